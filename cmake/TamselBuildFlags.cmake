@@ -1,0 +1,16 @@
+# Warnings and sanitizers, handed to every target of the project through one interface
+# target rather than through global flags.
+add_library(tamsel_build_flags INTERFACE)
+if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+    target_compile_options(tamsel_build_flags INTERFACE -Wall -Wextra -Wpedantic)
+    if(TAMSEL_WERROR)
+        target_compile_options(tamsel_build_flags INTERFACE -Werror)
+    endif()
+    if(TAMSEL_SANITIZE)
+        set(_tamsel_san -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+        target_compile_options(tamsel_build_flags INTERFACE ${_tamsel_san})
+        target_link_options(tamsel_build_flags INTERFACE ${_tamsel_san})
+    endif()
+elseif(MSVC)
+    target_compile_options(tamsel_build_flags INTERFACE /W4 /utf-8 $<$<BOOL:${TAMSEL_WERROR}>:/WX>)
+endif()

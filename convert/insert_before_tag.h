@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tamsel {
+
+// Inserts `block` at the start of the line that holds the `occurrence`-th `tag` of `text`
+// (searched ignoring ASCII case). The line starts behind the nearest line break before
+// the tag: CR LF, a lone LF or a lone CR. False, with `text` unchanged, when there is no
+// such occurrence or no line break before it.
+bool InsertBeforeTag(std::string_view tag, std::string& text, std::string_view block,
+                     int occurrence);
+
+}  // namespace tamsel

@@ -1,0 +1,47 @@
+#pragma once
+
+// Turns a link list, one line at a time, into links and builds each link's two menu
+// entries. A hand-written list gives a title line (optionally "title;info") and an
+// address line per link; a browser's bookmarks export gives one anchor line per bookmark.
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace tamsel {
+
+// The link being collected across lines.
+struct LinkRecord {
+    std::string Id;     // Title without blanks; set when the link is emitted
+    std::string Title;  //
+    std::string Info;   // text after the first ";" of a title line
+    std::string Image;  // icon file name written into the item entry; set when emitted
+    std::string Url;    //
+};
+
+// Tells whether a link's own icon exists (a readable file with content).
+using IconProbe = std::function<bool(const std::string& path)>;
+
+// The three templates and where icons live; read only while a list is parsed.
+struct ItemTemplates {
+    std::string Query;    // filled with #LINKID# only
+    std::string Image;    // used when the link has an icon (its own or the fallback)
+    std::string NoImage;  // used otherwise
+};
+
+// Handles one cleaned line (TABs turned into blanks, trimmed). Collects into `record`;
+// once it holds a title and an address, appends one query entry to `queryText` and one
+// item entry plus CR LF to `itemText`, and clears `record`. Only a bookmark line changes
+// `line`: what its address and title were cut from is left behind.
+void ParseLinkLine(std::string& line, LinkRecord& record, std::string& queryText,
+                   std::string& itemText, const ItemTemplates& templates,
+                   const std::string& imagesFolder, const IconProbe& hasIcon);
+
+// Returns the text between the first `startDelimiter` and the next `endDelimiter` after
+// it (both searched ignoring ASCII case), without one pair of surrounding double quotes,
+// and cuts the delimiters and the text between them out of `line`. When either delimiter
+// is missing: an empty result and `line` unchanged.
+std::string ExtractBetween(std::string& line, std::string_view startDelimiter,
+                           std::string_view endDelimiter);
+
+}  // namespace tamsel

@@ -1,0 +1,49 @@
+#pragma once
+
+// The file operations the conversion run needs, behind one small interface so that a test
+// can make any single step fail. Paths are UTF-8. No operation throws.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tamsel {
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // Size of a readable regular file, 0 when there is none (see ProbeFileSize).
+    virtual double ProbeFileSize(const std::string& path) = 0;
+    bool FileExists(const std::string& path) { return ProbeFileSize(path) > 0; }
+
+    // The whole file, byte for byte, or nothing when it cannot be opened or read to its end.
+    virtual std::optional<std::string> ReadWhole(const std::string& path) = 0;
+
+    // Streams the file's lines to `onLine` in order, without reading the file whole. A line
+    // ends at CR LF, a lone CR or a lone LF; the break is not part of the line. A final
+    // line without a break is delivered too; an empty file delivers none. `onLine` may
+    // change the line it is handed. False when the file could not be opened or a read
+    // failed (lines read before the failure have been delivered).
+    virtual bool ReadLines(const std::string& path,
+                           const std::function<void(std::string& line)>& onLine) = 0;
+
+    // Creates or truncates `path`, writes `bytes` and flushes them to the disk before
+    // closing. False on any failure; what was written may then be partial.
+    virtual bool WriteDurable(const std::string& path, std::string_view bytes) = 0;
+
+    // Removes a file (not a folder). False when nothing was removed.
+    virtual bool Remove(const std::string& path) = 0;
+
+    // Renames `from` to `to`, replacing a file at `to`. False on failure.
+    virtual bool Rename(const std::string& from, const std::string& to) = 0;
+
+    // Flushes a folder's entries (renames, creations) to the disk. False on failure.
+    virtual bool SyncFolder(const std::string& folder) = 0;
+};
+
+// The machine's own file system.
+FileSystem& RealFileSystem();
+
+}  // namespace tamsel

@@ -1,0 +1,2 @@
+#pragma once
+// placeholder: the folder listing for path completion

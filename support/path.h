@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tamsel {
+
+// The folder part of a path, ending in its separator: the path is cut in front of its
+// first "?", then taken up to its last "\" when it holds one, else up to its last "/".
+// Empty when neither separator occurs. A path ending in a separator comes back whole.
+std::string ExtractPath(std::string_view pathAndFile);
+
+}  // namespace tamsel

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace tamsel::test {
+
+// A fresh folder under the system's temporary folder, removed with everything in it when
+// the object goes. Paths handed out are UTF-8 strings ending without a separator.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& root() const { return root_; }
+    // The folder as the engine takes it: UTF-8, with a trailing separator.
+    std::string folder() const;
+    // root() / relative, as a UTF-8 string.
+    std::string path(std::string_view relative) const;
+
+    // Writes bytes to root() / relative, creating the folders on the way.
+    void write(std::string_view relative, std::string_view bytes) const;
+    // The whole file, or an empty string when it cannot be read.
+    std::string read(std::string_view relative) const;
+    bool exists(std::string_view relative) const;
+    // Copies a file of the shared fixtures (relative to the fixtures folder).
+    void copyFixture(std::string_view fixture, std::string_view relative) const;
+
+private:
+    std::filesystem::path root_;
+};
+
+// Reads a shared fixture whole.
+std::string ReadFixture(std::string_view fixture);
+// Reads any file whole; empty when it cannot be read.
+std::string ReadFileBytes(const std::filesystem::path& path);
+
+}  // namespace tamsel::test
