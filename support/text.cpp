@@ -1,1 +1,191 @@
-// placeholder
+#include "support/text.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <stdexcept>
+
+namespace tamsel {
+
+namespace {
+
+// Distance between the starts of two consecutive search windows; each window is this
+// plus the find text long, so neighbours overlap by exactly one find text.
+constexpr std::size_t kWindowStride = 64000;
+
+constexpr char FoldAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
+
+bool IsAsciiLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// Index of the first case-blind match of `find` in `text` at or after `from`, or npos.
+// Anchors on the first byte so the common no-match byte costs one comparison.
+std::size_t FindFolded(std::string_view text, std::string_view find, std::size_t from) {
+    if (find.size() > text.size()) {
+        return std::string_view::npos;
+    }
+    const char first = FoldAscii(find.front());
+    const std::size_t last = text.size() - find.size();
+    for (std::size_t i = from; i <= last; ++i) {
+        if (FoldAscii(text[i]) != first) {
+            continue;
+        }
+        std::size_t k = 1;
+        while (k < find.size() && FoldAscii(text[i + k]) == FoldAscii(find[k])) {
+            ++k;
+        }
+        if (k == find.size()) {
+            return i;
+        }
+    }
+    return std::string_view::npos;
+}
+
+// Position (from 1) of `find` in `window` at or after position `from` (from 1), or 0.
+std::size_t FindInWindow(std::string_view window, std::string_view find, std::size_t from,
+                         CompareMode mode) {
+    if (from > window.size()) {
+        return 0;
+    }
+    const std::size_t index = mode == CompareMode::Text ? FindFolded(window, find, from - 1)
+                                                        : window.find(find, from - 1);
+    return index == std::string_view::npos ? 0 : index + 1;
+}
+
+// The windowed search for texts longer than one window or for a later occurrence. Hits
+// are counted once each and never overlap: after a hit the search goes on behind it, in
+// the same window or, when the window is used up, at the same text position in the next.
+std::size_t FindWindowed(std::size_t start, std::string_view text, std::string_view find,
+                         CompareMode mode, long long occurrence) {
+    const std::size_t windowLength = find.size() + kWindowStride;
+    std::size_t next = start;  // text position (from 1) where the next hit may begin
+    long long hits = 0;
+    for (std::size_t p = start; p <= text.size(); p += kWindowStride) {
+        const std::string_view window = text.substr(p - 1, windowLength);
+        if (window.size() < find.size()) {
+            break;
+        }
+        std::size_t from = next >= p ? next - p + 1 : 1;
+        while (std::size_t r = FindInWindow(window, find, from, mode)) {
+            if (++hits >= occurrence) {
+                return p + r - 1;
+            }
+            from = r + find.size();
+            next = p + from - 1;
+        }
+        // A window that reaches the end of the text holds every later window whole.
+        if (p - 1 + window.size() == text.size()) {
+            break;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::size_t FindChunked(std::size_t start, std::string_view text, std::string_view find,
+                        CompareMode mode, long long occurrence) {
+    if (find.empty()) {
+        return 0;
+    }
+    start = std::max<std::size_t>(start, 1);
+    if (start > text.size()) {
+        return 0;
+    }
+    occurrence = std::max(occurrence, 1LL);
+    if (occurrence == 1 && text.size() <= find.size() + kWindowStride) {
+        return FindInWindow(text, find, start, mode);
+    }
+    return FindWindowed(start, text, find, mode, occurrence);
+}
+
+namespace {
+
+// Room for the whole output: (T div F + 1) x R when the replacement is longer than what it
+// replaces, else T. When that bound does not fit a size_t, the exact size is counted
+// instead; only an output that cannot exist at all is refused.
+std::size_t OutputBound(std::string_view text, std::string_view find, std::string_view replacement,
+                        CompareMode mode, long long count) {
+    const std::size_t t = text.size();
+    const std::size_t f = find.size();
+    const std::size_t r = replacement.size();
+    if (r <= f) {
+        return t;
+    }
+    const std::size_t pieces = t / f + 1;
+    if (pieces <= std::numeric_limits<std::size_t>::max() / r) {
+        return pieces * r;
+    }
+    const std::size_t limit =
+        count < 0 ? std::numeric_limits<std::size_t>::max() : static_cast<std::size_t>(count);
+    std::size_t matches = 0;
+    for (std::size_t pos = FindChunked(1, text, find, mode, 1); pos != 0 && matches < limit;
+         pos = FindChunked(pos + f, text, find, mode, 1)) {
+        ++matches;
+    }
+    const std::size_t growth = r - f;
+    if (matches > (std::numeric_limits<std::size_t>::max() - t) / growth) {
+        throw std::length_error("ReplaceText: result too long");
+    }
+    return t + matches * growth;
+}
+
+}  // namespace
+
+std::string ReplaceText(std::string_view text, std::string_view find, std::string_view replacement,
+                        CompareMode mode, long long count) {
+    if (find.empty() || count == 0) {
+        return std::string(text);
+    }
+    if (mode == CompareMode::Text && std::none_of(find.begin(), find.end(), IsAsciiLetter)) {
+        mode = CompareMode::Binary;
+    }
+    std::size_t pos = FindChunked(1, text, find, mode, 1);
+    if (pos == 0) {
+        return std::string(text);
+    }
+    std::string out;
+    out.reserve(OutputBound(text, find, replacement, mode, count));
+    std::size_t consumed = 0;
+    while (pos != 0 && count != 0) {
+        out.append(text.substr(consumed, pos - consumed - 1));
+        out.append(replacement);
+        consumed = pos + find.size() - 1;
+        pos = FindChunked(consumed + 1, text, find, mode, 1);
+        if (count > 0) {
+            --count;
+        }
+    }
+    out.append(text.substr(consumed));
+    return out;
+}
+
+std::string ToUpperAscii(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 32);
+        }
+    }
+    return out;
+}
+
+std::string ToLowerAscii(std::string_view text) {
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(), FoldAscii);
+    return out;
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    const std::size_t last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+}  // namespace tamsel

@@ -1,1 +1,76 @@
-// placeholder
+#include "support/wildcard.h"
+
+#include <algorithm>
+#include <cstddef>
+
+namespace tamsel {
+
+namespace {
+
+// Whether the set that starts with the "[" at `open` holds `c`; `end` receives the index
+// behind the closing "]". An unclosed "[" is an ordinary character.
+bool MatchSet(std::string_view pattern, std::size_t open, unsigned char c, std::size_t& end) {
+    const std::size_t close = pattern.find(']', open + 1);
+    if (close == std::string_view::npos) {
+        end = open + 1;
+        return c == static_cast<unsigned char>(pattern[open]);
+    }
+    end = close + 1;
+    const std::string_view set = pattern.substr(open + 1, close - open - 1);
+    for (std::size_t i = 0; i < set.size(); ++i) {
+        const auto low = static_cast<unsigned char>(set[i]);
+        if (i + 2 < set.size() && set[i + 1] == '-') {
+            const auto high = static_cast<unsigned char>(set[i + 2]);
+            if (c >= std::min(low, high) && c <= std::max(low, high)) {
+                return true;
+            }
+            i += 2;
+        } else if (c == low) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Whether the single-character element at `j` (a set or a literal) matches `c`; `next`
+// receives the index of the element after it.
+bool MatchOne(std::string_view pattern, std::size_t j, char c, std::size_t& next) {
+    if (pattern[j] == '[') {
+        return MatchSet(pattern, j, static_cast<unsigned char>(c), next);
+    }
+    next = j + 1;
+    return pattern[j] == c;
+}
+
+}  // namespace
+
+// Greedy matching with a single backtrack point, the last "*" seen: on a mismatch that
+// star takes one more character. Earlier stars never need revisiting, so the work stays
+// bounded by text length times pattern length, with no recursion.
+bool MatchWildcard(std::string_view text, std::string_view pattern) {
+    std::size_t i = 0;
+    std::size_t j = 0;
+    std::size_t starPattern = std::string_view::npos;
+    std::size_t starText = 0;
+    while (i < text.size()) {
+        std::size_t next = 0;
+        if (j < pattern.size() && pattern[j] == '*') {
+            starPattern = ++j;
+            starText = i;
+        } else if (j < pattern.size() && MatchOne(pattern, j, text[i], next)) {
+            j = next;
+            ++i;
+        } else if (starPattern != std::string_view::npos) {
+            j = starPattern;
+            i = ++starText;
+        } else {
+            return false;
+        }
+    }
+    while (j < pattern.size() && pattern[j] == '*') {
+        ++j;
+    }
+    return j == pattern.size();
+}
+
+}  // namespace tamsel

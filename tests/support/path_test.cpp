@@ -1,0 +1,32 @@
+#include "support/path.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace tamsel {
+namespace {
+
+struct PathCase {
+    std::string path;
+    std::string folder;
+};
+
+class ExtractPathTable : public testing::TestWithParam<PathCase> {};
+
+TEST_P(ExtractPathTable, GivesFolderPart) {
+    EXPECT_EQ(ExtractPath(GetParam().path), GetParam().folder) << GetParam().path;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ExtractPathTable,
+    testing::Values(PathCase{"C:\\Data\\Links.xml", "C:\\Data\\"},
+                    PathCase{"C:\\Data\\", "C:\\Data\\"}, PathCase{"Links.xml", ""},
+                    PathCase{"C:Links.xml", ""}, PathCase{"C:\\a/b.txt", "C:\\"},
+                    PathCase{"dir/sub/page.htm?x=a/b", "dir/sub/"}, PathCase{"?a\\b", ""},
+                    PathCase{"X:\\APP\\FEATURES", "X:\\APP\\"},
+                    PathCase{"/home/u/FEATURES/Links.xml", "/home/u/FEATURES/"}, PathCase{"/", "/"},
+                    PathCase{"", ""}));
+
+}  // namespace
+}  // namespace tamsel

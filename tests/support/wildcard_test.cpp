@@ -1,0 +1,64 @@
+#include "support/wildcard.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace tamsel {
+namespace {
+
+struct WildcardCase {
+    std::string text;
+    std::string pattern;
+    bool matches;
+};
+
+class MatchWildcardTable : public testing::TestWithParam<WildcardCase> {};
+
+TEST_P(MatchWildcardTable, AnswersAsExpected) {
+    const WildcardCase& c = GetParam();
+    EXPECT_EQ(MatchWildcard(c.text, c.pattern), c.matches)
+        << '"' << c.text << "\" against \"" << c.pattern << '"';
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ParserPatterns, MatchWildcardTable,
+    testing::Values(
+        WildcardCase{"<DT><A HREF=\"https://a.b/\">A</A>", "<DT><A HREF=*", true},
+        WildcardCase{"<DT><A HREF=", "<DT><A HREF=*", true},
+        WildcardCase{"<DT><A HREF", "<DT><A HREF=*", false},
+        WildcardCase{"<dt><a href=\"x\">", "<DT><A HREF=*", false}, WildcardCase{"<", "<*", true},
+        WildcardCase{" <b>", "<*", false}, WildcardCase{"", "<*", false},
+        WildcardCase{"https://x", "http[s:]*", true}, WildcardCase{"http://x", "http[s:]*", true},
+        WildcardCase{"httpx://x", "http[s:]*", false}, WildcardCase{"http", "http[s:]*", false},
+        WildcardCase{"http:", "http:*", true}, WildcardCase{"https://a", "http:*", false},
+        WildcardCase{"https:", "https:*", true}, WildcardCase{"Title;info", "*;*", true},
+        WildcardCase{";", "*;*", true}, WildcardCase{"Title", "*;*", false},
+        WildcardCase{"\"quoted\"", "\"*\"", true}, WildcardCase{"\"\"", "\"*\"", true},
+        WildcardCase{"\"", "\"*\"", false}, WildcardCase{"\"open", "\"*\"", false},
+        WildcardCase{"#LINKID#", "*[A-Za-z]*", true}, WildcardCase{"\t", "*[A-Za-z]*", false},
+        WildcardCase{"\xC3\xA9", "*[A-Za-z]*", false}, WildcardCase{"[", "*[A-Za-z]*", false}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Syntax, MatchWildcardTable,
+    testing::Values(WildcardCase{"", "", true}, WildcardCase{"", "*", true},
+                    WildcardCase{"", "**", true}, WildcardCase{"a", "", false},
+                    WildcardCase{"abc", "a*c", true}, WildcardCase{"ac", "a*c", true},
+                    WildcardCase{"abcbd", "a*b*d", true}, WildcardCase{"abcbc", "a*b*d", false},
+                    WildcardCase{"mississippi", "*ss*ss*", true},
+                    WildcardCase{"[x", "[x", true},    // unclosed "[" is literal
+                    WildcardCase{"a", "[]", false},    // an empty set matches nothing
+                    WildcardCase{"m", "[z-a]", true},  // ends in either order
+                    WildcardCase{"-", "[a-]", true},   // a trailing "-" is literal
+                    WildcardCase{"?", "?", true},      // no other wildcard characters
+                    WildcardCase{"x", "?", false},
+                    WildcardCase{"\xE9", "[\xE0-\xEF]", true}));  // bytes compare unsigned
+
+TEST(MatchWildcard, StarsStayFastOnLongMismatchingTexts) {
+    const std::string text(100000, 'a');
+    EXPECT_FALSE(MatchWildcard(text, "*a*a*a*a*a*b"));
+    EXPECT_TRUE(MatchWildcard(text + "b", "*a*a*a*a*a*b"));
+}
+
+}  // namespace
+}  // namespace tamsel
