@@ -1,1 +1,59 @@
-// placeholder
+#include "convert/insert_before_tag.h"
+
+#include <cstddef>
+
+#include "support/text.h"
+
+namespace tamsel {
+
+namespace {
+
+// Index of the `occurrence`-th case-blind `tag` in `text`, or npos. Each search starts one
+// past the previous hit.
+std::size_t FindOccurrence(std::string_view text, std::string_view tag, int occurrence) {
+    std::size_t hit = 0;
+    for (int found = 0; found < occurrence; ++found) {
+        hit = FindChunked(hit + 1, text, tag, CompareMode::Text);
+        if (hit == 0) {
+            return std::string_view::npos;
+        }
+    }
+    return hit - 1;
+}
+
+// Index where the line holding `tagAt` begins, or npos when no usable line break precedes
+// it. A break whose first character opens the text is not used, which keeps CR LF texts
+// exactly as a CR LF-only splice has always treated them.
+std::size_t LineStartBefore(std::string_view text, std::size_t tagAt) {
+    if (tagAt == 0) {
+        return std::string_view::npos;
+    }
+    const std::size_t last = text.find_last_of("\r\n", tagAt - 1);
+    if (last == std::string_view::npos) {
+        return std::string_view::npos;
+    }
+    const bool crLf = text[last] == '\n' && last > 0 && text[last - 1] == '\r';
+    const std::size_t breakStart = crLf ? last - 1 : last;
+    return breakStart == 0 ? std::string_view::npos : last + 1;
+}
+
+}  // namespace
+
+bool InsertBeforeTag(std::string_view tag, std::string& text, std::string_view block,
+                     int occurrence) {
+    if (occurrence < 1 || tag.empty()) {
+        return false;
+    }
+    const std::size_t tagAt = FindOccurrence(text, tag, occurrence);
+    if (tagAt == std::string_view::npos) {
+        return false;
+    }
+    const std::size_t lineStart = LineStartBefore(text, tagAt);
+    if (lineStart == std::string_view::npos) {
+        return false;
+    }
+    text.insert(lineStart, block);
+    return true;
+}
+
+}  // namespace tamsel

@@ -1,1 +1,190 @@
-// placeholder
+#include "convert/link_parser.h"
+
+#include <cstddef>
+
+#include "support/text.h"
+#include "support/wildcard.h"
+
+namespace tamsel {
+
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+constexpr std::string_view kFallbackIcon = "network.png";
+
+// One cut made by ExtractBetween: what lay between the delimiters and where the cut began
+// (index into the line), so that a later step can look at what now follows that place.
+struct Cut {
+    bool found = false;
+    std::string between;
+    std::size_t at = 0;
+};
+
+Cut CutBetween(std::string& line, std::string_view startDelimiter, std::string_view endDelimiter) {
+    Cut cut;
+    const std::size_t start = FindChunked(1, line, startDelimiter, CompareMode::Text);
+    if (start == 0) {
+        return cut;
+    }
+    const std::size_t after = start + startDelimiter.size();
+    const std::size_t end = FindChunked(after, line, endDelimiter, CompareMode::Text);
+    if (end == 0) {
+        return cut;
+    }
+    cut.found = true;
+    cut.at = start - 1;
+    cut.between = line.substr(after - 1, end - after);
+    if (MatchWildcard(cut.between, "\"*\"")) {
+        cut.between = cut.between.substr(1, cut.between.size() - 2);
+    }
+    line.erase(start - 1, end + endDelimiter.size() - start);
+    return cut;
+}
+
+bool IsAddress(std::string_view line) {
+    const std::string lower = ToLowerAscii(TrimBlanks(line));
+    return MatchWildcard(lower, "http:*") || MatchWildcard(lower, "https:*");
+}
+
+// Firefox writes a separator without a line break, so the bookmark after it shares its
+// line: "<HR>    <DT><A HREF=...". Returns where such a bookmark starts, or npos when the
+// line is not "<HR>" tags followed by a bookmark.
+std::size_t BookmarkBehindSeparators(std::string_view line) {
+    std::size_t at = 0;
+    bool sawSeparator = false;
+    while (true) {
+        while (at < line.size() && line[at] == ' ') {
+            ++at;
+        }
+        if (ToUpperAscii(line.substr(at, 4)) != "<HR>") {
+            break;
+        }
+        at += 4;
+        sawSeparator = true;
+    }
+    if (!sawSeparator || !MatchWildcard(ToUpperAscii(line.substr(at)), "<DT><A HREF=*")) {
+        return std::string_view::npos;
+    }
+    return at;
+}
+
+bool IsBookmark(std::string& line) {
+    if (MatchWildcard(ToUpperAscii(TrimBlanks(line)), "<DT><A HREF=*")) {
+        return true;
+    }
+    const std::size_t bookmark = BookmarkBehindSeparators(line);
+    if (bookmark == std::string_view::npos) {
+        return false;
+    }
+    line.erase(0, bookmark);
+    return true;
+}
+
+// An anchor whose only attribute is HREF loses the quote in front of its ">" with the
+// address, so the title is found from the ">" that now stands where the address was cut.
+std::string TitleBehindCut(std::string& line, std::size_t cutAt) {
+    if (cutAt >= line.size() || line[cutAt] != '>') {
+        return {};
+    }
+    const std::size_t end = line.find('<', cutAt + 1);
+    if (end == std::string::npos) {
+        return {};
+    }
+    std::string_view between = std::string_view(line).substr(cutAt + 1, end - cutAt - 1);
+    if (MatchWildcard(between, "\"*\"")) {
+        between = between.substr(1, between.size() - 2);
+    }
+    std::string title(TrimBlanks(between));
+    if (title.empty()) {
+        return title;  // an empty title leaves the line as it was
+    }
+    line.erase(cutAt, end + 1 - cutAt);
+    return title;
+}
+
+// Takes address and title from a bookmark line into `record`. False when the address is
+// not a web address, in which case the record is left alone.
+bool TakeBookmark(std::string& line, LinkRecord& record) {
+    const Cut address = CutBetween(line, "<A HREF=\"", "\"");
+    const std::string url(TrimBlanks(address.between));
+    if (!MatchWildcard(url, "http[s:]*")) {
+        return false;
+    }
+    record.Url = url;
+    const Cut title = CutBetween(line, "\">", "<");
+    record.Title =
+        title.found ? std::string(TrimBlanks(title.between)) : TitleBehindCut(line, address.at);
+    record.Info.clear();
+    return true;
+}
+
+std::string FillItem(const std::string& itemTemplate, const LinkRecord& record) {
+    // Each placeholder is filled in the result of the one before, so a title holding a
+    // later placeholder picks up that value too.
+    std::string item = ReplaceText(itemTemplate, "#LINKID#", record.Id);
+    item = ReplaceText(item, "#LINKTITLE#", record.Title);
+    item = ReplaceText(item, "#LINKINFO#", record.Info);
+    item = ReplaceText(item, "#LINKIMG#", record.Image);
+    return ReplaceText(item, "#LINKURL#", record.Url);
+}
+
+void EmitIfComplete(LinkRecord& record, std::string& queryText, std::string& itemText,
+                    const ItemTemplates& templates, const std::string& imagesFolder,
+                    const IconProbe& hasIcon) {
+    if (record.Title.empty() || record.Url.empty()) {
+        return;
+    }
+    record.Id = ReplaceText(record.Title, " ", "");
+    const std::string* itemTemplate = &templates.NoImage;
+    if (hasIcon && hasIcon(imagesFolder + record.Id + ".png")) {
+        itemTemplate = &templates.Image;
+        record.Image = record.Id + ".png";
+    } else if (!record.Info.empty()) {
+        itemTemplate = &templates.Image;
+        record.Image = kFallbackIcon;
+    }
+    queryText += ReplaceText(templates.Query, "#LINKID#", record.Id);
+    itemText += FillItem(*itemTemplate, record);
+    itemText += kCrLf;
+    record = LinkRecord{};
+}
+
+void ApplyPlainLine(std::string_view line, LinkRecord& record) {
+    if (IsAddress(line)) {
+        record.Url = TrimBlanks(line);
+        return;
+    }
+    const std::size_t semicolon = line.find(';');
+    if (semicolon != std::string_view::npos) {
+        record.Title = TrimBlanks(line.substr(0, semicolon));
+        record.Info = TrimBlanks(line.substr(semicolon + 1));
+        return;
+    }
+    if (!line.empty()) {
+        record.Title = line;
+        record.Info.clear();
+    }
+}
+
+}  // namespace
+
+void ParseLinkLine(std::string& line, LinkRecord& record, std::string& queryText,
+                   std::string& itemText, const ItemTemplates& templates,
+                   const std::string& imagesFolder, const IconProbe& hasIcon) {
+    if (IsBookmark(line)) {
+        if (!TakeBookmark(line, record)) {
+            return;
+        }
+    } else if (MatchWildcard(line, "<*")) {
+        return;
+    }
+    EmitIfComplete(record, queryText, itemText, templates, imagesFolder, hasIcon);
+    ApplyPlainLine(line, record);
+}
+
+std::string ExtractBetween(std::string& line, std::string_view startDelimiter,
+                           std::string_view endDelimiter) {
+    return CutBetween(line, startDelimiter, endDelimiter).between;
+}
+
+}  // namespace tamsel
