@@ -1,2 +1,63 @@
 #pragma once
-// placeholder: the folder listing for path completion
+
+// Listing a folder by a wildcard pattern and an attribute mask, with the same results on
+// every platform: names compared without regard to case, "*" and "?" as wildcards in the
+// last element, hidden entries and folders offered when the mask asks for them. Paths and
+// names are UTF-8. Nothing stays open between calls.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tamsel {
+
+// Attribute bits of a listing mask. Plain files are always listed; an entry that carries
+// one of the other attributes is listed only when the mask holds that attribute too.
+enum ListingAttribute : unsigned {
+    kListReadOnly = 1,
+    kListHidden = 2,  // on POSIX: names that begin with "." (other than "." and "..")
+    kListSystem = 4,
+    kListFolder = 16,
+};
+
+// Every file, hidden and system files included, and every folder.
+inline constexpr unsigned kListEverything = kListReadOnly | kListHidden | kListSystem | kListFolder;
+
+// The folder part of a listing pattern as the pattern writes it, ending in its separator:
+// up to the last "/" on POSIX, where "\" and "?" are ordinary name characters; up to the
+// last "\" or "/" (or the ":" of a drive such as "C:") on Windows. Empty when the pattern
+// names an entry of the current folder. A completed path is this part followed by a name
+// of the listing, so it always names the folder that was listed.
+std::string ListingFolderPart(std::string_view pattern);
+
+// Whether `name` matches the last element of a listing pattern. Letters are compared
+// after ASCII case folding only (other UTF-8 characters must match exactly); "*" matches
+// any run of characters, "?" exactly one character (a whole UTF-8 sequence); a pattern
+// ending in ".*" also matches names without that dot, so "*.*" matches every name and
+// "Li*.*" matches "Li". Every other character matches itself.
+bool MatchesListingPattern(std::string_view name, std::string_view pattern);
+
+// The names (without folder) of the entries of ListingFolderPart(pattern) that match the
+// pattern's last element and the attribute mask. On POSIX "." and ".." come first where
+// they match, then the other names in case-insensitive order; on Windows the file
+// system's own order. Empty when the listing cannot start (a missing folder, a pattern
+// ending in a separator, a folder that cannot be read); a listing that fails part-way
+// ends with the names read so far.
+std::vector<std::string> ListFolder(std::string_view pattern, unsigned attributes);
+
+// One listing at a time, read name by name: Start ends the previous listing.
+class FolderListing {
+  public:
+    // Starts a listing of ListFolder(pattern, attributes) and returns its first name, or
+    // an empty string when nothing matches.
+    std::string Start(std::string_view pattern, unsigned attributes);
+    // The next name of the listing, or an empty string at its end (and from then on).
+    std::string Next();
+
+  private:
+    std::vector<std::string> names_;
+    std::size_t next_ = 0;
+};
+
+}  // namespace tamsel
