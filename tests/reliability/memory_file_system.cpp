@@ -1,0 +1,237 @@
+#include "memory_file_system.h"
+
+#include <utility>
+
+namespace tamsel::test {
+
+namespace {
+
+// Folder paths are compared without their final separator, so that "/m/" and "/m" name
+// the same folder; the root keeps its one "/".
+std::string NormalFolder(std::string folder) {
+    while (folder.size() > 1 && folder.back() == '/') {
+        folder.pop_back();
+    }
+    return folder;
+}
+
+// Splits the way the real layer does: CR LF, a lone CR and a lone LF each end a line, and a
+// last line without a break still counts. With `completeOnly`, a trailing piece without a
+// break is held back, as a read that failed there would not have seen its end.
+std::vector<std::string> SplitLines(std::string_view bytes, bool completeOnly) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\r' && bytes[i] != '\n') {
+            continue;
+        }
+        lines.emplace_back(bytes.substr(start, i - start));
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+            ++i;
+        }
+        start = i + 1;
+    }
+    if (start < bytes.size() && !completeOnly) {
+        lines.emplace_back(bytes.substr(start));
+    }
+    return lines;
+}
+
+}  // namespace
+
+std::string ParentFolder(std::string_view path) {
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string_view::npos) {
+        return "";
+    }
+    return slash == 0 ? "/" : std::string(path.substr(0, slash));
+}
+
+std::vector<Fault> FaultsFor(StepKind kind) {
+    switch (kind) {
+        case StepKind::ReadWhole:
+        case StepKind::ReadLines:
+            return {Fault::Open, Fault::Midway};
+        case StepKind::Write:
+            return {Fault::Open, Fault::Midway, Fault::Flush};
+        default:
+            return {Fault::Open};
+    }
+}
+
+const char* Name(StepKind kind) {
+    static const char* const names[] = {"probe",  "read whole", "read lines", "write",
+                                        "remove", "rename",     "sync folder"};
+    return names[static_cast<int>(kind)];
+}
+
+const char* Name(Fault fault) {
+    static const char* const names[] = {"fails to open", "fails half-way", "fails to flush"};
+    return names[static_cast<int>(fault)];
+}
+
+void MemoryFileSystem::AddFolder(const std::string& path) {
+    for (std::string folder = NormalFolder(path); !folder.empty() && folder != "/";
+         folder = ParentFolder(folder)) {
+        folders_.insert(folder);
+    }
+}
+
+void MemoryFileSystem::AddFile(const std::string& path, std::string_view bytes) {
+    AddFolder(ParentFolder(path));
+    const int id = nextInode_++;
+    inodes_[id] = Inode{std::string(bytes), std::string(bytes)};
+    names_[path] = id;
+    durableNames_[path] = id;
+}
+
+void MemoryFileSystem::RemoveEntry(const std::string& path) {
+    names_.erase(path);
+    durableNames_.erase(path);
+    folders_.erase(NormalFolder(path));
+}
+
+FileState MemoryFileSystem::Volatile(const std::string& path) const {
+    const Inode* inode = Find(path);
+    return inode == nullptr ? FileState{} : FileState{true, false, inode->bytes};
+}
+
+FileState MemoryFileSystem::Durable(const std::string& path) const {
+    const auto name = durableNames_.find(path);
+    if (name == durableNames_.end()) {
+        return FileState{};
+    }
+    const Inode& inode = inodes_.at(name->second);
+    return inode.durable ? FileState{true, false, *inode.durable} : FileState{true, true, {}};
+}
+
+bool MemoryFileSystem::IsFolder(const std::string& path) const {
+    const std::string folder = NormalFolder(path);
+    return folder.empty() || folder == "/" || folders_.contains(folder);
+}
+
+void MemoryFileSystem::InjectFault(std::size_t index, Fault fault) {
+    faultIndex_ = index;
+    fault_ = fault;
+}
+
+std::optional<Fault> MemoryFileSystem::Begin(StepKind kind, const std::string& path) {
+    steps_.push_back(Step{kind, path});
+    if (faultIndex_ && *faultIndex_ == steps_.size() - 1) {
+        return fault_;
+    }
+    return std::nullopt;
+}
+
+void MemoryFileSystem::End() const {
+    if (hook_) {
+        hook_(*this);
+    }
+}
+
+const MemoryFileSystem::Inode* MemoryFileSystem::Find(const std::string& path) const {
+    const auto name = names_.find(path);
+    return name == names_.end() ? nullptr : &inodes_.at(name->second);
+}
+
+bool MemoryFileSystem::CanCreate(const std::string& path) const {
+    return !path.empty() && path.back() != '/' && !IsFolder(path) && IsFolder(ParentFolder(path));
+}
+
+double MemoryFileSystem::ProbeFileSize(const std::string& path) {
+    const std::optional<Fault> fault = Begin(StepKind::Probe, path);
+    const Inode* inode = Find(path);
+    const double size =
+        (fault || inode == nullptr) ? 0.0 : static_cast<double>(inode->bytes.size());
+    End();
+    return size;
+}
+
+std::optional<std::string> MemoryFileSystem::ReadWhole(const std::string& path) {
+    const std::optional<Fault> fault = Begin(StepKind::ReadWhole, path);
+    const Inode* inode = Find(path);
+    std::optional<std::string> bytes;
+    if (!fault && inode != nullptr) {
+        bytes = inode->bytes;
+    }
+    End();
+    return bytes;
+}
+
+bool MemoryFileSystem::ReadLines(const std::string& path,
+                                 const std::function<void(std::string& line)>& onLine) {
+    const std::optional<Fault> fault = Begin(StepKind::ReadLines, path);
+    const Inode* inode = Find(path);
+    if (fault == Fault::Open || inode == nullptr) {
+        End();
+        return false;
+    }
+    const std::string_view all = inode->bytes;
+    const bool midway = fault.has_value();
+    for (std::string& line : SplitLines(midway ? all.substr(0, all.size() / 2) : all, midway)) {
+        onLine(line);
+    }
+    End();
+    return !midway;
+}
+
+bool MemoryFileSystem::WriteDurable(const std::string& path, std::string_view bytes) {
+    const std::optional<Fault> fault = Begin(StepKind::Write, path);
+    if (fault == Fault::Open || !CanCreate(path)) {
+        End();
+        return false;
+    }
+    auto name = names_.find(path);
+    if (name == names_.end()) {
+        name = names_.emplace(path, nextInode_++).first;
+    }
+    Inode& inode = inodes_[name->second];
+    if (!fault) {
+        inode = Inode{std::string(bytes), std::string(bytes)};
+    } else {
+        const std::size_t written = fault == Fault::Midway ? bytes.size() / 2 : bytes.size();
+        inode = Inode{std::string(bytes.substr(0, written)), std::nullopt};
+    }
+    End();
+    return !fault;
+}
+
+bool MemoryFileSystem::Remove(const std::string& path) {
+    const std::optional<Fault> fault = Begin(StepKind::Remove, path);
+    const bool removed = !fault && names_.erase(path) > 0;
+    End();
+    return removed;
+}
+
+bool MemoryFileSystem::Rename(const std::string& from, const std::string& to) {
+    const std::optional<Fault> fault = Begin(StepKind::Rename, from);
+    const auto source = names_.find(from);
+    const bool possible = !fault && source != names_.end() && CanCreate(to);
+    if (possible && from != to) {
+        const int id = source->second;
+        names_.erase(source);
+        names_[to] = id;
+    }
+    End();
+    return possible;
+}
+
+bool MemoryFileSystem::SyncFolder(const std::string& folder) {
+    const std::optional<Fault> fault = Begin(StepKind::SyncFolder, folder);
+    const std::string normal = NormalFolder(folder);
+    const bool possible = !fault && IsFolder(normal);
+    if (possible) {
+        std::erase_if(durableNames_, [&](const auto& entry) {
+            return ParentFolder(entry.first) == normal && !names_.contains(entry.first);
+        });
+        for (const auto& [path, id] : names_) {
+            if (ParentFolder(path) == normal) {
+                durableNames_[path] = id;
+            }
+        }
+    }
+    End();
+    return possible;
+}
+
+}  // namespace tamsel::test

@@ -1,0 +1,106 @@
+#pragma once
+
+// A file system held in memory, for tests and fuzz targets that must drive the conversion run
+// through every file step: it records each step, can make any single step fail in a chosen
+// way, and tells what a power cut at any moment would leave on the disk.
+//
+// Paths are plain strings with "/" as the separator; a folder must exist before a file can be
+// created in it. File contents and folder entries are tracked separately, as a journaling
+// file system does: a write made durable keeps its bytes across a power cut, but a new name,
+// a rename or a removal only survives one once its folder has been synced.
+
+#include <cstddef>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "support/file_system.h"
+
+namespace tamsel::test {
+
+enum class StepKind { Probe, ReadWhole, ReadLines, Write, Remove, Rename, SyncFolder };
+
+// How an injected fault changes a step.
+enum class Fault {
+    Open,    // the step fails before it has any effect
+    Midway,  // a read or write stops half-way: half the lines delivered, half the bytes written
+    Flush,   // a write puts every byte in place but cannot flush them to the disk
+};
+
+// The faults that make sense for a kind of step.
+std::vector<Fault> FaultsFor(StepKind kind);
+const char* Name(StepKind kind);
+const char* Name(Fault fault);
+
+struct Step {
+    StepKind kind;
+    std::string path;  // the file or folder the step works on (the source of a rename)
+};
+
+// One file as seen now (Volatile) or after a power cut (Durable).
+struct FileState {
+    bool present = false;
+    bool torn = false;  // present after a power cut, but its bytes were never flushed
+    std::string bytes;
+};
+
+class MemoryFileSystem : public FileSystem {
+  public:
+    MemoryFileSystem() = default;
+
+    // Setup, outside the recorded steps: everything added is already durable.
+    void AddFolder(const std::string& path);
+    void AddFile(const std::string& path, std::string_view bytes);
+    void RemoveEntry(const std::string& path);
+
+    FileState Volatile(const std::string& path) const;
+    FileState Durable(const std::string& path) const;
+    bool IsFolder(const std::string& path) const;
+
+    // Makes step `index` (from 0, in call order) fail with `fault`. One fault per instance.
+    void InjectFault(std::size_t index, Fault fault);
+    // Called after every step, faulty or not, with this file system.
+    void OnStep(std::function<void(const MemoryFileSystem&)> hook) { hook_ = std::move(hook); }
+    const std::vector<Step>& Steps() const { return steps_; }
+
+    double ProbeFileSize(const std::string& path) override;
+    std::optional<std::string> ReadWhole(const std::string& path) override;
+    bool ReadLines(const std::string& path,
+                   const std::function<void(std::string& line)>& onLine) override;
+    bool WriteDurable(const std::string& path, std::string_view bytes) override;
+    bool Remove(const std::string& path) override;
+    bool Rename(const std::string& from, const std::string& to) override;
+    bool SyncFolder(const std::string& folder) override;
+
+  private:
+    struct Inode {
+        std::string bytes;
+        std::optional<std::string> durable;  // what survives a power cut; none when torn
+    };
+
+    // Records a step; the fault to apply to it, if any.
+    std::optional<Fault> Begin(StepKind kind, const std::string& path);
+    void End() const;
+    const Inode* Find(const std::string& path) const;
+    bool CanCreate(const std::string& path) const;
+
+    std::map<std::string, int> names_;         // folder entries as they are now
+    std::map<std::string, int> durableNames_;  // folder entries as last synced
+    std::map<int, Inode> inodes_;
+    std::set<std::string> folders_;
+    int nextInode_ = 1;
+
+    std::vector<Step> steps_;
+    std::optional<std::size_t> faultIndex_;
+    Fault fault_ = Fault::Open;
+    std::function<void(const MemoryFileSystem&)> hook_;
+};
+
+// The folder part of a path without its final separator: "/a/b.txt" gives "/a", "b" gives "".
+std::string ParentFolder(std::string_view path);
+
+}  // namespace tamsel::test

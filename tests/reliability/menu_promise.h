@@ -1,0 +1,29 @@
+#pragma once
+
+// The promise Tamsel makes about the menu file and its backup, as checks that tests and fuzz
+// targets share. Each check returns an empty text when the promise holds, else what broke it.
+
+#include <string>
+
+#include "memory_file_system.h"
+
+namespace tamsel::test {
+
+// The menu file before a run and the one a clean run makes from it.
+struct MenuVersions {
+    std::string previous;
+    std::string next;
+};
+
+// At any moment, even when the run is cut short: the menu file is whole, either the previous
+// or the new menu, and where it is the new one the backup holds the previous one.
+std::string CheckAtAnyMoment(const FileState& menu, const FileState& backup,
+                             const MenuVersions& versions);
+
+// After a run that reported success: the new menu in place, the previous one as backup.
+std::string CheckDone(const FileState& menu, const FileState& backup, const MenuVersions& versions);
+
+// After a run that reported a failure: the menu file untouched.
+std::string CheckFailed(const FileState& menu, const MenuVersions& versions);
+
+}  // namespace tamsel::test
