@@ -11,7 +11,7 @@
 namespace tamsel {
 
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
 
     // Size of a readable regular file, 0 when there is none (see ProbeFileSize).
@@ -19,18 +19,22 @@ public:
     bool FileExists(const std::string& path) { return ProbeFileSize(path) > 0; }
 
     // The whole file, byte for byte, or nothing when it cannot be opened or read to its end.
+    // Only regular files are read: a folder, FIFO or device gives nothing, without waiting.
     virtual std::optional<std::string> ReadWhole(const std::string& path) = 0;
 
     // Streams the file's lines to `onLine` in order, without reading the file whole. A line
     // ends at CR LF, a lone CR or a lone LF; the break is not part of the line. A final
     // line without a break is delivered too; an empty file delivers none. `onLine` may
     // change the line it is handed. False when the file could not be opened or a read
-    // failed (lines read before the failure have been delivered).
+    // failed (lines read before the failure have been delivered). Only regular files are
+    // read, in chunks of 64 KiB, so the file's length does not matter. An exception thrown
+    // by `onLine` passes through, the file closed.
     virtual bool ReadLines(const std::string& path,
                            const std::function<void(std::string& line)>& onLine) = 0;
 
-    // Creates or truncates `path`, writes `bytes` and flushes them to the disk before
-    // closing. False on any failure; what was written may then be partial.
+    // Creates or truncates `path` (a new file gets the usual permissions under the umask),
+    // writes `bytes` and flushes them to the disk before closing. False on any failure,
+    // the close included; what was written may then be partial.
     virtual bool WriteDurable(const std::string& path, std::string_view bytes) = 0;
 
     // Removes a file (not a folder). False when nothing was removed.

@@ -1,1 +1,50 @@
-// placeholder
+#include "support/line_splitter.h"
+
+#include <utility>
+
+namespace tamsel {
+
+LineSplitter::LineSplitter(LineHandler onLine) : onLine_(std::move(onLine)) {}
+
+void LineSplitter::Feed(std::string_view chunk) {
+    std::size_t pos = 0;
+    // The LF of a CR LF whose CR closed the previous chunk belongs to a break already
+    // delivered.
+    if (afterCr_ && !chunk.empty()) {
+        afterCr_ = false;
+        if (chunk.front() == '\n') {
+            pos = 1;
+        }
+    }
+    while (pos < chunk.size()) {
+        const std::size_t brk = chunk.find_first_of("\r\n", pos);
+        if (brk == std::string_view::npos) {
+            line_.append(chunk.substr(pos));
+            return;
+        }
+        line_.append(chunk.substr(pos, brk - pos));
+        Deliver();
+        pos = brk + 1;
+        if (chunk[brk] == '\r') {
+            if (pos == chunk.size()) {
+                afterCr_ = true;
+            } else if (chunk[pos] == '\n') {
+                ++pos;
+            }
+        }
+    }
+}
+
+void LineSplitter::Finish() {
+    if (!line_.empty()) {
+        Deliver();
+    }
+    afterCr_ = false;
+}
+
+void LineSplitter::Deliver() {
+    onLine_(line_);
+    line_.clear();
+}
+
+}  // namespace tamsel

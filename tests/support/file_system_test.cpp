@@ -1,0 +1,134 @@
+#include "support/file_system.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "test_support/temp_folder.h"
+
+namespace tamsel {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class RealFiles : public testing::Test {
+  protected:
+    Lines ReadAllLines(const std::string& relative, bool* ok = nullptr) {
+        Lines lines;
+        const bool result =
+            fs.ReadLines(temp.path(relative), [&](std::string& line) { lines.push_back(line); });
+        if (ok != nullptr) {
+            *ok = result;
+        }
+        return lines;
+    }
+
+    test::TempFolder temp;
+    FileSystem& fs = RealFileSystem();
+};
+
+TEST_F(RealFiles, ReadWholeKeepsEveryByte) {
+    const std::string bytes("a\r\nb\0\xFF\rc\n", 9);
+    temp.write("f.bin", bytes);
+    temp.write("empty.txt", "");
+    EXPECT_EQ(fs.ReadWhole(temp.path("f.bin")), bytes);
+    EXPECT_EQ(fs.ReadWhole(temp.path("empty.txt")), "");
+}
+
+TEST_F(RealFiles, ReadWholeReadsFilesLongerThanOneChunk) {
+    std::string bytes(200001, 'x');
+    bytes[100000] = '\n';
+    temp.write("long.txt", bytes);
+    EXPECT_EQ(fs.ReadWhole(temp.path("long.txt")), bytes);
+}
+
+TEST_F(RealFiles, ReadingGivesNothingForMissingFilesFoldersAndFifos) {
+    ASSERT_EQ(mkfifo(temp.path("pipe").c_str(), 0600), 0);
+    temp.write("sub/x.txt", "x");
+    for (const char* relative : {"missing.txt", "sub", "pipe"}) {
+        EXPECT_EQ(fs.ReadWhole(temp.path(relative)), std::nullopt) << relative;
+        bool ok = true;
+        EXPECT_TRUE(ReadAllLines(relative, &ok).empty()) << relative;
+        EXPECT_FALSE(ok) << relative;
+    }
+}
+
+TEST_F(RealFiles, ReadLinesJoinsCrLfSplitAcrossReadChunks) {
+    // The CR is the last byte of the first 64 KiB read and the LF the first of the next.
+    std::string first(65535, 'a');
+    temp.write("list.txt", first + "\r\nsecond\rthird\nlast");
+    bool ok = false;
+    EXPECT_EQ(ReadAllLines("list.txt", &ok), (Lines{first, "second", "third", "last"}));
+    EXPECT_TRUE(ok);
+}
+
+TEST_F(RealFiles, ReadLinesDeliversNothingForAnEmptyFile) {
+    temp.write("empty.txt", "");
+    bool ok = false;
+    EXPECT_TRUE(ReadAllLines("empty.txt", &ok).empty());
+    EXPECT_TRUE(ok);
+}
+
+TEST_F(RealFiles, WriteDurableCreatesAndTruncates) {
+    EXPECT_TRUE(fs.WriteDurable(temp.path("out.xml"), "a long first version"));
+    EXPECT_TRUE(fs.WriteDurable(temp.path("out.xml"), std::string("new\0", 4)));
+    EXPECT_EQ(temp.read("out.xml"), std::string("new\0", 4));
+}
+
+TEST_F(RealFiles, WriteDurableLeavesPermissionsToTheUmask) {
+    const mode_t previous = umask(027);
+    const bool written = fs.WriteDurable(temp.path("out.xml"), "x");
+    umask(previous);
+    ASSERT_TRUE(written);
+    struct stat status {};
+    ASSERT_EQ(stat(temp.path("out.xml").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0640u);
+}
+
+TEST_F(RealFiles, WriteDurableFailsWhereNoFileCanBe) {
+    temp.write("sub/x.txt", "x");
+    EXPECT_FALSE(fs.WriteDurable(temp.path("sub"), "x"));
+    EXPECT_FALSE(fs.WriteDurable(temp.path("missing/out.xml"), "x"));
+    EXPECT_EQ(temp.read("sub/x.txt"), "x");
+}
+
+TEST_F(RealFiles, RemoveDeletesFilesOnly) {
+    temp.write("a.txt", "a");
+    temp.write("sub/x.txt", "x");
+    EXPECT_TRUE(fs.Remove(temp.path("a.txt")));
+    EXPECT_FALSE(temp.exists("a.txt"));
+    EXPECT_FALSE(fs.Remove(temp.path("a.txt")));
+    EXPECT_FALSE(fs.Remove(temp.path("sub")));
+    EXPECT_TRUE(temp.exists("sub/x.txt"));
+}
+
+TEST_F(RealFiles, RenameReplacesTheTarget) {
+    temp.write("Links.xml", "new");
+    temp.write("Links.xml.bak", "old");
+    EXPECT_TRUE(fs.Rename(temp.path("Links.xml"), temp.path("Links.xml.bak")));
+    EXPECT_FALSE(temp.exists("Links.xml"));
+    EXPECT_EQ(temp.read("Links.xml.bak"), "new");
+    EXPECT_FALSE(fs.Rename(temp.path("Links.xml"), temp.path("other.xml")));
+}
+
+TEST_F(RealFiles, SyncFolderNeedsAFolder) {
+    temp.write("a.txt", "a");
+    EXPECT_TRUE(fs.SyncFolder(temp.folder()));
+    EXPECT_FALSE(fs.SyncFolder(temp.path("a.txt")));
+    EXPECT_FALSE(fs.SyncFolder(temp.path("missing")));
+}
+
+TEST_F(RealFiles, ProbeMatchesTheFreeFunction) {
+    temp.write("a.txt", "abc");
+    temp.write("empty.txt", "");
+    EXPECT_EQ(fs.ProbeFileSize(temp.path("a.txt")), 3.0);
+    EXPECT_TRUE(fs.FileExists(temp.path("a.txt")));
+    EXPECT_FALSE(fs.FileExists(temp.path("empty.txt")));
+}
+
+}  // namespace
+}  // namespace tamsel
