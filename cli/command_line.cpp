@@ -1,0 +1,115 @@
+#include "cli/command_line.h"
+
+namespace tamsel {
+
+namespace {
+
+constexpr std::string_view kAppFolderOption = "--app-folder";
+constexpr std::string_view kAppFolderPrefix = "--app-folder=";
+
+CommandLine UsageError(std::string error) {
+    CommandLine line;
+    line.action = CommandLine::Action::UsageError;
+    line.error = std::move(error);
+    return line;
+}
+
+bool AsksForHelp(const std::vector<std::string>& arguments) {
+    for (const std::string& argument : arguments) {
+        if (argument == "--") {
+            return false;
+        }
+        if (argument == "--help" || argument == "-h") {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+    if (AsksForHelp(arguments)) {
+        return CommandLine{CommandLine::Action::Help, {}, {}, {}, {}};
+    }
+    CommandLine line;
+    std::vector<std::string> paths;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
+            paths.push_back(argument);
+        } else if (argument == "--") {
+            optionsEnded = true;
+        } else if (argument == "--version") {
+            line.action = CommandLine::Action::Version;
+            return line;
+        } else if (argument == kAppFolderOption || argument.starts_with(kAppFolderPrefix)) {
+            if (argument != kAppFolderOption) {
+                line.appFolder = argument.substr(kAppFolderPrefix.size());
+            } else if (i + 1 < arguments.size()) {
+                line.appFolder = arguments[++i];
+            } else {
+                line.appFolder.clear();
+            }
+            if (line.appFolder.empty()) {
+                return UsageError("--app-folder needs a folder");
+            }
+        } else {
+            return UsageError("unknown option " + argument);
+        }
+    }
+    if (paths.size() != 2) {
+        return UsageError(paths.size() < 2 ? "a link list and a menu file are needed"
+                                           : "too many arguments");
+    }
+    line.action = CommandLine::Action::Run;
+    line.listPath = paths[0];
+    line.linksPath = paths[1];
+    return line;
+}
+
+std::string UsageText() {
+    return "Usage: tamsel-convert [--app-folder DIR] LIST MENU\n"
+           "\n"
+           "Turns the links in LIST (a hand-written link list or a browser's bookmarks\n"
+           "export) into menu entries and splices them into the menu file MENU (a\n"
+           "Links.xml). The previous menu file is kept as MENU.bak.\n"
+           "\n"
+           "Options:\n"
+           "  --app-folder DIR  take the item templates from DIR\n"
+           "                    (default: the folder that holds this program)\n"
+           "  -h, --help        show this help and exit\n"
+           "  --version         show the version and exit\n"
+           "\n"
+           "Exit status: 0 done, 1 an input is missing or unusable, 2 the backup or the\n"
+           "new menu file could not be written, 64 the arguments were not understood.\n";
+}
+
+std::string WithTrailingSeparator(std::string folder) {
+#ifdef _WIN32
+    constexpr char kSeparator = '\\';
+    const bool ends = !folder.empty() && (folder.back() == '\\' || folder.back() == '/');
+#else
+    constexpr char kSeparator = '/';
+    const bool ends = !folder.empty() && folder.back() == '/';
+#endif
+    if (!folder.empty() && !ends) {
+        folder += kSeparator;
+    }
+    return folder;
+}
+
+int ExitCodeFor(RunStatus status) {
+    switch (status) {
+        case RunStatus::Done:
+            return kExitDone;
+        case RunStatus::InputError:
+            return kExitInputError;
+        case RunStatus::WriteError:
+            return kExitWriteError;
+    }
+    return kExitWriteError;
+}
+
+}  // namespace tamsel

@@ -1,0 +1,42 @@
+#pragma once
+
+// The headless command's arguments: `tamsel-convert [--app-folder DIR] LIST MENU`.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "convert/conversion_run.h"
+
+namespace tamsel {
+
+// Exit statuses of the command.
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitInputError = 1;  // an input check stopped the run
+inline constexpr int kExitWriteError = 2;  // the backup or the new menu file failed
+inline constexpr int kExitUsage = 64;      // the arguments could not be understood
+
+struct CommandLine {
+    enum class Action { Run, Help, Version, UsageError };
+    Action action = Action::UsageError;
+    std::string listPath;
+    std::string linksPath;
+    std::string appFolder;  // as given, empty when not given
+    std::string error;      // what was wrong, for UsageError
+};
+
+// Reads the arguments that follow the program name. "--help" or "-h" anywhere asks for
+// help; "--app-folder DIR" and "--app-folder=DIR" name the template folder (the last one
+// given counts); "--" ends the options, so that a path may begin with "-".
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// The help text, ending in a line break.
+std::string UsageText();
+
+// `folder` with a trailing separator; an empty folder stays empty.
+std::string WithTrailingSeparator(std::string folder);
+
+// The exit status that reports a run's outcome.
+int ExitCodeFor(RunStatus status);
+
+}  // namespace tamsel

@@ -1,0 +1,21 @@
+#pragma once
+
+// The headless command: runs exactly the conversion of the window's Start button and
+// reports its outcome as text and an exit status. Opens nothing.
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "support/file_system.h"
+
+namespace tamsel {
+
+// Runs the command for the arguments that follow the program name. Help and version go
+// to `out`; "Done" goes to `out`, every other outcome and usage errors to `err`. Returns
+// the exit status (see command_line.h). Without --app-folder the templates come from the
+// folder that holds the running program.
+int RunConvertCommand(const std::vector<std::string>& arguments, std::ostream& out,
+                      std::ostream& err, FileSystem& files = RealFileSystem());
+
+}  // namespace tamsel

@@ -1,0 +1,262 @@
+#include "convert/conversion_run.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "run_setup.h"
+
+namespace tamsel {
+namespace {
+
+using test::ReadFixture;
+using test::RunSetup;
+
+// The tail of the fixture menu: the second "</Items>" line, the view's end and the root's.
+constexpr std::string_view kFixtureTail = "\t\t</Items>\r\n\t</View>\r\n</XMBML>\r\n";
+
+// The fixture menu with the query entries in front of its second "</Items>" line and the
+// item entries in front of its "</XMBML>" line.
+std::string FixtureWith(std::string_view queries, std::string_view items) {
+    std::string menu = ReadFixture("menu/Links.xml");
+    const std::size_t tail = menu.rfind(kFixtureTail);
+    EXPECT_NE(tail, std::string::npos);
+    menu.replace(tail, kFixtureTail.size(),
+                 std::string(queries) + "\t\t</Items>\r\n\t</View>\r\n" + std::string(items) +
+                     "</XMBML>\r\n");
+    return menu;
+}
+
+const std::string kHandwrittenQueries =
+    "Q[SearchEngine]\r\nQ[Encyclopedia]\r\nQ[News]\r\nQ[PaddedTitle]\r\nQ[Weather]\r\n";
+const std::string kHandwrittenItems =
+    "I[SearchEngine|Search Engine|Find anything on the web|network.png|https://duckduckgo.com/]"
+    "\r\n"
+    "N[Encyclopedia|Encyclopedia|||https://en.wikipedia.org/wiki/Main_Page]\r\n"
+    "I[News|News|Headlines; updated hourly|network.png|http://news.example.org/?q=top&lang=en]"
+    "\r\n"
+    "N[PaddedTitle|Padded Title|||HTTPS://EXAMPLE.COM/UPPER]\r\n"
+    "N[Weather|Weather|||https://wttr.in/]\r\n";
+
+void ExpectDone(const RunOutcome& outcome, const RunSetup& setup) {
+    EXPECT_EQ(outcome.status, RunStatus::Done) << outcome.message;
+    EXPECT_EQ(outcome.message, "Done");
+    EXPECT_EQ(outcome.icon, MessageIcon::Information);
+    EXPECT_EQ(outcome.focusBox, -1);
+    EXPECT_EQ(outcome.folderToOpen, setup.temp().folder() + "x/FEATURES/");
+    EXPECT_FALSE(setup.exists(std::string(RunSetup::kMenu) + ".tmp"));
+}
+
+TEST(RunConversion, HandwrittenListGoesIntoTheMenuAndTheOldMenuIntoTheBackup) {
+    RunSetup setup;
+    setup.temp().copyFixture("lists/handwritten-crlf.txt", "list.txt");
+    ExpectDone(RunConversion(setup.paths()), setup);
+    EXPECT_EQ(setup.menu(), FixtureWith(kHandwrittenQueries, kHandwrittenItems));
+    EXPECT_EQ(setup.backup(), ReadFixture("menu/Links.xml"));
+}
+
+TEST(RunConversion, ListsWithCrLfLfOrCrBreaksGiveTheSameMenu) {
+    std::string crOnly = ReadFixture("lists/handwritten-lf.txt");
+    std::replace(crOnly.begin(), crOnly.end(), '\n', '\r');
+    for (const std::string& list : {ReadFixture("lists/handwritten-crlf.txt"),
+                                    ReadFixture("lists/handwritten-lf.txt"), crOnly}) {
+        RunSetup setup;
+        setup.writeList(list);
+        ExpectDone(RunConversion(setup.paths()), setup);
+        EXPECT_EQ(setup.menu(), FixtureWith(kHandwrittenQueries, kHandwrittenItems));
+    }
+}
+
+struct StopCase {
+    const char* name;
+    std::function<void(const RunSetup&, RunPaths&)> arrange;
+    std::string message;  // "{}" stands for the temporary folder
+    int focus;
+};
+
+TEST(RunConversion, InputChecksStopWithTheirMessageAndChangeNothing) {
+    const auto remove = [](std::string_view relative) {
+        return [relative](const RunSetup& s, RunPaths&) {
+            std::filesystem::remove(s.temp().path(relative));
+        };
+    };
+    const auto empty = [](std::string_view relative) {
+        return [relative](const RunSetup& s, RunPaths&) { s.temp().write(relative, ""); };
+    };
+    const std::vector<StopCase> cases{
+        {"missing list", remove("list.txt"), "Please enter a TXT file or a Firefox Bookmarks.html.",
+         0},
+        {"empty list", empty("list.txt"), "Please enter a TXT file or a Firefox Bookmarks.html.",
+         0},
+        {"list is a folder",
+         [](const RunSetup& s, RunPaths& p) { p.listPath = s.temp().path("x"); },
+         "Please enter a TXT file or a Firefox Bookmarks.html.", 0},
+        {"missing menu", remove(RunSetup::kMenu), "Please enter the Links.xml.", 1},
+        {"empty menu", empty(RunSetup::kMenu), "Please enter the Links.xml.", 1},
+        {"missing query template", remove("app/item_template_query.txt"),
+         "Missing item_template_query.txt", -1},
+        {"empty image template", empty("app/item_template_image.txt"),
+         "Missing item_template_image.txt", -1},
+        {"missing no-image template", remove("app/item_template_noimage.txt"),
+         "Missing item_template_noimage.txt", -1},
+        {"app folder elsewhere",
+         [](const RunSetup& s, RunPaths& p) { p.appFolder = s.temp().folder() + "x/"; },
+         "Missing item_template_query.txt", -1},
+        {"missing fallback icon", remove("x/IMAGES/network.png"), "Missing {}x/IMAGES/network.png",
+         -1},
+        {"empty fallback icon", empty("x/IMAGES/network.png"), "Missing {}x/IMAGES/network.png",
+         -1},
+    };
+    for (const StopCase& c : cases) {
+        RunSetup setup;
+        setup.temp().copyFixture("lists/handwritten-crlf.txt", "list.txt");
+        RunPaths paths = setup.paths();
+        c.arrange(setup, paths);
+        std::string message = c.message;
+        if (const std::size_t at = message.find("{}"); at != std::string::npos) {
+            message.replace(at, 2, setup.temp().folder());
+        }
+        const RunOutcome outcome = RunConversion(paths);
+        EXPECT_EQ(outcome.status, RunStatus::InputError) << c.name;
+        EXPECT_EQ(outcome.message, message) << c.name;
+        EXPECT_EQ(outcome.icon, MessageIcon::Information) << c.name;
+        EXPECT_EQ(outcome.focusBox, c.focus) << c.name;
+        EXPECT_TRUE(outcome.folderToOpen.empty()) << c.name;
+        EXPECT_FALSE(setup.exists(std::string(RunSetup::kMenu) + ".bak")) << c.name;
+    }
+}
+
+TEST(RunConversion, MenuPathWithoutFolderLooksForTheIconByItsBareName) {
+    RunSetup setup;
+    setup.writeList("T\r\nhttp://t.org/\r\n");
+    setup.temp().copyFixture("menu/Links.xml", "Links.xml");
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(setup.temp().root());
+    RunPaths paths = setup.paths();
+    paths.linksPath = "Links.xml";
+    const RunOutcome missing = RunConversion(paths);
+    setup.temp().write("network.png", "png");
+    const RunOutcome done = RunConversion(paths);
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(missing.message, "Missing network.png");
+    EXPECT_EQ(done.message, "Done");
+    EXPECT_EQ(done.folderToOpen, "");
+    EXPECT_EQ(setup.temp().read("Links.xml"),
+              FixtureWith("Q[T]\r\n", "N[T|T|||http://t.org/]\r\n"));
+}
+
+TEST(RunConversion, IconIsTheLinksOwnOrTheFallbackForInfoOrNone) {
+    RunSetup setup;
+    setup.temp().write("x/IMAGES/BigNews.png", "png");
+    setup.temp().write("x/IMAGES/Empty.png", "");
+    setup.writeList(
+        "Big News\r\nhttp://n.org/\r\n"
+        "Empty;with info\r\nhttp://e.org/\r\n"
+        "Plain\r\nhttp://p.org/\r\n\r\n"
+        "<DT><A HREF=\"http://b.org/\" X=\"1\">Big News</A>\r\n");
+    ExpectDone(RunConversion(setup.paths()), setup);
+    EXPECT_EQ(setup.menu(), FixtureWith("Q[BigNews]\r\nQ[Empty]\r\nQ[Plain]\r\nQ[BigNews]\r\n",
+                                        "I[BigNews|Big News||BigNews.png|http://n.org/]\r\n"
+                                        "I[Empty|Empty|with info|network.png|http://e.org/]\r\n"
+                                        "N[Plain|Plain|||http://p.org/]\r\n"
+                                        "I[BigNews|Big News||BigNews.png|http://b.org/]\r\n"));
+}
+
+TEST(RunConversion, LeftoverBackupIsReplacedWhetherStaleOrEmpty) {
+    for (std::string_view leftover : {"stale backup", ""}) {
+        RunSetup setup;
+        setup.writeList("T\r\nhttp://t.org/\r\n");
+        setup.temp().write(std::string(RunSetup::kMenu) + ".bak", leftover);
+        ExpectDone(RunConversion(setup.paths()), setup);
+        EXPECT_EQ(setup.backup(), ReadFixture("menu/Links.xml"));
+    }
+}
+
+TEST(RunConversion, BackupThatCannotBeReplacedStopsWithTheMenuUntouched) {
+    RunSetup setup;
+    setup.writeList("T\r\nhttp://t.org/\r\n");
+    setup.temp().write(std::string(RunSetup::kMenu) + ".bak/keep", "a folder in the way");
+    const RunOutcome outcome = RunConversion(setup.paths());
+    EXPECT_EQ(outcome.status, RunStatus::WriteError);
+    EXPECT_EQ(outcome.message, "ERROR: Could not create a backup of the Links.xml");
+    EXPECT_EQ(outcome.icon, MessageIcon::Exclamation);
+    EXPECT_EQ(setup.menu(), ReadFixture("menu/Links.xml"));
+    EXPECT_FALSE(setup.exists(std::string(RunSetup::kMenu) + ".tmp"));
+}
+
+TEST(RunConversion, LeftoverTemporaryFileIsOverwritten) {
+    RunSetup setup;
+    setup.writeList("T\r\nhttp://t.org/\r\n");
+    setup.temp().write(std::string(RunSetup::kMenu) + ".tmp", std::string(100000, 'x'));
+    ExpectDone(RunConversion(setup.paths()), setup);
+    EXPECT_EQ(setup.menu(), FixtureWith("Q[T]\r\n", "N[T|T|||http://t.org/]\r\n"));
+}
+
+TEST(RunConversion, RunningTwiceInsertsTwice) {
+    RunSetup setup;
+    setup.writeList("T\r\nhttp://t.org/\r\n");
+    ExpectDone(RunConversion(setup.paths()), setup);
+    const std::string once = setup.menu();
+    ExpectDone(RunConversion(setup.paths()), setup);
+    EXPECT_EQ(setup.backup(), once);
+    EXPECT_EQ(setup.menu(), FixtureWith("Q[T]\r\nQ[T]\r\n",
+                                        "N[T|T|||http://t.org/]\r\nN[T|T|||http://t.org/]\r\n"));
+}
+
+TEST(RunConversion, MenuWithOtherLineBreaksReceivesTheEntries) {
+    const std::string menu = "<XMBML>\n<Items>\n</Items>\n<Items>\r\t</items>\r</XMBML>";
+    RunSetup setup;
+    setup.writeList("T\r\nhttp://t.org/");
+    setup.writeMenu(menu);
+    ExpectDone(RunConversion(setup.paths()), setup);
+    EXPECT_EQ(setup.menu(),
+              "<XMBML>\n<Items>\n</Items>\n<Items>\rQ[T]\r\n\t</items>\rN[T|T|||http://t.org/]\r\n"
+              "</XMBML>");
+}
+
+TEST(RunConversion, LinksWithNowhereToGoStopWithTheMenuUntouched) {
+    const std::vector<std::string> menus{
+        "<XMBML>\r\n<Items>\r\n</Items>\r\n</XMBML>\r\n",             // one "</Items>"
+        "<XMBML>\r\n<Items>\r\n</Items>\r\n<Items>\r\n</Items>\r\n",  // no "</XMBML>"
+        "<XMBML><Items></Items><Items></Items></XMBML>",              // no line breaks
+    };
+    for (const std::string& menu : menus) {
+        RunSetup setup;
+        setup.writeList("T\r\nhttp://t.org/\r\n");
+        setup.writeMenu(menu);
+        const RunOutcome outcome = RunConversion(setup.paths());
+        EXPECT_EQ(outcome.status, RunStatus::InputError) << menu;
+        EXPECT_EQ(outcome.message,
+                  "ERROR: Could not find where to insert the links in the Links.xml");
+        EXPECT_EQ(outcome.icon, MessageIcon::Exclamation);
+        EXPECT_EQ(setup.menu(), menu);
+        EXPECT_FALSE(setup.exists(std::string(RunSetup::kMenu) + ".bak"));
+        EXPECT_FALSE(setup.exists(std::string(RunSetup::kMenu) + ".tmp"));
+    }
+}
+
+TEST(RunConversion, NoLinksStillRewritesTheMenuAsItWas) {
+    const std::string menu = "<XMBML><Items></Items></XMBML>";
+    RunSetup setup;
+    setup.writeList("<p>only markup\r\nno address\r\n");
+    setup.writeMenu(menu);
+    ExpectDone(RunConversion(setup.paths()), setup);
+    EXPECT_EQ(setup.menu(), menu);
+    EXPECT_EQ(setup.backup(), menu);
+}
+
+TEST(RunConversion, LastLinkIsFlushedWithOrWithoutAFinalBreak) {
+    for (std::string_view list : {"T\r\nhttp://t.org/", "T\r\nhttp://t.org/\r\n\r\n"}) {
+        RunSetup setup;
+        setup.writeList(list);
+        ExpectDone(RunConversion(setup.paths()), setup);
+        EXPECT_EQ(setup.menu(), FixtureWith("Q[T]\r\n", "N[T|T|||http://t.org/]\r\n"));
+    }
+}
+
+}  // namespace
+}  // namespace tamsel
