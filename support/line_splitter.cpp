@@ -4,6 +4,19 @@
 
 namespace tamsel {
 
+namespace {
+
+// Index of the next CR or LF at or after `from`, or chunk.size(). A plain loop: the
+// general find_first_of costs several times as much for a two-character set.
+std::size_t FindBreak(std::string_view chunk, std::size_t from) {
+    while (from < chunk.size() && chunk[from] != '\r' && chunk[from] != '\n') {
+        ++from;
+    }
+    return from;
+}
+
+}  // namespace
+
 LineSplitter::LineSplitter(LineHandler onLine) : onLine_(std::move(onLine)) {}
 
 void LineSplitter::Feed(std::string_view chunk) {
@@ -17,8 +30,8 @@ void LineSplitter::Feed(std::string_view chunk) {
         }
     }
     while (pos < chunk.size()) {
-        const std::size_t brk = chunk.find_first_of("\r\n", pos);
-        if (brk == std::string_view::npos) {
+        const std::size_t brk = FindBreak(chunk, pos);
+        if (brk == chunk.size()) {
             line_.append(chunk.substr(pos));
             return;
         }

@@ -54,7 +54,8 @@ INSTANTIATE_TEST_SUITE_P(
                     SplitCase{"a\r\r\nb", {"a", "", "b"}}, SplitCase{"\r\n\r\n", {"", ""}},
                     SplitCase{"last", {"last"}}, SplitCase{"a\r\nlast", {"a", "last"}},
                     SplitCase{"", {}}, SplitCase{"\n", {""}}, SplitCase{"\r", {""}},
-                    SplitCase{std::string("t\xC3\xA9\tx\0y\r\n", 9), {std::string("t\xC3\xA9\tx\0y", 7)}}));
+                    SplitCase{std::string("t\xC3\xA9\tx\0y\r\n", 9),
+                              {std::string("t\xC3\xA9\tx\0y", 7)}}));
 
 TEST(LineSplitter, HandlerMayChangeOrTakeTheLine) {
     Lines lines;
