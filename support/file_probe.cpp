@@ -1,9 +1,12 @@
 #include "support/file_probe.h"
 
-#ifdef _WIN32
-#include <windows.h>
+#include "support/platform_path.h"
 
-#include "support/utf8_path.h"
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -111,6 +114,9 @@ double RegularFileSize(int fd) {
 }  // namespace
 
 double ProbeFileSize(const std::string& path) {
+    if (!IsPassablePath(path)) {
+        return 0;
+    }
     // Opening never blocks (O_NONBLOCK), so a FIFO without a writer cannot hang the probe,
     // and errno is restored so that no trace of a failed probe outlives the call.
     const int savedErrno = errno;

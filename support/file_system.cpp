@@ -8,10 +8,13 @@
 #include "support/file_probe.h"
 #include "support/line_splitter.h"
 
-#ifdef _WIN32
-#include <windows.h>
+#include "support/platform_path.h"
 
-#include "support/utf8_path.h"
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -164,6 +167,9 @@ bool SyncFolderEntries(const std::string& folder) {
 // the open (and changes nothing for a regular file); folders, FIFOs and devices are
 // refused, as the file probe refuses them.
 File OpenForReading(const std::string& path) {
+    if (!IsPassablePath(path)) {
+        return File();
+    }
     File file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat status {};
     if (file.valid() && (fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))) {
@@ -202,6 +208,9 @@ bool WriteAll(const File& file, std::string_view bytes) {
 
 // 0666 lets the user's umask decide, as for any file a program creates.
 File CreateForWriting(const std::string& path) {
+    if (!IsPassablePath(path)) {
+        return File();
+    }
     return File(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
 }
 
@@ -215,14 +224,17 @@ bool FlushToDisk(const File& file) {
 
 // unlink() refuses folders, which is what a file-removing call should do.
 bool RemoveFile(const std::string& path) {
-    return unlink(path.c_str()) == 0;
+    return IsPassablePath(path) && unlink(path.c_str()) == 0;
 }
 
 bool RenameFile(const std::string& from, const std::string& to) {
-    return rename(from.c_str(), to.c_str()) == 0;
+    return IsPassablePath(from) && IsPassablePath(to) && rename(from.c_str(), to.c_str()) == 0;
 }
 
 bool SyncFolderEntries(const std::string& folder) {
+    if (!IsPassablePath(folder)) {
+        return false;
+    }
     File handle(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     return handle.valid() && FlushToDisk(handle) && handle.close();
 }

@@ -67,6 +67,7 @@ TEST_F(FileProbe, AnswersForOrdinaryPaths) {
         EXPECT_EQ(FileExists(temp.path(c.relative)), c.size > 0) << c.relative;
     }
     EXPECT_FALSE(FileExists(""));
+    EXPECT_FALSE(FileExists(temp.path("one.txt") + std::string(1, '\0') + ".bak"));
 }
 
 TEST_F(FileProbe, FifoWithoutWriterCountsAsMissingWithoutBlocking) {

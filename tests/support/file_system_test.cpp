@@ -122,6 +122,21 @@ TEST_F(RealFiles, SyncFolderNeedsAFolder) {
     EXPECT_FALSE(fs.SyncFolder(temp.path("missing")));
 }
 
+TEST_F(RealFiles, PathWithNulByteNamesNoFile) {
+    // Cut at the NUL, the path would name Links.xml itself.
+    temp.write("Links.xml", "menu");
+    const std::string cut = temp.path("Links.xml") + std::string(1, '\0') + ".bak";
+    EXPECT_FALSE(fs.WriteDurable(cut, "x"));
+    EXPECT_EQ(fs.ReadWhole(cut), std::nullopt);
+    EXPECT_FALSE(fs.ReadLines(cut, [](std::string&) {}));
+    EXPECT_FALSE(fs.Rename(cut, temp.path("other.xml")));
+    temp.write("new.xml", "new");
+    EXPECT_FALSE(fs.Rename(temp.path("new.xml"), cut));
+    EXPECT_FALSE(fs.Remove(cut));
+    EXPECT_FALSE(fs.SyncFolder(temp.folder() + std::string(1, '\0')));
+    EXPECT_EQ(temp.read("Links.xml"), "menu");
+}
+
 TEST_F(RealFiles, ProbeMatchesTheFreeFunction) {
     temp.write("a.txt", "abc");
     temp.write("empty.txt", "");

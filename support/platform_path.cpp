@@ -1,15 +1,24 @@
-#include "support/utf8_path.h"
+#include "support/platform_path.h"
 
 #ifdef _WIN32
-
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
 
 #include <climits>
+#endif
 
 namespace tamsel {
 
+bool IsPassablePath(std::string_view path) {
+    return !path.empty() && path.find('\0') == std::string_view::npos;
+}
+
+#ifdef _WIN32
+
 std::wstring WidenUtf8(std::string_view utf8) {
-    if (utf8.empty() || utf8.size() > static_cast<std::size_t>(INT_MAX)) {
+    if (!IsPassablePath(utf8) || utf8.size() > static_cast<std::size_t>(INT_MAX)) {
         return {};
     }
     const int length = static_cast<int>(utf8.size());
@@ -37,6 +46,6 @@ std::string NarrowToUtf8(std::wstring_view wide) {
     return utf8;
 }
 
-}  // namespace tamsel
-
 #endif  // _WIN32
+
+}  // namespace tamsel

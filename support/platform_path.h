@@ -1,0 +1,26 @@
+#pragma once
+
+// How the platform layer hands UTF-8 path texts to the system.
+
+#include <string>
+#include <string_view>
+
+namespace tamsel {
+
+// Whether a path text can be handed to the system as it is: not empty and free of NUL
+// bytes. A NUL would silently cut the path short and make a call act on another file.
+bool IsPassablePath(std::string_view path);
+
+#ifdef _WIN32
+
+// The UTF-16 form of a UTF-8 path, for the ...W calls; empty when the path is not
+// passable. Invalid UTF-8 sequences become U+FFFD, so such a path names no existing file
+// rather than a different one.
+std::wstring WidenUtf8(std::string_view utf8);
+
+// The UTF-8 form of a UTF-16 text that the system handed back (a folder entry, say).
+std::string NarrowToUtf8(std::wstring_view wide);
+
+#endif  // _WIN32
+
+}  // namespace tamsel
