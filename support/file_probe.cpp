@@ -1,6 +1,6 @@
 #include "support/file_probe.h"
 
-#include "support/platform_path.h"
+#include "support/utf8_path.h"
 
 #ifdef _WIN32
 #ifndef NOMINMAX

@@ -8,7 +8,7 @@
 #include "support/file_probe.h"
 #include "support/line_splitter.h"
 
-#include "support/platform_path.h"
+#include "support/utf8_path.h"
 
 #ifdef _WIN32
 #ifndef NOMINMAX

@@ -1,4 +1,4 @@
-#include "support/platform_path.h"
+#include "support/utf8_path.h"
 
 #ifdef _WIN32
 #ifndef NOMINMAX
