@@ -26,7 +26,9 @@ std::string ReplaceText(std::string_view text, std::string_view find, std::strin
 // Position (from 1) of the `occurrence`-th match of `find` in `text` at or after `start`,
 // or 0 for none. Long texts are searched through windows of at most find.size() + 64000
 // characters that overlap by find.size(), taken as views of `text` (never copied). An
-// empty `find`, or a `start` past the end of `text`, gives 0.
+// empty `find`, or a `start` past the end of `text`, gives 0. A `start` or `occurrence`
+// below 1 counts as 1; later occurrences are counted without overlapping, each search
+// going on right behind the previous hit.
 std::size_t FindChunked(std::size_t start, std::string_view text, std::string_view find,
                         CompareMode mode = CompareMode::Binary, long long occurrence = 1);
 
