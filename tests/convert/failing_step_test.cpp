@@ -1,0 +1,191 @@
+// Every single file operation of a normal run failing in turn, on the real file system.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <map>
+#include <string>
+
+#include "convert/conversion_run.h"
+#include "run_setup.h"
+
+namespace tamsel {
+namespace {
+
+using test::ReadFixture;
+using test::RunSetup;
+
+enum class Step { Probe, ReadWhole, ReadLines, ReadLinesPartway, Write, Remove, Rename, Sync };
+
+const char* Name(Step step) {
+    constexpr std::array names{"probe", "read whole", "read lines", "read lines part-way",
+                               "write", "remove",     "rename",     "sync folder"};
+    return names[static_cast<std::size_t>(step)];
+}
+
+// The real file system, except that the `failAt`-th call of one kind of operation fails
+// (counted from 1; 0 fails none). Counts every kind of call.
+class FailingFileSystem : public FileSystem {
+  public:
+    FailingFileSystem(Step failing, int failAt) : failing_(failing), failAt_(failAt) {}
+
+    std::map<Step, int> calls;
+
+    double ProbeFileSize(const std::string& path) override {
+        return Fails(Step::Probe) ? 0 : real_.ProbeFileSize(path);
+    }
+    std::optional<std::string> ReadWhole(const std::string& path) override {
+        if (Fails(Step::ReadWhole)) {
+            return std::nullopt;
+        }
+        return real_.ReadWhole(path);
+    }
+    bool ReadLines(const std::string& path,
+                   const std::function<void(std::string&)>& onLine) override {
+        if (Fails(Step::ReadLines)) {
+            return false;
+        }
+        if (!Fails(Step::ReadLinesPartway)) {
+            return real_.ReadLines(path, onLine);
+        }
+        // Delivers the first line, then reports a read error.
+        struct Stop {};
+        try {
+            return real_.ReadLines(path, [&](std::string& line) {
+                onLine(line);
+                throw Stop{};
+            });
+        } catch (const Stop&) {
+            return false;
+        }
+    }
+    bool WriteDurable(const std::string& path, std::string_view bytes) override {
+        if (Fails(Step::Write)) {
+            real_.WriteDurable(path, bytes.substr(0, bytes.size() / 2));
+            return false;  // a partial file is left, as a full disk would leave it
+        }
+        return real_.WriteDurable(path, bytes);
+    }
+    bool Remove(const std::string& path) override {
+        return !Fails(Step::Remove) && real_.Remove(path);
+    }
+    bool Rename(const std::string& from, const std::string& to) override {
+        return !Fails(Step::Rename) && real_.Rename(from, to);
+    }
+    bool SyncFolder(const std::string& folder) override {
+        return !Fails(Step::Sync) && real_.SyncFolder(folder);
+    }
+
+  private:
+    bool Fails(Step step) {
+        // Both read-lines kinds count the same calls.
+        const Step counted = step == Step::ReadLinesPartway ? Step::ReadLines : step;
+        if (step != Step::ReadLinesPartway) {
+            ++calls[counted];
+        }
+        return failing_ == step && calls[counted] == failAt_;
+    }
+
+    FileSystem& real_ = RealFileSystem();
+    Step failing_;
+    int failAt_;
+};
+
+void Arrange(const RunSetup& setup) {
+    setup.writeList("One\r\nhttp://one.org/\r\nTwo;info\r\nhttp://two.org/\r\n");
+    setup.temp().write(std::string(RunSetup::kMenu) + ".bak", "stale backup");
+}
+
+TEST(FailingStep, EveryStepLeavesTheOldMenuOrCompletes) {
+    RunSetup reference;
+    Arrange(reference);
+    FailingFileSystem counting(Step::Probe, 0);
+    ASSERT_EQ(RunConversion(reference.paths(), counting).status, RunStatus::Done);
+    const std::string newMenu = reference.menu();
+    const std::string oldMenu = ReadFixture("menu/Links.xml");
+
+    for (Step step : {Step::Probe, Step::ReadWhole, Step::ReadLines, Step::ReadLinesPartway,
+                      Step::Write, Step::Remove, Step::Rename, Step::Sync}) {
+        const Step counted = step == Step::ReadLinesPartway ? Step::ReadLines : step;
+        ASSERT_GT(counting.calls[counted], 0) << Name(step);
+        for (int k = 1; k <= counting.calls[counted]; ++k) {
+            RunSetup setup;
+            Arrange(setup);
+            FailingFileSystem files(step, k);
+            const RunOutcome outcome = RunConversion(setup.paths(), files);
+            const std::string where = std::string(Name(step)) + " #" + std::to_string(k);
+            EXPECT_FALSE(setup.exists(std::string(RunSetup::kMenu) + ".tmp")) << where;
+            if (outcome.status == RunStatus::Done) {
+                EXPECT_EQ(setup.menu(), newMenu) << where;
+                EXPECT_EQ(setup.backup(), oldMenu) << where;
+            } else {
+                EXPECT_EQ(setup.menu(), oldMenu) << where << ": " << outcome.message;
+                EXPECT_FALSE(outcome.message.empty()) << where;
+                EXPECT_TRUE(outcome.folderToOpen.empty()) << where;
+            }
+        }
+    }
+}
+
+struct ReadFailure {
+    Step step;
+    int failAt;
+    std::string message;
+    int focus;
+};
+
+TEST(FailingStep, ReadFailuresStopWithTheMessageOfTheirOwnCheck) {
+    const std::array<ReadFailure, 6> cases{{
+        {Step::ReadWhole, 1, "Missing item_template_query.txt", -1},
+        {Step::ReadWhole, 2, "Missing item_template_image.txt", -1},
+        {Step::ReadWhole, 3, "Missing item_template_noimage.txt", -1},
+        {Step::ReadLines, 1, "Please enter a TXT file or a Firefox Bookmarks.html.", 0},
+        {Step::ReadLinesPartway, 1, "Please enter a TXT file or a Firefox Bookmarks.html.", 0},
+        {Step::ReadWhole, 4, "Please enter the Links.xml.", 1},
+    }};
+    for (const ReadFailure& c : cases) {
+        RunSetup setup;
+        Arrange(setup);
+        FailingFileSystem files(c.step, c.failAt);
+        const RunOutcome outcome = RunConversion(setup.paths(), files);
+        EXPECT_EQ(outcome.status, RunStatus::InputError) << c.message;
+        EXPECT_EQ(outcome.message, c.message);
+        EXPECT_EQ(outcome.icon, MessageIcon::Information);
+        EXPECT_EQ(outcome.focusBox, c.focus) << c.message;
+        EXPECT_EQ(files.calls[Step::Write], 0) << c.message;
+        EXPECT_EQ(setup.backup(), "stale backup");
+    }
+}
+
+struct WriteFailure {
+    Step step;
+    int failAt;
+    std::string message;
+};
+
+TEST(FailingStep, WriteFailuresNameWhatFailed) {
+    const std::string backupError = "ERROR: Could not create a backup of the Links.xml";
+    const std::string writeError = "ERROR: Could not write the Links.xml";
+    // Remove #1 is the stale backup; Rename #1 makes the backup, #2 puts the new file in.
+    const std::array<WriteFailure, 5> cases{{
+        {Step::Write, 1, writeError},
+        {Step::Remove, 1, backupError},
+        {Step::Rename, 1, backupError},
+        {Step::Rename, 2, writeError},
+        {Step::Sync, 1, writeError},
+    }};
+    for (const WriteFailure& c : cases) {
+        RunSetup setup;
+        Arrange(setup);
+        FailingFileSystem files(c.step, c.failAt);
+        const RunOutcome outcome = RunConversion(setup.paths(), files);
+        const std::string where = std::string(Name(c.step)) + " #" + std::to_string(c.failAt);
+        EXPECT_EQ(outcome.status, RunStatus::WriteError) << where;
+        EXPECT_EQ(outcome.message, c.message) << where;
+        EXPECT_EQ(outcome.icon, MessageIcon::Exclamation) << where;
+        EXPECT_EQ(outcome.focusBox, -1) << where;
+    }
+}
+
+}  // namespace
+}  // namespace tamsel
