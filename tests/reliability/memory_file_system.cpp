@@ -7,12 +7,12 @@ namespace tamsel::test {
 namespace {
 
 // Folder paths are compared without their final separator, so that "/m/" and "/m" name
-// the same folder; the root keeps its one "/".
+// the same folder; the root keeps its one "/", and "." is the current folder, "".
 std::string NormalFolder(std::string folder) {
     while (folder.size() > 1 && folder.back() == '/') {
         folder.pop_back();
     }
-    return folder;
+    return folder == "." ? std::string() : folder;
 }
 
 // Splits the way the real layer does: CR LF, a lone CR and a lone LF each end a line, and a

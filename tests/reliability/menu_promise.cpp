@@ -53,4 +53,50 @@ std::string CheckFailed(const FileState& menu, const MenuVersions& versions) {
     return "after a failure, menu is " + Describe(menu, versions);
 }
 
+std::string CheckOutcome(const RunOutcome& outcome, const MemoryFileSystem& files,
+                         const std::string& menuPath, const MenuVersions& versions) {
+    const std::string backupPath = menuPath + ".bak";
+    if (outcome.message.empty()) {
+        return "no message";
+    }
+    if (outcome.status != RunStatus::Done) {
+        if (outcome.message == "Done") {
+            return "a failure reported as \"Done\"";
+        }
+        return CheckFailed(files.Volatile(menuPath), versions);
+    }
+    if (outcome.message != "Done") {
+        return "success reported as \"" + outcome.message + "\"";
+    }
+    const std::string now =
+        CheckDone(files.Volatile(menuPath), files.Volatile(backupPath), versions);
+    if (!now.empty()) {
+        return now;
+    }
+    const std::string durable =
+        CheckDone(files.Durable(menuPath), files.Durable(backupPath), versions);
+    return durable.empty() ? "" : "after a power cut: " + durable;
+}
+
+void WatchEveryMoment(MemoryFileSystem& files, const std::string& menuPath,
+                      const MenuVersions& versions, std::string& broken) {
+    const std::string backupPath = menuPath + ".bak";
+    files.OnStep([menuPath, backupPath, &versions, &broken](const MemoryFileSystem& now) {
+        if (!broken.empty()) {
+            return;
+        }
+        std::string found =
+            CheckAtAnyMoment(now.Volatile(menuPath), now.Volatile(backupPath), versions);
+        if (found.empty()) {
+            found = CheckAtAnyMoment(now.Durable(menuPath), now.Durable(backupPath), versions);
+            found = found.empty() ? "" : "after a power cut: " + found;
+        }
+        if (!found.empty()) {
+            const Step& step = now.Steps().back();
+            broken = "after step " + std::to_string(now.Steps().size() - 1) + " (" +
+                     Name(step.kind) + " " + step.path + "): " + found;
+        }
+    });
+}
+
 }  // namespace tamsel::test

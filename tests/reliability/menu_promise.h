@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "convert/conversion_run.h"
 #include "memory_file_system.h"
 
 namespace tamsel::test {
@@ -25,5 +26,17 @@ std::string CheckDone(const FileState& menu, const FileState& backup, const Menu
 
 // After a run that reported a failure: the menu file untouched.
 std::string CheckFailed(const FileState& menu, const MenuVersions& versions);
+
+// A run's outcome against its files: a message always; after "Done" the new menu in place
+// and the previous one as backup, both as the files stand and as a power cut would leave
+// them; after a failure the menu file untouched.
+std::string CheckOutcome(const RunOutcome& outcome, const MemoryFileSystem& files,
+                         const std::string& menuPath, const MenuVersions& versions);
+
+// Checks CheckAtAnyMoment after every step of `files`, as the files stand and as a power cut
+// would leave them; `broken` keeps the first failure, naming the step. `broken` and
+// `versions` must outlive the watch.
+void WatchEveryMoment(MemoryFileSystem& files, const std::string& menuPath,
+                      const MenuVersions& versions, std::string& broken);
 
 }  // namespace tamsel::test
