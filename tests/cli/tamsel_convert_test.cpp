@@ -1,0 +1,105 @@
+// The built tamsel-convert binary, run as a user runs it.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "test_support/temp_folder.h"
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+namespace tamsel {
+namespace {
+
+using test::ReadFixture;
+using test::TempFolder;
+
+struct Result {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the binary with `arguments` (already quoted for the shell) in `temp`.
+Result RunCommand(const TempFolder& temp, const std::string& arguments) {
+    const std::string command = "cd '" + temp.root().string() +
+                                "' && '" TAMSEL_CONVERT_BINARY "' " + arguments +
+                                " >stdout.txt 2>stderr.txt";
+    const int status = std::system(command.c_str());
+    Result result;
+#ifdef _WIN32
+    result.exitCode = status;
+#else
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+    result.out = temp.read("stdout.txt");
+    result.err = temp.read("stderr.txt");
+    return result;
+}
+
+class TamselConvert : public testing::Test {
+  protected:
+    void SetUp() override {
+        temp.copyFixture("lists/handwritten-crlf.txt", "url.txt");
+        temp.copyFixture("menu/Links.xml", "x/FEATURES/Links.xml");
+        temp.write("x/IMAGES/network.png", "png");
+    }
+    TempFolder temp;
+};
+
+TEST_F(TamselConvert, ConvertsWithTheTemplatesBesideTheProgram) {
+    const Result result = RunCommand(temp, "url.txt x/FEATURES/Links.xml");
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "Done\n");
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(temp.read("x/FEATURES/Links.xml.bak"), ReadFixture("menu/Links.xml"));
+    EXPECT_NE(temp.read("x/FEATURES/Links.xml").find("https://duckduckgo.com/"), std::string::npos);
+}
+
+TEST_F(TamselConvert, AppFolderWithoutSeparatorIsUsed) {
+    temp.write("tpl/item_template_query.txt", "Q[#LINKID#]\r\n");
+    temp.write("tpl/item_template_image.txt", "I[#LINKID#]");
+    temp.write("tpl/item_template_noimage.txt", "N[#LINKID#]");
+    const Result result = RunCommand(temp, "--app-folder tpl url.txt x/FEATURES/Links.xml");
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(temp.read("x/FEATURES/Links.xml").find("Q[SearchEngine]"), std::string::npos);
+}
+
+TEST_F(TamselConvert, InputProblemExitsWithOneAndTheMessage) {
+    const Result list = RunCommand(temp, "missing.txt x/FEATURES/Links.xml");
+    EXPECT_EQ(list.exitCode, 1);
+    EXPECT_EQ(list.out, "");
+    EXPECT_EQ(list.err, "Please enter a TXT file or a Firefox Bookmarks.html.\n");
+
+    const Result templates = RunCommand(temp, "--app-folder x url.txt x/FEATURES/Links.xml");
+    EXPECT_EQ(templates.exitCode, 1);
+    EXPECT_EQ(templates.err, "Missing item_template_query.txt\n");
+    EXPECT_FALSE(temp.exists("x/FEATURES/Links.xml.bak"));
+}
+
+TEST_F(TamselConvert, BackupProblemExitsWithTwo) {
+    temp.write("x/FEATURES/Links.xml.bak/in-the-way", "a folder where the backup goes");
+    const Result result = RunCommand(temp, "url.txt x/FEATURES/Links.xml");
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.err, "ERROR: Could not create a backup of the Links.xml\n");
+    EXPECT_EQ(temp.read("x/FEATURES/Links.xml"), ReadFixture("menu/Links.xml"));
+}
+
+TEST_F(TamselConvert, HelpAndUsageErrors) {
+    const Result help = RunCommand(temp, "--help");
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.starts_with("Usage: tamsel-convert [--app-folder DIR] LIST MENU\n"));
+    EXPECT_EQ(help.err, "");
+
+    const Result usage = RunCommand(temp, "url.txt");
+    EXPECT_EQ(usage.exitCode, 64);
+    EXPECT_EQ(usage.out, "");
+    EXPECT_NE(usage.err.find("Usage: tamsel-convert"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tamsel
