@@ -1,7 +1,125 @@
 #include "app/path_box.h"
 
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QTimer>
+
+#include "app/auto_complete.h"
+#include "app/completion_popup.h"
+#include "app/key_codes.h"
+
 PathBox::PathBox(int index, QWidget* parent) : QComboBox(parent), index_(index) {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
+    lineEdit()->installEventFilter(this);
+    popup_ = new CompletionPopup(this);
+}
+
+void PathBox::showPopup() {
+    popup_->open();
+}
+
+void PathBox::hidePopup() {
+    popup_->hide();
+}
+
+QListView* PathBox::completionList() const {
+    return popup_;
+}
+
+void PathBox::txtFile_GotFocus() {
+    lineEdit()->setCursorPosition(0);
+    lineEdit()->setSelection(0, lineEdit()->text().size());
+}
+
+void PathBox::txtFile_KeyDown(int keyCode, int /*shift*/) {
+    if (keyCode == vk::kF2) {
+        emit browseRequested(index_);
+        return;
+    }
+    // The separator then lands behind the selected completion instead of replacing it.
+    if (keyCode == vk::kBackslash && lineEdit()->hasSelectedText()) {
+        lineEdit()->setCursorPosition(lineEdit()->text().size());
+    }
+}
+
+void PathBox::txtFile_KeyUp(int keyCode, int shift) {
+    if (keyCode == vk::kEnter) {
+        emit openFolderRequested(index_);
+        return;
+    }
+    AutoComplete(*this, keyCode, shift);
+}
+
+void PathBox::focusInEvent(QFocusEvent* event) {
+    QComboBox::focusInEvent(event);
+    // Focus coming back from the box's own list, or from another application, is no
+    // entering of the box: the user's caret and selection stay.
+    const Qt::FocusReason reason = event->reason();
+    if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason) {
+        return;
+    }
+    txtFile_GotFocus();
+    // The press that gave the focus places the caret afterwards; select again once the
+    // click is over.
+    selectAfterClick_ = reason == Qt::MouseFocusReason;
+}
+
+void PathBox::focusOutEvent(QFocusEvent* event) {
+    if (event->reason() != Qt::PopupFocusReason) {
+        selectAfterClick_ = false;
+        hidePopup();
+    }
+    QComboBox::focusOutEvent(event);
+}
+
+void PathBox::keyPressEvent(QKeyEvent* event) {
+    const VirtualKey key = ToVirtualKey(*event);
+    QPointer<PathBox> alive(this);
+    txtFile_KeyDown(key.code, key.shift);
+    if (alive) {
+        QComboBox::keyPressEvent(event);
+    }
+}
+
+void PathBox::keyReleaseEvent(QKeyEvent* event) {
+    QComboBox::keyReleaseEvent(event);
+    // A held key repeats its press and release; only the real release counts.
+    if (event->isAutoRepeat()) {
+        return;
+    }
+    const VirtualKey key = ToVirtualKey(*event);
+    txtFile_KeyUp(key.code, key.shift);
+}
+
+void PathBox::mousePressEvent(QMouseEvent* event) {
+    // The combo box's own handling would open Qt's list, which takes the keyboard focus.
+    if (event->button() == Qt::LeftButton) {
+        if (popup_->isVisible()) {
+            hidePopup();
+        } else {
+            setFocus(Qt::MouseFocusReason);
+            showPopup();
+        }
+        event->accept();
+        return;
+    }
+    QComboBox::mousePressEvent(event);
+}
+
+bool PathBox::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lineEdit() && event->type() == QEvent::MouseButtonRelease && selectAfterClick_) {
+        selectAfterClick_ = false;
+        // Deferred until the edit field has handled the release itself.
+        QTimer::singleShot(0, this, [this] {
+            if (hasFocus()) {
+                txtFile_GotFocus();
+            }
+        });
+    }
+    return QComboBox::eventFilter(watched, event);
 }

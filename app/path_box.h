@@ -2,22 +2,55 @@
 
 #include <QComboBox>
 
+class CompletionPopup;
+class QListView;
+
 // One of the window's two path boxes: an editable combo box whose drop-down list is
 // filled by path completion. `index` is 0 for the link list, 1 for the menu file.
+//
+// Entering the box by Tab, Backtab, a shortcut or the mouse selects its whole text. F2
+// asks for the box's open-file dialog; releasing Enter asks to open the folder of its path.
+// Releasing a letter, a main-row digit (without modifiers), the period or the separator
+// key ("\", and "/" on POSIX) with the caret at the end completes the typed path from the
+// file system and lists every matching entry (see AutoComplete); pressing the separator
+// key over a selected completion first accepts it. Every key also gets the combo box's own
+// handling. Qt's own completion stays off.
 class PathBox : public QComboBox {
     Q_OBJECT
 
-public:
+  public:
     explicit PathBox(int index, QWidget* parent = nullptr);
 
     int index() const { return index_; }
 
-signals:
+    // Opens the completion list below the box while the keyboard focus stays in the edit
+    // field, so that typing goes on there. An empty list is closed instead.
+    void showPopup() override;
+    // Closes the completion list.
+    void hidePopup() override;
+    // The completion list: a popup window that shows this box's model.
+    QListView* completionList() const;
+
+  signals:
     // F2 pressed in the box: show the box's open-file dialog.
     void browseRequested(int index);
     // Enter released in the box: open the folder of the box's path.
     void openFolderRequested(int index);
 
-private:
+  protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void txtFile_GotFocus();
+    void txtFile_KeyDown(int keyCode, int shift);
+    void txtFile_KeyUp(int keyCode, int shift);
+
     int index_;
+    CompletionPopup* popup_;
+    bool selectAfterClick_ = false;
 };

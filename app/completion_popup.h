@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QListView>
+
+class QComboBox;
+
+// The drop-down list of a path box: a top-level popup below the box that shows the box's
+// own model and never takes the keyboard focus. Keys typed while it is open go on to the
+// box, so typing continues in the edit field; only these keys are its own: Esc closes it
+// and nothing else sees that Esc; Up, Down, Page Up and Page Down walk the entries and put
+// the current one into the box; Enter and Tab close it and then reach the box. Clicking an
+// entry puts it into the box and closes the list; clicking elsewhere closes it.
+class CompletionPopup : public QListView {
+    Q_OBJECT
+
+  public:
+    explicit CompletionPopup(QComboBox* box);
+
+    // Shows the list below the box (above it when the screen has no room below), as wide as
+    // the box and at most the box's maxVisibleItems() rows high, scrolled to its top with no
+    // entry current. An empty list is closed instead.
+    void open();
+
+  protected:
+    bool event(QEvent* event) override;
+
+  private:
+    bool keyPress(QKeyEvent* event);
+    void walk(int key);
+    void choose(const QModelIndex& index);
+    bool pressOutside(QMouseEvent* event);
+
+    QComboBox* box_;
+};

@@ -1,0 +1,296 @@
+#include "app/path_box.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QListView>
+#include <QShortcut>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+#include <QWidget>
+#include <QWindow>
+
+#include <gtest/gtest.h>
+
+#include "test_support/temp_folder.h"
+
+namespace {
+
+// A small window like the real one: a plain field, then the two path boxes in tab order.
+class PathBoxTest : public ::testing::Test {
+  protected:
+    PathBoxTest() {
+        temp.write("Links.xml", "x");
+        temp.write("List.txt", "x");
+        auto* layout = new QVBoxLayout(&window);
+        field = new QLineEdit(&window);
+        box0 = new PathBox(0, &window);
+        box1 = new PathBox(1, &window);
+        for (QWidget* widget : {static_cast<QWidget*>(field), static_cast<QWidget*>(box0),
+                                static_cast<QWidget*>(box1)}) {
+            layout->addWidget(widget);
+        }
+        window.show();
+        window.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+
+    QString base() const { return QString::fromStdString(temp.folder()); }
+
+    // Focus in `box`, `text` in it with the caret at the end, and a list holding only a
+    // marker, which any completion attempt replaces.
+    void start(PathBox* box, const QString& text) {
+        box->setFocus(Qt::OtherFocusReason);
+        box->clear();
+        box->addItem("marker");
+        box->setEditText(text);
+        box->lineEdit()->setCursorPosition(text.size());
+    }
+
+    // Keys go to the window as the platform delivers them, so an open list sees them first.
+    void click(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(window.windowHandle(), key, modifiers);
+    }
+    void type(const char* keys) {
+        for (; *keys != '\0'; ++keys) {
+            QTest::keyClick(window.windowHandle(), *keys);
+        }
+    }
+
+    static QStringList entries(const QComboBox* box) {
+        QStringList items;
+        for (int i = 0; i < box->count(); ++i) {
+            items << box->itemText(i);
+        }
+        return items;
+    }
+    static int selStart(const PathBox* box) {
+        const QLineEdit* edit = box->lineEdit();
+        return edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
+    }
+    static bool untouched(const PathBox* box) { return entries(box) == QStringList{"marker"}; }
+
+    tamsel::test::TempFolder temp;
+    QWidget window;
+    QLineEdit* field;
+    PathBox* box0;
+    PathBox* box1;
+};
+
+TEST_F(PathBoxTest, TypingCompletesAndSelectsTheAddedCharacters) {
+    struct Row {
+        char key;
+        QStringList list;
+        const char* text;
+        int selStart;
+        int selLength;
+    };
+    const Row rows[] = {
+        {'L', {"Links.xml", "List.txt"}, "Links.xml", 1, 8},
+        {'i', {"Links.xml", "List.txt"}, "Links.xml", 2, 7},
+        {'s', {"List.txt"}, "List.txt", 3, 5},
+        {'t', {"List.txt"}, "List.txt", 4, 4},
+    };
+    start(box1, base());
+    for (const Row& row : rows) {
+        type(QByteArray(1, row.key).constData());
+        QStringList list;
+        for (const QString& name : row.list) {
+            list << base() + name;
+        }
+        EXPECT_EQ(entries(box1), list) << row.key;
+        EXPECT_EQ(box1->currentText(), base() + row.text) << row.key;
+        EXPECT_EQ(selStart(box1), base().size() + row.selStart) << row.key;
+        EXPECT_EQ(box1->lineEdit()->selectedText().size(), row.selLength) << row.key;
+        EXPECT_EQ(box1->lineEdit()->cursorPosition(), base().size() + row.selStart) << row.key;
+        EXPECT_TRUE(box1->completionList()->isVisible()) << row.key;
+    }
+    EXPECT_TRUE(window.updatesEnabled());
+}
+
+TEST_F(PathBoxTest, LowerCaseTypingTakesTheNameAsTheFileSystemWritesIt) {
+    start(box0, base());
+    type("li");
+    EXPECT_EQ(box0->currentText(), base() + "Links.xml");
+    EXPECT_EQ(box0->lineEdit()->selectedText(), "nks.xml");
+}
+
+TEST_F(PathBoxTest, SeparatorKeyAcceptsTheCompletionAndListsThatFolder) {
+    temp.write("Data/Links.xml", "x");
+    temp.write("Data/List.txt", "x");
+    start(box0, base() + "D");
+    type("a");
+    ASSERT_EQ(box0->lineEdit()->selectedText(), "ta");
+    type("/");
+    EXPECT_EQ(box0->currentText(), base() + "Data/");
+    EXPECT_EQ(entries(box0), (QStringList{base() + "Data/Links.xml", base() + "Data/List.txt"}));
+    EXPECT_EQ(box0->lineEdit()->cursorPosition(), box0->currentText().size());
+    EXPECT_FALSE(box0->lineEdit()->hasSelectedText());
+}
+
+TEST_F(PathBoxTest, OnlyLettersDigitsPeriodAndSeparatorsStartACompletion) {
+    struct Case {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        bool completes;
+    };
+    const Case cases[] = {
+        {Qt::Key_Backspace, Qt::NoModifier, false}, {Qt::Key_Delete, Qt::NoModifier, false},
+        {Qt::Key_Left, Qt::NoModifier, false},      {Qt::Key_Right, Qt::NoModifier, false},
+        {Qt::Key_Space, Qt::NoModifier, false},     {Qt::Key_Minus, Qt::NoModifier, false},
+        {Qt::Key_1, Qt::KeypadModifier, false},     {Qt::Key_1, Qt::ShiftModifier, false},
+        {Qt::Key_2, Qt::ControlModifier, false},    {Qt::Key_3, Qt::AltModifier, false},
+        {Qt::Key_F2, Qt::NoModifier, false},        {Qt::Key_Return, Qt::NoModifier, false},
+        {Qt::Key_1, Qt::NoModifier, true},          {Qt::Key_Period, Qt::NoModifier, true},
+        {Qt::Key_X, Qt::ShiftModifier, true},       {Qt::Key_X, Qt::AltModifier, true},
+        {Qt::Key_Backslash, Qt::NoModifier, true},  {Qt::Key_Slash, Qt::NoModifier, true},
+    };
+    for (const Case& c : cases) {
+        start(box1, base() + "Lis");
+        click(c.key, c.modifiers);
+        EXPECT_EQ(!untouched(box1), c.completes) << "key " << std::hex << c.key;
+    }
+}
+
+TEST_F(PathBoxTest, CaretInsideTheTextStartsNoCompletion) {
+    start(box0, base() + "Lis");
+    click(Qt::Key_Left);
+    type("x");
+    EXPECT_TRUE(untouched(box0));
+    EXPECT_EQ(box0->currentText(), base() + "Lixs");
+}
+
+TEST_F(PathBoxTest, ThreeCharactersListTheRootTwoDoNot) {
+    start(box0, "/");
+    type("t");
+    EXPECT_TRUE(untouched(box0));
+    type("m");
+    EXPECT_TRUE(entries(box0).contains("/tmp"));
+    EXPECT_EQ(box0->currentText(), box0->itemText(0));
+}
+
+TEST_F(PathBoxTest, DotEntriesAreNotOffered) {
+    temp.write(".hidden", "x");
+    start(box0, base());
+    type(".");
+    EXPECT_EQ(entries(box0), QStringList{base() + ".hidden"});
+    EXPECT_EQ(box0->currentText(), base() + ".hidden");
+}
+
+TEST_F(PathBoxTest, ExactMatchKeepsTheTextWithTheCaretAtTheEnd) {
+    temp.write("List", "x");  // sorts before List.txt
+    start(box0, base() + "Lis");
+    type("t");
+    EXPECT_EQ(entries(box0).first(), base() + "List");
+    EXPECT_EQ(box0->currentText(), base() + "List");
+    EXPECT_EQ(box0->lineEdit()->cursorPosition(), box0->currentText().size());
+    EXPECT_FALSE(box0->lineEdit()->hasSelectedText());
+    EXPECT_TRUE(box0->completionList()->isVisible());
+}
+
+TEST_F(PathBoxTest, NoMatchLeavesAnEmptyClosedListAndTheTypedText) {
+    start(box0, base());
+    type("L");
+    ASSERT_TRUE(box0->completionList()->isVisible());
+    type("q");
+    EXPECT_EQ(box0->count(), 0);
+    EXPECT_FALSE(box0->completionList()->isVisible());
+    EXPECT_EQ(box0->currentText(), base() + "Lq");
+    EXPECT_EQ(box0->lineEdit()->cursorPosition(), box0->currentText().size());
+}
+
+TEST_F(PathBoxTest, ReleaseOfVAfterCtrlVCompletesThePastedText) {
+    QApplication::clipboard()->setText(base() + "Li");
+    start(box0, "");
+    click(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(box0->currentText(), base() + "Links.xml");
+    EXPECT_EQ(box0->lineEdit()->selectedText(), "nks.xml");
+}
+
+TEST_F(PathBoxTest, EnteringABoxSelectsItsWholeText) {
+    box0->setEditText("/first/path");
+    box1->setEditText("/second/path");
+    field->setFocus();
+    click(Qt::Key_Tab);
+    EXPECT_TRUE(box0->hasFocus());
+    EXPECT_EQ(box0->lineEdit()->selectedText(), "/first/path");
+    click(Qt::Key_Tab);
+    EXPECT_TRUE(box1->hasFocus());
+    EXPECT_EQ(box1->lineEdit()->selectedText(), "/second/path");
+
+    field->setFocus();
+    const QPoint middle = box0->lineEdit()->rect().center();
+    QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {},
+                      box0->lineEdit()->mapTo(&window, middle));
+    EXPECT_TRUE(box0->hasFocus());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return box0->lineEdit()->selectedText() == "/first/path"; }));
+}
+
+TEST_F(PathBoxTest, F2AndEnterAskOnlyForTheirOwnBox) {
+    for (PathBox* box : {box0, box1}) {
+        QSignalSpy browse0(box0, &PathBox::browseRequested);
+        QSignalSpy browse1(box1, &PathBox::browseRequested);
+        QSignalSpy open0(box0, &PathBox::openFolderRequested);
+        QSignalSpy open1(box1, &PathBox::openFolderRequested);
+        start(box, base() + "Li");
+        click(Qt::Key_F2);
+        click(Qt::Key_Return);
+        click(Qt::Key_Enter, Qt::KeypadModifier);
+        const bool first = box == box0;
+        EXPECT_EQ(browse0.count(), first ? 1 : 0);
+        EXPECT_EQ(browse1.count(), first ? 0 : 1);
+        EXPECT_EQ(open0.count(), first ? 2 : 0);
+        EXPECT_EQ(open1.count(), first ? 0 : 2);
+        const QSignalSpy& browse = first ? browse0 : browse1;
+        EXPECT_EQ(browse.constFirst().constFirst().toInt(), box->index());
+        EXPECT_TRUE(untouched(box));
+    }
+}
+
+TEST_F(PathBoxTest, TypingGoesOnInTheEditFieldWhileTheListIsOpen) {
+    start(box0, base());
+    type("L");
+    ASSERT_TRUE(box0->completionList()->isVisible());
+    EXPECT_TRUE(box0->hasFocus());
+    type("is");
+    EXPECT_EQ(box0->currentText(), base() + "List.txt");
+    EXPECT_EQ(box0->lineEdit()->selectedText(), "t.txt");
+    click(Qt::Key_Backspace);
+    EXPECT_EQ(box0->currentText(), base() + "Lis");
+    EXPECT_FALSE(box0->completionList()->currentIndex().isValid());
+}
+
+TEST_F(PathBoxTest, EscClosesTheListAndReachesNothingElse) {
+    int escapes = 0;
+    QShortcut shortcut(Qt::Key_Escape, &window);
+    shortcut.setContext(Qt::ApplicationShortcut);
+    QObject::connect(&shortcut, &QShortcut::activated, [&] { ++escapes; });
+    start(box0, base());
+    type("L");
+    ASSERT_TRUE(box0->completionList()->isVisible());
+    click(Qt::Key_Escape);
+    EXPECT_FALSE(box0->completionList()->isVisible());
+    EXPECT_EQ(escapes, 0);
+    EXPECT_EQ(box0->currentText(), base() + "Links.xml");
+    click(Qt::Key_Escape);
+    EXPECT_EQ(escapes, 1);
+}
+
+TEST_F(PathBoxTest, ArrowsAndClicksPutAnEntryIntoTheBox) {
+    start(box0, base());
+    type("L");
+    QListView* list = box0->completionList();
+    click(Qt::Key_Down);
+    click(Qt::Key_Down);
+    EXPECT_EQ(box0->currentText(), base() + "List.txt");
+    click(Qt::Key_Up);
+    EXPECT_EQ(box0->currentText(), base() + "Links.xml");
+    const QRect second = list->visualRect(list->model()->index(1, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center());
+    EXPECT_EQ(box0->currentText(), base() + "List.txt");
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_TRUE(box0->hasFocus());
+}
+
+}  // namespace
