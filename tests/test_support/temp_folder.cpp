@@ -27,7 +27,9 @@ TempFolder::~TempFolder() {
     fs::remove_all(root_, ignored);
 }
 
-std::string TempFolder::folder() const { return root_.string() + "/"; }
+std::string TempFolder::folder() const {
+    return root_.string() + "/";
+}
 
 std::string TempFolder::path(std::string_view relative) const {
     return (root_ / fs::path(relative)).string();

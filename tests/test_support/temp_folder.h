@@ -9,7 +9,7 @@ namespace tamsel::test {
 // A fresh folder under the system's temporary folder, removed with everything in it when
 // the object goes. Paths handed out are UTF-8 strings ending without a separator.
 class TempFolder {
-public:
+  public:
     TempFolder();
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
@@ -29,7 +29,7 @@ public:
     // Copies a file of the shared fixtures (relative to the fixtures folder).
     void copyFixture(std::string_view fixture, std::string_view relative) const;
 
-private:
+  private:
     std::filesystem::path root_;
 };
 
