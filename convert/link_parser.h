@@ -31,8 +31,14 @@ struct ItemTemplates {
 
 // Handles one cleaned line (TABs turned into blanks, trimmed). Collects into `record`;
 // once it holds a title and an address, appends one query entry to `queryText` and one
-// item entry plus CR LF to `itemText`, and clears `record`. Only a bookmark line changes
-// `line`: what its address and title were cut from is left behind.
+// item entry plus CR LF to `itemText`, and clears `record`. The link's own icon is
+// `imagesFolder` + Id + ".png" when `hasIcon` says it exists (an empty probe finds none);
+// otherwise a link with an info text gets "network.png" and one without gets no icon.
+// A bookmark line ("<DT><A HREF=...", also behind "<HR>" separators on the same line) is
+// emitted in its own call when its address begins with "https" or "http:" and its title
+// is found; an anchor with HREF as its only attribute gives its title too. Lines that
+// begin with "<" are otherwise skipped and never emit a pending link. Only a bookmark line
+// changes `line`: what its address and title were cut from is left behind.
 void ParseLinkLine(std::string& line, LinkRecord& record, std::string& queryText,
                    std::string& itemText, const ItemTemplates& templates,
                    const std::string& imagesFolder, const IconProbe& hasIcon);

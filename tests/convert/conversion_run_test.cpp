@@ -249,14 +249,5 @@ TEST(RunConversion, NoLinksStillRewritesTheMenuAsItWas) {
     EXPECT_EQ(setup.backup(), menu);
 }
 
-TEST(RunConversion, LastLinkIsFlushedWithOrWithoutAFinalBreak) {
-    for (std::string_view list : {"T\r\nhttp://t.org/", "T\r\nhttp://t.org/\r\n\r\n"}) {
-        RunSetup setup;
-        setup.writeList(list);
-        ExpectDone(RunConversion(setup.paths()), setup);
-        EXPECT_EQ(setup.menu(), FixtureWith("Q[T]\r\n", "N[T|T|||http://t.org/]\r\n"));
-    }
-}
-
 }  // namespace
 }  // namespace tamsel

@@ -171,10 +171,6 @@ TEST(ParseLinkLine, OwnIconIsLookedUpUnderTheIdWithoutBlanks) {
               }));
 }
 
-TEST(ParseLinkLine, BookmarkWithoutOwnIconNeverUsesTheFallback) {
-    EXPECT_EQ(Convert({kBookmarkB}).items, std::vector<std::string>{kEntryB});
-}
-
 TEST(ParseLinkLine, BookmarkLineKeepsOnlyWhatWasNotCutOut) {
     std::string line = R"(<DT><A HREF="http://b.org/" ADD_DATE="1">Bee</A>)";
     LinkRecord record;
