@@ -68,16 +68,16 @@ std::size_t BookmarkBehindSeparators(std::string_view line) {
     return at;
 }
 
-bool IsBookmark(std::string& line) {
-    if (MatchWildcard(ToUpperAscii(TrimBlanks(line)), "<DT><A HREF=*")) {
-        return true;
-    }
+// Leaves a bookmark that shares its line with separators at the start of the line.
+void DropSeparatorsBeforeBookmark(std::string& line) {
     const std::size_t bookmark = BookmarkBehindSeparators(line);
-    if (bookmark == std::string_view::npos) {
-        return false;
+    if (bookmark != std::string_view::npos) {
+        line.erase(0, bookmark);
     }
-    line.erase(0, bookmark);
-    return true;
+}
+
+bool IsBookmark(std::string_view line) {
+    return MatchWildcard(ToUpperAscii(TrimBlanks(line)), "<DT><A HREF=*");
 }
 
 // An anchor whose only attribute is HREF loses the quote in front of its ">" with the
@@ -171,6 +171,7 @@ void ApplyPlainLine(std::string_view line, LinkRecord& record) {
 void ParseLinkLine(std::string& line, LinkRecord& record, std::string& queryText,
                    std::string& itemText, const ItemTemplates& templates,
                    const std::string& imagesFolder, const IconProbe& hasIcon) {
+    DropSeparatorsBeforeBookmark(line);
     if (IsBookmark(line)) {
         if (!TakeBookmark(line, record)) {
             return;
