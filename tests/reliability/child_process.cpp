@@ -1,0 +1,104 @@
+#include "child_process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <stdexcept>
+
+namespace tamsel::test {
+
+namespace {
+
+// Between fork and exec only async-signal-safe calls are made.
+[[noreturn]] void BecomeConvert(char* const* argv, const char* outputPath,
+                                const ChildLimits& limits) {
+    const int output = outputPath[0] == '\0' ? open("/dev/null", O_WRONLY)
+                                             : open(outputPath, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (output >= 0) {
+        dup2(output, STDOUT_FILENO);
+        dup2(output, STDERR_FILENO);
+    }
+    if (limits.fileSizeLimit) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{*limits.fileSizeLimit, *limits.fileSizeLimit};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    execv(argv[0], argv);
+    _exit(127);
+}
+
+}  // namespace
+
+pid_t StartConvert(const std::vector<std::string>& arguments, const std::string& outputPath,
+                   const ChildLimits& limits) {
+    std::vector<std::string> words{TAMSEL_CONVERT_BINARY};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    const pid_t child = fork();
+    if (child < 0) {
+        throw std::runtime_error("cannot start tamsel-convert");
+    }
+    if (child == 0) {
+        BecomeConvert(argv.data(), outputPath.c_str(), limits);
+    }
+    return child;
+}
+
+namespace {
+
+ChildEnd EndFrom(int status) {
+    ChildEnd end;
+    end.killed = WIFSIGNALED(status);
+    end.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return end;
+}
+
+// waitpid, retried when a signal interrupts it; the child's pid, 0 while it runs.
+pid_t Reap(pid_t child, int& status, int options) {
+    for (;;) {
+        const pid_t reaped = waitpid(child, &status, options);
+        if (reaped >= 0) {
+            return reaped;
+        }
+        if (errno != EINTR) {
+            throw std::runtime_error("lost the tamsel-convert child");
+        }
+    }
+}
+
+}  // namespace
+
+ChildEnd WaitForChild(pid_t child) {
+    int status = 0;
+    Reap(child, status, 0);
+    return EndFrom(status);
+}
+
+std::optional<ChildEnd> PollChild(pid_t child) {
+    int status = 0;
+    if (Reap(child, status, WNOHANG) == 0) {
+        return std::nullopt;
+    }
+    return EndFrom(status);
+}
+
+bool HasEnded(pid_t child) {
+    siginfo_t info{};
+    return waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           info.si_pid == child;
+}
+
+ChildEnd KillChild(pid_t child) {
+    kill(child, SIGKILL);
+    return WaitForChild(child);
+}
+
+}  // namespace tamsel::test

@@ -1,0 +1,42 @@
+#pragma once
+
+// Runs tamsel-convert as a child process that a test can limit and kill (POSIX only).
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tamsel::test {
+
+struct ChildLimits {
+    // RLIMIT_FSIZE for the child, with SIGXFSZ ignored so that a write past it fails with
+    // EFBIG as on a full disk, instead of killing the child.
+    std::optional<std::uint64_t> fileSizeLimit;
+};
+
+// Starts the built tamsel-convert with `arguments`; its standard output and error go to
+// `outputPath` (truncated), or nowhere when it is empty.
+pid_t StartConvert(const std::vector<std::string>& arguments, const std::string& outputPath = "",
+                   const ChildLimits& limits = {});
+
+struct ChildEnd {
+    bool killed = false;  // ended by a signal
+    int exitCode = -1;    // when not killed
+};
+
+// Waits for the child to end.
+ChildEnd WaitForChild(pid_t child);
+
+// The child's end when it has ended, without waiting; nothing while it runs.
+std::optional<ChildEnd> PollChild(pid_t child);
+
+// Whether the child has ended, leaving it to be waited for.
+bool HasEnded(pid_t child);
+
+// Kills the child with SIGKILL (it may have ended already) and waits for it.
+ChildEnd KillChild(pid_t child);
+
+}  // namespace tamsel::test

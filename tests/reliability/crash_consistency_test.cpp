@@ -1,0 +1,242 @@
+// tamsel-convert killed with SIGKILL at random moments of a long run, again and again. After
+// every kill the menu file must be whole (the previous or the new menu), the previous menu
+// must survive under the menu's name or the backup's, and the next normal run must work.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <random>
+#include <string>
+#include <thread>
+
+#include "child_process.h"
+#include "menu_promise.h"
+#include "test_support/temp_folder.h"
+
+namespace tamsel::test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::duration_cast;
+using std::chrono::microseconds;
+using std::chrono::milliseconds;
+
+constexpr std::uint32_t kSeed = 0x7a35e1;
+constexpr int kKills = 200;
+// Long enough that kills land all over a run, short enough that 200 runs stay well under
+// two minutes with sanitizers on a small machine.
+constexpr milliseconds kWantedRun{250};
+
+constexpr const char* kMenu = "m/FEATURES/Links.xml";
+constexpr const char* kBackup = "m/FEATURES/Links.xml.bak";
+constexpr const char* kTemporary = "m/FEATURES/Links.xml.tmp";
+
+std::string Word(std::mt19937& random) {
+    std::string word;
+    const int letters = 3 + static_cast<int>(random() % 8);
+    for (int i = 0; i < letters; ++i) {
+        word += static_cast<char>('a' + random() % 26);
+    }
+    return word;
+}
+
+// A hand-written list of `links` links, some with an info text.
+std::string MakeList(std::mt19937& random, int links) {
+    std::string list;
+    for (int k = 0; k < links; ++k) {
+        list += "Link " + std::to_string(k) + " " + Word(random);
+        if (random() % 2 == 0) {
+            list += ";" + Word(random) + " " + Word(random);
+        }
+        list += "\r\nhttps://example.org/" + std::to_string(k) + "/" + Word(random) + "\r\n";
+    }
+    return list;
+}
+
+// A menu that already holds `entries` entries of its own.
+std::string MakeMenu(std::mt19937& random, int entries) {
+    std::string menu = "<?xml version=\"1.0\"?>\r\n<XMBML version=\"1.0\">\r\n\t<Items>\r\n";
+    for (int k = 0; k < entries; ++k) {
+        menu += "\t\t<Query key=\"old" + std::to_string(k) + Word(random) + "\"/>\r\n";
+    }
+    return menu + "\t</Items>\r\n\t<Items>\r\n\t</Items>\r\n</XMBML>\r\n";
+}
+
+class CrashConsistency : public testing::Test {
+  protected:
+    void SetUp() override {
+        // Short entries: the time goes into reading and parsing the list, so that every
+        // follow-up run, which rewrites the whole menu, stays quick.
+        temp.write("app/item_template_query.txt", "<Q k=\"#LINKID#\"/>\r\n");
+        temp.write("app/item_template_image.txt", "<V k=\"#LINKID#\" i=\"#LINKIMG#\"/>");
+        temp.write("app/item_template_noimage.txt", "<V k=\"#LINKID#\"/>");
+        temp.write("m/IMAGES/network.png", "png");
+        temp.write("small.txt", "Small;one more\r\nhttps://small.example/\r\n");
+    }
+
+    std::vector<std::string> Arguments(const std::string& list) const {
+        return {"--app-folder", temp.path("app"), temp.path(list), temp.path(kMenu)};
+    }
+
+    FileState State(const char* relative) const {
+        return temp.exists(relative) ? FileState{true, false, temp.read(relative)} : FileState{};
+    }
+
+    // Puts the menu back as it was before the first run; some rounds also leave a backup
+    // from an earlier run in the way.
+    void Reset(const std::string& menu, bool staleBackup) const {
+        std::filesystem::remove(temp.path(kBackup));
+        std::filesystem::remove(temp.path(kTemporary));
+        temp.write(kMenu, menu);
+        if (staleBackup) {
+            temp.write(kBackup, "an older backup");
+        }
+    }
+
+    // Runs to the end, watching for the temporary file: how long the run took and when the
+    // temporary file showed up (the start of the write phase).
+    struct Timing {
+        Clock::duration run{};
+        Clock::duration temporarySeen{};
+    };
+    Timing TimedRun(const std::string& list) const {
+        const Clock::time_point start = Clock::now();
+        const pid_t child = StartConvert(Arguments(list));
+        Timing timing;
+        for (;;) {
+            if (const std::optional<ChildEnd> end = PollChild(child)) {
+                EXPECT_EQ(end->exitCode, 0);
+                timing.run = Clock::now() - start;
+                break;
+            }
+            if (timing.temporarySeen == Clock::duration{} && temp.exists(kTemporary)) {
+                timing.temporarySeen = Clock::now() - start;
+            }
+            std::this_thread::sleep_for(microseconds(200));
+        }
+        if (timing.temporarySeen == Clock::duration{}) {
+            timing.temporarySeen = timing.run * 3 / 4;
+        }
+        return timing;
+    }
+
+    // Returns once `relative` exists or the child has ended.
+    void WaitForFile(const char* relative, pid_t child) const {
+        while (!temp.exists(relative) && !HasEnded(child)) {
+            std::this_thread::sleep_for(microseconds(100));
+        }
+    }
+
+    // Runs normally; the exit code.
+    int Run(const std::string& list) const {
+        return WaitForChild(StartConvert(Arguments(list))).exitCode;
+    }
+
+    TempFolder temp;
+};
+
+// Where a kill landed, told by what it left behind.
+std::string Phase(const ChildEnd& end, const FileState& menu, const FileState& temporary,
+                  const MenuVersions& versions) {
+    if (!end.killed) {
+        return "after the run ended";
+    }
+    if (menu.present && menu.bytes == versions.next) {
+        return "with the new menu in place";
+    }
+    if (temporary.present) {
+        return temporary.bytes == versions.next ? "with the new menu written aside"
+                                                : "while the new menu was written";
+    }
+    return "before anything was written";
+}
+
+// Disabled until the backup stops taking the menu file's name away: a kill between the two
+// renames leaves no menu file.
+TEST_F(CrashConsistency, DISABLED_KillAtAnyMomentLosesNothing) {
+    std::mt19937 random(kSeed);
+    // Size the input so that one run takes about kWantedRun in this build.
+    int links = 20000;
+    std::string list;
+    std::string previous;
+    Timing timing;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        std::mt19937 generator(kSeed + static_cast<std::uint32_t>(links));
+        list = MakeList(generator, links);
+        previous = MakeMenu(generator, links / 2);
+        temp.write("big.txt", list);
+        // The first run after writing the input is slower; the second one counts.
+        Reset(previous, false);
+        TimedRun("big.txt");
+        Reset(previous, false);
+        timing = TimedRun("big.txt");
+        const double ratio = static_cast<double>(duration_cast<microseconds>(kWantedRun).count()) /
+                             static_cast<double>(duration_cast<microseconds>(timing.run).count());
+        if (ratio > 0.7 && ratio < 1.4) {
+            break;
+        }
+        links = std::clamp(static_cast<int>(links * ratio), 500, 400000);
+    }
+    const MenuVersions versions{previous, temp.read(kMenu)};
+    ASSERT_NE(versions.next, versions.previous);
+    // What the small follow-up run makes of either menu.
+    std::map<std::string, std::string> afterFollowUp;
+    for (const std::string& menu : {versions.previous, versions.next}) {
+        Reset(menu, false);
+        ASSERT_EQ(Run("small.txt"), 0);
+        afterFollowUp[menu] = temp.read(kMenu);
+    }
+
+    // Runs vary on a busy machine: a kill that comes after the end shortens the estimate.
+    long long run = duration_cast<microseconds>(timing.run).count();
+    const long long writeStarts = duration_cast<microseconds>(timing.temporarySeen).count();
+    const long long writePhase = std::max(run - writeStarts, 2000LL) * 5 / 4;
+    std::map<std::string, int> phases;
+    int kills = 0;
+    for (int round = 0; kills < kKills && round < 2 * kKills; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        Reset(versions.previous, round % 3 == 0);
+        // Every other kill aims at the write phase, where the files change hands: it waits
+        // for the temporary file to show up, then a little longer.
+        const bool aimAtWrite = round % 2 == 1;
+        const long long delay = static_cast<long long>(random() % (aimAtWrite ? writePhase : run));
+        const pid_t child = StartConvert(Arguments("big.txt"));
+        if (aimAtWrite) {
+            WaitForFile(kTemporary, child);
+        }
+        std::this_thread::sleep_for(microseconds(delay));
+        const ChildEnd end = KillChild(child);
+        kills += end.killed ? 1 : 0;
+        if (!end.killed && !aimAtWrite) {
+            run = std::max(run * 9 / 10, 1000LL);
+        }
+
+        const FileState menu = State(kMenu);
+        ++phases[Phase(end, menu, State(kTemporary), versions)];
+        ASSERT_EQ(CheckAtAnyMoment(menu, State(kBackup), versions), "");
+        if (!end.killed) {
+            ASSERT_EQ(end.exitCode, 0);
+            ASSERT_EQ(CheckDone(menu, State(kBackup), versions), "");
+        }
+
+        // A leftover temporary file or backup must not confuse the next run.
+        ASSERT_EQ(Run("small.txt"), 0);
+        EXPECT_EQ(temp.read(kMenu), afterFollowUp[menu.bytes]);
+        EXPECT_EQ(temp.read(kBackup), menu.bytes);
+        EXPECT_FALSE(temp.exists(kTemporary));
+    }
+    EXPECT_EQ(kills, kKills);
+
+    std::cout << "[          ] " << kills << " kills of a " << run / 1000 << " ms run (" << links
+              << " links, the write phase from " << writeStarts / 1000 << " ms):\n";
+    for (const auto& [phase, count] : phases) {
+        std::cout << "[          ]   " << count << " " << phase << "\n";
+    }
+}
+
+}  // namespace
+}  // namespace tamsel::test
