@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QStringListModel>
 #include <QTimer>
 
 #include "app/auto_complete.h"
@@ -15,6 +16,7 @@ PathBox::PathBox(int index, QWidget* parent) : QComboBox(parent), index_(index) 
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
+    setModel(new QStringListModel(this));
     lineEdit()->installEventFilter(this);
     popup_ = new CompletionPopup(this);
 }

@@ -14,7 +14,8 @@ class QListView;
 // key ("\", and "/" on POSIX) with the caret at the end completes the typed path from the
 // file system and lists every matching entry (see AutoComplete); pressing the separator
 // key over a selected completion first accepts it. Every key also gets the combo box's own
-// handling. Qt's own completion stays off.
+// handling. Qt's own completion stays off. The box keeps its list in a QStringListModel,
+// which a completion refills in one step.
 class PathBox : public QComboBox {
     Q_OBJECT
 

@@ -98,15 +98,19 @@ bool IsDotEntry(std::string_view name) {
 }
 
 // Capitals as the folded form give the order Windows file systems keep ("_" after letters).
+// One pass over the common prefix: sorting a large folder compares names that often share
+// long prefixes.
 bool LessIgnoringCase(const std::string& a, const std::string& b) {
-    auto folded = [](char x, char y) {
-        return static_cast<unsigned char>(FoldCase(x)) < static_cast<unsigned char>(FoldCase(y));
-    };
-    if (std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), folded)) {
-        return true;
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        const auto x = static_cast<unsigned char>(FoldCase(a[i]));
+        const auto y = static_cast<unsigned char>(FoldCase(b[i]));
+        if (x != y) {
+            return x < y;
+        }
     }
-    if (std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), folded)) {
-        return false;
+    if (a.size() != b.size()) {
+        return a.size() < b.size();
     }
     return a < b;  // names that differ only in case still get one fixed order
 }

@@ -1,0 +1,112 @@
+// How long a path box takes from the release of a key to its list shown, for folders of
+// 1,000 to 100,000 entries, and how much of that is the folder listing itself. Runs on
+// Qt's offscreen platform unless QT_QPA_PLATFORM says otherwise.
+//
+//   path_box_bench [--benchmark_filter=...]
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListView>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include <benchmark/benchmark.h>
+
+#include "app/path_box.h"
+#include "support/folder_listing.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// One folder per size, filled once and removed when the program ends.
+class Folders {
+  public:
+    ~Folders() {
+        std::error_code ignored;
+        fs::remove_all(root_, ignored);
+    }
+    // A folder with `count` files named entry000000.txt and up, as UTF-8 with a separator.
+    const std::string& withEntries(int count) {
+        auto found = folders_.find(count);
+        if (found != folders_.end()) {
+            return found->second;
+        }
+        const fs::path folder = root_ / std::to_string(count);
+        fs::create_directories(folder);
+        for (int i = 0; i < count; ++i) {
+            char name[32];
+            std::snprintf(name, sizeof name, "entry%06d.txt", i);
+            std::ofstream(folder / name);
+        }
+        return folders_.emplace(count, folder.string() + "/").first->second;
+    }
+
+  private:
+    fs::path root_ = fs::temp_directory_path() / ("tamsel-bench-" + std::to_string(::getpid()));
+    std::map<int, std::string> folders_;
+};
+
+Folders& folders() {
+    static Folders instance;
+    return instance;
+}
+
+void ListFolder(benchmark::State& state) {
+    const std::string pattern = folders().withEntries(int(state.range(0))) + "e*.*";
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(tamsel::ListFolder(pattern, tamsel::kListEverything));
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(ListFolder)->Arg(1'000)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
+
+// The whole road of one keystroke: the release reaches the box, the folder is listed, the
+// list is refilled and opened, the text completed, and the window and list are painted.
+void CompleteOnKeyRelease(benchmark::State& state) {
+    const QString typed = QString::fromStdString(folders().withEntries(int(state.range(0)))) + "e";
+    QWidget window;
+    auto* box = new PathBox(0, &window);
+    (new QVBoxLayout(&window))->addWidget(box);
+    window.resize(540, 120);
+    window.show();
+    box->setFocus();
+    QApplication::processEvents();
+    for (auto _ : state) {
+        box->hidePopup();
+        box->setEditText(typed);
+        box->lineEdit()->setCursorPosition(typed.size());
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_E, Qt::NoModifier, "e");
+        QApplication::sendEvent(box, &release);
+        QApplication::processEvents();
+    }
+    if (box->count() != state.range(0) || !box->completionList()->isVisible()) {
+        state.SkipWithError("the list was not filled and shown");
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(CompleteOnKeyRelease)
+    ->Arg(1'000)
+    ->Arg(10'000)
+    ->Arg(100'000)
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
