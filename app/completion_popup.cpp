@@ -110,6 +110,9 @@ bool CompletionPopup::keyPress(QKeyEvent* event) {
 
 void CompletionPopup::walk(int key) {
     const int rows = model()->rowCount();
+    if (rows == 0) {
+        return;
+    }
     const int page = std::max(1, box_->maxVisibleItems() - 1);
     const int current = currentIndex().isValid() ? currentIndex().row() : -1;
     int row = current;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QShortcut>
@@ -151,6 +152,13 @@ TEST_F(PathBoxTest, OnlyLettersDigitsPeriodAndSeparatorsStartACompletion) {
         click(c.key, c.modifiers);
         EXPECT_EQ(!untouched(box1), c.completes) << "key " << std::hex << c.key;
     }
+}
+
+TEST_F(PathBoxTest, RepeatedReleasesOfAHeldKeyStartNoCompletion) {
+    start(box0, base() + "Lis");
+    QKeyEvent repeat(QEvent::KeyRelease, Qt::Key_S, Qt::NoModifier, "s", true);
+    QApplication::sendEvent(box0, &repeat);
+    EXPECT_TRUE(untouched(box0));
 }
 
 TEST_F(PathBoxTest, CaretInsideTheTextStartsNoCompletion) {
