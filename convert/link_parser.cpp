@@ -80,17 +80,37 @@ bool IsBookmark(std::string_view line) {
     return MatchWildcard(ToUpperAscii(TrimBlanks(line)), "<DT><A HREF=*");
 }
 
-// An anchor whose only attribute is HREF loses the quote in front of its ">" with the
-// address, so the title is found from the ">" that now stands where the address was cut.
-std::string TitleBehindCut(std::string& line, std::size_t cutAt) {
-    if (cutAt >= line.size() || line[cutAt] != '>') {
+// Where the anchor tag closes, looking from the place the address was cut: the first ">"
+// outside quoted attribute values, or npos when a "<" comes first or the tag never closes.
+std::size_t TagEndAfter(std::string_view line, std::size_t from) {
+    bool quoted = false;
+    for (std::size_t at = from; at < line.size(); ++at) {
+        const char c = line[at];
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (!quoted && c == '>') {
+            return at;
+        } else if (!quoted && c == '<') {
+            break;
+        }
+    }
+    return std::string_view::npos;
+}
+
+// The title of an anchor whose tag does not end in a quote and ">": one whose only
+// attribute was HREF (its quote went with the address), or one written with a blank
+// before ">" (ICON_URI="..." >). The title runs from the tag's ">" to the next "<" and is
+// cut out of the line like the other extractions.
+std::string TitleAfterTag(std::string& line, std::size_t cutAt) {
+    const std::size_t tagEnd = TagEndAfter(line, cutAt);
+    if (tagEnd == std::string_view::npos) {
         return {};
     }
-    const std::size_t end = line.find('<', cutAt + 1);
+    const std::size_t end = line.find('<', tagEnd + 1);
     if (end == std::string::npos) {
         return {};
     }
-    std::string_view between = std::string_view(line).substr(cutAt + 1, end - cutAt - 1);
+    std::string_view between = std::string_view(line).substr(tagEnd + 1, end - tagEnd - 1);
     if (MatchWildcard(between, "\"*\"")) {
         between = between.substr(1, between.size() - 2);
     }
@@ -98,7 +118,7 @@ std::string TitleBehindCut(std::string& line, std::size_t cutAt) {
     if (title.empty()) {
         return title;  // an empty title leaves the line as it was
     }
-    line.erase(cutAt, end + 1 - cutAt);
+    line.erase(tagEnd, end + 1 - tagEnd);
     return title;
 }
 
@@ -113,7 +133,7 @@ bool TakeBookmark(std::string& line, LinkRecord& record) {
     record.Url = url;
     const Cut title = CutBetween(line, "\">", "<");
     record.Title =
-        title.found ? std::string(TrimBlanks(title.between)) : TitleBehindCut(line, address.at);
+        title.found ? std::string(TrimBlanks(title.between)) : TitleAfterTag(line, address.at);
     record.Info.clear();
     return true;
 }

@@ -127,9 +127,8 @@ INSTANTIATE_TEST_SUITE_P(
         ExportCase{"firefox-2016-nested-tags-dd-hr.html", {}, {}},
         ExportCase{"firefox-2020-osint-large.html", {}, {}},
         ExportCase{"firefox-2024-csp-header-nested.html", {}, {}},
-        // Every anchor ends its attributes with a blank before ">" (ICON_URI="..." >), so
-        // no closing quote is followed by ">" and no bookmark gets a title.
-        ExportCase{"ie11-2016-bom-nested.html", {}, {}, true},
+        // Every anchor ends its attributes with a blank before ">" (ICON_URI="..." >).
+        ExportCase{"ie11-2016-bom-nested.html", {}, {}},
         // The first bookmark shares its line with "<DL><p>": a markup line.
         ExportCase{"pinboard-2022-tags-dd-no-final-newline.html",
                    {"http://c-faq.com/decl/spiral.anderson.html"},
