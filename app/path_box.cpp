@@ -105,6 +105,9 @@ void PathBox::mousePressEvent(QMouseEvent* event) {
             hidePopup();
         } else {
             setFocus(Qt::MouseFocusReason);
+            // This press was not in the edit field, so no release there will come to
+            // select the text again; a later click must place the caret as usual.
+            selectAfterClick_ = false;
             showPopup();
         }
         event->accept();
