@@ -59,10 +59,14 @@ void PathBox::txtFile_KeyUp(int keyCode, int shift) {
 
 void PathBox::focusInEvent(QFocusEvent* event) {
     QComboBox::focusInEvent(event);
-    // Focus coming back from the box's own list, or from another application, is no
-    // entering of the box: the user's caret and selection stay.
+    // Focus coming back from the box's own list, or to the window the box held the focus
+    // in when the user left it, is no entering of the box: the caret and selection stay.
+    // The window's first activation does enter the box that it gave the focus to.
     const Qt::FocusReason reason = event->reason();
-    if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason) {
+    const bool returning = reason == Qt::PopupFocusReason ||
+                           (reason == Qt::ActiveWindowFocusReason && leftWithWindow_);
+    leftWithWindow_ = false;
+    if (returning) {
         return;
     }
     txtFile_GotFocus();
@@ -72,6 +76,7 @@ void PathBox::focusInEvent(QFocusEvent* event) {
 }
 
 void PathBox::focusOutEvent(QFocusEvent* event) {
+    leftWithWindow_ = event->reason() == Qt::ActiveWindowFocusReason;
     if (event->reason() != Qt::PopupFocusReason) {
         selectAfterClick_ = false;
         hidePopup();

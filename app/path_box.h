@@ -8,7 +8,8 @@ class QListView;
 // One of the window's two path boxes: an editable combo box whose drop-down list is
 // filled by path completion. `index` is 0 for the link list, 1 for the menu file.
 //
-// Entering the box by Tab, Backtab, a shortcut or the mouse selects its whole text. F2
+// Entering the box (by Tab, Backtab, the mouse, or as the focus of a window shown for the
+// first time) selects its whole text; returning to the window keeps the caret as it was. F2
 // asks for the box's open-file dialog; releasing Enter asks to open the folder of its path.
 // Releasing a letter, a main-row digit (without modifiers), the period or the separator
 // key ("\", and "/" on POSIX) with the caret at the end completes the typed path from the
@@ -54,4 +55,5 @@ class PathBox : public QComboBox {
     int index_;
     CompletionPopup* popup_;
     bool selectAfterClick_ = false;
+    bool leftWithWindow_ = false;
 };

@@ -235,6 +235,20 @@ TEST_F(PathBoxTest, EnteringABoxSelectsItsWholeText) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return box0->lineEdit()->selectedText() == "/first/path"; }));
 }
 
+TEST_F(PathBoxTest, ReturningToTheWindowKeepsTheCaret) {
+    start(box0, "/some/path");
+    box0->lineEdit()->setCursorPosition(3);
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    EXPECT_TRUE(box0->hasFocus());
+    EXPECT_FALSE(box0->lineEdit()->hasSelectedText());
+    EXPECT_EQ(box0->lineEdit()->cursorPosition(), 3);
+}
+
 TEST_F(PathBoxTest, F2AndEnterAskOnlyForTheirOwnBox) {
     for (PathBox* box : {box0, box1}) {
         QSignalSpy browse0(box0, &PathBox::browseRequested);
