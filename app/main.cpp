@@ -1,1 +1,14 @@
-int main() { return 0; }
+#include <QApplication>
+
+#include "app/form_main.h"
+#include "app/qt_desktop.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tamsel"));
+    QApplication::setApplicationVersion(QStringLiteral("1.01"));
+    QtDesktop desktop;
+    FormMain window(desktop, QApplication::applicationDirPath());
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,251 @@
+#include "app/form_main.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+
+#include <algorithm>
+#include <vector>
+
+#include "app/click_label.h"
+#include "app/desktop.h"
+#include "app/form_layout.h"
+#include "app/open_dialog.h"
+#include "app/path_box.h"
+#include "app/program_folder.h"
+#include "app/rectangle_shape.h"
+#include "support/file_probe.h"
+#include "support/path.h"
+
+#ifndef TAMSEL_HOMEPAGE
+#define TAMSEL_HOMEPAGE ""
+#endif
+
+namespace {
+
+struct BrowseDialog {
+    const char* filter;
+    const char* title;
+};
+
+constexpr std::array<BrowseDialog, 2> kBrowseDialogs{{
+    {"Text File (*.txt)|*.txt|Firefox Bookmarks (*.html)|*.html", "Open File with URLs"},
+    {"XML File (Links.xml)|Links.xml", "Open Links.xml"},
+}};
+
+// The member of a control array a name stands for: "txtFile1" is 1; -1 for other names.
+int ArrayIndex(const char* name) {
+    const QLatin1StringView text(name);
+    return text.endsWith('0') ? 0 : text.endsWith('1') ? 1 : -1;
+}
+
+void SetTextColour(QWidget* widget, QPalette::ColorRole role, std::optional<QRgb> colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour ? QColor(*colour) : palette.color(QPalette::ButtonText));
+    widget->setPalette(palette);
+}
+
+QLabel* MakeLabel(QLabel* label, const ControlSpec& spec) {
+    label->setText(QString::fromUtf8(spec.caption));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setTextFormat(Qt::PlainText);
+    SetTextColour(label, QPalette::WindowText, spec.text);
+    return label;
+}
+
+}  // namespace
+
+FormMain::FormMain(Desktop& desktop, const QString& programDirectory, Conversion conversion,
+                   QWidget* parent)
+    : QWidget(parent), desktop_(desktop), conversion_(std::move(conversion)) {
+    Q_INIT_RESOURCE(tamsel);
+    if (!conversion_) {
+        conversion_ = [](const tamsel::RunPaths& paths) { return tamsel::RunConversion(paths); };
+    }
+    setObjectName(QStringLiteral("formMain"));
+    setWindowTitle(QStringLiteral("Tamsel"));
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/images/tamsel-16.png"));
+    icon.addFile(QStringLiteral(":/images/tamsel-32.png"));
+    setWindowIcon(icon);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setFont(FormFont());
+    setFixedSize(FormClientSize());
+
+    buildControls();
+    wireControls();
+    setTabOrder();
+    Form_Load(programDirectory);
+    lblCredits->setToolTip(CreditAddress(QStringLiteral(TAMSEL_HOMEPAGE), AppFolder));
+    txtFile[0]->setFocus();
+    centreOnScreen();
+}
+
+void FormMain::buildControls() {
+    // Created in table order, so that later rows lie on top: the band stays behind the
+    // title and the picture, and the browse buttons over the boxes' right edges.
+    for (const ControlSpec& spec : FormControls()) {
+        QWidget* control = createControl(spec);
+        control->setObjectName(QLatin1StringView(spec.name));
+        control->setGeometry(ControlRect(spec));
+        if (spec.font.points > 0) {
+            control->setFont(ControlFont(spec.font));
+        }
+    }
+    txtFile = {findChild<PathBox*>("txtFile0"), findChild<PathBox*>("txtFile1")};
+    btnOpen = {findChild<QPushButton*>("btnOpen0"), findChild<QPushButton*>("btnOpen1")};
+    lblFile = {findChild<ClickLabel*>("lblFile0"), findChild<ClickLabel*>("lblFile1")};
+    btnStart = findChild<QPushButton*>("btnStart");
+    lblCredits = findChild<ClickLabel*>("lblCredits");
+    lblTitle2 = findChild<QLabel*>("lblTitle2");
+    Label1 = findChild<QLabel*>("Label1");
+    Image1 = findChild<QLabel*>("Image1");
+    Shape1 = findChild<RectangleShape*>("Shape1");
+}
+
+QWidget* FormMain::createControl(const ControlSpec& spec) {
+    switch (spec.kind) {
+        case ControlKind::Shape:
+            return new RectangleShape(QColor(spec.face.value_or(0)), QColor(spec.line.value_or(0)),
+                                      this);
+        case ControlKind::Label:
+            return MakeLabel(new QLabel(this), spec);
+        case ControlKind::ClickLabel:
+            return MakeLabel(new ClickLabel(this), spec);
+        case ControlKind::Picture: {
+            auto* picture = new QLabel(this);
+            picture->setPixmap(QPixmap(QStringLiteral(":/images/header.jpg")));
+            picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            return picture;
+        }
+        case ControlKind::PathBox: {
+            auto* box = new PathBox(ArrayIndex(spec.name), this);
+            SetTextColour(box, QPalette::Text, spec.text);
+            return box;
+        }
+        case ControlKind::BrowseButton:
+        case ControlKind::StartButton: {
+            auto* button = new QPushButton(QString::fromUtf8(spec.caption), this);
+            button->setAutoDefault(false);
+            if (spec.face) {
+                QPalette palette = button->palette();
+                palette.setColor(QPalette::Button, QColor(*spec.face));
+                button->setPalette(palette);
+            }
+            return button;
+        }
+    }
+    return new QWidget(this);
+}
+
+void FormMain::wireControls() {
+    for (int index = 0; index < 2; ++index) {
+        connect(txtFile[index], &PathBox::browseRequested, this, &FormMain::btnOpen_Click);
+        connect(txtFile[index], &PathBox::openFolderRequested, this, &FormMain::lblFile_Click);
+        connect(btnOpen[index], &QPushButton::clicked, this,
+                [this, index] { btnOpen_Click(index); });
+        connect(lblFile[index], &ClickLabel::clicked, this,
+                [this, index] { lblFile_Click(index); });
+    }
+    connect(btnStart, &QPushButton::clicked, this, &FormMain::btnStart_Click);
+    connect(lblCredits, &ClickLabel::clicked, this, &FormMain::lblCredits_Click);
+    lblCredits->setCursor(Qt::PointingHandCursor);
+}
+
+void FormMain::setTabOrder() {
+    std::vector<const ControlSpec*> stops;
+    for (const ControlSpec& spec : FormControls()) {
+        QWidget* control = findChild<QWidget*>(QLatin1StringView(spec.name));
+        if (spec.tabIndex >= 0) {
+            stops.push_back(&spec);
+        } else if (spec.kind == ControlKind::BrowseButton) {
+            // Clicking a browse button must not pull the focus out of the path box.
+            control->setFocusPolicy(Qt::NoFocus);
+        }
+    }
+    std::sort(stops.begin(), stops.end(),
+              [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
+    for (size_t i = 1; i < stops.size(); ++i) {
+        QWidget::setTabOrder(findChild<QWidget*>(QLatin1StringView(stops[i - 1]->name)),
+                             findChild<QWidget*>(QLatin1StringView(stops[i]->name)));
+    }
+}
+
+void FormMain::Form_Load(const QString& programDirectory) {
+    AppFolder = AppFolderOf(programDirectory);
+    const char separator = QDir::separator().toLatin1();
+    const std::string list = AppFolder + "url.txt";
+    if (tamsel::FileExists(list)) {
+        txtFile[0]->setEditText(QString::fromStdString(list));
+    }
+    const std::string menu = AppFolder + "FEATURES" + separator + "Links.xml";
+    if (tamsel::FileExists(menu)) {
+        txtFile[1]->setEditText(QString::fromStdString(menu));
+    }
+}
+
+void FormMain::centreOnScreen() {
+    const QScreen* target = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (target) {
+        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
+                                        target->availableGeometry()));
+    }
+}
+
+void FormMain::btnOpen_Click(int index) {
+    if (index < 0 || index >= static_cast<int>(kBrowseDialogs.size())) {
+        return;
+    }
+    const BrowseDialog& dialog = kBrowseDialogs[index];
+    const QString chosen =
+        ShowOpenDialog(desktop_, this, QString::fromUtf8(dialog.filter),
+                       QString::fromUtf8(dialog.title), txtFile[index]->currentText());
+    if (!chosen.isEmpty()) {
+        txtFile[index]->setEditText(chosen);
+    }
+}
+
+void FormMain::lblFile_Click(int index) {
+    if (index < 0 || index >= static_cast<int>(txtFile.size())) {
+        return;
+    }
+    const std::string folder = tamsel::ExtractPath(txtFile[index]->currentText().toStdString());
+    desktop_.openPath(QString::fromStdString(folder));
+}
+
+void FormMain::lblCredits_Click() {
+    desktop_.openUrl(lblCredits->toolTip());
+}
+
+void FormMain::btnStart_Click() {
+    const tamsel::RunPaths paths{txtFile[0]->currentText().toStdString(),
+                                 txtFile[1]->currentText().toStdString(), AppFolder};
+    const tamsel::RunOutcome outcome = conversion_(paths);
+    desktop_.showMessage(this, QString::fromStdString(outcome.message), outcome.icon);
+    if (outcome.focusBox == 0 || outcome.focusBox == 1) {
+        txtFile[outcome.focusBox]->setFocus();
+    }
+    if (outcome.status == tamsel::RunStatus::Done) {
+        desktop_.openPath(QString::fromStdString(outcome.folderToOpen));
+    }
+}
+
+void FormMain::keyPressEvent(QKeyEvent* event) {
+    // A held Esc repeats; without this check the repeat that follows the closing of the
+    // "Done" box would start the run again and insert every link a second time.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        if (!event->isAutoRepeat()) {
+            btnStart->click();
+        }
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}

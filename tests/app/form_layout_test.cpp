@@ -1,0 +1,210 @@
+// The built window against its layout table: geometry, captions, fonts, colours, focus.
+
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "app/form_layout.h"
+#include "app/form_main.h"
+#include "app/rectangle_shape.h"
+#include "fake_desktop.h"
+#include "qt_printers.h"
+#include "test_support/temp_folder.h"
+
+namespace {
+
+class FormLayout : public ::testing::Test {
+  protected:
+    tamsel::test::TempFolder folder;
+    FakeDesktop desktop;
+    FormMain window{desktop, QString::fromStdString(folder.root().string()),
+                    [](const tamsel::RunPaths&) { return tamsel::RunOutcome{}; }};
+
+    QWidget* control(const ControlSpec& spec) {
+        return window.findChild<QWidget*>(QLatin1StringView(spec.name));
+    }
+    void show() {
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+    // The window's control that holds the focus (a path box rather than its edit field).
+    QString focused() {
+        QWidget* widget = QApplication::focusWidget();
+        while (widget && widget->parentWidget() != &window) {
+            widget = widget->parentWidget();
+        }
+        return widget ? widget->objectName() : QString();
+    }
+};
+
+QString Caption(QWidget* widget) {
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        return label->text();
+    }
+    if (auto* button = qobject_cast<QPushButton*>(widget)) {
+        return button->text();
+    }
+    return {};
+}
+
+QColor TextColour(QWidget* widget) {
+    if (auto* box = qobject_cast<QComboBox*>(widget)) {
+        return box->lineEdit()->palette().color(QPalette::Text);
+    }
+    return widget->palette().color(widget->foregroundRole());
+}
+
+TEST(FormLayoutTable, ConvertsTwipsToPixelsAtFifteenEach) {
+    EXPECT_EQ(FormClientSize(), QSize(537, 370));
+    EXPECT_EQ(ControlRect(*FindControl("Shape1")), QRect(-2, -1, 543, 89));
+    EXPECT_EQ(ControlRect(*FindControl("txtFile0")), QRect(6, 111, 508, 22));
+    EXPECT_EQ(ControlRect(*FindControl("btnOpen1")), QRect(511, 154, 22, 19));
+    EXPECT_EQ(ControlRect(*FindControl("btnStart")), QRect(408, 328, 123, 38));
+    EXPECT_EQ(PointsToPixels(8.25), 11);
+    EXPECT_EQ(PointsToPixels(9), 12);
+    EXPECT_EQ(PointsToPixels(24), 32);
+    EXPECT_EQ(FindControl("txtFile2"), nullptr);
+}
+
+TEST_F(FormLayout, WindowIsFixedWithoutMaximizeButton) {
+    EXPECT_EQ(window.objectName(), "formMain");
+    EXPECT_EQ(window.windowTitle(), "Tamsel");
+    EXPECT_EQ(window.minimumSize(), QSize(537, 370));
+    EXPECT_EQ(window.maximumSize(), QSize(537, 370));
+    const Qt::WindowFlags flags = window.windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+    const QList<QSize> iconSizes = window.windowIcon().availableSizes();
+    EXPECT_TRUE(iconSizes.contains(QSize(16, 16)));
+    EXPECT_TRUE(iconSizes.contains(QSize(32, 32)));
+}
+
+TEST_F(FormLayout, EveryControlMatchesItsRow) {
+    for (const ControlSpec& spec : FormControls()) {
+        SCOPED_TRACE(spec.name);
+        QWidget* widget = control(spec);
+        ASSERT_NE(widget, nullptr);
+        EXPECT_EQ(widget->geometry(), ControlRect(spec));
+        EXPECT_EQ(Caption(widget), QString::fromUtf8(spec.caption));
+        const QFont expected = ControlFont(spec.font);
+        EXPECT_EQ(widget->font().pixelSize(), expected.pixelSize());
+        EXPECT_EQ(widget->font().bold(), spec.font.bold);
+        EXPECT_EQ(widget->font().underline(), spec.font.underline);
+        if (spec.kind != ControlKind::Shape && spec.kind != ControlKind::Picture) {
+            const QColor text =
+                spec.text ? QColor(*spec.text) : window.palette().color(QPalette::ButtonText);
+            EXPECT_EQ(TextColour(widget), text);
+        }
+    }
+}
+
+TEST_F(FormLayout, FontsFollowTheDesign) {
+    EXPECT_EQ(window.font().pixelSize(), 11);
+    EXPECT_FALSE(window.font().bold());
+    EXPECT_TRUE(window.font().families().startsWith("Tahoma"));
+    const QFont title = control(*FindControl("Label1"))->font();
+    EXPECT_EQ(title.pixelSize(), 32);
+    EXPECT_TRUE(title.bold());
+    EXPECT_EQ(control(*FindControl("txtFile1"))->font().pixelSize(), 12);
+}
+
+TEST_F(FormLayout, EveryCaptionFitsItsControl) {
+    for (const ControlSpec& spec : FormControls()) {
+        QWidget* widget = control(spec);
+        const QString caption = Caption(widget);
+        if (caption.isEmpty()) {
+            continue;
+        }
+        SCOPED_TRACE(spec.name);
+        const QFontMetrics metrics(widget->font());
+        const QRect room = widget->contentsRect();
+        EXPECT_LE(metrics.horizontalAdvance(caption), room.width())
+            << QFontInfo(widget->font()).family().toStdString();
+        EXPECT_LE(metrics.height(), room.height());
+    }
+}
+
+// The font that is used depends on the machine; every candidate that is installed here must
+// fit too, so that a machine with another one of them shows no clipped caption either.
+TEST_F(FormLayout, EveryCaptionFitsInEveryInstalledCandidateFont) {
+    int measured = 0;
+    for (const QString& family : ControlFont({}).families()) {
+        if (!QFontDatabase::hasFamily(family)) {
+            continue;
+        }
+        for (const ControlSpec& spec : FormControls()) {
+            const QString caption = Caption(control(spec));
+            if (caption.isEmpty()) {
+                continue;
+            }
+            SCOPED_TRACE(family.toStdString() + " " + spec.name);
+            QFont font = ControlFont(spec.font);
+            font.setFamilies({family});
+            const QFontMetrics metrics(font);
+            EXPECT_LE(metrics.horizontalAdvance(caption), control(spec)->contentsRect().width());
+            EXPECT_LE(metrics.height(), control(spec)->contentsRect().height());
+            ++measured;
+        }
+    }
+    EXPECT_GT(measured, 0) << "none of the window's fonts is installed";
+}
+
+TEST_F(FormLayout, ShapeAndPictureAreDrawnAsDesigned) {
+    auto* shape = window.findChild<RectangleShape*>("Shape1");
+    ASSERT_NE(shape, nullptr);
+    EXPECT_EQ(shape->fill(), QColor(255, 255, 255));
+    EXPECT_EQ(shape->line(), QColor(128, 128, 128));
+    EXPECT_TRUE(shape->testAttribute(Qt::WA_TransparentForMouseEvents));
+
+    auto* picture = window.findChild<QLabel*>("Image1");
+    EXPECT_EQ(picture->pixmap().size(), QSize(64, 64));
+    EXPECT_FALSE(picture->hasScaledContents());
+
+    auto* start = window.findChild<QPushButton*>("btnStart");
+    EXPECT_EQ(start->palette().color(QPalette::Button), QColor(255, 255, 255));
+    EXPECT_FALSE(start->autoDefault());
+    auto* credits = window.findChild<QLabel*>("lblCredits");
+    EXPECT_EQ(credits->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_FALSE(credits->toolTip().isEmpty());
+}
+
+TEST_F(FormLayout, PathBoxesAreEditableUnsortedListsWithoutQtExtras) {
+    for (const char* name : {"txtFile0", "txtFile1"}) {
+        SCOPED_TRACE(name);
+        auto* box = window.findChild<QComboBox*>(name);
+        ASSERT_NE(box, nullptr);
+        EXPECT_TRUE(box->isEditable());
+        EXPECT_EQ(box->insertPolicy(), QComboBox::NoInsert);
+        EXPECT_EQ(box->completer(), nullptr);
+        EXPECT_EQ(box->lineEdit()->font().pixelSize(), 12);
+    }
+}
+
+TEST_F(FormLayout, OnlyBoxesAndStartTakeTheFocus) {
+    for (const ControlSpec& spec : FormControls()) {
+        SCOPED_TRACE(spec.name);
+        const bool takesFocus = control(spec)->focusPolicy() != Qt::NoFocus;
+        EXPECT_EQ(takesFocus, spec.tabIndex >= 0);
+    }
+}
+
+TEST_F(FormLayout, FocusStartsInListBoxAndTabCyclesBoxesAndStart) {
+    show();
+    EXPECT_EQ(focused(), "txtFile0");
+    for (const char* next : {"txtFile1", "btnStart", "txtFile0"}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(focused(), next);
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    EXPECT_EQ(focused(), "btnStart");
+}
+
+}  // namespace

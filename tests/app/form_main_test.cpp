@@ -1,0 +1,333 @@
+// The window's commands, driven through its controls with a recording desktop and a fake
+// conversion.
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QTest>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+#include <filesystem>
+
+#include "app/form_main.h"
+#include "app/path_box.h"
+#include "fake_desktop.h"
+#include "qt_printers.h"
+#include "test_support/temp_folder.h"
+
+namespace {
+
+using tamsel::MessageIcon;
+using tamsel::RunOutcome;
+using tamsel::RunPaths;
+using tamsel::RunStatus;
+
+QString Native(const tamsel::test::TempFolder& folder) {
+    return QString::fromStdString(folder.root().string());
+}
+
+class FormMainTest : public ::testing::Test {
+  protected:
+    tamsel::test::TempFolder folder;
+    FakeDesktop desktop;
+    std::vector<RunPaths> runs;
+    RunOutcome outcome;
+    std::unique_ptr<FormMain> window;
+
+    void open() {
+        window = std::make_unique<FormMain>(desktop, Native(folder), [this](const RunPaths& p) {
+            runs.push_back(p);
+            return outcome;
+        });
+    }
+    void show() {
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+    QComboBox* box(int index) {
+        return window->findChild<QComboBox*>(QStringLiteral("txtFile%1").arg(index));
+    }
+    template <typename T>
+    T* find(const char* name) {
+        return window->findChild<T*>(name);
+    }
+};
+
+// Default files in the program folder.
+
+struct LoadCase {
+    const char* name;
+    const char* list;  // content of url.txt, nullptr: no file
+    const char* menu;  // content of FEATURES/Links.xml, nullptr: no file
+};
+
+void PrintTo(const LoadCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class FormLoad : public FormMainTest, public ::testing::WithParamInterface<LoadCase> {};
+
+TEST_P(FormLoad, FillsABoxOnlyForADefaultFileWithContent) {
+    const LoadCase& c = GetParam();
+    if (c.list) {
+        folder.write("url.txt", c.list);
+    }
+    if (c.menu) {
+        folder.write("FEATURES/Links.xml", c.menu);
+    }
+    open();
+    const std::string appFolder = folder.folder();
+    EXPECT_EQ(window->appFolder(), appFolder);
+    const bool listFilled = c.list && *c.list;
+    const bool menuFilled = c.menu && *c.menu;
+    EXPECT_EQ(box(0)->currentText().toStdString(), listFilled ? appFolder + "url.txt" : "");
+    EXPECT_EQ(box(1)->currentText().toStdString(),
+              menuFilled ? appFolder + "FEATURES/Links.xml" : "");
+    EXPECT_EQ(box(0)->count(), 0);
+    EXPECT_EQ(box(1)->count(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Defaults, FormLoad,
+                         ::testing::Values(LoadCase{"Both", "t\r\nhttp://a\r\n", "<XMBML/>"},
+                                           LoadCase{"OnlyList", "t\r\n", nullptr},
+                                           LoadCase{"OnlyMenu", nullptr, "<XMBML/>"},
+                                           LoadCase{"Neither", nullptr, nullptr},
+                                           LoadCase{"EmptyList", "", "<XMBML/>"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FormMainTest, AppFolderResolvesSymbolicLinks) {
+    folder.write("real/url.txt", "x");
+    std::filesystem::create_directory_symlink(folder.root() / "real", folder.root() / "alias");
+    window = std::make_unique<FormMain>(desktop, QString::fromStdString(folder.path("alias")));
+    EXPECT_EQ(window->appFolder(), folder.path("real") + "/");
+    EXPECT_EQ(box(0)->currentText().toStdString(), folder.path("real") + "/url.txt");
+}
+
+// Browsing.
+
+struct BrowseCase {
+    int index;
+    const char* title;
+    QStringList filters;
+};
+
+void PrintTo(const BrowseCase& c, std::ostream* out) {
+    *out << "box " << c.index;
+}
+
+class Browse : public FormMainTest, public ::testing::WithParamInterface<BrowseCase> {};
+
+TEST_P(Browse, HandsTitleFiltersAndBoxTextToTheDialog) {
+    const BrowseCase& c = GetParam();
+    open();
+    box(c.index)->setEditText("/lists/old name.txt");
+    QTest::mouseClick(find<QPushButton>(c.index == 0 ? "btnOpen0" : "btnOpen1"), Qt::LeftButton);
+    ASSERT_EQ(desktop.calls.size(), 1u);
+    const DesktopCall& call = desktop.calls[0];
+    EXPECT_EQ(call.what, "dialog");
+    EXPECT_EQ(call.text, c.title);
+    EXPECT_EQ(call.initialPath, "/lists/old name.txt");
+    EXPECT_EQ(call.nameFilters, c.filters);
+}
+
+TEST_P(Browse, CancelKeepsTheTextExactly) {
+    const BrowseCase& c = GetParam();
+    open();
+    for (const QString& text : {QString(), QStringLiteral("  typed, not a path ")}) {
+        box(c.index)->setEditText(text);
+        window->btnOpen_Click(c.index);
+        EXPECT_EQ(box(c.index)->currentText(), text);
+    }
+}
+
+TEST_P(Browse, ChosenPathReplacesTheTextAndLeavesTheOtherBox) {
+    const BrowseCase& c = GetParam();
+    open();
+    const int other = 1 - c.index;
+    box(c.index)->addItem("/listed/entry");
+    box(c.index)->setEditText("/somewhere/else.txt");
+    box(other)->setEditText("/other/box");
+    desktop.dialogAnswer = "/home/u/My Lists/chosen é.txt";
+    window->btnOpen_Click(c.index);
+    EXPECT_EQ(box(c.index)->currentText(), desktop.dialogAnswer);
+    EXPECT_EQ(box(c.index)->count(), 1);
+    EXPECT_EQ(box(other)->currentText(), "/other/box");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Boxes, Browse,
+    ::testing::Values(
+        BrowseCase{0, "Open File with URLs", {"Text File (*.txt)", "Firefox Bookmarks (*.html)"}},
+        BrowseCase{1, "Open Links.xml", {"XML File (Links.xml)"}}),
+    [](const auto& info) { return "Box" + std::to_string(info.param.index); });
+
+TEST_F(FormMainTest, BrowseForAnUnknownBoxShowsNothing) {
+    open();
+    window->btnOpen_Click(2);
+    window->btnOpen_Click(-1);
+    EXPECT_TRUE(desktop.calls.empty());
+}
+
+TEST_F(FormMainTest, BrowseRequestFromABoxOpensItsDialog) {
+    open();
+    QMetaObject::invokeMethod(box(1), "browseRequested", Q_ARG(int, 1));
+    ASSERT_EQ(desktop.calls.size(), 1u);
+    EXPECT_EQ(desktop.calls[0].text, "Open Links.xml");
+}
+
+// Opening folders and the credit's address.
+
+TEST_F(FormMainTest, LabelClickOpensTheFolderOfItsBox) {
+    open();
+    box(0)->setEditText("/data/lists/url.txt");
+    box(1)->setEditText("/menu/FEATURES/Links.xml");
+    QTest::mouseClick(find<QLabel>("lblFile1"), Qt::LeftButton);
+    QTest::mouseClick(find<QLabel>("lblFile0"), Qt::LeftButton);
+    box(0)->setEditText("no separator");
+    QMetaObject::invokeMethod(box(0), "openFolderRequested", Q_ARG(int, 0));
+    ASSERT_EQ(desktop.calls.size(), 3u);
+    EXPECT_EQ(desktop.calls[0].text, "/menu/FEATURES/");
+    EXPECT_EQ(desktop.calls[1].text, "/data/lists/");
+    EXPECT_EQ(desktop.calls[2].what, "openPath");
+    EXPECT_EQ(desktop.calls[2].text, "");
+}
+
+TEST_F(FormMainTest, CreditClickOpensTheTooltipAddress) {
+    open();
+    auto* credits = find<QLabel>("lblCredits");
+    QTest::mouseClick(credits, Qt::LeftButton);
+    ASSERT_EQ(desktop.calls.size(), 1u);
+    EXPECT_EQ(desktop.calls[0].what, "openUrl");
+    EXPECT_EQ(desktop.calls[0].text, credits->toolTip());
+    EXPECT_TRUE(QUrl(credits->toolTip(), QUrl::StrictMode).isValid());
+}
+
+// The start button.
+
+struct StartCase {
+    const char* name;
+    RunOutcome outcome;
+    const char* focus;  // the control focused after the run
+};
+
+void PrintTo(const StartCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class Start : public FormMainTest, public ::testing::WithParamInterface<StartCase> {};
+
+TEST_P(Start, ShowsTheMessageThenFocusesThenOpensTheFolderAfterDone) {
+    const StartCase& c = GetParam();
+    outcome = c.outcome;
+    open();
+    show();
+    box(0)->setEditText("/l/url.txt");
+    box(1)->setEditText("/m/FEATURES/Links.xml");
+    box(1)->setFocus();
+    QTest::mouseClick(find<QPushButton>("btnStart"), Qt::LeftButton);
+
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].listPath, "/l/url.txt");
+    EXPECT_EQ(runs[0].linksPath, "/m/FEATURES/Links.xml");
+    EXPECT_EQ(runs[0].appFolder, window->appFolder());
+
+    const bool done = c.outcome.status == RunStatus::Done;
+    ASSERT_EQ(desktop.calls.size(), done ? 2u : 1u);
+    EXPECT_EQ(desktop.calls[0].what, "message");
+    EXPECT_EQ(desktop.calls[0].text.toStdString(), c.outcome.message);
+    EXPECT_EQ(desktop.calls[0].icon, c.outcome.icon);
+    if (done) {
+        EXPECT_EQ(desktop.calls[1].what, "openPath");
+        EXPECT_EQ(desktop.calls[1].text.toStdString(), c.outcome.folderToOpen);
+        EXPECT_EQ(desktop.calls[1].focus, c.focus);
+    }
+    QWidget* focus = QApplication::focusWidget();
+    while (focus && focus->parentWidget() != window.get()) {
+        focus = focus->parentWidget();
+    }
+    ASSERT_NE(focus, nullptr);
+    EXPECT_EQ(focus->objectName(), c.focus);
+}
+
+RunOutcome Outcome(RunStatus status, const char* message, MessageIcon icon, int focusBox,
+                   const char* folder = "") {
+    return {status, message, icon, focusBox, folder};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Outcomes, Start,
+    ::testing::Values(StartCase{"Done",
+                                Outcome(RunStatus::Done, "Done", MessageIcon::Information, -1,
+                                        "/m/FEATURES/"),
+                                "btnStart"},
+                      StartCase{"ListMissing",
+                                Outcome(RunStatus::InputError,
+                                        "Please enter a TXT file or a Firefox Bookmarks.html.",
+                                        MessageIcon::Information, 0),
+                                "txtFile0"},
+                      StartCase{"MenuMissing",
+                                Outcome(RunStatus::InputError, "Please enter the Links.xml.",
+                                        MessageIcon::Information, 1),
+                                "txtFile1"},
+                      StartCase{"TemplateMissing",
+                                Outcome(RunStatus::InputError, "Missing item_template_query.txt",
+                                        MessageIcon::Information, -1),
+                                "btnStart"},
+                      StartCase{"BackupFailed",
+                                Outcome(RunStatus::WriteError,
+                                        "ERROR: Could not create a backup of the Links.xml",
+                                        MessageIcon::Exclamation, -1),
+                                "btnStart"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FormMainTest, EscInABoxPressesStart) {
+    open();
+    show();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_EQ(runs.size(), 1u);
+    find<QPushButton>("btnStart")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_EQ(runs.size(), 2u);
+}
+
+TEST_F(FormMainTest, EscThatClosesTheCompletionListDoesNothingElse) {
+    folder.write("data/Links.xml", "x");
+    folder.write("data/List.txt", "x");
+    open();
+    show();
+    auto* list = window->findChild<PathBox*>("txtFile0");
+    const QString typed = QString::fromStdString(folder.path("data")) + "/";
+    list->setEditText(typed);
+    list->lineEdit()->setCursorPosition(typed.size());
+    QTest::keyClick(window->windowHandle(), Qt::Key_L);
+    ASSERT_TRUE(list->completionList()->isVisible());
+    QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
+    EXPECT_FALSE(list->completionList()->isVisible());
+    EXPECT_TRUE(runs.empty());
+    QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
+    EXPECT_EQ(runs.size(), 1u);
+}
+
+TEST_F(FormMainTest, HeldEscStartsOnlyOneRun) {
+    open();
+    show();
+    for (bool repeat : {false, true, true}) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QString(), repeat);
+        QApplication::sendEvent(QApplication::focusWidget(), &press);
+    }
+    EXPECT_EQ(runs.size(), 1u);
+}
+
+TEST_F(FormMainTest, EnterInABoxDoesNotPressStart) {
+    open();
+    show();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
+    EXPECT_TRUE(runs.empty());
+}
+
+}  // namespace

@@ -1,0 +1,88 @@
+// The real desktop's modal dialogs, answered from a timer so that no test blocks.
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+#include <functional>
+
+#include "app/qt_desktop.h"
+#include "qt_printers.h"
+#include "test_support/temp_folder.h"
+
+namespace {
+
+// Runs `answer` on the next modal dialog as soon as it is open.
+void WhenModalOpens(std::function<void(QWidget*)> answer) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            answer(modal);
+        }
+    });
+    timer->start();
+}
+
+TEST(QtDesktop, MessageBoxHasCaptionIconAndPlainText) {
+    const struct {
+        tamsel::MessageIcon icon;
+        QMessageBox::Icon shown;
+    } cases[] = {{tamsel::MessageIcon::Information, QMessageBox::Information},
+                 {tamsel::MessageIcon::Exclamation, QMessageBox::Warning}};
+    for (const auto& c : cases) {
+        QString title;
+        QString text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        Qt::TextFormat format = Qt::RichText;
+        WhenModalOpens([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            title = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            format = box->textFormat();
+            box->button(QMessageBox::Ok)->click();
+        });
+        QtDesktop().showMessage(nullptr, "Missing <b>/x/</b>network.png", c.icon);
+        EXPECT_EQ(title, "Tamsel");
+        EXPECT_EQ(text, "Missing <b>/x/</b>network.png");
+        EXPECT_EQ(icon, c.shown);
+        EXPECT_EQ(format, Qt::PlainText);
+    }
+}
+
+TEST(QtDesktop, OpenDialogPreselectsTheFileAndAppliesTheFirstFilter) {
+    tamsel::test::TempFolder folder;
+    folder.write("url.txt", "x");
+    const QString path = QString::fromStdString(folder.path("url.txt"));
+    QString title;
+    QStringList filters;
+    QString selectedFilter;
+    QStringList selected;
+    WhenModalOpens([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        title = dialog->windowTitle();
+        filters = dialog->nameFilters();
+        selectedFilter = dialog->selectedNameFilter();
+        selected = dialog->selectedFiles();
+        EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
+        dialog->reject();
+    });
+    const QString chosen = QtDesktop().getOpenFileName(
+        nullptr, "Open File with URLs", path, {"Text File (*.txt)", "Firefox Bookmarks (*.html)"});
+    EXPECT_EQ(chosen, "");
+    EXPECT_EQ(title, "Open File with URLs");
+    EXPECT_EQ(filters, QStringList({"Text File (*.txt)", "Firefox Bookmarks (*.html)"}));
+    EXPECT_EQ(selectedFilter, "Text File (*.txt)");
+    EXPECT_EQ(selected, QStringList{path});
+}
+
+}  // namespace
