@@ -28,9 +28,18 @@ std::size_t FindFolded(std::string_view text, std::string_view find, std::size_t
         return std::string_view::npos;
     }
     const char first = FoldAscii(find.front());
+    // Only a letter has a second case to look for; any other first byte (the "<" of a
+    // tag) is skipped to with memchr, many times faster than folding byte by byte.
+    const bool firstIsLetter = IsAsciiLetter(first);
     const std::size_t last = text.size() - find.size();
     for (std::size_t i = from; i <= last; ++i) {
-        if (FoldAscii(text[i]) != first) {
+        if (!firstIsLetter) {
+            const void* hit = std::memchr(text.data() + i, first, last - i + 1);
+            if (hit == nullptr) {
+                return std::string_view::npos;
+            }
+            i = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+        } else if (FoldAscii(text[i]) != first) {
             continue;
         }
         std::size_t k = 1;
@@ -177,6 +186,18 @@ std::string ToLowerAscii(std::string_view text) {
     std::string out(text);
     std::transform(out.begin(), out.end(), out.begin(), FoldAscii);
     return out;
+}
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (FoldAscii(text[i]) != FoldAscii(prefix[i])) {
+            return false;
+        }
+    }
+    return true;
 }
 
 std::string_view TrimBlanks(std::string_view text) {

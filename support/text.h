@@ -36,6 +36,11 @@ std::size_t FindChunked(std::size_t start, std::string_view text, std::string_vi
 std::string ToUpperAscii(std::string_view text);
 std::string ToLowerAscii(std::string_view text);
 
+// Whether `text` begins with `prefix`, ASCII letters compared regardless of case: what
+// matching ToUpperAscii(text) against the pattern ToUpperAscii(prefix) + "*" tells (for a
+// prefix free of "*" and "["), without converting the text.
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix);
+
 // Removes blanks (U+0020 only) at both ends.
 std::string_view TrimBlanks(std::string_view text);
 
