@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QStyleFactory>
 
 #include <algorithm>
 #include <vector>
@@ -135,6 +136,11 @@ QWidget* FormMain::createControl(const ControlSpec& spec) {
             auto* button = new QPushButton(QString::fromUtf8(spec.caption), this);
             button->setAutoDefault(false);
             if (spec.face) {
+                // Native styles draw buttons in the theme's colours and ignore the palette;
+                // Fusion paints the face in the colour given, on every platform.
+                QStyle* style = QStyleFactory::create(QStringLiteral("Fusion"));
+                style->setParent(button);
+                button->setStyle(style);
                 QPalette palette = button->palette();
                 palette.setColor(QPalette::Button, QColor(*spec.face));
                 button->setPalette(palette);
