@@ -1,11 +1,14 @@
 // The real desktop's modal dialogs, answered from a timer so that no test blocks.
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 #include <functional>
@@ -85,4 +88,35 @@ TEST(QtDesktop, OpenDialogPreselectsTheFileAndAppliesTheFirstFilter) {
     EXPECT_EQ(selected, QStringList{path});
 }
 
+// Receives what QDesktopServices would hand to the desktop.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+
+  public:
+    QList<QUrl> urls;
+
+  public slots:
+    void open(const QUrl& url) { urls << url; }
+};
+
+TEST(QtDesktop, FoldersOpenAsAbsoluteFileUrlsAndEmptyTargetsOpenNothing) {
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("file", &catcher, "open");
+    QDesktopServices::setUrlHandler("https", &catcher, "open");
+    QtDesktop desktop;
+    desktop.openPath("/menu/FEATURES/");
+    desktop.openPath("relative/");
+    desktop.openPath("");
+    desktop.openUrl("");
+    desktop.openUrl("https://example.org/tamsel");
+    QDesktopServices::unsetUrlHandler("file");
+    QDesktopServices::unsetUrlHandler("https");
+    ASSERT_EQ(catcher.urls.size(), 3);
+    EXPECT_EQ(catcher.urls[0].toString(), "file:///menu/FEATURES/");
+    EXPECT_EQ(catcher.urls[1].toString(), "file://" + QDir::currentPath() + "/relative/");
+    EXPECT_EQ(catcher.urls[2].toString(), "https://example.org/tamsel");
+}
+
 }  // namespace
+
+#include "qt_desktop_test.moc"
