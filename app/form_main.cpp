@@ -82,7 +82,7 @@ FormMain::FormMain(Desktop& desktop, const QString& programDirectory, Conversion
 
     buildControls();
     wireControls();
-    setTabOrder();
+    orderTabStops();
     Form_Load(programDirectory);
     lblCredits->setToolTip(CreditAddress(QStringLiteral(TAMSEL_HOMEPAGE), AppFolder));
     txtFile[0]->setFocus();
@@ -135,6 +135,10 @@ QWidget* FormMain::createControl(const ControlSpec& spec) {
         case ControlKind::StartButton: {
             auto* button = new QPushButton(QString::fromUtf8(spec.caption), this);
             button->setAutoDefault(false);
+            if (spec.kind == ControlKind::BrowseButton) {
+                // Clicking a browse button must not pull the focus out of the path box.
+                button->setFocusPolicy(Qt::NoFocus);
+            }
             if (spec.face) {
                 // Native styles draw buttons in the theme's colours and ignore the palette;
                 // Fusion paints the face in the colour given, on every platform.
@@ -165,15 +169,11 @@ void FormMain::wireControls() {
     lblCredits->setCursor(Qt::PointingHandCursor);
 }
 
-void FormMain::setTabOrder() {
+void FormMain::orderTabStops() {
     std::vector<const ControlSpec*> stops;
     for (const ControlSpec& spec : FormControls()) {
-        QWidget* control = findChild<QWidget*>(QLatin1StringView(spec.name));
         if (spec.tabIndex >= 0) {
             stops.push_back(&spec);
-        } else if (spec.kind == ControlKind::BrowseButton) {
-            // Clicking a browse button must not pull the focus out of the path box.
-            control->setFocusPolicy(Qt::NoFocus);
         }
     }
     std::sort(stops.begin(), stops.end(),

@@ -58,7 +58,7 @@ class FormMain : public QWidget {
     void buildControls();
     QWidget* createControl(const ControlSpec& spec);
     void wireControls();
-    void setTabOrder();
+    void orderTabStops();
     void Form_Load(const QString& programDirectory);
     void centreOnScreen();
 
