@@ -1,19 +1,41 @@
 #include "support/line_splitter.h"
 
+#include <cstring>
 #include <utility>
 
 namespace tamsel {
 
 namespace {
 
-// Index of the next CR or LF at or after `from`, or chunk.size(). A plain loop: the
-// general find_first_of costs several times as much for a two-character set.
-std::size_t FindBreak(std::string_view chunk, std::size_t from) {
-    while (from < chunk.size() && chunk[from] != '\r' && chunk[from] != '\n') {
-        ++from;
+// The line breaks of one chunk, found with memchr (several times faster than a loop over
+// the bytes). The next LF is remembered and a CR is only looked for before it, so no byte
+// is scanned twice for the same character, whichever breaks the text uses.
+class BreakFinder {
+  public:
+    explicit BreakFinder(std::string_view chunk) : chunk_(chunk) {}
+
+    // Index of the next CR or LF at or after `from`, or chunk.size().
+    std::size_t Next(std::size_t from) {
+        if (!lfKnown_ || nextLf_ < from) {
+            nextLf_ = Find('\n', from, chunk_.size());
+            lfKnown_ = true;
+        }
+        return Find('\r', from, nextLf_);
     }
-    return from;
-}
+
+  private:
+    // Index of `c` in [from, end), or `end`.
+    std::size_t Find(char c, std::size_t from, std::size_t end) const {
+        const void* hit = std::memchr(chunk_.data() + from, c, end - from);
+        return hit == nullptr
+                   ? end
+                   : static_cast<std::size_t>(static_cast<const char*>(hit) - chunk_.data());
+    }
+
+    std::string_view chunk_;
+    std::size_t nextLf_ = 0;
+    bool lfKnown_ = false;
+};
 
 }  // namespace
 
@@ -29,8 +51,9 @@ void LineSplitter::Feed(std::string_view chunk) {
             pos = 1;
         }
     }
+    BreakFinder breaks(chunk);
     while (pos < chunk.size()) {
-        const std::size_t brk = FindBreak(chunk, pos);
+        const std::size_t brk = breaks.Next(pos);
         if (brk == chunk.size()) {
             line_.append(chunk.substr(pos));
             return;

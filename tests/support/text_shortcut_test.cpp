@@ -1,6 +1,6 @@
 // The text scanning shortcuts against the plain computations they stand for: a case-blind
-// prefix test instead of case-converting a whole line, memchr instead of a byte-by-byte
-// loop.
+// prefix test instead of case-converting a whole line, memchr instead of byte-by-byte
+// loops in the case-blind search and the line splitter.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "support/line_splitter.h"
 #include "support/text.h"
 #include "support/wildcard.h"
 
@@ -83,6 +84,55 @@ TEST(FindChunked, TextModeFindsWhatFoldingBothTextsFinds) {
                       FoldedFind(start, text, find))
                 << find << " from " << start;
         }
+    }
+}
+
+// The plain split: every CR LF, CR and LF ends a line.
+std::vector<std::string> PlainSplit(const std::string& text) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') {
+            line += text[i];
+            continue;
+        }
+        lines.push_back(line);
+        line.clear();
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            ++i;
+        }
+    }
+    if (!line.empty()) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+TEST(LineSplitter, FindsTheBreaksOfAPlainSplitInAnyChunking) {
+    std::mt19937 random(11);
+    for (int round = 0; round < 500; ++round) {
+        // Texts with one kind of break only test the remembered LF; the first kind mixes all.
+        const std::vector<std::vector<std::string>> kinds = {
+            {"\r\n", "\r", "\n", "ab", "c", std::string(300, 'd')},
+            {"\r", "c", std::string(300, 'd')},
+            {"\n", "ab"},
+            {"\r\n", "ab", std::string(300, 'd')},
+        };
+        const std::vector<std::string>& pieces = kinds[round % kinds.size()];
+        std::string text;
+        const std::size_t count = random() % 30;
+        for (std::size_t i = 0; i < count; ++i) {
+            text += pieces[random() % pieces.size()];
+        }
+        std::vector<std::string> lines;
+        LineSplitter splitter([&lines](std::string& line) { lines.push_back(line); });
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t size = std::min<std::size_t>(1 + random() % 500, text.size() - at);
+            splitter.Feed(std::string_view(text).substr(at, size));
+            at += size;
+        }
+        splitter.Finish();
+        EXPECT_EQ(lines, PlainSplit(text)) << "round " << round;
     }
 }
 
