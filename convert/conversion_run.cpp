@@ -7,6 +7,7 @@
 #include "convert/insert_before_tag.h"
 #include "convert/link_parser.h"
 #include "convert/replace_menu_file.h"
+#include "support/folder_snapshot.h"
 #include "support/path.h"
 #include "support/text.h"
 
@@ -69,11 +70,17 @@ struct Blocks {
 // that was still pending. False when the list could not be read to its end.
 bool ParseList(const std::string& listPath, const ItemTemplates& templates,
                const std::string& imagesFolder, FileSystem& files, Blocks& blocks) {
-    const IconProbe hasIcon = [&files](const std::string& path) { return files.FileExists(path); };
+    // One listing of the icon folder answers for the many links without an icon of their
+    // own; only the names the folder holds are probed.
+    const FolderSnapshot icons(files, imagesFolder);
+    const IconProbe hasIcon = [&icons](const std::string& path) { return icons.FileExists(path); };
     LinkRecord record;
     std::string line;
     const bool read = files.ReadLines(listPath, [&](std::string& raw) {
-        line = TrimBlanks(ReplaceText(raw, "\t", " "));
+        if (raw.find('\t') != std::string::npos) {  // most lines have none to replace
+            raw = ReplaceText(raw, "\t", " ");
+        }
+        line.assign(TrimBlanks(raw));  // into the storage of the line before
         ParseLinkLine(line, record, blocks.query, blocks.items, templates, imagesFolder, hasIcon);
     });
     if (!read) {

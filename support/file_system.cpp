@@ -5,6 +5,7 @@
 #include <new>
 #include <utility>
 
+#include "support/exact_listing.h"
 #include "support/file_probe.h"
 #include "support/line_splitter.h"
 
@@ -323,6 +324,10 @@ class RealFileSystemImpl final : public FileSystem {
     }
 
     bool SyncFolder(const std::string& folder) override { return SyncFolderEntries(folder); }
+
+    std::optional<std::vector<std::string>> ListExactNames(const std::string& folder) override {
+        return tamsel::ListExactNames(folder);
+    }
 };
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tamsel {
 
@@ -45,6 +46,16 @@ class FileSystem {
 
     // Flushes a folder's entries (renames, creations) to the disk. False on failure.
     virtual bool SyncFolder(const std::string& folder) = 0;
+
+    // The names of the entries of `folder` (ending in a separator, or empty for the current
+    // folder), spelled as stored, when a name missing from them is certain to name no
+    // entry there (see ListExactNames in exact_listing.h); nothing when that cannot be
+    // promised. Callers use it only to skip probes, so the default, which promises
+    // nothing, is always right.
+    virtual std::optional<std::vector<std::string>> ListExactNames(const std::string& folder) {
+        (void)folder;
+        return std::nullopt;
+    }
 };
 
 // The machine's own file system.

@@ -1,0 +1,61 @@
+#include "support/folder_snapshot.h"
+
+#include <optional>
+#include <utility>
+
+#include "support/folder_listing.h"
+
+namespace tamsel {
+
+namespace {
+
+// Whether `name` stands for an entry of the folder itself, as opposed to a path into a
+// sub-folder, the folder or its parent, or a text the system would cut short.
+bool IsEntryName(std::string_view name) {
+#ifdef _WIN32
+    constexpr std::string_view kNotInNames{"\\/:\0", 4};
+#else
+    constexpr std::string_view kNotInNames{"/\0", 2};
+#endif
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of(kNotInNames) == std::string_view::npos;
+}
+
+}  // namespace
+
+FolderSnapshot::FolderSnapshot(FileSystem& files, std::string_view prefix)
+    : files_(files), folder_(ListingFolderPart(prefix)) {
+    std::optional<std::vector<std::string>> names = files_.ListExactNames(folder_);
+    if (!names) {
+        return;
+    }
+    std::size_t words = 1;
+    while (words * 64 < names->size() * 16) {
+        words *= 2;  // 16 bits per name: about one absent name in twenty reaches the set
+    }
+    hashBits_.assign(words, 0);
+    names_.reserve(names->size());
+    for (std::string& name : *names) {
+        const std::size_t bit = Hash{}(name) & (words * 64 - 1);
+        hashBits_[bit / 64] |= std::uint64_t{1} << (bit % 64);
+        names_.insert(std::move(name));
+    }
+    listed_ = true;
+}
+
+bool FolderSnapshot::Lists(std::string_view name) const {
+    const std::size_t bit = Hash{}(name) & (hashBits_.size() * 64 - 1);
+    return (hashBits_[bit / 64] >> (bit % 64) & 1) != 0 && names_.contains(name);
+}
+
+bool FolderSnapshot::FileExists(const std::string& path) const {
+    if (listed_ && path.starts_with(folder_)) {
+        const std::string_view name = std::string_view(path).substr(folder_.size());
+        if (IsEntryName(name) && !Lists(name)) {
+            return false;
+        }
+    }
+    return files_.FileExists(path);
+}
+
+}  // namespace tamsel
