@@ -7,6 +7,7 @@
 #include "convert/insert_before_tag.h"
 #include "convert/link_parser.h"
 #include "convert/replace_menu_file.h"
+#include "convert/template_fill.h"
 #include "support/folder_snapshot.h"
 #include "support/path.h"
 #include "support/text.h"
@@ -68,7 +69,7 @@ struct Blocks {
 
 // Feeds every cleaned line to the parser, then the last line once more to flush a link
 // that was still pending. False when the list could not be read to its end.
-bool ParseList(const std::string& listPath, const ItemTemplates& templates,
+bool ParseList(const std::string& listPath, const PreparedTemplates& templates,
                const std::string& imagesFolder, FileSystem& files, Blocks& blocks) {
     // One listing of the icon folder answers for the many links without an icon of their
     // own; only the names the folder holds are probed.
@@ -148,7 +149,7 @@ RunOutcome RunConversion(const RunPaths& paths, FileSystem& files) {
     const ItemTemplates templates{std::move(texts[0]), std::move(texts[1]), std::move(texts[2])};
 
     Blocks blocks;
-    if (!ParseList(paths.listPath, templates, imagesFolder, files, blocks)) {
+    if (!ParseList(paths.listPath, PreparedTemplates(templates), imagesFolder, files, blocks)) {
         return InputProblem(kListMessage, Box::List);
     }
     std::optional<std::string> menu = files.ReadWhole(paths.linksPath);

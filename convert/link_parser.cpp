@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "convert/template_fill.h"
 #include "support/text.h"
 #include "support/wildcard.h"
 
@@ -140,16 +141,6 @@ bool TakeBookmark(std::string& line, LinkRecord& record) {
     return true;
 }
 
-std::string FillItem(const std::string& itemTemplate, const LinkRecord& record) {
-    // Each placeholder is filled in the result of the one before, so a title holding a
-    // later placeholder picks up that value too.
-    std::string item = ReplaceText(itemTemplate, "#LINKID#", record.Id);
-    item = ReplaceText(item, "#LINKTITLE#", record.Title);
-    item = ReplaceText(item, "#LINKINFO#", record.Info);
-    item = ReplaceText(item, "#LINKIMG#", record.Image);
-    return ReplaceText(item, "#LINKURL#", record.Url);
-}
-
 // Empties every field but keeps its storage, so that collecting the next link does not
 // allocate again.
 void ClearRecord(LinkRecord& record) {
@@ -161,13 +152,14 @@ void ClearRecord(LinkRecord& record) {
 }
 
 void EmitIfComplete(LinkRecord& record, std::string& queryText, std::string& itemText,
-                    const ItemTemplates& templates, const std::string& imagesFolder,
+                    const PreparedTemplates& templates, const std::string& imagesFolder,
                     const IconProbe& hasIcon) {
     if (record.Title.empty() || record.Url.empty()) {
         return;
     }
-    record.Id = ReplaceText(record.Title, " ", "");
-    const std::string* itemTemplate = &templates.NoImage;
+    record.Id.assign(record.Title);  // Title with every blank removed, in the Id's own storage
+    std::erase(record.Id, ' ');
+    const PreparedTemplate* itemTemplate = &templates.NoImage;
     if (hasIcon && hasIcon(imagesFolder + record.Id + ".png")) {
         itemTemplate = &templates.Image;
         record.Image = record.Id + ".png";
@@ -175,8 +167,8 @@ void EmitIfComplete(LinkRecord& record, std::string& queryText, std::string& ite
         itemTemplate = &templates.Image;
         record.Image = kFallbackIcon;
     }
-    queryText += ReplaceText(templates.Query, "#LINKID#", record.Id);
-    itemText += FillItem(*itemTemplate, record);
+    templates.Query.AppendFilled(record, queryText);
+    itemTemplate->AppendFilled(record, itemText);
     itemText += kCrLf;
     ClearRecord(record);
 }
@@ -202,6 +194,13 @@ void ApplyPlainLine(std::string_view line, LinkRecord& record) {
 
 void ParseLinkLine(std::string& line, LinkRecord& record, std::string& queryText,
                    std::string& itemText, const ItemTemplates& templates,
+                   const std::string& imagesFolder, const IconProbe& hasIcon) {
+    ParseLinkLine(line, record, queryText, itemText, PreparedTemplates(templates), imagesFolder,
+                  hasIcon);
+}
+
+void ParseLinkLine(std::string& line, LinkRecord& record, std::string& queryText,
+                   std::string& itemText, const PreparedTemplates& templates,
                    const std::string& imagesFolder, const IconProbe& hasIcon) {
     DropSeparatorsBeforeBookmark(line);
     if (IsBookmark(line)) {

@@ -29,6 +29,8 @@ struct ItemTemplates {
     std::string NoImage;  // used otherwise
 };
 
+struct PreparedTemplates;
+
 // Handles one cleaned line (TABs turned into blanks, trimmed). Collects into `record`;
 // once it holds a title and an address, appends one query entry to `queryText` and one
 // item entry plus CR LF to `itemText`, and clears `record`. The link's own icon is
@@ -41,6 +43,13 @@ struct ItemTemplates {
 // changes `line`: what its address and title were cut from is left behind.
 void ParseLinkLine(std::string& line, LinkRecord& record, std::string& queryText,
                    std::string& itemText, const ItemTemplates& templates,
+                   const std::string& imagesFolder, const IconProbe& hasIcon);
+
+// The same with the templates prepared once for a whole list (template_fill.h), which
+// saves searching them for their placeholders once per link. The overload above prepares
+// them for its one call.
+void ParseLinkLine(std::string& line, LinkRecord& record, std::string& queryText,
+                   std::string& itemText, const PreparedTemplates& templates,
                    const std::string& imagesFolder, const IconProbe& hasIcon);
 
 // Returns the text between the first `startDelimiter` and the next `endDelimiter` after
