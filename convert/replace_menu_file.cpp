@@ -1,13 +1,17 @@
 #include "convert/replace_menu_file.h"
 
+#include <optional>
+
 #include "support/path.h"
 
 namespace tamsel {
 
 namespace {
 
-// Makes the current menu file the backup. A backup left over from an earlier run is
-// replaced; one that cannot be removed stops the replacement.
+// Makes a copy of the current menu file the backup. A backup left over from an earlier run
+// is replaced; one that cannot be removed stops the replacement. A copy rather than a
+// rename: the menu file keeps its name until the new one takes it over in one step, so no
+// moment is left at which there is no menu file at all.
 bool MakeBackup(const std::string& menuPath, const std::string& backupPath, FileSystem& files) {
     if (files.FileExists(backupPath)) {
         files.Remove(backupPath);
@@ -15,15 +19,13 @@ bool MakeBackup(const std::string& menuPath, const std::string& backupPath, File
     if (files.FileExists(backupPath)) {
         return false;
     }
-    // A zero-byte leftover counts as missing above and is simply renamed over.
-    if (!files.Rename(menuPath, backupPath)) {
+    // A zero-byte leftover counts as missing above and is simply written over.
+    const std::optional<std::string> previous = files.ReadWhole(menuPath);
+    if (!previous || !files.WriteDurable(backupPath, *previous)) {
+        files.Remove(backupPath);
         return false;
     }
-    if (!files.FileExists(backupPath)) {
-        files.Rename(backupPath, menuPath);
-        return false;
-    }
-    return true;
+    return files.FileExists(backupPath);
 }
 
 std::string FolderOf(const std::string& path) {
@@ -37,24 +39,25 @@ ReplaceResult ReplaceMenuFile(const std::string& menuPath, std::string_view newT
                               FileSystem& files) {
     const std::string temporaryPath = menuPath + ".tmp";
     const std::string backupPath = menuPath + ".bak";
+    const std::string folder = FolderOf(menuPath);
 
-    // The new text reaches the disk before the old file is touched, so a crash from here
-    // on leaves a complete old menu under one of its two names.
+    // Both the new text and the backup reach the disk, names included, before the menu file
+    // is replaced: a crash or a power cut at any moment leaves the whole old menu under its
+    // own name, or the whole new one there and the old one as the backup.
     if (!files.WriteDurable(temporaryPath, newText)) {
         files.Remove(temporaryPath);
         return ReplaceResult::WriteFailed;
     }
-    if (!MakeBackup(menuPath, backupPath, files)) {
+    if (!MakeBackup(menuPath, backupPath, files) || !files.SyncFolder(folder)) {
         files.Remove(temporaryPath);
         return ReplaceResult::BackupFailed;
     }
     if (!files.Rename(temporaryPath, menuPath)) {
-        files.Rename(backupPath, menuPath);
         files.Remove(temporaryPath);
         return ReplaceResult::WriteFailed;
     }
-    if (!files.SyncFolder(FolderOf(menuPath))) {
-        // The renames may not be on the disk; the old menu goes back to its own name
+    if (!files.SyncFolder(folder)) {
+        // The rename may not be on the disk; the old menu goes back to its own name
         // rather than leaving the user with a new file of unknown durability.
         files.Rename(backupPath, menuPath);
         return ReplaceResult::WriteFailed;

@@ -1,7 +1,8 @@
 #pragma once
 
-// Puts a new menu file in place of the old one so that the old content is never lost:
-// at every instant either the menu file or its backup holds the whole previous menu.
+// Puts a new menu file in place of the old one so that the old content is never lost: at
+// every instant the menu file is whole, the previous menu or the new one, and once it is
+// the new one the backup holds the whole previous menu.
 
 #include <string>
 #include <string_view>
@@ -11,15 +12,15 @@
 namespace tamsel {
 
 enum class ReplaceResult {
-    Replaced,      // the new text is in place and the old file is the backup
+    Replaced,      // the new text is in place and a copy of the old file is the backup
     BackupFailed,  // no backup could be made; the menu file is as it was
     WriteFailed,   // the new text could not be put in place; the menu file is as it was
 };
 
 // Writes `newText` durably to `menuPath` + ".tmp", replaces any backup `menuPath` + ".bak"
-// by the current menu file, then renames the new file into place and flushes the folder.
-// On every failure the temporary file is removed and the previous menu file is back under
-// its own name.
+// by a durable copy of the current menu file and flushes the folder, then renames the new
+// file over the menu file in one step and flushes the folder again. On every failure the
+// temporary file is removed and the previous menu file is under its own name.
 ReplaceResult ReplaceMenuFile(const std::string& menuPath, std::string_view newText,
                               FileSystem& files);
 

@@ -166,13 +166,15 @@ struct WriteFailure {
 TEST(FailingStep, WriteFailuresNameWhatFailed) {
     const std::string backupError = "ERROR: Could not create a backup of the Links.xml";
     const std::string writeError = "ERROR: Could not write the Links.xml";
-    // Remove #1 is the stale backup; Rename #1 makes the backup, #2 puts the new file in.
-    const std::array<WriteFailure, 5> cases{{
+    // Write #1 is the new menu; Remove #1 the stale backup; Write #2 the backup copy, which
+    // Sync #1 flushes; Rename #1 puts the new file in, which Sync #2 flushes.
+    const std::array<WriteFailure, 6> cases{{
         {Step::Write, 1, writeError},
         {Step::Remove, 1, backupError},
-        {Step::Rename, 1, backupError},
-        {Step::Rename, 2, writeError},
-        {Step::Sync, 1, writeError},
+        {Step::Write, 2, backupError},
+        {Step::Sync, 1, backupError},
+        {Step::Rename, 1, writeError},
+        {Step::Sync, 2, writeError},
     }};
     for (const WriteFailure& c : cases) {
         RunSetup setup;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <ostream>
 #include <string>
 
 #include "fuzz_targets.h"
@@ -20,6 +21,7 @@ using Check = int (*)(const std::uint8_t*, std::size_t);
 struct Target {
     const char* name;
     Check check;
+    friend void PrintTo(const Target& target, std::ostream* out) { *out << target.name; }
 };
 
 class KeptInputs : public testing::TestWithParam<Target> {};

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <map>
+#include <ostream>
 #include <random>
 #include <string>
 
@@ -115,6 +116,7 @@ struct ListCase {
     const char* name;
     std::string list;
     std::vector<std::string> inMenu;  // byte strings the new menu must hold
+    friend void PrintTo(const ListCase& listCase, std::ostream* out) { *out << listCase.name; }
 };
 
 class HostileList : public HostileInput, public testing::WithParamInterface<ListCase> {};

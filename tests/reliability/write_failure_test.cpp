@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <ostream>
 #include <string>
 
 #include "child_process.h"
@@ -57,6 +58,7 @@ class WriteFailure : public testing::Test {
 struct FullDisk {
     const char* name;
     std::uint64_t room;  // bytes any one file may hold
+    friend void PrintTo(const FullDisk& disk, std::ostream* out) { *out << disk.name; }
 };
 
 class DiskFull : public WriteFailure, public testing::WithParamInterface<FullDisk> {};
