@@ -51,15 +51,16 @@ RunOutcome Missing(std::string_view what) {
 }
 
 // The folder named IMAGES beside the menu file's folder, ending in the separator that the
-// menu file's folder ends with; empty when the menu path has no folder.
+// menu file's folder ends with; empty when the menu path has no folder. A "?" in the path
+// is part of a folder name here, not the start of a query.
 std::string ImagesFolderFor(const std::string& linksPath) {
-    const std::string menuFolder = ExtractPath(linksPath);
+    const std::string menuFolder = FolderOfFile(linksPath);
     if (menuFolder.empty()) {
         return {};
     }
     const std::string_view withoutSeparator =
         std::string_view(menuFolder).substr(0, menuFolder.size() - 1);
-    return ExtractPath(withoutSeparator) + "IMAGES" + menuFolder.back();
+    return FolderOfFile(withoutSeparator) + "IMAGES" + menuFolder.back();
 }
 
 struct Blocks {
@@ -111,7 +112,7 @@ RunOutcome Finish(const std::string& linksPath, std::string_view menu, FileSyste
             break;
     }
     RunOutcome done = Stop(RunStatus::Done, MessageIcon::Information, "Done");
-    done.folderToOpen = ExtractPath(linksPath);
+    done.folderToOpen = FolderOfFile(linksPath);
     return done;
 }
 

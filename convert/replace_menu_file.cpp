@@ -29,7 +29,7 @@ bool MakeBackup(const std::string& menuPath, const std::string& backupPath, File
 }
 
 std::string FolderOf(const std::string& path) {
-    std::string folder = ExtractPath(path);
+    std::string folder = FolderOfFile(path);
     return folder.empty() ? std::string(".") : folder;
 }
 

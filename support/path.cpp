@@ -3,7 +3,10 @@
 namespace tamsel {
 
 std::string ExtractPath(std::string_view pathAndFile) {
-    const std::string_view path = pathAndFile.substr(0, pathAndFile.find('?'));
+    return FolderOfFile(pathAndFile.substr(0, pathAndFile.find('?')));
+}
+
+std::string FolderOfFile(std::string_view path) {
     // A backslash anywhere wins over any slash, even one that follows it.
     std::size_t separator = path.rfind('\\');
     if (separator == std::string_view::npos) {

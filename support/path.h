@@ -10,4 +10,10 @@ namespace tamsel {
 // Empty when neither separator occurs. A path ending in a separator comes back whole.
 std::string ExtractPath(std::string_view pathAndFile);
 
+// The folder part of a file's path, ending in its separator, as ExtractPath gives it but
+// without the cut at "?": a file or folder name may hold "?" (and a Windows long path
+// begins with "\\?\"), so folders that files are read from, written to or opened in come
+// from here.
+std::string FolderOfFile(std::string_view path);
+
 }  // namespace tamsel

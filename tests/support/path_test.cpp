@@ -28,5 +28,13 @@ INSTANTIATE_TEST_SUITE_P(
                     PathCase{"/home/u/FEATURES/Links.xml", "/home/u/FEATURES/"}, PathCase{"/", "/"},
                     PathCase{"", ""}));
 
+TEST(FolderOfFile, KeepsQuestionMarksThatNameFolders) {
+    EXPECT_EQ(FolderOfFile("/home/u/a?b/FEATURES/Links.xml"), "/home/u/a?b/FEATURES/");
+    EXPECT_EQ(FolderOfFile("\\\\?\\C:\\APP\\Links.xml"), "\\\\?\\C:\\APP\\");
+    EXPECT_EQ(FolderOfFile("?a\\b"), "?a\\");
+    EXPECT_EQ(FolderOfFile("C:\\a/b.txt"), "C:\\");
+    EXPECT_EQ(FolderOfFile("Links.xml"), "");
+}
+
 }  // namespace
 }  // namespace tamsel
