@@ -160,7 +160,10 @@ void EmitIfComplete(LinkRecord& record, std::string& queryText, std::string& ite
     record.Id.assign(record.Title);  // Title with every blank removed, in the Id's own storage
     std::erase(record.Id, ' ');
     const PreparedTemplate* itemTemplate = &templates.NoImage;
-    if (hasIcon && hasIcon(imagesFolder + record.Id + ".png")) {
+    // A key that holds a separator names no file inside the icon folder; looking it up would
+    // find files elsewhere ("../x" climbs out of the folder).
+    const bool canNameIcon = record.Id.find_first_of("/\\") == std::string::npos;
+    if (hasIcon && canNameIcon && hasIcon(imagesFolder + record.Id + ".png")) {
         itemTemplate = &templates.Image;
         record.Image = record.Id + ".png";
     } else if (!record.Info.empty()) {
