@@ -37,9 +37,12 @@ std::string FolderOf(const std::string& path) {
 
 ReplaceResult ReplaceMenuFile(const std::string& menuPath, std::string_view newText,
                               FileSystem& files) {
-    const std::string temporaryPath = menuPath + ".tmp";
-    const std::string backupPath = menuPath + ".bak";
-    const std::string folder = FolderOf(menuPath);
+    // A linked menu file is replaced where it lives, beside its own backup, and the link
+    // stays; a rename over the link would put a plain file in its place.
+    const std::string menuFile = files.LinkTarget(menuPath);
+    const std::string temporaryPath = menuFile + ".tmp";
+    const std::string backupPath = menuFile + ".bak";
+    const std::string folder = FolderOf(menuFile);
 
     // Both the new text and the backup reach the disk, names included, before the menu file
     // is replaced: a crash or a power cut at any moment leaves the whole old menu under its
@@ -48,18 +51,18 @@ ReplaceResult ReplaceMenuFile(const std::string& menuPath, std::string_view newT
         files.Remove(temporaryPath);
         return ReplaceResult::WriteFailed;
     }
-    if (!MakeBackup(menuPath, backupPath, files) || !files.SyncFolder(folder)) {
+    if (!MakeBackup(menuFile, backupPath, files) || !files.SyncFolder(folder)) {
         files.Remove(temporaryPath);
         return ReplaceResult::BackupFailed;
     }
-    if (!files.Rename(temporaryPath, menuPath)) {
+    if (!files.Rename(temporaryPath, menuFile)) {
         files.Remove(temporaryPath);
         return ReplaceResult::WriteFailed;
     }
     if (!files.SyncFolder(folder)) {
         // The rename may not be on the disk; the old menu goes back to its own name
         // rather than leaving the user with a new file of unknown durability.
-        files.Rename(backupPath, menuPath);
+        files.Rename(backupPath, menuFile);
         return ReplaceResult::WriteFailed;
     }
     return ReplaceResult::Replaced;

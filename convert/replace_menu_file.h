@@ -20,7 +20,9 @@ enum class ReplaceResult {
 // Writes `newText` durably to `menuPath` + ".tmp", replaces any backup `menuPath` + ".bak"
 // by a durable copy of the current menu file and flushes the folder, then renames the new
 // file over the menu file in one step and flushes the folder again. On every failure the
-// temporary file is removed and the previous menu file is under its own name.
+// temporary file is removed and the previous menu file is under its own name. When
+// `menuPath` is a symbolic link, all of this happens to the file it leads to, beside that
+// file, and the link is kept.
 ReplaceResult ReplaceMenuFile(const std::string& menuPath, std::string_view newText,
                               FileSystem& files);
 

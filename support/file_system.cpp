@@ -1,6 +1,7 @@
 #include "support/file_system.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <new>
 #include <utility>
@@ -162,6 +163,12 @@ bool SyncFolderEntries(const std::string& folder) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+// Making a symbolic link takes privileges on Windows and menu files are not linked there;
+// a path is taken as it is, so a linked menu file is replaced as a file.
+std::string FinalTarget(const std::string& path) {
+    return path;
+}
+
 #else
 
 // Opens a regular file for reading. O_NONBLOCK keeps a FIFO without a writer from hanging
@@ -238,6 +245,18 @@ bool SyncFolderEntries(const std::string& folder) {
     }
     File handle(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     return handle.valid() && FlushToDisk(handle) && handle.close();
+}
+
+// Only a path whose last element is a link comes back resolved (realpath() resolves every
+// link on the way and makes the path absolute); every other path keeps its spelling.
+std::string FinalTarget(const std::string& path) {
+    struct stat status {};
+    if (!IsPassablePath(path) || lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
+        return path;
+    }
+    const std::unique_ptr<char, decltype(&std::free)> resolved(realpath(path.c_str(), nullptr),
+                                                               &std::free);
+    return resolved ? std::string(resolved.get()) : path;
 }
 
 #endif
@@ -328,6 +347,8 @@ class RealFileSystemImpl final : public FileSystem {
     std::optional<std::vector<std::string>> ListExactNames(const std::string& folder) override {
         return tamsel::ListExactNames(folder);
     }
+
+    std::string LinkTarget(const std::string& path) override { return FinalTarget(path); }
 };
 
 }  // namespace

@@ -56,6 +56,12 @@ class FileSystem {
         (void)folder;
         return std::nullopt;
     }
+
+    // The file that `path` finally names when its last element is a symbolic link (links
+    // followed, the result absolute), so that a caller can replace that file where it lives
+    // and keep the link; `path` itself otherwise, or when the link leads nowhere. The
+    // default follows no links.
+    virtual std::string LinkTarget(const std::string& path) { return path; }
 };
 
 // The machine's own file system.

@@ -228,9 +228,8 @@ TEST_F(HostileInput, PathsWithBlanksAccentsQuestionMarksAndHashes) {
               std::string::npos);
 }
 
-// Disabled until a linked menu file is written through its link: today the link itself is
-// replaced by a regular file and the file it points to is left as it was.
-TEST_F(HostileInput, DISABLED_MenuThatIsASymbolicLinkStaysALink) {
+// The file the link leads to is replaced, beside its own backup; the link stays as it was.
+TEST_F(HostileInput, MenuThatIsASymbolicLinkStaysALink) {
     temp.write("real/menu.xml", previous);
     fs::remove(temp.path(menu));
     fs::create_symlink("../../real/menu.xml", temp.path(menu));
@@ -240,8 +239,10 @@ TEST_F(HostileInput, DISABLED_MenuThatIsASymbolicLinkStaysALink) {
     EXPECT_TRUE(fs::is_symlink(temp.path(menu)));
     EXPECT_EQ(fs::read_symlink(temp.path(menu)), "../../real/menu.xml");
     EXPECT_NE(temp.read("real/menu.xml").find("<Q k=\"One\"/>"), std::string::npos);
-    EXPECT_EQ(temp.read(menu + ".bak"), previous);
+    EXPECT_EQ(temp.read("real/menu.xml.bak"), previous);
     EXPECT_FALSE(temp.exists("real/menu.xml.tmp"));
+    EXPECT_FALSE(temp.exists(menu + ".bak"));
+    EXPECT_FALSE(temp.exists(menu + ".tmp"));
 }
 
 }  // namespace
