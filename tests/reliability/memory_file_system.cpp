@@ -1,5 +1,6 @@
 #include "memory_file_system.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace tamsel::test {
@@ -97,11 +98,39 @@ FileState MemoryFileSystem::Volatile(const std::string& path) const {
 }
 
 FileState MemoryFileSystem::Durable(const std::string& path) const {
-    const auto name = durableNames_.find(path);
-    if (name == durableNames_.end()) {
+    return PowerCut(*this, durableNames_).File(path);
+}
+
+std::vector<PowerCut> MemoryFileSystem::PowerCuts() const {
+    // Runs make a handful of changes between syncs; more than this is a runaway test.
+    constexpr std::size_t kMostChanges = 12;
+    const std::size_t count = std::min(unsynced_.size(), kMostChanges);
+    std::vector<PowerCut> cuts;
+    for (std::size_t kept = 0; kept < (std::size_t{1} << count); ++kept) {
+        std::map<std::string, int> names = durableNames_;
+        for (std::size_t i = 0; i < count; ++i) {
+            if ((kept >> i & 1) == 0) {
+                continue;
+            }
+            for (const auto& [path, id] : unsynced_[i]) {
+                if (id) {
+                    names[path] = *id;
+                } else {
+                    names.erase(path);
+                }
+            }
+        }
+        cuts.push_back(PowerCut(*this, std::move(names)));
+    }
+    return cuts;
+}
+
+FileState PowerCut::File(const std::string& path) const {
+    const auto name = names_.find(path);
+    if (name == names_.end()) {
         return FileState{};
     }
-    const Inode& inode = inodes_.at(name->second);
+    const MemoryFileSystem::Inode& inode = files_->inodes_.at(name->second);
     return inode.durable ? FileState{true, false, *inode.durable} : FileState{true, true, {}};
 }
 
@@ -184,6 +213,7 @@ bool MemoryFileSystem::WriteDurable(const std::string& path, std::string_view by
     auto name = names_.find(path);
     if (name == names_.end()) {
         name = names_.emplace(path, nextInode_++).first;
+        unsynced_.push_back({{path, name->second}});
     }
     Inode& inode = inodes_[name->second];
     if (!fault) {
@@ -199,6 +229,9 @@ bool MemoryFileSystem::WriteDurable(const std::string& path, std::string_view by
 bool MemoryFileSystem::Remove(const std::string& path) {
     const std::optional<Fault> fault = Begin(StepKind::Remove, path);
     const bool removed = !fault && names_.erase(path) > 0;
+    if (removed) {
+        unsynced_.push_back({{path, std::nullopt}});
+    }
     End();
     return removed;
 }
@@ -211,6 +244,7 @@ bool MemoryFileSystem::Rename(const std::string& from, const std::string& to) {
         const int id = source->second;
         names_.erase(source);
         names_[to] = id;
+        unsynced_.push_back({{from, std::nullopt}, {to, id}});
     }
     End();
     return possible;
@@ -221,14 +255,22 @@ bool MemoryFileSystem::SyncFolder(const std::string& folder) {
     const std::string normal = NormalFolder(folder);
     const bool possible = !fault && IsFolder(normal);
     if (possible) {
-        std::erase_if(durableNames_, [&](const auto& entry) {
-            return ParentFolder(entry.first) == normal && !names_.contains(entry.first);
-        });
-        for (const auto& [path, id] : names_) {
-            if (ParentFolder(path) == normal) {
-                durableNames_[path] = id;
-            }
+        // The folder's share of each change reaches the disk; a rename into another folder
+        // keeps its other half pending there.
+        for (NameChange& change : unsynced_) {
+            std::erase_if(change, [&](const auto& entry) {
+                if (ParentFolder(entry.first) != normal) {
+                    return false;
+                }
+                if (entry.second) {
+                    durableNames_[entry.first] = *entry.second;
+                } else {
+                    durableNames_.erase(entry.first);
+                }
+                return true;
+            });
         }
+        std::erase_if(unsynced_, [](const NameChange& change) { return change.empty(); });
     }
     End();
     return possible;

@@ -16,6 +16,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "support/file_system.h"
@@ -41,11 +42,27 @@ struct Step {
     std::string path;  // the file or folder the step works on (the source of a rename)
 };
 
-// One file as seen now (Volatile) or after a power cut (Durable).
+// One file as seen now (Volatile) or after a power cut (Durable, PowerCut).
 struct FileState {
     bool present = false;
     bool torn = false;  // present after a power cut, but its bytes were never flushed
     std::string bytes;
+};
+
+class MemoryFileSystem;
+
+// The files one power cut could leave behind.
+class PowerCut {
+  public:
+    FileState File(const std::string& path) const;
+
+  private:
+    friend class MemoryFileSystem;
+    PowerCut(const MemoryFileSystem& files, std::map<std::string, int> names)
+        : files_(&files), names_(std::move(names)) {}
+
+    const MemoryFileSystem* files_;
+    std::map<std::string, int> names_;
 };
 
 class MemoryFileSystem : public FileSystem {
@@ -58,7 +75,13 @@ class MemoryFileSystem : public FileSystem {
     void RemoveEntry(const std::string& path);
 
     FileState Volatile(const std::string& path) const;
+    // After a power cut that keeps none of the folder changes made since their folder was
+    // last synced.
     FileState Durable(const std::string& path) const;
+    // Every outcome a power cut now could have: the folders as last synced, with any
+    // selection of the changes made since (new names, removals, renames, each whole)
+    // kept, in order. A file system need not keep such changes in the order they were made.
+    std::vector<PowerCut> PowerCuts() const;
     bool IsFolder(const std::string& path) const;
 
     // Makes step `index` (from 0, in call order) fail with `fault`. One fault per instance.
@@ -77,6 +100,8 @@ class MemoryFileSystem : public FileSystem {
     bool SyncFolder(const std::string& folder) override;
 
   private:
+    friend class PowerCut;
+
     struct Inode {
         std::string bytes;
         std::optional<std::string> durable;  // what survives a power cut; none when torn
@@ -90,6 +115,10 @@ class MemoryFileSystem : public FileSystem {
 
     std::map<std::string, int> names_;         // folder entries as they are now
     std::map<std::string, int> durableNames_;  // folder entries as last synced
+    // Folder changes not yet synced, oldest first: each sets names to files or, with no
+    // file, removes them; a rename is one change of two names.
+    using NameChange = std::vector<std::pair<std::string, std::optional<int>>>;
+    std::vector<NameChange> unsynced_;
     std::map<int, Inode> inodes_;
     std::set<std::string> folders_;
     int nextInode_ = 1;

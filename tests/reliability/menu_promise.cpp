@@ -73,9 +73,13 @@ std::string CheckOutcome(const RunOutcome& outcome, const MemoryFileSystem& file
     if (!now.empty()) {
         return now;
     }
-    const std::string durable =
-        CheckDone(files.Durable(menuPath), files.Durable(backupPath), versions);
-    return durable.empty() ? "" : "after a power cut: " + durable;
+    for (const PowerCut& cut : files.PowerCuts()) {
+        const std::string durable = CheckDone(cut.File(menuPath), cut.File(backupPath), versions);
+        if (!durable.empty()) {
+            return "after a power cut: " + durable;
+        }
+    }
+    return "";
 }
 
 void WatchEveryMoment(MemoryFileSystem& files, const std::string& menuPath,
@@ -87,8 +91,11 @@ void WatchEveryMoment(MemoryFileSystem& files, const std::string& menuPath,
         }
         std::string found =
             CheckAtAnyMoment(now.Volatile(menuPath), now.Volatile(backupPath), versions);
-        if (found.empty()) {
-            found = CheckAtAnyMoment(now.Durable(menuPath), now.Durable(backupPath), versions);
+        for (const PowerCut& cut : now.PowerCuts()) {
+            if (!found.empty()) {
+                break;
+            }
+            found = CheckAtAnyMoment(cut.File(menuPath), cut.File(backupPath), versions);
             found = found.empty() ? "" : "after a power cut: " + found;
         }
         if (!found.empty()) {
