@@ -79,8 +79,9 @@ std::vector<std::string_view> Fields(std::string_view entry) {
 }
 
 // No value holds a TAB (lines had theirs turned into blanks), so the TABs of the templates
-// below split every item entry into its fields: a web address first, the key last and never
-// empty, and an icon whenever the template with an icon was chosen.
+// below split every item entry into its fields: a web address first, and an icon whenever
+// the template with an icon was chosen. The key is checked in the query entries, which fill
+// it alone: a title may hold a later placeholder, which then takes that value in the item.
 void CheckItems(std::string_view items) {
     while (!items.empty()) {
         const std::size_t end = items.find("\r\n");
@@ -89,10 +90,19 @@ void CheckItems(std::string_view items) {
         Expect(fields.size() == 3 || fields.size() == 4, "an item entry lost its shape");
         Expect(ToLowerAscii(fields[0].substr(0, 4)) == "http",
                "an item entry whose address is no web address");
-        Expect(fields.back().size() > 1, "an item entry with an empty key");
         Expect(fields.size() == 3 || fields[1].size() > 1,
                "an entry with an icon but no icon name");
         items.remove_prefix(end + 2);
+    }
+}
+
+// Every query entry is "Q", the link's key, which is never empty, and CR LF.
+void CheckQueries(std::string_view queries) {
+    while (!queries.empty()) {
+        const std::size_t end = queries.find("\r\n");
+        Expect(end != std::string_view::npos, "a query entry without its CR LF");
+        Expect(end > 1 && queries.front() == 'Q', "a query entry with an empty key");
+        queries.remove_prefix(end + 2);
     }
 }
 
@@ -124,6 +134,7 @@ int FuzzLinkParser(const std::uint8_t* data, std::size_t size) {
     Expect(Count(queryText, "\r\n") == Count(itemText, "\r\n"),
            "query and item entries differ in number");
     CheckItems(itemText);
+    CheckQueries(queryText);
     return 0;
 }
 
