@@ -1,8 +1,11 @@
 #include "convert/conversion_run.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
+#include <span>
 #include <string_view>
+#include <vector>
 
 #include "convert/insert_before_tag.h"
 #include "convert/link_parser.h"
@@ -63,9 +66,28 @@ std::string ImagesFolderFor(const std::string& linksPath) {
     return FolderOfFile(withoutSeparator) + "IMAGES" + menuFolder.back();
 }
 
+// The item entries, nearly the whole output of a long list, are kept in pieces of about
+// this size and written out one after the other: one string would be copied into fresh
+// memory each time it doubled, and once more when spliced into the menu text.
+constexpr std::size_t kItemPiece = 1 << 20;
+constexpr std::size_t kItemRoom = 64 << 10;  // a piece with less room left is full
+
 struct Blocks {
     std::string query;
-    std::string items;
+    std::vector<std::string> items;
+
+    // The piece that the next item entries go to.
+    std::string& ItemsToFill() {
+        if (items.empty() || items.back().capacity() - items.back().size() < kItemRoom) {
+            items.emplace_back().reserve(kItemPiece);
+        }
+        return items.back();
+    }
+
+    bool HasItems() const {
+        return std::any_of(items.begin(), items.end(),
+                           [](const std::string& piece) { return !piece.empty(); });
+    }
 };
 
 // Feeds every cleaned line to the parser, then the last line once more to flush a link
@@ -83,26 +105,40 @@ bool ParseList(const std::string& listPath, const PreparedTemplates& templates,
             raw = ReplaceText(raw, "\t", " ");
         }
         line.assign(TrimBlanks(raw));  // into the storage of the line before
-        ParseLinkLine(line, record, blocks.query, blocks.items, templates, imagesFolder, hasIcon);
+        ParseLinkLine(line, record, blocks.query, blocks.ItemsToFill(), templates, imagesFolder,
+                      hasIcon);
     });
     if (!read) {
         return false;
     }
     if (!line.empty()) {
-        ParseLinkLine(line, record, blocks.query, blocks.items, templates, imagesFolder, hasIcon);
+        ParseLinkLine(line, record, blocks.query, blocks.ItemsToFill(), templates, imagesFolder,
+                      hasIcon);
     }
     return true;
 }
 
-// Splices both blocks into the menu text. False when a block that holds entries found no
-// place; empty blocks need none.
-bool Splice(std::string& menu, const Blocks& blocks) {
+// Splices both blocks into the menu text: the query entries into `menu` itself, the item
+// entries as pieces of the new menu, which comes back as the pieces to write in order.
+// Nothing when a block that holds entries found no place; empty blocks need none.
+std::optional<std::vector<std::string_view>> Splice(std::string& menu, const Blocks& blocks) {
     const bool queryPlaced = InsertBeforeTag("</Items>", menu, blocks.query, 2);
-    const bool itemsPlaced = InsertBeforeTag("</XMBML>", menu, blocks.items, 1);
-    return blocks.items.empty() || (queryPlaced && itemsPlaced);
+    const std::optional<std::size_t> itemsAt = InsertionPoint("</XMBML>", menu, 1);
+    if (blocks.HasItems() && !(queryPlaced && itemsAt)) {
+        return std::nullopt;
+    }
+    const std::string_view text = menu;
+    const std::size_t cut = itemsAt.value_or(text.size());
+    std::vector<std::string_view> pieces{text.substr(0, cut)};
+    if (itemsAt) {
+        pieces.insert(pieces.end(), blocks.items.begin(), blocks.items.end());
+    }
+    pieces.push_back(text.substr(cut));
+    return pieces;
 }
 
-RunOutcome Finish(const std::string& linksPath, std::string_view menu, FileSystem& files) {
+RunOutcome Finish(const std::string& linksPath, std::span<const std::string_view> menu,
+                  FileSystem& files) {
     switch (ReplaceMenuFile(linksPath, menu, files)) {
         case ReplaceResult::BackupFailed:
             return Stop(RunStatus::WriteError, MessageIcon::Exclamation, kBackupMessage);
@@ -157,10 +193,11 @@ RunOutcome RunConversion(const RunPaths& paths, FileSystem& files) {
     if (!menu) {
         return InputProblem(kMenuMessage, Box::Menu);
     }
-    if (!Splice(*menu, blocks)) {
+    const std::optional<std::vector<std::string_view>> newMenu = Splice(*menu, blocks);
+    if (!newMenu) {
         return Stop(RunStatus::InputError, MessageIcon::Exclamation, kNowhereMessage);
     }
-    return Finish(paths.linksPath, *menu, files);
+    return Finish(paths.linksPath, *newMenu, files);
 }
 
 }  // namespace tamsel

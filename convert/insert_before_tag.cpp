@@ -39,20 +39,29 @@ std::size_t LineStartBefore(std::string_view text, std::size_t tagAt) {
 
 }  // namespace
 
-bool InsertBeforeTag(std::string_view tag, std::string& text, std::string_view block,
-                     int occurrence) {
+std::optional<std::size_t> InsertionPoint(std::string_view tag, std::string_view text,
+                                          int occurrence) {
     if (occurrence < 1 || tag.empty()) {
-        return false;
+        return std::nullopt;
     }
     const std::size_t tagAt = FindOccurrence(text, tag, occurrence);
     if (tagAt == std::string_view::npos) {
-        return false;
+        return std::nullopt;
     }
     const std::size_t lineStart = LineStartBefore(text, tagAt);
     if (lineStart == std::string_view::npos) {
+        return std::nullopt;
+    }
+    return lineStart;
+}
+
+bool InsertBeforeTag(std::string_view tag, std::string& text, std::string_view block,
+                     int occurrence) {
+    const std::optional<std::size_t> at = InsertionPoint(tag, text, occurrence);
+    if (!at) {
         return false;
     }
-    text.insert(lineStart, block);
+    text.insert(*at, block);
     return true;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,5 +13,11 @@ namespace tamsel {
 // such occurrence or no line break before it.
 bool InsertBeforeTag(std::string_view tag, std::string& text, std::string_view block,
                      int occurrence);
+
+// Where InsertBeforeTag puts its block: the index at which the line that holds the
+// `occurrence`-th `tag` begins. Nothing when InsertBeforeTag would leave the text as it is.
+// Lets a caller place a block without inserting it, when it writes the text out in pieces.
+std::optional<std::size_t> InsertionPoint(std::string_view tag, std::string_view text,
+                                          int occurrence);
 
 }  // namespace tamsel

@@ -37,6 +37,11 @@ std::string FolderOf(const std::string& path) {
 
 ReplaceResult ReplaceMenuFile(const std::string& menuPath, std::string_view newText,
                               FileSystem& files) {
+    return ReplaceMenuFile(menuPath, std::span<const std::string_view>(&newText, 1), files);
+}
+
+ReplaceResult ReplaceMenuFile(const std::string& menuPath,
+                              std::span<const std::string_view> newText, FileSystem& files) {
     // A linked menu file is replaced where it lives, beside its own backup, and the link
     // stays; a rename over the link would put a plain file in its place.
     const std::string menuFile = files.LinkTarget(menuPath);
@@ -47,7 +52,7 @@ ReplaceResult ReplaceMenuFile(const std::string& menuPath, std::string_view newT
     // Both the new text and the backup reach the disk, names included, before the menu file
     // is replaced: a crash or a power cut at any moment leaves the whole old menu under its
     // own name, or the whole new one there and the old one as the backup.
-    if (!files.WriteDurable(temporaryPath, newText)) {
+    if (!files.WriteDurablePieces(temporaryPath, newText)) {
         files.Remove(temporaryPath);
         return ReplaceResult::WriteFailed;
     }

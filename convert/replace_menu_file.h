@@ -4,6 +4,7 @@
 // every instant the menu file is whole, the previous menu or the new one, and once it is
 // the new one the backup holds the whole previous menu.
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -25,5 +26,9 @@ enum class ReplaceResult {
 // file, and the link is kept.
 ReplaceResult ReplaceMenuFile(const std::string& menuPath, std::string_view newText,
                               FileSystem& files);
+
+// The same with the new text given as pieces, written one after the other.
+ReplaceResult ReplaceMenuFile(const std::string& menuPath,
+                              std::span<const std::string_view> newText, FileSystem& files);
 
 }  // namespace tamsel

@@ -336,6 +336,16 @@ class RealFileSystemImpl final : public FileSystem {
         return file.valid() && WriteAll(file, bytes) && FlushToDisk(file) && file.close();
     }
 
+    bool WriteDurablePieces(const std::string& path,
+                            std::span<const std::string_view> pieces) override {
+        File file = CreateForWriting(path);
+        bool written = file.valid();
+        for (std::size_t i = 0; written && i < pieces.size(); ++i) {
+            written = WriteAll(file, pieces[i]);
+        }
+        return written && FlushToDisk(file) && file.close();
+    }
+
     bool Remove(const std::string& path) override { return RemoveFile(path); }
 
     bool Rename(const std::string& from, const std::string& to) override {
@@ -352,6 +362,18 @@ class RealFileSystemImpl final : public FileSystem {
 };
 
 }  // namespace
+
+bool FileSystem::WriteDurablePieces(const std::string& path,
+                                    std::span<const std::string_view> pieces) {
+    if (pieces.size() == 1) {
+        return WriteDurable(path, pieces.front());
+    }
+    std::string joined;
+    for (std::string_view piece : pieces) {
+        joined += piece;
+    }
+    return WriteDurable(path, joined);
+}
 
 FileSystem& RealFileSystem() {
     static RealFileSystemImpl instance;

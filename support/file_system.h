@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +38,12 @@ class FileSystem {
     // writes `bytes` and flushes them to the disk before closing. False on any failure,
     // the close included; what was written may then be partial.
     virtual bool WriteDurable(const std::string& path, std::string_view bytes) = 0;
+
+    // WriteDurable of the pieces one after the other, so that a large text kept in pieces
+    // need not be joined into one string first. The default joins them and calls
+    // WriteDurable.
+    virtual bool WriteDurablePieces(const std::string& path,
+                                    std::span<const std::string_view> pieces);
 
     // Removes a file (not a folder). False when nothing was removed.
     virtual bool Remove(const std::string& path) = 0;
