@@ -13,13 +13,12 @@ namespace {
 // rename: the menu file keeps its name until the new one takes it over in one step, so no
 // moment is left at which there is no menu file at all.
 bool MakeBackup(const std::string& menuPath, const std::string& backupPath, FileSystem& files) {
-    if (files.FileExists(backupPath)) {
-        files.Remove(backupPath);
-    }
+    // Whatever file or link stands at the name goes, empty or dangling ones included, so
+    // that the copy below is always a new file.
+    files.Remove(backupPath);
     if (files.FileExists(backupPath)) {
         return false;
     }
-    // A zero-byte leftover counts as missing above and is simply written over.
     const std::optional<std::string> previous = files.ReadWhole(menuPath);
     if (!previous || !files.WriteDurable(backupPath, *previous)) {
         files.Remove(backupPath);
@@ -51,7 +50,9 @@ ReplaceResult ReplaceMenuFile(const std::string& menuPath,
 
     // Both the new text and the backup reach the disk, names included, before the menu file
     // is replaced: a crash or a power cut at any moment leaves the whole old menu under its
-    // own name, or the whole new one there and the old one as the backup.
+    // own name, or the whole new one there and the old one as the backup. A leftover of an
+    // interrupted run goes first, so that a link standing there is never written through.
+    files.Remove(temporaryPath);
     if (!files.WriteDurablePieces(temporaryPath, newText)) {
         files.Remove(temporaryPath);
         return ReplaceResult::WriteFailed;

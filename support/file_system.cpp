@@ -214,12 +214,13 @@ bool WriteAll(const File& file, std::string_view bytes) {
     return true;
 }
 
-// 0666 lets the user's umask decide, as for any file a program creates.
+// 0666 lets the user's umask decide, as for any file a program creates. O_NOFOLLOW: a
+// symbolic link planted at the name would otherwise have some other file overwritten.
 File CreateForWriting(const std::string& path) {
     if (!IsPassablePath(path)) {
         return File();
     }
-    return File(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    return File(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666));
 }
 
 bool FlushToDisk(const File& file) {

@@ -36,7 +36,8 @@ class FileSystem {
 
     // Creates or truncates `path` (a new file gets the usual permissions under the umask),
     // writes `bytes` and flushes them to the disk before closing. False on any failure,
-    // the close included; what was written may then be partial.
+    // the close included; what was written may then be partial. On POSIX a symbolic link
+    // at `path` is a failure: nothing is written through it.
     virtual bool WriteDurable(const std::string& path, std::string_view bytes) = 0;
 
     // WriteDurable of the pieces one after the other, so that a large text kept in pieces

@@ -245,5 +245,19 @@ TEST_F(HostileInput, MenuThatIsASymbolicLinkStaysALink) {
     EXPECT_FALSE(temp.exists(menu + ".tmp"));
 }
 
+TEST_F(HostileInput, LinksPlantedAtTheTemporaryAndBackupNamesAreNeverWrittenThrough) {
+    temp.write("victim.txt", "someone's file");
+    fs::create_symlink(temp.path("victim.txt"), temp.path(menu + ".tmp"));
+    fs::create_symlink(temp.path("nowhere.txt"), temp.path(menu + ".bak"));
+    temp.write("list.txt", "One\r\nhttps://one.example/\r\n");
+    const RunOutcome outcome = RunConversion(Paths());
+    ASSERT_EQ(outcome.status, RunStatus::Done) << outcome.message;
+    EXPECT_EQ(temp.read("victim.txt"), "someone's file");
+    EXPECT_FALSE(temp.exists("nowhere.txt"));
+    EXPECT_FALSE(fs::is_symlink(temp.path(menu)));
+    EXPECT_NE(temp.read(menu).find("<Q k=\"One\"/>"), std::string::npos);
+    EXPECT_EQ(temp.read(menu + ".bak"), previous);
+}
+
 }  // namespace
 }  // namespace tamsel::test
