@@ -65,6 +65,21 @@ BENCHMARK(BM_ReplaceText)
     ->Complexity(benchmark::oN)
     ->Unit(benchmark::kMicrosecond);
 
+// The floor of anything that returns a new text: a plain copy. Where its cost per byte
+// rises (texts too large for the allocator to reuse memory, fresh pages from the system),
+// ReplaceText's rises with it.
+void BM_CopyText(benchmark::State& state) {
+    const std::string text = MakeText(static_cast<std::size_t>(state.range(0)), state.range(1));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(std::string(text));
+    }
+    SetSizeCounters(state);
+}
+BENCHMARK(BM_CopyText)
+    ->Apply(ShapeArguments)
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMicrosecond);
+
 // Every match in turn, as ReplaceText and InsertBeforeTag walk a text.
 template <tamsel::CompareMode kMode>
 void BM_FindChunkedAll(benchmark::State& state) {
