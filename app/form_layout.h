@@ -15,44 +15,44 @@
 enum class ControlKind { Shape, Label, ClickLabel, Picture, PathBox, BrowseButton, StartButton };
 
 // A control's own font; a zero size means the window font.
-struct FontSpec {
+struct FontStyle {
     double points = 0;
     bool bold = false;
     bool underline = false;
 };
 
-struct ControlSpec {
+struct ControlRow {
     const char* name;  // objectName, e.g. "txtFile0" for txtFile(0)
     ControlKind kind;
     const char* caption;           // empty when the control shows none
     int left, top, width, height;  // twips, from the client area's top left corner
     int tabIndex;                  // place in the Tab order; -1: not reached by Tab
-    FontSpec font;
+    FontStyle font;
     std::optional<QRgb> text;  // text colour; none: the system's button-text colour
     std::optional<QRgb> face;  // fill of a shape, face of a button
     std::optional<QRgb> line;  // border line of a shape
 };
 
 // The window's controls, the header band first (back to front), then the rows below it.
-std::span<const ControlSpec> FormControls();
+std::span<const ControlRow> FormControls();
 
 // The row named `name`, or nullptr.
-const ControlSpec* FindControl(const char* name);
+const ControlRow* FindControl(const char* name);
 
 // The client area: fixed, 537 x 370 pixels.
 QSize FormClientSize();
 
 // A rectangle in twips as device-independent pixels (15 twips each).
 QRect TwipsToPixels(int left, int top, int width, int height);
-QRect ControlRect(const ControlSpec& control);
+QRect ControlRect(const ControlRow& control);
 
 // The window font, Tahoma 8.25 pt regular, or the nearest sans the system has.
 QFont FormFont();
 
-// `spec` applied over the window font. Sizes are set in device-independent pixels at
+// `style` applied over the window font. Sizes are set in device-independent pixels at
 // 96 dpi (8.25 pt = 11 px), like the geometry, so that the whole layout scales as one on
 // high-density screens and a font never outgrows its control.
-QFont ControlFont(const FontSpec& spec);
+QFont ControlFont(const FontStyle& style);
 
 // The points of a font size as pixels at 96 dpi.
 int PointsToPixels(double points);

@@ -51,11 +51,11 @@ void SetTextColour(QWidget* widget, QPalette::ColorRole role, std::optional<QRgb
     widget->setPalette(palette);
 }
 
-QLabel* MakeLabel(QLabel* label, const ControlSpec& spec) {
-    label->setText(QString::fromUtf8(spec.caption));
+QLabel* MakeLabel(QLabel* label, const ControlRow& row) {
+    label->setText(QString::fromUtf8(row.caption));
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setTextFormat(Qt::PlainText);
-    SetTextColour(label, QPalette::WindowText, spec.text);
+    SetTextColour(label, QPalette::WindowText, row.text);
     return label;
 }
 
@@ -92,12 +92,12 @@ FormMain::FormMain(Desktop& desktop, const QString& programDirectory, Conversion
 void FormMain::buildControls() {
     // Created in table order, so that later rows lie on top: the band stays behind the
     // title and the picture, and the browse buttons over the boxes' right edges.
-    for (const ControlSpec& spec : FormControls()) {
-        QWidget* control = createControl(spec);
-        control->setObjectName(QLatin1StringView(spec.name));
-        control->setGeometry(ControlRect(spec));
-        if (spec.font.points > 0) {
-            control->setFont(ControlFont(spec.font));
+    for (const ControlRow& row : FormControls()) {
+        QWidget* control = createControl(row);
+        control->setObjectName(QLatin1StringView(row.name));
+        control->setGeometry(ControlRect(row));
+        if (row.font.points > 0) {
+            control->setFont(ControlFont(row.font));
         }
     }
     txtFile = {findChild<PathBox*>("txtFile0"), findChild<PathBox*>("txtFile1")};
@@ -111,15 +111,15 @@ void FormMain::buildControls() {
     Shape1 = findChild<RectangleShape*>("Shape1");
 }
 
-QWidget* FormMain::createControl(const ControlSpec& spec) {
-    switch (spec.kind) {
+QWidget* FormMain::createControl(const ControlRow& row) {
+    switch (row.kind) {
         case ControlKind::Shape:
-            return new RectangleShape(QColor(spec.face.value_or(0)), QColor(spec.line.value_or(0)),
+            return new RectangleShape(QColor(row.face.value_or(0)), QColor(row.line.value_or(0)),
                                       this);
         case ControlKind::Label:
-            return MakeLabel(new QLabel(this), spec);
+            return MakeLabel(new QLabel(this), row);
         case ControlKind::ClickLabel:
-            return MakeLabel(new ClickLabel(this), spec);
+            return MakeLabel(new ClickLabel(this), row);
         case ControlKind::Picture: {
             auto* picture = new QLabel(this);
             picture->setPixmap(QPixmap(QStringLiteral(":/images/header.jpg")));
@@ -127,26 +127,26 @@ QWidget* FormMain::createControl(const ControlSpec& spec) {
             return picture;
         }
         case ControlKind::PathBox: {
-            auto* box = new PathBox(ArrayIndex(spec.name), this);
-            SetTextColour(box, QPalette::Text, spec.text);
+            auto* box = new PathBox(ArrayIndex(row.name), this);
+            SetTextColour(box, QPalette::Text, row.text);
             return box;
         }
         case ControlKind::BrowseButton:
         case ControlKind::StartButton: {
-            auto* button = new QPushButton(QString::fromUtf8(spec.caption), this);
+            auto* button = new QPushButton(QString::fromUtf8(row.caption), this);
             button->setAutoDefault(false);
-            if (spec.kind == ControlKind::BrowseButton) {
+            if (row.kind == ControlKind::BrowseButton) {
                 // Clicking a browse button must not pull the focus out of the path box.
                 button->setFocusPolicy(Qt::NoFocus);
             }
-            if (spec.face) {
+            if (row.face) {
                 // Native styles draw buttons in the theme's colours and ignore the palette;
                 // Fusion paints the face in the colour given, on every platform.
                 QStyle* style = QStyleFactory::create(QStringLiteral("Fusion"));
                 style->setParent(button);
                 button->setStyle(style);
                 QPalette palette = button->palette();
-                palette.setColor(QPalette::Button, QColor(*spec.face));
+                palette.setColor(QPalette::Button, QColor(*row.face));
                 button->setPalette(palette);
             }
             return button;
@@ -170,14 +170,14 @@ void FormMain::wireControls() {
 }
 
 void FormMain::orderTabStops() {
-    std::vector<const ControlSpec*> stops;
-    for (const ControlSpec& spec : FormControls()) {
-        if (spec.tabIndex >= 0) {
-            stops.push_back(&spec);
+    std::vector<const ControlRow*> stops;
+    for (const ControlRow& row : FormControls()) {
+        if (row.tabIndex >= 0) {
+            stops.push_back(&row);
         }
     }
     std::sort(stops.begin(), stops.end(),
-              [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
+              [](const ControlRow* a, const ControlRow* b) { return a->tabIndex < b->tabIndex; });
     for (size_t i = 1; i < stops.size(); ++i) {
         QWidget::setTabOrder(findChild<QWidget*>(QLatin1StringView(stops[i - 1]->name)),
                              findChild<QWidget*>(QLatin1StringView(stops[i]->name)));

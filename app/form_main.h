@@ -14,7 +14,7 @@
 #include "convert/conversion_run.h"
 
 class ClickLabel;
-struct ControlSpec;
+struct ControlRow;
 class Desktop;
 class PathBox;
 class QLabel;
@@ -56,7 +56,7 @@ class FormMain : public QWidget {
 
   private:
     void buildControls();
-    QWidget* createControl(const ControlSpec& spec);
+    QWidget* createControl(const ControlRow& row);
     void wireControls();
     void orderTabStops();
     void Form_Load(const QString& programDirectory);

@@ -26,8 +26,8 @@ class FormLayout : public ::testing::Test {
     FormMain window{desktop, QString::fromStdString(folder.root().string()),
                     [](const tamsel::RunPaths&) { return tamsel::RunOutcome{}; }};
 
-    QWidget* control(const ControlSpec& spec) {
-        return window.findChild<QWidget*>(QLatin1StringView(spec.name));
+    QWidget* control(const ControlRow& row) {
+        return window.findChild<QWidget*>(QLatin1StringView(row.name));
     }
     void show() {
         window.show();
@@ -89,19 +89,19 @@ TEST_F(FormLayout, WindowIsFixedWithoutMaximizeButton) {
 }
 
 TEST_F(FormLayout, EveryControlMatchesItsRow) {
-    for (const ControlSpec& spec : FormControls()) {
-        SCOPED_TRACE(spec.name);
-        QWidget* widget = control(spec);
+    for (const ControlRow& row : FormControls()) {
+        SCOPED_TRACE(row.name);
+        QWidget* widget = control(row);
         ASSERT_NE(widget, nullptr);
-        EXPECT_EQ(widget->geometry(), ControlRect(spec));
-        EXPECT_EQ(Caption(widget), QString::fromUtf8(spec.caption));
-        const QFont expected = ControlFont(spec.font);
+        EXPECT_EQ(widget->geometry(), ControlRect(row));
+        EXPECT_EQ(Caption(widget), QString::fromUtf8(row.caption));
+        const QFont expected = ControlFont(row.font);
         EXPECT_EQ(widget->font().pixelSize(), expected.pixelSize());
-        EXPECT_EQ(widget->font().bold(), spec.font.bold);
-        EXPECT_EQ(widget->font().underline(), spec.font.underline);
-        if (spec.kind != ControlKind::Shape && spec.kind != ControlKind::Picture) {
+        EXPECT_EQ(widget->font().bold(), row.font.bold);
+        EXPECT_EQ(widget->font().underline(), row.font.underline);
+        if (row.kind != ControlKind::Shape && row.kind != ControlKind::Picture) {
             const QColor text =
-                spec.text ? QColor(*spec.text) : window.palette().color(QPalette::ButtonText);
+                row.text ? QColor(*row.text) : window.palette().color(QPalette::ButtonText);
             EXPECT_EQ(TextColour(widget), text);
         }
     }
@@ -117,17 +117,17 @@ TEST_F(FormLayout, EveryCaptionFitsInEveryInstalledCandidateFont) {
         }
     }
     for (const QString& family : families) {
-        for (const ControlSpec& spec : FormControls()) {
-            const QString caption = Caption(control(spec));
+        for (const ControlRow& row : FormControls()) {
+            const QString caption = Caption(control(row));
             if (caption.isEmpty()) {
                 continue;
             }
-            SCOPED_TRACE(family.toStdString() + " " + spec.name);
-            QFont font = ControlFont(spec.font);
+            SCOPED_TRACE(family.toStdString() + " " + row.name);
+            QFont font = ControlFont(row.font);
             font.setFamilies({family});
             const QFontMetrics metrics(font);
-            EXPECT_LE(metrics.horizontalAdvance(caption), control(spec)->contentsRect().width());
-            EXPECT_LE(metrics.height(), control(spec)->contentsRect().height());
+            EXPECT_LE(metrics.horizontalAdvance(caption), control(row)->contentsRect().width());
+            EXPECT_LE(metrics.height(), control(row)->contentsRect().height());
         }
     }
 }
@@ -152,10 +152,10 @@ TEST_F(FormLayout, ShapeAndPictureAreDrawnAsDesigned) {
 }
 
 TEST_F(FormLayout, OnlyBoxesAndStartTakeTheFocus) {
-    for (const ControlSpec& spec : FormControls()) {
-        SCOPED_TRACE(spec.name);
-        const bool takesFocus = control(spec)->focusPolicy() != Qt::NoFocus;
-        EXPECT_EQ(takesFocus, spec.tabIndex >= 0);
+    for (const ControlRow& row : FormControls()) {
+        SCOPED_TRACE(row.name);
+        const bool takesFocus = control(row)->focusPolicy() != Qt::NoFocus;
+        EXPECT_EQ(takesFocus, row.tabIndex >= 0);
     }
 }
 
