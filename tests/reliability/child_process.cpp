@@ -9,12 +9,14 @@
 #include <cerrno>
 #include <stdexcept>
 
+extern char** environ;
+
 namespace tamsel::test {
 
 namespace {
 
 // Between fork and exec only async-signal-safe calls are made.
-[[noreturn]] void BecomeConvert(char* const* argv, const char* outputPath,
+[[noreturn]] void BecomeConvert(char* const* argv, char* const* environment, const char* outputPath,
                                 const ChildLimits& limits) {
     const int output = outputPath[0] == '\0' ? open("/dev/null", O_WRONLY)
                                              : open(outputPath, O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -27,8 +29,34 @@ namespace {
         const rlimit limit{*limits.fileSizeLimit, *limits.fileSizeLimit};
         setrlimit(RLIMIT_FSIZE, &limit);
     }
-    execv(argv[0], argv);
+    execve(argv[0], argv, environment);
     _exit(127);
+}
+
+// This process's environment, with the leak check turned off when `checkLeaks` is false.
+std::vector<std::string> ChildEnvironment(bool checkLeaks) {
+    std::vector<std::string> variables;
+    bool sanitizerOptions = false;
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+        variables.emplace_back(*variable);
+        if (!checkLeaks && variables.back().starts_with("ASAN_OPTIONS=")) {
+            variables.back() += ":detect_leaks=0";
+            sanitizerOptions = true;
+        }
+    }
+    if (!checkLeaks && !sanitizerOptions) {
+        variables.emplace_back("ASAN_OPTIONS=detect_leaks=0");
+    }
+    return variables;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& texts) {
+    std::vector<char*> pointers;
+    for (std::string& text : texts) {
+        pointers.push_back(text.data());
+    }
+    pointers.push_back(nullptr);
+    return pointers;
 }
 
 }  // namespace
@@ -37,17 +65,15 @@ pid_t StartConvert(const std::vector<std::string>& arguments, const std::string&
                    const ChildLimits& limits) {
     std::vector<std::string> words{TAMSEL_CONVERT_BINARY};
     words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& word : words) {
-        argv.push_back(word.data());
-    }
-    argv.push_back(nullptr);
+    std::vector<std::string> variables = ChildEnvironment(limits.checkLeaks);
+    const std::vector<char*> argv = Pointers(words);
+    const std::vector<char*> environment = Pointers(variables);
     const pid_t child = fork();
     if (child < 0) {
         throw std::runtime_error("cannot start tamsel-convert");
     }
     if (child == 0) {
-        BecomeConvert(argv.data(), outputPath.c_str(), limits);
+        BecomeConvert(argv.data(), environment.data(), outputPath.c_str(), limits);
     }
     return child;
 }

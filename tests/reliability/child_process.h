@@ -15,6 +15,9 @@ struct ChildLimits {
     // RLIMIT_FSIZE for the child, with SIGXFSZ ignored so that a write past it fails with
     // EFBIG as on a full disk, instead of killing the child.
     std::optional<std::uint64_t> fileSizeLimit;
+    // False turns off the leak check of a sanitizer build in the child, which makes its
+    // ending slow; for children whose work, not whose memory, a test is about.
+    bool checkLeaks = true;
 };
 
 // Starts the built tamsel-convert with `arguments`; its standard output and error go to
