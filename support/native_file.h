@@ -1,0 +1,78 @@
+#pragma once
+
+// The platform's own file calls, one source per platform (native_file_posix.cpp,
+// native_file_win32.cpp), under the platform-free FileSystem adapter. Paths are UTF-8;
+// nothing here throws.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace tamsel::native {
+
+#ifdef _WIN32
+using Handle = void*;  // a HANDLE
+#else
+using Handle = int;
+#endif
+
+// The handle value that means "no file".
+Handle NoHandle();
+
+// Closes `handle`; false when the system reports that the close failed, which after
+// writing can mean lost data. Never retried.
+bool CloseNative(Handle handle);
+
+// Owns an open file and closes it on every way out, exceptions from a line handler
+// included.
+class File {
+  public:
+    File() = default;
+    explicit File(Handle handle) : handle_(handle) {}
+    File(File&& other) noexcept : handle_(std::exchange(other.handle_, NoHandle())) {}
+    File& operator=(File&&) = delete;
+    ~File() { close(); }
+
+    bool valid() const { return handle_ != NoHandle(); }
+    Handle get() const { return handle_; }
+    // Closes now; false when the system reports that the close failed.
+    bool close() { return !valid() || CloseNative(std::exchange(handle_, NoHandle())); }
+
+  private:
+    Handle handle_ = NoHandle();
+};
+
+// Opens a regular file for reading without blocking; folders, FIFOs and devices are
+// refused, as the file probe refuses them.
+File OpenForReading(const std::string& path);
+
+// The size the file has now, or 0 when the system cannot tell.
+std::size_t CurrentSize(const File& file);
+
+// Bytes read into `buffer`: 0 at the end of the file, -1 on failure.
+long long ReadSome(const File& file, char* buffer, std::size_t size);
+
+// Writes all of `bytes`; false on any failure.
+bool WriteAll(const File& file, std::string_view bytes);
+
+// Creates or truncates `path` for writing; a symbolic link at `path` is refused.
+File CreateForWriting(const std::string& path);
+
+// Flushes the file's data to the disk.
+bool FlushToDisk(const File& file);
+
+// Removes a file (not a folder).
+bool RemoveFile(const std::string& path);
+
+// Renames `from` to `to`, replacing a file at `to`.
+bool RenameFile(const std::string& from, const std::string& to);
+
+// Flushes a folder's entries (renames, creations) to the disk.
+bool SyncFolderEntries(const std::string& folder);
+
+// The file a path whose last element is a symbolic link finally names (absolute); every
+// other path as it is.
+std::string FinalTarget(const std::string& path);
+
+}  // namespace tamsel::native
