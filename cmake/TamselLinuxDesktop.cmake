@@ -24,8 +24,19 @@ install(FILES ${_tamsel_linux}/copyright DESTINATION ${_tamsel_doc_dir})
 
 set(TAMSEL_PACKAGE_MAINTAINER "Tamsel maintainers <maintainers@tamsel.example.org>"
     CACHE STRING "Maintainer of the Linux package, as NAME <ADDRESS>")
-set(TAMSEL_PACKAGE_HOMEPAGE "https://tamsel.example.org/"
-    CACHE STRING "Project homepage in the package and store metadata, ending in /")
+if(TAMSEL_HOMEPAGE)
+    set(_tamsel_homepage ${TAMSEL_HOMEPAGE})
+else()
+    set(_tamsel_homepage "https://tamsel.example.org/")
+endif()
+set(TAMSEL_PACKAGE_HOMEPAGE ${_tamsel_homepage}
+    CACHE STRING "Project homepage in the package and store metadata")
+# The store metadata finds the screenshot below the homepage, where the sources keep it.
+set(TAMSEL_SCREENSHOT_URL ${TAMSEL_PACKAGE_HOMEPAGE})
+if(NOT TAMSEL_SCREENSHOT_URL MATCHES "/$")
+    string(APPEND TAMSEL_SCREENSHOT_URL "/")
+endif()
+string(APPEND TAMSEL_SCREENSHOT_URL "docs/window.png")
 
 # The packaged changelog names this version, so it is written from the project's version.
 string(TIMESTAMP TAMSEL_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
