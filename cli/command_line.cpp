@@ -82,8 +82,11 @@ std::string UsageText() {
            "  -h, --help        show this help and exit\n"
            "  --version         show the version and exit\n"
            "\n"
-           "Exit status: 0 done, 1 an input is missing or unusable, 2 the backup or the\n"
-           "new menu file could not be written, 64 the arguments were not understood.\n";
+           "Exit status:\n"
+           "  0   done\n"
+           "  1   an input is missing or unusable\n"
+           "  2   the backup or the new menu file could not be written\n"
+           "  64  the arguments were not understood\n";
 }
 
 std::string WithTrailingSeparator(std::string folder) {
