@@ -26,4 +26,15 @@ EditState WholeTextSelected(std::string text) {
     return {std::move(text), 0, length};
 }
 
+std::string WithoutLineBreaks(std::string_view pasted) {
+    std::string line;
+    line.reserve(pasted.size());
+    for (const char c : pasted) {
+        if (c != '\r' && c != '\n') {
+            line += c;
+        }
+    }
+    return line;
+}
+
 }  // namespace tamsel

@@ -30,4 +30,8 @@ EditState CaretAtEnd(std::string text);
 // `text` selected whole, with the caret at its start.
 EditState WholeTextSelected(std::string text);
 
+// `pasted` without its line breaks (CR and LF): a path box holds one line, and a path
+// copied from a terminal often carries a break that would make it name no file.
+std::string WithoutLineBreaks(std::string_view pasted);
+
 }  // namespace tamsel

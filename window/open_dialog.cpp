@@ -1,5 +1,7 @@
 #include "window/open_dialog.h"
 
+#include <algorithm>
+
 namespace tamsel {
 
 namespace {
@@ -32,6 +34,15 @@ std::vector<FileFilter> ParseBarFilter(std::string_view barFilter) {
         }
     }
     return filters;
+}
+
+std::string NameWithPatterns(const FileFilter& filter) {
+    std::string shown = "(" + filter.patterns + ")";
+    std::replace(shown.begin(), shown.end(), ';', ' ');
+    if (filter.description.ends_with(shown)) {
+        return filter.description;
+    }
+    return std::string(TrimBlanks(filter.description)) + " " + shown;
 }
 
 std::string NulSeparatedFilter(std::string_view barFilter) {

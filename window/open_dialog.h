@@ -29,6 +29,11 @@ struct OpenDialogRequest {
 // a description without a pattern (blanks only) is dropped.
 std::vector<FileFilter> ParseBarFilter(std::string_view barFilter);
 
+// A filter as toolkits that read the patterns from the name show it: "description
+// (patterns)", the patterns separated by blanks. A description that already ends in its
+// patterns in parentheses is kept as it is.
+std::string NameWithPatterns(const FileFilter& filter);
+
 // The filter list of the Windows open-file dialog: each "|" of the filter turned into a
 // NUL, with one appended first when the filter does not end in "|"; the string's own
 // terminator then ends the list with the two NULs the dialog needs.

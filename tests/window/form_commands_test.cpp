@@ -17,6 +17,12 @@ namespace {
 
 using Log = std::vector<std::string>;
 
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+#else
+constexpr char kSeparator = '/';
+#endif
+
 std::string BoxName(RunInput box) {
     return std::to_string(static_cast<int>(box));
 }
@@ -92,10 +98,11 @@ TEST_F(FormCommandsTest, FormLoadFillsABoxOnlyForADefaultFileWithContent) {
         }
         view.texts = {"before", "before"};
         commands.Form_Load(folder.root().string());
-        const std::string app = folder.folder();
+        const std::string app = folder.root().string() + kSeparator;
         EXPECT_EQ(commands.AppFolder(), app);
         EXPECT_EQ(view.texts[0], c.list && *c.list ? app + "url.txt" : "before");
-        EXPECT_EQ(view.texts[1], c.menu && *c.menu ? app + "FEATURES/Links.xml" : "before");
+        EXPECT_EQ(view.texts[1],
+                  c.menu && *c.menu ? app + "FEATURES" + kSeparator + "Links.xml" : "before");
     }
 }
 
@@ -155,6 +162,8 @@ TEST(OpenDialog, FiltersAndTheFileBufferReadAsTheDialogWritesThem) {
     EXPECT_EQ(ParseBarFilter("A (*.a)|*.a|B|*.b;*.c|"),
               (std::vector<FileFilter>{{"A (*.a)", "*.a"}, {"B", "*.b;*.c"}}));
     EXPECT_EQ(ParseBarFilter("A|  |B|*.b|Lone"), (std::vector<FileFilter>{{"B", "*.b"}}));
+    EXPECT_EQ(NameWithPatterns({"Text File (*.txt)", "*.txt"}), "Text File (*.txt)");
+    EXPECT_EQ(NameWithPatterns({"Pages ", "*.htm;*.html"}), "Pages (*.htm *.html)");
     EXPECT_EQ(NulSeparatedFilter("A|*.a|B|*.b"), std::string("A\0*.a\0B\0*.b\0", 12));
     EXPECT_EQ(NulSeparatedFilter("A|*.a|"), std::string("A\0*.a\0", 6));
     const std::pair<std::string, std::string> buffers[] = {

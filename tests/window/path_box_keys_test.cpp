@@ -5,10 +5,12 @@
 namespace tamsel {
 namespace {
 
-TEST(PathBoxKeys, FocusSelectsTheWholeTextInCodeUnits) {
+TEST(PathBoxKeys, FocusSelectsTheWholeTextInCodeUnitsAndPastingKeepsOneLine) {
     EXPECT_EQ(txtFile_GotFocus({"/a/\xC3\xA9\xF0\x9D\x84\x9E", 6, 0}),
               (EditState{"/a/\xC3\xA9\xF0\x9D\x84\x9E", 0, 6}));
     EXPECT_EQ(txtFile_GotFocus({}), (EditState{}));
+    EXPECT_EQ(WithoutLineBreaks("/tmp/x/url.txt\r\n"), "/tmp/x/url.txt");
+    EXPECT_EQ(WithoutLineBreaks("/a\n/b\r"), "/a/b");
 }
 
 TEST(PathBoxKeys, KeyDownBrowsesOnF2AndAcceptsOnlyACompletionsTail) {

@@ -1,5 +1,7 @@
 #include "window/path_completion.h"
 
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -136,10 +138,8 @@ TEST(AutoComplete, KeyFilterCaretAndLengthGuardsStopItBeforeAnyListing) {
 
 TEST(AutoComplete, MatchesLettersBeyondAsciiInAnyCase) {
     test::TempFolder temp;
-    temp.write(
-        "\xC3\x9Cn\xC3\xAF c\xC3\xB6"
-        "d\xC3\xA9.txt",
-        "x");  // "Ünï cödé.txt"
+    // Written through a UTF-8 path, which a narrow string is not on every platform.
+    std::ofstream(temp.root() / std::filesystem::path(u8"\u00DCn\u00EF c\u00F6d\u00E9.txt")) << "x";
     temp.write("unrelated", "x");
     const std::string typed = temp.folder() + "\xC3\xBCn\xC3\xAF";  // "ünï"
     const auto result = AutoComplete(CaretAtEnd(typed), 73, 0);
