@@ -60,8 +60,14 @@ std::vector<std::string> ListFolderIgnoringCase(std::string_view pattern, unsign
     // The listing folds ASCII letters only; the whole folder is listed and matched again
     // with both sides folded.
     const std::string folded = FoldCase(namePattern);
+    // A pattern that keeps letters beyond ASCII after folding never matches an ASCII name,
+    // which is most of a large folder: those are dropped without folding them.
+    const bool asciiNamesFail = !IsAscii(folded);
     std::vector<std::string> names = ListFolder(folder + "*", attributes);
     std::erase_if(names, [&](const std::string& name) {
+        if (asciiNamesFail && IsAscii(name)) {
+            return true;
+        }
         return !MatchesListingPattern(FoldCase(name), folded);
     });
     return names;

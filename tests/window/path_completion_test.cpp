@@ -141,6 +141,7 @@ TEST(AutoComplete, MatchesLettersBeyondAsciiInAnyCase) {
     // Written through a UTF-8 path, which a narrow string is not on every platform.
     std::ofstream(temp.root() / std::filesystem::path(u8"\u00DCn\u00EF c\u00F6d\u00E9.txt")) << "x";
     temp.write("unrelated", "x");
+    temp.write("kelvin", "x");
     const std::string typed = temp.folder() + "\xC3\xBCn\xC3\xAF";  // "ünï"
     const auto result = AutoComplete(CaretAtEnd(typed), 73, 0);
     ASSERT_TRUE(result);
@@ -149,6 +150,12 @@ TEST(AutoComplete, MatchesLettersBeyondAsciiInAnyCase) {
                                   "d\xC3\xA9.txt";
     EXPECT_EQ(result->entries, Names{completed});
     EXPECT_EQ(result->edit, (EditState{completed, Utf16Length(typed), 9}));
+#ifndef _WIN32  // Windows compares names by its own upper-case table, not by folding
+    // The Kelvin sign folds to an ASCII "k", so ASCII names must still be looked at.
+    const auto kelvin = AutoComplete(CaretAtEnd(temp.folder() + "\xE2\x84\xAA"), 75, 0);
+    ASSERT_TRUE(kelvin);
+    EXPECT_EQ(kelvin->entries, Names{temp.folder() + "kelvin"});
+#endif
 }
 
 TEST(FoldCodePoint, FollowsUnicodeSimpleCaseFolding) {
