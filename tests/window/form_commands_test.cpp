@@ -1,0 +1,267 @@
+// The window's commands with a recording view and desktop: every call lands in one log,
+// so that the tests see what was asked for and in which order.
+
+#include "window/form_commands.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "test_support/temp_folder.h"
+#include "window/form_layout.h"
+
+namespace tamsel {
+namespace {
+
+using Log = std::vector<std::string>;
+
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+#else
+constexpr char kSeparator = '/';
+#endif
+
+std::string BoxName(RunInput box) {
+    return std::to_string(static_cast<int>(box));
+}
+
+class RecordingView : public FormView {
+  public:
+    explicit RecordingView(Log& log) : log_(log) {}
+    std::array<std::string, 2> texts;
+
+    std::string BoxText(RunInput box) const override {
+        return texts[static_cast<std::size_t>(box)];
+    }
+    void SetBoxText(RunInput box, const std::string& text) override {
+        texts[static_cast<std::size_t>(box)] = text;
+        log_.push_back("set " + BoxName(box) + " " + text);
+    }
+    void FocusBox(RunInput box) override { log_.push_back("focus " + BoxName(box)); }
+
+  private:
+    Log& log_;
+};
+
+class RecordingDesktop : public DesktopServices {
+  public:
+    explicit RecordingDesktop(Log& log) : log_(log) {}
+    std::vector<OpenDialogRequest> dialogs;
+    std::string dialogAnswer;  // the file buffer the dialog hands back; empty: cancelled
+
+    void ShowMessage(const std::string& text, MessageIcon icon) override {
+        log_.push_back("message " + text + (icon == MessageIcon::Exclamation ? " (!)" : " (i)"));
+    }
+    std::string ShowOpenDialog(const OpenDialogRequest& request) override {
+        dialogs.push_back(request);
+        log_.push_back("dialog " + request.title);
+        return dialogAnswer;
+    }
+    void OpenFolder(const std::string& folder) override { log_.push_back("folder " + folder); }
+    void OpenAddress(const std::string& address) override { log_.push_back("open " + address); }
+
+  private:
+    Log& log_;
+};
+
+class FormCommandsTest : public ::testing::Test {
+  protected:
+    Log log;
+    RecordingView view{log};
+    RecordingDesktop desktop{log};
+    std::vector<RunPaths> runs;
+    RunOutcome outcome;
+    FormCommands commands{view, desktop, RealFileSystem(), [this](const RunPaths& paths) {
+                              runs.push_back(paths);
+                              return outcome;
+                          }};
+};
+
+// Start-up defaults, from a real program folder.
+
+TEST_F(FormCommandsTest, FormLoadFillsABoxOnlyForADefaultFileWithContent) {
+    struct Case {
+        const char* list;  // content of url.txt, nullptr: no file
+        const char* menu;  // content of FEATURES/Links.xml, nullptr: no file
+    };
+    const Case cases[] = {
+        {"t", "<XMBML/>"}, {"t", nullptr}, {nullptr, "m"}, {nullptr, nullptr}, {"", "m"}};
+    for (const Case& c : cases) {
+        test::TempFolder folder;
+        if (c.list) {
+            folder.write("url.txt", c.list);
+        }
+        if (c.menu) {
+            folder.write("FEATURES/Links.xml", c.menu);
+        }
+        view.texts = {"before", "before"};
+        commands.Form_Load(folder.root().string());
+        const std::string app = folder.root().string() + kSeparator;
+        EXPECT_EQ(commands.AppFolder(), app);
+        EXPECT_EQ(view.texts[0], c.list && *c.list ? app + "url.txt" : "before");
+        EXPECT_EQ(view.texts[1],
+                  c.menu && *c.menu ? app + "FEATURES" + kSeparator + "Links.xml" : "before");
+    }
+}
+
+TEST(AppFolderOf, EndsInExactlyOneSeparator) {
+#ifdef _WIN32
+    EXPECT_EQ(AppFolderOf("D:\\"), "D:\\");
+    EXPECT_EQ(AppFolderOf("D:\\Tamsel"), "D:\\Tamsel\\");
+#else
+    EXPECT_EQ(AppFolderOf("/"), "/");
+    EXPECT_EQ(AppFolderOf("/opt/Tamsel"), "/opt/Tamsel/");
+    EXPECT_EQ(AppFolderOf("/opt/Tamsel/"), "/opt/Tamsel/");
+#endif
+}
+
+// Browsing.
+
+TEST_F(FormCommandsTest, BrowseAsksEachBoxsDialogWithItsTextAndTakesOnlyAChosenPath) {
+    struct Case {
+        int index;
+        const char* title;
+        std::vector<FileFilter> filters;
+    };
+    const Case cases[] = {
+        {0,
+         "Open File with URLs",
+         {{"Text File (*.txt)", "*.txt"}, {"Firefox Bookmarks (*.html)", "*.html"}}},
+        {1, "Open Links.xml", {{"XML File (Links.xml)", "Links.xml"}}},
+    };
+    for (const Case& c : cases) {
+        const auto box = static_cast<std::size_t>(c.index);
+        view.texts = {"/other/url.txt", "/other/Links.xml"};
+        for (const char* kept : {"", "  typed, not a path "}) {
+            view.texts[box] = kept;
+            desktop.dialogAnswer.clear();
+            commands.btnOpen_Click(c.index);
+            EXPECT_EQ(view.texts[box], kept) << "cancelled";
+        }
+        ASSERT_EQ(desktop.dialogs.size(), 2U);
+        EXPECT_EQ(desktop.dialogs[1].title, c.title);
+        EXPECT_EQ(desktop.dialogs[1].filters, c.filters);
+        EXPECT_EQ(desktop.dialogs[1].initialFolder, "  typed, not a path ");
+
+        desktop.dialogAnswer =
+            " /home/u/My Lists/chosen \xC3\xA9.txt" + std::string(1, '\0') + "  x ";
+        commands.btnOpen_Click(c.index);
+        EXPECT_EQ(view.texts[box], "/home/u/My Lists/chosen \xC3\xA9.txt");
+        EXPECT_EQ(view.texts[1 - box], box == 0 ? "/other/Links.xml" : "/other/url.txt");
+        desktop.dialogs.clear();
+    }
+    log.clear();
+    commands.btnOpen_Click(2);
+    commands.btnOpen_Click(-1);
+    EXPECT_TRUE(log.empty());
+}
+
+TEST(OpenDialog, FiltersAndTheFileBufferReadAsTheDialogWritesThem) {
+    EXPECT_EQ(ParseBarFilter("A (*.a)|*.a|B|*.b;*.c|"),
+              (std::vector<FileFilter>{{"A (*.a)", "*.a"}, {"B", "*.b;*.c"}}));
+    EXPECT_EQ(ParseBarFilter("A|  |B|*.b|Lone"), (std::vector<FileFilter>{{"B", "*.b"}}));
+    EXPECT_EQ(NameWithPatterns({"Text File (*.txt)", "*.txt"}), "Text File (*.txt)");
+    EXPECT_EQ(NameWithPatterns({"Pages ", "*.htm;*.html"}), "Pages (*.htm *.html)");
+    EXPECT_EQ(NulSeparatedFilter("A|*.a|B|*.b"), std::string("A\0*.a\0B\0*.b\0", 12));
+    EXPECT_EQ(NulSeparatedFilter("A|*.a|"), std::string("A\0*.a\0", 6));
+    const std::pair<std::string, std::string> buffers[] = {
+        {std::string("D:\\Lists\\url.txt\0", 17) + std::string(237, ' '), "D:\\Lists\\url.txt"},
+        {"  no NUL at all  ", "no NUL at all"},
+        {"\ttab stays\t ", "\ttab stays\t"},
+        {std::string("\0 after", 7), ""},
+        {std::string(254, ' '), ""},
+    };
+    for (const auto& [buffer, text] : buffers) {
+        EXPECT_EQ(TrimAtNull(buffer), text);
+    }
+}
+
+// Folders and the credit's address.
+
+TEST_F(FormCommandsTest, LabelsOpenTheFolderPartOfTheirBoxAndTheCreditItsAddress) {
+    view.texts = {"/data/lists/url.txt", "no separator"};
+    commands.lblFile_Click(0);
+    commands.lblFile_Click(1);
+    commands.lblFile_Click(7);
+    commands.Form_Load("/opt/My Tamsel#1");
+    commands.lblCredits_Click();
+    EXPECT_EQ(log, (Log{"folder /data/lists/", "folder ", "open " + commands.CreditAddress()}));
+#ifndef _WIN32
+    EXPECT_EQ(commands.CreditAddress(), "file:///opt/My%20Tamsel%231/README.md");
+#endif
+    EXPECT_EQ(CreditAddress("https://example.org/t", "/opt/"), "https://example.org/t");
+    EXPECT_EQ(FileUrl("C:\\T\\README.md"), "file:///C:/T/README.md");
+}
+
+// The start button.
+
+TEST_F(FormCommandsTest, StartShowsTheMessageThenFocusesThenOpensTheFolderAfterDone) {
+    struct Case {
+        RunOutcome outcome;
+        Log log;
+    };
+    const Case cases[] = {
+        {{RunStatus::Done, "Done", MessageIcon::Information, -1, "/m/FEATURES/"},
+         {"message Done (i)", "folder /m/FEATURES/"}},
+        {{RunStatus::InputError, "Please enter a TXT file or a Firefox Bookmarks.html.",
+          MessageIcon::Information, 0, ""},
+         {"message Please enter a TXT file or a Firefox Bookmarks.html. (i)", "focus 0"}},
+        {{RunStatus::InputError, "Please enter the Links.xml.", MessageIcon::Information, 1, ""},
+         {"message Please enter the Links.xml. (i)", "focus 1"}},
+        {{RunStatus::InputError, "Missing item_template_query.txt", MessageIcon::Information, -1,
+          ""},
+         {"message Missing item_template_query.txt (i)"}},
+        {{RunStatus::WriteError, "ERROR: Could not create a backup of the Links.xml",
+          MessageIcon::Exclamation, -1, "/ignored/"},
+         {"message ERROR: Could not create a backup of the Links.xml (!)"}},
+    };
+    commands.Form_Load("/app");
+    view.texts = {"/l/url.txt", "/m/FEATURES/Links.xml"};
+    for (const Case& c : cases) {
+        outcome = c.outcome;
+        log.clear();
+        runs.clear();
+        commands.btnStart_Click();
+        EXPECT_EQ(log, c.log);
+        ASSERT_EQ(runs.size(), 1U);
+        EXPECT_EQ(runs[0].listPath, "/l/url.txt");
+        EXPECT_EQ(runs[0].linksPath, "/m/FEATURES/Links.xml");
+        EXPECT_EQ(runs[0].appFolder, commands.AppFolder());
+    }
+}
+
+TEST_F(FormCommandsTest, OnlyReleasesOfKeysPressedSinceTheLastModalBoxCount) {
+    commands.KeyPressed(65);
+    EXPECT_TRUE(commands.KeyReleased(65));
+    EXPECT_FALSE(commands.KeyReleased(65)) << "released twice";
+    EXPECT_FALSE(commands.KeyReleased(13)) << "pressed in a message box";
+    commands.KeyPressed(13);
+    commands.btnStart_Click();
+    EXPECT_FALSE(commands.KeyReleased(13)) << "pressed before the message box";
+    commands.KeyPressed(113);
+    commands.btnOpen_Click(0);
+    EXPECT_FALSE(commands.KeyReleased(113)) << "pressed before the dialog";
+}
+
+// The two tables describe the same controls.
+
+TEST(PathBoxes, AgreeWithTheLayoutAndComeInTabOrder) {
+    int lastTab = -1;
+    for (const PathBoxRow& row : PathBoxes()) {
+        EXPECT_EQ(PathBoxOf(row.input).box, row.box);
+        EXPECT_EQ(InputAt(static_cast<int>(row.input)), row.input);
+        const ControlRow* box = FindControl(row.box);
+        const ControlRow* label = FindControl(row.label);
+        ASSERT_TRUE(box && label && FindControl(row.button)) << row.box;
+        EXPECT_STREQ(label->caption, row.caption);
+        EXPECT_GT(box->tabIndex, lastTab);
+        lastTab = box->tabIndex;
+    }
+    EXPECT_EQ(TwipsToPixels(kClientTwips), (Rect{0, 0, 537, 370}));
+    EXPECT_EQ(PointsToPixels(kWindowFont.points), 11);
+}
+
+}  // namespace
+}  // namespace tamsel

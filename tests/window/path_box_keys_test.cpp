@@ -1,0 +1,75 @@
+#include "window/path_box_keys.h"
+
+#include <gtest/gtest.h>
+
+namespace tamsel {
+namespace {
+
+TEST(PathBoxKeys, FocusSelectsTheWholeTextInCodeUnitsAndPastingKeepsOneLine) {
+    EXPECT_EQ(txtFile_GotFocus({"/a/\xC3\xA9\xF0\x9D\x84\x9E", 6, 0}),
+              (EditState{"/a/\xC3\xA9\xF0\x9D\x84\x9E", 0, 6}));
+    EXPECT_EQ(txtFile_GotFocus({}), (EditState{}));
+    EXPECT_EQ(WithoutLineBreaks("/tmp/x/url.txt\r\n"), "/tmp/x/url.txt");
+    EXPECT_EQ(WithoutLineBreaks("/a\n/b\r"), "/a/b");
+}
+
+TEST(PathBoxKeys, KeyDownBrowsesOnF2AndAcceptsOnlyACompletionsTail) {
+    struct Case {
+        const char* what;
+        int keyCode;
+        EditState box;
+        BoxAction action;
+    };
+    const std::string text = "/Data/Links.xml";
+    const Case cases[] = {
+        {"F2", 113, {text, 3, 0}, BoxAction::Browse},
+        {"F2 over a selection", 113, {text, 0, 15}, BoxAction::Browse},
+        {"separator over the completion's tail", 220, {text, 8, 7}, BoxAction::CaretToEnd},
+        {"separator over the whole text", 220, {text, 0, 15}, BoxAction::Nothing},
+        {"separator over a head", 220, {text, 0, 3}, BoxAction::Nothing},
+        {"separator over the middle", 220, {text, 3, 2}, BoxAction::Nothing},
+        {"separator without selection", 220, CaretAtEnd(text), BoxAction::Nothing},
+        {"letter over the tail", 76, {text, 8, 7}, BoxAction::Nothing},
+        {"Enter", 13, {text, 8, 7}, BoxAction::Nothing},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(txtFile_KeyDown(c.keyCode, 0, c.box), c.action) << c.what;
+    }
+}
+
+TEST(PathBoxKeys, KeyUpCompletesOnlyOnTheKeysThatStartOneAndNeverOpensAFolder) {
+    struct Case {
+        int keyCode;
+        int shift;
+        BoxAction action;
+    };
+    const Case cases[] = {
+        {13, 0, BoxAction::Nothing},   {113, 0, BoxAction::Nothing}, {27, 0, BoxAction::Nothing},
+        {65, 0, BoxAction::Complete},  {90, 2, BoxAction::Complete}, {48, 0, BoxAction::Complete},
+        {57, 1, BoxAction::Nothing},   {105, 0, BoxAction::Nothing}, {190, 0, BoxAction::Complete},
+        {220, 0, BoxAction::Complete}, {191, 0, BoxAction::Nothing},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(txtFile_KeyUp(c.keyCode, c.shift), c.action) << c.keyCode << "/" << c.shift;
+    }
+}
+
+TEST(PathBoxKeys, OpenListAndWindowTakeEnterAndEscSafely) {
+    EXPECT_EQ(CompletionListKey(27, 0), ListKeyAction::Close);
+    EXPECT_EQ(CompletionListKey(13, 0), ListKeyAction::Close);
+    EXPECT_EQ(CompletionListKey(9, 0), ListKeyAction::CloseAndForward);
+    EXPECT_EQ(CompletionListKey(9, 1), ListKeyAction::CloseAndForward);
+    for (int walking : {33, 34, 38, 40}) {
+        EXPECT_EQ(CompletionListKey(walking, 0), ListKeyAction::Walk) << walking;
+        EXPECT_EQ(CompletionListKey(walking, 1), ListKeyAction::Forward) << walking;
+    }
+    EXPECT_EQ(CompletionListKey(65, 0), ListKeyAction::Forward);
+
+    EXPECT_EQ(WindowKeyDown(13, false), WindowKeyAction::PressStart);
+    EXPECT_EQ(WindowKeyDown(13, true), WindowKeyAction::Ignore);
+    EXPECT_EQ(WindowKeyDown(27, false), WindowKeyAction::Ignore);
+    EXPECT_EQ(WindowKeyDown(65, false), WindowKeyAction::Pass);
+}
+
+}  // namespace
+}  // namespace tamsel

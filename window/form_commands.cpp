@@ -1,0 +1,150 @@
+#include "window/form_commands.h"
+
+#include <utility>
+
+#include "support/path.h"
+#include "window/path_boxes.h"
+
+namespace tamsel {
+
+namespace {
+
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+#else
+constexpr char kSeparator = '/';
+#endif
+
+bool EndsInSeparator(std::string_view folder) {
+#ifdef _WIN32
+    return folder.ends_with('\\') || folder.ends_with('/');
+#else
+    return folder.ends_with('/');
+#endif
+}
+
+// A default file's place in the program's folder, written with the platform's separator.
+std::string DefaultPath(const std::string& appFolder, std::string_view defaultFile) {
+    std::string path = appFolder;
+    for (const char c : defaultFile) {
+        path += c == '/' ? kSeparator : c;
+    }
+    return path;
+}
+
+bool KeptInUrl(unsigned char c) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) {
+        return true;
+    }
+    return std::string_view("-._~/:!$&'()*+,;=@").find(static_cast<char>(c)) !=
+           std::string_view::npos;
+}
+
+}  // namespace
+
+std::string AppFolderOf(std::string_view folder) {
+    std::string appFolder(folder);
+    if (!EndsInSeparator(appFolder)) {
+        appFolder += kSeparator;
+    }
+    return appFolder;
+}
+
+std::string FileUrl(std::string_view path) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string url = "file://";
+    if (!path.starts_with('/') && !path.starts_with('\\')) {
+        url += '/';  // a drive letter: file:///C:/...
+    }
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\\') {
+            url += '/';
+        } else if (KeptInUrl(byte)) {
+            url += c;
+        } else {
+            url += '%';
+            url += kHex[byte >> 4];
+            url += kHex[byte & 0x0F];
+        }
+    }
+    return url;
+}
+
+std::string CreditAddress(std::string_view homepage, std::string_view appFolder) {
+    if (!homepage.empty()) {
+        return std::string(homepage);
+    }
+    return FileUrl(std::string(appFolder) + "README.md");
+}
+
+FormCommands::FormCommands(FormView& view, DesktopServices& desktop, FileSystem& files,
+                           Conversion conversion)
+    : view_(view), desktop_(desktop), files_(files), conversion_(std::move(conversion)) {
+    if (!conversion_) {
+        conversion_ = [&files](const RunPaths& paths) { return RunConversion(paths, files); };
+    }
+}
+
+void FormCommands::Form_Load(std::string_view programFolder, std::string_view homepage) {
+    appFolder_ = AppFolderOf(programFolder);
+    creditAddress_ = tamsel::CreditAddress(homepage, appFolder_);
+    for (const PathBoxRow& box : PathBoxes()) {
+        const std::string path = DefaultPath(appFolder_, box.defaultFile);
+        if (files_.FileExists(path)) {
+            view_.SetBoxText(box.input, path);
+        }
+    }
+}
+
+void FormCommands::btnStart_Click() {
+    RunPaths paths;
+    for (const PathBoxRow& box : PathBoxes()) {
+        paths.*box.feeds = view_.BoxText(box.input);
+    }
+    paths.appFolder = appFolder_;
+    const RunOutcome outcome = conversion_(paths);
+    desktop_.ShowMessage(outcome.message, outcome.icon);
+    AfterModal();
+    if (const std::optional<RunInput> focus = InputToFocus(outcome)) {
+        view_.FocusBox(*focus);
+    }
+    if (outcome.status == RunStatus::Done) {
+        desktop_.OpenFolder(outcome.folderToOpen);
+    }
+}
+
+void FormCommands::btnOpen_Click(int index) {
+    const std::optional<RunInput> input = InputAt(index);
+    if (!input) {
+        return;
+    }
+    const PathBoxRow& box = PathBoxOf(*input);
+    const OpenDialogRequest request{box.dialogTitle, box.filter, ParseBarFilter(box.filter),
+                                    view_.BoxText(*input)};
+    const std::string chosen = TrimAtNull(desktop_.ShowOpenDialog(request));
+    AfterModal();
+    if (!chosen.empty()) {
+        view_.SetBoxText(*input, chosen);
+    }
+}
+
+void FormCommands::lblFile_Click(int index) {
+    if (const std::optional<RunInput> input = InputAt(index)) {
+        desktop_.OpenFolder(ExtractPath(view_.BoxText(*input)));
+    }
+}
+
+void FormCommands::lblCredits_Click() {
+    desktop_.OpenAddress(creditAddress_);
+}
+
+void FormCommands::KeyPressed(int keyCode) {
+    pressedKeys_.insert(keyCode);
+}
+
+bool FormCommands::KeyReleased(int keyCode) {
+    return pressedKeys_.erase(keyCode) > 0;
+}
+
+}  // namespace tamsel

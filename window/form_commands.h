@@ -1,0 +1,83 @@
+#pragma once
+
+// The window's commands without a toolkit: start-up defaults, the conversion run, browsing
+// for a path box's file, opening a path's folder and the credit's address. A window builds
+// one FormCommands over itself (as the FormView) and its desktop services and calls these
+// from its event handlers.
+
+#include <functional>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "convert/conversion_run.h"
+#include "support/file_system.h"
+#include "window/desktop_services.h"
+#include "window/form_view.h"
+
+namespace tamsel {
+
+// The program's folder as the commands take it: `folder` ending in exactly one platform
+// separator ("\" on Windows, "/" elsewhere); a root folder keeps its single one.
+std::string AppFolderOf(std::string_view folder);
+
+// The address behind the credit line: `homepage` when one was configured, else the file
+// URL of the README shipped in the program's folder.
+std::string CreditAddress(std::string_view homepage, std::string_view appFolder);
+
+// A local path as a file URL ("file:///..."), blanks and the characters a URL reserves
+// percent-encoded, "\" written as "/".
+std::string FileUrl(std::string_view path);
+
+class FormCommands {
+  public:
+    using Conversion = std::function<RunOutcome(const RunPaths&)>;
+
+    // `conversion` runs the start button's conversion; empty means RunConversion on
+    // `files`. The references must outlive the commands.
+    FormCommands(FormView& view, DesktopServices& desktop, FileSystem& files = RealFileSystem(),
+                 Conversion conversion = {});
+
+    // Sets AppFolder from the program's folder (symbolic links already resolved by the
+    // caller) and fills each path box whose default file exists there with content; a
+    // missing or empty default leaves its box as it was. `homepage` is the configured
+    // credit address, empty for none.
+    void Form_Load(std::string_view programFolder, std::string_view homepage = {});
+
+    const std::string& AppFolder() const { return appFolder_; }
+    // The credit line's address, for its tooltip.
+    const std::string& CreditAddress() const { return creditAddress_; }
+
+    // Runs the conversion on the two boxes' texts and AppFolder, shows its message, puts
+    // the focus into the box the outcome names and, after a finished run, opens the menu
+    // file's folder.
+    void btnStart_Click();
+    // Browses for the file of box `index` (0 link list, 1 menu file): a chosen path
+    // replaces the box's text, a cancelled dialog leaves it exactly as it was. Another
+    // index shows nothing.
+    void btnOpen_Click(int index);
+    // Opens the folder part of box `index`'s text, even when that is empty.
+    void lblFile_Click(int index);
+    // Opens the credit's address.
+    void lblCredits_Click();
+
+    // A key went down in the window (any control).
+    void KeyPressed(int keyCode);
+    // Whether the window should act on the release of `keyCode`: only when its press came
+    // to the window after the last modal box closed. The release of a key that dismissed a
+    // message box or a dialog, or that was pressed before one opened, does nothing.
+    bool KeyReleased(int keyCode);
+
+  private:
+    void AfterModal() { pressedKeys_.clear(); }
+
+    FormView& view_;
+    DesktopServices& desktop_;
+    FileSystem& files_;
+    Conversion conversion_;
+    std::string appFolder_;
+    std::string creditAddress_;
+    std::set<int> pressedKeys_;
+};
+
+}  // namespace tamsel

@@ -1,0 +1,82 @@
+#include "window/form_layout.h"
+
+#include <array>
+#include <cmath>
+
+namespace tamsel {
+
+namespace {
+
+constexpr Rgb kWhite = MakeRgb(255, 255, 255);
+constexpr Rgb kGrey = MakeRgb(128, 128, 128);
+constexpr Rgb kDarkGrey = MakeRgb(64, 64, 64);
+constexpr Rgb kBlue = MakeRgb(0, 0, 255);
+
+constexpr FontStyle kBoxFont{"Tahoma", 9};
+
+using K = ControlKind;
+
+constexpr std::array<const char*, 4> kFallbacks{"Tahoma", "Liberation Sans", "Arimo",
+                                                "DejaVu Sans"};
+
+// "XML File (links.xml)" needs more than the 825 twips the other label has; the label is
+// widened to 2400 twips, which is free space above its box.
+// Two lines per control: what it is, then where it sits and how it looks.
+// clang-format off
+constexpr std::array kControls{
+    ControlRow{"Shape1", K::Shape, "",
+               {-30, -15, 8145, 1335}, -1, {}, {}, kWhite, kGrey},
+    ControlRow{"Label1", K::Label, "Tamsel",
+               {210, 255, 6645, 810}, -1, {"Tahoma", 24, true}, {}, {}, {}},
+    ControlRow{"lblTitle2", K::Label, "Tool to convert links from Tamsel (used by Kestrow)",
+               {300, 870, 6270, 210}, -1, {}, kGrey, {}, {}},
+    ControlRow{"Image1", K::Picture, "",
+               {6975, 105, 960, 960}, -1, {}, {}, {}, {}},
+    ControlRow{"lblFile0", K::ClickLabel, "TXT File:",
+               {120, 1425, 825, 210}, -1, {}, {}, {}, {}},
+    ControlRow{"txtFile0", K::PathBox, "",
+               {90, 1665, 7620, 330}, 1, kBoxFont, kBlue, {}, {}},
+    ControlRow{"btnOpen0", K::BrowseButton, "...",
+               {7680, 1680, 330, 285}, -1, {}, {}, {}, {}},
+    ControlRow{"lblFile1", K::ClickLabel, "XML File (links.xml)",
+               {105, 2055, 2400, 210}, -1, {}, {}, {}, {}},
+    ControlRow{"txtFile1", K::PathBox, "",
+               {75, 2295, 7620, 330}, 4, kBoxFont, kBlue, {}, {}},
+    ControlRow{"btnOpen1", K::BrowseButton, "...",
+               {7665, 2310, 330, 285}, -1, {}, {}, {}, {}},
+    ControlRow{"btnStart", K::StartButton, "Start >",
+               {6120, 4920, 1845, 570}, 6, {"Tahoma", 8.25, true}, {}, kWhite, {}},
+    ControlRow{"lblCredits", K::ClickLabel, "\u00A9 2026 Tamsel authors",
+               {225, 5115, 2055, 210}, -1, {"Tahoma", 8.25, false, true}, kDarkGrey, {}, {}},
+};
+// clang-format on
+
+}  // namespace
+
+std::span<const char* const> FontFallbacks() {
+    return kFallbacks;
+}
+
+std::span<const ControlRow> FormControls() {
+    return kControls;
+}
+
+const ControlRow* FindControl(std::string_view name) {
+    for (const ControlRow& control : kControls) {
+        if (name == control.name) {
+            return &control;
+        }
+    }
+    return nullptr;
+}
+
+Rect TwipsToPixels(const Rect& twips) {
+    return {twips.left / kTwipsPerPixel, twips.top / kTwipsPerPixel, twips.width / kTwipsPerPixel,
+            twips.height / kTwipsPerPixel};
+}
+
+int PointsToPixels(double points) {
+    return static_cast<int>(std::lround(points * 96.0 / 72.0));
+}
+
+}  // namespace tamsel

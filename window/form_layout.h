@@ -1,0 +1,86 @@
+#pragma once
+
+// The main window's layout as plain data: one row per control, in twips (1/1440 inch) as
+// the window was designed, colours as 0xRRGGBB integers, fonts by name and point size.
+// Each window converts it with its toolkit; at 96 dpi 15 twips make one pixel.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace tamsel {
+
+// A colour as 0xRRGGBB.
+using Rgb = std::uint32_t;
+
+constexpr Rgb MakeRgb(int red, int green, int blue) {
+    return (static_cast<Rgb>(red) << 16) | (static_cast<Rgb>(green) << 8) | static_cast<Rgb>(blue);
+}
+constexpr int Red(Rgb colour) {
+    return static_cast<int>((colour >> 16) & 0xFF);
+}
+constexpr int Green(Rgb colour) {
+    return static_cast<int>((colour >> 8) & 0xFF);
+}
+constexpr int Blue(Rgb colour) {
+    return static_cast<int>(colour & 0xFF);
+}
+
+inline constexpr int kTwipsPerPixel = 15;
+
+// The window's caption and the caption of its message boxes.
+inline constexpr std::string_view kApplicationTitle = "Tamsel";
+
+// A font: a face (nullptr: the window font's face) at a size in points (0: the window
+// font's size), bold meaning weight 700, else 400.
+struct FontStyle {
+    const char* face = nullptr;
+    double points = 0;
+    bool bold = false;
+    bool underline = false;
+};
+
+// The window font: Tahoma 8.25 pt regular.
+inline constexpr FontStyle kWindowFont{"Tahoma", 8.25};
+
+// Faces to try, in order, where the window font's face is missing: the first keeps close
+// to Tahoma's widths, the last is on every Debian system.
+std::span<const char* const> FontFallbacks();
+
+enum class ControlKind { Shape, Label, ClickLabel, Picture, PathBox, BrowseButton, StartButton };
+
+struct Rect {
+    int left, top, width, height;
+
+    bool operator==(const Rect&) const = default;
+};
+
+struct ControlRow {
+    const char* name;  // the control's name, e.g. "txtFile0" for txtFile(0)
+    ControlKind kind;
+    const char* caption;      // UTF-8; empty when the control shows none
+    Rect twips;               // from the client area's top left corner
+    int tabIndex;             // place in the Tab order; -1: not reached by Tab
+    FontStyle font;           // a zero size: the window font
+    std::optional<Rgb> text;  // text colour; none: the system's button-text colour
+    std::optional<Rgb> face;  // fill of a shape, face of a button
+    std::optional<Rgb> line;  // border line of a shape
+};
+
+// The client area in twips: 8055 x 5550, a fixed size.
+inline constexpr Rect kClientTwips{0, 0, 8055, 5550};
+
+// The window's controls, the header band first (back to front), then the rows below it.
+std::span<const ControlRow> FormControls();
+
+// The row named `name`, or nullptr.
+const ControlRow* FindControl(std::string_view name);
+
+// A rectangle in twips as pixels at 96 dpi.
+Rect TwipsToPixels(const Rect& twips);
+
+// The points of a font size as pixels at 96 dpi, rounded.
+int PointsToPixels(double points);
+
+}  // namespace tamsel

@@ -1,0 +1,46 @@
+#pragma once
+
+// The open-file dialog as the browse command asks for it, in terms every toolkit can
+// show: a title, the filters as pairs, the folder to open at.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tamsel {
+
+struct FileFilter {
+    std::string description;  // e.g. "Text File (*.txt)"
+    std::string patterns;     // e.g. "*.txt", or "*.txt;*.text" for more than one
+
+    bool operator==(const FileFilter&) const = default;
+};
+
+struct OpenDialogRequest {
+    std::string title;
+    std::string barFilter;            // the filter as written: "description|pattern|..."
+    std::vector<FileFilter> filters;  // the same as pairs; the first is selected
+    std::string initialFolder;        // the box's text as it was, even a file's path or empty
+
+    bool operator==(const OpenDialogRequest&) const = default;
+};
+
+// The pairs of a "description|pattern|..." filter, in order. A trailing "|" is optional;
+// a description without a pattern (blanks only) is dropped.
+std::vector<FileFilter> ParseBarFilter(std::string_view barFilter);
+
+// A filter as toolkits that read the patterns from the name show it: "description
+// (patterns)", the patterns separated by blanks. A description that already ends in its
+// patterns in parentheses is kept as it is.
+std::string NameWithPatterns(const FileFilter& filter);
+
+// The filter list of the Windows open-file dialog: each "|" of the filter turned into a
+// NUL, with one appended first when the filter does not end in "|"; the string's own
+// terminator then ends the list with the two NULs the dialog needs.
+std::string NulSeparatedFilter(std::string_view barFilter);
+
+// The text before the first NUL character of a dialog's file buffer (the whole buffer when
+// it holds none), without the blanks (U+0020) at both ends; other white space stays.
+std::string TrimAtNull(std::string_view buffer);
+
+}  // namespace tamsel

@@ -1,0 +1,42 @@
+#pragma once
+
+// The window's two path boxes as one table: what tells them apart is data, so that every
+// command is written once for both.
+
+#include <optional>
+#include <span>
+#include <string>
+
+#include "convert/conversion_run.h"
+
+namespace tamsel {
+
+// The conversion input a path box holds; its value is the box's Index in the control
+// arrays txtFile, lblFile and btnOpen.
+enum class RunInput { List = 0, Menu = 1 };
+
+struct PathBoxRow {
+    RunInput input;
+    const char* box;               // object names of the controls, e.g. "txtFile0" for txtFile(0)
+    const char* label;             // lblFile(Index), whose click opens the path's folder
+    const char* button;            // btnOpen(Index), whose click browses
+    const char* caption;           // the label's caption
+    const char* dialogTitle;       // the open-file dialog's title
+    const char* filter;            // the dialog's filter: "description|pattern|..." pairs
+    const char* defaultFile;       // found in the program's folder at start-up; "/" separates
+    std::string RunPaths::*feeds;  // the run input the box's text becomes
+};
+
+// Both boxes, in Index order: the link list, then the menu file.
+std::span<const PathBoxRow, 2> PathBoxes();
+
+// The row of `input`.
+const PathBoxRow& PathBoxOf(RunInput input);
+
+// The input of a control array's Index; nothing for an Index that names no box.
+std::optional<RunInput> InputAt(int index);
+
+// The box a run's outcome wants the focus in, where the problem lies; nothing for none.
+std::optional<RunInput> InputToFocus(const RunOutcome& outcome);
+
+}  // namespace tamsel

@@ -1,0 +1,134 @@
+#include "window/path_completion.h"
+
+#include <algorithm>
+
+#include "support/folder_listing.h"
+#include "window/case_folding.h"
+#include "window/virtual_keys.h"
+
+namespace tamsel {
+
+namespace {
+
+constexpr int kShortestTyped = 3;
+constexpr int kLongestTyped = 249;
+
+#ifndef _WIN32
+bool IsAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+#endif
+
+// The typed text to complete, or nothing when the key, the caret or the length rules it out.
+std::optional<std::string> TypedText(const EditState& box, int keyCode, int shift) {
+    if (!StartsCompletion(keyCode, shift)) {
+        return std::nullopt;
+    }
+    const int length = Utf16Length(box.text);
+    if (box.selStart < length || length < kShortestTyped || length > kLongestTyped) {
+        return std::nullopt;
+    }
+    return box.text;
+}
+
+EditState WriteBack(const std::string& typed, const std::string& suggestion, int keyCode) {
+    if (keyCode == vk::kBackslash || suggestion.empty()) {
+        return CaretAtEnd(typed);
+    }
+    const int length = Utf16Length(suggestion);
+    // A wildcard can make the suggestion shorter than what was typed: then the caret
+    // simply goes to the end.
+    const int typedPart = std::min(Utf16Length(typed), length);
+    if (suggestion == typed || typedPart == length) {
+        return CaretAtEnd(suggestion);
+    }
+    return {suggestion, typedPart, length - typedPart};
+}
+
+}  // namespace
+
+std::vector<std::string> ListFolderIgnoringCase(std::string_view pattern, unsigned attributes) {
+#ifdef _WIN32
+    return ListFolder(pattern, attributes);
+#else
+    const std::string folder = ListingFolderPart(pattern);
+    const std::string_view namePattern = pattern.substr(folder.size());
+    if (IsAscii(namePattern)) {
+        return ListFolder(pattern, attributes);
+    }
+    // The listing folds ASCII letters only; the whole folder is listed and matched again
+    // with both sides folded.
+    const std::string folded = FoldCase(namePattern);
+    // A pattern that keeps letters beyond ASCII after folding never matches an ASCII name,
+    // which is most of a large folder: those are dropped without folding them.
+    const bool asciiNamesFail = !IsAscii(folded);
+    std::vector<std::string> names = ListFolder(folder + "*", attributes);
+    std::erase_if(names, [&](const std::string& name) {
+        if (asciiNamesFail && IsAscii(name)) {
+            return true;
+        }
+        return !MatchesListingPattern(FoldCase(name), folded);
+    });
+    return names;
+#endif
+}
+
+bool StartsCompletion(int keyCode, int shift) {
+    if (keyCode == vk::kPeriod || keyCode == vk::kBackslash) {
+        return true;
+    }
+    if (keyCode >= vk::kFirstLetter && keyCode <= vk::kLastLetter) {
+        return true;
+    }
+    return keyCode >= vk::kFirstDigit && keyCode <= vk::kLastDigit && shift == 0;
+}
+
+std::optional<Completion> AutoComplete(const EditState& box, int keyCode, int shift,
+                                       const FolderLister& list) {
+    const std::optional<std::string> typed = TypedText(box, keyCode, shift);
+    if (!typed) {
+        return std::nullopt;
+    }
+    std::vector<std::string> names = list(*typed + "*.*", kListEverything);
+    // Only the dot entries that lead the listing are skipped, as the listing gives them.
+    const auto first = std::find_if(names.begin(), names.end(), [](const std::string& name) {
+        return name != "." && name != "..";
+    });
+    Completion result;
+    const std::string folderPart = ListingFolderPart(*typed);
+    result.entries.reserve(static_cast<std::size_t>(names.end() - first));
+    for (auto name = first; name != names.end(); ++name) {
+        result.entries.push_back(folderPart + *name);
+    }
+    const std::string suggestion = result.entries.empty() ? std::string() : result.entries[0];
+    result.edit = WriteBack(*typed, suggestion, keyCode);
+    return result;
+}
+
+std::optional<int> WalkRow(int keyCode, int currentRow, int rows, int visibleRows) {
+    if (rows <= 0) {
+        return std::nullopt;
+    }
+    const int page = std::max(1, visibleRows - 1);
+    int row = currentRow;
+    switch (keyCode) {
+        case vk::kUp:
+            row = currentRow - 1;
+            break;
+        case vk::kDown:
+            row = currentRow + 1;
+            break;
+        case vk::kPageUp:
+            row = currentRow - page;
+            break;
+        case vk::kPageDown:
+            row = currentRow + page;
+            break;
+        default:
+            return std::nullopt;
+    }
+    return std::clamp(row, 0, rows - 1);
+}
+
+}  // namespace tamsel

@@ -1,0 +1,55 @@
+#pragma once
+
+// Completion of a typed path from the file system, as one function from the box's state
+// to its new state: a window reads its edit field, calls AutoComplete on the release of a
+// key, fills its drop-down list with the entries, opens it when there are any (closes it
+// otherwise) and puts the new text and selection into the edit field.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "window/edit_state.h"
+
+namespace tamsel {
+
+// The names (without folder) of the entries that a listing pattern and attribute mask
+// select, in listing order: the contract of ListFolder in support/folder_listing.h.
+using FolderLister =
+    std::function<std::vector<std::string>(std::string_view pattern, unsigned attributes)>;
+
+// ListFolder, with names compared by Unicode simple case folding where the pattern's last
+// element holds letters beyond ASCII (on POSIX; Windows folds case in its own listing).
+std::vector<std::string> ListFolderIgnoringCase(std::string_view pattern, unsigned attributes);
+
+// Whether the release of a key starts a completion: the period and separator keys, the
+// letters A to Z whatever modifiers are held, the main row's digits only with none held.
+bool StartsCompletion(int keyCode, int shift);
+
+struct Completion {
+    // The box's new list: every matching entry as the typed folder part followed by the
+    // entry's name, in listing order. Empty: the list is emptied and closed.
+    std::vector<std::string> entries;
+    // The box's new text, caret and selection. A completed text has the added characters
+    // selected with the caret behind the typed part, so that typing on replaces them.
+    EditState edit;
+};
+
+// Completes the text of a box on the release of `keyCode` with modifier state `shift`.
+// Nothing (and no listing) unless the key starts a completion, the caret stands at the end
+// of the text with nothing selected, and the text holds 3 to 249 code units. Otherwise the
+// text followed by "*.*" is listed with every file and folder (mask 23); "." and ".." at
+// the head of the listing are skipped; the first entry completes the text, unless the key
+// is the separator key, which only lists the folder. Without a match the list is empty and
+// the text stays as typed with the caret at its end.
+std::optional<Completion> AutoComplete(const EditState& box, int keyCode, int shift,
+                                       const FolderLister& list = ListFolderIgnoringCase);
+
+// The row of an open list that a walking key moves to: Up and Down one row, Page Up and
+// Page Down `visibleRows` - 1 rows (at least one), held within the list; from no current
+// row (-1) every walk lands on a row. Nothing for another key or an empty list.
+std::optional<int> WalkRow(int keyCode, int currentRow, int rows, int visibleRows);
+
+}  // namespace tamsel
