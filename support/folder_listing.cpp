@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "support/case_fold.h"
+
 #ifdef _WIN32
 #include <windows.h>
 
@@ -17,10 +19,6 @@ namespace tamsel {
 
 namespace {
 
-char FoldCase(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 // Bytes taken by the character that starts at `at`: a lead byte and its continuation
 // bytes, so that "?" and "*" never split a UTF-8 sequence.
 std::size_t CharacterLength(std::string_view text, std::size_t at) {
@@ -30,6 +28,19 @@ std::size_t CharacterLength(std::string_view text, std::size_t at) {
         ++length;
     }
     return length;
+}
+
+// Whether the characters at `n` of the name and `p` of the pattern are one letter in any
+// case; if so, moves both past it. A letter and its folded form may differ in length.
+bool SameLetter(std::string_view name, std::size_t& n, std::string_view pattern, std::size_t& p) {
+    const FoldedCharacter inName = FoldedCharacterAt(name, n);
+    const FoldedCharacter inPattern = FoldedCharacterAt(pattern, p);
+    if (inName.folded != inPattern.folded) {
+        return false;
+    }
+    n += inName.length;
+    p += inPattern.length;
+    return true;
 }
 
 // Whole-name match with backtracking to the last "*" only, which is enough because a
@@ -47,9 +58,8 @@ bool MatchesWhole(std::string_view name, std::string_view pattern) {
         } else if (p < pattern.size() && pattern[p] == '?') {
             n += CharacterLength(name, n);
             ++p;
-        } else if (p < pattern.size() && FoldCase(pattern[p]) == FoldCase(name[n])) {
-            ++n;
-            ++p;
+        } else if (p < pattern.size() && SameLetter(name, n, pattern, p)) {
+            continue;  // both moved past the letter
         } else if (starPattern != kNone) {
             starName += CharacterLength(name, starName);
             n = starName;
@@ -97,14 +107,18 @@ bool IsDotEntry(std::string_view name) {
     return name == "." || name == "..";
 }
 
+char Capital(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 // Capitals as the folded form give the order Windows file systems keep ("_" after letters).
 // One pass over the common prefix: sorting a large folder compares names that often share
 // long prefixes.
 bool LessIgnoringCase(const std::string& a, const std::string& b) {
     const std::size_t common = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < common; ++i) {
-        const auto x = static_cast<unsigned char>(FoldCase(a[i]));
-        const auto y = static_cast<unsigned char>(FoldCase(b[i]));
+        const auto x = static_cast<unsigned char>(Capital(a[i]));
+        const auto y = static_cast<unsigned char>(Capital(b[i]));
         if (x != y) {
             return x < y;
         }

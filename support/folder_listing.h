@@ -32,7 +32,7 @@ inline constexpr unsigned kListEverything = kListReadOnly | kListHidden | kListS
 std::string ListingFolderPart(std::string_view pattern);
 
 // Whether `name` matches the last element of a listing pattern. Letters are compared
-// after ASCII case folding only (other UTF-8 characters must match exactly); "*" matches
+// after Unicode simple case folding (see support/case_fold.h); "*" matches
 // any run of characters, "?" exactly one character (a whole UTF-8 sequence); a pattern
 // ending in ".*" also matches names without that dot, so "*.*" matches every name and
 // "Li*.*" matches "Li". Every other character matches itself.

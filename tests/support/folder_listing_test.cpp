@@ -32,8 +32,17 @@ TEST(MatchesListingPattern, FollowsTheWindowsRules) {
         {"ac", "a?c", false},
         {"a\xC3\xA9"
          "c",
-         "a?c", true},                    // "?" takes a whole UTF-8 character
-        {"\xC3\xA9", "\xC3\x89", false},  // no case folding beyond ASCII
+         "a?c", true},                        // "?" takes a whole UTF-8 character
+        {"\xC3\xA9", "\xC3\x89", true},       // é, É: Unicode simple case folding
+        {"\xCF\x82", "\xCE\xA3", true},       // final ς, Σ
+        {"k", "\xE2\x84\xAA", true},          // Kelvin sign folds to a one-byte k
+        {"\xC3\x9F", "\xE1\xBA\x9E*", true},  // ß, capital ẞ
+        {"ss", "\xC3\x9F", false},            // full folding only: ß stays one letter
+        {"i", "\xC4\xB0", false},             // İ has no simple folding
+        {"\xC4\x81", "\xC4\x80", true},       // ā, Ā: every second code point
+        {"\xC4\x81", "\xC4\x82", false},      // ā, Ă
+        {"\xC3\xA9", "\xC3", false},          // a lone lead byte is no letter
+        {"\xFF", "\xFF", true},               // an invalid byte matches itself
         {"a.b.c", "*.c", true},
         {"abcbd", "a*b?", true},  // needs backtracking past the first "b"
         {"[x]", "[x]", true},     // brackets are plain characters
