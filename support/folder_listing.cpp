@@ -1,6 +1,8 @@
 #include "support/folder_listing.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <ctime>
 #include <utility>
 
 #include "support/case_fold.h"
@@ -11,8 +13,12 @@
 #include "support/utf8_path.h"
 #else
 #include <dirent.h>
+#include <sys/types.h>
+
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <cerrno>
+#include <ctime>
 #endif
 
 namespace tamsel {
@@ -129,51 +135,122 @@ bool LessIgnoringCase(const std::string& a, const std::string& b) {
     return a < b;  // names that differ only in case still get one fixed order
 }
 
-bool IsFolder(DIR* folder, const char* name) {
+bool IsFolder(const std::string& path) {
     struct stat status {};
-    return fstatat(dirfd(folder), name, &status, 0) == 0 && S_ISDIR(status.st_mode);
+    return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-bool IsWanted(DIR* folder, std::string_view name, unsigned attributes) {
+bool IsWanted(const std::string& folder, std::string_view name, unsigned attributes) {
     bool dotEntry = IsDotEntry(name);
     if (!dotEntry && name.front() == '.' && (attributes & kListHidden) == 0) {
         return false;
     }
     // Only a mask without folders needs to know, so a full listing never stats an entry.
-    if ((attributes & kListFolder) == 0 && (dotEntry || IsFolder(folder, name.data()))) {
+    if ((attributes & kListFolder) == 0 &&
+        (dotEntry || IsFolder((folder.empty() ? "./" : folder) + std::string(name)))) {
         return false;
     }
     return true;
 }
 
-// Raw directory order is arbitrary here, so the names are sorted once, after "." and ".."
-// that lead the listing as they do on Windows.
+// What identifies a folder's list of names: adding, removing or renaming an entry changes
+// the folder's modification time.
+struct FolderStamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    timespec modified{};
+
+    bool operator==(const FolderStamp& other) const {
+        return device == other.device && inode == other.inode &&
+               modified.tv_sec == other.modified.tv_sec &&
+               modified.tv_nsec == other.modified.tv_nsec;
+    }
+};
+
+FolderStamp StampOf(const struct stat& status) {
+    return {status.st_dev, status.st_ino, status.st_mtim};
+}
+
+// File systems stamp times from a clock that ticks in steps of milliseconds, so a change
+// made in the same tick as an earlier reading can leave the stamp as it was. A folder whose
+// stamp is this recent is read again on every listing.
+bool Settled(const FolderStamp& stamp) {
+    constexpr time_t kSettleSeconds = 2;
+    return stamp.modified.tv_sec + kSettleSeconds < time(nullptr);
+}
+
+// Every name of a folder, "." and ".." first, then the others in case-insensitive order;
+// false when the folder cannot be read whole.
+bool ReadAllNames(DIR* folder, std::vector<std::string>& names) {
+    std::vector<std::string> dots;
+    names.clear();
+    for (;;) {
+        errno = 0;
+        const dirent* entry = readdir(folder);
+        if (entry == nullptr) {
+            break;
+        }
+        std::string_view name = entry->d_name;
+        (IsDotEntry(name) ? dots : names).emplace_back(name);
+    }
+    const bool whole = errno == 0;
+    std::sort(dots.begin(), dots.end());
+    std::sort(names.begin(), names.end(), LessIgnoringCase);
+    names.insert(names.begin(), std::make_move_iterator(dots.begin()),
+                 std::make_move_iterator(dots.end()));
+    return whole;
+}
+
+// The sorted names of the folder read last, kept while its stamp says that no entry came,
+// went or was renamed: typing on in a folder lists it again on every key, and reading a
+// large folder is most of the time a completion takes.
+struct FolderNames {
+    FolderStamp stamp;
+    bool reusable = false;
+    std::vector<std::string> names;
+};
+
+// The names of `folderPart` (the current folder when empty), from the last reading when
+// the folder has not changed since; nullptr when it cannot be read. A folder that fails
+// part-way gives the names read so far.
+const std::vector<std::string>* NamesOf(const std::string& folderPart) {
+    thread_local FolderNames last;
+    DIR* folder = opendir(folderPart.empty() ? "." : folderPart.c_str());
+    if (folder == nullptr) {
+        return nullptr;
+    }
+    struct stat status {};
+    const bool stamped = fstat(dirfd(folder), &status) == 0;
+    const FolderStamp stamp = StampOf(status);
+    if (stamped && last.reusable && last.stamp == stamp) {
+        closedir(folder);
+        return &last.names;
+    }
+    // Stamped before reading, so that a change while reading makes the stamp stale.
+    const bool whole = ReadAllNames(folder, last.names);
+    closedir(folder);
+    last.stamp = stamp;
+    last.reusable = stamped && whole && Settled(stamp);
+    return &last.names;
+}
+
 std::vector<std::string> ReadMatches(std::string_view pattern, unsigned attributes) {
     std::string folderPart = ListingFolderPart(pattern);
     std::string_view namePattern = pattern.substr(folderPart.size());
-    std::vector<std::string> names;
+    std::vector<std::string> matches;
     if (namePattern.empty()) {
-        return names;
+        return matches;
     }
-    DIR* folder = opendir(folderPart.empty() ? "." : folderPart.c_str());
-    if (folder == nullptr) {
-        return names;
+    const std::vector<std::string>* names = NamesOf(folderPart);
+    if (names == nullptr) {
+        return matches;
     }
-    std::vector<std::string> dots;
-    // readdir gives nullptr at the end and on a failure part-way alike; either way the
-    // names read so far are the listing.
-    while (const dirent* entry = readdir(folder)) {
-        std::string_view name = entry->d_name;
-        if (MatchesListingPattern(name, namePattern) && IsWanted(folder, name, attributes)) {
-            (IsDotEntry(name) ? dots : names).emplace_back(name);
+    for (const std::string& name : *names) {
+        if (MatchesListingPattern(name, namePattern) && IsWanted(folderPart, name, attributes)) {
+            matches.push_back(name);
         }
     }
-    closedir(folder);
-    std::sort(dots.begin(), dots.end());
-    std::sort(names.begin(), names.end(), LessIgnoringCase);
-    dots.insert(dots.end(), std::make_move_iterator(names.begin()),
-                std::make_move_iterator(names.end()));
-    return dots;
+    return matches;
 }
 
 #endif

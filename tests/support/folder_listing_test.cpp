@@ -1,6 +1,7 @@
 #include "support/folder_listing.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -140,6 +141,33 @@ TEST_F(FolderListingTest, BackslashIsPartOfANameHere) {
     EXPECT_EQ(list("a\\*.*"), (Names{"a\\b.txt"}));
 }
 #endif
+
+// A folder that has not changed for a while is not read again; every change to its entries
+// must still show in the next listing.
+TEST_F(FolderListingTest, ListingFollowsEveryChangeOfASettledFolder) {
+    namespace fs = std::filesystem;
+    const auto settle = [&](int step) {
+        const auto old =
+            fs::file_time_type::clock::now() - std::chrono::hours(1) + std::chrono::seconds(step);
+        fs::last_write_time(temp.root(), old);
+    };
+    touch("a.txt");
+    touch("b.txt");
+    settle(0);
+    EXPECT_EQ(list("*.*"), (Names{".", "..", "a.txt", "b.txt"}));
+    EXPECT_EQ(list("b*.*"), Names{"b.txt"});
+    touch("c.txt");
+    settle(1);
+    EXPECT_EQ(list("*.*"), (Names{".", "..", "a.txt", "b.txt", "c.txt"}));
+    fs::rename(temp.root() / "a.txt", temp.root() / "d.txt");
+    settle(2);
+    EXPECT_EQ(list("*.*"), (Names{".", "..", "b.txt", "c.txt", "d.txt"}));
+    fs::remove(temp.root() / "b.txt");
+    EXPECT_EQ(list("*.*"), (Names{".", "..", "c.txt", "d.txt"}));
+    test::TempFolder other;
+    other.write("x.txt", "x");
+    EXPECT_EQ(ListFolder(other.folder() + "*.*", kListEverything), (Names{".", "..", "x.txt"}));
+}
 
 TEST_F(FolderListingTest, StartEndsThePreviousListing) {
     touch("one");
