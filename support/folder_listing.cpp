@@ -39,6 +39,15 @@ std::size_t CharacterLength(std::string_view text, std::size_t at) {
 // Whether the characters at `n` of the name and `p` of the pattern are one letter in any
 // case; if so, moves both past it. A letter and its folded form may differ in length.
 bool SameLetter(std::string_view name, std::size_t& n, std::string_view pattern, std::size_t& p) {
+    const auto x = static_cast<unsigned char>(name[n]);
+    const auto y = static_cast<unsigned char>(pattern[p]);
+    if ((x | y) < 0x80) {  // both ASCII, the common case, without decoding
+        const bool same =
+            x == y || ((x | 0x20) == (y | 0x20) && (x | 0x20) >= 'a' && (x | 0x20) <= 'z');
+        n += same ? 1 : 0;
+        p += same ? 1 : 0;
+        return same;
+    }
     const FoldedCharacter inName = FoldedCharacterAt(name, n);
     const FoldedCharacter inPattern = FoldedCharacterAt(pattern, p);
     if (inName.folded != inPattern.folded) {
