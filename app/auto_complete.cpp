@@ -93,6 +93,10 @@ void WriteBack(QLineEdit& edit, const QString& typed, const QString& suggestion,
 
 }  // namespace
 
+bool IsCompletionTail(int selStart, int selLength, int textLength) {
+    return selLength > 0 && selStart > 0 && selStart + selLength == textLength;
+}
+
 bool StartsCompletion(int keyCode, int shift) {
     if (keyCode == vk::kPeriod || keyCode == vk::kBackslash) {
         return true;

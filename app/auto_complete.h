@@ -5,6 +5,11 @@
 class QComboBox;
 class QLineEdit;
 
+// Whether a selection (`selStart` and `selLength` in characters, in a text of
+// `textLength`) is the tail that a completion added: it runs to the end of the text and
+// leaves the start of the text unselected.
+bool IsCompletionTail(int selStart, int selLength, int textLength);
+
 // Whether the key starts a completion: the period and backslash keys, the letters A to Z
 // whatever modifiers are held, and the main row's digits only when none is held.
 bool StartsCompletion(int keyCode, int shift);

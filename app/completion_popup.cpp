@@ -33,6 +33,11 @@ void CompletionPopup::open() {
         hide();
         return;
     }
+    // A popup is a window of its own and inherits no font; it shows the box's entries in
+    // the box's font, in the list's own colours.
+    if (font() != box_->font()) {
+        setFont(box_->font());
+    }
     const int visibleRows = std::clamp(box_->maxVisibleItems(), 1, rows);
     const int height = visibleRows * sizeHintForRow(0) + 2 * frameWidth();
     QPoint topLeft = box_->mapToGlobal(QPoint(0, box_->height()));
@@ -97,8 +102,14 @@ bool CompletionPopup::keyPress(QKeyEvent* event) {
         event->accept();
         return true;
     }
-    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Tab ||
-        key == Qt::Key_Backtab) {
+    // Enter only takes the entry in the box as it stands; it must not reach the window,
+    // where it would press the start button.
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        hide();
+        event->accept();
+        return true;
+    }
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
         hide();
     }
     QCoreApplication::sendEvent(box_, event);

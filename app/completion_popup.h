@@ -6,10 +6,11 @@ class QComboBox;
 
 // The drop-down list of a path box: a top-level popup below the box that shows the box's
 // own model and never takes the keyboard focus. Keys typed while it is open go on to the
-// box, so typing continues in the edit field; only these keys are its own: Esc closes it
-// and nothing else sees that Esc; Up, Down, Page Up and Page Down walk the entries and put
-// the current one into the box; Enter and Tab close it and then reach the box. Clicking an
-// entry puts it into the box and closes the list; clicking elsewhere closes it.
+// box, so typing continues in the edit field; only these keys are its own: Esc and Enter
+// close it and nothing else sees them; Up, Down, Page Up and Page Down walk the entries and
+// put the current one into the box; Tab closes it and then reaches the box. Clicking an
+// entry puts it into the box and closes the list; clicking elsewhere closes it. The entries
+// are drawn in the box's font.
 class CompletionPopup : public QListView {
     Q_OBJECT
 

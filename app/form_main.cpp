@@ -158,13 +158,14 @@ QWidget* FormMain::createControl(const ControlRow& row) {
 void FormMain::wireControls() {
     for (int index = 0; index < 2; ++index) {
         connect(txtFile[index], &PathBox::browseRequested, this, &FormMain::btnOpen_Click);
-        connect(txtFile[index], &PathBox::openFolderRequested, this, &FormMain::lblFile_Click);
         connect(btnOpen[index], &QPushButton::clicked, this,
                 [this, index] { btnOpen_Click(index); });
         connect(lblFile[index], &ClickLabel::clicked, this,
                 [this, index] { lblFile_Click(index); });
     }
     connect(btnStart, &QPushButton::clicked, this, &FormMain::btnStart_Click);
+    btnStart->setDefault(true);
+    btnStart->installEventFilter(this);
     connect(lblCredits, &ClickLabel::clicked, this, &FormMain::lblCredits_Click);
     lblCredits->setCursor(Qt::PointingHandCursor);
 }
@@ -243,15 +244,32 @@ void FormMain::btnStart_Click() {
     }
 }
 
-void FormMain::keyPressEvent(QKeyEvent* event) {
-    // A held Esc repeats; without this check the repeat that follows the closing of the
-    // "Done" box would start the run again and insert every link a second time.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        if (!event->isAutoRepeat()) {
-            btnStart->click();
-        }
-        event->accept();
-        return;
+bool FormMain::pressDefaultButton(QKeyEvent* event) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    const bool plain = modifiers == Qt::NoModifier ||
+                       (modifiers == Qt::KeypadModifier && event->key() == Qt::Key_Enter);
+    if (!plain || (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)) {
+        return false;
     }
-    QWidget::keyPressEvent(event);
+    // A held Enter repeats; without this check the repeat that follows the closing of the
+    // "Done" box would start the run again and insert every link a second time.
+    if (!event->isAutoRepeat()) {
+        btnStart->click();
+    }
+    event->accept();
+    return true;
+}
+
+void FormMain::keyPressEvent(QKeyEvent* event) {
+    if (!pressDefaultButton(event)) {
+        QWidget::keyPressEvent(event);
+    }
+}
+
+bool FormMain::eventFilter(QObject* watched, QEvent* event) {
+    // The focused start button would click itself on every repeat of a held Enter.
+    if (watched == btnStart && event->type() == QEvent::KeyPress) {
+        return pressDefaultButton(static_cast<QKeyEvent*>(event));
+    }
+    return QWidget::eventFilter(watched, event);
 }

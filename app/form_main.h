@@ -51,8 +51,10 @@ class FormMain : public QWidget {
     void btnStart_Click();
 
   protected:
-    // Esc presses the start button, which carries the window's cancel-button setting.
+    // Enter and keypad Enter press the start button, the window's default button, wherever
+    // the focus is (an open completion list keeps its Enter); a held Enter presses it once.
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void buildControls();
@@ -61,6 +63,7 @@ class FormMain : public QWidget {
     void orderTabStops();
     void Form_Load(const QString& programDirectory);
     void centreOnScreen();
+    bool pressDefaultButton(QKeyEvent* event);
 
     Desktop& desktop_;
     Conversion conversion_;

@@ -7,10 +7,25 @@
 #include <QPointer>
 #include <QStringListModel>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include "app/auto_complete.h"
 #include "app/completion_popup.h"
 #include "app/key_codes.h"
+#include "app/one_line_validator.h"
+
+namespace {
+
+bool IsEnter(const QKeyEvent& event) {
+    return event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+}
+
+quint32 KeyIdentity(const QKeyEvent& event) {
+    return event.nativeScanCode() != 0 ? event.nativeScanCode()
+                                       : static_cast<quint32>(event.key()) | 0x80000000U;
+}
+
+}  // namespace
 
 PathBox::PathBox(int index, QWidget* parent) : QComboBox(parent), index_(index) {
     setEditable(true);
@@ -18,6 +33,7 @@ PathBox::PathBox(int index, QWidget* parent) : QComboBox(parent), index_(index) 
     setCompleter(nullptr);
     setModel(new QStringListModel(this));
     lineEdit()->installEventFilter(this);
+    lineEdit()->setValidator(new OneLineValidator(this));
     popup_ = new CompletionPopup(this);
 }
 
@@ -43,17 +59,17 @@ void PathBox::txtFile_KeyDown(int keyCode, int /*shift*/) {
         emit browseRequested(index_);
         return;
     }
-    // The separator then lands behind the selected completion instead of replacing it.
-    if (keyCode == vk::kBackslash && lineEdit()->hasSelectedText()) {
-        lineEdit()->setCursorPosition(lineEdit()->text().size());
+    // The separator then lands behind the selected completion instead of replacing it. A
+    // selection the user made, the whole text selected on entering the box among them, is
+    // replaced as by any other character.
+    const QLineEdit* edit = lineEdit();
+    if (keyCode == vk::kBackslash &&
+        IsCompletionTail(edit->selectionStart(), edit->selectionLength(), edit->text().size())) {
+        lineEdit()->setCursorPosition(edit->text().size());
     }
 }
 
 void PathBox::txtFile_KeyUp(int keyCode, int shift) {
-    if (keyCode == vk::kEnter) {
-        emit openFolderRequested(index_);
-        return;
-    }
     AutoComplete(*this, keyCode, shift);
 }
 
@@ -66,6 +82,9 @@ void PathBox::focusInEvent(QFocusEvent* event) {
     const bool returning = reason == Qt::PopupFocusReason ||
                            (reason == Qt::ActiveWindowFocusReason && leftWithWindow_);
     leftWithWindow_ = false;
+    if (reason != Qt::PopupFocusReason) {
+        pressedKeys_.clear();
+    }
     if (returning) {
         return;
     }
@@ -85,6 +104,14 @@ void PathBox::focusOutEvent(QFocusEvent* event) {
 }
 
 void PathBox::keyPressEvent(QKeyEvent* event) {
+    // Enter presses the window's default button; the box has no use for it.
+    if (IsEnter(*event)) {
+        event->ignore();
+        return;
+    }
+    if (!event->isAutoRepeat()) {
+        pressedKeys_.insert(KeyIdentity(*event));
+    }
     const VirtualKey key = ToVirtualKey(*event);
     QPointer<PathBox> alive(this);
     txtFile_KeyDown(key.code, key.shift);
@@ -94,9 +121,14 @@ void PathBox::keyPressEvent(QKeyEvent* event) {
 }
 
 void PathBox::keyReleaseEvent(QKeyEvent* event) {
+    if (IsEnter(*event)) {
+        event->ignore();
+        return;
+    }
     QComboBox::keyReleaseEvent(event);
-    // A held key repeats its press and release; only the real release counts.
-    if (event->isAutoRepeat()) {
+    // A held key repeats its press and release; only the real release counts, and only of
+    // a key pressed here.
+    if (event->isAutoRepeat() || !pressedKeys_.remove(KeyIdentity(*event))) {
         return;
     }
     const VirtualKey key = ToVirtualKey(*event);
@@ -119,6 +151,11 @@ void PathBox::mousePressEvent(QMouseEvent* event) {
         return;
     }
     QComboBox::mousePressEvent(event);
+}
+
+void PathBox::wheelEvent(QWheelEvent* event) {
+    // The combo box would step through its list and replace the text with an entry.
+    event->ignore();
 }
 
 bool PathBox::eventFilter(QObject* watched, QEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QComboBox>
+#include <QSet>
 
 class CompletionPopup;
 class QListView;
@@ -10,13 +11,16 @@ class QListView;
 //
 // Entering the box (by Tab, Backtab, the mouse, or as the focus of a window shown for the
 // first time) selects its whole text; returning to the window keeps the caret as it was. F2
-// asks for the box's open-file dialog; releasing Enter asks to open the folder of its path.
-// Releasing a letter, a main-row digit (without modifiers), the period or the separator
-// key ("\", and "/" on POSIX) with the caret at the end completes the typed path from the
-// file system and lists every matching entry (see AutoComplete); pressing the separator
-// key over a selected completion first accepts it. Every key also gets the combo box's own
-// handling. Qt's own completion stays off. The box keeps its list in a QStringListModel,
-// which a completion refills in one step.
+// asks for the box's open-file dialog. Enter and keypad Enter are the window's: the box
+// leaves them to its parent. Releasing a letter, a main-row digit (without modifiers), the
+// period or the separator key ("\", and "/" on POSIX) with the caret at the end completes
+// the typed path from the file system and lists every matching entry (see AutoComplete);
+// pressing the separator key over a selected completion tail first accepts it. Every other
+// key also gets the combo box's own handling. A release whose press the box did not see
+// (the key that closed a message box, say) is ignored. The text is one line: line breaks
+// that a paste or drop brings along are dropped. The mouse wheel never changes the text.
+// Qt's own completion stays off. The box keeps its list in a QStringListModel, which a
+// completion refills in one step.
 class PathBox : public QComboBox {
     Q_OBJECT
 
@@ -36,8 +40,6 @@ class PathBox : public QComboBox {
   signals:
     // F2 pressed in the box: show the box's open-file dialog.
     void browseRequested(int index);
-    // Enter released in the box: open the folder of the box's path.
-    void openFolderRequested(int index);
 
   protected:
     void focusInEvent(QFocusEvent* event) override;
@@ -45,6 +47,7 @@ class PathBox : public QComboBox {
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -54,6 +57,10 @@ class PathBox : public QComboBox {
 
     int index_;
     CompletionPopup* popup_;
+    // Keys pressed in the box and not yet released, by scan code where the platform gives
+    // one (the press and release of a key can carry different Qt keys when a modifier is
+    // let go first).
+    QSet<quint32> pressedKeys_;
     bool selectAfterClick_ = false;
     bool leftWithWindow_ = false;
 };

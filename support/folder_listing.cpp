@@ -1,7 +1,11 @@
 #include "support/folder_listing.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <ctime>
 #include <utility>
+
+#include "support/case_fold.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -9,17 +13,17 @@
 #include "support/utf8_path.h"
 #else
 #include <dirent.h>
+#include <sys/types.h>
+
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <cerrno>
+#include <ctime>
 #endif
 
 namespace tamsel {
 
 namespace {
-
-char FoldCase(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
 
 // Bytes taken by the character that starts at `at`: a lead byte and its continuation
 // bytes, so that "?" and "*" never split a UTF-8 sequence.
@@ -30,6 +34,28 @@ std::size_t CharacterLength(std::string_view text, std::size_t at) {
         ++length;
     }
     return length;
+}
+
+// Whether the characters at `n` of the name and `p` of the pattern are one letter in any
+// case; if so, moves both past it. A letter and its folded form may differ in length.
+bool SameLetter(std::string_view name, std::size_t& n, std::string_view pattern, std::size_t& p) {
+    const auto x = static_cast<unsigned char>(name[n]);
+    const auto y = static_cast<unsigned char>(pattern[p]);
+    if ((x | y) < 0x80) {  // both ASCII, the common case, without decoding
+        const bool same =
+            x == y || ((x | 0x20) == (y | 0x20) && (x | 0x20) >= 'a' && (x | 0x20) <= 'z');
+        n += same ? 1 : 0;
+        p += same ? 1 : 0;
+        return same;
+    }
+    const FoldedCharacter inName = FoldedCharacterAt(name, n);
+    const FoldedCharacter inPattern = FoldedCharacterAt(pattern, p);
+    if (inName.folded != inPattern.folded) {
+        return false;
+    }
+    n += inName.length;
+    p += inPattern.length;
+    return true;
 }
 
 // Whole-name match with backtracking to the last "*" only, which is enough because a
@@ -47,9 +73,8 @@ bool MatchesWhole(std::string_view name, std::string_view pattern) {
         } else if (p < pattern.size() && pattern[p] == '?') {
             n += CharacterLength(name, n);
             ++p;
-        } else if (p < pattern.size() && FoldCase(pattern[p]) == FoldCase(name[n])) {
-            ++n;
-            ++p;
+        } else if (p < pattern.size() && SameLetter(name, n, pattern, p)) {
+            continue;  // both moved past the letter
         } else if (starPattern != kNone) {
             starName += CharacterLength(name, starName);
             n = starName;
@@ -97,14 +122,18 @@ bool IsDotEntry(std::string_view name) {
     return name == "." || name == "..";
 }
 
+char Capital(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 // Capitals as the folded form give the order Windows file systems keep ("_" after letters).
 // One pass over the common prefix: sorting a large folder compares names that often share
 // long prefixes.
 bool LessIgnoringCase(const std::string& a, const std::string& b) {
     const std::size_t common = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < common; ++i) {
-        const auto x = static_cast<unsigned char>(FoldCase(a[i]));
-        const auto y = static_cast<unsigned char>(FoldCase(b[i]));
+        const auto x = static_cast<unsigned char>(Capital(a[i]));
+        const auto y = static_cast<unsigned char>(Capital(b[i]));
         if (x != y) {
             return x < y;
         }
@@ -115,51 +144,122 @@ bool LessIgnoringCase(const std::string& a, const std::string& b) {
     return a < b;  // names that differ only in case still get one fixed order
 }
 
-bool IsFolder(DIR* folder, const char* name) {
+bool IsFolder(const std::string& path) {
     struct stat status {};
-    return fstatat(dirfd(folder), name, &status, 0) == 0 && S_ISDIR(status.st_mode);
+    return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-bool IsWanted(DIR* folder, std::string_view name, unsigned attributes) {
+bool IsWanted(const std::string& folder, std::string_view name, unsigned attributes) {
     bool dotEntry = IsDotEntry(name);
     if (!dotEntry && name.front() == '.' && (attributes & kListHidden) == 0) {
         return false;
     }
     // Only a mask without folders needs to know, so a full listing never stats an entry.
-    if ((attributes & kListFolder) == 0 && (dotEntry || IsFolder(folder, name.data()))) {
+    if ((attributes & kListFolder) == 0 &&
+        (dotEntry || IsFolder((folder.empty() ? "./" : folder) + std::string(name)))) {
         return false;
     }
     return true;
 }
 
-// Raw directory order is arbitrary here, so the names are sorted once, after "." and ".."
-// that lead the listing as they do on Windows.
+// What identifies a folder's list of names: adding, removing or renaming an entry changes
+// the folder's modification time.
+struct FolderStamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    timespec modified{};
+
+    bool operator==(const FolderStamp& other) const {
+        return device == other.device && inode == other.inode &&
+               modified.tv_sec == other.modified.tv_sec &&
+               modified.tv_nsec == other.modified.tv_nsec;
+    }
+};
+
+FolderStamp StampOf(const struct stat& status) {
+    return {status.st_dev, status.st_ino, status.st_mtim};
+}
+
+// File systems stamp times from a clock that ticks in steps of milliseconds, so a change
+// made in the same tick as an earlier reading can leave the stamp as it was. A folder whose
+// stamp is this recent is read again on every listing.
+bool Settled(const FolderStamp& stamp) {
+    constexpr time_t kSettleSeconds = 2;
+    return stamp.modified.tv_sec + kSettleSeconds < time(nullptr);
+}
+
+// Every name of a folder, "." and ".." first, then the others in case-insensitive order;
+// false when the folder cannot be read whole.
+bool ReadAllNames(DIR* folder, std::vector<std::string>& names) {
+    std::vector<std::string> dots;
+    names.clear();
+    for (;;) {
+        errno = 0;
+        const dirent* entry = readdir(folder);
+        if (entry == nullptr) {
+            break;
+        }
+        std::string_view name = entry->d_name;
+        (IsDotEntry(name) ? dots : names).emplace_back(name);
+    }
+    const bool whole = errno == 0;
+    std::sort(dots.begin(), dots.end());
+    std::sort(names.begin(), names.end(), LessIgnoringCase);
+    names.insert(names.begin(), std::make_move_iterator(dots.begin()),
+                 std::make_move_iterator(dots.end()));
+    return whole;
+}
+
+// The sorted names of the folder read last, kept while its stamp says that no entry came,
+// went or was renamed: typing on in a folder lists it again on every key, and reading a
+// large folder is most of the time a completion takes.
+struct FolderNames {
+    FolderStamp stamp;
+    bool reusable = false;
+    std::vector<std::string> names;
+};
+
+// The names of `folderPart` (the current folder when empty), from the last reading when
+// the folder has not changed since; nullptr when it cannot be read. A folder that fails
+// part-way gives the names read so far.
+const std::vector<std::string>* NamesOf(const std::string& folderPart) {
+    thread_local FolderNames last;
+    DIR* folder = opendir(folderPart.empty() ? "." : folderPart.c_str());
+    if (folder == nullptr) {
+        return nullptr;
+    }
+    struct stat status {};
+    const bool stamped = fstat(dirfd(folder), &status) == 0;
+    const FolderStamp stamp = StampOf(status);
+    if (stamped && last.reusable && last.stamp == stamp) {
+        closedir(folder);
+        return &last.names;
+    }
+    // Stamped before reading, so that a change while reading makes the stamp stale.
+    const bool whole = ReadAllNames(folder, last.names);
+    closedir(folder);
+    last.stamp = stamp;
+    last.reusable = stamped && whole && Settled(stamp);
+    return &last.names;
+}
+
 std::vector<std::string> ReadMatches(std::string_view pattern, unsigned attributes) {
     std::string folderPart = ListingFolderPart(pattern);
     std::string_view namePattern = pattern.substr(folderPart.size());
-    std::vector<std::string> names;
+    std::vector<std::string> matches;
     if (namePattern.empty()) {
-        return names;
+        return matches;
     }
-    DIR* folder = opendir(folderPart.empty() ? "." : folderPart.c_str());
-    if (folder == nullptr) {
-        return names;
+    const std::vector<std::string>* names = NamesOf(folderPart);
+    if (names == nullptr) {
+        return matches;
     }
-    std::vector<std::string> dots;
-    // readdir gives nullptr at the end and on a failure part-way alike; either way the
-    // names read so far are the listing.
-    while (const dirent* entry = readdir(folder)) {
-        std::string_view name = entry->d_name;
-        if (MatchesListingPattern(name, namePattern) && IsWanted(folder, name, attributes)) {
-            (IsDotEntry(name) ? dots : names).emplace_back(name);
+    for (const std::string& name : *names) {
+        if (MatchesListingPattern(name, namePattern) && IsWanted(folderPart, name, attributes)) {
+            matches.push_back(name);
         }
     }
-    closedir(folder);
-    std::sort(dots.begin(), dots.end());
-    std::sort(names.begin(), names.end(), LessIgnoringCase);
-    dots.insert(dots.end(), std::make_move_iterator(names.begin()),
-                std::make_move_iterator(names.end()));
-    return dots;
+    return matches;
 }
 
 #endif

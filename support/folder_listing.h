@@ -32,7 +32,7 @@ inline constexpr unsigned kListEverything = kListReadOnly | kListHidden | kListS
 std::string ListingFolderPart(std::string_view pattern);
 
 // Whether `name` matches the last element of a listing pattern. Letters are compared
-// after ASCII case folding only (other UTF-8 characters must match exactly); "*" matches
+// after Unicode simple case folding (see support/case_fold.h); "*" matches
 // any run of characters, "?" exactly one character (a whole UTF-8 sequence); a pattern
 // ending in ".*" also matches names without that dot, so "*.*" matches every name and
 // "Li*.*" matches "Li". Every other character matches itself.
@@ -43,7 +43,9 @@ bool MatchesListingPattern(std::string_view name, std::string_view pattern);
 // they match, then the other names in case-insensitive order; on Windows the file
 // system's own order. Empty when the listing cannot start (a missing folder, a pattern
 // ending in a separator, a folder that cannot be read); a listing that fails part-way
-// ends with the names read so far.
+// ends with the names read so far. On POSIX the names of the folder read last are kept
+// and the folder is read again only when its times say that an entry came, went or was
+// renamed, or are too recent to tell.
 std::vector<std::string> ListFolder(std::string_view pattern, unsigned attributes);
 
 // One listing at a time, read name by name: Start ends the previous listing.

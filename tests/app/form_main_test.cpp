@@ -188,7 +188,7 @@ TEST_F(FormMainTest, LabelClickOpensTheFolderOfItsBox) {
     QTest::mouseClick(find<QLabel>("lblFile1"), Qt::LeftButton);
     QTest::mouseClick(find<QLabel>("lblFile0"), Qt::LeftButton);
     box(0)->setEditText("no separator");
-    QMetaObject::invokeMethod(box(0), "openFolderRequested", Q_ARG(int, 0));
+    window->lblFile_Click(0);
     ASSERT_EQ(desktop.calls.size(), 3u);
     EXPECT_EQ(desktop.calls[0].text, "/menu/FEATURES/");
     EXPECT_EQ(desktop.calls[1].text, "/data/lists/");
@@ -284,50 +284,68 @@ INSTANTIATE_TEST_SUITE_P(
                                 "btnStart"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(FormMainTest, EscInABoxPressesStart) {
+// Enter presses the default button from wherever the focus is; Esc never runs anything.
+TEST_F(FormMainTest, EnterPressesStartOnceFromEveryControlAndEscNever) {
+    struct Case {
+        const char* focus;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        bool autoRepeat;
+        size_t runs;
+    };
+    const Case cases[] = {
+        {"txtFile0", Qt::Key_Return, Qt::NoModifier, false, 1},
+        {"txtFile1", Qt::Key_Enter, Qt::KeypadModifier, false, 1},
+        {"btnStart", Qt::Key_Return, Qt::NoModifier, false, 1},
+        {"btnStart", Qt::Key_Enter, Qt::KeypadModifier, false, 1},
+        {"txtFile0", Qt::Key_Return, Qt::NoModifier, true, 0},
+        {"btnStart", Qt::Key_Return, Qt::NoModifier, true, 0},
+        {"txtFile0", Qt::Key_Return, Qt::ShiftModifier, false, 0},
+        {"txtFile0", Qt::Key_Escape, Qt::NoModifier, false, 0},
+        {"btnStart", Qt::Key_Escape, Qt::NoModifier, false, 0},
+    };
+    outcome = Outcome(RunStatus::InputError, "Missing item_template_query.txt",
+                      MessageIcon::Information, -1);
     open();
     show();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    EXPECT_EQ(runs.size(), 1u);
-    find<QPushButton>("btnStart")->setFocus();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    EXPECT_EQ(runs.size(), 2u);
+    box(0)->setEditText("/l/url.txt");
+    for (const Case& c : cases) {
+        runs.clear();
+        desktop.calls.clear();
+        find<QWidget>(c.focus)->setFocus();
+        QKeyEvent press(QEvent::KeyPress, c.key, c.modifiers, QString(), c.autoRepeat);
+        QKeyEvent release(QEvent::KeyRelease, c.key, c.modifiers, QString(), c.autoRepeat);
+        QApplication::sendEvent(window->windowHandle(), &press);
+        QApplication::sendEvent(window->windowHandle(), &release);
+        EXPECT_EQ(runs.size(), c.runs) << c.focus << " key " << std::hex << c.key;
+        // Enter in a path box no longer opens its folder: the message is all that shows.
+        EXPECT_EQ(desktop.calls.size(), c.runs) << c.focus << " key " << std::hex << c.key;
+        EXPECT_EQ(box(0)->currentText(), "/l/url.txt");
+    }
 }
 
-TEST_F(FormMainTest, EscThatClosesTheCompletionListDoesNothingElse) {
+TEST_F(FormMainTest, EnterAndEscWithTheCompletionListOpenOnlyCloseIt) {
     folder.write("data/Links.xml", "x");
     folder.write("data/List.txt", "x");
     open();
     show();
     auto* list = window->findChild<PathBox*>("txtFile0");
     const QString typed = QString::fromStdString(folder.path("data")) + "/";
-    list->setEditText(typed);
-    list->lineEdit()->setCursorPosition(typed.size());
-    QTest::keyClick(window->windowHandle(), Qt::Key_L);
-    ASSERT_TRUE(list->completionList()->isVisible());
-    QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
-    EXPECT_FALSE(list->completionList()->isVisible());
-    EXPECT_TRUE(runs.empty());
-    QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
-    EXPECT_EQ(runs.size(), 1u);
-}
-
-TEST_F(FormMainTest, HeldEscStartsOnlyOneRun) {
-    open();
-    show();
-    for (bool repeat : {false, true, true}) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QString(), repeat);
-        QApplication::sendEvent(QApplication::focusWidget(), &press);
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+        list->setEditText(typed);
+        list->lineEdit()->setCursorPosition(typed.size());
+        QTest::keyClick(window->windowHandle(), Qt::Key_L);
+        ASSERT_TRUE(list->completionList()->isVisible());
+        QTest::keyClick(window->windowHandle(), Qt::Key_Down);
+        QTest::keyClick(window->windowHandle(), Qt::Key_Down);
+        QTest::keyClick(window->windowHandle(), key);
+        EXPECT_FALSE(list->completionList()->isVisible()) << std::hex << key;
+        EXPECT_EQ(list->currentText(), typed + "List.txt") << std::hex << key;
+        EXPECT_TRUE(runs.empty()) << std::hex << key;
+        EXPECT_TRUE(desktop.calls.empty()) << std::hex << key;
     }
+    QTest::keyClick(window->windowHandle(), Qt::Key_Return);
     EXPECT_EQ(runs.size(), 1u);
-}
-
-TEST_F(FormMainTest, EnterInABoxDoesNotPressStart) {
-    open();
-    show();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
-    EXPECT_TRUE(runs.empty());
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include "qt_printers.h"
 #include "test_support/temp_folder.h"
 
 namespace {
@@ -110,11 +111,24 @@ TEST_F(PathBoxTest, TypingCompletesAndSelectsTheAddedCharacters) {
     EXPECT_TRUE(window.updatesEnabled());
 }
 
-TEST_F(PathBoxTest, LowerCaseTypingTakesTheNameAsTheFileSystemWritesIt) {
-    start(box0, base());
-    type("li");
-    EXPECT_EQ(box0->currentText(), base() + "Links.xml");
-    EXPECT_EQ(box0->lineEdit()->selectedText(), "nks.xml");
+TEST_F(PathBoxTest, TypingInAnyCaseTakesTheNameAsTheFileSystemWritesIt) {
+    temp.write("Ünï cödé.txt", "x");
+    temp.write("ΣΟΦΊΑ.txt", "x");
+    const struct {
+        const char* typed;
+        const char* key;
+        const char* text;
+    } rows[] = {
+        {"l", "i", "Links.xml"},
+        {"ünï ", "c", "Ünï cödé.txt"},
+        {"ÜNÏ CÖ", "D", "Ünï cödé.txt"},
+        {"σοφία", ".", "ΣΟΦΊΑ.txt"},
+    };
+    for (const auto& row : rows) {
+        start(box0, base() + QString::fromUtf8(row.typed));
+        type(row.key);
+        EXPECT_EQ(box0->currentText(), base() + QString::fromUtf8(row.text)) << row.typed;
+    }
 }
 
 TEST_F(PathBoxTest, SeparatorKeyAcceptsTheCompletionAndListsThatFolder) {
@@ -249,24 +263,78 @@ TEST_F(PathBoxTest, ReturningToTheWindowKeepsTheCaret) {
     EXPECT_EQ(box0->lineEdit()->cursorPosition(), 3);
 }
 
-TEST_F(PathBoxTest, F2AndEnterAskOnlyForTheirOwnBox) {
+TEST_F(PathBoxTest, F2AsksOnlyForItsOwnBoxAndEnterIsLeftToTheWindow) {
     for (PathBox* box : {box0, box1}) {
         QSignalSpy browse0(box0, &PathBox::browseRequested);
         QSignalSpy browse1(box1, &PathBox::browseRequested);
-        QSignalSpy open0(box0, &PathBox::openFolderRequested);
-        QSignalSpy open1(box1, &PathBox::openFolderRequested);
         start(box, base() + "Li");
         click(Qt::Key_F2);
-        click(Qt::Key_Return);
-        click(Qt::Key_Enter, Qt::KeypadModifier);
         const bool first = box == box0;
         EXPECT_EQ(browse0.count(), first ? 1 : 0);
         EXPECT_EQ(browse1.count(), first ? 0 : 1);
-        EXPECT_EQ(open0.count(), first ? 2 : 0);
-        EXPECT_EQ(open1.count(), first ? 0 : 2);
         const QSignalSpy& browse = first ? browse0 : browse1;
         EXPECT_EQ(browse.constFirst().constFirst().toInt(), box->index());
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+            QApplication::sendEvent(box, &press);
+            EXPECT_FALSE(press.isAccepted());
+        }
         EXPECT_TRUE(untouched(box));
+    }
+}
+
+// The separator key accepts a completion only when the selection is the tail a completion
+// adds; any other selection is replaced by the separator, as by any character.
+TEST_F(PathBoxTest, SeparatorKeyAppendsOnlyToACompletionTail) {
+    const QString path = "/opt/a/url.txt";
+    const struct {
+        int selStart;
+        int selLength;
+        bool appends;
+    } rows[] = {
+        {0, 14, false},  // the whole text, as entering the box selects it
+        {7, 7, true},    // the tail behind the typed part
+        {0, 7, false},   // a head
+        {4, 3, false},   // the middle
+        {14, 0, true},   // nothing selected, caret at the end
+    };
+    for (const auto& row : rows) {
+        for (const QString separator : {"/", "\\"}) {
+            start(box0, path);
+            box0->lineEdit()->setSelection(row.selStart, row.selLength);
+            click(separator == "/" ? Qt::Key_Slash : Qt::Key_Backslash);
+            const QString expected = row.appends ? path + separator
+                                                 : path.left(row.selStart) + separator +
+                                                       path.mid(row.selStart + row.selLength);
+            EXPECT_EQ(box0->currentText(), expected) << row.selStart << "+" << row.selLength;
+        }
+    }
+}
+
+// A path box's text changes only by typing, pasting, browsing or picking from its list.
+TEST_F(PathBoxTest, WheelAndStrayReleasesLeaveTheTextAndPastedLineBreaksAreDropped) {
+    start(box1, "/some/path");
+    box1->addItem("/other/entry");
+    field->setFocus();
+    for (int delta : {120, -120, -120}) {
+        QWheelEvent wheel(QPointF(5, 5), box1->mapToGlobal(QPointF(5, 5)), {}, {0, delta},
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(box1, &wheel);
+    }
+    EXPECT_EQ(box1->currentText(), "/some/path");
+
+    // The release of a key pressed elsewhere, such as the key that closed a message box.
+    start(box0, base() + "Lis");
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_O, Qt::AltModifier, "o");
+    QApplication::sendEvent(box0, &release);
+    EXPECT_TRUE(untouched(box0));
+
+    for (const QString& copied : {base() + "Li\n", "\r\n" + base() + "L\ri\r\n"}) {
+        QApplication::clipboard()->setText(copied);
+        start(box0, "");
+        click(Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(box0->currentText(), base() + "Links.xml");
+        EXPECT_EQ(box0->lineEdit()->selectedText(), "nks.xml");
     }
 }
 

@@ -1,6 +1,7 @@
 #include "support/folder_listing.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -32,8 +33,17 @@ TEST(MatchesListingPattern, FollowsTheWindowsRules) {
         {"ac", "a?c", false},
         {"a\xC3\xA9"
          "c",
-         "a?c", true},                    // "?" takes a whole UTF-8 character
-        {"\xC3\xA9", "\xC3\x89", false},  // no case folding beyond ASCII
+         "a?c", true},                        // "?" takes a whole UTF-8 character
+        {"\xC3\xA9", "\xC3\x89", true},       // é, É: Unicode simple case folding
+        {"\xCF\x82", "\xCE\xA3", true},       // final ς, Σ
+        {"k", "\xE2\x84\xAA", true},          // Kelvin sign folds to a one-byte k
+        {"\xC3\x9F", "\xE1\xBA\x9E*", true},  // ß, capital ẞ
+        {"ss", "\xC3\x9F", false},            // full folding only: ß stays one letter
+        {"i", "\xC4\xB0", false},             // İ has no simple folding
+        {"\xC4\x81", "\xC4\x80", true},       // ā, Ā: every second code point
+        {"\xC4\x81", "\xC4\x82", false},      // ā, Ă
+        {"\xC3\xA9", "\xC3", false},          // a lone lead byte is no letter
+        {"\xFF", "\xFF", true},               // an invalid byte matches itself
         {"a.b.c", "*.c", true},
         {"abcbd", "a*b?", true},  // needs backtracking past the first "b"
         {"[x]", "[x]", true},     // brackets are plain characters
@@ -131,6 +141,33 @@ TEST_F(FolderListingTest, BackslashIsPartOfANameHere) {
     EXPECT_EQ(list("a\\*.*"), (Names{"a\\b.txt"}));
 }
 #endif
+
+// A folder that has not changed for a while is not read again; every change to its entries
+// must still show in the next listing.
+TEST_F(FolderListingTest, ListingFollowsEveryChangeOfASettledFolder) {
+    namespace fs = std::filesystem;
+    const auto settle = [&](int step) {
+        const auto old =
+            fs::file_time_type::clock::now() - std::chrono::hours(1) + std::chrono::seconds(step);
+        fs::last_write_time(temp.root(), old);
+    };
+    touch("a.txt");
+    touch("b.txt");
+    settle(0);
+    EXPECT_EQ(list("*.*"), (Names{".", "..", "a.txt", "b.txt"}));
+    EXPECT_EQ(list("b*.*"), Names{"b.txt"});
+    touch("c.txt");
+    settle(1);
+    EXPECT_EQ(list("*.*"), (Names{".", "..", "a.txt", "b.txt", "c.txt"}));
+    fs::rename(temp.root() / "a.txt", temp.root() / "d.txt");
+    settle(2);
+    EXPECT_EQ(list("*.*"), (Names{".", "..", "b.txt", "c.txt", "d.txt"}));
+    fs::remove(temp.root() / "b.txt");
+    EXPECT_EQ(list("*.*"), (Names{".", "..", "c.txt", "d.txt"}));
+    test::TempFolder other;
+    other.write("x.txt", "x");
+    EXPECT_EQ(ListFolder(other.folder() + "*.*", kListEverything), (Names{".", "..", "x.txt"}));
+}
 
 TEST_F(FolderListingTest, StartEndsThePreviousListing) {
     touch("one");

@@ -1,0 +1,21 @@
+#pragma once
+
+// Keeps an edit field to one line, whichever way text comes in: typing, pasting, dropping or
+// setting it from code.
+
+#include <QValidator>
+
+// Removes the line breaks (CR, LF, NEL, and the Unicode line and paragraph separators) from
+// `text` and moves `position` back by those that stood before it.
+void DropLineBreaks(QString& text, int& position);
+
+// A validator that accepts every text once its line breaks are dropped: a path copied from a
+// terminal with its line break pastes as the path alone.
+class OneLineValidator : public QValidator {
+    Q_OBJECT
+
+  public:
+    using QValidator::QValidator;
+
+    State validate(QString& input, int& position) const override;
+};

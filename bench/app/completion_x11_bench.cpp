@@ -1,0 +1,239 @@
+// How long a user waits for a completion in a real X server: from the release of a key,
+// sent through the server, to the completed text in the box and its list painted on the
+// screen. Folders of 100 to 100,000 entries, in two cases: the first key of a name, with the
+// list closed and a folder not read before; and typing on, with the list open and the
+// folder unchanged since the last key. Run it in a virtual X server:
+//
+//   xvfb-run -a build/release/bench/app/completion_x11_bench [--benchmark_filter=...]
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QListView>
+#include <QVBoxLayout>
+#include <QWidget>
+#include <QWindow>
+
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+#include "app/path_box.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// One folder per size, filled once and removed when the program ends.
+class Folders {
+  public:
+    ~Folders() {
+        std::error_code ignored;
+        fs::remove_all(root_, ignored);
+    }
+    // A folder with `count` files named entry000000.txt and up, as UTF-8 with a separator.
+    const std::string& withEntries(int count) {
+        auto found = folders_.find(count);
+        if (found != folders_.end()) {
+            return found->second;
+        }
+        const fs::path folder = root_ / std::to_string(count);
+        fs::create_directories(folder);
+        for (int i = 0; i < count; ++i) {
+            char name[32];
+            std::snprintf(name, sizeof name, "entry%06d.txt", i);
+            std::ofstream(folder / name);
+        }
+        age(folder, 0);
+        return folders_.emplace(count, folder.string() + "/").first->second;
+    }
+
+    // Dates the folder's last change `step` seconds after an hour ago: an unchanged folder
+    // for the listing, and a different one for each step.
+    static void age(const fs::path& folder, int step) {
+        fs::last_write_time(folder, fs::file_time_type::clock::now() - std::chrono::hours(1) +
+                                        std::chrono::seconds(step));
+    }
+
+  private:
+    fs::path root_ = fs::temp_directory_path() / ("tamsel-x11-bench-" + std::to_string(::getpid()));
+    std::map<int, std::string> folders_;
+};
+
+// Key events sent to a window through the X server, so that they reach the program the
+// way a keyboard's do: read from the connection, translated by the toolkit's keymap.
+class XKeys {
+  public:
+    XKeys() {
+        auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+        connection_ = x11 ? x11->connection() : nullptr;
+    }
+    bool ready() const { return connection_ != nullptr; }
+
+    // The key code that types `keysym` without modifiers, or 0.
+    xcb_keycode_t keycodeOf(xcb_keysym_t keysym) const {
+        const xcb_setup_t* setup = xcb_get_setup(connection_);
+        const int count = setup->max_keycode - setup->min_keycode + 1;
+        auto* reply = xcb_get_keyboard_mapping_reply(
+            connection_, xcb_get_keyboard_mapping(connection_, setup->min_keycode, count), nullptr);
+        if (reply == nullptr) {
+            return 0;
+        }
+        const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(reply);
+        xcb_keycode_t found = 0;
+        for (int i = 0; i < count && found == 0; ++i) {
+            if (syms[i * reply->keysyms_per_keycode] == keysym) {
+                found = static_cast<xcb_keycode_t>(setup->min_keycode + i);
+            }
+        }
+        std::free(reply);
+        return found;
+    }
+
+    void send(QWidget& window, xcb_keycode_t key, bool press) const {
+        xcb_key_press_event_t event{};
+        event.response_type = press ? XCB_KEY_PRESS : XCB_KEY_RELEASE;
+        event.detail = key;
+        event.time = XCB_CURRENT_TIME;
+        event.root = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
+        event.event = static_cast<xcb_window_t>(window.winId());
+        event.same_screen = 1;
+        xcb_send_event(connection_, 0, event.event,
+                       press ? XCB_EVENT_MASK_KEY_PRESS : XCB_EVENT_MASK_KEY_RELEASE,
+                       reinterpret_cast<const char*>(&event));
+        xcb_flush(connection_);
+    }
+
+    // Returns once the server has handled every request sent so far, drawing included.
+    void roundTrip() const {
+        std::free(
+            xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+    }
+
+  private:
+    xcb_connection_t* connection_ = nullptr;
+};
+
+// Counts the paints of a widget.
+class PaintCounter : public QObject {
+  public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
+bool WaitFor(const std::function<bool()>& done) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > 10'000) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    }
+    return true;
+}
+
+Folders& folders() {
+    static Folders instance;
+    return instance;
+}
+
+// Range 0: entries in the folder; range 1: 0 for the first key of a name, 1 for typing on.
+void CompleteInXServer(benchmark::State& state) {
+    const std::string& path = folders().withEntries(int(state.range(0)));
+    const QString folder = QString::fromStdString(path);
+    const bool listOpen = state.range(1) != 0;
+    int step = 0;
+    XKeys keys;
+    const xcb_keycode_t keyE = keys.keycodeOf('e');
+    if (!keys.ready() || keyE == 0) {
+        state.SkipWithError("needs the xcb platform in an X server with a key for 'e'");
+        return;
+    }
+    QWidget window;
+    auto* box = new PathBox(0, &window);
+    (new QVBoxLayout(&window))->addWidget(box);
+    window.resize(540, 120);
+    window.show();
+    window.activateWindow();
+    box->setFocus();
+    WaitFor([&] { return window.windowHandle()->isExposed() && box->hasFocus(); });
+    QListView* list = box->completionList();
+    PaintCounter painted;
+    list->viewport()->installEventFilter(&painted);
+
+    const QString typed = folder + "e";
+    const QString completed = folder + "entry000000.txt";
+    for (auto _ : state) {
+        if (listOpen) {
+            box->setEditText(folder + "x");
+            box->lineEdit()->setCursorPosition(folder.size() + 1);
+            box->showPopup();
+            // A list from an earlier key, which the completion replaces.
+            if (box->count() == 0) {
+                box->addItem(folder + "x");
+                box->showPopup();
+            }
+            WaitFor([&] { return list->isVisible() && list->windowHandle()->isExposed(); });
+            box->setEditText(folder);
+        } else {
+            box->hidePopup();
+            box->setEditText(folder);
+            Folders::age(path, ++step);
+        }
+        box->lineEdit()->setCursorPosition(folder.size());
+        keys.send(window, keyE, true);
+        if (!WaitFor([&] { return box->currentText() == typed; })) {
+            state.SkipWithError("the key press did not reach the box");
+            return;
+        }
+        keys.roundTrip();
+        QCoreApplication::processEvents();
+        const int paintsBefore = painted.paints;
+
+        const auto start = std::chrono::steady_clock::now();
+        keys.send(window, keyE, false);
+        const bool shown = WaitFor([&] {
+            return box->currentText() == completed && list->isVisible() &&
+                   list->windowHandle()->isExposed() && painted.paints > paintsBefore;
+        });
+        keys.roundTrip();
+        const auto end = std::chrono::steady_clock::now();
+        if (!shown || box->count() != state.range(0)) {
+            state.SkipWithError("the list was not filled and shown");
+            return;
+        }
+        state.SetIterationTime(std::chrono::duration<double>(end - start).count());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(CompleteInXServer)
+    ->ArgNames({"entries", "typingOn"})
+    ->ArgsProduct({{100, 2'500, 10'000, 100'000}, {0, 1}})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        std::fprintf(stderr, "needs an X server: xvfb-run -a %s\n", argv[0]);
+        return 1;
+    }
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
