@@ -40,8 +40,8 @@ LinkCollector::LinkCollector(const ItemTemplates& templates, std::string imagesF
 
 void LinkCollector::Feed(std::string_view line) {
     if (line.find('\t') != std::string_view::npos) {  // most lines have none to replace
-        line_ = ReplaceText(line, "\t", " ");
-        line_.assign(TrimBlanks(line_));
+        const std::string spaced = ReplaceText(line, "\t", " ");
+        line_.assign(TrimBlanks(spaced));
     } else {
         line_.assign(TrimBlanks(line));  // into the storage of the line before
     }

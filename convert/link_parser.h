@@ -13,10 +13,10 @@
 namespace tamsel {
 
 // Handles one cleaned line (TABs turned into blanks, trimmed); LinkCollector (link_collector.h)
-// cleans and cuts the lines of a whole list. Collects into `record`;
-// once it holds a title and an address, appends one query entry to `queryText` and one
-// item entry plus CR LF to `itemText`, and clears `record`. The link's own icon is
-// `imagesFolder` + Id + ".png" when `hasIcon` says it exists (an empty probe finds none);
+// cleans and cuts the lines of a whole list. Collects into `record`; once it holds a title and
+// an address, appends one query entry to `queryText` and one item entry plus CR LF to
+// `itemText` (values escaped for XML, see FillTemplate), and clears `record`. The link's own icon
+// is `imagesFolder` + Id + ".png" when `hasIcon` says it exists (an empty probe finds none);
 // otherwise a link with an info text gets "network.png" and one without gets no icon.
 // A bookmark line ("<DT><A HREF=...") is emitted in its own call when its address begins with
 // "https" or "http:" and its title is found; an anchor with HREF as its only attribute gives its

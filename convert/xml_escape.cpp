@@ -40,13 +40,36 @@ bool BeginsKeptReference(std::string_view rest) {
     return IsNumericReference(rest);
 }
 
+bool IsSpecial(char c) {
+    return c == '<' || c == '"' || c == '&';
+}
+
+// Whether `value` holds a character that may need escaping. Three memchr passes cost less
+// than one loop over the characters, and this test runs for every value of every link.
+bool HoldsSpecial(std::string_view value) {
+    return value.find('<') != std::string_view::npos || value.find('"') != std::string_view::npos ||
+           value.find('&') != std::string_view::npos;
+}
+
+std::size_t FindSpecial(std::string_view value, std::size_t from) {
+    for (std::size_t at = from; at < value.size(); ++at) {
+        if (IsSpecial(value[at])) {
+            return at;
+        }
+    }
+    return std::string_view::npos;
+}
+
 }  // namespace
 
 void AppendXmlEscaped(std::string_view value, std::string& out) {
-    // Most values hold nothing to escape; they are appended in one piece.
+    if (!HoldsSpecial(value)) {
+        out.append(value);
+        return;
+    }
     std::size_t from = 0;
-    for (std::size_t at = value.find_first_of("<\"&"); at != std::string_view::npos;
-         at = value.find_first_of("<\"&", at + 1)) {
+    for (std::size_t at = FindSpecial(value, 0); at != std::string_view::npos;
+         at = FindSpecial(value, at + 1)) {
         std::string_view replacement;
         if (value[at] == '<') {
             replacement = "&lt;";
