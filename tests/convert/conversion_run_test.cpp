@@ -71,37 +71,21 @@ TEST(RunConversion, ListsWithCrLfLfOrCrBreaksGiveTheSameMenu) {
     }
 }
 
-// UTF-16 of a UTF-8 text, with its byte-order mark.
-std::string Utf16(std::u8string_view text, bool bigEndian) {
+// The text as UTF-16 bytes behind their byte-order mark.
+std::string Utf16(std::u16string_view text, bool bigEndian) {
     std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    const auto add = [&](char32_t unit) {
+    for (const char16_t unit : text) {
         const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
         bytes += bigEndian ? std::string{high, low} : std::string{low, high};
-    };
-    for (std::size_t at = 0; at < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[at]);
-        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-        for (std::size_t i = 1; i < length; ++i) {
-            c = (c << 6) | (static_cast<unsigned char>(text[at + i]) & 0x3F);
-        }
-        at += length;
-        if (c >= 0x10000) {
-            add(0xD800 + ((c - 0x10000) >> 10));
-            add(0xDC00 + ((c - 0x10000) & 0x3FF));
-        } else {
-            add(c);
-        }
     }
     return bytes;
 }
 
 TEST(RunConversion, ListsWithAByteOrderMarkGiveTheSameMenu) {
     // The address comes first, so a mark left on the first line would make it a title.
-    const std::u8string list = u8"https://a.org/\r\nCafé 😀 ;ü\r\n";
-    const std::string utf8(list.begin(), list.end());
-    for (const std::string& bytes :
-         {"\xEF\xBB\xBF" + utf8, Utf16(list, false), Utf16(list, true)}) {
+    const std::u16string list = u"https://a.org/\r\nCafé 😀 ;ü\r\n";
+    for (const std::string& bytes : {std::string("\xEF\xBB\xBFhttps://a.org/\r\nCafé 😀 ;ü\r\n"),
+                                     Utf16(list, false), Utf16(list, true)}) {
         RunSetup setup;
         setup.writeList(bytes);
         ExpectDone(RunConversion(setup.paths()), setup);
