@@ -1,5 +1,7 @@
 #include "support/text_decoder.h"
 
+#include <algorithm>
+
 namespace tamsel {
 
 namespace {
