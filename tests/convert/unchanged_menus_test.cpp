@@ -1,6 +1,7 @@
 // Menus from lists that hold nothing to escape and no bookmark sharing its line with other
-// tags are pinned byte for byte to what earlier releases wrote (fingerprints recorded with
-// release 1.1.0), and every menu written from the test data is well-formed XML.
+// tags are pinned byte for byte to what the program wrote before it escaped values, decoded
+// byte-order marks and cut lines at "<DT>" (fingerprints recorded with 1.1.0 at c435865),
+// and every menu written from the test data is well-formed XML.
 
 #include <gtest/gtest.h>
 
