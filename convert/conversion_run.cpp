@@ -1,6 +1,5 @@
 #include "convert/conversion_run.h"
 
-#include <algorithm>
 #include <array>
 #include <optional>
 #include <span>
@@ -8,12 +7,10 @@
 #include <vector>
 
 #include "convert/insert_before_tag.h"
-#include "convert/link_parser.h"
+#include "convert/link_collector.h"
 #include "convert/replace_menu_file.h"
-#include "convert/template_fill.h"
 #include "support/folder_snapshot.h"
 #include "support/path.h"
-#include "support/text.h"
 
 namespace tamsel {
 
@@ -21,6 +18,7 @@ namespace {
 
 constexpr std::string_view kListMessage = "Please enter a TXT file or a Firefox Bookmarks.html.";
 constexpr std::string_view kMenuMessage = "Please enter the Links.xml.";
+constexpr std::string_view kNoLinksMessage = "No links were found in the list.";
 constexpr std::string_view kNowhereMessage =
     "ERROR: Could not find where to insert the links in the Links.xml";
 constexpr std::string_view kBackupMessage = "ERROR: Could not create a backup of the Links.xml";
@@ -66,74 +64,29 @@ std::string ImagesFolderFor(const std::string& linksPath) {
     return FolderOfFile(withoutSeparator) + "IMAGES" + menuFolder.back();
 }
 
-// The item entries, nearly the whole output of a long list, are kept in pieces of about
-// this size and written out one after the other: one string would be copied into fresh
-// memory each time it doubled, and once more when spliced into the menu text.
-constexpr std::size_t kItemPiece = 1 << 20;
-constexpr std::size_t kItemRoom = 64 << 10;  // a piece with less room left is full
-
-struct Blocks {
-    std::string query;
-    std::vector<std::string> items;
-
-    // The piece that the next item entries go to.
-    std::string& ItemsToFill() {
-        if (items.empty() || items.back().capacity() - items.back().size() < kItemRoom) {
-            items.emplace_back().reserve(kItemPiece);
-        }
-        return items.back();
+// Feeds every line of the list to `links`, then finishes it. False when the list could not
+// be read to its end.
+bool ParseList(const std::string& listPath, FileSystem& files, LinkCollector& links) {
+    const bool read = files.ReadLines(listPath, [&links](std::string& line) { links.Feed(line); });
+    if (read) {
+        links.Finish();
     }
-
-    bool HasItems() const {
-        return std::any_of(items.begin(), items.end(),
-                           [](const std::string& piece) { return !piece.empty(); });
-    }
-};
-
-// Feeds every cleaned line to the parser, then the last line once more to flush a link
-// that was still pending. False when the list could not be read to its end.
-bool ParseList(const std::string& listPath, const PreparedTemplates& templates,
-               const std::string& imagesFolder, FileSystem& files, Blocks& blocks) {
-    // One listing of the icon folder answers for the many links without an icon of their
-    // own; only the names the folder holds are probed.
-    const FolderSnapshot icons(files, imagesFolder);
-    const IconProbe hasIcon = [&icons](const std::string& path) { return icons.FileExists(path); };
-    LinkRecord record;
-    std::string line;
-    const bool read = files.ReadLines(listPath, [&](std::string& raw) {
-        if (raw.find('\t') != std::string::npos) {  // most lines have none to replace
-            raw = ReplaceText(raw, "\t", " ");
-        }
-        line.assign(TrimBlanks(raw));  // into the storage of the line before
-        ParseLinkLine(line, record, blocks.query, blocks.ItemsToFill(), templates, imagesFolder,
-                      hasIcon);
-    });
-    if (!read) {
-        return false;
-    }
-    if (!line.empty()) {
-        ParseLinkLine(line, record, blocks.query, blocks.ItemsToFill(), templates, imagesFolder,
-                      hasIcon);
-    }
-    return true;
+    return read;
 }
 
 // Splices both blocks into the menu text: the query entries into `menu` itself, the item
 // entries as pieces of the new menu, which comes back as the pieces to write in order.
-// Nothing when a block that holds entries found no place; empty blocks need none.
-std::optional<std::vector<std::string_view>> Splice(std::string& menu, const Blocks& blocks) {
-    const bool queryPlaced = InsertBeforeTag("</Items>", menu, blocks.query, 2);
+// Nothing when either block found no place.
+std::optional<std::vector<std::string_view>> Splice(std::string& menu, const LinkCollector& links) {
+    const bool queryPlaced = InsertBeforeTag("</Items>", menu, links.queryText(), 2);
     const std::optional<std::size_t> itemsAt = InsertionPoint("</XMBML>", menu, 1);
-    if (blocks.HasItems() && !(queryPlaced && itemsAt)) {
+    if (!queryPlaced || !itemsAt) {
         return std::nullopt;
     }
     const std::string_view text = menu;
-    const std::size_t cut = itemsAt.value_or(text.size());
-    std::vector<std::string_view> pieces{text.substr(0, cut)};
-    if (itemsAt) {
-        pieces.insert(pieces.end(), blocks.items.begin(), blocks.items.end());
-    }
-    pieces.push_back(text.substr(cut));
+    std::vector<std::string_view> pieces{text.substr(0, *itemsAt)};
+    pieces.insert(pieces.end(), links.itemPieces().begin(), links.itemPieces().end());
+    pieces.push_back(text.substr(*itemsAt));
     return pieces;
 }
 
@@ -185,15 +138,24 @@ RunOutcome RunConversion(const RunPaths& paths, FileSystem& files) {
     }
     const ItemTemplates templates{std::move(texts[0]), std::move(texts[1]), std::move(texts[2])};
 
-    Blocks blocks;
-    if (!ParseList(paths.listPath, PreparedTemplates(templates), imagesFolder, files, blocks)) {
+    // One listing of the icon folder answers for the many links without an icon of their
+    // own; only the names the folder holds are probed.
+    const FolderSnapshot icons(files, imagesFolder);
+    LinkCollector links(templates, imagesFolder,
+                        [&icons](const std::string& path) { return icons.FileExists(path); });
+    if (!ParseList(paths.listPath, files, links)) {
         return InputProblem(kListMessage, Box::List);
+    }
+    // A list without a link (a wrong file, an empty export) would rewrite the menu as it
+    // was and replace the backup, and "Done" would hide that nothing was read.
+    if (links.linkCount() == 0) {
+        return InputProblem(kNoLinksMessage, Box::List);
     }
     std::optional<std::string> menu = files.ReadWhole(paths.linksPath);
     if (!menu) {
         return InputProblem(kMenuMessage, Box::Menu);
     }
-    const std::optional<std::vector<std::string_view>> newMenu = Splice(*menu, blocks);
+    const std::optional<std::vector<std::string_view>> newMenu = Splice(*menu, links);
     if (!newMenu) {
         return Stop(RunStatus::InputError, MessageIcon::Exclamation, kNowhereMessage);
     }

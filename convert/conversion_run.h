@@ -35,7 +35,8 @@ struct RunPaths {
 // Runs the whole conversion through `files`. Every input is checked and read, and the new
 // menu built, before any file changes; a problem there gives InputError with the message of
 // its check (focusing the list or the menu box where the problem lies) and changes nothing.
-// Links that cannot be placed in the menu give InputError too. The new menu reaches the
+// A list in which no link is found, and links that cannot be placed in the menu, give
+// InputError too. The new menu reaches the
 // disk under a temporary name before the old one becomes `linksPath` + ".bak"; WriteError
 // means the old menu is still under `linksPath` and no temporary file remains. Done means
 // the new menu is in place and the previous one is the backup.

@@ -49,36 +49,6 @@ bool IsAddress(std::string_view line) {
     return StartsWithIgnoringCase(trimmed, "http:") || StartsWithIgnoringCase(trimmed, "https:");
 }
 
-// Firefox writes a separator without a line break, so the bookmark after it shares its
-// line: "<HR>    <DT><A HREF=...". Returns where such a bookmark starts, or npos when the
-// line is not "<HR>" tags followed by a bookmark.
-std::size_t BookmarkBehindSeparators(std::string_view line) {
-    std::size_t at = 0;
-    bool sawSeparator = false;
-    while (true) {
-        while (at < line.size() && line[at] == ' ') {
-            ++at;
-        }
-        if (!StartsWithIgnoringCase(line.substr(at), "<HR>")) {
-            break;
-        }
-        at += 4;
-        sawSeparator = true;
-    }
-    if (!sawSeparator || !StartsWithIgnoringCase(line.substr(at), "<DT><A HREF=")) {
-        return std::string_view::npos;
-    }
-    return at;
-}
-
-// Leaves a bookmark that shares its line with separators at the start of the line.
-void DropSeparatorsBeforeBookmark(std::string& line) {
-    const std::size_t bookmark = BookmarkBehindSeparators(line);
-    if (bookmark != std::string_view::npos) {
-        line.erase(0, bookmark);
-    }
-}
-
 bool IsBookmark(std::string_view line) {
     return StartsWithIgnoringCase(TrimBlanks(line), "<DT><A HREF=");
 }
@@ -205,7 +175,6 @@ void ParseLinkLine(std::string& line, LinkRecord& record, std::string& queryText
 void ParseLinkLine(std::string& line, LinkRecord& record, std::string& queryText,
                    std::string& itemText, const PreparedTemplates& templates,
                    const std::string& imagesFolder, const IconProbe& hasIcon) {
-    DropSeparatorsBeforeBookmark(line);
     if (IsBookmark(line)) {
         if (!TakeBookmark(line, record)) {
             return;

@@ -4,43 +4,24 @@
 // entries. A hand-written list gives a title line (optionally "title;info") and an
 // address line per link; a browser's bookmarks export gives one anchor line per bookmark.
 
-#include <functional>
 #include <string>
 #include <string_view>
 
+#include "convert/link_record.h"
+#include "convert/template_fill.h"
+
 namespace tamsel {
 
-// The link being collected across lines.
-struct LinkRecord {
-    std::string Id;     // Title without blanks; set when the link is emitted
-    std::string Title;  //
-    std::string Info;   // text after the first ";" of a title line
-    std::string Image;  // icon file name written into the item entry; set when emitted
-    std::string Url;    //
-};
-
-// Tells whether a link's own icon exists (a readable file with content).
-using IconProbe = std::function<bool(const std::string& path)>;
-
-// The three templates and where icons live; read only while a list is parsed.
-struct ItemTemplates {
-    std::string Query;    // filled with #LINKID# only
-    std::string Image;    // used when the link has an icon (its own or the fallback)
-    std::string NoImage;  // used otherwise
-};
-
-struct PreparedTemplates;
-
-// Handles one cleaned line (TABs turned into blanks, trimmed). Collects into `record`;
-// once it holds a title and an address, appends one query entry to `queryText` and one
-// item entry plus CR LF to `itemText`, and clears `record`. The link's own icon is
-// `imagesFolder` + Id + ".png" when `hasIcon` says it exists (an empty probe finds none);
+// Handles one cleaned line (TABs turned into blanks, trimmed); LinkCollector (link_collector.h)
+// cleans and cuts the lines of a whole list. Collects into `record`; once it holds a title and
+// an address, appends one query entry to `queryText` and one item entry plus CR LF to
+// `itemText` (values escaped for XML, see FillTemplate), and clears `record`. The link's own icon
+// is `imagesFolder` + Id + ".png" when `hasIcon` says it exists (an empty probe finds none);
 // otherwise a link with an info text gets "network.png" and one without gets no icon.
-// A bookmark line ("<DT><A HREF=...", also behind "<HR>" separators on the same line) is
-// emitted in its own call when its address begins with "https" or "http:" and its title
-// is found; an anchor with HREF as its only attribute gives its title too. Lines that
-// begin with "<" are otherwise skipped and never emit a pending link. Only a bookmark line
-// changes `line`: what its address and title were cut from is left behind.
+// A bookmark line ("<DT><A HREF=...") is emitted in its own call when its address begins with
+// "https" or "http:" and its title is found; an anchor with HREF as its only attribute gives its
+// title too. Lines that begin with "<" are otherwise skipped and never emit a pending link. Only a
+// bookmark line changes `line`: what its address and title were cut from is left behind.
 void ParseLinkLine(std::string& line, LinkRecord& record, std::string& queryText,
                    std::string& itemText, const ItemTemplates& templates,
                    const std::string& imagesFolder, const IconProbe& hasIcon);

@@ -3,6 +3,7 @@
 #include <array>
 #include <utility>
 
+#include "convert/xml_escape.h"
 #include "support/text.h"
 
 namespace tamsel {
@@ -38,7 +39,7 @@ int FieldCount(bool idOnly) {
 std::string FillTemplate(std::string_view text, const LinkRecord& record, bool idOnly) {
     std::string filled(text);
     for (int field = 0; field < FieldCount(idOnly); ++field) {
-        filled = ReplaceText(filled, kPlaceholders[field], Value(record, field));
+        filled = ReplaceText(filled, kPlaceholders[field], XmlEscaped(Value(record, field)));
     }
     return filled;
 }
@@ -57,7 +58,7 @@ void PreparedTemplate::AppendFilled(const LinkRecord& record, std::string& out) 
         if (piece.field == kText) {
             out.append(text_, piece.offset, piece.length);
         } else {
-            out += Value(record, piece.field);
+            AppendXmlEscaped(Value(record, piece.field), out);
         }
     }
 }
@@ -66,7 +67,8 @@ void PreparedTemplate::AppendFilled(const LinkRecord& record, std::string& out) 
 // give the plain result for every record whose values hold no "#", as long as no
 // placeholder can form across a value once it is in place: a placeholder is a "#",
 // capital letters and a "#", so a value is safe when on at least one side the template
-// text beside it meets something else before it meets a "#" or another value.
+// text beside it meets something else before it meets a "#" or another value. Escaping
+// adds no "#" and no capital letter to a value, so it leaves this reasoning as it is.
 void PreparedTemplate::Split() {
     pieces_ = {Piece{kText, 0, text_.size()}};
     for (int field = 0; field < FieldCount(idOnly_); ++field) {

@@ -7,14 +7,15 @@
 #include <string_view>
 #include <vector>
 
-#include "convert/link_parser.h"
+#include "convert/link_record.h"
 
 namespace tamsel {
 
 // The template with every "#LINKID#", "#LINKTITLE#", "#LINKINFO#", "#LINKIMG#" and
 // "#LINKURL#" replaced, in that order, by the record's Id, Title, Info, Image and Url (only
-// "#LINKID#" when `idOnly`). Each replacement works on the result of the one before, so a
-// title that holds "#LINKURL#" ends up holding the address.
+// "#LINKID#" when `idOnly`), each escaped for XML as it goes in (xml_escape.h) so that the
+// menu stays well-formed. Each replacement works on the result of the one before, so a
+// title that holds "#LINKURL#" ends up holding the (escaped) address.
 std::string FillTemplate(std::string_view text, const LinkRecord& record, bool idOnly);
 
 // A template prepared once for many links: split where its placeholders are, so that

@@ -1,15 +1,16 @@
-// A whole list, cut into lines by the line splitter in pieces of random sizes, cleaned and
-// parsed line by line as the conversion run does.
+// A whole list, decoded and cut into lines in pieces of random sizes, then read line by line
+// by the reader the conversion run uses.
 
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "convert/link_parser.h"
+#include "convert/link_collector.h"
 #include "fuzz_input.h"
 #include "fuzz_targets.h"
 #include "support/line_splitter.h"
 #include "support/text.h"
+#include "support/text_decoder.h"
 
 namespace tamsel::fuzz {
 
@@ -35,26 +36,36 @@ std::string BreaksAsLf(std::string_view list) {
     return out;
 }
 
+std::string DecodedWhole(std::string_view list) {
+    TextDecoder decoder;
+    std::string text(decoder.Decode(list));
+    return text + std::string(decoder.Finish());
+}
+
+// As the file system reads a list: decoded and split in chunks, here of random sizes.
 std::vector<std::string> SplitInPieces(std::string_view list, FuzzInput& input) {
     std::vector<std::string> lines;
     LineSplitter splitter([&lines](std::string& line) { lines.push_back(line); });
+    TextDecoder decoder;
     while (!list.empty()) {
         const std::size_t piece = std::min<std::size_t>(list.size(), 1 + input.Byte() % 64);
-        splitter.Feed(list.substr(0, piece));
+        splitter.Feed(decoder.Decode(list.substr(0, piece)));
         list.remove_prefix(piece);
     }
+    splitter.Feed(decoder.Finish());
     splitter.Finish();
     return lines;
 }
 
-void CheckLines(std::string_view list, const std::vector<std::string>& lines) {
+// `text` is the list decoded in one piece: chunks must not change what it decodes to.
+void CheckLines(std::string_view text, const std::vector<std::string>& lines) {
     std::string joined;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         Expect(lines[i].find_first_of("\r\n") == std::string::npos, "a line holds a break");
         joined += (i == 0 ? "" : "\n") + lines[i];
     }
     const bool endsInEmptyLine = !lines.empty() && lines.back().empty();
-    Expect(joined == BreaksAsLf(list) || (endsInEmptyLine && joined + "\n" == BreaksAsLf(list)),
+    Expect(joined == BreaksAsLf(text) || (endsInEmptyLine && joined + "\n" == BreaksAsLf(text)),
            "the lines do not make up the list");
 }
 
@@ -65,6 +76,19 @@ std::size_t Count(std::string_view text, std::string_view what) {
         ++count;
     }
     return count;
+}
+
+// Values go in escaped and the templates below hold no markup, so an entry holds no "<", no
+// double quote and no "&" that does not begin a reference.
+void CheckEscaped(std::string_view entry) {
+    Expect(entry.find_first_of("<\"") == std::string_view::npos, "an unescaped < or quote");
+    for (std::size_t at = entry.find('&'); at != std::string_view::npos;
+         at = entry.find('&', at + 1)) {
+        const std::size_t end = entry.find(';', at);
+        Expect(end != std::string_view::npos && end > at + 1 &&
+                   entry.substr(at + 1, end - at - 1).find_first_of(" &") == std::string_view::npos,
+               "an & that begins no reference");
+    }
 }
 
 std::vector<std::string_view> Fields(std::string_view entry) {
@@ -92,6 +116,7 @@ void CheckItems(std::string_view items) {
                "an item entry whose address is no web address");
         Expect(fields.size() == 3 || fields[1].size() > 1,
                "an entry with an icon but no icon name");
+        CheckEscaped(items.substr(0, end));
         items.remove_prefix(end + 2);
     }
 }
@@ -112,25 +137,22 @@ int FuzzLinkParser(const std::uint8_t* data, std::size_t size) {
     FuzzInput input(data, size);
     const std::string list(input.Part());
     const std::vector<std::string> lines = SplitInPieces(list, input);
-    CheckLines(list, lines);
+    CheckLines(DecodedWhole(list), lines);
 
     // Query entries end in CR LF and keys hold no break, so CR LF counts links in both.
     const ItemTemplates templates{"Q#LINKID#\r\n", "#LINKURL#\tI#LINKIMG#\t#LINKINFO#\tK#LINKID#",
                                   "#LINKURL#\tN\tK#LINKID#"};
     // Some keys have their own icon, decided by the key alone.
-    const IconProbe hasIcon = [](const std::string& path) { return path.size() % 3 == 0; };
-    LinkRecord record;
-    std::string queryText;
-    std::string itemText;
-    std::string line;
-    for (const std::string& raw : lines) {
-        line = TrimBlanks(ReplaceText(raw, "\t", " "));
-        ParseLinkLine(line, record, queryText, itemText, templates, "IMAGES/", hasIcon);
+    LinkCollector links(templates, "IMAGES/",
+                        [](const std::string& path) { return path.size() % 3 == 0; });
+    for (const std::string& line : lines) {
+        links.Feed(line);
     }
-    if (!line.empty()) {
-        ParseLinkLine(line, record, queryText, itemText, templates, "IMAGES/", hasIcon);
-    }
+    links.Finish();
+    const std::string& queryText = links.queryText();
+    const std::string itemText = links.itemText();
 
+    Expect(Count(queryText, "\r\n") == links.linkCount(), "links miscounted");
     Expect(Count(queryText, "\r\n") == Count(itemText, "\r\n"),
            "query and item entries differ in number");
     CheckItems(itemText);

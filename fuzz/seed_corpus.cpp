@@ -72,6 +72,34 @@ std::vector<std::string> Lists(const fs::path& fixtures) {
     return lists;
 }
 
+// The same text as UTF-16 with its byte-order mark; `ascii` holds only ASCII.
+std::string AsciiToUtf16(std::string_view ascii, bool bigEndian) {
+    std::string bytes = bigEndian ? "\xfe\xff" : "\xff\xfe";
+    for (char c : ascii) {
+        bytes += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+    }
+    return bytes;
+}
+
+// Lists that reach the readers of marks, UTF-16 and shared bookmark lines, and values that
+// need escaping.
+std::vector<std::string> EncodedAndEscapedLists() {
+    static constexpr char kSurrogates[] =
+        "\xff\xfeT\0\x3d\xd8\x00\xde\r\0\n\0\x3d\xd8h\0\x00\xdc:\0\x01";
+    const std::string handwritten =
+        "Tom & Jerry;Say \"hi\" <now> &amp; &#38; &#x26; &nbsp;\r\nhttp://a.org/?a=1&b=2\r\n";
+    return {
+        "\xef\xbb\xbfhttps://a.org/\r\nTitle\r\n",
+        AsciiToUtf16(handwritten, false),
+        AsciiToUtf16(handwritten, true),
+        // A surrogate pair, a lone high surrogate, a lone low one and an odd last byte.
+        std::string(kSurrogates, sizeof kSurrogates - 1),
+        handwritten,
+        "<DL><p><DT><A HREF=\"http://a.org/\">A &amp; B</A><dt><a href=\"https://b.org/\" "
+        "X=\"1\">B</a>\n",
+    };
+}
+
 struct TextSeed {
     char control;
     std::vector<std::string> parts;
@@ -143,7 +171,11 @@ int main(int argc, char** argv) {
     const fs::path defaults = argv[2];
     Corpus corpus(argv[3]);
     const std::string menu = ReadFile(fixtures / "menu" / "Links.xml");
-    for (const std::string& list : Lists(fixtures)) {
+    std::vector<std::string> lists = Lists(fixtures);
+    for (std::string& list : EncodedAndEscapedLists()) {
+        lists.push_back(std::move(list));
+    }
+    for (const std::string& list : lists) {
         // The list, then the sizes of the pieces the line splitter is fed.
         corpus.Add("link_parser", list + std::string(kPartSeparator) + "\x07\x3f\x01\x10");
         corpus.Add("conversion", std::string("\x00\xff\x00", 3) +

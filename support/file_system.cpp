@@ -9,6 +9,7 @@
 #include "support/file_probe.h"
 #include "support/line_splitter.h"
 #include "support/native_file.h"
+#include "support/text_decoder.h"
 
 namespace tamsel {
 
@@ -72,6 +73,7 @@ class RealFileSystemImpl final : public FileSystem {
         try {
             const auto buffer = std::make_unique<char[]>(kChunkSize);
             LineSplitter splitter(onLine);
+            TextDecoder decoder;
             for (;;) {
                 const long long got = native::ReadSome(file, buffer.get(), kChunkSize);
                 if (got < 0) {
@@ -80,8 +82,10 @@ class RealFileSystemImpl final : public FileSystem {
                 if (got == 0) {
                     break;
                 }
-                splitter.Feed(std::string_view(buffer.get(), static_cast<std::size_t>(got)));
+                splitter.Feed(
+                    decoder.Decode(std::string_view(buffer.get(), static_cast<std::size_t>(got))));
             }
+            splitter.Feed(decoder.Finish());
             splitter.Finish();
             return true;
         } catch (const std::bad_alloc&) {

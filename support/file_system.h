@@ -24,7 +24,9 @@ class FileSystem {
     // Only regular files are read: a folder, FIFO or device gives nothing, without waiting.
     virtual std::optional<std::string> ReadWhole(const std::string& path) = 0;
 
-    // Streams the file's lines to `onLine` in order, without reading the file whole. A line
+    // Streams the file's lines to `onLine` in order, without reading the file whole, as
+    // UTF-8: a UTF-8 byte-order mark at the start is dropped and a file with a UTF-16 mark
+    // is decoded (see TextDecoder); other files are passed on byte for byte. A line
     // ends at CR LF, a lone CR or a lone LF; the break is not part of the line. A final
     // line without a break is delivered too; an empty file delivers none. `onLine` may
     // change the line it is handed. False when the file could not be opened or a read

@@ -78,6 +78,11 @@ TEST_F(TamselConvert, InputProblemExitsWithOneAndTheMessage) {
     const Result templates = RunCommand(temp, "--app-folder x url.txt x/FEATURES/Links.xml");
     EXPECT_EQ(templates.exitCode, 1);
     EXPECT_EQ(templates.err, "Missing item_template_query.txt\n");
+
+    temp.write("empty.html", "<DL><p>\n</DL><p>\n");
+    const Result noLinks = RunCommand(temp, "empty.html x/FEATURES/Links.xml");
+    EXPECT_EQ(noLinks.exitCode, 1);
+    EXPECT_EQ(noLinks.err, "No links were found in the list.\n");
     EXPECT_FALSE(temp.exists("x/FEATURES/Links.xml.bak"));
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "convert/conversion_run.h"
+#include "convert/xml_escape.h"
 #include "run_setup.h"
 
 namespace tamsel {
@@ -115,6 +116,9 @@ TEST_P(BookmarkExports, YieldTheAnchorsInFileOrder) {
         }
     }
     expected.insert(expected.end(), c.extra.begin(), c.extra.end());
+    for (Entry& entry : expected) {  // as values go into the menu
+        entry = {XmlEscaped(entry.url), XmlEscaped(entry.title)};
+    }
     EXPECT_EQ(Convert(std::string("bookmarks/") + c.file), expected);
 }
 
@@ -129,10 +133,8 @@ INSTANTIATE_TEST_SUITE_P(
         ExportCase{"firefox-2024-csp-header-nested.html", {}, {}},
         // Every anchor ends its attributes with a blank before ">" (ICON_URI="..." >).
         ExportCase{"ie11-2016-bom-nested.html", {}, {}},
-        // The first bookmark shares its line with "<DL><p>": a markup line.
-        ExportCase{"pinboard-2022-tags-dd-no-final-newline.html",
-                   {"http://c-faq.com/decl/spiral.anderson.html"},
-                   {}},
+        // The first bookmark shares its line with "<DL><p>".
+        ExportCase{"pinboard-2022-tags-dd-no-final-newline.html", {}, {}},
         // Anchors with HREF as their only attribute.
         ExportCase{"safari-fr-tabs-folded.html", {}, {}},
         // Damaged on purpose: "›" in place of ">" leaves the bookmark without a title

@@ -37,7 +37,7 @@ const std::string kHandwrittenItems =
     "I[SearchEngine|Search Engine|Find anything on the web|network.png|https://duckduckgo.com/]"
     "\r\n"
     "N[Encyclopedia|Encyclopedia|||https://en.wikipedia.org/wiki/Main_Page]\r\n"
-    "I[News|News|Headlines; updated hourly|network.png|http://news.example.org/?q=top&lang=en]"
+    "I[News|News|Headlines; updated hourly|network.png|http://news.example.org/?q=top&amp;lang=en]"
     "\r\n"
     "N[PaddedTitle|Padded Title|||HTTPS://EXAMPLE.COM/UPPER]\r\n"
     "N[Weather|Weather|||https://wttr.in/]\r\n";
@@ -71,6 +71,29 @@ TEST(RunConversion, ListsWithCrLfLfOrCrBreaksGiveTheSameMenu) {
     }
 }
 
+// The text as UTF-16 bytes behind their byte-order mark.
+std::string Utf16(std::u16string_view text, bool bigEndian) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t unit : text) {
+        const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
+TEST(RunConversion, ListsWithAByteOrderMarkGiveTheSameMenu) {
+    // The address comes first, so a mark left on the first line would make it a title.
+    const std::u16string list = u"https://a.org/\r\nCafé 😀 ;ü\r\n";
+    for (const std::string& bytes : {std::string("\xEF\xBB\xBFhttps://a.org/\r\nCafé 😀 ;ü\r\n"),
+                                     Utf16(list, false), Utf16(list, true)}) {
+        RunSetup setup;
+        setup.writeList(bytes);
+        ExpectDone(RunConversion(setup.paths()), setup);
+        EXPECT_EQ(setup.menu(),
+                  FixtureWith("Q[Café😀]\r\n", "I[Café😀|Café 😀|ü|network.png|https://a.org/]\r\n"));
+    }
+}
+
 struct StopCase {
     const char* name;
     std::function<void(const RunSetup&, RunPaths&)> arrange;
@@ -87,6 +110,10 @@ TEST(RunConversion, InputChecksStopWithTheirMessageAndChangeNothing) {
     const auto empty = [](std::string_view relative) {
         return [relative](const RunSetup& s, RunPaths&) { s.temp().write(relative, ""); };
     };
+    const auto list = [](std::string_view bytes) {
+        return [bytes](const RunSetup& s, RunPaths&) { s.writeList(bytes); };
+    };
+    const std::string kNoLinks = "No links were found in the list.";
     const std::vector<StopCase> cases{
         {"missing list", remove("list.txt"), "Please enter a TXT file or a Firefox Bookmarks.html.",
          0},
@@ -110,12 +137,17 @@ TEST(RunConversion, InputChecksStopWithTheirMessageAndChangeNothing) {
          -1},
         {"empty fallback icon", empty("x/IMAGES/network.png"), "Missing {}x/IMAGES/network.png",
          -1},
+        {"markup and a title only", list("<p>only markup\r\nno address\r\n"), kNoLinks, 0},
+        {"bookmark backup", list(R"({"roots":{"url":"https://a.org/","name":"A"}})"), kNoLinks, 0},
+        {"empty export", list("<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n</DL><p>\n"), kNoLinks,
+         0},
     };
     for (const StopCase& c : cases) {
         RunSetup setup;
         setup.temp().copyFixture("lists/handwritten-crlf.txt", "list.txt");
         RunPaths paths = setup.paths();
         c.arrange(setup, paths);
+        const std::string menu = setup.menu();
         std::string message = c.message;
         if (const std::size_t at = message.find("{}"); at != std::string::npos) {
             message.replace(at, 2, setup.temp().folder());
@@ -127,6 +159,7 @@ TEST(RunConversion, InputChecksStopWithTheirMessageAndChangeNothing) {
         EXPECT_EQ(outcome.focusBox, c.focus) << c.name;
         EXPECT_TRUE(outcome.folderToOpen.empty()) << c.name;
         EXPECT_FALSE(setup.exists(std::string(RunSetup::kMenu) + ".bak")) << c.name;
+        EXPECT_EQ(setup.menu(), menu) << c.name;
     }
 }
 
@@ -237,16 +270,6 @@ TEST(RunConversion, LinksWithNowhereToGoStopWithTheMenuUntouched) {
         EXPECT_FALSE(setup.exists(std::string(RunSetup::kMenu) + ".bak"));
         EXPECT_FALSE(setup.exists(std::string(RunSetup::kMenu) + ".tmp"));
     }
-}
-
-TEST(RunConversion, NoLinksStillRewritesTheMenuAsItWas) {
-    const std::string menu = "<XMBML><Items></Items></XMBML>";
-    RunSetup setup;
-    setup.writeList("<p>only markup\r\nno address\r\n");
-    setup.writeMenu(menu);
-    ExpectDone(RunConversion(setup.paths()), setup);
-    EXPECT_EQ(setup.menu(), menu);
-    EXPECT_EQ(setup.backup(), menu);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "convert/link_parser.h"
 
+#include "convert/link_collector.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
@@ -21,20 +23,16 @@ struct Converted {
     std::vector<std::string> items;
 };
 
-// Feeds cleaned lines as the conversion run does, including its final extra call.
-Converted Convert(std::vector<std::string> lines, const std::set<std::string>& icons = {}) {
-    const IconProbe hasIcon = [&icons](const std::string& path) { return icons.count(path) > 0; };
-    LinkRecord record;
-    std::string query;
-    std::string items;
-    std::string last;
-    for (std::string& line : lines) {
-        ParseLinkLine(line, record, query, items, kTemplates, kImages, hasIcon);
-        last = line;
+// Feeds the lines through the reader the conversion run uses, its final call included.
+Converted Convert(const std::vector<std::string>& lines, const std::set<std::string>& icons = {}) {
+    LinkCollector links(kTemplates, kImages,
+                        [&icons](const std::string& path) { return icons.count(path) > 0; });
+    for (const std::string& line : lines) {
+        links.Feed(line);
     }
-    if (!last.empty()) {
-        ParseLinkLine(last, record, query, items, kTemplates, kImages, hasIcon);
-    }
+    links.Finish();
+    const std::string query = links.queryText();
+    const std::string items = links.itemText();
     Converted result{query, {}};
     for (std::size_t start = 0; start < items.size();) {
         const std::size_t end = items.find("\r\n", start);
@@ -125,7 +123,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {kEntryB}},
         LinesCase{"HrefOnlyAnchorWithEmptyTitleWaitsForTheNextLine",
                   {R"(<DT><A HREF="http://b.org/"></A>)", "next"},
-                  {"N[<DT>></A>|<DT>></A>|||http://b.org/]"}},
+                  {"N[&lt;DT>>&lt;/A>|&lt;DT>>&lt;/A>|||http://b.org/]"}},
         LinesCase{"BlankBeforeTagEndStillFindsTheTitle",
                   {R"(<DT><A HREF="http://b.org/" X="1" >Bee Site</A>)", "</DL><p>"},
                   {kEntryB}},
@@ -138,6 +136,20 @@ INSTANTIATE_TEST_SUITE_P(
         LinesCase{"SeparatorsBeforeABookmarkAreSkipped",
                   {"<HR>    " + kBookmarkB, "<hr><HR> " + kBookmarkB},
                   {kEntryB, kEntryB}},
+        LinesCase{"BookmarkBehindOtherTagsOnItsLine",
+                  {"<DL><p>" + kBookmarkB, "<DT><H3>Folder</H3> " + kBookmarkB},
+                  {kEntryB, kEntryB}},
+        LinesCase{"SeveralBookmarksOnOneLine",
+                  {kBookmarkB + R"(<dt><a href="http://a.org/" X="1">A</a>)" + kBookmarkB},
+                  {kEntryB, "N[A|A|||http://a.org/]", kEntryB}},
+        LinesCase{"TextBeforeABookmarkIsALineOfItsOwn",
+                  {"T", "http://a.org/", "Cee " + kBookmarkB},
+                  {"N[T|T|||http://a.org/]", kEntryB}},
+        LinesCase{"ValuesAreEscapedForXml",
+                  {R"(Tom & Jerry;Say "hi" <now> &amp; &#38; &#X2f; &apos; &nbsp;)",
+                   "http://a.org/?a=1&b=2"},
+                  {"I[Tom&amp;Jerry|Tom &amp; Jerry|Say &quot;hi&quot; &lt;now> &amp; &#38; "
+                   "&#X2f; &apos; &amp;nbsp;|network.png|http://a.org/?a=1&amp;b=2]"}},
         LinesCase{"SeparatorsAloneStayMarkup", {"T", "http://a.org/", "<HR> <HR>"}, {}},
         LinesCase{"SeparatorBeforeAFolderStaysMarkup",
                   {"T", "http://a.org/", "<HR> <DT><H3>Folder</H3>"},
@@ -164,17 +176,20 @@ TEST(ParseLinkLine, QueryEntryFillsOnlyTheId) {
 }
 
 TEST(ParseLinkLine, OwnIconIsLookedUpUnderTheIdWithoutBlanks) {
-    const std::set<std::string> icons{kImages + "BigNews.png", kImages + "BeeSite.png"};
-    EXPECT_EQ(Convert({"Big News;info", "http://n.org/", "", kBookmarkB, "", "Other;info",
-                       "http://o.org/", "", "Plain", "http://p.org/"},
-                      icons)
-                  .items,
-              (std::vector<std::string>{
-                  "I[BigNews|Big News|info|BigNews.png|http://n.org/]",
-                  "I[BeeSite|Bee Site||BeeSite.png|http://b.org/]",
-                  "I[Other|Other|info|network.png|http://o.org/]",
-                  "N[Plain|Plain|||http://p.org/]",
-              }));
+    const std::set<std::string> icons{kImages + "BigNews.png", kImages + "BeeSite.png",
+                                      kImages + "Tom&Jerry.png"};
+    EXPECT_EQ(
+        Convert({"Big News;info", "http://n.org/", "", kBookmarkB, "", "Other;info",
+                 "http://o.org/", "", "Plain", "http://p.org/", "Tom & Jerry", "http://t.org/"},
+                icons)
+            .items,
+        (std::vector<std::string>{
+            "I[BigNews|Big News|info|BigNews.png|http://n.org/]",
+            "I[BeeSite|Bee Site||BeeSite.png|http://b.org/]",
+            "I[Other|Other|info|network.png|http://o.org/]",
+            "N[Plain|Plain|||http://p.org/]",
+            "I[Tom&amp;Jerry|Tom &amp; Jerry||Tom&amp;Jerry.png|http://t.org/]",
+        }));
 }
 
 TEST(ParseLinkLine, BookmarkLineKeepsOnlyWhatWasNotCutOut) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "support/text_decoder.h"
+
 namespace tamsel::test {
 
 namespace {
@@ -195,9 +197,13 @@ bool MemoryFileSystem::ReadLines(const std::string& path,
         End();
         return false;
     }
-    const std::string_view all = inode->bytes;
+    // Decoded as the machine's file system decodes a list.
+    TextDecoder decoder;
+    std::string all(decoder.Decode(inode->bytes));
+    all += decoder.Finish();
     const bool midway = fault.has_value();
-    for (std::string& line : SplitLines(midway ? all.substr(0, all.size() / 2) : all, midway)) {
+    const std::string_view text = all;
+    for (std::string& line : SplitLines(midway ? text.substr(0, text.size() / 2) : text, midway)) {
         onLine(line);
     }
     End();

@@ -1,0 +1,92 @@
+#include "convert/link_collector.h"
+
+#include <cstring>
+#include <utility>
+
+#include "support/text.h"
+
+namespace tamsel {
+
+namespace {
+
+// The item entries, nearly the whole output of a long list, are kept in pieces of about
+// this size: one string would be copied into fresh memory each time it doubled, and once
+// more when spliced into the menu text.
+constexpr std::size_t kItemPiece = 1 << 20;
+constexpr std::size_t kItemRoom = 64 << 10;  // a piece with less room left is full
+
+// Where the next "<DT>" (any case) at or after `from` begins, or npos. Looks only at the
+// "<" of the line, which memchr finds quickly even in a line with a long embedded icon.
+std::size_t FindDt(std::string_view line, std::size_t from) {
+    while (from < line.size()) {
+        const void* hit = std::memchr(line.data() + from, '<', line.size() - from);
+        if (hit == nullptr) {
+            return std::string_view::npos;
+        }
+        const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - line.data());
+        if (StartsWithIgnoringCase(line.substr(at), "<DT>")) {
+            return at;
+        }
+        from = at + 1;
+    }
+    return std::string_view::npos;
+}
+
+}  // namespace
+
+LinkCollector::LinkCollector(const ItemTemplates& templates, std::string imagesFolder,
+                             IconProbe hasIcon)
+    : templates_(templates), imagesFolder_(std::move(imagesFolder)), hasIcon_(std::move(hasIcon)) {}
+
+void LinkCollector::Feed(std::string_view line) {
+    if (line.find('\t') != std::string_view::npos) {  // most lines have none to replace
+        const std::string spaced = ReplaceText(line, "\t", " ");
+        line_.assign(TrimBlanks(spaced));
+    } else {
+        line_.assign(TrimBlanks(line));  // into the storage of the line before
+    }
+    // The pieces in front of the last one are parsed from a copy; the last one is parsed in
+    // place, so that what the parser leaves of it is there for Finish.
+    std::size_t start = 0;
+    for (std::size_t dt = FindDt(line_, 1); dt != std::string::npos; dt = FindDt(line_, dt + 1)) {
+        piece_.assign(TrimBlanks(std::string_view(line_).substr(start, dt - start)));
+        Parse(piece_);
+        start = dt;
+    }
+    line_.erase(0, start);
+    Parse(line_);
+}
+
+void LinkCollector::Finish() {
+    if (!line_.empty()) {
+        Parse(line_);
+    }
+}
+
+std::string LinkCollector::itemText() const {
+    std::string joined;
+    for (const std::string& piece : itemPieces_) {
+        joined += piece;
+    }
+    return joined;
+}
+
+std::string& LinkCollector::ItemsToFill() {
+    if (itemPieces_.empty() ||
+        itemPieces_.back().capacity() - itemPieces_.back().size() < kItemRoom) {
+        itemPieces_.emplace_back().reserve(kItemPiece);
+    }
+    return itemPieces_.back();
+}
+
+void LinkCollector::Parse(std::string& piece) {
+    std::string& items = ItemsToFill();
+    const std::size_t before = items.size();
+    ParseLinkLine(piece, record_, queryText_, items, templates_, imagesFolder_, hasIcon_);
+    // Every item entry ends with CR LF, so the items grow exactly when a link was emitted.
+    if (items.size() != before) {
+        ++links_;
+    }
+}
+
+}  // namespace tamsel

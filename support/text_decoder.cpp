@@ -1,0 +1,141 @@
+#include "support/text_decoder.h"
+
+#include <algorithm>
+
+namespace tamsel {
+
+namespace {
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
+constexpr char32_t kReplacement = 0xFFFD;
+
+bool IsHighSurrogate(std::uint16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+bool IsLowSurrogate(std::uint16_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+void AppendUtf8(char32_t c, std::string& out) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// Whether `head` can still grow into `mark`.
+bool MayBecome(std::string_view head, std::string_view mark) {
+    return head.size() < mark.size() && mark.starts_with(head);
+}
+
+}  // namespace
+
+std::string_view TextDecoder::Decode(std::string_view bytes) {
+    switch (form_) {
+        case Form::Undecided:
+            return DecodeStart(bytes);
+        case Form::Bytes:
+            return bytes;
+        case Form::Utf16Le:
+        case Form::Utf16Be:
+            out_.clear();
+            DecodeUtf16(bytes);
+            return out_;
+    }
+    return bytes;
+}
+
+// Holds the first bytes back until they are known to be a mark or not; only the first
+// part or two of a stream ever come here.
+std::string_view TextDecoder::DecodeStart(std::string_view bytes) {
+    const std::size_t taken = std::min<std::size_t>(bytes.size(), 3 - head_.size());
+    head_.append(bytes.substr(0, taken));
+    if (MayBecome(head_, kUtf8Mark) || MayBecome(head_, kUtf16LeMark) ||
+        MayBecome(head_, kUtf16BeMark)) {
+        return {};  // all of `bytes` went into the head
+    }
+    std::string_view rest = head_;
+    if (head_.starts_with(kUtf8Mark)) {
+        form_ = Form::Bytes;
+        rest.remove_prefix(kUtf8Mark.size());
+    } else if (head_.starts_with(kUtf16LeMark) || head_.starts_with(kUtf16BeMark)) {
+        form_ = head_.starts_with(kUtf16LeMark) ? Form::Utf16Le : Form::Utf16Be;
+        out_.clear();
+        DecodeUtf16(rest.substr(2));
+        DecodeUtf16(bytes.substr(taken));
+        head_.clear();
+        return out_;
+    } else {
+        form_ = Form::Bytes;
+    }
+    if (rest.empty()) {
+        head_.clear();
+        return bytes.substr(taken);
+    }
+    out_.assign(rest);
+    out_.append(bytes.substr(taken));
+    head_.clear();
+    return out_;
+}
+
+void TextDecoder::DecodeUtf16(std::string_view bytes) {
+    const bool little = form_ == Form::Utf16Le;
+    for (const char byte : bytes) {
+        const auto value = static_cast<unsigned char>(byte);
+        if (carry_ < 0) {
+            carry_ = value;
+            continue;
+        }
+        const auto first = static_cast<std::uint16_t>(carry_);
+        carry_ = -1;
+        AppendUnit(
+            static_cast<std::uint16_t>(little ? first | (value << 8) : (first << 8) | value));
+    }
+}
+
+void TextDecoder::AppendUnit(std::uint16_t unit) {
+    if (high_ != 0) {
+        if (IsLowSurrogate(unit)) {
+            AppendUtf8(0x10000 + ((char32_t{high_} - 0xD800) << 10) + (unit - 0xDC00), out_);
+            high_ = 0;
+            return;
+        }
+        AppendUtf8(kReplacement, out_);
+        high_ = 0;
+    }
+    if (IsHighSurrogate(unit)) {
+        high_ = unit;
+    } else {
+        AppendUtf8(IsLowSurrogate(unit) ? kReplacement : char32_t{unit}, out_);
+    }
+}
+
+std::string_view TextDecoder::Finish() {
+    out_.clear();
+    if (form_ == Form::Undecided) {
+        out_.swap(head_);  // too short for any mark: the bytes as they are
+    } else if (high_ != 0 || carry_ >= 0) {
+        AppendUtf8(kReplacement, out_);
+    }
+    form_ = Form::Undecided;
+    head_.clear();
+    carry_ = -1;
+    high_ = 0;
+    return out_;
+}
+
+}  // namespace tamsel
