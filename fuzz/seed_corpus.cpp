@@ -1,7 +1,7 @@
-// Writes the seed corpus of every fuzz target, in each target's input format, from the shared
-// fixtures (lists, bookmark exports, the menu) and the program's default templates.
+// Writes the seed corpus of every fuzz target, in each target's input format, from the test
+// data (lists, bookmark exports, the menu) and the program's default templates.
 //
-//     tamsel_seed_corpus FIXTURES DEFAULTS OUT
+//     tamsel_seed_corpus TEST_DATA DEFAULTS OUT
 //
 // OUT/<target>/ receives one file per seed; files already there are overwritten.
 
@@ -164,7 +164,7 @@ void AddMenuSeeds(Corpus& corpus, const std::string& menu, const fs::path& defau
 
 int main(int argc, char** argv) {
     if (argc != 4) {
-        std::fputs("usage: tamsel_seed_corpus FIXTURES DEFAULTS OUT\n", stderr);
+        std::fputs("usage: tamsel_seed_corpus TEST_DATA DEFAULTS OUT\n", stderr);
         return 2;
     }
     const fs::path fixtures = argv[1];

@@ -57,7 +57,8 @@ TEST_F(TamselConvert, ConvertsWithTheTemplatesBesideTheProgram) {
     EXPECT_EQ(result.out, "Done\n");
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(temp.read("x/FEATURES/Links.xml.bak"), ReadFixture("menu/Links.xml"));
-    EXPECT_NE(temp.read("x/FEATURES/Links.xml").find("https://duckduckgo.com/"), std::string::npos);
+    EXPECT_NE(temp.read("x/FEATURES/Links.xml").find("https://rail.example.com/departures"),
+              std::string::npos);
 }
 
 TEST_F(TamselConvert, AppFolderWithoutSeparatorIsUsed) {
@@ -66,7 +67,7 @@ TEST_F(TamselConvert, AppFolderWithoutSeparatorIsUsed) {
     temp.write("tpl/item_template_noimage.txt", "N[#LINKID#]");
     const Result result = RunCommand(temp, "--app-folder tpl url.txt x/FEATURES/Links.xml");
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_NE(temp.read("x/FEATURES/Links.xml").find("Q[SearchEngine]"), std::string::npos);
+    EXPECT_NE(temp.read("x/FEATURES/Links.xml").find("Q[TrainTimes]"), std::string::npos);
 }
 
 TEST_F(TamselConvert, InputProblemExitsWithOneAndTheMessage) {

@@ -1,9 +1,12 @@
-// Real bookmark exports converted end to end, checked against what a plain pattern over the
-// file's lines finds, with the differences that the line rules explain written out.
+// Bookmark exports converted end to end, checked against what a plain pattern over the
+// file's lines finds: the project's own exports in each browser family's shape, with the
+// differences that the line rules explain written out, and optionally a folder of real
+// exports (TAMSEL_EXTRA_BOOKMARKS), of which every bookmark line must come through.
 
 #include <gtest/gtest.h>
 
-#include <cctype>
+#include <algorithm>
+#include <filesystem>
 #include <regex>
 #include <set>
 #include <string>
@@ -74,13 +77,13 @@ std::vector<Entry> AnchorsByPattern(const std::string& file) {
 }
 
 // Converts the export with templates that give one "address TAB title" line per link.
-std::vector<Entry> Convert(const std::string& fixture) {
+std::vector<Entry> Convert(const std::string& list, const std::string& name) {
     RunSetup setup;
-    setup.temp().copyFixture(fixture, "list.txt");
+    setup.writeList(list);
     setup.writeTemplates("q", "#LINKURL#\t#LINKTITLE#", "#LINKURL#\t#LINKTITLE#");
     setup.writeMenu("M\r\n</Items>\r\n</Items>\r\n</XMBML>\r\n");
     const RunOutcome outcome = RunConversion(setup.paths());
-    EXPECT_EQ(outcome.message, "Done") << fixture;
+    EXPECT_EQ(outcome.message, "Done") << name;
     const std::string menu = setup.menu();
     const std::size_t items = menu.find("</Items>\r\n", menu.find("</Items>\r\n") + 1) + 10;
     const std::string block = menu.substr(items, menu.rfind("</XMBML>") - items);
@@ -99,19 +102,22 @@ struct ExportCase {
     const char* file;
     std::set<std::string> notEmitted;  // addresses the pattern finds and the rules skip
     std::vector<Entry> extra;          // entries the rules emit and the pattern misses
-    bool noneEmitted = false;          // the rules take no anchor of this file
 };
+
+void PrintTo(const ExportCase& c, std::ostream* out) {
+    *out << c.file;
+}
 
 class BookmarkExports : public testing::TestWithParam<ExportCase> {};
 
 TEST_P(BookmarkExports, YieldTheAnchorsInFileOrder) {
     const ExportCase& c = GetParam();
-    const std::vector<Entry> anchors =
-        AnchorsByPattern(ReadFixture(std::string("bookmarks/") + c.file));
+    const std::string file = ReadFixture(std::string("bookmarks/") + c.file);
+    const std::vector<Entry> anchors = AnchorsByPattern(file);
     ASSERT_FALSE(anchors.empty());
     std::vector<Entry> expected;
     for (const Entry& entry : anchors) {
-        if (c.notEmitted.count(entry.url) == 0 && !c.noneEmitted) {
+        if (c.notEmitted.count(entry.url) == 0) {
             expected.push_back(entry);
         }
     }
@@ -119,47 +125,83 @@ TEST_P(BookmarkExports, YieldTheAnchorsInFileOrder) {
     for (Entry& entry : expected) {  // as values go into the menu
         entry = {XmlEscaped(entry.url), XmlEscaped(entry.title)};
     }
-    EXPECT_EQ(Convert(std::string("bookmarks/") + c.file), expected);
+    EXPECT_EQ(Convert(file, c.file), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Fixtures, BookmarkExports,
+    Exports, BookmarkExports,
     testing::Values(
-        ExportCase{"brave-2022-crlf-nested-dupes.html", {}, {}},
-        ExportCase{"chrome-2019-zh-nested-icons.html", {}, {}},
-        // Holds "<HR>    <DT><A HREF=..." and "place:" addresses, which both sides skip.
-        ExportCase{"firefox-2016-nested-tags-dd-hr.html", {}, {}},
-        ExportCase{"firefox-2020-osint-large.html", {}, {}},
-        ExportCase{"firefox-2024-csp-header-nested.html", {}, {}},
-        // Every anchor ends its attributes with a blank before ">" (ICON_URI="..." >).
-        ExportCase{"ie11-2016-bom-nested.html", {}, {}},
-        // The first bookmark shares its line with "<DL><p>".
-        ExportCase{"pinboard-2022-tags-dd-no-final-newline.html", {}, {}},
-        // Anchors with HREF as their only attribute.
-        ExportCase{"safari-fr-tabs-folded.html", {}, {}},
-        // Damaged on purpose: "›" in place of ">" leaves the bookmark without a title
-        // until a following plain line (a wrapped address) emits it with the rest of its own
-        // line as title; two titles wrapped before "</A>" do the same.
-        ExportCase{"safari-style-dirty-wrapped-lines.html",
-                   {},
-                   {{"https://www.tripadvisor.com/", "<DT>›TripAdvisor</A>"},
-                    {"https://www.google.com/search?client=safari&rls=en&q=dogz&ie=UTF-8&oe=UTF-8",
-                     "<DT>>dogz -"},
-                    {"https://www.google.com/"
-                     "search?client=safari&rls=en&q=abyrvalg&ie=UTF-8&oe=UTF-8",
-                     "<DT>>ab"}}},
-        // Separators stored as "http://bookmark.placeholder.url/" bookmarks are links too.
-        ExportCase{"vivaldi-2023-crlf-description-separators.html", {}, {}}),
+        // "<HR>" separators sharing a bookmark's line, a 70 KB icon on one line, "<DD>"
+        // text running on to the next line, and "place:" and "javascript:" addresses,
+        // which both sides skip.
+        ExportCase{"firefox.html", {}, {}},
+        // CR LF, nested folders, a duplicate, a "chrome:" address and a separator stored
+        // as a bookmark of "http://bookmark.placeholder.url/".
+        ExportCase{"chromium.html", {}, {}},
+        // Anchors with HREF as their only attribute, TAB indentation.
+        ExportCase{"safari.html", {}, {}},
+        // A byte-order mark first, and a blank before ">" in every anchor tag.
+        ExportCase{"ie11.html", {}, {}},
+        // The first bookmark shares its line with "<DL><p>", and no line break ends the file.
+        ExportCase{"pinboard.html", {}, {}}),
     [](const testing::TestParamInfo<ExportCase>& info) {
         std::string name = info.param.file;
-        name = name.substr(0, name.find('.'));
-        for (char& c : name) {
-            if (!std::isalnum(static_cast<unsigned char>(c))) {
-                c = '_';
+        return name.substr(0, name.find('.'));
+    });
+
+// The first anchor of every line that begins with one, as the pattern reads it.
+std::vector<Entry> BookmarkLines(const std::string& file) {
+    std::vector<Entry> starts;
+    std::size_t start = 0;
+    while (start < file.size()) {
+        const std::size_t end = std::min(file.find('\n', start), file.size());
+        const std::string line = file.substr(start, end - start);
+        const std::size_t first = line.find_first_not_of(" \t");
+        if (first != std::string::npos && line.compare(first, 13, "<DT><A HREF=\"") == 0) {
+            const std::vector<Entry> anchors = AnchorsByPattern(line);
+            if (!anchors.empty()) {
+                starts.push_back({XmlEscaped(anchors[0].url), XmlEscaped(anchors[0].title)});
             }
         }
-        return name;
-    });
+        start = end + 1;
+    }
+    return starts;
+}
+
+// Whether `part` can be had from `whole` by leaving entries out.
+bool IsInOrderWithin(const std::vector<Entry>& part, const std::vector<Entry>& whole) {
+    auto at = whole.begin();
+    for (const Entry& entry : part) {
+        at = std::find(at, whole.end(), entry);
+        if (at == whole.end()) {
+            return false;
+        }
+        ++at;
+    }
+    return true;
+}
+
+// Exports are free to hold more than the line rules take, so only what they certainly take
+// is required: every line that begins with a web bookmark gives it, in file order.
+TEST(ExtraBookmarks, EveryBookmarkLineComesThroughInFileOrder) {
+    const std::filesystem::path folder = TAMSEL_EXTRA_BOOKMARKS;
+    if (folder.empty()) {
+        GTEST_SKIP() << "No folder of extra bookmark exports: configure with "
+                        "-DTAMSEL_EXTRA_BOOKMARKS=<folder> to run it";
+    }
+    ASSERT_TRUE(std::filesystem::is_directory(folder)) << folder << " is not a folder";
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().extension() != ".html") {
+            continue;
+        }
+        ++files;
+        const std::string file = test::ReadFileBytes(entry.path());
+        const std::vector<Entry> converted = Convert(file, entry.path().string());
+        EXPECT_TRUE(IsInOrderWithin(BookmarkLines(file), converted)) << entry.path();
+    }
+    EXPECT_GT(files, 0) << "no .html file in " << folder;
+}
 
 }  // namespace
 }  // namespace tamsel

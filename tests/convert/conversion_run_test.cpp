@@ -16,31 +16,28 @@ namespace {
 using test::ReadFixture;
 using test::RunSetup;
 
-// The tail of the fixture menu: the second "</Items>" line, the view's end and the root's.
-constexpr std::string_view kFixtureTail = "\t\t</Items>\r\n\t</View>\r\n</XMBML>\r\n";
-
-// The fixture menu with the query entries in front of its second "</Items>" line and the
-// item entries in front of its "</XMBML>" line.
+// The test menu with the query entries in front of its second (last) "</Items>" line and
+// the item entries in front of its "</XMBML>" line.
 std::string FixtureWith(std::string_view queries, std::string_view items) {
     std::string menu = ReadFixture("menu/Links.xml");
-    const std::size_t tail = menu.rfind(kFixtureTail);
-    EXPECT_NE(tail, std::string::npos);
-    menu.replace(tail, kFixtureTail.size(),
-                 std::string(queries) + "\t\t</Items>\r\n\t</View>\r\n" + std::string(items) +
-                     "</XMBML>\r\n");
+    const std::size_t root = menu.rfind("</XMBML>\r\n");
+    EXPECT_NE(root, std::string::npos);
+    menu.insert(root, items);
+    const std::size_t pages = menu.rfind("\t\t</Items>\r\n");
+    EXPECT_NE(pages, std::string::npos);
+    menu.insert(pages, queries);
     return menu;
 }
 
 const std::string kHandwrittenQueries =
-    "Q[SearchEngine]\r\nQ[Encyclopedia]\r\nQ[News]\r\nQ[PaddedTitle]\r\nQ[Weather]\r\n";
+    "Q[Recipes]\r\nQ[TrainTimes]\r\nQ[CityMap]\r\nQ[Caf\u00e9Hours]\r\nQ[Library]\r\n";
 const std::string kHandwrittenItems =
-    "I[SearchEngine|Search Engine|Find anything on the web|network.png|https://duckduckgo.com/]"
-    "\r\n"
-    "N[Encyclopedia|Encyclopedia|||https://en.wikipedia.org/wiki/Main_Page]\r\n"
-    "I[News|News|Headlines; updated hourly|network.png|http://news.example.org/?q=top&amp;lang=en]"
-    "\r\n"
-    "N[PaddedTitle|Padded Title|||HTTPS://EXAMPLE.COM/UPPER]\r\n"
-    "N[Weather|Weather|||https://wttr.in/]\r\n";
+    "I[Recipes|Recipes|Weeknight dinners; quick ones first|network.png|"
+    "https://cooking.example.net/recipes?sort=quick&amp;lang=en]\r\n"
+    "N[TrainTimes|Train Times|||https://rail.example.com/departures]\r\n"
+    "N[CityMap|City  Map|||HTTP://MAPS.EXAMPLE.ORG/CITY]\r\n"
+    "N[Caf\u00e9Hours|Caf\u00e9 Hours|||https://example.org/caf%C3%A9]\r\n"
+    "I[Library|Library|Opening hours|network.png|http://library.example.org/]\r\n";
 
 void ExpectDone(const RunOutcome& outcome, const RunSetup& setup) {
     EXPECT_EQ(outcome.status, RunStatus::Done) << outcome.message;
@@ -59,15 +56,13 @@ TEST(RunConversion, HandwrittenListGoesIntoTheMenuAndTheOldMenuIntoTheBackup) {
     EXPECT_EQ(setup.backup(), ReadFixture("menu/Links.xml"));
 }
 
-TEST(RunConversion, ListsWithCrLfLfOrCrBreaksGiveTheSameMenu) {
-    std::string crOnly = ReadFixture("lists/handwritten-lf.txt");
-    std::replace(crOnly.begin(), crOnly.end(), '\n', '\r');
-    for (const std::string& list : {ReadFixture("lists/handwritten-crlf.txt"),
-                                    ReadFixture("lists/handwritten-lf.txt"), crOnly}) {
+TEST(RunConversion, ListsWithCrLfLfCrOrMixedBreaksGiveTheSameMenu) {
+    for (const char* list : {"lists/handwritten-crlf.txt", "lists/handwritten-lf.txt",
+                             "lists/handwritten-cr.txt", "lists/handwritten-mixed.txt"}) {
         RunSetup setup;
-        setup.writeList(list);
+        setup.temp().copyFixture(list, "list.txt");
         ExpectDone(RunConversion(setup.paths()), setup);
-        EXPECT_EQ(setup.menu(), FixtureWith(kHandwrittenQueries, kHandwrittenItems));
+        EXPECT_EQ(setup.menu(), FixtureWith(kHandwrittenQueries, kHandwrittenItems)) << list;
     }
 }
 

@@ -2,7 +2,7 @@
 
 // A fresh program folder and menu folder for one conversion run in a temporary folder:
 //   app/                  the three templates
-//   x/FEATURES/Links.xml  the menu file (the shared fixture unless told otherwise)
+//   x/FEATURES/Links.xml  the menu file (the test data's menu unless told otherwise)
 //   x/IMAGES/network.png  the fallback icon
 //   list.txt              the link list, written by the test
 

@@ -90,7 +90,7 @@ constexpr std::string_view kView =
 TEST(RunConversion, ShortcutsWriteWhatThePlainPathWrites) {
     const std::vector<std::string> lists = {
         LongList(),
-        test::ReadFixture("bookmarks/firefox-2020-osint-large.html"),
+        test::ReadFixture("bookmarks/firefox.html"),
         test::ReadFixture("lists/handwritten-crlf.txt"),
     };
     for (const std::string& list : lists) {

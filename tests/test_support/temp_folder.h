@@ -26,14 +26,14 @@ class TempFolder {
     // The whole file, or an empty string when it cannot be read.
     std::string read(std::string_view relative) const;
     bool exists(std::string_view relative) const;
-    // Copies a file of the shared fixtures (relative to the fixtures folder).
+    // Copies a file of the test data (relative to tests/data).
     void copyFixture(std::string_view fixture, std::string_view relative) const;
 
   private:
     std::filesystem::path root_;
 };
 
-// Reads a shared fixture whole.
+// Reads a file of the test data whole.
 std::string ReadFixture(std::string_view fixture);
 // Reads any file whole; empty when it cannot be read.
 std::string ReadFileBytes(const std::filesystem::path& path);
