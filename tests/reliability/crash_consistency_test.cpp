@@ -155,7 +155,7 @@ class CrashConsistency : public testing::Test {
 
 // Where a kill landed, told by what it left behind.
 std::string Phase(const ChildEnd& end, const FileState& menu, const FileState& temporary,
-                  const MenuVersions& versions) {
+                  bool backupAside, const MenuVersions& versions) {
     if (!end.killed) {
         return "after the run ended";
     }
@@ -163,8 +163,11 @@ std::string Phase(const ChildEnd& end, const FileState& menu, const FileState& t
         return "with the new menu in place";
     }
     if (temporary.present) {
-        return temporary.bytes == versions.next ? "with the new menu written aside"
-                                                : "while the new menu was written";
+        if (temporary.bytes != versions.next) {
+            return "while the new menu was written";
+        }
+        return backupAside ? "while the backup was written aside"
+                           : "with the new menu written aside";
     }
     return "before anything was written";
 }
@@ -234,7 +237,7 @@ TEST_F(CrashConsistency, KillAtAnyMomentLosesNothing) {
         }
 
         const FileState menu = State(kMenu);
-        ++phases[Phase(end, menu, State(kTemporary), versions)];
+        ++phases[Phase(end, menu, State(kTemporary), temp.exists(kBackupTemporary), versions)];
         ASSERT_EQ(CheckAtAnyMoment(menu, State(kBackup), expected), "");
         if (!end.killed) {
             ASSERT_EQ(end.exitCode, 0);
