@@ -108,12 +108,13 @@ TEST_F(WriteFailure, FolderInTheWayOfTheBackupStopsTheRun) {
 #endif
 #endif
 
-// A list of one long line of NUL bytes (a title that never gets an address) under a limit on
-// the process's memory. Gathering, cleaning and parsing a line costs about its own length once
-// more, so twice the line and some room fit; where memory does run out the run says so, exits
-// with 2 and changes nothing.
+// A list of one long line of NUL bytes (a title that never gets an address), or a long menu,
+// under a limit on the process's memory. Gathering, cleaning and parsing a line costs about
+// its own length once more, so twice the line and some room fit; where memory does run out
+// the run says so, exits with 2 and changes nothing.
 struct MemoryCase {
     const char* name;
+    bool longMenu;        // else a long list
     std::uint64_t limit;  // bytes of address space
     int exitCode;
     const char* output;
@@ -129,7 +130,12 @@ TEST_P(OutOfMemory, EndsWithItsMessageOrFitsTwiceTheLine) {
 #ifdef TAMSEL_ADDRESS_SANITIZER
     GTEST_SKIP() << "a sanitizer build reserves more address space than any limit here";
 #endif
-    temp.write("list.txt", std::string(kLongLine, '\0'));
+    if (GetParam().longMenu) {
+        previous.insert(previous.find("</XMBML>"), std::string(kLongLine, ' '));
+        temp.write(kMenu, previous);
+    } else {
+        temp.write("list.txt", std::string(kLongLine, '\0'));
+    }
     temp.write(kBackup, "an older backup");
     const Result result = Convert({std::nullopt, true, GetParam().limit});
     EXPECT_EQ(result.exitCode, GetParam().exitCode);
@@ -142,8 +148,11 @@ TEST_P(OutOfMemory, EndsWithItsMessageOrFitsTwiceTheLine) {
 
 INSTANTIATE_TEST_SUITE_P(
     Limits, OutOfMemory,
-    testing::Values(MemoryCase{"TwiceTheLineAndRoom", 8 * kMiB + kLongLine * 11 / 4, 0, "Done\n"},
-                    MemoryCase{"LessThanTheLine", 40 * kMiB, 2,
+    testing::Values(MemoryCase{"TwiceTheLineAndRoom", false, 8 * kMiB + kLongLine * 11 / 4, 0,
+                               "Done\n"},
+                    MemoryCase{"LessThanTheLine", false, 40 * kMiB, 2,
+                               "ERROR: Not enough memory to convert the list\n"},
+                    MemoryCase{"LessThanTheMenu", true, 40 * kMiB, 2,
                                "ERROR: Not enough memory to convert the list\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
