@@ -103,7 +103,7 @@ void LineSplitter::Deliver() {
             line_.append(piece);
             std::string().swap(piece);
         }
-        pieces_.clear();
+        std::vector<std::string>().swap(pieces_);  // its storage would pin the freed pieces
     }
     onLine_(line_);
     line_.clear();

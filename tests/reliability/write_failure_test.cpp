@@ -148,7 +148,7 @@ TEST_P(OutOfMemory, EndsWithItsMessageOrFitsTwiceTheLine) {
 
 INSTANTIATE_TEST_SUITE_P(
     Limits, OutOfMemory,
-    testing::Values(MemoryCase{"TwiceTheLineAndRoom", false, 8 * kMiB + kLongLine * 11 / 4, 0,
+    testing::Values(MemoryCase{"TwiceTheLineAndRoom", false, 8 * kMiB + kLongLine * 5 / 2, 0,
                                "Done\n"},
                     MemoryCase{"LessThanTheLine", false, 40 * kMiB, 2,
                                "ERROR: Not enough memory to convert the list\n"},
