@@ -8,6 +8,7 @@
 
 #include "convert/insert_before_tag.h"
 #include "convert/link_collector.h"
+#include "convert/menu_lock.h"
 #include "convert/replace_menu_file.h"
 #include "support/folder_snapshot.h"
 #include "support/path.h"
@@ -23,6 +24,8 @@ constexpr std::string_view kNowhereMessage =
     "ERROR: Could not find where to insert the links in the Links.xml";
 constexpr std::string_view kBackupMessage = "ERROR: Could not create a backup of the Links.xml";
 constexpr std::string_view kWriteMessage = "ERROR: Could not write the Links.xml";
+constexpr std::string_view kBusyMessage = "ERROR: The Links.xml is being changed by another run";
+constexpr std::string_view kMemoryMessage = "ERROR: Not enough memory to convert the list";
 constexpr std::string_view kFallbackIcon = "network.png";
 
 constexpr std::array<std::string_view, 3> kTemplateNames = {
@@ -67,7 +70,7 @@ std::string ImagesFolderFor(const std::string& linksPath) {
 // Feeds every line of the list to `links`, then finishes it. False when the list could not
 // be read to its end.
 bool ParseList(const std::string& listPath, FileSystem& files, LinkCollector& links) {
-    const bool read = files.ReadLines(listPath, [&links](std::string& line) { links.Feed(line); });
+    const bool read = files.ReadLines(listPath, [&links](std::string& line) { links.Take(line); });
     if (read) {
         links.Finish();
     }
@@ -105,9 +108,8 @@ RunOutcome Finish(const std::string& linksPath, std::span<const std::string_view
     return done;
 }
 
-}  // namespace
-
-RunOutcome RunConversion(const RunPaths& paths, FileSystem& files) {
+// The run itself; RunConversion adds what happens when memory runs out.
+RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::milliseconds lockWait) {
     if (!files.FileExists(paths.listPath)) {
         return InputProblem(kListMessage, Box::List);
     }
@@ -151,6 +153,15 @@ RunOutcome RunConversion(const RunPaths& paths, FileSystem& files) {
     if (links.linkCount() == 0) {
         return InputProblem(kNoLinksMessage, Box::List);
     }
+    // From reading the menu to putting the new one in place, no other run may change it: it
+    // would lose its links to this run's rename, or this run's to its own.
+    const LockAttempt lock = LockMenuFile(files.LinkTarget(paths.linksPath), files, lockWait);
+    if (lock.state == LockState::Busy) {
+        return Stop(RunStatus::WriteError, MessageIcon::Exclamation, kBusyMessage);
+    }
+    if (lock.state == LockState::Failed) {
+        return Stop(RunStatus::WriteError, MessageIcon::Exclamation, kWriteMessage);
+    }
     std::optional<std::string> menu = files.ReadWhole(paths.linksPath);
     if (!menu) {
         return InputProblem(kMenuMessage, Box::Menu);
@@ -160,6 +171,21 @@ RunOutcome RunConversion(const RunPaths& paths, FileSystem& files) {
         return Stop(RunStatus::InputError, MessageIcon::Exclamation, kNowhereMessage);
     }
     return Finish(paths.linksPath, *newMenu, files);
+}
+
+}  // namespace
+
+RunOutcome RunConversion(const RunPaths& paths, FileSystem& files,
+                         std::chrono::milliseconds lockWait) {
+    // Only memory can run out on the way (std::bad_alloc, or std::length_error for a text
+    // longer than a string may be); every file step answers with a result, not an exception.
+    // The files are as they were: nothing is changed before the new menu is complete, and
+    // the replacement removes its temporary files on the way out.
+    try {
+        return Convert(paths, files, lockWait);
+    } catch (const std::exception&) {
+        return Stop(RunStatus::WriteError, MessageIcon::Exclamation, kMemoryMessage);
+    }
 }
 
 }  // namespace tamsel

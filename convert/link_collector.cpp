@@ -1,5 +1,6 @@
 #include "convert/link_collector.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -32,6 +33,15 @@ std::size_t FindDt(std::string_view line, std::size_t from) {
     return std::string_view::npos;
 }
 
+// Turns each TAB into one blank and trims blanks at both ends, in the line's own storage:
+// the same as replacing TABs with ReplaceText and trimming, without a second copy.
+void CleanListLine(std::string& line) {
+    std::replace(line.begin(), line.end(), '\t', ' ');
+    const std::size_t last = line.find_last_not_of(' ');
+    line.resize(last == std::string::npos ? 0 : last + 1);
+    line.erase(0, line.find_first_not_of(' '));  // npos, for an empty line, erases nothing
+}
+
 }  // namespace
 
 LinkCollector::LinkCollector(const ItemTemplates& templates, std::string imagesFolder,
@@ -39,12 +49,18 @@ LinkCollector::LinkCollector(const ItemTemplates& templates, std::string imagesF
     : templates_(templates), imagesFolder_(std::move(imagesFolder)), hasIcon_(std::move(hasIcon)) {}
 
 void LinkCollector::Feed(std::string_view line) {
-    if (line.find('\t') != std::string_view::npos) {  // most lines have none to replace
-        const std::string spaced = ReplaceText(line, "\t", " ");
-        line_.assign(TrimBlanks(spaced));
-    } else {
-        line_.assign(TrimBlanks(line));  // into the storage of the line before
-    }
+    line_.assign(line);  // into the storage of the line before
+    CleanListLine(line_);
+    ParseLine();
+}
+
+void LinkCollector::Take(std::string& line) {
+    CleanListLine(line);
+    line_.swap(line);
+    ParseLine();
+}
+
+void LinkCollector::ParseLine() {
     // The pieces in front of the last one are parsed from a copy; the last one is parsed in
     // place, so that what the parser leaves of it is there for Finish.
     std::size_t start = 0;

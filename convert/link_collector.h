@@ -27,6 +27,10 @@ class LinkCollector {
     // Each piece, trimmed, goes to ParseLinkLine in order.
     void Feed(std::string_view line);
 
+    // Feed for a line the caller gives up: it is cleaned in its own storage and taken over
+    // (`line` is left with other contents), so a line of any length is never copied.
+    void Take(std::string& line);
+
     // After the last line: parses what ParseLinkLine left of the last piece once more when
     // it is not empty, which emits a link still pending at the end of the list.
     void Finish();
@@ -45,6 +49,7 @@ class LinkCollector {
     std::string itemText() const;
 
   private:
+    void ParseLine();
     std::string& ItemsToFill();
     void Parse(std::string& piece);
 

@@ -42,26 +42,31 @@ bool ReadToEnd(const File& file, std::string& out) {
     }
 }
 
+// The lock lasts as long as its file is open.
+class FileHeldLock final : public HeldLock {
+  public:
+    explicit FileHeldLock(File file) : file_(std::move(file)) {}
+
+  private:
+    File file_;
+};
+
 class RealFileSystemImpl final : public FileSystem {
   public:
     double ProbeFileSize(const std::string& path) override { return tamsel::ProbeFileSize(path); }
 
     std::optional<std::string> ReadWhole(const std::string& path) override {
-        try {
-            File file = native::OpenForReading(path);
-            if (!file.valid()) {
-                return std::nullopt;
-            }
-            // One byte beyond the known size lets the end of the file show up without a
-            // second allocation.
-            std::string bytes(native::CurrentSize(file) + 1, '\0');
-            if (!ReadToEnd(file, bytes)) {
-                return std::nullopt;
-            }
-            return bytes;
-        } catch (const std::bad_alloc&) {
+        File file = native::OpenForReading(path);
+        if (!file.valid()) {
             return std::nullopt;
         }
+        // One byte beyond the known size lets the end of the file show up without a
+        // second allocation.
+        std::string bytes(native::CurrentSize(file) + 1, '\0');
+        if (!ReadToEnd(file, bytes)) {
+            return std::nullopt;
+        }
+        return bytes;
     }
 
     bool ReadLines(const std::string& path,
@@ -70,27 +75,23 @@ class RealFileSystemImpl final : public FileSystem {
         if (!file.valid()) {
             return false;
         }
-        try {
-            const auto buffer = std::make_unique<char[]>(kChunkSize);
-            LineSplitter splitter(onLine);
-            TextDecoder decoder;
-            for (;;) {
-                const long long got = native::ReadSome(file, buffer.get(), kChunkSize);
-                if (got < 0) {
-                    return false;
-                }
-                if (got == 0) {
-                    break;
-                }
-                splitter.Feed(
-                    decoder.Decode(std::string_view(buffer.get(), static_cast<std::size_t>(got))));
+        const auto buffer = std::make_unique<char[]>(kChunkSize);
+        LineSplitter splitter(onLine);
+        TextDecoder decoder;
+        for (;;) {
+            const long long got = native::ReadSome(file, buffer.get(), kChunkSize);
+            if (got < 0) {
+                return false;
             }
-            splitter.Feed(decoder.Finish());
-            splitter.Finish();
-            return true;
-        } catch (const std::bad_alloc&) {
-            return false;
+            if (got == 0) {
+                break;
+            }
+            splitter.Feed(
+                decoder.Decode(std::string_view(buffer.get(), static_cast<std::size_t>(got))));
         }
+        splitter.Feed(decoder.Finish());
+        splitter.Finish();
+        return true;
     }
 
     bool WriteDurable(const std::string& path, std::string_view bytes) override {
@@ -108,6 +109,41 @@ class RealFileSystemImpl final : public FileSystem {
             written = native::WriteAll(file, pieces[i]);
         }
         return written && native::FlushToDisk(file) && file.close();
+    }
+
+    bool WriteNew(const std::string& path, std::span<const std::string_view> pieces,
+                  const std::string& likePath) override {
+        File file = native::CreateNew(path);
+        bool written = file.valid();
+        for (std::size_t i = 0; written && i < pieces.size(); ++i) {
+            written = native::WriteAll(file, pieces[i]);
+        }
+        if (written) {
+            // Metadata that cannot be copied (a file system without extended attributes, an
+            // owner only root may give) leaves the file private, never the run failed.
+            native::CopyMetadata(likePath, file);
+        }
+        return written && native::FlushToDisk(file) && file.close();
+    }
+
+    LockAttempt TryLock(const std::string& lockPath) override {
+        File file = native::OpenLockFile(lockPath);
+        LockAttempt attempt;
+        if (!file.valid()) {
+            return attempt;
+        }
+        switch (native::TryLockExclusive(file)) {
+            case native::LockTry::Taken:
+                attempt.state = LockState::Held;
+                attempt.lock = std::make_unique<FileHeldLock>(std::move(file));
+                break;
+            case native::LockTry::Busy:
+                attempt.state = LockState::Busy;
+                break;
+            case native::LockTry::Failed:
+                break;
+        }
+        return attempt;
     }
 
     bool Remove(const std::string& path) override { return native::RemoveFile(path); }
@@ -139,6 +175,20 @@ bool FileSystem::WriteDurablePieces(const std::string& path,
         joined += piece;
     }
     return WriteDurable(path, joined);
+}
+
+bool FileSystem::WriteNew(const std::string& path, std::span<const std::string_view> pieces,
+                          const std::string& likePath) {
+    (void)likePath;
+    return WriteDurablePieces(path, pieces);
+}
+
+LockAttempt FileSystem::TryLock(const std::string& lockPath) {
+    (void)lockPath;
+    LockAttempt attempt;
+    attempt.state = LockState::Held;
+    attempt.lock = std::make_unique<HeldLock>();
+    return attempt;
 }
 
 FileSystem& RealFileSystem() {

@@ -1,9 +1,12 @@
 #pragma once
 
 // The file operations the conversion run needs, behind one small interface so that a test
-// can make any single step fail. Paths are UTF-8. No operation throws.
+// can make any single step fail. Paths are UTF-8. No operation throws, except that reading
+// throws std::bad_alloc when the file does not fit in memory, so that a caller can tell a
+// file too large from one that cannot be read.
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -11,6 +14,23 @@
 #include <vector>
 
 namespace tamsel {
+
+// Stands for a lock while it lives; destroying it releases the lock.
+class HeldLock {
+  public:
+    virtual ~HeldLock() = default;
+};
+
+enum class LockState {
+    Held,    // the lock is ours until the HeldLock goes
+    Busy,    // another holder, in this process or another, has it now
+    Failed,  // no lock file could be opened at the name
+};
+
+struct LockAttempt {
+    LockState state = LockState::Failed;
+    std::unique_ptr<HeldLock> lock;  // set when Held
+};
 
 class FileSystem {
   public:
@@ -20,7 +40,8 @@ class FileSystem {
     virtual double ProbeFileSize(const std::string& path) = 0;
     bool FileExists(const std::string& path) { return ProbeFileSize(path) > 0; }
 
-    // The whole file, byte for byte, or nothing when it cannot be opened or read to its end.
+    // The whole file, byte for byte, or nothing when it cannot be opened or read to its end;
+    // std::bad_alloc when it does not fit in memory.
     // Only regular files are read: a folder, FIFO or device gives nothing, without waiting.
     virtual std::optional<std::string> ReadWhole(const std::string& path) = 0;
 
@@ -32,7 +53,8 @@ class FileSystem {
     // change the line it is handed. False when the file could not be opened or a read
     // failed (lines read before the failure have been delivered). Only regular files are
     // read, in chunks of 64 KiB, so the file's length does not matter. An exception thrown
-    // by `onLine` passes through, the file closed.
+    // by `onLine`, or std::bad_alloc for a line that does not fit in memory, passes
+    // through, the file closed.
     virtual bool ReadLines(const std::string& path,
                            const std::function<void(std::string& line)>& onLine) = 0;
 
@@ -47,6 +69,24 @@ class FileSystem {
     // WriteDurable.
     virtual bool WriteDurablePieces(const std::string& path,
                                     std::span<const std::string_view> pieces);
+
+    // Creates `path` as a new file, open to its owner alone while written, writes the pieces
+    // one after the other, gives the file the metadata of `likePath` as CopyMetadata on the
+    // platform does (best effort, never a failure), and flushes data and metadata to the disk
+    // before closing. Whatever stands at `path` already (a file, a link, a FIFO, a folder)
+    // makes it fail without being opened or written through. False on any failure, the
+    // close included; a file it created may then be left, partly written, for the caller
+    // to remove. The default writes through WriteDurablePieces, for file systems that
+    // hold nothing that could stand in the way.
+    virtual bool WriteNew(const std::string& path, std::span<const std::string_view> pieces,
+                          const std::string& likePath);
+
+    // One try, without waiting, at the exclusive advisory lock kept in the file `lockPath`.
+    // The lock file is created when missing, never written, and stays in place afterwards;
+    // a link or anything but a regular file at the name gives Failed, as does a folder in
+    // which it cannot be created. The lock excludes only other takers of the same lock.
+    // The default holds nothing, for file systems that no other process shares.
+    virtual LockAttempt TryLock(const std::string& lockPath);
 
     // Removes a file (not a folder). False when nothing was removed.
     virtual bool Remove(const std::string& path) = 0;
