@@ -188,17 +188,5 @@ TEST_F(FolderListingTest, ListingFollowsEveryChangeOfASettledFolder) {
     EXPECT_EQ(ListFolder(other.folder() + "*.*", kListEverything), (Names{".", "..", "x.txt"}));
 }
 
-TEST_F(FolderListingTest, StartEndsThePreviousListing) {
-    touch("one");
-    touch("two");
-    FolderListing listing;
-    EXPECT_EQ(listing.Start(temp.folder() + "*.*", kListEverything), ".");
-    EXPECT_EQ(listing.Next(), "..");
-    EXPECT_EQ(listing.Start(temp.folder() + "t*.*", kListEverything), "two");
-    EXPECT_EQ(listing.Next(), "");
-    EXPECT_EQ(listing.Next(), "");
-    EXPECT_EQ(listing.Start(temp.folder() + "none*.*", kListEverything), "");
-}
-
 }  // namespace
 }  // namespace tamsel
