@@ -3,6 +3,7 @@
 #include <QComboBox>
 
 #include <functional>
+#include <utility>
 
 #include "window/edit_state.h"
 
