@@ -1,6 +1,7 @@
 #include "app/completion_popup.h"
 
 #include <algorithm>
+#include <optional>
 
 #include <QApplication>
 #include <QComboBox>
@@ -8,6 +9,10 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScreen>
+
+#include "app/key_codes.h"
+#include "window/path_box_keys.h"
+#include "window/path_completion.h"
 
 CompletionPopup::CompletionPopup(QComboBox* box) : box_(box) {
     // A popup receives every key and mouse event while it is open, which is what lets it
@@ -89,28 +94,23 @@ bool CompletionPopup::event(QEvent* event) {
 }
 
 bool CompletionPopup::keyPress(QKeyEvent* event) {
-    const int key = event->key();
-    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-    if (key == Qt::Key_Escape) {
-        hide();
-        event->accept();
-        return true;
-    }
-    if (plain && (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp ||
-                  key == Qt::Key_PageDown)) {
-        walk(key);
-        event->accept();
-        return true;
-    }
-    // Enter only takes the entry in the box as it stands; it must not reach the window,
-    // where it would press the start button.
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        hide();
-        event->accept();
-        return true;
-    }
-    if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
-        hide();
+    const VirtualKey key = ToVirtualKey(*event);
+    switch (tamsel::CompletionListKey(key.code, key.shift)) {
+        case tamsel::ListKeyAction::Close:
+            // Enter only takes the entry in the box as it stands; it must not reach the
+            // window, where it would press the start button.
+            hide();
+            event->accept();
+            return true;
+        case tamsel::ListKeyAction::Walk:
+            walk(key.code);
+            event->accept();
+            return true;
+        case tamsel::ListKeyAction::CloseAndForward:
+            hide();
+            break;
+        case tamsel::ListKeyAction::Forward:
+            break;
     }
     QCoreApplication::sendEvent(box_, event);
     if (isVisible() && !box_->hasFocus()) {
@@ -119,34 +119,18 @@ bool CompletionPopup::keyPress(QKeyEvent* event) {
     return true;
 }
 
-void CompletionPopup::walk(int key) {
-    const int rows = model()->rowCount();
-    if (rows == 0) {
+void CompletionPopup::walk(int keyCode) {
+    const int current = currentIndex().isValid() ? currentIndex().row() : -1;
+    const std::optional<int> row =
+        tamsel::WalkRow(keyCode, current, model()->rowCount(), box_->maxVisibleItems());
+    if (!row) {
         return;
     }
-    const int page = std::max(1, box_->maxVisibleItems() - 1);
-    const int current = currentIndex().isValid() ? currentIndex().row() : -1;
-    int row = current;
-    switch (key) {
-        case Qt::Key_Up:
-            row = current - 1;
-            break;
-        case Qt::Key_Down:
-            row = current + 1;
-            break;
-        case Qt::Key_PageUp:
-            row = current - page;
-            break;
-        default:
-            row = current + page;
-            break;
-    }
-    row = std::clamp(row, 0, rows - 1);
-    const QModelIndex index = model()->index(row, modelColumn());
+    const QModelIndex index = model()->index(*row, modelColumn());
     setCurrentIndex(index);
     scrollTo(index);
-    box_->setCurrentIndex(row);
-    box_->setEditText(box_->itemText(row));
+    box_->setCurrentIndex(*row);
+    box_->setEditText(box_->itemText(*row));
 }
 
 void CompletionPopup::choose(const QModelIndex& index) {

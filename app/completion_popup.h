@@ -27,7 +27,7 @@ class CompletionPopup : public QListView {
 
   private:
     bool keyPress(QKeyEvent* event);
-    void walk(int key);
+    void walk(int keyCode);
     void choose(const QModelIndex& index);
     bool pressOutside(QMouseEvent* event);
 

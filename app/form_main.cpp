@@ -4,24 +4,22 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QStyleFactory>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "app/click_label.h"
-#include "app/desktop.h"
-#include "app/form_layout.h"
-#include "app/open_dialog.h"
+#include "app/key_codes.h"
 #include "app/path_box.h"
-#include "app/program_folder.h"
+#include "app/qt_layout.h"
 #include "app/rectangle_shape.h"
-#include "support/file_probe.h"
-#include "support/path.h"
+#include "window/path_box_keys.h"
+#include "window/path_boxes.h"
 
 #ifndef TAMSEL_HOMEPAGE
 #define TAMSEL_HOMEPAGE ""
@@ -29,25 +27,33 @@
 
 namespace {
 
-struct BrowseDialog {
-    const char* filter;
-    const char* title;
-};
+using tamsel::ControlKind;
+using tamsel::ControlRow;
 
-constexpr std::array<BrowseDialog, 2> kBrowseDialogs{{
-    {"Text File (*.txt)|*.txt|Firefox Bookmarks (*.html)|*.html", "Open File with URLs"},
-    {"XML File (Links.xml)|Links.xml", "Open Links.xml"},
-}};
-
-// The member of a control array a name stands for: "txtFile1" is 1; -1 for other names.
-int ArrayIndex(const char* name) {
-    const QLatin1StringView text(name);
-    return text.endsWith('0') ? 0 : text.endsWith('1') ? 1 : -1;
+QString Utf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-void SetTextColour(QWidget* widget, QPalette::ColorRole role, std::optional<QRgb> colour) {
+// The program's folder with symbolic links resolved (as given when it does not exist), in
+// native separators.
+std::string ProgramFolder(const QString& directory) {
+    const QString canonical = QDir(directory).canonicalPath();
+    return QDir::toNativeSeparators(canonical.isEmpty() ? directory : canonical).toStdString();
+}
+
+// The index in the control arrays of the path box named `name`.
+int BoxIndex(std::string_view name) {
+    for (const tamsel::PathBoxRow& row : tamsel::PathBoxes()) {
+        if (name == row.box) {
+            return static_cast<int>(row.input);
+        }
+    }
+    return -1;
+}
+
+void SetTextColour(QWidget* widget, QPalette::ColorRole role, std::optional<tamsel::Rgb> colour) {
     QPalette palette = widget->palette();
-    palette.setColor(role, colour ? QColor(*colour) : palette.color(QPalette::ButtonText));
+    palette.setColor(role, colour ? ToQColor(*colour) : palette.color(QPalette::ButtonText));
     widget->setPalette(palette);
 }
 
@@ -61,15 +67,12 @@ QLabel* MakeLabel(QLabel* label, const ControlRow& row) {
 
 }  // namespace
 
-FormMain::FormMain(Desktop& desktop, const QString& programDirectory, Conversion conversion,
-                   QWidget* parent)
-    : QWidget(parent), desktop_(desktop), conversion_(std::move(conversion)) {
+FormMain::FormMain(tamsel::DesktopServices& desktop, const QString& programDirectory,
+                   Conversion conversion, QWidget* parent)
+    : QWidget(parent), commands_(*this, desktop, tamsel::RealFileSystem(), std::move(conversion)) {
     Q_INIT_RESOURCE(tamsel);
-    if (!conversion_) {
-        conversion_ = [](const tamsel::RunPaths& paths) { return tamsel::RunConversion(paths); };
-    }
     setObjectName(QStringLiteral("formMain"));
-    setWindowTitle(QStringLiteral("Tamsel"));
+    setWindowTitle(Utf8(tamsel::kApplicationTitle));
     QIcon icon;
     icon.addFile(QStringLiteral(":/images/tamsel-16.png"));
     icon.addFile(QStringLiteral(":/images/tamsel-32.png"));
@@ -83,16 +86,28 @@ FormMain::FormMain(Desktop& desktop, const QString& programDirectory, Conversion
     buildControls();
     wireControls();
     orderTabStops();
-    Form_Load(programDirectory);
-    lblCredits->setToolTip(CreditAddress(QStringLiteral(TAMSEL_HOMEPAGE), AppFolder));
+    commands_.Form_Load(ProgramFolder(programDirectory), TAMSEL_HOMEPAGE);
+    lblCredits->setToolTip(QString::fromStdString(commands_.CreditAddress()));
     txtFile[0]->setFocus();
     centreOnScreen();
+}
+
+std::string FormMain::BoxText(tamsel::RunInput box) const {
+    return txtFile[static_cast<std::size_t>(box)]->currentText().toStdString();
+}
+
+void FormMain::SetBoxText(tamsel::RunInput box, const std::string& text) {
+    txtFile[static_cast<std::size_t>(box)]->setEditText(QString::fromStdString(text));
+}
+
+void FormMain::FocusBox(tamsel::RunInput box) {
+    txtFile[static_cast<std::size_t>(box)]->setFocus();
 }
 
 void FormMain::buildControls() {
     // Created in table order, so that later rows lie on top: the band stays behind the
     // title and the picture, and the browse buttons over the boxes' right edges.
-    for (const ControlRow& row : FormControls()) {
+    for (const ControlRow& row : tamsel::FormControls()) {
         QWidget* control = createControl(row);
         control->setObjectName(QLatin1StringView(row.name));
         control->setGeometry(ControlRect(row));
@@ -100,22 +115,21 @@ void FormMain::buildControls() {
             control->setFont(ControlFont(row.font));
         }
     }
-    txtFile = {findChild<PathBox*>("txtFile0"), findChild<PathBox*>("txtFile1")};
-    btnOpen = {findChild<QPushButton*>("btnOpen0"), findChild<QPushButton*>("btnOpen1")};
-    lblFile = {findChild<ClickLabel*>("lblFile0"), findChild<ClickLabel*>("lblFile1")};
+    for (const tamsel::PathBoxRow& row : tamsel::PathBoxes()) {
+        const auto index = static_cast<std::size_t>(row.input);
+        txtFile[index] = findChild<PathBox*>(QLatin1StringView(row.box));
+        btnOpen[index] = findChild<QPushButton*>(QLatin1StringView(row.button));
+        lblFile[index] = findChild<ClickLabel*>(QLatin1StringView(row.label));
+    }
     btnStart = findChild<QPushButton*>("btnStart");
     lblCredits = findChild<ClickLabel*>("lblCredits");
-    lblTitle2 = findChild<QLabel*>("lblTitle2");
-    Label1 = findChild<QLabel*>("Label1");
-    Image1 = findChild<QLabel*>("Image1");
-    Shape1 = findChild<RectangleShape*>("Shape1");
 }
 
 QWidget* FormMain::createControl(const ControlRow& row) {
     switch (row.kind) {
         case ControlKind::Shape:
-            return new RectangleShape(QColor(row.face.value_or(0)), QColor(row.line.value_or(0)),
-                                      this);
+            return new RectangleShape(ToQColor(row.face.value_or(0)),
+                                      ToQColor(row.line.value_or(0)), this);
         case ControlKind::Label:
             return MakeLabel(new QLabel(this), row);
         case ControlKind::ClickLabel:
@@ -127,7 +141,7 @@ QWidget* FormMain::createControl(const ControlRow& row) {
             return picture;
         }
         case ControlKind::PathBox: {
-            auto* box = new PathBox(ArrayIndex(row.name), this);
+            auto* box = new PathBox(BoxIndex(row.name), this);
             SetTextColour(box, QPalette::Text, row.text);
             return box;
         }
@@ -146,7 +160,7 @@ QWidget* FormMain::createControl(const ControlRow& row) {
                 style->setParent(button);
                 button->setStyle(style);
                 QPalette palette = button->palette();
-                palette.setColor(QPalette::Button, QColor(*row.face));
+                palette.setColor(QPalette::Button, ToQColor(*row.face));
                 button->setPalette(palette);
             }
             return button;
@@ -157,22 +171,25 @@ QWidget* FormMain::createControl(const ControlRow& row) {
 
 void FormMain::wireControls() {
     for (int index = 0; index < 2; ++index) {
-        connect(txtFile[index], &PathBox::browseRequested, this, &FormMain::btnOpen_Click);
+        connect(txtFile[index], &PathBox::browseRequested, this,
+                [this](int box) { commands_.btnOpen_Click(box); });
         connect(btnOpen[index], &QPushButton::clicked, this,
-                [this, index] { btnOpen_Click(index); });
+                [this, index] { commands_.btnOpen_Click(index); });
         connect(lblFile[index], &ClickLabel::clicked, this,
-                [this, index] { lblFile_Click(index); });
+                [this, index] { commands_.lblFile_Click(index); });
+        txtFile[index]->setReleaseGate([this](int key) { return commands_.KeyReleased(key); });
+        txtFile[index]->installEventFilter(this);
     }
-    connect(btnStart, &QPushButton::clicked, this, &FormMain::btnStart_Click);
+    connect(btnStart, &QPushButton::clicked, this, [this] { commands_.btnStart_Click(); });
     btnStart->setDefault(true);
     btnStart->installEventFilter(this);
-    connect(lblCredits, &ClickLabel::clicked, this, &FormMain::lblCredits_Click);
+    connect(lblCredits, &ClickLabel::clicked, this, [this] { commands_.lblCredits_Click(); });
     lblCredits->setCursor(Qt::PointingHandCursor);
 }
 
 void FormMain::orderTabStops() {
     std::vector<const ControlRow*> stops;
-    for (const ControlRow& row : FormControls()) {
+    for (const ControlRow& row : tamsel::FormControls()) {
         if (row.tabIndex >= 0) {
             stops.push_back(&row);
         }
@@ -185,19 +202,6 @@ void FormMain::orderTabStops() {
     }
 }
 
-void FormMain::Form_Load(const QString& programDirectory) {
-    AppFolder = AppFolderOf(programDirectory);
-    const char separator = QDir::separator().toLatin1();
-    const std::string list = AppFolder + "url.txt";
-    if (tamsel::FileExists(list)) {
-        txtFile[0]->setEditText(QString::fromStdString(list));
-    }
-    const std::string menu = AppFolder + "FEATURES" + separator + "Links.xml";
-    if (tamsel::FileExists(menu)) {
-        txtFile[1]->setEditText(QString::fromStdString(menu));
-    }
-}
-
 void FormMain::centreOnScreen() {
     const QScreen* target = screen() ? screen() : QGuiApplication::primaryScreen();
     if (target) {
@@ -206,55 +210,16 @@ void FormMain::centreOnScreen() {
     }
 }
 
-void FormMain::btnOpen_Click(int index) {
-    if (index < 0 || index >= static_cast<int>(kBrowseDialogs.size())) {
-        return;
-    }
-    const BrowseDialog& dialog = kBrowseDialogs[index];
-    const QString chosen =
-        ShowOpenDialog(desktop_, this, QString::fromUtf8(dialog.filter),
-                       QString::fromUtf8(dialog.title), txtFile[index]->currentText());
-    if (!chosen.isEmpty()) {
-        txtFile[index]->setEditText(chosen);
-    }
-}
-
-void FormMain::lblFile_Click(int index) {
-    if (index < 0 || index >= static_cast<int>(txtFile.size())) {
-        return;
-    }
-    const std::string folder = tamsel::ExtractPath(txtFile[index]->currentText().toStdString());
-    desktop_.openPath(QString::fromStdString(folder));
-}
-
-void FormMain::lblCredits_Click() {
-    desktop_.openUrl(lblCredits->toolTip());
-}
-
-void FormMain::btnStart_Click() {
-    const tamsel::RunPaths paths{txtFile[0]->currentText().toStdString(),
-                                 txtFile[1]->currentText().toStdString(), AppFolder};
-    const tamsel::RunOutcome outcome = conversion_(paths);
-    desktop_.showMessage(this, QString::fromStdString(outcome.message), outcome.icon);
-    if (outcome.focusBox == 0 || outcome.focusBox == 1) {
-        txtFile[outcome.focusBox]->setFocus();
-    }
-    if (outcome.status == tamsel::RunStatus::Done) {
-        desktop_.openPath(QString::fromStdString(outcome.folderToOpen));
-    }
-}
-
 bool FormMain::pressDefaultButton(QKeyEvent* event) {
-    const Qt::KeyboardModifiers modifiers = event->modifiers();
-    const bool plain = modifiers == Qt::NoModifier ||
-                       (modifiers == Qt::KeypadModifier && event->key() == Qt::Key_Enter);
-    if (!plain || (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)) {
-        return false;
-    }
-    // A held Enter repeats; without this check the repeat that follows the closing of the
-    // "Done" box would start the run again and insert every link a second time.
-    if (!event->isAutoRepeat()) {
-        btnStart->click();
+    const VirtualKey key = ToVirtualKey(*event);
+    switch (tamsel::WindowKeyDown(key.code, key.shift, event->isAutoRepeat())) {
+        case tamsel::WindowKeyAction::PressStart:
+            btnStart->click();
+            break;
+        case tamsel::WindowKeyAction::Ignore:
+            break;
+        case tamsel::WindowKeyAction::Pass:
+            return false;
     }
     event->accept();
     return true;
@@ -267,9 +232,16 @@ void FormMain::keyPressEvent(QKeyEvent* event) {
 }
 
 bool FormMain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) {
+        return QWidget::eventFilter(watched, event);
+    }
+    // Every key that goes down reaches one of the focusable controls first (an open
+    // completion list hands its keys on to its box).
+    auto* key = static_cast<QKeyEvent*>(event);
+    commands_.KeyPressed(KeyIdentity(*key));
     // The focused start button would click itself on every repeat of a held Enter.
-    if (watched == btnStart && event->type() == QEvent::KeyPress) {
-        return pressDefaultButton(static_cast<QKeyEvent*>(event));
+    if (watched == btnStart) {
+        return pressDefaultButton(key);
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -2,25 +2,29 @@
 
 #include <QKeyEvent>
 
+#include "window/virtual_keys.h"
+
 namespace {
+
+namespace vk = tamsel::vk;
 
 int ShiftState(Qt::KeyboardModifiers modifiers) {
     int state = 0;
     if (modifiers & Qt::ShiftModifier) {
-        state |= 1;
+        state |= vk::kShiftHeld;
     }
     if (modifiers & Qt::ControlModifier) {
-        state |= 2;
+        state |= vk::kControlHeld;
     }
     if (modifiers & Qt::AltModifier) {
-        state |= 4;
+        state |= vk::kAltHeld;
     }
     return state;
 }
 
 int KeypadCode(int qtKey) {
     if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) {
-        return 96 + (qtKey - Qt::Key_0);  // VK_NUMPAD0..9
+        return vk::kNumpad0 + (qtKey - Qt::Key_0);
     }
     switch (qtKey) {
         case Qt::Key_Enter:
@@ -28,7 +32,7 @@ int KeypadCode(int qtKey) {
             return vk::kEnter;
         case Qt::Key_Period:
         case Qt::Key_Comma:
-            return 110;  // VK_DECIMAL
+            return vk::kDecimal;
         case Qt::Key_Asterisk:
             return 106;
         case Qt::Key_Plus:
@@ -48,43 +52,43 @@ int KeypadCode(int qtKey) {
 int EditingKeyCode(int qtKey) {
     switch (qtKey) {
         case Qt::Key_Backspace:
-            return 8;
+            return vk::kBackspace;
         case Qt::Key_Tab:
         case Qt::Key_Backtab:
-            return 9;
+            return vk::kTab;
         case Qt::Key_Return:
         case Qt::Key_Enter:
             return vk::kEnter;
         case Qt::Key_Shift:
-            return 16;
+            return vk::kShift;
         case Qt::Key_Control:
-            return 17;
+            return vk::kControl;
         case Qt::Key_Alt:
-            return 18;
+            return vk::kAlt;
         case Qt::Key_Escape:
-            return 27;
+            return vk::kEscape;
         case Qt::Key_Space:
-            return 32;
+            return vk::kSpace;
         case Qt::Key_PageUp:
-            return 33;
+            return vk::kPageUp;
         case Qt::Key_PageDown:
-            return 34;
+            return vk::kPageDown;
         case Qt::Key_End:
-            return 35;
+            return vk::kEnd;
         case Qt::Key_Home:
-            return 36;
+            return vk::kHome;
         case Qt::Key_Left:
-            return 37;
+            return vk::kLeft;
         case Qt::Key_Up:
-            return 38;
+            return vk::kUp;
         case Qt::Key_Right:
-            return 39;
+            return vk::kRight;
         case Qt::Key_Down:
-            return 40;
+            return vk::kDown;
         case Qt::Key_Insert:
-            return 45;
+            return vk::kInsert;
         case Qt::Key_Delete:
-            return 46;
+            return vk::kDelete;
         case Qt::Key_Semicolon:
             return 186;
         case Qt::Key_Equal:
@@ -99,7 +103,7 @@ int EditingKeyCode(int qtKey) {
             return vk::kBackslash;
         case Qt::Key_Slash:
 #ifdef _WIN32
-            return 191;
+            return vk::kSlash;
 #else
             return vk::kBackslash;
 #endif
@@ -113,14 +117,15 @@ int EditingKeyCode(int qtKey) {
 VirtualKey ToVirtualKey(int qtKey, Qt::KeyboardModifiers modifiers) {
     VirtualKey key;
     key.shift = ShiftState(modifiers);
-    if (modifiers & Qt::KeypadModifier) {
-        key.code = KeypadCode(qtKey);
+    const int keypadCode = (modifiers & Qt::KeypadModifier) ? KeypadCode(qtKey) : 0;
+    if (keypadCode != 0) {
+        key.code = keypadCode;
     } else if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) {
         key.code = vk::kFirstLetter + (qtKey - Qt::Key_A);
     } else if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) {
         key.code = vk::kFirstDigit + (qtKey - Qt::Key_0);
     } else if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) {
-        key.code = 112 + (qtKey - Qt::Key_F1);
+        key.code = vk::kF1 + (qtKey - Qt::Key_F1);
     } else {
         key.code = EditingKeyCode(qtKey);
     }
@@ -129,4 +134,11 @@ VirtualKey ToVirtualKey(int qtKey, Qt::KeyboardModifiers modifiers) {
 
 VirtualKey ToVirtualKey(const QKeyEvent& event) {
     return ToVirtualKey(event.key(), event.modifiers());
+}
+
+int KeyIdentity(const QKeyEvent& event) {
+    const quint32 identity = event.nativeScanCode() != 0
+                                 ? event.nativeScanCode()
+                                 : static_cast<quint32>(event.key()) | 0x80000000U;
+    return static_cast<int>(identity);
 }

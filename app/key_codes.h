@@ -1,25 +1,13 @@
 #pragma once
 
-// The path boxes react to keys by their Windows virtual-key codes, whatever the toolkit;
-// this is the one place that translates Qt's key events into them.
+// The form logic reacts to keys by their Windows virtual-key codes (window/virtual_keys.h),
+// whatever the toolkit; this is the one place that translates Qt's key events into them.
 
 #include <Qt>
 
 class QKeyEvent;
 
-// Virtual-key codes the path boxes react to.
-namespace vk {
-inline constexpr int kEnter = 13;
-inline constexpr int kF2 = 113;
-inline constexpr int kPeriod = 190;      // the period key of the main block
-inline constexpr int kBackslash = 220;   // on POSIX the slash key too: it types the separator
-inline constexpr int kFirstLetter = 65;  // A
-inline constexpr int kLastLetter = 90;   // Z
-inline constexpr int kFirstDigit = 48;   // 0 of the main row
-inline constexpr int kLastDigit = 57;    // 9 of the main row
-}  // namespace vk
-
-// A key as the path boxes see it.
+// A key as the form logic sees it.
 struct VirtualKey {
     // The Windows virtual-key code; 0 for a key without one here.
     int code = 0;
@@ -29,8 +17,15 @@ struct VirtualKey {
 
 // Maps a Qt key and its modifiers. Return and keypad Enter both give Enter; keypad digits
 // and the keypad period (Qt::KeypadModifier) give the numeric-keypad codes, not the main
-// row's. Letters map by Qt key, so Shift+A and a on any layout give A (65).
+// row's, while the keypad's editing keys (Num Lock off) give the editing keys' codes. Letters
+// map by Qt key, so Shift+A and a on any layout give A (65). On POSIX the slash key gives
+// the separator key's code.
 VirtualKey ToVirtualKey(int qtKey, Qt::KeyboardModifiers modifiers);
 
 // The same for a key event.
 VirtualKey ToVirtualKey(const QKeyEvent& event);
+
+// What a key's press and release have in common: the native scan code where the platform
+// gives one (the press and release of a key can carry different Qt keys when a modifier is
+// let go first), else the Qt key.
+int KeyIdentity(const QKeyEvent& event);

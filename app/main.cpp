@@ -9,6 +9,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral("1.01"));
     QtDesktop desktop;
     FormMain window(desktop, QApplication::applicationDirPath());
+    desktop.setOwner(&window);
     window.show();
     return app.exec();
 }

@@ -1,28 +1,14 @@
 #include "app/one_line_validator.h"
 
-namespace {
-
-bool IsLineBreak(QChar c) {
-    return c == u'\n' || c == u'\r' || c == QChar(0x85) || c == QChar(0x2028) || c == QChar(0x2029);
-}
-
-}  // namespace
-
-void DropLineBreaks(QString& text, int& position) {
-    qsizetype kept = 0;
-    int before = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (IsLineBreak(text[i])) {
-            before += i < position ? 1 : 0;
-        } else {
-            text[kept++] = text[i];
-        }
-    }
-    text.truncate(kept);
-    position -= before;
-}
+#include "window/edit_state.h"
 
 QValidator::State OneLineValidator::validate(QString& input, int& position) const {
-    DropLineBreaks(input, position);
+    const tamsel::EditState typed{input.toStdString(), position, 0};
+    const tamsel::EditState line = tamsel::WithoutLineBreaks(typed);
+    // Most texts hold no break; only a changed one is written back.
+    if (line.text.size() != typed.text.size()) {
+        input = QString::fromStdString(line.text);
+        position = line.selStart;
+    }
     return Acceptable;
 }

@@ -5,12 +5,9 @@
 
 #include <QValidator>
 
-// Removes the line breaks (CR, LF, NEL, and the Unicode line and paragraph separators) from
-// `text` and moves `position` back by those that stood before it.
-void DropLineBreaks(QString& text, int& position);
-
-// A validator that accepts every text once its line breaks are dropped: a path copied from a
-// terminal with its line break pastes as the path alone.
+// A validator that accepts every text once its line breaks are dropped (see
+// WithoutLineBreaks): a path copied from a terminal with its line break pastes as the path
+// alone.
 class OneLineValidator : public QValidator {
     Q_OBJECT
 

@@ -5,25 +5,43 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QStringList>
 #include <QStringListModel>
 #include <QTimer>
 #include <QWheelEvent>
 
-#include "app/auto_complete.h"
+#include <optional>
+#include <string>
+
 #include "app/completion_popup.h"
 #include "app/key_codes.h"
 #include "app/one_line_validator.h"
+#include "window/path_box_keys.h"
+#include "window/path_completion.h"
+#include "window/virtual_keys.h"
 
 namespace {
 
-bool IsEnter(const QKeyEvent& event) {
-    return event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
-}
+// Suspends drawing of a window for as long as it lives, so that emptying and refilling a
+// list costs one repaint; restores the previous state on every way out.
+class DrawingSuspension {
+  public:
+    explicit DrawingSuspension(QWidget* window)
+        : window_(window), wasEnabled_(window->updatesEnabled()) {
+        window_->setUpdatesEnabled(false);
+    }
+    ~DrawingSuspension() {
+        if (window_ && wasEnabled_) {
+            window_->setUpdatesEnabled(true);
+        }
+    }
+    DrawingSuspension(const DrawingSuspension&) = delete;
+    DrawingSuspension& operator=(const DrawingSuspension&) = delete;
 
-quint32 KeyIdentity(const QKeyEvent& event) {
-    return event.nativeScanCode() != 0 ? event.nativeScanCode()
-                                       : static_cast<quint32>(event.key()) | 0x80000000U;
-}
+  private:
+    QPointer<QWidget> window_;
+    bool wasEnabled_;
+};
 
 }  // namespace
 
@@ -49,28 +67,58 @@ QListView* PathBox::completionList() const {
     return popup_;
 }
 
-void PathBox::txtFile_GotFocus() {
-    lineEdit()->setCursorPosition(0);
-    lineEdit()->setSelection(0, lineEdit()->text().size());
+tamsel::EditState PathBox::editState() const {
+    const QLineEdit* edit = lineEdit();
+    return {edit->text().toStdString(),
+            edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition(),
+            edit->selectionLength()};
 }
 
-void PathBox::txtFile_KeyDown(int keyCode, int /*shift*/) {
-    if (keyCode == vk::kF2) {
-        emit browseRequested(index_);
+void PathBox::apply(const tamsel::EditState& edit) {
+    lineEdit()->setText(QString::fromStdString(edit.text));
+    if (edit.selLength > 0) {
+        // Selected backwards, so that the caret stands at the selection's start.
+        lineEdit()->setSelection(edit.selStart + edit.selLength, -edit.selLength);
+    } else {
+        lineEdit()->setCursorPosition(edit.selStart);
+    }
+}
+
+void PathBox::selectWholeText() {
+    const tamsel::EditState entered = tamsel::txtFile_GotFocus(editState());
+    lineEdit()->setCursorPosition(entered.selStart);
+    lineEdit()->setSelection(entered.selStart, entered.selLength);
+}
+
+void PathBox::complete(int keyCode, int shift) {
+    const std::optional<tamsel::Completion> completion =
+        tamsel::AutoComplete(editState(), keyCode, shift);
+    if (!completion) {
         return;
     }
-    // The separator then lands behind the selected completion instead of replacing it. A
-    // selection the user made, the whole text selected on entering the box among them, is
-    // replaced as by any other character.
-    const QLineEdit* edit = lineEdit();
-    if (keyCode == vk::kBackslash &&
-        IsCompletionTail(edit->selectionStart(), edit->selectionLength(), edit->text().size())) {
-        lineEdit()->setCursorPosition(edit->text().size());
+    {
+        DrawingSuspension suspended(window());
+        clear();
+        QStringList entries;
+        entries.reserve(static_cast<qsizetype>(completion->entries.size()));
+        for (const std::string& entry : completion->entries) {
+            entries.append(QString::fromStdString(entry));
+        }
+        // One model update for the whole list: an update per entry would make a large folder
+        // crawl. A string list model takes it as a single reset, half the cost of the
+        // default model's one insertion at 100,000 entries.
+        if (auto* list = qobject_cast<QStringListModel*>(model())) {
+            list->setStringList(entries);
+        } else {
+            addItems(entries);
+        }
+        if (count() > 0) {
+            showPopup();
+        } else {
+            hidePopup();
+        }
     }
-}
-
-void PathBox::txtFile_KeyUp(int keyCode, int shift) {
-    AutoComplete(*this, keyCode, shift);
+    apply(completion->edit);
 }
 
 void PathBox::focusInEvent(QFocusEvent* event) {
@@ -82,13 +130,10 @@ void PathBox::focusInEvent(QFocusEvent* event) {
     const bool returning = reason == Qt::PopupFocusReason ||
                            (reason == Qt::ActiveWindowFocusReason && leftWithWindow_);
     leftWithWindow_ = false;
-    if (reason != Qt::PopupFocusReason) {
-        pressedKeys_.clear();
-    }
     if (returning) {
         return;
     }
-    txtFile_GotFocus();
+    selectWholeText();
     // The press that gave the focus places the caret afterwards; select again once the
     // click is over.
     selectAfterClick_ = reason == Qt::MouseFocusReason;
@@ -104,35 +149,43 @@ void PathBox::focusOutEvent(QFocusEvent* event) {
 }
 
 void PathBox::keyPressEvent(QKeyEvent* event) {
+    const VirtualKey key = ToVirtualKey(*event);
     // Enter presses the window's default button; the box has no use for it.
-    if (IsEnter(*event)) {
+    if (key.code == tamsel::vk::kEnter) {
         event->ignore();
         return;
     }
-    if (!event->isAutoRepeat()) {
-        pressedKeys_.insert(KeyIdentity(*event));
-    }
-    const VirtualKey key = ToVirtualKey(*event);
     QPointer<PathBox> alive(this);
-    txtFile_KeyDown(key.code, key.shift);
+    switch (tamsel::txtFile_KeyDown(key.code, key.shift, editState())) {
+        case tamsel::BoxAction::Browse:
+            emit browseRequested(index_);
+            break;
+        case tamsel::BoxAction::CaretToEnd:
+            lineEdit()->setCursorPosition(lineEdit()->text().size());
+            break;
+        default:
+            break;
+    }
     if (alive) {
         QComboBox::keyPressEvent(event);
     }
 }
 
 void PathBox::keyReleaseEvent(QKeyEvent* event) {
-    if (IsEnter(*event)) {
+    const VirtualKey key = ToVirtualKey(*event);
+    if (key.code == tamsel::vk::kEnter) {
         event->ignore();
         return;
     }
     QComboBox::keyReleaseEvent(event);
     // A held key repeats its press and release; only the real release counts, and only of
-    // a key pressed here.
-    if (event->isAutoRepeat() || !pressedKeys_.remove(KeyIdentity(*event))) {
+    // a key whose press the window saw.
+    if (event->isAutoRepeat() || (releaseGate_ && !releaseGate_(KeyIdentity(*event)))) {
         return;
     }
-    const VirtualKey key = ToVirtualKey(*event);
-    txtFile_KeyUp(key.code, key.shift);
+    if (tamsel::txtFile_KeyUp(key.code, key.shift) == tamsel::BoxAction::Complete) {
+        complete(key.code, key.shift);
+    }
 }
 
 void PathBox::mousePressEvent(QMouseEvent* event) {
@@ -164,7 +217,7 @@ bool PathBox::eventFilter(QObject* watched, QEvent* event) {
         // Deferred until the edit field has handled the release itself.
         QTimer::singleShot(0, this, [this] {
             if (hasFocus()) {
-                txtFile_GotFocus();
+                selectWholeText();
             }
         });
     }

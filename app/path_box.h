@@ -1,33 +1,40 @@
 #pragma once
 
 #include <QComboBox>
-#include <QSet>
+
+#include <functional>
+#include <utility>
+
+#include "window/edit_state.h"
 
 class CompletionPopup;
 class QListView;
 
 // One of the window's two path boxes: an editable combo box whose drop-down list is
-// filled by path completion. `index` is 0 for the link list, 1 for the menu file.
+// filled by path completion. `index` is 0 for the link list, 1 for the menu file. The box
+// forwards its focus and keys to the form logic (window/path_box_keys.h,
+// window/path_completion.h) and applies what comes back.
 //
 // Entering the box (by Tab, Backtab, the mouse, or as the focus of a window shown for the
-// first time) selects its whole text; returning to the window keeps the caret as it was. F2
-// asks for the box's open-file dialog. Enter and keypad Enter are the window's: the box
-// leaves them to its parent. Releasing a letter, a main-row digit (without modifiers), the
-// period or the separator key ("\", and "/" on POSIX) with the caret at the end completes
-// the typed path from the file system and lists every matching entry (see AutoComplete);
-// pressing the separator key over a selected completion tail first accepts it. Every other
-// key also gets the combo box's own handling. A release whose press the box did not see
-// (the key that closed a message box, say) is ignored. The text is one line: line breaks
-// that a paste or drop brings along are dropped. The mouse wheel never changes the text.
-// Qt's own completion stays off. The box keeps its list in a QStringListModel, which a
-// completion refills in one step.
+// first time) selects its whole text; returning to the window keeps the caret as it was.
+// Enter and keypad Enter are the window's: the box leaves them to its parent. Every other
+// key also gets the combo box's own handling. The text is one line: line breaks that a
+// paste or drop brings along are dropped. The mouse wheel never changes the text. Qt's own
+// completion stays off. The box keeps its list in a QStringListModel, which a completion
+// refills in one step.
 class PathBox : public QComboBox {
     Q_OBJECT
 
   public:
+    // Answers for a key's identity (KeyIdentity) whether its release counts.
+    using ReleaseGate = std::function<bool(int key)>;
+
     explicit PathBox(int index, QWidget* parent = nullptr);
 
     int index() const { return index_; }
+
+    // Asks `gate` on every real release of a key; without a gate every release counts.
+    void setReleaseGate(ReleaseGate gate) { releaseGate_ = std::move(gate); }
 
     // Opens the completion list below the box while the keyboard focus stays in the edit
     // field, so that typing goes on there. An empty list is closed instead.
@@ -51,16 +58,18 @@ class PathBox : public QComboBox {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void txtFile_GotFocus();
-    void txtFile_KeyDown(int keyCode, int shift);
-    void txtFile_KeyUp(int keyCode, int shift);
+    // The edit field as the form logic reads it: the selection's start (the caret when
+    // nothing is selected) and length.
+    tamsel::EditState editState() const;
+    // Puts a completion's text into the edit field with the caret at the selection's start,
+    // so that typing on replaces the selected characters.
+    void apply(const tamsel::EditState& edit);
+    void selectWholeText();
+    void complete(int keyCode, int shift);
 
     int index_;
     CompletionPopup* popup_;
-    // Keys pressed in the box and not yet released, by scan code where the platform gives
-    // one (the press and release of a key can carry different Qt keys when a modifier is
-    // let go first).
-    QSet<quint32> pressedKeys_;
+    ReleaseGate releaseGate_;
     bool selectAfterClick_ = false;
     bool leftWithWindow_ = false;
 };

@@ -5,38 +5,49 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QStringList>
 #include <QUrl>
 
-void QtDesktop::showMessage(QWidget* owner, const QString& text, tamsel::MessageIcon icon) {
+#include "window/form_layout.h"
+
+void QtDesktop::ShowMessage(const std::string& text, tamsel::MessageIcon icon) {
     const auto boxIcon =
         icon == tamsel::MessageIcon::Exclamation ? QMessageBox::Warning : QMessageBox::Information;
-    QMessageBox box(boxIcon, QStringLiteral("Tamsel"), text, QMessageBox::Ok, owner);
+    const QString caption = QString::fromUtf8(
+        tamsel::kApplicationTitle.data(), static_cast<qsizetype>(tamsel::kApplicationTitle.size()));
+    QMessageBox box(boxIcon, caption, QString::fromStdString(text), QMessageBox::Ok, owner_);
     // Messages carry paths typed by the user; they must never be read as markup.
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
-QString QtDesktop::getOpenFileName(QWidget* owner, const QString& title, const QString& initialPath,
-                                   const QStringList& nameFilters) {
-    const QString filter = nameFilters.join(QStringLiteral(";;"));
+std::string QtDesktop::ShowOpenDialog(const tamsel::OpenDialogRequest& request) {
+    // Qt reads each filter's patterns from the parentheses at the end of its name.
+    QStringList nameFilters;
+    for (const tamsel::FileFilter& filter : request.filters) {
+        nameFilters << QString::fromStdString(tamsel::NameWithPatterns(filter));
+    }
     QString selected = nameFilters.value(0);
-    return QFileDialog::getOpenFileName(owner, title, QDir::fromNativeSeparators(initialPath),
-                                        filter, &selected);
+    const QString initial =
+        QDir::fromNativeSeparators(QString::fromStdString(request.initialFolder));
+    return QFileDialog::getOpenFileName(owner_, QString::fromStdString(request.title), initial,
+                                        nameFilters.join(QStringLiteral(";;")), &selected)
+        .toStdString();
 }
 
-void QtDesktop::openPath(const QString& folder) {
+void QtDesktop::OpenFolder(const std::string& folder) {
     // A relative folder would otherwise become a relative file URL, which desktops read
     // in different ways; anchor it at the current folder as a shell would.
-    if (folder.isEmpty()) {
+    if (folder.empty()) {
         return;
     }
-    const QString absolute = QFileInfo(QDir::fromNativeSeparators(folder)).absoluteFilePath();
-    QDesktopServices::openUrl(QUrl::fromLocalFile(absolute));
+    const QString native = QDir::fromNativeSeparators(QString::fromStdString(folder));
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(native).absoluteFilePath()));
 }
 
-void QtDesktop::openUrl(const QString& address) {
-    if (address.isEmpty()) {
+void QtDesktop::OpenAddress(const std::string& address) {
+    if (address.empty()) {
         return;
     }
-    QDesktopServices::openUrl(QUrl(address));
+    QDesktopServices::openUrl(QUrl(QString::fromStdString(address)));
 }

@@ -1,14 +1,22 @@
 #pragma once
 
-#include "app/desktop.h"
+#include "window/desktop_services.h"
+
+class QWidget;
 
 // The desktop services of the running program, built on Qt's message box, file dialog
-// and desktop services.
-class QtDesktop : public Desktop {
+// and desktop services. Message boxes and dialogs are owned by (and centred on) the owner.
+class QtDesktop : public tamsel::DesktopServices {
   public:
-    void showMessage(QWidget* owner, const QString& text, tamsel::MessageIcon icon) override;
-    QString getOpenFileName(QWidget* owner, const QString& title, const QString& initialPath,
-                            const QStringList& nameFilters) override;
-    void openPath(const QString& folder) override;
-    void openUrl(const QString& address) override;
+    explicit QtDesktop(QWidget* owner = nullptr) : owner_(owner) {}
+
+    void setOwner(QWidget* owner) { owner_ = owner; }
+
+    void ShowMessage(const std::string& text, tamsel::MessageIcon icon) override;
+    std::string ShowOpenDialog(const tamsel::OpenDialogRequest& request) override;
+    void OpenFolder(const std::string& folder) override;
+    void OpenAddress(const std::string& address) override;
+
+  private:
+    QWidget* owner_;
 };

@@ -292,17 +292,4 @@ std::vector<std::string> ListFolder(std::string_view pattern, unsigned attribute
     return ReadMatches(pattern, attributes);
 }
 
-std::string FolderListing::Start(std::string_view pattern, unsigned attributes) {
-    names_ = ListFolder(pattern, attributes);
-    next_ = 0;
-    return Next();
-}
-
-std::string FolderListing::Next() {
-    if (next_ >= names_.size()) {
-        return {};
-    }
-    return std::move(names_[next_++]);
-}
-
 }  // namespace tamsel

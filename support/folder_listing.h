@@ -5,7 +5,6 @@
 // last element, hidden entries and folders offered when the mask asks for them. Paths and
 // names are UTF-8. Nothing stays open between calls.
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,19 +46,5 @@ bool MatchesListingPattern(std::string_view name, std::string_view pattern);
 // and the folder is read again only when its times say that an entry came, went or was
 // renamed, or are too recent to tell.
 std::vector<std::string> ListFolder(std::string_view pattern, unsigned attributes);
-
-// One listing at a time, read name by name: Start ends the previous listing.
-class FolderListing {
-  public:
-    // Starts a listing of ListFolder(pattern, attributes) and returns its first name, or
-    // an empty string when nothing matches.
-    std::string Start(std::string_view pattern, unsigned attributes);
-    // The next name of the listing, or an empty string at its end (and from then on).
-    std::string Next();
-
-  private:
-    std::vector<std::string> names_;
-    std::size_t next_ = 0;
-};
 
 }  // namespace tamsel

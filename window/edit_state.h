@@ -30,8 +30,9 @@ EditState CaretAtEnd(std::string text);
 // `text` selected whole, with the caret at its start.
 EditState WholeTextSelected(std::string text);
 
-// `pasted` without its line breaks (CR and LF): a path box holds one line, and a path
+// `box` without the line breaks in its text (CR, LF, NEL, U+2028 and U+2029), each end of
+// the selection moved back by the breaks before it: a path box holds one line, and a path
 // copied from a terminal often carries a break that would make it name no file.
-std::string WithoutLineBreaks(std::string_view pasted);
+EditState WithoutLineBreaks(const EditState& box);
 
 }  // namespace tamsel

@@ -45,8 +45,8 @@ ListKeyAction CompletionListKey(int keyCode, int shift) {
     }
 }
 
-WindowKeyAction WindowKeyDown(int keyCode, bool autoRepeat) {
-    if (keyCode == vk::kEnter) {
+WindowKeyAction WindowKeyDown(int keyCode, int shift, bool autoRepeat) {
+    if (keyCode == vk::kEnter && shift == 0) {
         return autoRepeat ? WindowKeyAction::Ignore : WindowKeyAction::PressStart;
     }
     if (keyCode == vk::kEscape) {

@@ -53,9 +53,9 @@ enum class WindowKeyAction {
     Pass,        // not the window's key
 };
 
-// A key pressed anywhere in the window that no open completion list took. Enter presses
-// Start, but not the repeats of a held Enter: the repeat that follows the closing of the
-// "Done" box must not convert the list a second time. Esc does nothing.
-WindowKeyAction WindowKeyDown(int keyCode, bool autoRepeat);
+// A key pressed anywhere in the window that no open completion list took. Enter without
+// modifiers presses Start, but not the repeats of a held Enter: the repeat that follows the
+// closing of the "Done" box must not convert the list a second time. Esc does nothing.
+WindowKeyAction WindowKeyDown(int keyCode, int shift, bool autoRepeat);
 
 }  // namespace tamsel

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "support/folder_listing.h"
-#include "window/case_folding.h"
 #include "window/virtual_keys.h"
 
 namespace tamsel {
@@ -12,13 +10,6 @@ namespace {
 
 constexpr int kShortestTyped = 3;
 constexpr int kLongestTyped = 249;
-
-#ifndef _WIN32
-bool IsAscii(std::string_view text) {
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-#endif
 
 // The typed text to complete, or nothing when the key, the caret or the length rules it out.
 std::optional<std::string> TypedText(const EditState& box, int keyCode, int shift) {
@@ -47,32 +38,6 @@ EditState WriteBack(const std::string& typed, const std::string& suggestion, int
 }
 
 }  // namespace
-
-std::vector<std::string> ListFolderIgnoringCase(std::string_view pattern, unsigned attributes) {
-#ifdef _WIN32
-    return ListFolder(pattern, attributes);
-#else
-    const std::string folder = ListingFolderPart(pattern);
-    const std::string_view namePattern = pattern.substr(folder.size());
-    if (IsAscii(namePattern)) {
-        return ListFolder(pattern, attributes);
-    }
-    // The listing folds ASCII letters only; the whole folder is listed and matched again
-    // with both sides folded.
-    const std::string folded = FoldCase(namePattern);
-    // A pattern that keeps letters beyond ASCII after folding never matches an ASCII name,
-    // which is most of a large folder: those are dropped without folding them.
-    const bool asciiNamesFail = !IsAscii(folded);
-    std::vector<std::string> names = ListFolder(folder + "*", attributes);
-    std::erase_if(names, [&](const std::string& name) {
-        if (asciiNamesFail && IsAscii(name)) {
-            return true;
-        }
-        return !MatchesListingPattern(FoldCase(name), folded);
-    });
-    return names;
-#endif
-}
 
 bool StartsCompletion(int keyCode, int shift) {
     if (keyCode == vk::kPeriod || keyCode == vk::kBackslash) {

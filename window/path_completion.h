@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "support/folder_listing.h"
 #include "window/edit_state.h"
 
 namespace tamsel {
@@ -19,10 +20,6 @@ namespace tamsel {
 // select, in listing order: the contract of ListFolder in support/folder_listing.h.
 using FolderLister =
     std::function<std::vector<std::string>(std::string_view pattern, unsigned attributes)>;
-
-// ListFolder, with names compared by Unicode simple case folding where the pattern's last
-// element holds letters beyond ASCII (on POSIX; Windows folds case in its own listing).
-std::vector<std::string> ListFolderIgnoringCase(std::string_view pattern, unsigned attributes);
 
 // Whether the release of a key starts a completion: the period and separator keys, the
 // letters A to Z whatever modifiers are held, the main row's digits only with none held.
@@ -45,7 +42,7 @@ struct Completion {
 // is the separator key, which only lists the folder. Without a match the list is empty and
 // the text stays as typed with the caret at its end.
 std::optional<Completion> AutoComplete(const EditState& box, int keyCode, int shift,
-                                       const FolderLister& list = ListFolderIgnoringCase);
+                                       const FolderLister& list = ListFolder);
 
 // The row of an open list that a walking key moves to: Up and Down one row, Page Up and
 // Page Down `visibleRows` - 1 rows (at least one), held within the list; from no current

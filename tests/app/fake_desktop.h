@@ -5,47 +5,45 @@
 // order.
 
 #include <QApplication>
+#include <QString>
 #include <QWidget>
 
+#include <string>
 #include <vector>
 
-#include "app/desktop.h"
+#include "window/desktop_services.h"
 
 struct DesktopCall {
     QString what;  // "message", "dialog", "openPath" or "openUrl"
     QString text;  // the message, the dialog's title, the folder or the address
     tamsel::MessageIcon icon = tamsel::MessageIcon::Information;
     QString initialPath;
-    QStringList nameFilters;
+    std::vector<tamsel::FileFilter> filters;
     QString focus;  // objectName of the focused widget's path box or widget, if any
 };
 
-class FakeDesktop : public Desktop {
+class FakeDesktop : public tamsel::DesktopServices {
   public:
     std::vector<DesktopCall> calls;
-    QString dialogAnswer;  // what the open-file dialog returns; empty means cancelled
+    std::string dialogAnswer;  // what the open-file dialog returns; empty means cancelled
 
-    void showMessage(QWidget*, const QString& text, tamsel::MessageIcon icon) override {
-        record("message", text, icon);
+    void ShowMessage(const std::string& text, tamsel::MessageIcon icon) override {
+        record("message", text).icon = icon;
     }
-    QString getOpenFileName(QWidget*, const QString& title, const QString& initialPath,
-                            const QStringList& nameFilters) override {
-        record("dialog", title, {}, initialPath, nameFilters);
+    std::string ShowOpenDialog(const tamsel::OpenDialogRequest& request) override {
+        DesktopCall& call = record("dialog", request.title);
+        call.initialPath = QString::fromStdString(request.initialFolder);
+        call.filters = request.filters;
         return dialogAnswer;
     }
-    void openPath(const QString& folder) override { record("openPath", folder); }
-    void openUrl(const QString& address) override { record("openUrl", address); }
+    void OpenFolder(const std::string& folder) override { record("openPath", folder); }
+    void OpenAddress(const std::string& address) override { record("openUrl", address); }
 
   private:
-    void record(const char* what, const QString& text,
-                tamsel::MessageIcon icon = tamsel::MessageIcon::Information,
-                const QString& initialPath = {}, const QStringList& nameFilters = {}) {
+    DesktopCall& record(const char* what, const std::string& text) {
         DesktopCall call;
         call.what = QString::fromLatin1(what);
-        call.text = text;
-        call.icon = icon;
-        call.initialPath = initialPath;
-        call.nameFilters = nameFilters;
+        call.text = QString::fromStdString(text);
         // The focus may sit in a path box's inner edit field; name the window's control.
         QWidget* widget = QApplication::focusWidget();
         while (widget && widget->parentWidget() && !widget->parentWidget()->isWindow()) {
@@ -53,5 +51,6 @@ class FakeDesktop : public Desktop {
         }
         call.focus = widget ? widget->objectName() : QString();
         calls.push_back(std::move(call));
+        return calls.back();
     }
 };

@@ -10,14 +10,20 @@
 
 #include <gtest/gtest.h>
 
-#include "app/form_layout.h"
 #include "app/form_main.h"
+#include "app/qt_layout.h"
 #include "app/rectangle_shape.h"
 #include "fake_desktop.h"
 #include "qt_printers.h"
 #include "test_support/temp_folder.h"
 
 namespace {
+
+using tamsel::ControlKind;
+using tamsel::ControlRow;
+using tamsel::FindControl;
+using tamsel::FormControls;
+using tamsel::PointsToPixels;
 
 class FormLayout : public ::testing::Test {
   protected:

@@ -81,7 +81,7 @@ TEST_P(FormLoad, FillsABoxOnlyForADefaultFileWithContent) {
     }
     open();
     const std::string appFolder = folder.folder();
-    EXPECT_EQ(window->appFolder(), appFolder);
+    EXPECT_EQ(window->commands().AppFolder(), appFolder);
     const bool listFilled = c.list && *c.list;
     const bool menuFilled = c.menu && *c.menu;
     EXPECT_EQ(box(0)->currentText().toStdString(), listFilled ? appFolder + "url.txt" : "");
@@ -103,7 +103,7 @@ TEST_F(FormMainTest, AppFolderResolvesSymbolicLinks) {
     folder.write("real/url.txt", "x");
     std::filesystem::create_directory_symlink(folder.root() / "real", folder.root() / "alias");
     window = std::make_unique<FormMain>(desktop, QString::fromStdString(folder.path("alias")));
-    EXPECT_EQ(window->appFolder(), folder.path("real") + "/");
+    EXPECT_EQ(window->commands().AppFolder(), folder.path("real") + "/");
     EXPECT_EQ(box(0)->currentText().toStdString(), folder.path("real") + "/url.txt");
 }
 
@@ -112,7 +112,7 @@ TEST_F(FormMainTest, AppFolderResolvesSymbolicLinks) {
 struct BrowseCase {
     int index;
     const char* title;
-    QStringList filters;
+    std::vector<tamsel::FileFilter> filters;
 };
 
 void PrintTo(const BrowseCase& c, std::ostream* out) {
@@ -131,7 +131,7 @@ TEST_P(Browse, HandsTitleFiltersAndBoxTextToTheDialog) {
     EXPECT_EQ(call.what, "dialog");
     EXPECT_EQ(call.text, c.title);
     EXPECT_EQ(call.initialPath, "/lists/old name.txt");
-    EXPECT_EQ(call.nameFilters, c.filters);
+    EXPECT_EQ(call.filters, c.filters);
 }
 
 TEST_P(Browse, CancelKeepsTheTextExactly) {
@@ -139,7 +139,7 @@ TEST_P(Browse, CancelKeepsTheTextExactly) {
     open();
     for (const QString& text : {QString(), QStringLiteral("  typed, not a path ")}) {
         box(c.index)->setEditText(text);
-        window->btnOpen_Click(c.index);
+        window->commands().btnOpen_Click(c.index);
         EXPECT_EQ(box(c.index)->currentText(), text);
     }
 }
@@ -152,23 +152,25 @@ TEST_P(Browse, ChosenPathReplacesTheTextAndLeavesTheOtherBox) {
     box(c.index)->setEditText("/somewhere/else.txt");
     box(other)->setEditText("/other/box");
     desktop.dialogAnswer = "/home/u/My Lists/chosen é.txt";
-    window->btnOpen_Click(c.index);
-    EXPECT_EQ(box(c.index)->currentText(), desktop.dialogAnswer);
+    window->commands().btnOpen_Click(c.index);
+    EXPECT_EQ(box(c.index)->currentText().toStdString(), desktop.dialogAnswer);
     EXPECT_EQ(box(c.index)->count(), 1);
     EXPECT_EQ(box(other)->currentText(), "/other/box");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Boxes, Browse,
-    ::testing::Values(
-        BrowseCase{0, "Open File with URLs", {"Text File (*.txt)", "Firefox Bookmarks (*.html)"}},
-        BrowseCase{1, "Open Links.xml", {"XML File (Links.xml)"}}),
+    ::testing::Values(BrowseCase{0,
+                                 "Open File with URLs",
+                                 {{"Text File (*.txt)", "*.txt"},
+                                  {"Firefox Bookmarks (*.html)", "*.html"}}},
+                      BrowseCase{1, "Open Links.xml", {{"XML File (Links.xml)", "Links.xml"}}}),
     [](const auto& info) { return "Box" + std::to_string(info.param.index); });
 
 TEST_F(FormMainTest, BrowseForAnUnknownBoxShowsNothing) {
     open();
-    window->btnOpen_Click(2);
-    window->btnOpen_Click(-1);
+    window->commands().btnOpen_Click(2);
+    window->commands().btnOpen_Click(-1);
     EXPECT_TRUE(desktop.calls.empty());
 }
 
@@ -188,7 +190,7 @@ TEST_F(FormMainTest, LabelClickOpensTheFolderOfItsBox) {
     QTest::mouseClick(find<QLabel>("lblFile1"), Qt::LeftButton);
     QTest::mouseClick(find<QLabel>("lblFile0"), Qt::LeftButton);
     box(0)->setEditText("no separator");
-    window->lblFile_Click(0);
+    window->commands().lblFile_Click(0);
     ASSERT_EQ(desktop.calls.size(), 3u);
     EXPECT_EQ(desktop.calls[0].text, "/menu/FEATURES/");
     EXPECT_EQ(desktop.calls[1].text, "/data/lists/");
@@ -233,7 +235,7 @@ TEST_P(Start, ShowsTheMessageThenFocusesThenOpensTheFolderAfterDone) {
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_EQ(runs[0].listPath, "/l/url.txt");
     EXPECT_EQ(runs[0].linksPath, "/m/FEATURES/Links.xml");
-    EXPECT_EQ(runs[0].appFolder, window->appFolder());
+    EXPECT_EQ(runs[0].appFolder, window->commands().AppFolder());
 
     const bool done = c.outcome.status == RunStatus::Done;
     ASSERT_EQ(desktop.calls.size(), done ? 2u : 1u);

@@ -38,6 +38,7 @@ TEST(ToVirtualKey, MapsTheKeysThePathBoxesReactTo) {
         {Qt::Key_Backspace, none, 8, 0},
         {Qt::Key_Delete, none, 46, 0},
         {Qt::Key_Left, none, 37, 0},
+        {Qt::Key_Down, Qt::KeypadModifier, 40, 0},  // the keypad's arrows, Num Lock off
         {Qt::Key_Down, none, 40, 0},
         {Qt::Key_Escape, none, 27, 0},
         {Qt::Key_Exclam, Qt::ShiftModifier, 0, 1},  // Shift+1 on a US layout

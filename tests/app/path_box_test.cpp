@@ -312,7 +312,7 @@ TEST_F(PathBoxTest, SeparatorKeyAppendsOnlyToACompletionTail) {
 }
 
 // A path box's text changes only by typing, pasting, browsing or picking from its list.
-TEST_F(PathBoxTest, WheelAndStrayReleasesLeaveTheTextAndPastedLineBreaksAreDropped) {
+TEST_F(PathBoxTest, WheelLeavesTheTextAndPastedLineBreaksAreDropped) {
     start(box1, "/some/path");
     box1->addItem("/other/entry");
     field->setFocus();
@@ -322,12 +322,6 @@ TEST_F(PathBoxTest, WheelAndStrayReleasesLeaveTheTextAndPastedLineBreaksAreDropp
         QApplication::sendEvent(box1, &wheel);
     }
     EXPECT_EQ(box1->currentText(), "/some/path");
-
-    // The release of a key pressed elsewhere, such as the key that closed a message box.
-    start(box0, base() + "Lis");
-    QKeyEvent release(QEvent::KeyRelease, Qt::Key_O, Qt::AltModifier, "o");
-    QApplication::sendEvent(box0, &release);
-    EXPECT_TRUE(untouched(box0));
 
     for (const QString& copied : {base() + "Li\n", "\r\n" + base() + "L\ri\r\n"}) {
         QApplication::clipboard()->setText(copied);

@@ -1,6 +1,8 @@
 // The path boxes inside the real window: focus order, F2 reaching the window's command for
 // the right box, and Enter the start button.
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
@@ -87,6 +89,19 @@ TEST_F(PathBoxInWindow, TypingCompletesInTheWindowsBox) {
     // The list shows the entries in the box's font, but not in the box's blue.
     EXPECT_EQ(list->font(), box(1)->font());
     EXPECT_NE(list->palette().color(QPalette::Text), box(1)->palette().color(QPalette::Text));
+}
+
+// A release whose press the window did not see, such as that of the key that closed a
+// message box, starts no completion.
+TEST_F(PathBoxInWindow, StrayReleaseLeavesTheBoxAlone) {
+    const QString typed = QString::fromStdString(folder.path("FEATURES")) + "/Li";
+    box(1)->setFocus();
+    box(1)->setEditText(typed);
+    box(1)->lineEdit()->setCursorPosition(typed.size());
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_O, Qt::AltModifier, "o");
+    QApplication::sendEvent(box(1), &release);
+    EXPECT_EQ(box(1)->currentText(), typed);
+    EXPECT_FALSE(box(1)->completionList()->isVisible());
 }
 
 }  // namespace

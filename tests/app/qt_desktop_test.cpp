@@ -53,7 +53,7 @@ TEST(QtDesktop, MessageBoxHasCaptionIconAndPlainText) {
             format = box->textFormat();
             box->button(QMessageBox::Ok)->click();
         });
-        QtDesktop().showMessage(nullptr, "Missing <b>/x/</b>network.png", c.icon);
+        QtDesktop().ShowMessage("Missing <b>/x/</b>network.png", c.icon);
         EXPECT_EQ(title, "Tamsel");
         EXPECT_EQ(text, "Missing <b>/x/</b>network.png");
         EXPECT_EQ(icon, c.shown);
@@ -79,11 +79,15 @@ TEST(QtDesktop, OpenDialogPreselectsTheFileAndAppliesTheFirstFilter) {
         EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
         dialog->reject();
     });
-    const QString chosen = QtDesktop().getOpenFileName(
-        nullptr, "Open File with URLs", path, {"Text File (*.txt)", "Firefox Bookmarks (*.html)"});
+    const tamsel::OpenDialogRequest request{
+        "Open File with URLs",
+        "",
+        {{"Text File (*.txt)", "*.txt"}, {"Firefox Bookmarks", "*.html;*.htm"}},
+        path.toStdString()};
+    const std::string chosen = QtDesktop().ShowOpenDialog(request);
     EXPECT_EQ(chosen, "");
     EXPECT_EQ(title, "Open File with URLs");
-    EXPECT_EQ(filters, QStringList({"Text File (*.txt)", "Firefox Bookmarks (*.html)"}));
+    EXPECT_EQ(filters, QStringList({"Text File (*.txt)", "Firefox Bookmarks (*.html *.htm)"}));
     EXPECT_EQ(selectedFilter, "Text File (*.txt)");
     EXPECT_EQ(selected, QStringList{path});
 }
@@ -104,11 +108,11 @@ TEST(QtDesktop, FoldersOpenAsAbsoluteFileUrlsAndEmptyTargetsOpenNothing) {
     QDesktopServices::setUrlHandler("file", &catcher, "open");
     QDesktopServices::setUrlHandler("https", &catcher, "open");
     QtDesktop desktop;
-    desktop.openPath("/menu/FEATURES/");
-    desktop.openPath("relative/");
-    desktop.openPath("");
-    desktop.openUrl("");
-    desktop.openUrl("https://example.org/tamsel");
+    desktop.OpenFolder("/menu/FEATURES/");
+    desktop.OpenFolder("relative/");
+    desktop.OpenFolder("");
+    desktop.OpenAddress("");
+    desktop.OpenAddress("https://example.org/tamsel");
     QDesktopServices::unsetUrlHandler("file");
     QDesktopServices::unsetUrlHandler("https");
     ASSERT_EQ(catcher.urls.size(), 3);

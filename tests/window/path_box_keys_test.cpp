@@ -1,5 +1,7 @@
 #include "window/path_box_keys.h"
 
+#include <utility>
+
 #include <gtest/gtest.h>
 
 namespace tamsel {
@@ -9,8 +11,15 @@ TEST(PathBoxKeys, FocusSelectsTheWholeTextInCodeUnitsAndPastingKeepsOneLine) {
     EXPECT_EQ(txtFile_GotFocus({"/a/\xC3\xA9\xF0\x9D\x84\x9E", 6, 0}),
               (EditState{"/a/\xC3\xA9\xF0\x9D\x84\x9E", 0, 6}));
     EXPECT_EQ(txtFile_GotFocus({}), (EditState{}));
-    EXPECT_EQ(WithoutLineBreaks("/tmp/x/url.txt\r\n"), "/tmp/x/url.txt");
-    EXPECT_EQ(WithoutLineBreaks("/a\n/b\r"), "/a/b");
+    // Breaks before, inside and behind the selection; NEL and U+2028 count one unit each.
+    const std::pair<EditState, EditState> pastes[] = {
+        {{"/tmp/x/url.txt\r\n", 16, 0}, {"/tmp/x/url.txt", 14, 0}},
+        {{"\r\n/a\n/b\r", 3, 4}, {"/a/b", 1, 3}},
+        {{"/\xC3\xA9\xC2\x85x\xE2\x80\xA8y", 2, 3}, {"/\xC3\xA9xy", 2, 1}},
+    };
+    for (const auto& [pasted, line] : pastes) {
+        EXPECT_EQ(WithoutLineBreaks(pasted), line) << pasted.text;
+    }
 }
 
 TEST(PathBoxKeys, KeyDownBrowsesOnF2AndAcceptsOnlyACompletionsTail) {
@@ -65,10 +74,11 @@ TEST(PathBoxKeys, OpenListAndWindowTakeEnterAndEscSafely) {
     }
     EXPECT_EQ(CompletionListKey(65, 0), ListKeyAction::Forward);
 
-    EXPECT_EQ(WindowKeyDown(13, false), WindowKeyAction::PressStart);
-    EXPECT_EQ(WindowKeyDown(13, true), WindowKeyAction::Ignore);
-    EXPECT_EQ(WindowKeyDown(27, false), WindowKeyAction::Ignore);
-    EXPECT_EQ(WindowKeyDown(65, false), WindowKeyAction::Pass);
+    EXPECT_EQ(WindowKeyDown(13, 0, false), WindowKeyAction::PressStart);
+    EXPECT_EQ(WindowKeyDown(13, 0, true), WindowKeyAction::Ignore);
+    EXPECT_EQ(WindowKeyDown(13, 1, false), WindowKeyAction::Pass);
+    EXPECT_EQ(WindowKeyDown(27, 2, false), WindowKeyAction::Ignore);
+    EXPECT_EQ(WindowKeyDown(65, 0, false), WindowKeyAction::Pass);
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 
 #include "support/folder_listing.h"
 #include "test_support/temp_folder.h"
-#include "window/case_folding.h"
 
 namespace tamsel {
 namespace {
@@ -156,28 +155,6 @@ TEST(AutoComplete, MatchesLettersBeyondAsciiInAnyCase) {
     ASSERT_TRUE(kelvin);
     EXPECT_EQ(kelvin->entries, Names{temp.folder() + "kelvin"});
 #endif
-}
-
-TEST(FoldCodePoint, FollowsUnicodeSimpleCaseFolding) {
-    const std::pair<char32_t, char32_t> cases[] = {
-        {U'A', U'a'},
-        {U'a', U'a'},
-        {U'\u00DC', U'\u00FC'},  // Ü
-        {U'\u1E9E', U'\u00DF'},  // capital sharp s
-        {U'\u212A', U'k'},       // Kelvin sign
-        {U'\u03A3', U'\u03C3'},
-        {U'\u03C2', U'\u03C3'},          // both sigmas
-        {U'\u0130', U'\u0130'},          // dotted capital I has only a full folding
-        {U'\u13F8', U'\u13F0'},          // Cherokee folds to its capitals
-        {U'\U00010400', U'\U00010428'},  // beyond the basic plane
-    };
-    for (const auto& [from, to] : cases) {
-        EXPECT_EQ(FoldCodePoint(from), to) << std::hex << static_cast<unsigned>(from);
-    }
-    EXPECT_EQ(FoldCase("\xC3\x9C\xFF"
-                       "A\xE2\x84\xAA"),
-              "\xC3\xBC\xFF"
-              "ak");  // bad byte kept
 }
 
 TEST(WalkRow, MovesWithinTheListByRowAndByPage) {
