@@ -41,6 +41,15 @@ bool ReadToEnd(const File& file, std::string& out) {
     }
 }
 
+// The lock lasts as long as its file is open.
+class FileHeldLock final : public HeldLock {
+  public:
+    explicit FileHeldLock(File file) : file_(std::move(file)) {}
+
+  private:
+    File file_;
+};
+
 class RealFileSystemImpl final : public FileSystem {
   public:
     double ProbeFileSize(const std::string& path) override { return tamsel::ProbeFileSize(path); }
@@ -106,6 +115,41 @@ class RealFileSystemImpl final : public FileSystem {
         return written && native::FlushToDisk(file) && file.close();
     }
 
+    bool WriteNew(const std::string& path, std::span<const std::string_view> pieces,
+                  const std::string& likePath) override {
+        File file = native::CreateNew(path);
+        bool written = file.valid();
+        for (std::size_t i = 0; written && i < pieces.size(); ++i) {
+            written = native::WriteAll(file, pieces[i]);
+        }
+        if (written) {
+            // Metadata that cannot be copied (a file system without extended attributes, an
+            // owner only root may give) leaves the file private, never the run failed.
+            native::CopyMetadata(likePath, file);
+        }
+        return written && native::FlushToDisk(file) && file.close();
+    }
+
+    LockAttempt TryLock(const std::string& lockPath) override {
+        File file = native::OpenLockFile(lockPath);
+        LockAttempt attempt;
+        if (!file.valid()) {
+            return attempt;
+        }
+        switch (native::TryLockExclusive(file)) {
+            case native::LockTry::Taken:
+                attempt.state = LockState::Held;
+                attempt.lock = std::make_unique<FileHeldLock>(std::move(file));
+                break;
+            case native::LockTry::Busy:
+                attempt.state = LockState::Busy;
+                break;
+            case native::LockTry::Failed:
+                break;
+        }
+        return attempt;
+    }
+
     bool Remove(const std::string& path) override { return native::RemoveFile(path); }
 
     bool Rename(const std::string& from, const std::string& to) override {
@@ -135,6 +179,20 @@ bool FileSystem::WriteDurablePieces(const std::string& path,
         joined += piece;
     }
     return WriteDurable(path, joined);
+}
+
+bool FileSystem::WriteNew(const std::string& path, std::span<const std::string_view> pieces,
+                          const std::string& likePath) {
+    (void)likePath;
+    return WriteDurablePieces(path, pieces);
+}
+
+LockAttempt FileSystem::TryLock(const std::string& lockPath) {
+    (void)lockPath;
+    LockAttempt attempt;
+    attempt.state = LockState::Held;
+    attempt.lock = std::make_unique<HeldLock>();
+    return attempt;
 }
 
 FileSystem& RealFileSystem() {

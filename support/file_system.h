@@ -4,6 +4,7 @@
 // can make any single step fail. Paths are UTF-8. No operation throws.
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -11,6 +12,23 @@
 #include <vector>
 
 namespace tamsel {
+
+// Stands for a lock while it lives; destroying it releases the lock.
+class HeldLock {
+  public:
+    virtual ~HeldLock() = default;
+};
+
+enum class LockState {
+    Held,    // the lock is ours until the HeldLock goes
+    Busy,    // another holder, in this process or another, has it now
+    Failed,  // no lock file could be opened at the name
+};
+
+struct LockAttempt {
+    LockState state = LockState::Failed;
+    std::unique_ptr<HeldLock> lock;  // set when Held
+};
 
 class FileSystem {
   public:
@@ -45,6 +63,24 @@ class FileSystem {
     // WriteDurable.
     virtual bool WriteDurablePieces(const std::string& path,
                                     std::span<const std::string_view> pieces);
+
+    // Creates `path` as a new file, open to its owner alone while written, writes the pieces
+    // one after the other, gives the file the metadata of `likePath` as CopyMetadata on the
+    // platform does (best effort, never a failure), and flushes data and metadata to the disk
+    // before closing. Whatever stands at `path` already (a file, a link, a FIFO, a folder)
+    // makes it fail without being opened or written through. False on any failure, the
+    // close included; a file it created may then be left, partly written, for the caller
+    // to remove. The default writes through WriteDurablePieces, for file systems that
+    // hold nothing that could stand in the way.
+    virtual bool WriteNew(const std::string& path, std::span<const std::string_view> pieces,
+                          const std::string& likePath);
+
+    // One try, without waiting, at the exclusive advisory lock kept in the file `lockPath`.
+    // The lock file is created when missing, never written, and stays in place afterwards;
+    // a link or anything but a regular file at the name gives Failed, as does a folder in
+    // which it cannot be created. The lock excludes only other takers of the same lock.
+    // The default holds nothing, for file systems that no other process shares.
+    virtual LockAttempt TryLock(const std::string& lockPath);
 
     // Removes a file (not a folder). False when nothing was removed.
     virtual bool Remove(const std::string& path) = 0;

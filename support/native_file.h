@@ -59,6 +59,29 @@ bool WriteAll(const File& file, std::string_view bytes);
 // Creates or truncates `path` for writing; a symbolic link at `path` is refused.
 File CreateForWriting(const std::string& path);
 
+// Creates `path` as a new file for writing, open to its owner alone; fails when anything
+// stands at the name, a link or a FIFO included, without opening it and without waiting.
+File CreateNew(const std::string& path);
+
+// Gives the open file `to` what of the metadata of the file at `from` can be given: the
+// permission bits, the owner and group where the process may set them, the extended
+// attributes where both files' file systems keep them (on Windows: the file attributes
+// such as read-only, and the security descriptor where permitted). Best effort: false
+// only tells that something could not be copied. Call before FlushToDisk so that the
+// flush covers it.
+bool CopyMetadata(const std::string& from, const File& to);
+
+// Opens, creating it when missing, the file that holds a lock, without following a link at
+// the name and without waiting on a FIFO; anything but a regular file is refused.
+File OpenLockFile(const std::string& path);
+
+enum class LockTry { Taken, Busy, Failed };
+
+// Takes the exclusive lock of the open file without waiting (flock on POSIX, LockFileEx on
+// Windows). Held until the file is closed; another open of the same file, in this process
+// or another, gets Busy meanwhile.
+LockTry TryLockExclusive(const File& file);
+
 // Flushes the file's data to the disk.
 bool FlushToDisk(const File& file);
 

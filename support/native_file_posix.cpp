@@ -1,12 +1,19 @@
 #include "support/native_file.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <sys/xattr.h>
+#endif
 
 #include <cerrno>
 #include <cstdlib>
 #include <memory>
+#include <new>
+#include <string_view>
+#include <vector>
 
 #include "support/utf8_path.h"
 
@@ -71,6 +78,119 @@ File CreateForWriting(const std::string& path) {
         return File();
     }
     return File(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666));
+}
+
+// O_EXCL refuses whatever stands at the name, a dangling link or a FIFO too; O_NOFOLLOW and
+// O_NONBLOCK say so again for systems that bend O_EXCL. 0600 keeps a private menu private
+// while it is written; CopyMetadata gives the final permissions.
+File CreateNew(const std::string& path) {
+    if (!IsPassablePath(path)) {
+        return File();
+    }
+    return File(open(path.c_str(),
+                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
+}
+
+namespace {
+
+#ifdef __linux__
+// Names in an attribute list are NUL-terminated, one after the other.
+std::vector<std::string> AttributeNames(const std::string& path) {
+    const ssize_t size = listxattr(path.c_str(), nullptr, 0);
+    if (size <= 0) {
+        return {};
+    }
+    std::string names(static_cast<std::size_t>(size), '\0');
+    const ssize_t got = listxattr(path.c_str(), names.data(), names.size());
+    std::vector<std::string> result;
+    for (std::size_t start = 0; got > 0 && start < static_cast<std::size_t>(got);) {
+        const std::size_t end = names.find('\0', start);
+        result.push_back(names.substr(start, end - start));
+        start = end + 1;
+    }
+    return result;
+}
+
+bool CopyExtendedAttributes(const std::string& from, int to) {
+    bool copied = true;
+    for (const std::string& name : AttributeNames(from)) {
+        const ssize_t size = getxattr(from.c_str(), name.c_str(), nullptr, 0);
+        std::string value(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
+        const ssize_t got = getxattr(from.c_str(), name.c_str(), value.data(), value.size());
+        copied = got >= 0 &&
+                 fsetxattr(to, name.c_str(), value.data(), static_cast<std::size_t>(got), 0) == 0 &&
+                 copied;
+    }
+    return copied;
+}
+#else
+bool CopyExtendedAttributes(const std::string&, int) {
+    return false;
+}
+#endif
+
+}  // namespace
+
+bool CopyMetadata(const std::string& from, const File& to) {
+    struct stat source {};
+    struct stat target {};
+    if (!IsPassablePath(from) || stat(from.c_str(), &source) != 0 ||
+        fstat(to.get(), &target) != 0) {
+        return false;
+    }
+    bool copied = true;
+    // Owner before mode: giving a file away clears its set-ID bits, which the mode restores.
+    if (source.st_uid != target.st_uid || source.st_gid != target.st_gid) {
+        if (fchown(to.get(), source.st_uid, source.st_gid) != 0) {
+            // A member of the group may still hand the file to the group.
+            copied = false;
+            (void)fchown(to.get(), static_cast<uid_t>(-1), source.st_gid);
+        }
+    }
+    copied = fchmod(to.get(), source.st_mode & 07777) == 0 && copied;
+    try {
+        copied = CopyExtendedAttributes(from, to.get()) && copied;
+    } catch (const std::bad_alloc&) {
+        copied = false;
+    }
+    return copied;
+}
+
+namespace {
+
+// A lock file made by another user may refuse writing; reading is enough for flock.
+int OpenLockDescriptor(const std::string& path) {
+    constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    const int descriptor = open(path.c_str(), O_RDWR | O_CREAT | kFlags, 0666);
+    return descriptor >= 0 ? descriptor : open(path.c_str(), O_RDONLY | kFlags);
+}
+
+}  // namespace
+
+File OpenLockFile(const std::string& path) {
+    if (!IsPassablePath(path)) {
+        return File();
+    }
+    File file(OpenLockDescriptor(path));
+    struct stat status {};
+    if (file.valid() && (fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))) {
+        return File();
+    }
+    return file;
+}
+
+LockTry TryLockExclusive(const File& file) {
+    for (;;) {
+        if (flock(file.get(), LOCK_EX | LOCK_NB) == 0) {
+            return LockTry::Taken;
+        }
+        if (errno == EWOULDBLOCK) {
+            return LockTry::Busy;
+        }
+        if (errno != EINTR) {
+            return LockTry::Failed;
+        }
+    }
 }
 
 bool FlushToDisk(const File& file) {

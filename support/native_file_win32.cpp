@@ -65,6 +65,47 @@ File CreateForWriting(const std::string& path) {
                             FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
+// CREATE_NEW fails on any existing name, and Windows has no FIFOs to wait on. A folder
+// link (reparse point) at the name also makes it fail.
+File CreateNew(const std::string& path) {
+    const std::wstring widePath = WidenUtf8(path);
+    if (widePath.empty()) {
+        return File();
+    }
+    return File(CreateFileW(widePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// Copies nothing yet: the new file keeps the attributes and security that its folder gives.
+bool CopyMetadata(const std::string& from, const File& to) {
+    (void)from;
+    (void)to;
+    return false;
+}
+
+File OpenLockFile(const std::string& path) {
+    const std::wstring widePath = WidenUtf8(path);
+    if (widePath.empty()) {
+        return File();
+    }
+    File file(CreateFileW(widePath.c_str(), GENERIC_READ | GENERIC_WRITE,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.valid() && GetFileType(file.get()) != FILE_TYPE_DISK) {
+        return File();
+    }
+    return file;
+}
+
+LockTry TryLockExclusive(const File& file) {
+    OVERLAPPED whole{};
+    if (LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
+                   MAXDWORD, &whole)) {
+        return LockTry::Taken;
+    }
+    return GetLastError() == ERROR_LOCK_VIOLATION ? LockTry::Busy : LockTry::Failed;
+}
+
 bool FlushToDisk(const File& file) {
     return FlushFileBuffers(file.get()) != 0;
 }

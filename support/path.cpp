@@ -18,4 +18,14 @@ std::string FolderOfFile(std::string_view path) {
     return std::string(path.substr(0, separator + 1));
 }
 
+std::string NativeFolderOf(std::string_view path) {
+#ifdef _WIN32
+    const std::size_t separator = path.find_last_of("\\/");
+#else
+    const std::size_t separator = path.rfind('/');
+#endif
+    return separator == std::string_view::npos ? std::string()
+                                               : std::string(path.substr(0, separator + 1));
+}
+
 }  // namespace tamsel

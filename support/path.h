@@ -16,4 +16,10 @@ std::string ExtractPath(std::string_view pathAndFile);
 // from here.
 std::string FolderOfFile(std::string_view path);
 
+// The folder part of a path as the platform's own file calls read it, ending in its
+// separator: on POSIX up to the last "/" (a "\" is an ordinary letter of a name there), on
+// Windows up to the last "\" or "/", whichever comes later. Empty when there is none. For
+// the folders that files are created, renamed and flushed in.
+std::string NativeFolderOf(std::string_view path);
+
 }  // namespace tamsel

@@ -1,0 +1,27 @@
+#pragma once
+
+// Keeps runs on the same menu file from interleaving: each holds an exclusive advisory lock,
+// kept in a lock file beside the menu file, from reading the menu to putting the new one in
+// place.
+
+#include <chrono>
+#include <string>
+
+#include "support/file_system.h"
+
+namespace tamsel {
+
+// How long a run waits for another run on the same menu file before giving up.
+inline constexpr std::chrono::milliseconds kMenuLockWait{20000};
+
+// The lock file of a menu file: its name with ".lock" appended, in the same folder. It stays
+// after the run.
+std::string MenuLockPath(const std::string& menuFile);
+
+// Takes the lock of `menuFile` (the file itself, links already followed), trying again every
+// few milliseconds while another holder has it, for up to `wait`. Busy when the wait ran
+// out; Failed, at once, when no lock file can be made.
+LockAttempt LockMenuFile(const std::string& menuFile, FileSystem& files,
+                         std::chrono::milliseconds wait = kMenuLockWait);
+
+}  // namespace tamsel
