@@ -33,10 +33,17 @@ std::wstring SystemFace() {
 }
 
 // Looked up once: the fonts are recreated whenever the resolution changes.
+// Tahoma is on every Windows; elsewhere (wine) the faces close to its widths come first,
+// and the system's user-interface face is the last resort.
 const std::wstring& WindowFace() {
     static const std::wstring face = [] {
-        const std::wstring wanted = Widen(kWindowFont.face);
-        return FaceInstalled(wanted) ? wanted : SystemFace();
+        for (const char* candidate : FontFallbacks()) {
+            const std::wstring wanted = Widen(candidate);
+            if (FaceInstalled(wanted)) {
+                return wanted;
+            }
+        }
+        return SystemFace();
     }();
     return face;
 }

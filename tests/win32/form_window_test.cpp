@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <objbase.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -164,6 +165,7 @@ TEST_F(FormWindowTest, OpensCentredAtTheLayoutsSizeWithEveryControlInItsPlace) {
     NONCLIENTMETRICSW systemFont{};
     systemFont.cbSize = sizeof systemFont;
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof systemFont, &systemFont, 0);
+    std::wstring firstFace;
     for (const ControlRow& row : FormControls()) {
         const HWND control = form_->Control(row.name);
         if (row.kind == ControlKind::Shape || row.kind == ControlKind::Picture) {
@@ -180,9 +182,14 @@ TEST_F(FormWindowTest, OpensCentredAtTheLayoutsSizeWithEveryControlInItsPlace) {
         GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font,
                    &font);
         const FontStyle& wanted = row.font;
-        // Every layout font is Tahoma's; without Tahoma the system's own face stands in.
-        EXPECT_TRUE(font.lfFaceName == std::wstring_view(L"Tahoma") ||
-                    font.lfFaceName == std::wstring_view(systemFont.lfMessageFont.lfFaceName))
+        // Every layout font is Tahoma's; without Tahoma a close face or the system's own
+        // stands in, the same for every control.
+        if (firstFace.empty()) {
+            firstFace = font.lfFaceName;
+        }
+        EXPECT_EQ(font.lfFaceName, firstFace);
+        EXPECT_TRUE(std::ranges::count(FontFallbacks(), Narrow(font.lfFaceName)) == 1 ||
+                    firstFace == systemFont.lfMessageFont.lfFaceName)
             << Narrow(font.lfFaceName);
         EXPECT_EQ(-font.lfHeight, PointsToPixels(wanted.points > 0 ? wanted.points : 8.25));
         EXPECT_EQ(font.lfWeight, wanted.bold ? FW_BOLD : FW_NORMAL);
