@@ -23,6 +23,7 @@ namespace tamsel::win32 {
 namespace {
 
 struct ShownMessage {
+    std::string caption;
     std::string text;
     std::string icon;
 
@@ -30,18 +31,18 @@ struct ShownMessage {
 };
 
 void PrintTo(const ShownMessage& message, std::ostream* out) {
-    *out << message.icon << ": " << message.text;
+    *out << message.caption << ", " << message.icon << ": " << message.text;
 }
 
-// Every message box the thread shows while this lives is read and answered with OK from a
-// timer, which the box's own modal loop runs.
-class MessageBoxAnswerer {
+// Every message box or dialog the thread shows while this lives is read and closed as Esc
+// closes it (OK for a message box) from a timer, which the box's own modal loop runs.
+class ModalAnswerer {
   public:
-    MessageBoxAnswerer() {
+    ModalAnswerer() {
         shown_.clear();
         timer_ = SetTimer(nullptr, 0, 50, Answer);
     }
-    ~MessageBoxAnswerer() { KillTimer(nullptr, timer_); }
+    ~ModalAnswerer() { KillTimer(nullptr, timer_); }
     const std::vector<ShownMessage>& Shown() const { return shown_; }
 
   private:
@@ -61,8 +62,9 @@ class MessageBoxAnswerer {
         wchar_t className[16] = {};
         GetClassNameW(window, className, 16);
         if (std::wstring_view(className) == L"#32770" && IsWindowVisible(window)) {
-            shown_.push_back({WindowText(GetDlgItem(window, 0xFFFF)), IconName(window)});
-            PostMessageW(window, WM_COMMAND, IDOK, 0);
+            shown_.push_back(
+                {WindowText(window), WindowText(GetDlgItem(window, 0xFFFF)), IconName(window)});
+            PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
         }
         return TRUE;
     }
@@ -145,6 +147,11 @@ TEST_F(FormWindowTest, OpensCentredAtTheLayoutsSizeWithEveryControlInItsPlace) {
     Open(folder_.folder());
     const HWND window = form_->Handle();
     ASSERT_EQ(GetDpiForWindow(window), 96u) << "the sizes below are pixels at 96 dpi";
+    // The manifest brings the common controls of version 6, whose buttons measure
+    // themselves.
+    SIZE ideal{};
+    EXPECT_TRUE(SendMessageW(form_->Control("btnOpen0"), BCM_GETIDEALSIZE, 0,
+                             reinterpret_cast<LPARAM>(&ideal)));
 
     RECT client;
     GetClientRect(window, &client);
@@ -256,7 +263,7 @@ TEST_F(FormWindowTest, TypedKeysCompleteAPathAndEnterOnlyClosesTheOpenList) {
     ApplyEdit(edit, CaretAtEnd(data + "L"));
     Key(edit, 'I');
     ASSERT_TRUE(ListOpen(RunInput::List));
-    const MessageBoxAnswerer answerer;
+    const ModalAnswerer answerer;
     Key(edit, VK_RETURN);
     EXPECT_FALSE(ListOpen(RunInput::List));
     EXPECT_EQ(form_->BoxText(RunInput::List), data + "Links.xml");
@@ -269,13 +276,25 @@ TEST_F(FormWindowTest, EnterPressesStartOnceAndTheProblemsBoxGetsTheFocus) {
     Open(folder_.path("Program"));
     form_->FocusBox(RunInput::Menu);
     Pump();
-    const MessageBoxAnswerer answerer;
+    const ModalAnswerer answerer;
     Key(form_->BoxEdit(RunInput::Menu), VK_RETURN);
     Key(form_->BoxEdit(RunInput::List), VK_RETURN, true);  // a held Enter's repeat
-    EXPECT_EQ(answerer.Shown(),
-              (std::vector<ShownMessage>{
-                  {"Please enter a TXT file or a Firefox Bookmarks.html.", "information"}}));
+    EXPECT_EQ(
+        answerer.Shown(),
+        (std::vector<ShownMessage>{
+            {"Tamsel", "Please enter a TXT file or a Firefox Bookmarks.html.", "information"}}));
     EXPECT_EQ(GetFocus(), form_->BoxEdit(RunInput::List));
+}
+
+TEST_F(FormWindowTest, F2BrowsesForItsOwnBoxAndCancellingKeepsTheText) {
+    Open(folder_.path("Program"));
+    form_->SetBoxText(RunInput::Menu, "kept as it was");
+    form_->FocusBox(RunInput::Menu);
+    Pump();
+    const ModalAnswerer answerer;
+    Key(form_->BoxEdit(RunInput::Menu), VK_F2);
+    EXPECT_EQ(answerer.Shown(), (std::vector<ShownMessage>{{"Open Links.xml", "", "no icon"}}));
+    EXPECT_EQ(form_->BoxText(RunInput::Menu), "kept as it was");
 }
 
 }  // namespace
