@@ -4,12 +4,9 @@
 
 #include <utility>
 
-#include "win32/edit_field.h"
 #include "win32/header_picture.h"
 #include "win32/wide_text.h"
 #include "win32/window_fonts.h"
-#include "window/path_box_keys.h"
-#include "window/path_completion.h"
 
 namespace tamsel::win32 {
 
@@ -20,10 +17,6 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBO
 constexpr int kFirstControlId = 1000;
 // How many entries the open completion list shows before it scrolls.
 constexpr int kVisibleListRows = 12;
-
-COLORREF ToColorRef(Rgb colour) {
-    return RGB(Red(colour), Green(colour), Blue(colour));
-}
 
 const ControlRow& Row(std::size_t index) {
     return FormControls()[index];
@@ -118,9 +111,7 @@ bool FormWindow::Create(HINSTANCE instance) {
         return false;
     }
     dpi_ = static_cast<int>(GetDpiForWindow(window_));
-    const ControlRow& band = *FindControl("Shape1");
-    bandBrush_ = CreateSolidBrush(ToColorRef(band.face.value_or(0xFFFFFF)));
-    startFace_ = CreateSolidBrush(ToColorRef(FindControl("btnStart")->face.value_or(0xFFFFFF)));
+    CreateBrushes();
     picture_ = LoadHeaderPicture(instance);
     CreateControls(instance);
     commands_.Form_Load(programFolder_, homepage_);
@@ -276,13 +267,9 @@ LRESULT FormWindow::Handle(UINT message, WPARAM w, LPARAM l) {
         case WM_CTLCOLORSTATIC:
             return StaticColours(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l));
         case WM_CTLCOLOREDIT:
-            for (const PathBoxRow& box : PathBoxes()) {
-                if (reinterpret_cast<HWND>(l) == BoxEdit(box.input)) {
-                    const ControlRow& row = *FindControl(box.box);
-                    SetTextColor(reinterpret_cast<HDC>(w), ToColorRef(row.text.value_or(0)));
-                    SetBkColor(reinterpret_cast<HDC>(w), GetSysColor(COLOR_WINDOW));
-                    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
-                }
+            if (const LRESULT brush =
+                    EditColours(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l))) {
+                return brush;
             }
             break;
         case WM_DRAWITEM:
@@ -340,247 +327,6 @@ void FormWindow::Command(int row, int notification) {
             SelectWhole(field->input);
         }
     }
-}
-
-void FormWindow::Paint() {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window_, &paint);
-    const ControlRow& band = *FindControl("Shape1");
-    const RECT area = Scaled(band.twips);
-    HPEN line = CreatePen(PS_SOLID, 1, ToColorRef(band.line.value_or(0)));
-    HGDIOBJ oldPen = SelectObject(dc, line);
-    HGDIOBJ oldBrush = SelectObject(dc, bandBrush_);
-    Rectangle(dc, area.left, area.top, area.right, area.bottom);
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    DeleteObject(line);
-    if (picture_) {
-        BITMAP size;
-        GetObjectW(picture_, sizeof size, &size);
-        const RECT place = Scaled(FindControl("Image1")->twips);
-        HDC source = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(source, picture_);
-        SetStretchBltMode(dc, HALFTONE);
-        // Its own size at 96 dpi, grown with the resolution like everything else.
-        StretchBlt(dc, place.left, place.top, MulDiv(size.bmWidth, dpi_, 96),
-                   MulDiv(size.bmHeight, dpi_, 96), source, 0, 0, size.bmWidth, size.bmHeight,
-                   SRCCOPY);
-        SelectObject(source, old);
-        DeleteDC(source);
-    }
-    EndPaint(window_, &paint);
-}
-
-LRESULT FormWindow::StaticColours(HDC dc, HWND control) const {
-    const int index = RowOf(control);
-    if (index < 0) {
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-    }
-    const ControlRow& row = Row(static_cast<std::size_t>(index));
-    SetTextColor(dc, row.text ? ToColorRef(*row.text) : GetSysColor(COLOR_BTNTEXT));
-    SetBkMode(dc, TRANSPARENT);
-    const ControlRow& band = *FindControl("Shape1");
-    const bool onBand = row.twips.top < band.twips.top + band.twips.height;
-    return reinterpret_cast<LRESULT>(onBand ? bandBrush_ : GetSysColorBrush(COLOR_BTNFACE));
-}
-
-void FormWindow::DrawStartButton(const DRAWITEMSTRUCT& item) const {
-    HDC dc = item.hDC;
-    RECT face = item.rcItem;
-    const bool pressed = (item.itemState & ODS_SELECTED) != 0;
-    FillRect(dc, &face, startFace_);
-    // A flat white face with a thin edge, darker while pressed.
-    FrameRect(dc, &face, GetSysColorBrush(pressed ? COLOR_BTNTEXT : COLOR_BTNSHADOW));
-    RECT text = item.rcItem;
-    if (pressed) {
-        OffsetRect(&text, 1, 1);
-    }
-    wchar_t caption[64] = {};
-    GetWindowTextW(item.hwndItem, caption, 64);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-    HGDIOBJ old =
-        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
-    DrawTextW(dc, caption, -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    SelectObject(dc, old);
-    if (item.itemState & ODS_FOCUS) {
-        InflateRect(&face, -4, -4);
-        DrawFocusRect(dc, &face);
-    }
-}
-
-bool FormWindow::TranslateForWindow(MSG& message) {
-    if (!window_ || (message.hwnd != window_ && !IsChild(window_, message.hwnd))) {
-        return false;
-    }
-    if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
-        const int key = static_cast<int>(message.wParam);
-        commands_.KeyPressed(key);
-        if (const PathBoxRow* box = BoxWithOpenList(message.hwnd)) {
-            switch (CompletionListKey(FormKey(key, ModifierState()), ModifierState())) {
-                case ListKeyAction::Close:
-                    CloseList(box->input);
-                    return true;
-                case ListKeyAction::CloseAndForward:
-                    CloseList(box->input);
-                    break;
-                case ListKeyAction::Forward:
-                case ListKeyAction::Walk:  // the open list walks its rows itself
-                    return false;
-            }
-        }
-        if (message.message == WM_KEYDOWN) {
-            const bool autoRepeat = (message.lParam & (1 << 30)) != 0;
-            switch (WindowKeyDown(key, autoRepeat)) {
-                case WindowKeyAction::PressStart:
-                    commands_.btnStart_Click();
-                    return true;
-                case WindowKeyAction::Ignore:
-                    return true;
-                case WindowKeyAction::Pass:
-                    break;
-            }
-        }
-    }
-    return IsDialogMessageW(window_, &message) != FALSE;
-}
-
-const PathBoxRow* FormWindow::BoxWithOpenList(HWND target) const {
-    for (const PathBoxRow& box : PathBoxes()) {
-        const HWND combo = Box(box.input);
-        if ((target == combo || target == BoxEdit(box.input)) &&
-            SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0)) {
-            return &box;
-        }
-    }
-    return nullptr;
-}
-
-void FormWindow::CloseList(RunInput box) {
-    // Closing may put the list's current row into the field; the box keeps what it shows.
-    const EditState shown = ReadEdit(BoxEdit(box));
-    SendMessageW(Box(box), CB_SHOWDROPDOWN, FALSE, 0);
-    ApplyEdit(BoxEdit(box), shown);
-}
-
-void FormWindow::SelectWhole(RunInput box) {
-    const HWND edit = BoxEdit(box);
-    ApplyEdit(edit, txtFile_GotFocus(ReadEdit(edit)));
-}
-
-bool FormWindow::BoxKeyDown(RunInput box, int virtualKey) {
-    const HWND edit = BoxEdit(box);
-    const int shift = ModifierState();
-    switch (txtFile_KeyDown(FormKey(virtualKey, shift), shift, ReadEdit(edit))) {
-        case BoxAction::Browse:
-            commands_.btnOpen_Click(static_cast<int>(box));
-            return true;
-        case BoxAction::CaretToEnd:
-            ApplyEdit(edit, CaretAtEnd(WindowText(edit)));
-            return false;
-        case BoxAction::Complete:
-        case BoxAction::Nothing:
-            break;
-    }
-    return false;
-}
-
-void FormWindow::BoxKeyUp(RunInput box, int virtualKey) {
-    if (!commands_.KeyReleased(virtualKey)) {
-        return;
-    }
-    const int shift = ModifierState();
-    const int key = FormKey(virtualKey, shift);
-    if (txtFile_KeyUp(key, shift) == BoxAction::Complete) {
-        Complete(box, key, shift);
-    }
-}
-
-void FormWindow::Complete(RunInput box, int keyCode, int shift) {
-    const HWND combo = Box(box);
-    const HWND edit = BoxEdit(box);
-    const std::optional<Completion> completion = AutoComplete(ReadEdit(edit), keyCode, shift);
-    if (!completion) {
-        return;
-    }
-    LockWindowUpdate(window_);
-    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
-    for (const std::string& entry : completion->entries) {
-        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(entry).c_str()));
-    }
-    SendMessageW(combo, CB_SHOWDROPDOWN, completion->entries.empty() ? FALSE : TRUE, 0);
-    LockWindowUpdate(nullptr);
-    ApplyEdit(edit, completion->edit);
-}
-
-void FormWindow::Paste(RunInput box) {
-    if (!OpenClipboard(window_)) {
-        return;
-    }
-    std::string pasted;
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
-            pasted = WithoutLineBreaks(Narrow(text));
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    SendMessageW(BoxEdit(box), EM_REPLACESEL, TRUE,
-                 reinterpret_cast<LPARAM>(Widen(pasted).c_str()));
-}
-
-LRESULT CALLBACK FormWindow::EditProc(HWND edit, UINT message, WPARAM w, LPARAM l, UINT_PTR id,
-                                      DWORD_PTR data) {
-    auto* self = reinterpret_cast<FormWindow*>(data);
-    const auto box = static_cast<RunInput>(id);
-    switch (message) {
-        case WM_KEYDOWN:
-            if (self->BoxKeyDown(box, static_cast<int>(w))) {
-                return 0;
-            }
-            break;
-        case WM_KEYUP: {
-            // The release is seen after the field handled the key's character.
-            const LRESULT result = DefSubclassProc(edit, message, w, l);
-            self->BoxKeyUp(box, static_cast<int>(w));
-            return result;
-        }
-        case WM_PASTE:
-            self->Paste(box);
-            return 0;
-        case WM_LBUTTONDOWN:
-            if (GetFocus() != edit) {
-                // A click that brings the focus selects the whole text, as Tab does.
-                const LRESULT result = DefSubclassProc(edit, message, w, l);
-                self->SelectWhole(box);
-                return result;
-            }
-            break;
-        case WM_NCDESTROY:
-            RemoveWindowSubclass(edit, EditProc, id);
-            break;
-        default:
-            break;
-    }
-    return DefSubclassProc(edit, message, w, l);
-}
-
-LRESULT CALLBACK FormWindow::ComboProc(HWND combo, UINT message, WPARAM w, LPARAM l, UINT_PTR id,
-                                       DWORD_PTR) {
-    switch (message) {
-        case WM_MOUSEWHEEL:
-            // The wheel would put another entry into the box; only the open list scrolls.
-            if (!SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0)) {
-                return 0;
-            }
-            break;
-        case WM_NCDESTROY:
-            RemoveWindowSubclass(combo, ComboProc, id);
-            break;
-        default:
-            break;
-    }
-    return DefSubclassProc(combo, message, w, l);
 }
 
 }  // namespace tamsel::win32

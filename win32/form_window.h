@@ -62,9 +62,12 @@ class FormWindow final : public FormView {
     int Scale(int twips) const { return MulDiv(twips, dpi_, 1440); }
     RECT Scaled(const Rect& twips) const;
 
+    void CreateBrushes();
     void Paint();
     void DrawStartButton(const DRAWITEMSTRUCT& item) const;
     LRESULT StaticColours(HDC dc, HWND control) const;
+    // The brush for a path box's edit field, its text colour set; 0 for another edit.
+    LRESULT EditColours(HDC dc, HWND edit) const;
     void Command(int row, int notification);
 
     // The row of a control in the layout, or -1.
