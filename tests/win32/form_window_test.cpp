@@ -204,7 +204,7 @@ TEST_F(FormWindowTest, OpensCentredAtTheLayoutsSizeWithEveryControlInItsPlace) {
     }
 }
 
-TEST_F(FormWindowTest, FillsBothBoxesFromTheProgramFolderAndTabsThroughBoxesAndStart) {
+TEST_F(FormWindowTest, FillsBothBoxesFromTheProgramFolderAndSelectsABoxsTextOnFocus) {
     folder_.write("url.txt", "Title\r\nhttp://example.org\r\n");
     folder_.write("FEATURES/Links.xml", "<XMBML/>");
     Open(folder_.folder());
@@ -224,6 +224,13 @@ TEST_F(FormWindowTest, FillsBothBoxesFromTheProgramFolderAndTabsThroughBoxesAndS
     EXPECT_EQ(ReadEdit(menuEdit), WholeTextSelected(form_->BoxText(RunInput::Menu)));
     Key(menuEdit, VK_TAB);
     EXPECT_EQ(GetFocus(), form_->Control("btnStart"));
+
+    // A click into a box selects its whole text as well, not just placing the caret.
+    PostMessageW(listEdit, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 5));
+    PostMessageW(listEdit, WM_LBUTTONUP, 0, MAKELPARAM(20, 5));
+    Pump();
+    EXPECT_EQ(GetFocus(), listEdit);
+    EXPECT_EQ(ReadEdit(listEdit), WholeTextSelected(list));
 }
 
 TEST_F(FormWindowTest, TypedKeysCompleteAPathAndEnterOnlyClosesTheOpenList) {
