@@ -147,7 +147,7 @@ TEST_F(RealFiles, PathWithNulByteNamesNoFile) {
 
 // Longer than MAX_PATH on Windows, and named with characters outside every ANSI code page.
 TEST_F(RealFiles, LongPathsNamedOutsideTheAnsiCodePageWork) {
-    const std::string name = std::string(200, 'n') + "-\xCE\xA9\xE6\x97\xA5\xE6\x9C\xAC.xml";
+    const std::string name = std::string(230, 'n') + "-\xCE\xA9\xE6\x97\xA5\xE6\x9C\xAC.xml";
     const std::string menu = temp.path(name);
     ASSERT_GT(menu.size(), 260u);
     EXPECT_FALSE(fs.FileExists(menu));
