@@ -16,7 +16,7 @@ else()
 endif()
 
 set(_tamsel_programs tamsel-convert)
-if(TAMSEL_BUILD_APP OR WIN32)
+if(TAMSEL_BUILD_APP)
     list(APPEND _tamsel_programs tamsel)
 endif()
 install(TARGETS ${_tamsel_programs} RUNTIME DESTINATION ${TAMSEL_INSTALL_PROGRAM_DIR})
