@@ -1,8 +1,11 @@
 #include "cli/executable_folder.h"
 
 #ifdef _WIN32
-#include <shellapi.h>
+// shellapi.h builds on the types windows.h declares.
+// clang-format off
 #include <windows.h>
+#include <shellapi.h>
+// clang-format on
 
 #include "support/utf8_path.h"
 #else

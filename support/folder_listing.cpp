@@ -102,7 +102,7 @@ bool IsWanted(DWORD fileAttributes, unsigned attributes) {
 std::vector<std::string> ReadMatches(std::string_view pattern, unsigned attributes) {
     std::vector<std::string> names;
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileExW(WidenUtf8(pattern).c_str(), FindExInfoBasic, &data,
+    HANDLE find = FindFirstFileExW(WidenPath(pattern).c_str(), FindExInfoBasic, &data,
                                    FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (find == INVALID_HANDLE_VALUE) {
         return names;

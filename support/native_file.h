@@ -5,6 +5,7 @@
 // nothing here throws.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -19,6 +20,9 @@ using Handle = int;
 
 // The handle value that means "no file".
 Handle NoHandle();
+
+// The handle as the number the system uses for it.
+std::int64_t HandleNumber(Handle handle);
 
 // Closes `handle`; false when the system reports that the close failed, which after
 // writing can mean lost data. Never retried.
@@ -44,8 +48,28 @@ class File {
 };
 
 // Opens a regular file for reading without blocking; folders, FIFOs and devices are
-// refused, as the file probe refuses them.
+// refused. The file is shared for reading only, so on Windows a file another process
+// holds open for writing cannot be opened. The handle is never 0 (on POSIX, descriptor 0
+// is moved out of the way when standard input is closed).
 File OpenForReading(const std::string& path);
+
+// Whether some process, this one included, holds the open file open for writing, where
+// the system can tell without changing anything (a read lease on Linux; on Windows the
+// open already refused such a file).
+bool HeldOpenForWriting(const File& file);
+
+// Keeps the thread's last system error (errno, or GetLastError on Windows) as it was
+// when made, so that a call that may fail leaves no trace of it.
+class SystemErrorKeeper {
+  public:
+    SystemErrorKeeper();
+    ~SystemErrorKeeper();
+    SystemErrorKeeper(const SystemErrorKeeper&) = delete;
+    SystemErrorKeeper& operator=(const SystemErrorKeeper&) = delete;
+
+  private:
+    unsigned long saved_;
+};
 
 // The size the file has now, or 0 when the system cannot tell.
 std::size_t CurrentSize(const File& file);

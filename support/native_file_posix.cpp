@@ -9,6 +9,7 @@
 #endif
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <memory>
 #include <new>
@@ -25,9 +26,35 @@ Handle NoHandle() {
 
 // close() reports write-back errors on some file systems, so its answer matters after
 // writing. It is never retried: on Linux the descriptor is gone even after EINTR.
+std::int64_t HandleNumber(Handle handle) {
+    return handle;
+}
+
+SystemErrorKeeper::SystemErrorKeeper() : saved_(static_cast<unsigned long>(errno)) {}
+
+SystemErrorKeeper::~SystemErrorKeeper() {
+    errno = static_cast<int>(saved_);
+}
+
 bool CloseNative(Handle handle) {
     return ::close(handle) == 0;
 }
+
+namespace {
+
+// open() hands out descriptor 0 only when standard input is closed; the 0/-1 rule of the
+// file probe would then call a real file missing, and a later child process would take
+// the file for its input.
+int AwayFromZero(int fd) {
+    if (fd != 0) {
+        return fd;
+    }
+    const int moved = fcntl(fd, F_DUPFD_CLOEXEC, 3);
+    close(fd);
+    return moved;
+}
+
+}  // namespace
 
 // O_NONBLOCK keeps a FIFO without a writer from hanging the open (and changes nothing for
 // a regular file).
@@ -35,12 +62,33 @@ File OpenForReading(const std::string& path) {
     if (!IsPassablePath(path)) {
         return File();
     }
-    File file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    File file(AwayFromZero(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)));
     struct stat status {};
     if (file.valid() && (fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))) {
         return File();
     }
     return file;
+}
+
+// A read lease is refused with EAGAIN exactly while someone has the file open for writing.
+// Leases need the file's owner or CAP_LEASE and a file system that supports them; where
+// the lease is refused for such a reason (EACCES, EPERM, EINVAL on some network or overlay
+// file systems) we cannot tell, and the answer is no.
+bool HeldOpenForWriting(const File& file) {
+#if defined(F_SETLEASE) && defined(F_SETSIG)
+    // The kernel makes us the descriptor's owner when the lease is set, and a writer
+    // opening the file in the instant before we drop it would signal us. SIGIO would end
+    // the process; SIGURG is ignored unless someone asks for it.
+    fcntl(file.get(), F_SETSIG, SIGURG);
+    if (fcntl(file.get(), F_SETLEASE, F_RDLCK) == 0) {
+        fcntl(file.get(), F_SETLEASE, F_UNLCK);
+        return false;
+    }
+    return errno == EAGAIN;
+#else
+    (void)file;
+    return false;
+#endif
 }
 
 std::size_t CurrentSize(const File& file) {

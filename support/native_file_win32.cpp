@@ -3,7 +3,11 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
+// aclapi.h builds on the types windows.h declares.
+// clang-format off
 #include <windows.h>
+#include <aclapi.h>
+// clang-format on
 
 #include <algorithm>
 
@@ -15,13 +19,23 @@ Handle NoHandle() {
     return INVALID_HANDLE_VALUE;
 }
 
+std::int64_t HandleNumber(Handle handle) {
+    return reinterpret_cast<std::intptr_t>(handle);
+}
+
+SystemErrorKeeper::SystemErrorKeeper() : saved_(GetLastError()) {}
+
+SystemErrorKeeper::~SystemErrorKeeper() {
+    SetLastError(saved_);
+}
+
 bool CloseNative(Handle handle) {
     return ::CloseHandle(handle) != 0;
 }
 
 // Folders (which CreateFileW refuses without backup semantics) and devices are refused.
 File OpenForReading(const std::string& path) {
-    const std::wstring widePath = WidenUtf8(path);
+    const std::wstring widePath = WidenPath(path);
     if (widePath.empty()) {
         return File();
     }
@@ -31,6 +45,12 @@ File OpenForReading(const std::string& path) {
         return File();
     }
     return file;
+}
+
+// The open shared reading only, so a writer's handle made it fail already.
+bool HeldOpenForWriting(const File& file) {
+    (void)file;
+    return false;
 }
 
 std::size_t CurrentSize(const File& file) {
@@ -57,7 +77,7 @@ bool WriteAll(const File& file, std::string_view bytes) {
 }
 
 File CreateForWriting(const std::string& path) {
-    const std::wstring widePath = WidenUtf8(path);
+    const std::wstring widePath = WidenPath(path);
     if (widePath.empty()) {
         return File();
     }
@@ -68,23 +88,63 @@ File CreateForWriting(const std::string& path) {
 // CREATE_NEW fails on any existing name, and Windows has no FIFOs to wait on. A folder
 // link (reparse point) at the name also makes it fail.
 File CreateNew(const std::string& path) {
-    const std::wstring widePath = WidenUtf8(path);
+    const std::wstring widePath = WidenPath(path);
     if (widePath.empty()) {
         return File();
     }
-    return File(CreateFileW(widePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    // WRITE_DAC lets CopyMetadata hand the menu's permissions on.
+    return File(CreateFileW(widePath.c_str(), GENERIC_WRITE | WRITE_DAC, 0, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-// Copies nothing yet: the new file keeps the attributes and security that its folder gives.
+namespace {
+
+// Read-only is left out: it would keep the next run from removing the backup and the
+// move from replacing the menu.
+constexpr DWORD kCopiedAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                    FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+bool CopyAttributes(const std::wstring& from, const File& to) {
+    WIN32_FILE_ATTRIBUTE_DATA source{};
+    if (!GetFileAttributesExW(from.c_str(), GetFileExInfoStandard, &source)) {
+        return false;
+    }
+    FILE_BASIC_INFO basic{};
+    basic.FileAttributes = (source.dwFileAttributes & kCopiedAttributes) | FILE_ATTRIBUTE_NORMAL;
+    if (basic.FileAttributes != FILE_ATTRIBUTE_NORMAL) {
+        basic.FileAttributes &= ~static_cast<DWORD>(FILE_ATTRIBUTE_NORMAL);
+    }
+    return SetFileInformationByHandle(to.get(), FileBasicInfo, &basic, sizeof basic) != 0;
+}
+
+// The explicit entries of the menu's access list; inherited ones come from the folder,
+// which the new file shares with the menu.
+bool CopyAccessList(const std::wstring& from, const File& to) {
+    PACL accessList = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoW(from.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                              nullptr, &accessList, nullptr, &descriptor) != ERROR_SUCCESS) {
+        return false;
+    }
+    const bool copied = SetSecurityInfo(to.get(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
+                                        nullptr, nullptr, accessList, nullptr) == ERROR_SUCCESS;
+    LocalFree(descriptor);
+    return copied;
+}
+
+}  // namespace
+
 bool CopyMetadata(const std::string& from, const File& to) {
-    (void)from;
-    (void)to;
-    return false;
+    const std::wstring wideFrom = WidenPath(from);
+    if (wideFrom.empty()) {
+        return false;
+    }
+    const bool attributes = CopyAttributes(wideFrom, to);
+    return CopyAccessList(wideFrom, to) && attributes;
 }
 
 File OpenLockFile(const std::string& path) {
-    const std::wstring widePath = WidenUtf8(path);
+    const std::wstring widePath = WidenPath(path);
     if (widePath.empty()) {
         return File();
     }
@@ -111,13 +171,13 @@ bool FlushToDisk(const File& file) {
 }
 
 bool RemoveFile(const std::string& path) {
-    const std::wstring widePath = WidenUtf8(path);
+    const std::wstring widePath = WidenPath(path);
     return !widePath.empty() && DeleteFileW(widePath.c_str()) != 0;
 }
 
 bool RenameFile(const std::string& from, const std::string& to) {
-    const std::wstring wideFrom = WidenUtf8(from);
-    const std::wstring wideTo = WidenUtf8(to);
+    const std::wstring wideFrom = WidenPath(from);
+    const std::wstring wideTo = WidenPath(to);
     return !wideFrom.empty() && !wideTo.empty() &&
            MoveFileExW(wideFrom.c_str(), wideTo.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
@@ -126,7 +186,7 @@ bool RenameFile(const std::string& from, const std::string& to) {
 // Windows keeps folder entries durable itself once MoveFileEx was asked to write
 // through; what is left to check is that the folder is there.
 bool SyncFolderEntries(const std::string& folder) {
-    const std::wstring wideFolder = WidenUtf8(folder);
+    const std::wstring wideFolder = WidenPath(folder);
     if (wideFolder.empty()) {
         return false;
     }

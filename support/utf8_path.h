@@ -18,6 +18,12 @@ bool IsPassablePath(std::string_view path);
 // rather than a different one.
 std::wstring WidenUtf8(std::string_view utf8);
 
+// WidenUtf8 of a path, in the form that lifts the system's limit of MAX_PATH characters
+// when the path is that long: made absolute against the current folder and prefixed with
+// "\\?\" (or "\\?\UNC\" for a network path). Shorter paths keep their spelling, so
+// the system resolves "." and ".." in them as usual.
+std::wstring WidenPath(std::string_view utf8);
+
 // The UTF-8 form of a UTF-16 text that the system handed back (a folder entry, say).
 std::string NarrowToUtf8(std::wstring_view wide);
 

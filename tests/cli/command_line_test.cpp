@@ -62,8 +62,14 @@ TEST(ParseCommandLine, RejectsWhatItCannotUnderstand) {
 }
 
 TEST(WithTrailingSeparator, AddsOneOnlyWhenMissing) {
+#ifdef _WIN32
+    EXPECT_EQ(WithTrailingSeparator("C:\\t"), "C:\\t\\");
+    EXPECT_EQ(WithTrailingSeparator("C:\\t\\"), "C:\\t\\");
+    EXPECT_EQ(WithTrailingSeparator("C:/t/"), "C:/t/");
+#else
     EXPECT_EQ(WithTrailingSeparator("/opt/t"), "/opt/t/");
     EXPECT_EQ(WithTrailingSeparator("/opt/t/"), "/opt/t/");
+#endif
     EXPECT_EQ(WithTrailingSeparator(""), "");
 }
 

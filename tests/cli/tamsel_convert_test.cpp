@@ -24,6 +24,31 @@ struct Result {
     std::string err;
 };
 
+#ifdef _WIN32
+
+// The console writes its line ends as CR LF.
+std::string WithLfLineEnds(std::string text) {
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
+        text.erase(at, 1);
+    }
+    return text;
+}
+
+// Runs the binary with `arguments` (already quoted for cmd.exe) in `temp`.
+Result RunCommand(const TempFolder& temp, const std::string& arguments) {
+    // Made absolute before the command changes the drive.
+    const std::string binary = test::ToUtf8(std::filesystem::absolute(TAMSEL_CONVERT_BINARY));
+    const std::string command = "cd /d \"" + temp.root().string() + "\" && \"" + binary + "\" " +
+                                arguments + " >stdout.txt 2>stderr.txt";
+    Result result;
+    result.exitCode = std::system(command.c_str());
+    result.out = WithLfLineEnds(temp.read("stdout.txt"));
+    result.err = WithLfLineEnds(temp.read("stderr.txt"));
+    return result;
+}
+
+#else
+
 // Runs the binary with `arguments` (already quoted for the shell) in `temp`.
 Result RunCommand(const TempFolder& temp, const std::string& arguments) {
     const std::string command = "cd '" + temp.root().string() +
@@ -31,15 +56,13 @@ Result RunCommand(const TempFolder& temp, const std::string& arguments) {
                                 " >stdout.txt 2>stderr.txt";
     const int status = std::system(command.c_str());
     Result result;
-#ifdef _WIN32
-    result.exitCode = status;
-#else
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-#endif
     result.out = temp.read("stdout.txt");
     result.err = temp.read("stderr.txt");
     return result;
 }
+
+#endif
 
 class TamselConvert : public testing::Test {
   protected:

@@ -73,8 +73,12 @@ void AddIconTraps(const RunSetup& run) {
     run.temp().write(std::string(RunSetup::kImages) + "Site2.png", "");
     run.temp().write(std::string(RunSetup::kImages) + "Site3.png/inner.png", "png");
     run.temp().write(std::string(RunSetup::kImages) + "site4.png", "png");
+#ifndef _WIN32
     std::filesystem::create_symlink("Site1.png", images / "Site5.png");
     std::filesystem::create_symlink("missing.png", images / "Site6.png");
+#else
+    (void)images;
+#endif
 }
 
 // Templates of the usual size, so that the long list's entries fill several pieces.

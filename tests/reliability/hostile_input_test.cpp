@@ -34,9 +34,9 @@ constexpr const char* kNoLinksMessage = "No links were found in the list.";
 std::map<std::string, std::string> Tree(const fs::path& root) {
     std::map<std::string, std::string> tree;
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        const std::string name = fs::relative(entry.path(), root).string();
+        const std::string name = ToUtf8(fs::relative(entry.path(), root));
         if (entry.is_symlink()) {
-            tree[name] = "-> " + fs::read_symlink(entry.path()).string();
+            tree[name] = "-> " + ToUtf8(fs::read_symlink(entry.path()));
         } else if (entry.is_regular_file()) {
             tree[name] = ReadFileBytes(entry.path());
         } else {
@@ -232,11 +232,20 @@ TEST_F(HostileInput, ListThatIsNoFileIsAskedFor) {
 }
 
 TEST_F(HostileInput, PathsWithBlanksAccentsQuestionMarksAndHashes) {
+#ifdef _WIN32
+    // No Windows name holds "?"; one outside the ANSI code page ("\u03a9") is the hazard there.
+    const std::string folder =
+        "my menus/\xc3\x9cml\xc3\xa4ut/a\xce\xa9"
+        "b#c";
+    const std::string list = "l\xce\xa9st #1.txt";
+#else
     const std::string folder = "my menus/\xc3\x9cml\xc3\xa4ut/a?b#c";
+    const std::string list = "l?st #1.txt";
+#endif
     Arrange(folder);
     temp.write(folder + "/IMAGES/One.png", "png");
-    temp.write("l?st #1.txt", "One\r\nhttps://one.example/?q=1#top\r\n");
-    const RunOutcome outcome = RunConversion(Paths("l?st #1.txt"));
+    temp.write(list, "One\r\nhttps://one.example/?q=1#top\r\n");
+    const RunOutcome outcome = RunConversion(Paths(list));
     ASSERT_EQ(outcome.status, RunStatus::Done) << outcome.message;
     EXPECT_EQ(outcome.folderToOpen, temp.path(folder + "/FEATURES") + "/");
     EXPECT_EQ(temp.read(menu + ".bak"), previous);
@@ -245,6 +254,8 @@ TEST_F(HostileInput, PathsWithBlanksAccentsQuestionMarksAndHashes) {
               std::string::npos);
 }
 
+// Symbolic links take privileges on Windows, and menus are not linked there.
+#ifndef _WIN32
 // The file the link leads to is replaced, beside its own backup; the link stays as it was.
 TEST_F(HostileInput, MenuThatIsASymbolicLinkStaysALink) {
     temp.write("real/menu.xml", previous);
@@ -275,6 +286,7 @@ TEST_F(HostileInput, LinksPlantedAtTheTemporaryAndBackupNamesAreNeverWrittenThro
     EXPECT_NE(temp.read(menu).find("<Q k=\"One\"/>"), std::string::npos);
     EXPECT_EQ(temp.read(menu + ".bak"), previous);
 }
+#endif
 
 // Menu files that are no plain file are asked for again, as is a list that is a FIFO; no
 // run waits on a FIFO that nobody writes.

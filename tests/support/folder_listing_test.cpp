@@ -96,11 +96,16 @@ class FolderListingTest : public ::testing::Test {
 };
 
 TEST_F(FolderListingTest, DotsLeadThenNamesInCaseInsensitiveOrder) {
-    for (const char* name : {"b.txt", "C.txt", "a.txt", "_x", "-y", "B.txt"}) {
+    for (const char* name : {"b.txt", "C.txt", "a.txt", "_x", "-y"}) {
         touch(name);
     }
     // Letters sort as their capitals, so "_" follows them as on Windows.
+#ifdef _WIN32
+    EXPECT_EQ(list("*.*"), (Names{".", "..", "-y", "a.txt", "b.txt", "C.txt", "_x"}));
+#else
+    touch("B.txt");  // a name of its own only where names keep their case apart
     EXPECT_EQ(list("*.*"), (Names{".", "..", "-y", "a.txt", "B.txt", "b.txt", "C.txt", "_x"}));
+#endif
 }
 
 TEST_F(FolderListingTest, PrefixIgnoresCaseAndOffersFoldersAndHiddenEntries) {

@@ -30,8 +30,10 @@ class IconFolder : public testing::Test {
         temp.write("IMAGES/Sub/Deep.png", "png");
         temp.write("IMAGES/back\\slash.png", "png");
         temp.write("IMAGES\\Own.png", "png");  // beside IMAGES, for a folder spelled with "\"
+#ifndef _WIN32
         fs::create_symlink("Own.png", temp.root() / "IMAGES" / "Linked.png");
         fs::create_symlink("nothing.png", temp.root() / "IMAGES" / "Dangling.png");
+#endif
     }
 
     std::vector<std::string> Candidates(const std::string& folder) const {

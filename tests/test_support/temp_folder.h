@@ -7,7 +7,8 @@
 namespace tamsel::test {
 
 // A fresh folder under the system's temporary folder, removed with everything in it when
-// the object goes. Paths handed out are UTF-8 strings ending without a separator.
+// the object goes. Paths handed out are UTF-8 strings with "/" between their elements,
+// ending without a separator.
 class TempFolder {
   public:
     TempFolder();
@@ -32,6 +33,12 @@ class TempFolder {
   private:
     std::filesystem::path root_;
 };
+
+// The path a UTF-8 text names, and the UTF-8 text of a path with "/" between its
+// elements: the engine takes paths as UTF-8, and on Windows the narrow forms of
+// std::filesystem follow the ANSI code page instead, and "\\" would mix with "/".
+std::filesystem::path FromUtf8(std::string_view utf8);
+std::string ToUtf8(const std::filesystem::path& path);
 
 // Reads a file of the test data whole.
 std::string ReadFixture(std::string_view fixture);

@@ -1,0 +1,110 @@
+// What the Windows file layer promises where Windows differs from POSIX: sharing modes
+// instead of leases, devices by name, LockFileEx locks per handle.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/file_probe.h"
+#include "support/file_system.h"
+#include "support/utf8_path.h"
+#include "test_support/temp_folder.h"
+
+namespace tamsel {
+namespace {
+
+// Another handle on the file, as another program would hold it.
+class OtherHandle {
+  public:
+    OtherHandle(const std::string& path, DWORD access, DWORD share)
+        : handle_(CreateFileW(WidenPath(path).c_str(), access, share, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    ~OtherHandle() { close(); }
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    void close() {
+        if (valid()) {
+            CloseHandle(handle_);
+            handle_ = INVALID_HANDLE_VALUE;
+        }
+    }
+
+  private:
+    HANDLE handle_;
+};
+
+class Win32Files : public testing::Test {
+  protected:
+    test::TempFolder temp;
+    FileSystem& fs = RealFileSystem();
+};
+
+TEST_F(Win32Files, FileOpenForWritingElsewhereCountsAsMissingWhateverItShares) {
+    temp.write("busy.txt", "content");
+    const std::string path = temp.path("busy.txt");
+    struct Case {
+        DWORD access;
+        DWORD share;
+        bool exists;
+    };
+    const DWORD all = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    for (const Case& c : {Case{GENERIC_WRITE, all, false}, Case{GENERIC_WRITE, 0, false},
+                          Case{GENERIC_READ | GENERIC_WRITE, all, false},
+                          Case{GENERIC_READ, FILE_SHARE_READ, true}, Case{GENERIC_READ, all, true},
+                          Case{GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, true}}) {
+        SCOPED_TRACE(testing::Message() << std::hex << c.access << " sharing " << c.share);
+        OtherHandle other(path, c.access, c.share);
+        ASSERT_TRUE(other.valid());
+        EXPECT_EQ(FileExists(path), c.exists);
+        EXPECT_EQ(fs.ReadWhole(path).has_value(), c.exists);
+        other.close();
+        EXPECT_TRUE(FileExists(path));
+    }
+}
+
+TEST_F(Win32Files, DevicesCountAsMissingAndNothingIsRead) {
+    for (const char* device : {"NUL", "\\\\.\\NUL", "CON", "\\\\.\\pipe\\tamsel-no-such-pipe"}) {
+        EXPECT_FALSE(FileExists(device)) << device;
+        EXPECT_EQ(fs.ReadWhole(device), std::nullopt) << device;
+    }
+}
+
+TEST_F(Win32Files, ProbeLeavesTheLastErrorAsItWas) {
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_FALSE(FileExists(temp.path("missing.txt")));
+    EXPECT_FALSE(FileExists(temp.path("missing/deeper.txt")));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
+}
+
+TEST_F(Win32Files, LockExcludesOtherHandlesOfThisProcessToo) {
+    const std::string lockPath = temp.path("Links.xml.lock");
+    LockAttempt first = fs.TryLock(lockPath);
+    ASSERT_EQ(first.state, LockState::Held);
+    EXPECT_EQ(fs.TryLock(lockPath).state, LockState::Busy);
+    first.lock.reset();
+    EXPECT_EQ(fs.TryLock(lockPath).state, LockState::Held);
+    EXPECT_EQ(fs.TryLock(temp.folder()).state, LockState::Failed);
+}
+
+TEST_F(Win32Files, WriteNewRefusesEveryExistingNameAndCopiesAttributes) {
+    temp.write("Links.xml", "menu");
+    temp.write("taken.tmp", "keep");
+    temp.write("sub/x.txt", "x");
+    const std::string menu = temp.path("Links.xml");
+    ASSERT_TRUE(SetFileAttributesW(WidenPath(menu).c_str(), FILE_ATTRIBUTE_HIDDEN));
+    const std::string_view pieces[] = {"new ", "menu"};
+    EXPECT_FALSE(fs.WriteNew(temp.path("taken.tmp"), pieces, menu));
+    EXPECT_EQ(temp.read("taken.tmp"), "keep");
+    EXPECT_FALSE(fs.WriteNew(temp.path("sub"), pieces, menu));
+    ASSERT_TRUE(fs.WriteNew(temp.path("Links.xml.tmp"), pieces, menu));
+    EXPECT_EQ(temp.read("Links.xml.tmp"), "new menu");
+    const DWORD attributes = GetFileAttributesW(WidenPath(temp.path("Links.xml.tmp")).c_str());
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_FALSE(attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+}  // namespace
+}  // namespace tamsel

@@ -1,0 +1,308 @@
+// The native window driven through window messages posted to its controls and run through
+// its own message loop, as a user's keys are.
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <objbase.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "test_support/temp_folder.h"
+#include "win32/edit_field.h"
+#include "win32/form_window.h"
+#include "win32/wide_text.h"
+#include "win32/win32_desktop.h"
+#include "window/form_layout.h"
+
+namespace tamsel::win32 {
+namespace {
+
+struct ShownMessage {
+    std::string caption;
+    std::string text;
+    std::string icon;
+
+    bool operator==(const ShownMessage&) const = default;
+};
+
+void PrintTo(const ShownMessage& message, std::ostream* out) {
+    *out << message.caption << ", " << message.icon << ": " << message.text;
+}
+
+// Every message box or dialog the thread shows while this lives is read and closed as Esc
+// closes it (OK for a message box) from a timer, which the box's own modal loop runs.
+class ModalAnswerer {
+  public:
+    ModalAnswerer() {
+        shown_.clear();
+        timer_ = SetTimer(nullptr, 0, 50, Answer);
+    }
+    ~ModalAnswerer() { KillTimer(nullptr, timer_); }
+    const std::vector<ShownMessage>& Shown() const { return shown_; }
+
+  private:
+    static std::string IconName(HWND box) {
+        HWND child = nullptr;
+        while ((child = FindWindowExW(box, child, L"Static", nullptr))) {
+            if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+                const auto icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+                return icon == LoadIconW(nullptr, IDI_INFORMATION)   ? "information"
+                       : icon == LoadIconW(nullptr, IDI_EXCLAMATION) ? "exclamation"
+                                                                     : "another icon";
+            }
+        }
+        return "no icon";
+    }
+    static BOOL CALLBACK Read(HWND window, LPARAM) {
+        wchar_t className[16] = {};
+        GetClassNameW(window, className, 16);
+        if (std::wstring_view(className) == L"#32770" && IsWindowVisible(window)) {
+            shown_.push_back(
+                {WindowText(window), WindowText(GetDlgItem(window, 0xFFFF)), IconName(window)});
+            PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+        }
+        return TRUE;
+    }
+    static void CALLBACK Answer(HWND, UINT, UINT_PTR, DWORD) {
+        EnumThreadWindows(GetCurrentThreadId(), Read, 0);
+    }
+
+    static inline std::vector<ShownMessage> shown_;
+    UINT_PTR timer_ = 0;
+};
+
+class FormWindowTest : public testing::Test {
+  protected:
+    FormWindowTest() {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+        InitCommonControlsEx(&controls);
+    }
+    ~FormWindowTest() override { CoUninitialize(); }
+
+    void Open(const std::string& programFolder) {
+        form_ = std::make_unique<FormWindow>(desktop_, programFolder);
+        ASSERT_TRUE(form_->Create(GetModuleHandleW(nullptr)));
+        desktop_.SetOwner(form_->Handle());
+        Pump();
+    }
+
+    // Runs the thread's messages through the window as the program's loop does, until
+    // none has come for a while.
+    void Pump() {
+        MSG message;
+        for (int idle = 0; idle < 3;) {
+            if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                idle = 0;
+                if (!form_->TranslateForWindow(message)) {
+                    TranslateMessage(&message);
+                    DispatchMessageW(&message);
+                }
+            } else {
+                ++idle;
+                Sleep(20);
+            }
+        }
+    }
+
+    // A key pressed and released in `target`; the press's character is typed before the
+    // release comes, as with a real keyboard.
+    void Key(HWND target, int virtualKey, bool autoRepeat = false) {
+        const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC)) << 16;
+        PostMessageW(target, WM_KEYDOWN, virtualKey, 1 | scan | (autoRepeat ? 1 << 30 : 0));
+        Pump();
+        PostMessageW(target, WM_KEYUP, virtualKey, 1 | scan | (3u << 30));
+        Pump();
+    }
+
+    std::vector<std::string> ListOf(RunInput box) const {
+        const HWND combo = form_->Control(box == RunInput::List ? "txtFile0" : "txtFile1");
+        std::vector<std::string> entries;
+        const auto count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            std::wstring entry(static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)),
+                               L'\0');
+            SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry.data()));
+            entries.push_back(Narrow(entry));
+        }
+        return entries;
+    }
+
+    bool ListOpen(RunInput box) const {
+        const HWND combo = form_->Control(box == RunInput::List ? "txtFile0" : "txtFile1");
+        return SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0;
+    }
+
+    test::TempFolder folder_;
+    Win32Desktop desktop_;
+    std::unique_ptr<FormWindow> form_;
+};
+
+TEST_F(FormWindowTest, OpensCentredAtTheLayoutsSizeWithEveryControlInItsPlace) {
+    Open(folder_.folder());
+    const HWND window = form_->Handle();
+    ASSERT_EQ(GetDpiForWindow(window), 96u) << "the sizes below are pixels at 96 dpi";
+    // The manifest brings the common controls of version 6, whose buttons measure
+    // themselves.
+    SIZE ideal{};
+    EXPECT_TRUE(SendMessageW(form_->Control("btnOpen0"), BCM_GETIDEALSIZE, 0,
+                             reinterpret_cast<LPARAM>(&ideal)));
+
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 537);
+    EXPECT_EQ(client.bottom, 370);
+    const LONG style = GetWindowLongW(window, GWL_STYLE);
+    EXPECT_TRUE(style & WS_MINIMIZEBOX);
+    EXPECT_FALSE(style & (WS_MAXIMIZEBOX | WS_THICKFRAME));
+
+    RECT frame;
+    GetWindowRect(window, &frame);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    EXPECT_NEAR(frame.left + frame.right, monitor.rcWork.left + monitor.rcWork.right, 1);
+    EXPECT_NEAR(frame.top + frame.bottom, monitor.rcWork.top + monitor.rcWork.bottom, 1);
+
+    NONCLIENTMETRICSW systemFont{};
+    systemFont.cbSize = sizeof systemFont;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof systemFont, &systemFont, 0);
+    std::wstring firstFace;
+    for (const ControlRow& row : FormControls()) {
+        const HWND control = form_->Control(row.name);
+        if (row.kind == ControlKind::Shape || row.kind == ControlKind::Picture) {
+            continue;
+        }
+        SCOPED_TRACE(row.name);
+        ASSERT_NE(control, nullptr);
+        RECT place;
+        GetWindowRect(control, &place);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
+        EXPECT_EQ((Rect{place.left, place.top, place.right - place.left, place.bottom - place.top}),
+                  TwipsToPixels(row.twips));
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font,
+                   &font);
+        const FontStyle& wanted = row.font;
+        // Every layout font is Tahoma's; without Tahoma a close face or the system's own
+        // stands in, the same for every control.
+        if (firstFace.empty()) {
+            firstFace = font.lfFaceName;
+        }
+        EXPECT_EQ(font.lfFaceName, firstFace);
+        EXPECT_TRUE(std::ranges::count(FontFallbacks(), Narrow(font.lfFaceName)) == 1 ||
+                    firstFace == systemFont.lfMessageFont.lfFaceName)
+            << Narrow(font.lfFaceName);
+        EXPECT_EQ(-font.lfHeight, PointsToPixels(wanted.points > 0 ? wanted.points : 8.25));
+        EXPECT_EQ(font.lfWeight, wanted.bold ? FW_BOLD : FW_NORMAL);
+        EXPECT_EQ(font.lfUnderline != 0, wanted.underline);
+    }
+}
+
+TEST_F(FormWindowTest, FillsBothBoxesFromTheProgramFolderAndSelectsABoxsTextOnFocus) {
+    folder_.write("url.txt", "Title\r\nhttp://example.org\r\n");
+    folder_.write("FEATURES/Links.xml", "<XMBML/>");
+    Open(folder_.folder());
+    const std::string list = folder_.folder() + "url.txt";
+    EXPECT_EQ(form_->BoxText(RunInput::List), list);
+    EXPECT_EQ(form_->BoxText(RunInput::Menu), folder_.folder() + "FEATURES\\Links.xml");
+
+    // The focus starts in the list's box, and Tab goes on to the menu box and Start; each
+    // box selects its whole text as the focus enters it.
+    const HWND listEdit = form_->BoxEdit(RunInput::List);
+    const HWND menuEdit = form_->BoxEdit(RunInput::Menu);
+    EXPECT_EQ(GetFocus(), listEdit);
+    EXPECT_EQ(ReadEdit(listEdit), WholeTextSelected(list));
+    ApplyEdit(menuEdit, CaretAtEnd(form_->BoxText(RunInput::Menu)));
+    Key(listEdit, VK_TAB);
+    EXPECT_EQ(GetFocus(), menuEdit);
+    EXPECT_EQ(ReadEdit(menuEdit), WholeTextSelected(form_->BoxText(RunInput::Menu)));
+    Key(menuEdit, VK_TAB);
+    EXPECT_EQ(GetFocus(), form_->Control("btnStart"));
+
+    // A click into a box selects its whole text as well, not just placing the caret.
+    PostMessageW(listEdit, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 5));
+    PostMessageW(listEdit, WM_LBUTTONUP, 0, MAKELPARAM(20, 5));
+    Pump();
+    EXPECT_EQ(GetFocus(), listEdit);
+    EXPECT_EQ(ReadEdit(listEdit), WholeTextSelected(list));
+}
+
+TEST_F(FormWindowTest, TypedKeysCompleteAPathAndEnterOnlyClosesTheOpenList) {
+    folder_.write("Data/Links.xml", "x");
+    folder_.write("Data/List.txt", "x");
+    Open(folder_.path("Program"));
+    const std::string data = folder_.path("Data") + "\\";
+    const int typed = Utf16Length(data);
+    const HWND edit = form_->BoxEdit(RunInput::List);
+    ApplyEdit(edit, CaretAtEnd(data + "L"));
+
+    struct Step {
+        int key;
+        std::string text;
+        int selStart, selLength;
+        std::vector<std::string> list;
+    };
+    const std::vector<Step> steps{
+        {'I', "Links.xml", typed + 2, 7, {"Links.xml", "List.txt"}},
+        {'S', "List.txt", typed + 3, 5, {"List.txt"}},
+        {'T', "List.txt", typed + 4, 4, {"List.txt"}},
+        // The separator over the completion's tail accepts it and lists nothing further.
+        {VK_OEM_5, "List.txt\\", typed + 9, 0, {}},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.text);
+        Key(edit, step.key);
+        EXPECT_EQ(ReadEdit(edit), (EditState{data + step.text, step.selStart, step.selLength}));
+        std::vector<std::string> list;
+        for (const std::string& name : step.list) {
+            list.push_back(data + name);
+        }
+        EXPECT_EQ(ListOf(RunInput::List), list);
+        EXPECT_EQ(ListOpen(RunInput::List), !list.empty());
+    }
+
+    ApplyEdit(edit, CaretAtEnd(data + "L"));
+    Key(edit, 'I');
+    ASSERT_TRUE(ListOpen(RunInput::List));
+    const ModalAnswerer answerer;
+    Key(edit, VK_RETURN);
+    EXPECT_FALSE(ListOpen(RunInput::List));
+    EXPECT_EQ(form_->BoxText(RunInput::List), data + "Links.xml");
+    EXPECT_TRUE(answerer.Shown().empty()) << "Enter on the open list started a run";
+}
+
+TEST_F(FormWindowTest, EnterPressesStartOnceAndTheProblemsBoxGetsTheFocus) {
+    ASSERT_NE(LoadIconW(nullptr, IDI_INFORMATION), LoadIconW(nullptr, IDI_EXCLAMATION))
+        << "the icons must differ for the box's icon to be told";
+    Open(folder_.path("Program"));
+    form_->FocusBox(RunInput::Menu);
+    Pump();
+    const ModalAnswerer answerer;
+    Key(form_->BoxEdit(RunInput::Menu), VK_RETURN);
+    Key(form_->BoxEdit(RunInput::List), VK_RETURN, true);  // a held Enter's repeat
+    EXPECT_EQ(
+        answerer.Shown(),
+        (std::vector<ShownMessage>{
+            {"Tamsel", "Please enter a TXT file or a Firefox Bookmarks.html.", "information"}}));
+    EXPECT_EQ(GetFocus(), form_->BoxEdit(RunInput::List));
+}
+
+TEST_F(FormWindowTest, F2BrowsesForItsOwnBoxAndCancellingKeepsTheText) {
+    Open(folder_.path("Program"));
+    form_->SetBoxText(RunInput::Menu, "kept as it was");
+    form_->FocusBox(RunInput::Menu);
+    Pump();
+    const ModalAnswerer answerer;
+    Key(form_->BoxEdit(RunInput::Menu), VK_F2);
+    EXPECT_EQ(answerer.Shown(), (std::vector<ShownMessage>{{"Open Links.xml", "", "no icon"}}));
+    EXPECT_EQ(form_->BoxText(RunInput::Menu), "kept as it was");
+}
+
+}  // namespace
+}  // namespace tamsel::win32

@@ -1,0 +1,332 @@
+#include "win32/form_window.h"
+
+#include <commctrl.h>
+
+#include <utility>
+
+#include "win32/header_picture.h"
+#include "win32/wide_text.h"
+#include "win32/window_fonts.h"
+
+namespace tamsel::win32 {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"TamselFormMain";
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr int kFirstControlId = 1000;
+// How many entries the open completion list shows before it scrolls.
+constexpr int kVisibleListRows = 12;
+
+const ControlRow& Row(std::size_t index) {
+    return FormControls()[index];
+}
+
+std::size_t RowIndex(std::string_view name) {
+    const auto rows = FormControls();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (name == rows[i].name) {
+            return i;
+        }
+    }
+    return rows.size();
+}
+
+struct ControlClass {
+    const wchar_t* name;
+    DWORD style;
+};
+
+ControlClass ClassOf(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::Label:
+            return {L"STATIC", SS_LEFT | SS_NOPREFIX};
+        case ControlKind::ClickLabel:
+            return {L"STATIC", SS_LEFT | SS_NOPREFIX | SS_NOTIFY};
+        case ControlKind::PathBox:
+            return {L"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP};
+        case ControlKind::BrowseButton:
+            return {L"BUTTON", BS_PUSHBUTTON};
+        case ControlKind::StartButton:
+            // Drawn by the window for its white face; the window makes it the default
+            // button itself (DM_GETDEFID and Enter).
+            return {L"BUTTON", BS_OWNERDRAW | WS_TABSTOP};
+        case ControlKind::Shape:
+        case ControlKind::Picture:
+            break;
+    }
+    return {nullptr, 0};
+}
+
+const PathBoxRow* BoxNamed(std::string_view name, const char* PathBoxRow::*column) {
+    for (const PathBoxRow& box : PathBoxes()) {
+        if (name == box.*column) {
+            return &box;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+FormWindow::FormWindow(DesktopServices& desktop, std::string programFolder, std::string homepage,
+                       FormCommands::Conversion conversion)
+    : commands_(*this, desktop, RealFileSystem(), std::move(conversion)),
+      programFolder_(std::move(programFolder)),
+      homepage_(std::move(homepage)),
+      controls_(FormControls().size(), nullptr),
+      fonts_(FormControls().size(), nullptr) {}
+
+FormWindow::~FormWindow() {
+    if (window_) {
+        DestroyWindow(window_);
+    }
+    for (HFONT font : fonts_) {
+        DeleteObject(font);
+    }
+    DeleteObject(picture_);
+    DeleteObject(bandBrush_);
+    DeleteObject(startFace_);
+}
+
+bool FormWindow::Create(HINSTANCE instance) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon =
+        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                                        GetSystemMetrics(SM_CXSMICON),
+                                                        GetSystemMetrics(SM_CYSMICON), 0));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kClassName;
+    RegisterClassExW(&windowClass);  // fails harmlessly when a second window registers again
+
+    const std::wstring title = Widen(kApplicationTitle);
+    if (!CreateWindowExW(0, kClassName, title.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                         CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this)) {
+        return false;
+    }
+    dpi_ = static_cast<int>(GetDpiForWindow(window_));
+    CreateBrushes();
+    picture_ = LoadHeaderPicture(instance);
+    CreateControls(instance);
+    commands_.Form_Load(programFolder_, homepage_);
+    CreateCreditTip(instance);
+    Layout();
+    CentreOnScreen();
+    ShowWindow(window_, SW_SHOW);
+    FocusBox(RunInput::List);
+    return true;
+}
+
+void FormWindow::CreateControls(HINSTANCE instance) {
+    // Creation order is the Tab order among the controls that are tab stops.
+    const auto rows = FormControls();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const ControlClass kind = ClassOf(rows[i].kind);
+        if (!kind.name) {
+            continue;
+        }
+        const std::wstring caption = Widen(rows[i].caption);
+        controls_[i] = CreateWindowExW(
+            0, kind.name, caption.c_str(), WS_CHILD | WS_VISIBLE | kind.style, 0, 0, 0, 0, window_,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + i)), instance, nullptr);
+    }
+    for (const PathBoxRow& box : PathBoxes()) {
+        const auto id = static_cast<UINT_PTR>(box.input);
+        SetWindowSubclass(Box(box.input), ComboProc, id, reinterpret_cast<DWORD_PTR>(this));
+        SetWindowSubclass(BoxEdit(box.input), EditProc, id, reinterpret_cast<DWORD_PTR>(this));
+        SendMessageW(Box(box.input), CB_SETMINVISIBLE, kVisibleListRows, 0);
+    }
+}
+
+void FormWindow::CreateCreditTip(HINSTANCE instance) {
+    creditTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                 window_, nullptr, instance, nullptr);
+    std::wstring address = Widen(commands_.CreditAddress());
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window_;
+    tool.uId = reinterpret_cast<UINT_PTR>(Control("lblCredits"));
+    tool.lpszText = address.data();
+    SendMessageW(creditTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+RECT FormWindow::Scaled(const Rect& twips) const {
+    const int left = Scale(twips.left);
+    const int top = Scale(twips.top);
+    return {left, top, left + Scale(twips.width), top + Scale(twips.height)};
+}
+
+void FormWindow::Layout() {
+    const auto rows = FormControls();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (!controls_[i]) {
+            continue;
+        }
+        DeleteObject(fonts_[i]);
+        fonts_[i] = CreateLayoutFont(rows[i].font, dpi_);
+        SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[i]), FALSE);
+        const RECT place = Scaled(rows[i].twips);
+        SetWindowPos(controls_[i], nullptr, place.left, place.top, place.right - place.left,
+                     place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        if (rows[i].kind == ControlKind::PathBox) {
+            FitBoxHeight(controls_[i], place.bottom - place.top);
+        }
+    }
+    InvalidateRect(window_, nullptr, TRUE);
+}
+
+// A drop-down combo box takes its height from its font; the selection field's height is
+// what sets it to the layout's.
+void FormWindow::FitBoxHeight(HWND combo, int height) const {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        RECT now;
+        GetWindowRect(combo, &now);
+        const int difference = height - (now.bottom - now.top);
+        if (difference == 0) {
+            return;
+        }
+        const auto field = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, -1, 0));
+        SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + difference);
+    }
+}
+
+void FormWindow::CentreOnScreen() {
+    RECT frame = Scaled(kClientTwips);
+    AdjustWindowRectExForDpi(&frame, kStyle, FALSE, 0, static_cast<UINT>(dpi_));
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& screen = monitor.rcWork;
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    SetWindowPos(window_, nullptr, screen.left + (screen.right - screen.left - width) / 2,
+                 screen.top + (screen.bottom - screen.top - height) / 2, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HWND FormWindow::Control(std::string_view name) const {
+    const std::size_t index = RowIndex(name);
+    return index < controls_.size() ? controls_[index] : nullptr;
+}
+
+HWND FormWindow::Box(RunInput box) const {
+    return Control(PathBoxOf(box).box);
+}
+
+HWND FormWindow::BoxEdit(RunInput box) const {
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    GetComboBoxInfo(Box(box), &info);
+    return info.hwndItem;
+}
+
+int FormWindow::RowOf(HWND control) const {
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        if (control && controls_[i] == control) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+std::string FormWindow::BoxText(RunInput box) const {
+    return WindowText(Box(box));
+}
+
+void FormWindow::SetBoxText(RunInput box, const std::string& text) {
+    SetWindowTextUtf8(Box(box), text);
+}
+
+void FormWindow::FocusBox(RunInput box) {
+    SetFocus(Box(box));
+}
+
+LRESULT CALLBACK FormWindow::WindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    return self ? self->Handle(message, w, l) : DefWindowProcW(window, message, w, l);
+}
+
+LRESULT FormWindow::Handle(UINT message, WPARAM w, LPARAM l) {
+    switch (message) {
+        case WM_PAINT:
+            Paint();
+            return 0;
+        case WM_CTLCOLORSTATIC:
+            return StaticColours(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l));
+        case WM_CTLCOLOREDIT:
+            if (const LRESULT brush =
+                    EditColours(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l))) {
+                return brush;
+            }
+            break;
+        case WM_DRAWITEM:
+            DrawStartButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(l));
+            return TRUE;
+        case WM_SETCURSOR:
+            if (reinterpret_cast<HWND>(w) == Control("lblCredits")) {
+                SetCursor(LoadCursorW(nullptr, IDC_HAND));
+                return TRUE;
+            }
+            break;
+        case WM_COMMAND:
+            Command(static_cast<int>(LOWORD(w)) - kFirstControlId, HIWORD(w));
+            return 0;
+        case DM_GETDEFID:
+            return MAKELRESULT(kFirstControlId + RowIndex("btnStart"), DC_HASDEFID);
+        case WM_DPICHANGED: {
+            dpi_ = HIWORD(w);
+            const RECT* suggested = reinterpret_cast<const RECT*>(l);
+            SetWindowPos(window_, nullptr, suggested->left, suggested->top,
+                         suggested->right - suggested->left, suggested->bottom - suggested->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            Layout();
+            return 0;
+        }
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            window_ = nullptr;
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcW(window_, message, w, l);
+}
+
+void FormWindow::Command(int row, int notification) {
+    if (row < 0 || static_cast<std::size_t>(row) >= controls_.size()) {
+        return;
+    }
+    const std::string_view name = Row(static_cast<std::size_t>(row)).name;
+    if (name == "btnStart" && notification == BN_CLICKED) {
+        commands_.btnStart_Click();
+    } else if (name == "lblCredits" && notification == STN_CLICKED) {
+        commands_.lblCredits_Click();
+    } else if (const PathBoxRow* box = BoxNamed(name, &PathBoxRow::button)) {
+        if (notification == BN_CLICKED) {
+            commands_.btnOpen_Click(static_cast<int>(box->input));
+        }
+    } else if (const PathBoxRow* label = BoxNamed(name, &PathBoxRow::label)) {
+        if (notification == STN_CLICKED) {
+            commands_.lblFile_Click(static_cast<int>(label->input));
+        }
+    } else if (const PathBoxRow* field = BoxNamed(name, &PathBoxRow::box)) {
+        if (notification == CBN_SETFOCUS) {
+            SelectWhole(field->input);
+        }
+    }
+}
+
+}  // namespace tamsel::win32

@@ -1,0 +1,98 @@
+#pragma once
+
+// The main window as a native Win32 window: it draws the layout's controls, hands their
+// events to the form's commands and the path boxes' keys to the form logic, and applies
+// what comes back. Sizes follow the window's resolution (per-monitor DPI awareness).
+
+#include <windows.h>
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "window/form_commands.h"
+#include "window/form_layout.h"
+#include "window/path_boxes.h"
+
+namespace tamsel::win32 {
+
+class FormWindow final : public FormView {
+  public:
+    // `programFolder` is the executable's folder, UTF-8; `homepage` the credit's address,
+    // empty for the README beside the program.
+    FormWindow(DesktopServices& desktop, std::string programFolder, std::string homepage = {},
+               FormCommands::Conversion conversion = {});
+    ~FormWindow() override;
+    FormWindow(const FormWindow&) = delete;
+    FormWindow& operator=(const FormWindow&) = delete;
+
+    // Creates the window, fills the boxes from the defaults and shows it centred on the
+    // screen with the focus in the link list's box. False when the window cannot be made.
+    bool Create(HINSTANCE instance);
+
+    HWND Handle() const { return window_; }
+    // The control of a layout row by name; nullptr for the drawn ones (band, picture).
+    HWND Control(std::string_view name) const;
+    // The edit field inside a path box.
+    HWND BoxEdit(RunInput box) const;
+
+    // Offers a message of the thread's loop to the window before it is dispatched: the
+    // window's Enter and Esc, keys for an open completion list, Tab and the other dialog
+    // keys. True when the window took the message; otherwise the loop dispatches it.
+    bool TranslateForWindow(MSG& message);
+
+    std::string BoxText(RunInput box) const override;
+    void SetBoxText(RunInput box, const std::string& text) override;
+    void FocusBox(RunInput box) override;
+
+  private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
+    static LRESULT CALLBACK EditProc(HWND edit, UINT message, WPARAM w, LPARAM l, UINT_PTR id,
+                                     DWORD_PTR self);
+    static LRESULT CALLBACK ComboProc(HWND combo, UINT message, WPARAM w, LPARAM l, UINT_PTR id,
+                                      DWORD_PTR self);
+    LRESULT Handle(UINT message, WPARAM w, LPARAM l);
+
+    void CreateControls(HINSTANCE instance);
+    void CreateCreditTip(HINSTANCE instance);
+    void Layout();
+    void FitBoxHeight(HWND combo, int height) const;
+    void CentreOnScreen();
+    int Scale(int twips) const { return MulDiv(twips, dpi_, 1440); }
+    RECT Scaled(const Rect& twips) const;
+
+    void CreateBrushes();
+    void Paint();
+    void DrawStartButton(const DRAWITEMSTRUCT& item) const;
+    LRESULT StaticColours(HDC dc, HWND control) const;
+    // The brush for a path box's edit field, its text colour set; 0 for another edit.
+    LRESULT EditColours(HDC dc, HWND edit) const;
+    void Command(int row, int notification);
+
+    // The row of a control in the layout, or -1.
+    int RowOf(HWND control) const;
+    HWND Box(RunInput box) const;
+    // The box whose completion list is open and whose edit field or box `target` is.
+    const PathBoxRow* BoxWithOpenList(HWND target) const;
+    void CloseList(RunInput box);
+    bool BoxKeyDown(RunInput box, int virtualKey);
+    void BoxKeyUp(RunInput box, int virtualKey);
+    void Complete(RunInput box, int keyCode, int shift);
+    void Paste(RunInput box);
+    void SelectWhole(RunInput box);
+
+    FormCommands commands_;
+    std::string programFolder_;
+    std::string homepage_;
+    HWND window_ = nullptr;
+    HWND creditTip_ = nullptr;
+    int dpi_ = USER_DEFAULT_SCREEN_DPI;
+    std::vector<HWND> controls_;  // by layout row; nullptr for the drawn rows
+    std::vector<HFONT> fonts_;    // by layout row
+    HBITMAP picture_ = nullptr;
+    HBRUSH bandBrush_ = nullptr;
+    HBRUSH startFace_ = nullptr;
+};
+
+}  // namespace tamsel::win32

@@ -1,0 +1,70 @@
+#include "win32/win32_desktop.h"
+
+#include <commdlg.h>
+// shellapi.h needs the types of windows.h first.
+#include <shellapi.h>
+
+#include <vector>
+
+#include "win32/wide_text.h"
+#include "window/form_layout.h"
+
+namespace tamsel::win32 {
+
+namespace {
+
+// Long enough for the longest path the system accepts, so that the dialog rarely needs to
+// be shown a second time with a larger buffer.
+constexpr DWORD kFirstBufferSize = 32768;
+
+void Execute(const std::string& target) {
+    ShellExecuteW(nullptr, nullptr, Widen(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+}  // namespace
+
+void Win32Desktop::ShowMessage(const std::string& text, MessageIcon icon) {
+    const UINT iconFlag =
+        icon == MessageIcon::Information ? MB_ICONINFORMATION : MB_ICONEXCLAMATION;
+    MessageBoxW(owner_, Widen(text).c_str(), Widen(kApplicationTitle).c_str(), MB_OK | iconFlag);
+}
+
+std::string Win32Desktop::ShowOpenDialog(const OpenDialogRequest& request) {
+    // The filter's own NULs separate its pairs; c_str() adds the second closing NUL.
+    const std::wstring filter = Widen(NulSeparatedFilter(request.barFilter));
+    const std::wstring title = Widen(request.title);
+    const std::wstring initialFolder = Widen(request.initialFolder);
+    std::vector<wchar_t> file(kFirstBufferSize, L'\0');
+    for (;;) {
+        OPENFILENAMEW dialog{};
+        dialog.lStructSize = sizeof dialog;
+        dialog.hwndOwner = owner_;
+        dialog.hInstance = GetModuleHandleW(nullptr);
+        dialog.lpstrFilter = filter.c_str();
+        dialog.nFilterIndex = 1;
+        dialog.lpstrFile = file.data();
+        dialog.nMaxFile = static_cast<DWORD>(file.size());
+        dialog.lpstrInitialDir = initialFolder.empty() ? nullptr : initialFolder.c_str();
+        dialog.lpstrTitle = title.c_str();
+        dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+        if (GetOpenFileNameW(&dialog)) {
+            return Narrow(std::wstring_view(file.data(), file.size()));
+        }
+        if (CommDlgExtendedError() != FNERR_BUFFERTOOSMALL) {
+            return {};
+        }
+        // The dialog left the size it needs, in characters, in the buffer's first two bytes.
+        const std::size_t needed = *reinterpret_cast<const WORD*>(file.data());
+        file.assign(std::max(needed + 1, file.size() * 2), L'\0');
+    }
+}
+
+void Win32Desktop::OpenFolder(const std::string& folder) {
+    Execute(folder);
+}
+
+void Win32Desktop::OpenAddress(const std::string& address) {
+    Execute(address);
+}
+
+}  // namespace tamsel::win32
