@@ -9,6 +9,7 @@
 
 #include "convert/insert_before_tag.h"
 #include "convert/link_parser.h"
+#include "convert/menu_lock.h"
 #include "convert/replace_menu_file.h"
 #include "convert/template_fill.h"
 #include "support/folder_snapshot.h"
@@ -25,6 +26,8 @@ constexpr std::string_view kNowhereMessage =
     "ERROR: Could not find where to insert the links in the Links.xml";
 constexpr std::string_view kBackupMessage = "ERROR: Could not create a backup of the Links.xml";
 constexpr std::string_view kWriteMessage = "ERROR: Could not write the Links.xml";
+constexpr std::string_view kBusyMessage = "ERROR: The Links.xml is being changed by another run";
+constexpr std::string_view kMemoryMessage = "ERROR: Not enough memory to convert the list";
 constexpr std::string_view kFallbackIcon = "network.png";
 
 constexpr std::array<std::string_view, 3> kTemplateNames = {
@@ -90,6 +93,15 @@ struct Blocks {
     }
 };
 
+// Turns each TAB into one blank and trims blanks at both ends, in the line's own storage. A
+// replacement of one character by one: the same as ReplaceText, without a second copy.
+void CleanListLine(std::string& line) {
+    std::replace(line.begin(), line.end(), '\t', ' ');
+    const std::size_t last = line.find_last_not_of(' ');
+    line.resize(last == std::string::npos ? 0 : last + 1);
+    line.erase(0, line.find_first_not_of(' '));  // npos, for an empty line, erases nothing
+}
+
 // Feeds every cleaned line to the parser, then the last line once more to flush a link
 // that was still pending. False when the list could not be read to its end.
 bool ParseList(const std::string& listPath, const PreparedTemplates& templates,
@@ -101,10 +113,8 @@ bool ParseList(const std::string& listPath, const PreparedTemplates& templates,
     LinkRecord record;
     std::string line;
     const bool read = files.ReadLines(listPath, [&](std::string& raw) {
-        if (raw.find('\t') != std::string::npos) {  // most lines have none to replace
-            raw = ReplaceText(raw, "\t", " ");
-        }
-        line.assign(TrimBlanks(raw));  // into the storage of the line before
+        CleanListLine(raw);
+        line.swap(raw);  // no copy: a line of any length costs its own storage only
         ParseLinkLine(line, record, blocks.query, blocks.ItemsToFill(), templates, imagesFolder,
                       hasIcon);
     });
@@ -152,9 +162,8 @@ RunOutcome Finish(const std::string& linksPath, std::span<const std::string_view
     return done;
 }
 
-}  // namespace
-
-RunOutcome RunConversion(const RunPaths& paths, FileSystem& files) {
+// The run itself; RunConversion adds what happens when memory runs out.
+RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::milliseconds lockWait) {
     if (!files.FileExists(paths.listPath)) {
         return InputProblem(kListMessage, Box::List);
     }
@@ -189,6 +198,15 @@ RunOutcome RunConversion(const RunPaths& paths, FileSystem& files) {
     if (!ParseList(paths.listPath, PreparedTemplates(templates), imagesFolder, files, blocks)) {
         return InputProblem(kListMessage, Box::List);
     }
+    // From reading the menu to putting the new one in place, no other run may change it: it
+    // would lose its links to this run's rename, or this run's to its own.
+    const LockAttempt lock = LockMenuFile(files.LinkTarget(paths.linksPath), files, lockWait);
+    if (lock.state == LockState::Busy) {
+        return Stop(RunStatus::WriteError, MessageIcon::Exclamation, kBusyMessage);
+    }
+    if (lock.state == LockState::Failed) {
+        return Stop(RunStatus::WriteError, MessageIcon::Exclamation, kWriteMessage);
+    }
     std::optional<std::string> menu = files.ReadWhole(paths.linksPath);
     if (!menu) {
         return InputProblem(kMenuMessage, Box::Menu);
@@ -198,6 +216,21 @@ RunOutcome RunConversion(const RunPaths& paths, FileSystem& files) {
         return Stop(RunStatus::InputError, MessageIcon::Exclamation, kNowhereMessage);
     }
     return Finish(paths.linksPath, *newMenu, files);
+}
+
+}  // namespace
+
+RunOutcome RunConversion(const RunPaths& paths, FileSystem& files,
+                         std::chrono::milliseconds lockWait) {
+    // Only memory can run out on the way (std::bad_alloc, or std::length_error for a text
+    // longer than a string may be); every file step answers with a result, not an exception.
+    // The files are as they were: nothing is changed before the new menu is complete, and
+    // the replacement removes its temporary files on the way out.
+    try {
+        return Convert(paths, files, lockWait);
+    } catch (const std::exception&) {
+        return Stop(RunStatus::WriteError, MessageIcon::Exclamation, kMemoryMessage);
+    }
 }
 
 }  // namespace tamsel

@@ -4,8 +4,10 @@
 // into the menu file and keeps the previous menu file as a backup. Shows nothing itself:
 // the caller presents the outcome.
 
+#include <chrono>
 #include <string>
 
+#include "convert/menu_lock.h"
 #include "support/file_system.h"
 
 namespace tamsel {
@@ -15,7 +17,7 @@ enum class MessageIcon { Information, Exclamation };
 enum class RunStatus {
     Done,        // the menu file was rewritten
     InputError,  // an input check stopped the run; no file changed
-    WriteError,  // the backup or the new menu file could not be written; the menu is kept
+    WriteError,  // the menu could not be replaced (backup, write, lock or memory); it is kept
 };
 
 struct RunOutcome {
@@ -39,6 +41,13 @@ struct RunPaths {
 // disk under a temporary name before the old one becomes `linksPath` + ".bak"; WriteError
 // means the old menu is still under `linksPath` and no temporary file remains. Done means
 // the new menu is in place and the previous one is the backup.
-RunOutcome RunConversion(const RunPaths& paths, FileSystem& files = RealFileSystem());
+//
+// From reading the menu file to putting the new one in place the run holds the menu's lock
+// (menu_lock.h); while another run holds it, this one waits up to `lockWait`, then stops with
+// WriteError, "ERROR: The Links.xml is being changed by another run", nothing changed.
+// Running out of memory anywhere stops the run with WriteError, "ERROR: Not enough memory to
+// convert the list", nothing changed; no exception leaves a run.
+RunOutcome RunConversion(const RunPaths& paths, FileSystem& files = RealFileSystem(),
+                         std::chrono::milliseconds lockWait = kMenuLockWait);
 
 }  // namespace tamsel

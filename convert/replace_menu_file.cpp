@@ -8,28 +8,93 @@ namespace tamsel {
 
 namespace {
 
-// Makes a copy of the current menu file the backup. A backup left over from an earlier run
-// is replaced; one that cannot be removed stops the replacement. A copy rather than a
-// rename: the menu file keeps its name until the new one takes it over in one step, so no
-// moment is left at which there is no menu file at all.
-bool MakeBackup(const std::string& menuPath, const std::string& backupPath, FileSystem& files) {
-    // Whatever file or link stands at the name goes, empty or dangling ones included, so
-    // that the copy below is always a new file.
-    files.Remove(backupPath);
-    if (files.FileExists(backupPath)) {
-        return false;
-    }
-    const std::optional<std::string> previous = files.ReadWhole(menuPath);
-    if (!previous || !files.WriteDurable(backupPath, *previous)) {
-        files.Remove(backupPath);
-        return false;
-    }
-    return files.FileExists(backupPath);
+// The names a replacement works with, all beside the menu file itself.
+struct MenuNames {
+    std::string menu;
+    std::string temporary;
+    std::string backup;
+    std::string backupTemporary;
+    std::string folder;
+};
+
+MenuNames NamesFor(const std::string& menuFile) {
+    const std::string folder = NativeFolderOf(menuFile);
+    return {menuFile, menuFile + ".tmp", menuFile + ".bak", menuFile + ".bak.tmp",
+            folder.empty() ? std::string(".") : folder};
 }
 
-std::string FolderOf(const std::string& path) {
-    std::string folder = FolderOfFile(path);
-    return folder.empty() ? std::string(".") : folder;
+// Writes a new file at `path`. Whatever an interrupted run left there goes first; whatever
+// cannot be removed stays untouched and fails the write, since the file is only ever
+// created new and never opened where it stands.
+bool WriteFresh(const std::string& path, std::span<const std::string_view> pieces,
+                const std::string& likePath, FileSystem& files) {
+    files.Remove(path);
+    if (files.WriteNew(path, pieces, likePath)) {
+        return true;
+    }
+    files.Remove(path);
+    return false;
+}
+
+// Makes a copy of the current menu file the backup: written and flushed under a name of its
+// own, then renamed over the backup in one step, so that the backup is at every moment
+// either the previous one or the whole new one. A copy rather than a rename of the menu
+// file: the menu file keeps its name until the new one takes it over in one step.
+bool MakeBackup(const MenuNames& names, FileSystem& files) {
+    bool made = false;
+    {
+        const std::optional<std::string> previous = files.ReadWhole(names.menu);
+        if (previous) {
+            const std::string_view bytes = *previous;
+            made = WriteFresh(names.backupTemporary, std::span(&bytes, 1), names.menu, files);
+        }
+    }
+    if (made && files.Rename(names.backupTemporary, names.backup)) {
+        return true;
+    }
+    files.Remove(names.backupTemporary);
+    return false;
+}
+
+// The rename of the new menu may not be on the disk: the old menu goes back under its own
+// name rather than leaving the user with a new file of unknown durability. It comes back as a
+// copy of the backup, which stays what it is.
+void RestoreFromBackup(const MenuNames& names, FileSystem& files) {
+    bool copied = false;
+    {
+        const std::optional<std::string> previous = files.ReadWhole(names.backup);
+        if (previous) {
+            const std::string_view bytes = *previous;
+            copied = WriteFresh(names.temporary, std::span(&bytes, 1), names.menu, files);
+        }
+    }
+    if (!copied || !files.Rename(names.temporary, names.menu)) {
+        files.Remove(names.temporary);
+    }
+    files.SyncFolder(names.folder);
+}
+
+ReplaceResult Replace(const MenuNames& names, std::span<const std::string_view> newText,
+                      FileSystem& files) {
+    // Both the new text and the backup reach the disk, names included, before the menu file
+    // is replaced: a crash or a power cut at any moment leaves the whole old menu under its
+    // own name, or the whole new one there and the old one as the backup.
+    if (!WriteFresh(names.temporary, newText, names.menu, files)) {
+        return ReplaceResult::WriteFailed;
+    }
+    if (!MakeBackup(names, files) || !files.SyncFolder(names.folder)) {
+        files.Remove(names.temporary);
+        return ReplaceResult::BackupFailed;
+    }
+    if (!files.Rename(names.temporary, names.menu)) {
+        files.Remove(names.temporary);
+        return ReplaceResult::WriteFailed;
+    }
+    if (!files.SyncFolder(names.folder)) {
+        RestoreFromBackup(names, files);
+        return ReplaceResult::WriteFailed;
+    }
+    return ReplaceResult::Replaced;
 }
 
 }  // namespace
@@ -43,35 +108,16 @@ ReplaceResult ReplaceMenuFile(const std::string& menuPath,
                               std::span<const std::string_view> newText, FileSystem& files) {
     // A linked menu file is replaced where it lives, beside its own backup, and the link
     // stays; a rename over the link would put a plain file in its place.
-    const std::string menuFile = files.LinkTarget(menuPath);
-    const std::string temporaryPath = menuFile + ".tmp";
-    const std::string backupPath = menuFile + ".bak";
-    const std::string folder = FolderOf(menuFile);
-
-    // Both the new text and the backup reach the disk, names included, before the menu file
-    // is replaced: a crash or a power cut at any moment leaves the whole old menu under its
-    // own name, or the whole new one there and the old one as the backup. A leftover of an
-    // interrupted run goes first, so that a link standing there is never written through.
-    files.Remove(temporaryPath);
-    if (!files.WriteDurablePieces(temporaryPath, newText)) {
-        files.Remove(temporaryPath);
-        return ReplaceResult::WriteFailed;
+    const MenuNames names = NamesFor(files.LinkTarget(menuPath));
+    try {
+        return Replace(names, newText, files);
+    } catch (...) {
+        // Memory ran out reading the menu for its copy: the menu and the backup are as
+        // they were, and no temporary file may stay.
+        files.Remove(names.backupTemporary);
+        files.Remove(names.temporary);
+        throw;
     }
-    if (!MakeBackup(menuFile, backupPath, files) || !files.SyncFolder(folder)) {
-        files.Remove(temporaryPath);
-        return ReplaceResult::BackupFailed;
-    }
-    if (!files.Rename(temporaryPath, menuFile)) {
-        files.Remove(temporaryPath);
-        return ReplaceResult::WriteFailed;
-    }
-    if (!files.SyncFolder(folder)) {
-        // The rename may not be on the disk; the old menu goes back to its own name
-        // rather than leaving the user with a new file of unknown durability.
-        files.Rename(backupPath, menuFile);
-        return ReplaceResult::WriteFailed;
-    }
-    return ReplaceResult::Replaced;
 }
 
 }  // namespace tamsel

@@ -55,21 +55,17 @@ class RealFileSystemImpl final : public FileSystem {
     double ProbeFileSize(const std::string& path) override { return tamsel::ProbeFileSize(path); }
 
     std::optional<std::string> ReadWhole(const std::string& path) override {
-        try {
-            File file = native::OpenForReading(path);
-            if (!file.valid()) {
-                return std::nullopt;
-            }
-            // One byte beyond the known size lets the end of the file show up without a
-            // second allocation.
-            std::string bytes(native::CurrentSize(file) + 1, '\0');
-            if (!ReadToEnd(file, bytes)) {
-                return std::nullopt;
-            }
-            return bytes;
-        } catch (const std::bad_alloc&) {
+        File file = native::OpenForReading(path);
+        if (!file.valid()) {
             return std::nullopt;
         }
+        // One byte beyond the known size lets the end of the file show up without a
+        // second allocation.
+        std::string bytes(native::CurrentSize(file) + 1, '\0');
+        if (!ReadToEnd(file, bytes)) {
+            return std::nullopt;
+        }
+        return bytes;
     }
 
     bool ReadLines(const std::string& path,
@@ -78,24 +74,20 @@ class RealFileSystemImpl final : public FileSystem {
         if (!file.valid()) {
             return false;
         }
-        try {
-            const auto buffer = std::make_unique<char[]>(kChunkSize);
-            LineSplitter splitter(onLine);
-            for (;;) {
-                const long long got = native::ReadSome(file, buffer.get(), kChunkSize);
-                if (got < 0) {
-                    return false;
-                }
-                if (got == 0) {
-                    break;
-                }
-                splitter.Feed(std::string_view(buffer.get(), static_cast<std::size_t>(got)));
+        const auto buffer = std::make_unique<char[]>(kChunkSize);
+        LineSplitter splitter(onLine);
+        for (;;) {
+            const long long got = native::ReadSome(file, buffer.get(), kChunkSize);
+            if (got < 0) {
+                return false;
             }
-            splitter.Finish();
-            return true;
-        } catch (const std::bad_alloc&) {
-            return false;
+            if (got == 0) {
+                break;
+            }
+            splitter.Feed(std::string_view(buffer.get(), static_cast<std::size_t>(got)));
         }
+        splitter.Finish();
+        return true;
     }
 
     bool WriteDurable(const std::string& path, std::string_view bytes) override {

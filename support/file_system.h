@@ -1,7 +1,9 @@
 #pragma once
 
 // The file operations the conversion run needs, behind one small interface so that a test
-// can make any single step fail. Paths are UTF-8. No operation throws.
+// can make any single step fail. Paths are UTF-8. No operation throws, except that reading
+// throws std::bad_alloc when the file does not fit in memory, so that a caller can tell a
+// file too large from one that cannot be read.
 
 #include <functional>
 #include <memory>
@@ -38,7 +40,8 @@ class FileSystem {
     virtual double ProbeFileSize(const std::string& path) = 0;
     bool FileExists(const std::string& path) { return ProbeFileSize(path) > 0; }
 
-    // The whole file, byte for byte, or nothing when it cannot be opened or read to its end.
+    // The whole file, byte for byte, or nothing when it cannot be opened or read to its end;
+    // std::bad_alloc when it does not fit in memory.
     // Only regular files are read: a folder, FIFO or device gives nothing, without waiting.
     virtual std::optional<std::string> ReadWhole(const std::string& path) = 0;
 
@@ -48,7 +51,8 @@ class FileSystem {
     // change the line it is handed. False when the file could not be opened or a read
     // failed (lines read before the failure have been delivered). Only regular files are
     // read, in chunks of 64 KiB, so the file's length does not matter. An exception thrown
-    // by `onLine` passes through, the file closed.
+    // by `onLine`, or std::bad_alloc for a line that does not fit in memory, passes
+    // through, the file closed.
     virtual bool ReadLines(const std::string& path,
                            const std::function<void(std::string& line)>& onLine) = 0;
 

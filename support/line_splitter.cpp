@@ -7,6 +7,9 @@ namespace tamsel {
 
 namespace {
 
+// Lines up to this length grow in one reused buffer; longer ones are gathered in pieces.
+constexpr std::size_t kLongLine = 1 << 20;
+
 // The line breaks of one chunk, found with memchr (several times faster than a loop over
 // the bytes). The next LF is remembered and a CR is only looked for before it, so no byte
 // is scanned twice for the same character, whichever breaks the text uses.
@@ -55,10 +58,10 @@ void LineSplitter::Feed(std::string_view chunk) {
     while (pos < chunk.size()) {
         const std::size_t brk = breaks.Next(pos);
         if (brk == chunk.size()) {
-            line_.append(chunk.substr(pos));
+            Gather(chunk.substr(pos));
             return;
         }
-        line_.append(chunk.substr(pos, brk - pos));
+        Gather(chunk.substr(pos, brk - pos));
         Deliver();
         pos = brk + 1;
         if (chunk[brk] == '\r') {
@@ -71,16 +74,42 @@ void LineSplitter::Feed(std::string_view chunk) {
     }
 }
 
+void LineSplitter::Gather(std::string_view part) {
+    if (pieces_.empty() && line_.size() + part.size() <= kLongLine) {
+        line_.append(part);
+        return;
+    }
+    if (pieces_.empty()) {
+        piecesSize_ = line_.size();
+        pieces_.push_back(std::exchange(line_, std::string()));
+    }
+    piecesSize_ += part.size();
+    pieces_.emplace_back(part);
+}
+
 void LineSplitter::Finish() {
-    if (!line_.empty()) {
+    if (!line_.empty() || !pieces_.empty()) {
         Deliver();
     }
     afterCr_ = false;
 }
 
 void LineSplitter::Deliver() {
+    if (!pieces_.empty()) {
+        // Each piece goes as soon as it is copied, so the join costs little more than the
+        // line itself.
+        line_.reserve(piecesSize_);
+        for (std::string& piece : pieces_) {
+            line_.append(piece);
+            std::string().swap(piece);
+        }
+        std::vector<std::string>().swap(pieces_);  // its storage would pin the freed pieces
+    }
     onLine_(line_);
     line_.clear();
+    if (line_.capacity() > kLongLine) {
+        std::string().swap(line_);  // a long line's room is not kept for the short ones
+    }
 }
 
 }  // namespace tamsel

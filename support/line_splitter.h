@@ -6,13 +6,16 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tamsel {
 
 class LineSplitter {
   public:
-    // Receives each line without its break. The line may be changed or moved from; the
-    // splitter starts the next line from an empty buffer either way.
+    // Receives each line without its break. The line may be changed, moved from or swapped
+    // with another string; the splitter starts the next line from an empty buffer either
+    // way. A line costs about its own length in memory while it is gathered, once more
+    // only for the moment its pieces are joined.
     using LineHandler = std::function<void(std::string& line)>;
 
     explicit LineSplitter(LineHandler onLine);
@@ -28,10 +31,15 @@ class LineSplitter {
     void Finish();
 
   private:
+    void Gather(std::string_view part);
     void Deliver();
 
     LineHandler onLine_;
     std::string line_;  // reused for every line, so steady-state reading does not allocate
+    // A long line is gathered in pieces and joined once, instead of growing `line_`, whose
+    // every doubling would hold the old and the new buffer at once.
+    std::vector<std::string> pieces_;
+    std::size_t piecesSize_ = 0;
     bool afterCr_ = false;
 };
 

@@ -195,13 +195,14 @@ bool CopyMetadata(const std::string& from, const File& to) {
             (void)fchown(to.get(), static_cast<uid_t>(-1), source.st_gid);
         }
     }
-    copied = fchmod(to.get(), source.st_mode & 07777) == 0 && copied;
+    // Attributes before mode: setting a user attribute needs write permission, which a
+    // read-only menu's mode would take away from its owner.
     try {
         copied = CopyExtendedAttributes(from, to.get()) && copied;
     } catch (const std::bad_alloc&) {
         copied = false;
     }
-    return copied;
+    return fchmod(to.get(), source.st_mode & 07777) == 0 && copied;
 }
 
 namespace {

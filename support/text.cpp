@@ -113,9 +113,15 @@ std::size_t FindChunked(std::size_t start, std::string_view text, std::string_vi
 
 namespace {
 
+// Output sizes up to this much more than the text are reserved from the quick bound below
+// without counting: a template with short values, the common case, is never searched twice.
+constexpr std::size_t kUncountedSlack = 64 * 1024;
+
 // Room for the whole output: (T div F + 1) x R when the replacement is longer than what it
-// replaces, else T. When that bound does not fit a size_t, the exact size is counted
-// instead; only an output that cannot exist at all is refused.
+// replaces, else T. A long replacement for a short find text makes that bound many times the
+// real output (a 700 KB title and an 11-letter placeholder would ask for gigabytes), so past
+// twice the text and a small slack the exact size is counted instead, at the price of one
+// more search. Only an output that cannot exist at all is refused.
 std::size_t OutputBound(std::string_view text, std::string_view find, std::string_view replacement,
                         CompareMode mode, long long count) {
     const std::size_t t = text.size();
@@ -125,7 +131,9 @@ std::size_t OutputBound(std::string_view text, std::string_view find, std::strin
         return t;
     }
     const std::size_t pieces = t / f + 1;
-    if (pieces <= std::numeric_limits<std::size_t>::max() / r) {
+    const std::size_t uncounted =
+        2 * std::min(t, std::numeric_limits<std::size_t>::max() / 4) + kUncountedSlack;
+    if (pieces <= uncounted / r) {
         return pieces * r;
     }
     const std::size_t limit =

@@ -17,7 +17,8 @@ enum class CompareMode {
 // Replaces occurrences of `find` in `text` by `replacement` in one left-to-right pass:
 // matches never overlap and replaced text is never searched again. `count` < 0 means no
 // limit, 0 replaces nothing. An empty `find` gives `text` unchanged. In Text mode a `find`
-// without an ASCII letter is compared in Binary mode. The output is reserved once and the
+// without an ASCII letter is compared in Binary mode. The output is reserved once, at most
+// about twice the text plus 64 KiB or else exactly (counted in one more search), and the
 // work is linear in the text length. Like any std::string operation it throws (bad_alloc,
 // length_error) only when the result cannot be held in memory.
 std::string ReplaceText(std::string_view text, std::string_view find, std::string_view replacement,

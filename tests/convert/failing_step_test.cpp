@@ -166,15 +166,15 @@ struct WriteFailure {
 TEST(FailingStep, WriteFailuresNameWhatFailed) {
     const std::string backupError = "ERROR: Could not create a backup of the Links.xml";
     const std::string writeError = "ERROR: Could not write the Links.xml";
-    // Remove #1 clears the way for the new menu, Write #1; Remove #2 is the stale backup;
-    // Write #2 the backup copy, which Sync #1 flushes; Rename #1 puts the new file in,
-    // which Sync #2 flushes.
+    // Remove #1 clears the way for the new menu, Write #1; Remove #2 clears the backup's
+    // temporary name for the backup copy, Write #2, which Rename #1 puts over the stale
+    // backup and Sync #1 flushes; Rename #2 puts the new file in, which Sync #2 flushes.
     const std::array<WriteFailure, 6> cases{{
         {Step::Write, 1, writeError},
-        {Step::Remove, 2, backupError},
         {Step::Write, 2, backupError},
+        {Step::Rename, 1, backupError},
         {Step::Sync, 1, backupError},
-        {Step::Rename, 1, writeError},
+        {Step::Rename, 2, writeError},
         {Step::Sync, 2, writeError},
     }};
     for (const WriteFailure& c : cases) {

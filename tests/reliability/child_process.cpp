@@ -29,6 +29,10 @@ namespace {
         const rlimit limit{*limits.fileSizeLimit, *limits.fileSizeLimit};
         setrlimit(RLIMIT_FSIZE, &limit);
     }
+    if (limits.memoryLimit) {
+        const rlimit limit{*limits.memoryLimit, *limits.memoryLimit};
+        setrlimit(RLIMIT_AS, &limit);
+    }
     execve(argv[0], argv, environment);
     _exit(127);
 }

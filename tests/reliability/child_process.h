@@ -18,6 +18,9 @@ struct ChildLimits {
     // False turns off the leak check of a sanitizer build in the child, which makes its
     // ending slow; for children whose work, not whose memory, a test is about.
     bool checkLeaks = true;
+    // RLIMIT_AS for the child: its memory, so that an allocation past it fails. Not for
+    // sanitizer builds, which reserve far more address space than they use.
+    std::optional<std::uint64_t> memoryLimit = std::nullopt;
 };
 
 // Starts the built tamsel-convert with `arguments`; its standard output and error go to

@@ -39,6 +39,8 @@ const ChildLimits kQuickEnd{std::nullopt, false};
 constexpr const char* kMenu = "m/FEATURES/Links.xml";
 constexpr const char* kBackup = "m/FEATURES/Links.xml.bak";
 constexpr const char* kTemporary = "m/FEATURES/Links.xml.tmp";
+constexpr const char* kBackupTemporary = "m/FEATURES/Links.xml.bak.tmp";
+constexpr const char* kStaleBackup = "an older backup";
 
 std::string Word(std::mt19937& random) {
     std::string word;
@@ -102,9 +104,10 @@ class CrashConsistency : public testing::Test {
     void Reset(const std::string& menu, bool staleBackup) const {
         std::filesystem::remove(temp.path(kBackup));
         std::filesystem::remove(temp.path(kTemporary));
+        std::filesystem::remove(temp.path(kBackupTemporary));
         temp.write(kMenu, menu);
         if (staleBackup) {
-            temp.write(kBackup, "an older backup");
+            temp.write(kBackup, kStaleBackup);
         }
     }
 
@@ -152,7 +155,7 @@ class CrashConsistency : public testing::Test {
 
 // Where a kill landed, told by what it left behind.
 std::string Phase(const ChildEnd& end, const FileState& menu, const FileState& temporary,
-                  const MenuVersions& versions) {
+                  bool backupAside, const MenuVersions& versions) {
     if (!end.killed) {
         return "after the run ended";
     }
@@ -160,8 +163,11 @@ std::string Phase(const ChildEnd& end, const FileState& menu, const FileState& t
         return "with the new menu in place";
     }
     if (temporary.present) {
-        return temporary.bytes == versions.next ? "with the new menu written aside"
-                                                : "while the new menu was written";
+        if (temporary.bytes != versions.next) {
+            return "while the new menu was written";
+        }
+        return backupAside ? "while the backup was written aside"
+                           : "with the new menu written aside";
     }
     return "before anything was written";
 }
@@ -210,7 +216,10 @@ TEST_F(CrashConsistency, KillAtAnyMomentLosesNothing) {
     const Clock::time_point began = Clock::now();
     for (int round = 0; kills < kKills && round < 2 * kKills; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
-        Reset(versions.previous, round % 3 == 0);
+        const bool staleBackup = round % 3 == 0;
+        Reset(versions.previous, staleBackup);
+        MenuVersions expected = versions;
+        expected.backupBefore = staleBackup ? FileState{true, false, kStaleBackup} : FileState{};
         // Every other kill aims at the write phase, where the files change hands: it waits
         // for the temporary file to show up, then a little longer.
         const bool aimAtWrite = round % 2 == 1;
@@ -228,8 +237,8 @@ TEST_F(CrashConsistency, KillAtAnyMomentLosesNothing) {
         }
 
         const FileState menu = State(kMenu);
-        ++phases[Phase(end, menu, State(kTemporary), versions)];
-        ASSERT_EQ(CheckAtAnyMoment(menu, State(kBackup), versions), "");
+        ++phases[Phase(end, menu, State(kTemporary), temp.exists(kBackupTemporary), versions)];
+        ASSERT_EQ(CheckAtAnyMoment(menu, State(kBackup), expected), "");
         if (!end.killed) {
             ASSERT_EQ(end.exitCode, 0);
             ASSERT_EQ(CheckDone(menu, State(kBackup), versions), "");
@@ -241,6 +250,7 @@ TEST_F(CrashConsistency, KillAtAnyMomentLosesNothing) {
         EXPECT_EQ(temp.read(kMenu), afterFollowUp[menu.bytes]);
         EXPECT_EQ(temp.read(kBackup), menu.bytes);
         EXPECT_FALSE(temp.exists(kTemporary));
+        EXPECT_FALSE(temp.exists(kBackupTemporary));
     }
     EXPECT_EQ(kills, kKills);
 

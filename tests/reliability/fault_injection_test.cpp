@@ -88,7 +88,8 @@ class FaultAtEveryStep : public testing::TestWithParam<Scenario> {
         const Scenario& scenario = GetParam();
         MemoryFileSystem clean = MakeFiles(scenario);
         ASSERT_EQ(RunConversion(kPaths, clean).status, RunStatus::Done);
-        const MenuVersions versions{kMenu, clean.Volatile(kMenuPath).bytes};
+        const MenuVersions versions{kMenu, clean.Volatile(kMenuPath).bytes,
+                                    MakeFiles(scenario).Volatile(kBackupPath)};
         ASSERT_EQ(versions.next != versions.previous, scenario.links);
 
         const std::vector<Step> steps = clean.Steps();

@@ -3,8 +3,12 @@
 // never lose the previous menu.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <ostream>
 #include <random>
@@ -94,6 +98,7 @@ class HostileInput : public testing::Test {
         before.erase(menu);
         after.erase(menu);
         after.erase(menu + ".bak");
+        after.erase(menu + ".lock");  // the lock file may stay
         EXPECT_EQ(after, before) << "files other than the menu and its backup changed";
         return outcome;
     }
@@ -148,7 +153,15 @@ INSTANTIATE_TEST_SUITE_P(
         ListCase{"TitlesThatLookLikePaths",
                  "../../outside;up\r\nhttps://a.example/\r\nsub/dir\\name\r\nhttps://b.example/\r\n"
                  "..\r\nhttps://c.example/\r\n",
-                 {"k=\"../../outside\"", "k=\"sub/dir\\name\"", "k=\"..\""}}),
+                 {"k=\"../../outside\"", "k=\"sub/dir\\name\"", "k=\"..\""}},
+        // A placeholder in a value is filled again by a later field; a long value there
+        // once asked for room many times the output's size.
+        ListCase{"PlaceholderInALongTitle",
+                 "#LINKTITLE#" + std::string(700000, 'a') + "\r\nhttps://e.example/\r\n",
+                 {"u=\"https://e.example/\""}},
+        ListCase{"PlaceholderTitleWithALongAddress",
+                 "#LINKURL#\r\nhttps://e.example/" + std::string(4 << 20, 'b') + "\r\n",
+                 {"u=\"https://e.example/bbb"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(HostileInput, SingleLineOf50MegabytesEndsCleanly) {
@@ -270,6 +283,84 @@ TEST_F(HostileInput, LinksPlantedAtTheTemporaryAndBackupNamesAreNeverWrittenThro
     EXPECT_EQ(temp.read(menu + ".bak"), previous);
 }
 #endif
+
+// Menu files that are no plain file are asked for again, as is a list that is a FIFO; no
+// run waits on a FIFO that nobody writes.
+TEST_F(HostileInput, InputsThatAreNoRegularFileAreAskedFor) {
+    struct Case {
+        const char* name;
+        std::function<void(const std::string& path)> make;
+        bool isList;
+    };
+    const auto fifo = [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0666), 0); };
+    const std::vector<Case> cases{
+        {"FifoAsMenu", fifo, false},
+        {"FolderAsMenu", [](const std::string& path) { fs::create_directory(path); }, false},
+        {"DeviceAsMenu", [](const std::string& path) { fs::create_symlink("/dev/zero", path); },
+         false},
+        {"FifoAsList", fifo, true},
+    };
+    temp.write("list.txt", "One\r\nhttps://one.example/\r\n");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RunPaths paths = Paths();
+        std::string& path = c.isList ? paths.listPath : paths.linksPath;
+        path = temp.path(std::string("special-") + c.name);
+        c.make(path);
+        const RunOutcome outcome = RunConversion(paths);
+        EXPECT_EQ(outcome.status, RunStatus::InputError);
+        EXPECT_EQ(outcome.message, c.isList ? kListMessage : "Please enter the Links.xml.");
+        EXPECT_EQ(outcome.focusBox, c.isList ? 0 : 1);
+    }
+    EXPECT_EQ(temp.read(menu), previous);
+    EXPECT_FALSE(temp.exists(menu + ".bak"));
+}
+
+// The new menu is a new file: another name for the old one keeps the old menu.
+TEST_F(HostileInput, HardLinkedMenuIsSplit) {
+    fs::create_hard_link(temp.path(menu), temp.path("other-name.xml"));
+    const RunOutcome outcome = ConvertChecked("One\r\nhttps://one.example/\r\n");
+    ASSERT_EQ(outcome.status, RunStatus::Done) << outcome.message;
+    EXPECT_NE(temp.read(menu), previous);
+    EXPECT_EQ(temp.read("other-name.xml"), previous);
+    EXPECT_EQ(fs::hard_link_count(temp.path(menu)), 1u);
+}
+
+// The new menu and the backup keep the menu file's permissions (a read-only menu is still
+// replaced, and stays read-only), its extended attributes where the file system has them,
+// and its owner and group where the process may give them (root may).
+TEST_F(HostileInput, NewMenuAndBackupKeepTheMenuFilesMetadata) {
+    const bool root = geteuid() == 0;
+    for (const mode_t mode : {0600, 0640, 0444, 0705}) {
+        SCOPED_TRACE("mode " + std::to_string(mode));
+        temp.write(menu, previous);
+        fs::remove(temp.path(menu + ".bak"));
+        const std::string path = temp.path(menu);
+        const bool attributes = setxattr(path.c_str(), "user.tamsel", "kept", 4, 0) == 0;
+        if (root) {
+            ASSERT_EQ(chown(path.c_str(), 4321, 4322), 0);
+        }
+        ASSERT_EQ(chmod(path.c_str(), mode), 0);
+        temp.write("list.txt", "One\r\nhttps://one.example/\r\n");
+        const RunOutcome outcome = RunConversion(Paths());
+        ASSERT_EQ(outcome.status, RunStatus::Done) << outcome.message;
+        for (const std::string& file : {path, path + ".bak"}) {
+            struct stat status {};
+            ASSERT_EQ(stat(file.c_str(), &status), 0);
+            EXPECT_EQ(status.st_mode & 07777, mode) << file;
+            if (root) {
+                EXPECT_EQ(status.st_uid, 4321u) << file;
+                EXPECT_EQ(status.st_gid, 4322u) << file;
+            }
+            char value[8] = {};
+            if (attributes) {
+                EXPECT_EQ(getxattr(file.c_str(), "user.tamsel", value, sizeof value), 4) << file;
+                EXPECT_EQ(std::string(value), "kept") << file;
+            }
+        }
+        chmod(path.c_str(), 0644);
+    }
+}
 
 }  // namespace
 }  // namespace tamsel::test

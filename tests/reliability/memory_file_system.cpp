@@ -1,6 +1,7 @@
 #include "memory_file_system.h"
 
 #include <algorithm>
+#include <memory>
 #include <utility>
 
 namespace tamsel::test {
@@ -61,8 +62,8 @@ std::vector<Fault> FaultsFor(StepKind kind) {
 }
 
 const char* Name(StepKind kind) {
-    static const char* const names[] = {"probe",  "read whole", "read lines", "write",
-                                        "remove", "rename",     "sync folder"};
+    static const char* const names[] = {"probe",  "read whole", "read lines",  "write",
+                                        "remove", "rename",     "sync folder", "lock"};
     return names[static_cast<int>(kind)];
 }
 
@@ -205,8 +206,34 @@ bool MemoryFileSystem::ReadLines(const std::string& path,
 }
 
 bool MemoryFileSystem::WriteDurable(const std::string& path, std::string_view bytes) {
+    return Write(path, bytes, false);
+}
+
+bool MemoryFileSystem::WriteNew(const std::string& path, std::span<const std::string_view> pieces,
+                                const std::string&) {
+    std::string joined;
+    for (std::string_view piece : pieces) {
+        joined += piece;
+    }
+    return Write(path, joined, true);
+}
+
+LockAttempt MemoryFileSystem::TryLock(const std::string& lockPath) {
+    const std::optional<Fault> fault = Begin(StepKind::Lock, lockPath);
+    LockAttempt attempt;
+    if (!fault) {
+        attempt.state = lockBusy ? LockState::Busy : LockState::Held;
+        if (!lockBusy) {
+            attempt.lock = std::make_unique<HeldLock>();
+        }
+    }
+    End();
+    return attempt;
+}
+
+bool MemoryFileSystem::Write(const std::string& path, std::string_view bytes, bool mustBeNew) {
     const std::optional<Fault> fault = Begin(StepKind::Write, path);
-    if (fault == Fault::Open || !CanCreate(path)) {
+    if (fault == Fault::Open || !CanCreate(path) || (mustBeNew && names_.contains(path))) {
         End();
         return false;
     }

@@ -14,6 +14,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -23,7 +24,7 @@
 
 namespace tamsel::test {
 
-enum class StepKind { Probe, ReadWhole, ReadLines, Write, Remove, Rename, SyncFolder };
+enum class StepKind { Probe, ReadWhole, ReadLines, Write, Remove, Rename, SyncFolder, Lock };
 
 // How an injected fault changes a step.
 enum class Fault {
@@ -95,6 +96,13 @@ class MemoryFileSystem : public FileSystem {
     bool ReadLines(const std::string& path,
                    const std::function<void(std::string& line)>& onLine) override;
     bool WriteDurable(const std::string& path, std::string_view bytes) override;
+    // Refuses a name that is taken, as a real create-new does; metadata is not modelled.
+    bool WriteNew(const std::string& path, std::span<const std::string_view> pieces,
+                  const std::string& likePath) override;
+    // Held unless the step fails (Failed) or `lockBusy` is set (Busy). Taking a lock changes
+    // no file.
+    LockAttempt TryLock(const std::string& lockPath) override;
+    bool lockBusy = false;
     bool Remove(const std::string& path) override;
     bool Rename(const std::string& from, const std::string& to) override;
     bool SyncFolder(const std::string& folder) override;
@@ -111,6 +119,7 @@ class MemoryFileSystem : public FileSystem {
     std::optional<Fault> Begin(StepKind kind, const std::string& path);
     void End() const;
     const Inode* Find(const std::string& path) const;
+    bool Write(const std::string& path, std::string_view bytes, bool mustBeNew);
     bool CanCreate(const std::string& path) const;
 
     std::map<std::string, int> names_;         // folder entries as they are now

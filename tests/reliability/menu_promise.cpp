@@ -28,6 +28,11 @@ bool Holds(const FileState& file, const std::string& bytes) {
 
 std::string CheckAtAnyMoment(const FileState& menu, const FileState& backup,
                              const MenuVersions& versions) {
+    if (versions.backupBefore && !Holds(backup, versions.previous) &&
+        !(backup.present ? Holds(*versions.backupBefore, backup.bytes) && !backup.torn
+                         : !versions.backupBefore->present)) {
+        return "backup is " + Describe(backup, versions) + ", neither the one before nor whole";
+    }
     if (Holds(menu, versions.previous)) {
         return "";
     }

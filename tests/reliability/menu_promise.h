@@ -3,6 +3,7 @@
 // The promise Tamsel makes about the menu file and its backup, as checks that tests and fuzz
 // targets share. Each check returns an empty text when the promise holds, else what broke it.
 
+#include <optional>
 #include <string>
 
 #include "convert/conversion_run.h"
@@ -14,10 +15,13 @@ namespace tamsel::test {
 struct MenuVersions {
     std::string previous;
     std::string next;
+    // The backup before the run, where a test checks that it is only ever replaced whole.
+    std::optional<FileState> backupBefore = std::nullopt;
 };
 
 // At any moment, even when the run is cut short: the menu file is whole, either the previous
-// or the new menu, and where it is the new one the backup holds the previous one.
+// or the new menu, and where it is the new one the backup holds the previous one. The backup
+// is the one from before the run or the whole previous menu, where `backupBefore` is known.
 std::string CheckAtAnyMoment(const FileState& menu, const FileState& backup,
                              const MenuVersions& versions);
 

@@ -100,5 +100,61 @@ TEST_F(WriteFailure, FolderInTheWayOfTheBackupStopsTheRun) {
     EXPECT_EQ(temp.read(std::string(kBackup) + "/keep.txt"), "someone's file");
 }
 
+#if defined(__SANITIZE_ADDRESS__)
+#define TAMSEL_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TAMSEL_ADDRESS_SANITIZER 1
+#endif
+#endif
+
+// A list of one long line of NUL bytes (a title that never gets an address), or a long menu,
+// under a limit on the process's memory. Gathering, cleaning and parsing a line costs about
+// its own length once more, so twice the line and some room fit; where memory does run out
+// the run says so, exits with 2 and changes nothing.
+struct MemoryCase {
+    const char* name;
+    bool longMenu;        // else a long list
+    std::uint64_t limit;  // bytes of address space
+    int exitCode;
+    const char* output;
+    friend void PrintTo(const MemoryCase& memory, std::ostream* out) { *out << memory.name; }
+};
+
+constexpr std::uint64_t kMiB = 1 << 20;
+constexpr std::uint64_t kLongLine = 48 * kMiB;
+
+class OutOfMemory : public WriteFailure, public testing::WithParamInterface<MemoryCase> {};
+
+TEST_P(OutOfMemory, EndsWithItsMessageOrFitsTwiceTheLine) {
+#ifdef TAMSEL_ADDRESS_SANITIZER
+    GTEST_SKIP() << "a sanitizer build reserves more address space than any limit here";
+#endif
+    if (GetParam().longMenu) {
+        previous.insert(previous.find("</XMBML>"), std::string(kLongLine, ' '));
+        temp.write(kMenu, previous);
+    } else {
+        temp.write("list.txt", std::string(kLongLine, '\0'));
+    }
+    temp.write(kBackup, "an older backup");
+    const Result result = Convert({std::nullopt, true, GetParam().limit});
+    EXPECT_EQ(result.exitCode, GetParam().exitCode);
+    EXPECT_EQ(result.output, GetParam().output);
+    EXPECT_EQ(temp.read(kBackup), result.exitCode == 0 ? previous : "an older backup");
+    if (result.exitCode != 0) {
+        ExpectMenuUntouched();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Limits, OutOfMemory,
+    testing::Values(MemoryCase{"TwiceTheLineAndRoom", false, 8 * kMiB + kLongLine * 5 / 2, 0,
+                               "Done\n"},
+                    MemoryCase{"LessThanTheLine", false, 40 * kMiB, 2,
+                               "ERROR: Not enough memory to convert the list\n"},
+                    MemoryCase{"LessThanTheMenu", true, 40 * kMiB, 2,
+                               "ERROR: Not enough memory to convert the list\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace tamsel::test

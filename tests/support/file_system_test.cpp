@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -102,6 +103,47 @@ TEST_F(RealFiles, WriteDurableFailsWhereNoFileCanBe) {
     EXPECT_FALSE(fs.WriteDurable(temp.path("sub"), "x"));
     EXPECT_FALSE(fs.WriteDurable(temp.path("missing/out.xml"), "x"));
     EXPECT_EQ(temp.read("sub/x.txt"), "x");
+}
+
+// A new file is only ever made new: whatever stands at the name makes the write fail, is not
+// written through, and a FIFO does not hold it up.
+TEST_F(RealFiles, WriteNewRefusesWhateverStandsAtTheName) {
+    temp.write("victim.txt", "someone's file");
+    temp.write("taken.xml", "old");
+    temp.write("sub/x.txt", "x");
+    symlink(temp.path("victim.txt").c_str(), temp.path("link.xml").c_str());
+    symlink(temp.path("nowhere.txt").c_str(), temp.path("dangling.xml").c_str());
+    ASSERT_EQ(mkfifo(temp.path("fifo.xml").c_str(), 0666), 0);
+    temp.write("like.xml", "like");
+    chmod(temp.path("like.xml").c_str(), 0640);
+    const std::string_view piece = "new";
+    for (const char* name : {"taken.xml", "link.xml", "dangling.xml", "fifo.xml", "sub"}) {
+        EXPECT_FALSE(fs.WriteNew(temp.path(name), std::span(&piece, 1), temp.path("like.xml")))
+            << name;
+    }
+    EXPECT_EQ(temp.read("victim.txt"), "someone's file");
+    EXPECT_EQ(temp.read("taken.xml"), "old");
+    EXPECT_FALSE(temp.exists("nowhere.txt"));
+    ASSERT_TRUE(fs.WriteNew(temp.path("fresh.xml"), std::span(&piece, 1), temp.path("like.xml")));
+    EXPECT_EQ(temp.read("fresh.xml"), "new");
+    struct stat status {};
+    ASSERT_EQ(stat(temp.path("fresh.xml").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+}
+
+// One holder at a time, in this process as between processes; the lock goes with its holder,
+// and a lock file that is no regular file gives no lock.
+TEST_F(RealFiles, LockHasOneHolderAtATime) {
+    LockAttempt first = fs.TryLock(temp.path("Links.xml.lock"));
+    ASSERT_EQ(first.state, LockState::Held);
+    EXPECT_EQ(fs.TryLock(temp.path("Links.xml.lock")).state, LockState::Busy);
+    first.lock.reset();
+    EXPECT_EQ(fs.TryLock(temp.path("Links.xml.lock")).state, LockState::Held);
+    ASSERT_EQ(mkfifo(temp.path("fifo.lock").c_str(), 0666), 0);
+    symlink(temp.path("Links.xml.lock").c_str(), temp.path("link.lock").c_str());
+    for (const char* name : {"fifo.lock", "link.lock", "missing/x.lock"}) {
+        EXPECT_EQ(fs.TryLock(temp.path(name)).state, LockState::Failed) << name;
+    }
 }
 
 TEST_F(RealFiles, RemoveDeletesFilesOnly) {

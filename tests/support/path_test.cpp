@@ -36,5 +36,18 @@ TEST(FolderOfFile, KeepsQuestionMarksThatNameFolders) {
     EXPECT_EQ(FolderOfFile("Links.xml"), "");
 }
 
+// The folders files are written in: the platform's own separators only.
+TEST(NativeFolderOf, CutsAtThePlatformsSeparators) {
+#ifdef _WIN32
+    EXPECT_EQ(NativeFolderOf("C:\\a/b\\Links.xml"), "C:\\a/b\\");
+    EXPECT_EQ(NativeFolderOf("C:\\a\\b/Links.xml"), "C:\\a\\b/");
+#else
+    EXPECT_EQ(NativeFolderOf("/home/u/we\\ird/menu.xml"), "/home/u/we\\ird/");
+    EXPECT_EQ(NativeFolderOf("a\\b.xml"), "");
+#endif
+    EXPECT_EQ(NativeFolderOf("Links.xml"), "");
+    EXPECT_EQ(NativeFolderOf("/Links.xml"), "/");
+}
+
 }  // namespace
 }  // namespace tamsel

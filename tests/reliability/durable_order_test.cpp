@@ -1,0 +1,190 @@
+// "Done" means durable: tamsel-convert is traced with strace and the order of its file calls
+// is checked. The new menu's bytes are flushed before it is renamed into place, the backup's
+// before it is renamed over the old backup, the folder after each of those renames, and all of
+// it before "Done" is written. Dropping or moving any one of those flushes fails this test.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "test_support/temp_folder.h"
+
+namespace tamsel::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// One traced call that matters here, with the files it named.
+struct Call {
+    std::string name;  // write, fsync, rename
+    std::string path;  // the file written or flushed, the source of a rename
+    std::string to;    // the target of a rename
+    std::string data;  // the start of what a write wrote
+};
+
+// A path as strace prints it, with "\\" for each backslash.
+std::string Unescaped(const std::string& printed) {
+    std::string path;
+    for (std::size_t i = 0; i < printed.size(); ++i) {
+        if (printed[i] == '\\' && i + 1 < printed.size()) {
+            ++i;
+        }
+        path += printed[i];
+    }
+    return path;
+}
+
+// The calls of a trace made with -f, in order; descriptors are followed from openat to the
+// next openat that returns the same number.
+std::vector<Call> ParseTrace(const std::string& trace) {
+    static const std::regex kOpen(R"re(openat\(AT_FDCWD, "([^"]*)", [^)]*\) = (\d+))re");
+    static const std::regex kFd(R"re((write|fsync|fdatasync)\((\d+)(?:, ("[^"]*"))?)re");
+    static const std::regex kRename(
+        R"re(rename(?:at2?)?\((?:AT_FDCWD, )?"([^"]*)", (?:AT_FDCWD, )?"([^"]*)")re");
+    std::map<std::string, std::string> files;
+    std::vector<Call> calls;
+    std::istringstream lines(trace);
+    for (std::string line; std::getline(lines, line);) {
+        std::smatch match;
+        if (std::regex_search(line, match, kOpen)) {
+            files[match[2]] = Unescaped(match[1]);
+        } else if (std::regex_search(line, match, kFd)) {
+            const std::string name = match[1] == "fdatasync" ? "fsync" : std::string(match[1]);
+            const std::string fd = match[2];
+            calls.push_back({name, fd == "1" ? "stdout" : files[fd], "", match[3]});
+        } else if (std::regex_search(line, match, kRename) &&
+                   line.find(" = 0") != std::string::npos) {
+            calls.push_back({"rename", Unescaped(match[1]), Unescaped(match[2]), ""});
+        }
+    }
+    return calls;
+}
+
+std::optional<std::size_t> Find(const std::vector<Call>& calls, const std::string& name,
+                                const std::string& path, std::size_t from = 0) {
+    for (std::size_t i = from; i < calls.size(); ++i) {
+        if (calls[i].name == name && calls[i].path == path) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::size_t> FindLast(const std::vector<Call>& calls, const std::string& name,
+                                    const std::string& path) {
+    for (std::size_t i = calls.size(); i-- > 0;) {
+        if (calls[i].name == name && calls[i].path == path) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+// What is wrong with the order of `calls` for a menu file `menu` in `folder` (ending in "/");
+// empty when nothing is.
+std::string CheckOrder(const std::vector<Call>& calls, const std::string& menu,
+                       const std::string& folder) {
+    const std::string temporary = menu + ".tmp";
+    const std::string backupTemporary = menu + ".bak.tmp";
+    const auto menuRename = Find(calls, "rename", temporary);
+    const auto backupRename = Find(calls, "rename", backupTemporary);
+    const auto done = Find(calls, "write", "stdout");
+    if (!menuRename || calls[*menuRename].to != menu) {
+        return "the new menu is not renamed into place";
+    }
+    if (!backupRename || calls[*backupRename].to != menu + ".bak") {
+        return "the backup is not renamed over the old one";
+    }
+    if (!done || calls[*done].data.find("Done") == std::string::npos) {
+        return "no \"Done\"";
+    }
+    for (const auto& [file, rename] :
+         {std::pair{temporary, *menuRename}, std::pair{backupTemporary, *backupRename}}) {
+        const auto flush = FindLast(calls, "fsync", file);
+        const auto lastWrite = FindLast(calls, "write", file);
+        if (!flush || !lastWrite || *flush < *lastWrite || *flush > rename) {
+            return file + " is not flushed after its last write and before its rename";
+        }
+    }
+    if (*backupRename > *menuRename) {
+        return "the backup is put in place after the new menu";
+    }
+    const auto folderAfterBackup = Find(calls, "fsync", folder, *backupRename);
+    if (!folderAfterBackup || *folderAfterBackup > *menuRename) {
+        return "the folder is not flushed between the backup's rename and the menu's";
+    }
+    const auto folderAfterMenu = Find(calls, "fsync", folder, *menuRename);
+    if (!folderAfterMenu || *folderAfterMenu > *done) {
+        return "the folder is not flushed after the menu's rename and before \"Done\"";
+    }
+    return "";
+}
+
+class DurableOrder : public testing::Test {
+  protected:
+    void SetUp() override {
+        temp.write("app/item_template_query.txt", "<Q k=\"#LINKID#\"/>\r\n");
+        temp.write("app/item_template_image.txt", "<V k=\"#LINKID#\" i=\"#LINKIMG#\"/>");
+        temp.write("app/item_template_noimage.txt", "<V k=\"#LINKID#\"/>");
+        temp.write("m/IMAGES/network.png", "png");
+        temp.write("list.txt", "One\r\nhttps://one.example/\r\n");
+        temp.write("m/FEATURES/Links.xml.bak", "an older backup");
+    }
+
+    // Whether strace is there and may trace a child here.
+    static bool CanTrace() { return std::system("strace -qq -o /dev/null true 2>/dev/null") == 0; }
+
+    // The calls of one traced run, which must end well.
+    std::vector<Call> TracedRun() const {
+        // The leak check of a sanitizer build cannot run under a tracer.
+        const std::string command =
+            "ASAN_OPTIONS=\"$ASAN_OPTIONS:detect_leaks=0\" strace -f -qq -s 16 -e "
+            "trace=openat,write,fsync,fdatasync,rename,renameat,renameat2 "
+            "-o '" +
+            temp.path("trace.txt") + "' '" TAMSEL_CONVERT_BINARY "' --app-folder '" +
+            temp.path("app") + "' '" + temp.path("list.txt") + "' '" +
+            temp.path("m/FEATURES/Links.xml") + "' > '" + temp.path("out.txt") + "' 2>&1";
+        EXPECT_EQ(std::system(command.c_str()), 0) << temp.read("out.txt");
+        return ParseTrace(temp.read("trace.txt"));
+    }
+
+    TempFolder temp;
+};
+
+const char* const kMenu = "<XMBML>\r\n<Items>\r\n</Items>\r\n<Items>\r\n</Items>\r\n</XMBML>\r\n";
+
+TEST_F(DurableOrder, EveryFlushComesBeforeWhatReliesOnIt) {
+    temp.write("m/FEATURES/Links.xml", kMenu);
+    if (!CanTrace()) {
+        GTEST_SKIP() << "strace is missing or may not trace here (install-deps installs it)";
+    }
+    const std::vector<Call> calls = TracedRun();
+    EXPECT_EQ(CheckOrder(calls, temp.path("m/FEATURES/Links.xml"), temp.path("m/FEATURES") + "/"),
+              "");
+}
+
+// A linked menu is replaced where it lives; on POSIX a "\" is part of a folder's name, so
+// the folder flushed is the one that holds the file, up to its last "/".
+TEST_F(DurableOrder, LinkedMenuFlushesTheFolderOfItsTarget) {
+    temp.write("we\\ird/menu.xml", kMenu);
+    temp.write("we\\ird/menu.xml.bak", "an older backup");
+    fs::create_directories(temp.path("m/FEATURES"));
+    fs::create_symlink(temp.path("we\\ird/menu.xml"), temp.path("m/FEATURES/Links.xml"));
+    if (!CanTrace()) {
+        GTEST_SKIP() << "strace is missing or may not trace here (install-deps installs it)";
+    }
+    const std::vector<Call> calls = TracedRun();
+    const std::string target = fs::canonical(temp.path("we\\ird/menu.xml")).string();
+    EXPECT_EQ(CheckOrder(calls, target, target.substr(0, target.rfind('/') + 1)), "");
+    EXPECT_NE(temp.read("we\\ird/menu.xml").find("<Q k=\"One\"/>"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tamsel::test
