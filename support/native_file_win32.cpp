@@ -99,10 +99,11 @@ File CreateNew(const std::string& path) {
 
 namespace {
 
-// Read-only is left out: it would keep the next run from removing the backup and the
-// move from replacing the menu.
-constexpr DWORD kCopiedAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                    FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+// Read-only too, as the permission bits on POSIX: the handle open for writing keeps
+// writing, and RemoveFile and RenameFile see past it.
+constexpr DWORD kCopiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                    FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                    FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 bool CopyAttributes(const std::wstring& from, const File& to) {
     WIN32_FILE_ATTRIBUTE_DATA source{};
@@ -139,8 +140,9 @@ bool CopyMetadata(const std::string& from, const File& to) {
     if (wideFrom.empty()) {
         return false;
     }
-    const bool attributes = CopyAttributes(wideFrom, to);
-    return CopyAccessList(wideFrom, to) && attributes;
+    // The access list first: setting it may set the read-only state along with it.
+    const bool accessList = CopyAccessList(wideFrom, to);
+    return CopyAttributes(wideFrom, to) && accessList;
 }
 
 File OpenLockFile(const std::string& path) {
@@ -170,17 +172,49 @@ bool FlushToDisk(const File& file) {
     return FlushFileBuffers(file.get()) != 0;
 }
 
-bool RemoveFile(const std::string& path) {
-    const std::wstring widePath = WidenPath(path);
-    return !widePath.empty() && DeleteFileW(widePath.c_str()) != 0;
+namespace {
+
+// Windows refuses to delete or replace a read-only file, where POSIX asks only the folder.
+// For the same outcome on both, `change` is tried again with the read-only attribute of
+// the file at `path` taken away; when it fails again the attribute is put back.
+template <typename Change>
+bool EvenIfReadOnly(const std::wstring& path, Change change) {
+    if (change()) {
+        return true;
+    }
+    const DWORD error = GetLastError();
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (error != ERROR_ACCESS_DENIED || attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & FILE_ATTRIBUTE_READONLY) == 0 ||
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+        !SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY)) {
+        return false;
+    }
+    if (change()) {
+        return true;
+    }
+    SetFileAttributesW(path.c_str(), attributes);
+    return false;
 }
 
+}  // namespace
+
+bool RemoveFile(const std::string& path) {
+    const std::wstring widePath = WidenPath(path);
+    return !widePath.empty() &&
+           EvenIfReadOnly(widePath, [&] { return DeleteFileW(widePath.c_str()) != 0; });
+}
+
+// MoveFileExW replaces the target in one step, as rename() does; ReplaceFileW would keep
+// more of the target's metadata but goes through intermediate names and may leave the
+// target renamed away on failure, and its flush is not asked for.
 bool RenameFile(const std::string& from, const std::string& to) {
     const std::wstring wideFrom = WidenPath(from);
     const std::wstring wideTo = WidenPath(to);
-    return !wideFrom.empty() && !wideTo.empty() &&
-           MoveFileExW(wideFrom.c_str(), wideTo.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    return !wideFrom.empty() && !wideTo.empty() && EvenIfReadOnly(wideTo, [&] {
+        return MoveFileExW(wideFrom.c_str(), wideTo.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    });
 }
 
 // Windows keeps folder entries durable itself once MoveFileEx was asked to write

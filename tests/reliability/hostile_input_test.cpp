@@ -3,9 +3,16 @@
 // never lose the previous menu.
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <functional>
@@ -16,6 +23,7 @@
 
 #include "convert/conversion_run.h"
 #include "memory_file_system.h"
+#include "support/utf8_path.h"
 #include "test_support/temp_folder.h"
 
 namespace tamsel::test {
@@ -296,14 +304,20 @@ TEST_F(HostileInput, InputsThatAreNoRegularFileAreAskedFor) {
         std::function<void(const std::string& path)> make;
         bool isList;
     };
+    const auto folder = [](const std::string& path) { fs::create_directory(path); };
+#ifdef _WIN32
+    // Windows has no FIFOs, and devices are reached by name only (see native_file_win32_test).
+    const std::vector<Case> cases{{"FolderAsMenu", folder, false}, {"FolderAsList", folder, true}};
+#else
     const auto fifo = [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0666), 0); };
     const std::vector<Case> cases{
         {"FifoAsMenu", fifo, false},
-        {"FolderAsMenu", [](const std::string& path) { fs::create_directory(path); }, false},
+        {"FolderAsMenu", folder, false},
         {"DeviceAsMenu", [](const std::string& path) { fs::create_symlink("/dev/zero", path); },
          false},
         {"FifoAsList", fifo, true},
     };
+#endif
     temp.write("list.txt", "One\r\nhttps://one.example/\r\n");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -330,6 +344,29 @@ TEST_F(HostileInput, HardLinkedMenuIsSplit) {
     EXPECT_EQ(fs::hard_link_count(temp.path(menu)), 1u);
 }
 
+#ifdef _WIN32
+// The new menu and the backup keep the menu file's attributes; a read-only menu is still
+// replaced, and stays read-only, as on POSIX.
+TEST_F(HostileInput, NewMenuAndBackupKeepTheMenuFilesAttributes) {
+    for (const DWORD attributes : {DWORD{FILE_ATTRIBUTE_READONLY}, DWORD{FILE_ATTRIBUTE_HIDDEN},
+                                   DWORD{FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN}}) {
+        SCOPED_TRACE("attributes " + std::to_string(attributes));
+        const std::string path = temp.path(menu);
+        SetFileAttributesW(WidenPath(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+        temp.write(menu, previous);
+        ASSERT_TRUE(SetFileAttributesW(WidenPath(path).c_str(), attributes));
+        temp.write("list.txt", "One\r\nhttps://one.example/\r\n");
+        const RunOutcome outcome = RunConversion(Paths());
+        ASSERT_EQ(outcome.status, RunStatus::Done) << outcome.message;
+        EXPECT_NE(temp.read(menu), previous);
+        EXPECT_EQ(temp.read(menu + ".bak"), previous);
+        for (const std::string& file : {path, path + ".bak"}) {
+            EXPECT_EQ(GetFileAttributesW(WidenPath(file).c_str()) & attributes, attributes) << file;
+            SetFileAttributesW(WidenPath(file).c_str(), FILE_ATTRIBUTE_NORMAL);
+        }
+    }
+}
+#else
 // The new menu and the backup keep the menu file's permissions (a read-only menu is still
 // replaced, and stays read-only), its extended attributes where the file system has them,
 // and its owner and group where the process may give them (root may).
@@ -365,6 +402,8 @@ TEST_F(HostileInput, NewMenuAndBackupKeepTheMenuFilesMetadata) {
         chmod(path.c_str(), 0644);
     }
 }
+
+#endif
 
 }  // namespace
 }  // namespace tamsel::test

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
 #include <string>
 
 #include "support/file_probe.h"
@@ -103,7 +104,31 @@ TEST_F(Win32Files, WriteNewRefusesEveryExistingNameAndCopiesAttributes) {
     EXPECT_EQ(temp.read("Links.xml.tmp"), "new menu");
     const DWORD attributes = GetFileAttributesW(WidenPath(temp.path("Links.xml.tmp")).c_str());
     EXPECT_TRUE(attributes & FILE_ATTRIBUTE_HIDDEN);
-    EXPECT_FALSE(attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+// As on POSIX, where only the folder's permissions decide.
+TEST_F(Win32Files, ReadOnlyFilesAreReplacedAndRemovedAndStayReadOnly) {
+    temp.write("Links.xml", "old");
+    temp.write("Links.xml.tmp", "new");
+    temp.write("Links.xml.bak", "older");
+    for (const char* name : {"Links.xml", "Links.xml.bak"}) {
+        ASSERT_TRUE(
+            SetFileAttributesW(WidenPath(temp.path(name)).c_str(), FILE_ATTRIBUTE_READONLY));
+    }
+    const std::string_view piece = "copy";
+    ASSERT_TRUE(fs.WriteNew(temp.path("copy.xml"), std::span(&piece, 1), temp.path("Links.xml")));
+    EXPECT_TRUE(GetFileAttributesW(WidenPath(temp.path("copy.xml")).c_str()) &
+                FILE_ATTRIBUTE_READONLY);
+    EXPECT_TRUE(fs.Rename(temp.path("Links.xml.tmp"), temp.path("Links.xml")));
+    EXPECT_EQ(temp.read("Links.xml"), "new");
+    EXPECT_TRUE(fs.Remove(temp.path("Links.xml.bak")));
+    EXPECT_FALSE(temp.exists("Links.xml.bak"));
+    EXPECT_FALSE(fs.Rename(temp.path("missing.xml"), temp.path("copy.xml")));
+    EXPECT_TRUE(GetFileAttributesW(WidenPath(temp.path("copy.xml")).c_str()) &
+                FILE_ATTRIBUTE_READONLY);
+    // Read-only files would outlive the temporary folder.
+    SetFileAttributesW(WidenPath(temp.path("copy.xml")).c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(WidenPath(temp.path("Links.xml")).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 }  // namespace
