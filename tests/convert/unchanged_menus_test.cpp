@@ -165,6 +165,10 @@ TEST_P(UnchangedMenus, AreTheBytesEarlierReleasesWrote) {
 }
 
 TEST(WellFormedMenus, ComeFromEveryListOfTheTestData) {
+#ifdef _WIN32
+    GTEST_SKIP() << "xmllint runs with the Linux build; the Windows build writes the same bytes "
+                    "(scripts/same-bytes-windows)";
+#endif
     std::vector<std::string> lists{
         "Tom & Jerry;Say \"hi\" <b>now</b> &amp; &#38; &nbsp;\r\nhttps://x.org/?a=1&b=2\r\n",
         "\xEF\xBB\xBFhttps://a.org/\r\nA <&> \"B\"\r\n",
