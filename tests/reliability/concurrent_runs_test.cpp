@@ -15,6 +15,7 @@
 #include "child_process.h"
 #include "convert/conversion_run.h"
 #include "convert/menu_lock.h"
+#include "quick_app.h"
 #include "test_support/temp_folder.h"
 
 namespace tamsel::test {
@@ -66,10 +67,7 @@ std::string Without(const std::string& menu, int run) {
 class ConcurrentRuns : public testing::Test {
   protected:
     void SetUp() override {
-        temp.write("app/item_template_query.txt", "<Q k=\"#LINKID#\"/>\r\n");
-        temp.write("app/item_template_image.txt", "<V k=\"#LINKID#\" i=\"#LINKIMG#\"/>");
-        temp.write("app/item_template_noimage.txt", "<V k=\"#LINKID#\"/>");
-        temp.write("m/IMAGES/network.png", "png");
+        WriteQuickApp(temp);
         for (int run = 0; run <= kRuns; ++run) {
             std::string list;
             for (int link = 0; link < kLinks; ++link) {

@@ -16,6 +16,7 @@
 #include "child_process.h"
 #include "convert/conversion_run.h"
 #include "menu_promise.h"
+#include "quick_app.h"
 #include "test_support/temp_folder.h"
 
 namespace tamsel::test {
@@ -82,12 +83,7 @@ std::string MakeMenu(std::mt19937& random, int entries) {
 class CrashConsistency : public testing::Test {
   protected:
     void SetUp() override {
-        // Short entries: the time goes into reading and parsing the list, so that every
-        // follow-up run, which rewrites the whole menu, stays quick.
-        temp.write("app/item_template_query.txt", "<Q k=\"#LINKID#\"/>\r\n");
-        temp.write("app/item_template_image.txt", "<V k=\"#LINKID#\" i=\"#LINKIMG#\"/>");
-        temp.write("app/item_template_noimage.txt", "<V k=\"#LINKID#\"/>");
-        temp.write("m/IMAGES/network.png", "png");
+        WriteQuickApp(temp);
         temp.write("small.txt", "Small;one more\r\nhttps://small.example/\r\n");
     }
 

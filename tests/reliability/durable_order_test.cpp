@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "quick_app.h"
 #include "test_support/temp_folder.h"
 
 namespace tamsel::test {
@@ -130,10 +131,7 @@ std::string CheckOrder(const std::vector<Call>& calls, const std::string& menu,
 class DurableOrder : public testing::Test {
   protected:
     void SetUp() override {
-        temp.write("app/item_template_query.txt", "<Q k=\"#LINKID#\"/>\r\n");
-        temp.write("app/item_template_image.txt", "<V k=\"#LINKID#\" i=\"#LINKIMG#\"/>");
-        temp.write("app/item_template_noimage.txt", "<V k=\"#LINKID#\"/>");
-        temp.write("m/IMAGES/network.png", "png");
+        WriteQuickApp(temp);
         temp.write("list.txt", "One\r\nhttps://one.example/\r\n");
         temp.write("m/FEATURES/Links.xml.bak", "an older backup");
     }

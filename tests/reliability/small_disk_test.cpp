@@ -14,6 +14,7 @@
 #include <string>
 
 #include "convert/conversion_run.h"
+#include "quick_app.h"
 #include "test_support/temp_folder.h"
 
 namespace tamsel::test {
@@ -54,10 +55,7 @@ class SmallDisk {
 class SmallDiskTest : public testing::Test {
   protected:
     void SetUp() override {
-        temp.write("app/item_template_query.txt", "<Q k=\"#LINKID#\"/>\r\n");
-        temp.write("app/item_template_image.txt", "<V k=\"#LINKID#\" i=\"#LINKIMG#\"/>");
-        temp.write("app/item_template_noimage.txt", "<V k=\"#LINKID#\"/>");
-        temp.write("m/IMAGES/network.png", "png");
+        WriteQuickApp(temp);
         std::string list;
         for (int k = 0; k < 200; ++k) {
             list += "Link" + std::to_string(k) + "\r\nhttps://example.org/" + std::to_string(k) +
