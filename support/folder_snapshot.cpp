@@ -3,6 +3,7 @@
 #include <optional>
 #include <utility>
 
+#include "support/exact_listing.h"
 #include "support/folder_listing.h"
 
 namespace tamsel {
@@ -14,12 +15,28 @@ namespace {
 bool IsEntryName(std::string_view name) {
 #ifdef _WIN32
     constexpr std::string_view kNotInNames{"\\/:\0", 4};
+    // The system drops dots and blanks at a name's end, finding "a.png" for "a.png. ".
+    if (name.ends_with('.') || name.ends_with(' ')) {
+        return false;
+    }
 #else
     constexpr std::string_view kNotInNames{"/\0", 2};
 #endif
     return !name.empty() && name != "." && name != ".." &&
            name.find_first_of(kNotInNames) == std::string_view::npos;
 }
+
+// The spelling under which the snapshot keeps a name and looks it up: Windows finds a name
+// in any letter case.
+#ifdef _WIN32
+std::string Comparable(std::string_view name) {
+    return UpperCaseName(name);
+}
+#else
+std::string_view Comparable(std::string_view name) {
+    return name;
+}
+#endif
 
 }  // namespace
 
@@ -36,14 +53,16 @@ FolderSnapshot::FolderSnapshot(FileSystem& files, std::string_view prefix)
     hashBits_.assign(words, 0);
     names_.reserve(names->size());
     for (std::string& name : *names) {
-        const std::size_t bit = Hash{}(name) & (words * 64 - 1);
+        std::string key(Comparable(name));
+        const std::size_t bit = Hash{}(key) & (words * 64 - 1);
         hashBits_[bit / 64] |= std::uint64_t{1} << (bit % 64);
-        names_.insert(std::move(name));
+        names_.insert(std::move(key));
     }
     listed_ = true;
 }
 
-bool FolderSnapshot::Lists(std::string_view name) const {
+bool FolderSnapshot::Lists(std::string_view entry) const {
+    const auto name = Comparable(entry);
     const std::size_t bit = Hash{}(name) & (hashBits_.size() * 64 - 1);
     return (hashBits_[bit / 64] >> (bit % 64) & 1) != 0 && names_.contains(name);
 }
