@@ -7,10 +7,6 @@
 //   xvfb-run -a build/release/bench/app/completion_x11_bench [--benchmark_filter=...]
 
 #include <chrono>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <map>
 #include <string>
 
 #include <QApplication>
@@ -22,50 +18,12 @@
 #include <QWindow>
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 #include <xcb/xcb.h>
 
 #include "app/path_box.h"
+#include "entry_folders.h"
 
 namespace {
-
-namespace fs = std::filesystem;
-
-// One folder per size, filled once and removed when the program ends.
-class Folders {
-  public:
-    ~Folders() {
-        std::error_code ignored;
-        fs::remove_all(root_, ignored);
-    }
-    // A folder with `count` files named entry000000.txt and up, as UTF-8 with a separator.
-    const std::string& withEntries(int count) {
-        auto found = folders_.find(count);
-        if (found != folders_.end()) {
-            return found->second;
-        }
-        const fs::path folder = root_ / std::to_string(count);
-        fs::create_directories(folder);
-        for (int i = 0; i < count; ++i) {
-            char name[32];
-            std::snprintf(name, sizeof name, "entry%06d.txt", i);
-            std::ofstream(folder / name);
-        }
-        age(folder, 0);
-        return folders_.emplace(count, folder.string() + "/").first->second;
-    }
-
-    // Dates the folder's last change `step` seconds after an hour ago: an unchanged folder
-    // for the listing, and a different one for each step.
-    static void age(const fs::path& folder, int step) {
-        fs::last_write_time(folder, fs::file_time_type::clock::now() - std::chrono::hours(1) +
-                                        std::chrono::seconds(step));
-    }
-
-  private:
-    fs::path root_ = fs::temp_directory_path() / ("tamsel-x11-bench-" + std::to_string(::getpid()));
-    std::map<int, std::string> folders_;
-};
 
 // Key events sent to a window through the X server, so that they reach the program the
 // way a keyboard's do: read from the connection, translated by the toolkit's keymap.
@@ -143,14 +101,15 @@ bool WaitFor(const std::function<bool()>& done) {
     return true;
 }
 
-Folders& folders() {
-    static Folders instance;
+tamsel::bench::EntryFolders& folders() {
+    static tamsel::bench::EntryFolders instance("tamsel-x11-bench");
     return instance;
 }
 
 // Range 0: entries in the folder; range 1: 0 for the first key of a name, 1 for typing on.
 void CompleteInXServer(benchmark::State& state) {
     const std::string& path = folders().withEntries(int(state.range(0)));
+    tamsel::bench::EntryFolders::age(path, 0);
     const QString folder = QString::fromStdString(path);
     const bool listOpen = state.range(1) != 0;
     int step = 0;
@@ -189,7 +148,7 @@ void CompleteInXServer(benchmark::State& state) {
         } else {
             box->hidePopup();
             box->setEditText(folder);
-            Folders::age(path, ++step);
+            tamsel::bench::EntryFolders::age(path, ++step);
         }
         box->lineEdit()->setCursorPosition(folder.size());
         keys.send(window, keyE, true);

@@ -4,9 +4,6 @@
 //
 //   path_box_bench [--benchmark_filter=...]
 
-#include <filesystem>
-#include <fstream>
-#include <map>
 #include <memory>
 #include <string>
 
@@ -20,42 +17,13 @@
 #include <benchmark/benchmark.h>
 
 #include "app/path_box.h"
+#include "entry_folders.h"
 #include "support/folder_listing.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-// One folder per size, filled once and removed when the program ends.
-class Folders {
-  public:
-    ~Folders() {
-        std::error_code ignored;
-        fs::remove_all(root_, ignored);
-    }
-    // A folder with `count` files named entry000000.txt and up, as UTF-8 with a separator.
-    const std::string& withEntries(int count) {
-        auto found = folders_.find(count);
-        if (found != folders_.end()) {
-            return found->second;
-        }
-        const fs::path folder = root_ / std::to_string(count);
-        fs::create_directories(folder);
-        for (int i = 0; i < count; ++i) {
-            char name[32];
-            std::snprintf(name, sizeof name, "entry%06d.txt", i);
-            std::ofstream(folder / name);
-        }
-        return folders_.emplace(count, folder.string() + "/").first->second;
-    }
-
-  private:
-    fs::path root_ = fs::temp_directory_path() / ("tamsel-bench-" + std::to_string(::getpid()));
-    std::map<int, std::string> folders_;
-};
-
-Folders& folders() {
-    static Folders instance;
+tamsel::bench::EntryFolders& folders() {
+    static tamsel::bench::EntryFolders instance("tamsel-bench");
     return instance;
 }
 

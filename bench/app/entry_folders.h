@@ -1,0 +1,59 @@
+#pragma once
+
+// Folders of generated entries for the path-box benchmarks: one folder per size, filled
+// once and removed when the program ends.
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <system_error>
+
+namespace tamsel::bench {
+
+class EntryFolders {
+  public:
+    explicit EntryFolders(const std::string& name)
+        : root_(std::filesystem::temp_directory_path() /
+                (name + "-" + std::to_string(::getpid()))) {}
+    EntryFolders(const EntryFolders&) = delete;
+    EntryFolders& operator=(const EntryFolders&) = delete;
+    ~EntryFolders() {
+        std::error_code ignored;
+        std::filesystem::remove_all(root_, ignored);
+    }
+
+    // A folder with `count` files named entry000000.txt and up, as UTF-8 with a separator.
+    const std::string& withEntries(int count) {
+        auto found = folders_.find(count);
+        if (found != folders_.end()) {
+            return found->second;
+        }
+        const std::filesystem::path folder = root_ / std::to_string(count);
+        std::filesystem::create_directories(folder);
+        for (int i = 0; i < count; ++i) {
+            char name[32];
+            std::snprintf(name, sizeof name, "entry%06d.txt", i);
+            std::ofstream(folder / name);
+        }
+        return folders_.emplace(count, folder.string() + "/").first->second;
+    }
+
+    // Dates the folder's last change `step` seconds after an hour ago: an unchanged folder
+    // for the listing, and a different one for each step.
+    static void age(const std::filesystem::path& folder, int step) {
+        std::filesystem::last_write_time(folder, std::filesystem::file_time_type::clock::now() -
+                                                     std::chrono::hours(1) +
+                                                     std::chrono::seconds(step));
+    }
+
+  private:
+    std::filesystem::path root_;
+    std::map<int, std::string> folders_;
+};
+
+}  // namespace tamsel::bench
