@@ -77,7 +77,7 @@ class ConcurrentRuns : public testing::Test {
         }
     }
 
-    pid_t Start(int run) const {
+    Child Start(int run) const {
         return StartConvert({"--app-folder", temp.path("app"),
                              temp.path("list" + std::to_string(run) + ".txt"), temp.path(kMenu)},
                             temp.path("out" + std::to_string(run) + ".txt"), kQuickEnd);
@@ -105,12 +105,12 @@ TEST_F(ConcurrentRuns, NeverInterleave) {
     for (int round = 0; round < kRounds; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
         temp.write(kMenu, original);
-        std::vector<pid_t> children;
+        std::vector<Child> children;
         for (int run = 0; run < kRuns; ++run) {
             children.push_back(Start(run));
         }
         // Run kRuns, the victim, is killed somewhere in the first half second.
-        const pid_t victim = Start(kRuns);
+        const Child victim = Start(kRuns);
         std::this_thread::sleep_for(std::chrono::microseconds(random() % 500000));
         KillChild(victim);
 

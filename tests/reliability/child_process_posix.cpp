@@ -65,7 +65,7 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 
 }  // namespace
 
-pid_t StartConvert(const std::vector<std::string>& arguments, const std::string& outputPath,
+Child StartConvert(const std::vector<std::string>& arguments, const std::string& outputPath,
                    const ChildLimits& limits) {
     std::vector<std::string> words{TAMSEL_CONVERT_BINARY};
     words.insert(words.end(), arguments.begin(), arguments.end());
@@ -106,13 +106,13 @@ pid_t Reap(pid_t child, int& status, int options) {
 
 }  // namespace
 
-ChildEnd WaitForChild(pid_t child) {
+ChildEnd WaitForChild(Child child) {
     int status = 0;
     Reap(child, status, 0);
     return EndFrom(status);
 }
 
-std::optional<ChildEnd> PollChild(pid_t child) {
+std::optional<ChildEnd> PollChild(Child child) {
     int status = 0;
     if (Reap(child, status, WNOHANG) == 0) {
         return std::nullopt;
@@ -120,13 +120,13 @@ std::optional<ChildEnd> PollChild(pid_t child) {
     return EndFrom(status);
 }
 
-bool HasEnded(pid_t child) {
+bool HasEnded(Child child) {
     siginfo_t info{};
     return waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
            info.si_pid == child;
 }
 
-ChildEnd KillChild(pid_t child) {
+ChildEnd KillChild(Child child) {
     kill(child, SIGKILL);
     return WaitForChild(child);
 }
