@@ -20,6 +20,7 @@
 #include <windows.h>
 
 #include <array>
+#include <climits>
 #include <memory>
 #include <type_traits>
 
@@ -175,9 +176,10 @@ bool IsFolderComparingByUpperCase(const std::wstring& folder) {
         return false;
     }
     // A network folder reports the server's file system but keeps the server's rules.
-    const std::wstring drive = path.substr(4, 3);  // "C:\" of "\\?\C:\..."
-    return path.starts_with(LR"(\\?\)") && drive.size() == 3 && drive[1] == L':' &&
-           GetDriveTypeW(drive.c_str()) == DRIVE_FIXED;
+    if (!path.starts_with(LR"(\\?\)") || path.size() < 7 || path[5] != L':') {
+        return false;  // "\\?\UNC\server\..." or a volume without a drive letter
+    }
+    return GetDriveTypeW(path.substr(4, 3).c_str()) == DRIVE_FIXED;  // "C:\" of "\\?\C:\..."
 }
 
 }  // namespace
@@ -214,17 +216,17 @@ std::optional<std::vector<std::string>> ListExactNames(const std::string& folder
     return names;
 }
 
-std::string UpperCaseName(std::string_view name) {
+std::optional<std::string> UpperCaseName(std::string_view name) {
     const std::wstring wide = WidenUtf8(name);
-    if (wide.empty()) {
-        return std::string(name);
+    if (wide.empty() || wide.size() > static_cast<std::size_t>(INT_MAX)) {
+        return std::nullopt;
     }
     // Without linguistic casing the invariant upper case is the file system's.
     std::wstring upper(wide.size(), L'\0');
     const int length = static_cast<int>(wide.size());
     if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide.data(), length, upper.data(),
                       length, nullptr, nullptr, 0) != length) {
-        return std::string(name);
+        return std::nullopt;
     }
     return NarrowToUtf8(upper);
 }

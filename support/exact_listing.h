@@ -21,8 +21,9 @@ namespace tamsel {
 std::optional<std::vector<std::string>> ListExactNames(const std::string& folder);
 
 #ifdef _WIN32
-// `name` in upper case by the rules Windows file systems find names with.
-std::string UpperCaseName(std::string_view name);
+// `name` in upper case by the rules Windows file systems find names with; nothing when the
+// system cannot say (the name must then be probed).
+std::optional<std::string> UpperCaseName(std::string_view name);
 #endif
 
 }  // namespace tamsel

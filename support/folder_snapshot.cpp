@@ -26,14 +26,14 @@ bool IsEntryName(std::string_view name) {
            name.find_first_of(kNotInNames) == std::string_view::npos;
 }
 
-// The spelling under which the snapshot keeps a name and looks it up: Windows finds a name
-// in any letter case.
+// The spelling under which the snapshot keeps a name and looks it up (Windows finds a name
+// in any letter case); nothing when there is none.
 #ifdef _WIN32
-std::string Comparable(std::string_view name) {
+std::optional<std::string> Comparable(std::string_view name) {
     return UpperCaseName(name);
 }
 #else
-std::string_view Comparable(std::string_view name) {
+std::optional<std::string_view> Comparable(std::string_view name) {
     return name;
 }
 #endif
@@ -52,8 +52,12 @@ FolderSnapshot::FolderSnapshot(FileSystem& files, std::string_view prefix)
     }
     hashBits_.assign(words, 0);
     names_.reserve(names->size());
-    for (std::string& name : *names) {
-        std::string key(Comparable(name));
+    for (const std::string& name : *names) {
+        const auto comparable = Comparable(name);
+        if (!comparable) {
+            return;  // not listed: every name is probed
+        }
+        std::string key(*comparable);
         const std::size_t bit = Hash{}(key) & (words * 64 - 1);
         hashBits_[bit / 64] |= std::uint64_t{1} << (bit % 64);
         names_.insert(std::move(key));
@@ -63,8 +67,11 @@ FolderSnapshot::FolderSnapshot(FileSystem& files, std::string_view prefix)
 
 bool FolderSnapshot::Lists(std::string_view entry) const {
     const auto name = Comparable(entry);
-    const std::size_t bit = Hash{}(name) & (hashBits_.size() * 64 - 1);
-    return (hashBits_[bit / 64] >> (bit % 64) & 1) != 0 && names_.contains(name);
+    if (!name) {
+        return true;  // only a probe can tell
+    }
+    const std::size_t bit = Hash{}(*name) & (hashBits_.size() * 64 - 1);
+    return (hashBits_[bit / 64] >> (bit % 64) & 1) != 0 && names_.contains(*name);
 }
 
 bool FolderSnapshot::FileExists(const std::string& path) const {
