@@ -36,41 +36,37 @@ bool WriteFresh(const std::string& path, std::span<const std::string_view> piece
     return false;
 }
 
-// Makes a copy of the current menu file the backup: written and flushed under a name of its
-// own, then renamed over the backup in one step, so that the backup is at every moment
-// either the previous one or the whole new one. A copy rather than a rename of the menu
-// file: the menu file keeps its name until the new one takes it over in one step.
-bool MakeBackup(const MenuNames& names, FileSystem& files) {
-    bool made = false;
-    {
-        const std::optional<std::string> previous = files.ReadWhole(names.menu);
-        if (previous) {
-            const std::string_view bytes = *previous;
-            made = WriteFresh(names.backupTemporary, std::span(&bytes, 1), names.menu, files);
+// Copies `from` to `to`: written and flushed under the name `temporary`, then renamed over
+// `to` in one step, so that `to` is at every moment either what it was or the whole copy.
+// The temporary file never stays.
+bool CopyInOneStep(const std::string& from, const std::string& temporary, const std::string& to,
+                   const std::string& likePath, FileSystem& files) {
+    bool written = false;
+    {  // the copy's bytes are let go before the rename
+        const std::optional<std::string> bytes = files.ReadWhole(from);
+        if (bytes) {
+            const std::string_view piece = *bytes;
+            written = WriteFresh(temporary, std::span(&piece, 1), likePath, files);
         }
     }
-    if (made && files.Rename(names.backupTemporary, names.backup)) {
+    if (written && files.Rename(temporary, to)) {
         return true;
     }
-    files.Remove(names.backupTemporary);
+    files.Remove(temporary);
     return false;
+}
+
+// Makes a copy of the current menu file the backup. A copy rather than a rename of the menu
+// file: the menu file keeps its name until the new one takes it over in one step.
+bool MakeBackup(const MenuNames& names, FileSystem& files) {
+    return CopyInOneStep(names.menu, names.backupTemporary, names.backup, names.menu, files);
 }
 
 // The rename of the new menu may not be on the disk: the old menu goes back under its own
 // name rather than leaving the user with a new file of unknown durability. It comes back as a
 // copy of the backup, which stays what it is.
 void RestoreFromBackup(const MenuNames& names, FileSystem& files) {
-    bool copied = false;
-    {
-        const std::optional<std::string> previous = files.ReadWhole(names.backup);
-        if (previous) {
-            const std::string_view bytes = *previous;
-            copied = WriteFresh(names.temporary, std::span(&bytes, 1), names.menu, files);
-        }
-    }
-    if (!copied || !files.Rename(names.temporary, names.menu)) {
-        files.Remove(names.temporary);
-    }
+    CopyInOneStep(names.backup, names.temporary, names.menu, names.menu, files);
     files.SyncFolder(names.folder);
 }
 

@@ -42,6 +42,12 @@ bool ReadToEnd(const File& file, std::string& out) {
     }
 }
 
+// Writes the pieces one after the other; false at the first that fails.
+bool WritePieces(const File& file, std::span<const std::string_view> pieces) {
+    return std::all_of(pieces.begin(), pieces.end(),
+                       [&file](std::string_view piece) { return native::WriteAll(file, piece); });
+}
+
 // The lock lasts as long as its file is open.
 class FileHeldLock final : public HeldLock {
   public:
@@ -95,29 +101,21 @@ class RealFileSystemImpl final : public FileSystem {
     }
 
     bool WriteDurable(const std::string& path, std::string_view bytes) override {
-        File file = native::CreateForWriting(path);
-        // Closing is part of the write: a failed close can mean lost data.
-        return file.valid() && native::WriteAll(file, bytes) && native::FlushToDisk(file) &&
-               file.close();
+        return WriteDurablePieces(path, std::span(&bytes, 1));
     }
 
     bool WriteDurablePieces(const std::string& path,
                             std::span<const std::string_view> pieces) override {
         File file = native::CreateForWriting(path);
-        bool written = file.valid();
-        for (std::size_t i = 0; written && i < pieces.size(); ++i) {
-            written = native::WriteAll(file, pieces[i]);
-        }
-        return written && native::FlushToDisk(file) && file.close();
+        // Closing is part of the write: a failed close can mean lost data.
+        return file.valid() && WritePieces(file, pieces) && native::FlushToDisk(file) &&
+               file.close();
     }
 
     bool WriteNew(const std::string& path, std::span<const std::string_view> pieces,
                   const std::string& likePath) override {
         File file = native::CreateNew(path);
-        bool written = file.valid();
-        for (std::size_t i = 0; written && i < pieces.size(); ++i) {
-            written = native::WriteAll(file, pieces[i]);
-        }
+        const bool written = file.valid() && WritePieces(file, pieces);
         if (written) {
             // Metadata that cannot be copied (a file system without extended attributes, an
             // owner only root may give) leaves the file private, never the run failed.

@@ -24,8 +24,6 @@ Handle NoHandle() {
     return -1;
 }
 
-// close() reports write-back errors on some file systems, so its answer matters after
-// writing. It is never retried: on Linux the descriptor is gone even after EINTR.
 std::int64_t HandleNumber(Handle handle) {
     return handle;
 }
@@ -36,6 +34,8 @@ SystemErrorKeeper::~SystemErrorKeeper() {
     errno = static_cast<int>(saved_);
 }
 
+// close() reports write-back errors on some file systems, so its answer matters after
+// writing. It is never retried: on Linux the descriptor is gone even after EINTR.
 bool CloseNative(Handle handle) {
     return ::close(handle) == 0;
 }
