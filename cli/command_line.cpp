@@ -1,5 +1,9 @@
 #include "cli/command_line.h"
 
+#include <utility>
+
+#include "support/path.h"
+
 namespace tamsel {
 
 namespace {
@@ -90,17 +94,7 @@ std::string UsageText() {
 }
 
 std::string WithTrailingSeparator(std::string folder) {
-#ifdef _WIN32
-    constexpr char kSeparator = '\\';
-    const bool ends = !folder.empty() && (folder.back() == '\\' || folder.back() == '/');
-#else
-    constexpr char kSeparator = '/';
-    const bool ends = !folder.empty() && folder.back() == '/';
-#endif
-    if (!folder.empty() && !ends) {
-        folder += kSeparator;
-    }
-    return folder;
+    return folder.empty() ? folder : WithNativeSeparatorAtEnd(std::move(folder));
 }
 
 int ExitCodeFor(RunStatus status) {

@@ -28,4 +28,16 @@ std::string NativeFolderOf(std::string_view path) {
                                                : std::string(path.substr(0, separator + 1));
 }
 
+std::string WithNativeSeparatorAtEnd(std::string folder) {
+#ifdef _WIN32
+    const bool ends = folder.ends_with('\\') || folder.ends_with('/');
+#else
+    const bool ends = folder.ends_with('/');
+#endif
+    if (!ends) {
+        folder += kNativeSeparator;
+    }
+    return folder;
+}
+
 }  // namespace tamsel

@@ -5,6 +5,13 @@
 
 namespace tamsel {
 
+// The separator the platform's own file calls put between folders.
+#ifdef _WIN32
+inline constexpr char kNativeSeparator = '\\';
+#else
+inline constexpr char kNativeSeparator = '/';
+#endif
+
 // The folder part of a path, ending in its separator: the path is cut in front of its
 // first "?", then taken up to its last "\" when it holds one, else up to its last "/".
 // Empty when neither separator occurs. A path ending in a separator comes back whole.
@@ -21,5 +28,9 @@ std::string FolderOfFile(std::string_view path);
 // Windows up to the last "\" or "/", whichever comes later. Empty when there is none. For
 // the folders that files are created, renamed and flushed in.
 std::string NativeFolderOf(std::string_view path);
+
+// `folder` ending in a separator of the platform's file calls: kNativeSeparator is added
+// unless one is there (on Windows "\\" or "/"). An empty folder gets one too.
+std::string WithNativeSeparatorAtEnd(std::string folder);
 
 }  // namespace tamsel

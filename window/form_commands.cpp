@@ -9,25 +9,11 @@ namespace tamsel {
 
 namespace {
 
-#ifdef _WIN32
-constexpr char kSeparator = '\\';
-#else
-constexpr char kSeparator = '/';
-#endif
-
-bool EndsInSeparator(std::string_view folder) {
-#ifdef _WIN32
-    return folder.ends_with('\\') || folder.ends_with('/');
-#else
-    return folder.ends_with('/');
-#endif
-}
-
 // A default file's place in the program's folder, written with the platform's separator.
 std::string DefaultPath(const std::string& appFolder, std::string_view defaultFile) {
     std::string path = appFolder;
     for (const char c : defaultFile) {
-        path += c == '/' ? kSeparator : c;
+        path += c == '/' ? kNativeSeparator : c;
     }
     return path;
 }
@@ -43,11 +29,7 @@ bool KeptInUrl(unsigned char c) {
 }  // namespace
 
 std::string AppFolderOf(std::string_view folder) {
-    std::string appFolder(folder);
-    if (!EndsInSeparator(appFolder)) {
-        appFolder += kSeparator;
-    }
-    return appFolder;
+    return WithNativeSeparatorAtEnd(std::string(folder));
 }
 
 std::string FileUrl(std::string_view path) {
