@@ -30,7 +30,7 @@ std::string FolderOfFile(std::string_view path);
 std::string NativeFolderOf(std::string_view path);
 
 // `folder` ending in a separator of the platform's file calls: kNativeSeparator is added
-// unless one is there (on Windows "\\" or "/"). An empty folder gets one too.
+// unless one is there (on Windows "\" or "/"). An empty folder gets one too.
 std::string WithNativeSeparatorAtEnd(std::string folder);
 
 }  // namespace tamsel
