@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <stdexcept>
+#include <string>
 
 #include "support/utf8_path.h"
 
@@ -74,11 +75,20 @@ Child StartConvert(const std::vector<std::string>& arguments, const std::string&
     startup.hStdOutput = output;
     startup.hStdError = output;
     PROCESS_INFORMATION process{};
-    const BOOL started = CreateProcessW(binary.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                                        DETACHED_PROCESS, nullptr, nullptr, &startup, &process);
+    // Under wine a start fails now and then for reasons of its own; a second try works.
+    BOOL started = FALSE;
+    for (int attempt = 0; !started && attempt < 3; ++attempt) {
+        if (attempt > 0) {
+            Sleep(100);
+        }
+        started = CreateProcessW(binary.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                                 DETACHED_PROCESS, nullptr, nullptr, &startup, &process);
+    }
+    const DWORD error = GetLastError();
     CloseHandle(output);
     if (!started) {
-        throw std::runtime_error("cannot start tamsel-convert");
+        throw std::runtime_error("cannot start tamsel-convert (error " + std::to_string(error) +
+                                 ")");
     }
     CloseHandle(process.hThread);
     return process.hProcess;
