@@ -1,6 +1,8 @@
 # The Windows ZIP, tamsel-<version>-windows-x64.zip: one folder laid out as the program
 # expects its own folder, with the templates, the sample list and the sample menu with its
-# icon folder beside the executables. Made with `cpack -G ZIP` in the build folder.
+# icon folder beside the executables, and the licence with the notices of the runtime
+# libraries that the executables carry inside them. Made with `cpack -G ZIP` in the build
+# folder.
 set(_tamsel_defaults ${PROJECT_SOURCE_DIR}/app/defaults)
 install(TARGETS tamsel tamsel-convert RUNTIME DESTINATION .)
 install(FILES
@@ -9,6 +11,8 @@ install(FILES
     ${_tamsel_defaults}/item_template_noimage.txt
     ${_tamsel_defaults}/url.txt
     ${PROJECT_SOURCE_DIR}/README.md
+    ${PROJECT_SOURCE_DIR}/LICENSE
+    ${PROJECT_SOURCE_DIR}/packaging/windows/THIRD-PARTY-NOTICES.txt
     DESTINATION .)
 install(FILES ${_tamsel_defaults}/FEATURES/Links.xml DESTINATION FEATURES)
 install(FILES ${_tamsel_defaults}/IMAGES/network.png DESTINATION IMAGES)

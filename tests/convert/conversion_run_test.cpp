@@ -117,6 +117,12 @@ TEST(RunConversion, InputChecksStopWithTheirMessageAndChangeNothing) {
         {"list is a folder",
          [](const RunSetup& s, RunPaths& p) { p.listPath = s.temp().path("x"); },
          "Please enter a TXT file or a Firefox Bookmarks.html.", 0},
+        {"both boxes empty",
+         [](const RunSetup&, RunPaths& p) {
+             p.listPath.clear();
+             p.linksPath.clear();
+         },
+         "Please enter a TXT file or a Firefox Bookmarks.html.", 0},
         {"missing menu", remove(RunSetup::kMenu), "Please enter the Links.xml.", 1},
         {"empty menu", empty(RunSetup::kMenu), "Please enter the Links.xml.", 1},
         {"missing query template", remove("app/item_template_query.txt"),

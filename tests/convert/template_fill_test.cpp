@@ -45,6 +45,7 @@ TEST(PreparedTemplate, FillsAsThePlainReplacementsDo) {
         "#LINK#LINKID#TLE#",            // an Id of "TI" makes a title placeholder
         "#LINKTI#LINKINFO#TLE#",        // so does an empty Info
         "#LINK#LINKIMG#URL##LINKURL#",  // and an empty Image an address placeholder
+        "#LINKTITLE#LINKID##",          // an empty Id: the longest name before a value
         "#LINKURL#LINKID#",
         "#LINKIMG#LINKTITLE#LINKINFO#",
         "##LINKID##",
@@ -57,6 +58,7 @@ TEST(PreparedTemplate, FillsAsThePlainReplacementsDo) {
         Record("#LINKURL#", "#LINKURL#", "#LINKID#", "", "https://d/"),
         Record("TLE#", "TLE#", "", "", "u"),
         Record("x", "x", "", "", ""),
+        Record("", "No Id", "", "", "https://e/"),
     };
     for (const std::string& text : templates) {
         for (const LinkRecord& record : records) {

@@ -38,6 +38,7 @@ TEST(MatchesListingPattern, FollowsTheWindowsRules) {
         {"\xC3\xA9", "\xC3\x89", true},       // é, É: Unicode simple case folding
         {"\xCF\x82", "\xCE\xA3", true},       // final ς, Σ
         {"k", "\xE2\x84\xAA", true},          // Kelvin sign folds to a one-byte k
+        {"K", "\xE2\x84\xAA", true},          // and so does the capital K
         {"\xC3\x9F", "\xE1\xBA\x9E*", true},  // ß, capital ẞ
         {"ss", "\xC3\x9F", false},            // full folding only: ß stays one letter
         {"i", "\xC4\xB0", false},             // İ has no simple folding

@@ -57,6 +57,25 @@ INSTANTIATE_TEST_SUITE_P(
                     SplitCase{std::string("t\xC3\xA9\tx\0y\r\n", 9),
                               {std::string("t\xC3\xA9\tx\0y", 7)}}));
 
+// Lines past the length kept in one buffer are gathered in pieces; the table above cannot
+// cut such a line at every byte, so here it goes in one chunk and in reader-sized chunks.
+TEST(LineSplitter, LineOverAMebibyteArrivesWholeWithOrWithoutABreak) {
+    const std::string line = std::string((1 << 20) + 1, 'x') + "y";
+    for (const std::string_view ending : {"", "\r", "\n", "\r\n"}) {
+        const std::string input = "a\r\n" + line + std::string(ending);
+        const std::string_view view = input;
+        std::vector<std::string_view> chunks;
+        for (std::size_t at = 0; at < view.size(); at += 65536) {
+            chunks.push_back(view.substr(at, 65536));
+        }
+        for (const Lines& lines : {SplitInChunks({view}), SplitInChunks(chunks)}) {
+            // Compared without printing a mebibyte when they differ.
+            EXPECT_TRUE(lines.size() == 2 && lines[0] == "a" && lines[1] == line)
+                << lines.size() << " lines, ending of " << ending.size() << " bytes";
+        }
+    }
+}
+
 TEST(LineSplitter, HandlerMayChangeOrTakeTheLine) {
     Lines lines;
     LineSplitter splitter([&lines](std::string& line) {

@@ -60,6 +60,12 @@ TEST(TextDecoder, DecodesTheSameInPartsOfAnySize) {
          "\xFF\xFE"
          "a\0b"s,
          "a" + kReplacement},
+        {"odd zero byte at the end",
+         "\xFF\xFE"
+         "a\0\0"s,
+         "a" + kReplacement},
+        {"last surrogate pair, then a lone last low surrogate", "\xFF\xFE\xFF\xDB\xFF\xDF\xFF\xDF"s,
+         "\xF4\x8F\xBF\xBF" + kReplacement},
     };
     for (const DecodeCase& c : cases) {
         for (std::size_t size = 1; size <= c.bytes.size() + 1; ++size) {

@@ -49,8 +49,10 @@ INSTANTIATE_TEST_SUITE_P(
                     WildcardCase{"[x", "[x", true},    // unclosed "[" is literal
                     WildcardCase{"a", "[]", false},    // an empty set matches nothing
                     WildcardCase{"m", "[z-a]", true},  // ends in either order
-                    WildcardCase{"-", "[a-]", true},   // a trailing "-" is literal
-                    WildcardCase{"?", "?", true},      // no other wildcard characters
+                    WildcardCase{"a", "[a-c]", true},  // both ends belong to the range
+                    WildcardCase{"c", "[a-c]", true}, WildcardCase{"d", "[a-c]", false},
+                    WildcardCase{"-", "[a-]", true},  // a trailing "-" is literal
+                    WildcardCase{"?", "?", true},     // no other wildcard characters
                     WildcardCase{"x", "?", false},
                     WildcardCase{"\xE9", "[\xE0-\xEF]", true}));  // bytes compare unsigned
 
