@@ -212,7 +212,8 @@ void FormMain::centreOnScreen() {
 
 bool FormMain::pressDefaultButton(QKeyEvent* event) {
     const VirtualKey key = ToVirtualKey(*event);
-    switch (tamsel::WindowKeyDown(key.code, key.shift, event->isAutoRepeat())) {
+    switch (
+        commands_.WindowKeyDown(key.code, key.shift, KeyEventTime(*event), event->isAutoRepeat())) {
         case tamsel::WindowKeyAction::PressStart:
             btnStart->click();
             break;
@@ -231,17 +232,26 @@ void FormMain::keyPressEvent(QKeyEvent* event) {
     }
 }
 
+void FormMain::keyReleaseEvent(QKeyEvent* event) {
+    commands_.WindowKeyUp(ToVirtualKey(*event).code, KeyEventTime(*event));
+    QWidget::keyReleaseEvent(event);
+}
+
 bool FormMain::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress) {
-        return QWidget::eventFilter(watched, event);
-    }
-    // Every key that goes down reaches one of the focusable controls first (an open
-    // completion list hands its keys on to its box).
+    // Every key that goes down or up reaches one of the focusable controls first (an open
+    // completion list hands its keys on to its box), so the window sees each press here
+    // once: the repeat guard must see them all, and a focused start button would click
+    // itself on every repeat of a held Enter.
     auto* key = static_cast<QKeyEvent*>(event);
-    commands_.KeyPressed(KeyIdentity(*key));
-    // The focused start button would click itself on every repeat of a held Enter.
-    if (watched == btnStart) {
-        return pressDefaultButton(key);
+    switch (event->type()) {
+        case QEvent::KeyPress:
+            commands_.KeyPressed(KeyIdentity(*key));
+            return pressDefaultButton(key);
+        case QEvent::KeyRelease:
+            commands_.WindowKeyUp(ToVirtualKey(*key).code, KeyEventTime(*key));
+            break;
+        default:
+            break;
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -34,8 +34,10 @@ class FormMain : public QWidget, private tamsel::FormView {
 
   protected:
     // Enter and keypad Enter press the start button, the window's default button, wherever
-    // the focus is (an open completion list keeps its Enter); a held Enter presses it once.
+    // the focus is (an open completion list keeps its Enter); a held Enter presses it once,
+    // and the Enter that closed a completion list not at all.
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
