@@ -7,12 +7,12 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
-#include <QStyleFactory>
 
 #include <algorithm>
 #include <optional>
 #include <vector>
 
+#include "app/button_style.h"
 #include "app/click_label.h"
 #include "app/key_codes.h"
 #include "app/path_box.h"
@@ -154,9 +154,8 @@ QWidget* FormMain::createControl(const ControlRow& row) {
                 button->setFocusPolicy(Qt::NoFocus);
             }
             if (row.face) {
-                // Native styles draw buttons in the theme's colours and ignore the palette;
-                // Fusion paints the face in the colour given, on every platform.
-                QStyle* style = QStyleFactory::create(QStringLiteral("Fusion"));
+                // Native styles draw buttons in the theme's colours and ignore the palette.
+                auto* style = new ButtonStyle;
                 style->setParent(button);
                 button->setStyle(style);
                 QPalette palette = button->palette();
@@ -208,6 +207,26 @@ void FormMain::centreOnScreen() {
         setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
                                         target->availableGeometry()));
     }
+}
+
+void FormMain::cascade(int steps) {
+    // About a title bar's height: enough that both title bars show.
+    constexpr int kStep = 32;
+    centreOnScreen();
+    const QScreen* target = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!target || steps <= 0) {
+        return;
+    }
+    const QRect available = target->availableGeometry();
+    const QRect centred = geometry();
+    const int fitting =
+        std::min(available.right() - centred.right(), available.bottom() - centred.bottom()) /
+        kStep;
+    if (fitting <= 0) {
+        return;
+    }
+    const int offset = ((steps - 1) % fitting + 1) * kStep;
+    setGeometry(centred.translated(offset, offset));
 }
 
 bool FormMain::pressDefaultButton(QKeyEvent* event) {
