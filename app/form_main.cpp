@@ -7,12 +7,12 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
-#include <QStyleFactory>
 
 #include <algorithm>
 #include <optional>
 #include <vector>
 
+#include "app/button_style.h"
 #include "app/click_label.h"
 #include "app/key_codes.h"
 #include "app/path_box.h"
@@ -154,9 +154,8 @@ QWidget* FormMain::createControl(const ControlRow& row) {
                 button->setFocusPolicy(Qt::NoFocus);
             }
             if (row.face) {
-                // Native styles draw buttons in the theme's colours and ignore the palette;
-                // Fusion paints the face in the colour given, on every platform.
-                QStyle* style = QStyleFactory::create(QStringLiteral("Fusion"));
+                // Native styles draw buttons in the theme's colours and ignore the palette.
+                auto* style = new ButtonStyle;
                 style->setParent(button);
                 button->setStyle(style);
                 QPalette palette = button->palette();
@@ -210,9 +209,30 @@ void FormMain::centreOnScreen() {
     }
 }
 
+void FormMain::cascade(int steps) {
+    // About a title bar's height: enough that both title bars show.
+    constexpr int kStep = 32;
+    centreOnScreen();
+    const QScreen* target = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!target || steps <= 0) {
+        return;
+    }
+    const QRect available = target->availableGeometry();
+    const QRect centred = geometry();
+    const int fitting =
+        std::min(available.right() - centred.right(), available.bottom() - centred.bottom()) /
+        kStep;
+    if (fitting <= 0) {
+        return;
+    }
+    const int offset = ((steps - 1) % fitting + 1) * kStep;
+    setGeometry(centred.translated(offset, offset));
+}
+
 bool FormMain::pressDefaultButton(QKeyEvent* event) {
     const VirtualKey key = ToVirtualKey(*event);
-    switch (tamsel::WindowKeyDown(key.code, key.shift, event->isAutoRepeat())) {
+    switch (
+        commands_.WindowKeyDown(key.code, key.shift, KeyEventTime(*event), event->isAutoRepeat())) {
         case tamsel::WindowKeyAction::PressStart:
             btnStart->click();
             break;
@@ -231,17 +251,26 @@ void FormMain::keyPressEvent(QKeyEvent* event) {
     }
 }
 
+void FormMain::keyReleaseEvent(QKeyEvent* event) {
+    commands_.WindowKeyUp(ToVirtualKey(*event).code, KeyEventTime(*event));
+    QWidget::keyReleaseEvent(event);
+}
+
 bool FormMain::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress) {
-        return QWidget::eventFilter(watched, event);
-    }
-    // Every key that goes down reaches one of the focusable controls first (an open
-    // completion list hands its keys on to its box).
+    // Every key that goes down or up reaches one of the focusable controls first (an open
+    // completion list hands its keys on to its box), so the window sees each press here
+    // once: the repeat guard must see them all, and a focused start button would click
+    // itself on every repeat of a held Enter.
     auto* key = static_cast<QKeyEvent*>(event);
-    commands_.KeyPressed(KeyIdentity(*key));
-    // The focused start button would click itself on every repeat of a held Enter.
-    if (watched == btnStart) {
-        return pressDefaultButton(key);
+    switch (event->type()) {
+        case QEvent::KeyPress:
+            commands_.KeyPressed(KeyIdentity(*key));
+            return pressDefaultButton(key);
+        case QEvent::KeyRelease:
+            commands_.WindowKeyUp(ToVirtualKey(*key).code, KeyEventTime(*key));
+            break;
+        default:
+            break;
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -32,10 +32,17 @@ class FormMain : public QWidget, private tamsel::FormView {
 
     tamsel::FormCommands& commands() { return commands_; }
 
+    // Moves the window `steps` steps of a title bar's height down and to the right of the
+    // centre of its screen, so that a second window does not hide the first; the steps
+    // start over from the centre where the next one would leave the screen.
+    void cascade(int steps);
+
   protected:
     // Enter and keypad Enter press the start button, the window's default button, wherever
-    // the focus is (an open completion list keeps its Enter); a held Enter presses it once.
+    // the focus is (an open completion list keeps its Enter); a held Enter presses it once,
+    // and the Enter that closed a completion list not at all.
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:

@@ -142,3 +142,10 @@ int KeyIdentity(const QKeyEvent& event) {
                                  : static_cast<quint32>(event.key()) | 0x80000000U;
     return static_cast<int>(identity);
 }
+
+tamsel::KeyTime KeyEventTime(const QKeyEvent& event) {
+    if (event.timestamp() == 0) {
+        return std::nullopt;
+    }
+    return event.timestamp();
+}

@@ -5,6 +5,8 @@
 
 #include <Qt>
 
+#include "window/key_repeat.h"
+
 class QKeyEvent;
 
 // A key as the form logic sees it.
@@ -29,3 +31,7 @@ VirtualKey ToVirtualKey(const QKeyEvent& event);
 // gives one (the press and release of a key can carry different Qt keys when a modifier is
 // let go first), else the Qt key.
 int KeyIdentity(const QKeyEvent& event);
+
+// When the key event happened on the platform's event clock; nothing for an event without
+// a time (one made up in the program rather than sent by the platform).
+tamsel::KeyTime KeyEventTime(const QKeyEvent& event);

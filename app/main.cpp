@@ -2,13 +2,16 @@
 
 #include "app/form_main.h"
 #include "app/qt_desktop.h"
+#include "app/window_slot.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tamsel"));
     QApplication::setApplicationVersion(QStringLiteral("1.01"));
     QtDesktop desktop;
+    const WindowSlot slot;
     FormMain window(desktop, QApplication::applicationDirPath());
+    window.cascade(slot.index());
     desktop.setOwner(&window);
     window.show();
     return app.exec();

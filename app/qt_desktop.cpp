@@ -4,11 +4,44 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 #include <QStringList>
 #include <QUrl>
 
+#include <algorithm>
+
 #include "window/form_layout.h"
+
+namespace {
+
+// A message box sizes itself to its text alone: a short message ("Done") made it so narrow
+// that the title bar cut its caption off. It gets room for the caption in a title bar's
+// larger bold font, the window icon and three title buttons beside it, and never less than
+// the narrowest box that reads well.
+constexpr int kNarrowestMessage = 240;
+constexpr int kTitleBarRoom = 160;
+
+int MessageWidth(const QFont& font, const QString& caption) {
+    QFont title = font;
+    title.setBold(true);
+    title.setPointSizeF(font.pointSizeF() * 1.25);
+    return std::max(kNarrowestMessage,
+                    QFontMetrics(title).horizontalAdvance(caption) + kTitleBarRoom);
+}
+
+// QMessageBox fixes its own size when shown; a spacer across its grid is the width it
+// keeps to.
+void KeepWidth(QMessageBox& box, int width) {
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
+}
+
+}  // namespace
 
 void QtDesktop::ShowMessage(const std::string& text, tamsel::MessageIcon icon) {
     const auto boxIcon =
@@ -18,6 +51,7 @@ void QtDesktop::ShowMessage(const std::string& text, tamsel::MessageIcon icon) {
     QMessageBox box(boxIcon, caption, QString::fromStdString(text), QMessageBox::Ok, owner_);
     // Messages carry paths typed by the user; they must never be read as markup.
     box.setTextFormat(Qt::PlainText);
+    KeepWidth(box, MessageWidth(box.font(), caption));
     box.exec();
 }
 

@@ -129,4 +129,14 @@ bool FormCommands::KeyReleased(int keyCode) {
     return pressedKeys_.erase(keyCode) > 0;
 }
 
+WindowKeyAction FormCommands::WindowKeyDown(int keyCode, int shift, KeyTime time,
+                                            bool flaggedRepeat) {
+    const bool repeat = !repeats_.Pressed(keyCode, time, flaggedRepeat);
+    return tamsel::WindowKeyDown(keyCode, shift, repeat);
+}
+
+void FormCommands::WindowKeyUp(int keyCode, KeyTime time) {
+    repeats_.Released(keyCode, time);
+}
+
 }  // namespace tamsel

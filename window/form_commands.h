@@ -14,6 +14,8 @@
 #include "support/file_system.h"
 #include "window/desktop_services.h"
 #include "window/form_view.h"
+#include "window/key_repeat.h"
+#include "window/path_box_keys.h"
 
 namespace tamsel {
 
@@ -68,6 +70,16 @@ class FormCommands {
     // message box or a dialog, or that was pressed before one opened, does nothing.
     bool KeyReleased(int keyCode);
 
+    // A key went down in the window and no open completion list took it, with the time and
+    // repeat flag its event carries. Enter presses Start once per press of the key, however
+    // long it is held and however the platform repeats it (KeyRepeatGuard); the press of
+    // Enter that closed a completion list is followed only by repeats, so it runs nothing
+    // either. Esc does nothing.
+    WindowKeyAction WindowKeyDown(int keyCode, int shift, KeyTime time, bool flaggedRepeat);
+    // A key came up in the window. The window hands on at least every release of Enter,
+    // including one that reaches an open completion list.
+    void WindowKeyUp(int keyCode, KeyTime time);
+
   private:
     void AfterModal() { pressedKeys_.clear(); }
 
@@ -78,6 +90,7 @@ class FormCommands {
     std::string appFolder_;
     std::string creditAddress_;
     std::set<int> pressedKeys_;
+    KeyRepeatGuard repeats_;
 };
 
 }  // namespace tamsel

@@ -37,6 +37,19 @@ EditState WriteBack(const std::string& typed, const std::string& suggestion, int
     return {suggestion, typedPart, length - typedPart};
 }
 
+// The entry to complete with: the first that begins with the typed text in the same letter
+// case, else the first. A folder can hold names that differ only in case (Links.xml and
+// links.xml); typing one of them exactly must not turn the box into its twin.
+std::string Suggestion(const std::vector<std::string>& entries, const std::string& typed) {
+    if (entries.empty()) {
+        return {};
+    }
+    const auto exact = std::find_if(entries.begin(), entries.end(), [&typed](const auto& entry) {
+        return entry.starts_with(typed);
+    });
+    return exact != entries.end() ? *exact : entries.front();
+}
+
 }  // namespace
 
 bool StartsCompletion(int keyCode, int shift) {
@@ -66,8 +79,7 @@ std::optional<Completion> AutoComplete(const EditState& box, int keyCode, int sh
     for (auto name = first; name != names.end(); ++name) {
         result.entries.push_back(folderPart + *name);
     }
-    const std::string suggestion = result.entries.empty() ? std::string() : result.entries[0];
-    result.edit = WriteBack(*typed, suggestion, keyCode);
+    result.edit = WriteBack(*typed, Suggestion(result.entries, *typed), keyCode);
     return result;
 }
 

@@ -38,9 +38,10 @@ struct Completion {
 // Nothing (and no listing) unless the key starts a completion, the caret stands at the end
 // of the text with nothing selected, and the text holds 3 to 249 code units. Otherwise the
 // text followed by "*.*" is listed with every file and folder (mask 23); "." and ".." at
-// the head of the listing are skipped; the first entry completes the text, unless the key
-// is the separator key, which only lists the folder. Without a match the list is empty and
-// the text stays as typed with the caret at its end.
+// the head of the listing are skipped; the first entry that begins with the typed text in
+// the same letter case completes it, else the first entry (which matches in another case),
+// unless the key is the separator key, which only lists the folder. Without a match the list is
+// empty and the text stays as typed with the caret at its end.
 std::optional<Completion> AutoComplete(const EditState& box, int keyCode, int shift,
                                        const FolderLister& list = ListFolder);
 

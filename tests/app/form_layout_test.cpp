@@ -168,12 +168,16 @@ TEST_F(FormLayout, OnlyBoxesAndStartTakeTheFocus) {
 TEST_F(FormLayout, FocusStartsInListBoxAndTabCyclesBoxesAndStart) {
     show();
     EXPECT_EQ(focused(), "txtFile0");
+    auto* start = window.findChild<QPushButton*>("btnStart");
+    const QImage unfocused = start->grab().toImage();
     for (const char* next : {"txtFile1", "btnStart", "txtFile0"}) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(focused(), next);
     }
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
     EXPECT_EQ(focused(), "btnStart");
+    // The keyboard focus shows on the button, not only in the key's effect.
+    EXPECT_NE(start->grab().toImage(), unfocused);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QUrl>
 
@@ -14,6 +15,7 @@
 
 #include "app/form_main.h"
 #include "app/path_box.h"
+#include "app/window_slot.h"
 #include "fake_desktop.h"
 #include "qt_printers.h"
 #include "test_support/temp_folder.h"
@@ -348,6 +350,39 @@ TEST_F(FormMainTest, EnterAndEscWithTheCompletionListOpenOnlyCloseIt) {
     }
     QTest::keyClick(window->windowHandle(), Qt::Key_Return);
     EXPECT_EQ(runs.size(), 1u);
+}
+
+// A second window opens beside the first, not on top of it.
+TEST_F(FormMainTest, EachOpenWindowTakesTheNextSlotAndCascadesWithinTheScreen) {
+    const QString locks = Native(folder);
+    {
+        const WindowSlot first(locks);
+        auto second = std::make_unique<WindowSlot>(locks);
+        const WindowSlot third(locks);
+        EXPECT_EQ(first.index(), 0);
+        EXPECT_EQ(second->index(), 1);
+        EXPECT_EQ(third.index(), 2);
+        second.reset();
+        EXPECT_EQ(WindowSlot(locks).index(), 1) << "a closed window's slot is free again";
+    }
+    EXPECT_EQ(WindowSlot(locks).index(), 0);
+
+    open();
+    window->cascade(0);
+    const QRect centred = window->geometry();
+    const QRect screen = window->screen()->availableGeometry();
+    const int fitting =
+        std::min(screen.right() - centred.right(), screen.bottom() - centred.bottom()) / 32;
+    ASSERT_GE(fitting, 2) << "a screen with room for two steps";
+    const struct {
+        int steps;
+        int offset;
+    } cases[] = {{0, 0}, {1, 32}, {fitting, fitting * 32}, {fitting + 1, 32}, {-1, 0}};
+    for (const auto& c : cases) {
+        window->cascade(c.steps);
+        EXPECT_EQ(window->geometry(), centred.translated(c.offset, c.offset)) << c.steps;
+        EXPECT_TRUE(screen.contains(window->geometry())) << c.steps;
+    }
 }
 
 }  // namespace

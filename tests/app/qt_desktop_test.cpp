@@ -33,7 +33,7 @@ void WhenModalOpens(std::function<void(QWidget*)> answer) {
     timer->start();
 }
 
-TEST(QtDesktop, MessageBoxHasCaptionIconAndPlainText) {
+TEST(QtDesktop, MessageBoxHasCaptionIconPlainTextAndRoomForTheCaption) {
     const struct {
         tamsel::MessageIcon icon;
         QMessageBox::Icon shown;
@@ -59,6 +59,14 @@ TEST(QtDesktop, MessageBoxHasCaptionIconAndPlainText) {
         EXPECT_EQ(icon, c.shown);
         EXPECT_EQ(format, Qt::PlainText);
     }
+    // The shortest message still leaves the title bar room for the caption.
+    int width = 0;
+    WhenModalOpens([&](QWidget* modal) {
+        width = modal->width();
+        modal->close();
+    });
+    QtDesktop().ShowMessage("Done", tamsel::MessageIcon::Information);
+    EXPECT_GE(width, 240);
 }
 
 TEST(QtDesktop, OpenDialogPreselectsTheFileAndAppliesTheFirstFilter) {

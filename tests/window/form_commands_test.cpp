@@ -4,6 +4,7 @@
 #include "window/form_commands.h"
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -243,6 +244,60 @@ TEST_F(FormCommandsTest, OnlyReleasesOfKeysPressedSinceTheLastModalBoxCount) {
     commands.KeyPressed(113);
     commands.btnOpen_Click(0);
     EXPECT_FALSE(commands.KeyReleased(113)) << "pressed before the dialog";
+}
+
+// A held key as each platform sends it, and presses that only look like one.
+TEST_F(FormCommandsTest, EnterRunsOncePerPressHoweverTheHeldKeyRepeats) {
+    struct Event {
+        bool down;
+        int key;
+        std::uint64_t time;  // 0: the event has no time
+        bool flagged = false;
+    };
+    struct Case {
+        const char* what;
+        std::vector<Event> events;
+        int runs;
+    };
+    const Case cases[] = {
+        {"one press", {{true, 13, 100}, {false, 13, 180}}, 1},
+        {"held on X: release/press pairs with one time",
+         {{true, 13, 100},
+          {false, 13, 760},
+          {true, 13, 760},
+          {false, 13, 800},
+          {true, 13, 800},
+          {false, 13, 850}},
+         1},
+        {"held with flagged repeats",
+         {{true, 13, 100}, {true, 13, 760, true}, {true, 13, 800, true}, {false, 13, 850}},
+         1},
+        {"the press that closed a list, then held",
+         {{false, 13, 760}, {true, 13, 760}, {false, 13, 800}, {true, 13, 800}},
+         0},
+        {"two presses", {{true, 13, 100}, {false, 13, 200}, {true, 13, 400}}, 2},
+        {"pressed again at the gap's end", {{false, 13, 100}, {true, 13, 150}}, 0},
+        {"pressed again past the gap", {{false, 13, 100}, {true, 13, 151}}, 1},
+        {"another key between", {{false, 13, 100}, {true, 65, 100}, {true, 13, 100}}, 1},
+        {"another key's release before", {{false, 65, 100}, {true, 13, 100}}, 1},
+        {"events without times", {{true, 13, 0}, {false, 13, 0}, {true, 13, 0}}, 2},
+        {"the clock behind the release", {{false, 13, 4'294'967'290}, {true, 13, 5}}, 1},
+        {"Esc", {{true, 27, 100}}, 0},
+    };
+    for (const Case& c : cases) {
+        FormCommands window{view, desktop};
+        int runs = 0;
+        for (const Event& e : c.events) {
+            const KeyTime time = e.time == 0 ? KeyTime{} : KeyTime{e.time};
+            if (!e.down) {
+                window.WindowKeyUp(e.key, time);
+            } else if (window.WindowKeyDown(e.key, 0, time, e.flagged) ==
+                       WindowKeyAction::PressStart) {
+                ++runs;
+            }
+        }
+        EXPECT_EQ(runs, c.runs) << c.what;
+    }
 }
 
 // The two tables describe the same controls.

@@ -25,6 +25,7 @@ struct FakeFolders {
         {"/Exact/", {"List", "List.txt"}},
         {"/Dots/", {".", "..", ".hidden"}},
         {"/W/", {"Lx"}},
+        {"/Twins/", {"Links.xml", "links.xml", "LINKS.txt"}},
         {"/\xC3\x9C\xF0\x9D\x84\x9E/", {"\xC3\xA9lan.txt"}},  // "/Ü𝄞/" holds "élan.txt"
     };
     std::vector<std::string> patterns;
@@ -65,6 +66,32 @@ TEST(AutoComplete, FollowsTheWorkedExampleAndItsEdgeCases) {
         // The separator key lists the folder and completes nothing.
         {"/Data/", 220, {"/Data/Links.xml", "/Data/List.txt"}, "/Data/", 6, 0},
         {"/Exact/List", 84, {"/Exact/List", "/Exact/List.txt"}, "/Exact/List", 11, 0},
+        // Names that differ only in case: the one typed in its own case wins, wherever it
+        // stands in the listing; without one, the first in any case.
+        {"/Twins/links.xml",
+         76,
+         {"/Twins/Links.xml", "/Twins/links.xml"},
+         "/Twins/links.xml",
+         16,
+         0},
+        {"/Twins/li",
+         73,
+         {"/Twins/Links.xml", "/Twins/links.xml", "/Twins/LINKS.txt"},
+         "/Twins/links.xml",
+         9,
+         7},
+        {"/Twins/LINKS",
+         83,
+         {"/Twins/Links.xml", "/Twins/links.xml", "/Twins/LINKS.txt"},
+         "/Twins/LINKS.txt",
+         12,
+         4},
+        {"/Twins/lINK",
+         75,
+         {"/Twins/Links.xml", "/Twins/links.xml", "/Twins/LINKS.txt"},
+         "/Twins/Links.xml",
+         11,
+         5},
         {"/Data/Lq", 81, {}, "/Data/Lq", 8, 0},
         {"/Dots/.", 190, {"/Dots/.hidden"}, "/Dots/.hidden", 7, 6},
         // A wildcard can make the completed text shorter than the typed one.

@@ -1,0 +1,26 @@
+#include "app/window_slot.h"
+
+#include <QDir>
+#include <QLockFile>
+#include <QStandardPaths>
+
+WindowSlot::WindowSlot(const QString& folder) {
+    for (int slot = 0; slot < kSlots; ++slot) {
+        auto lock = std::make_unique<QLockFile>(
+            QDir(folder).filePath(QStringLiteral("tamsel-window-%1.lock").arg(slot)));
+        // A window stays open for hours; only a holder that no longer runs frees a slot.
+        lock->setStaleLockTime(0);
+        if (lock->tryLock(0)) {
+            lock_ = std::move(lock);
+            index_ = slot;
+            return;
+        }
+    }
+}
+
+WindowSlot::~WindowSlot() = default;
+
+QString WindowSlot::defaultFolder() {
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return runtime.isEmpty() ? QDir::tempPath() : runtime;
+}
