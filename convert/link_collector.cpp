@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <utility>
 
+#include "convert/menu_index.h"
 #include "support/text.h"
 
 namespace tamsel {
@@ -15,6 +17,7 @@ namespace {
 // more when spliced into the menu text.
 constexpr std::size_t kItemPiece = 1 << 20;
 constexpr std::size_t kItemRoom = 64 << 10;  // a piece with less room left is full
+constexpr std::string_view kCrLf = "\r\n";
 
 // Where the next "<DT>" (any case) at or after `from` begins, or npos. Looks only at the
 // "<" of the line, which memchr finds quickly even in a line with a long embedded icon.
@@ -45,8 +48,12 @@ void CleanListLine(std::string& line) {
 }  // namespace
 
 LinkCollector::LinkCollector(const ItemTemplates& templates, std::string imagesFolder,
-                             IconProbe hasIcon)
-    : templates_(templates), imagesFolder_(std::move(imagesFolder)), hasIcon_(std::move(hasIcon)) {}
+                             IconProbe hasIcon, const MenuIndex* menu, DecisionProbe onDecision)
+    : templates_(templates),
+      imagesFolder_(std::move(imagesFolder)),
+      hasIcon_(std::move(hasIcon)),
+      menu_(menu),
+      onDecision_(std::move(onDecision)) {}
 
 void LinkCollector::Feed(std::string_view line) {
     line_.assign(line);  // into the storage of the line before
@@ -96,12 +103,63 @@ std::string& LinkCollector::ItemsToFill() {
 }
 
 void LinkCollector::Parse(std::string& piece) {
-    std::string& items = ItemsToFill();
-    const std::size_t before = items.size();
-    ParseLinkLine(piece, record_, queryText_, items, templates_, imagesFolder_, hasIcon_);
-    // Every item entry ends with CR LF, so the items grow exactly when a link was emitted.
-    if (items.size() != before) {
-        ++links_;
+    ParseLinkLine(piece, record_, templates_, imagesFolder_, hasIcon_, *this);
+}
+
+// The entries of each candidate are built in place at the end of the output and cut off
+// again when the candidate is not used, so that the output is not copied.
+void LinkCollector::Emit(LinkRecord& record, const PreparedTemplate& query,
+                         const PreparedTemplate& item) {
+    ++found_;
+    unsuffixedId_.assign(record.Id);
+    for (std::size_t n = 1;; ++n) {
+        if (n > 1) {
+            record.Id.assign(unsuffixedId_).append("_").append(std::to_string(n));
+        }
+        const std::size_t queryAt = queryText_.size();
+        query.AppendFilled(record, queryText_);
+        std::string& items = ItemsToFill();
+        const std::size_t itemAt = items.size();
+        item.AppendFilled(record, items);
+        const auto cutOff = [&] {
+            queryText_.resize(queryAt);
+            items.resize(itemAt);
+        };
+        const std::string_view itemEntry = TrimEntry(std::string_view(items).substr(itemAt));
+        if (!itemEntry.empty() && IsKnown(itemEntry, addedItems_, itemPieces_)) {
+            cutOff();
+            ++skipped_;
+            Decide(false, unsuffixedId_, record);
+            return;
+        }
+        const std::string_view queryEntry = TrimEntry(std::string_view(queryText_).substr(queryAt));
+        const std::span<const std::string> queries(&queryText_, 1);
+        if (query.holdsId() && !queryEntry.empty() && IsKnown(queryEntry, addedQueries_, queries)) {
+            cutOff();
+            continue;
+        }
+        if (query.holdsId()) {
+            addedQueries_.Add(queryEntry,
+                              {0, static_cast<std::size_t>(queryEntry.data() - queryText_.data()),
+                               queryEntry.size()});
+        }
+        addedItems_.Add(itemEntry, {itemPieces_.size() - 1,
+                                    static_cast<std::size_t>(itemEntry.data() - items.data()),
+                                    itemEntry.size()});
+        items += kCrLf;
+        Decide(true, record.Id, record);
+        return;
+    }
+}
+
+bool LinkCollector::IsKnown(std::string_view entry, const AddedEntries& added,
+                            std::span<const std::string> texts) const {
+    return added.Holds(entry, texts) || (menu_ != nullptr && menu_->HoldsOnOwnLines(entry));
+}
+
+void LinkCollector::Decide(bool added, std::string_view id, const LinkRecord& record) const {
+    if (onDecision_) {
+        onDecision_(LinkDecision{added, id, record.Title, record.Url});
     }
 }
 
