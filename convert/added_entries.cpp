@@ -1,30 +1,20 @@
 #include "convert/added_entries.h"
 
-#include <functional>
+#include <cstdint>
 
 namespace tamsel {
 
-namespace {
-
-std::size_t HashOf(std::string_view text) {
-    return std::hash<std::string_view>{}(text);
+bool AddedEntries::Holds(std::string_view entry, std::size_t hash,
+                         std::span<const std::string> texts) const {
+    return byHash_.Find(hash, [&](std::uint32_t number) {
+        const Place& place = places_[number];
+        return std::string_view(texts[place.text]).substr(place.offset, place.length) == entry;
+    });
 }
 
-}  // namespace
-
-bool AddedEntries::Holds(std::string_view entry, std::span<const std::string> texts) const {
-    const auto [first, last] = places_.equal_range(HashOf(entry));
-    for (auto it = first; it != last; ++it) {
-        const Place& place = it->second;
-        if (std::string_view(texts[place.text]).substr(place.offset, place.length) == entry) {
-            return true;
-        }
-    }
-    return false;
-}
-
-void AddedEntries::Add(std::string_view entry, Place place) {
-    places_.emplace(HashOf(entry), place);
+void AddedEntries::Add(std::size_t hash, Place place) {
+    byHash_.Insert(hash, static_cast<std::uint32_t>(places_.size()));
+    places_.push_back(place);
 }
 
 }  // namespace tamsel

@@ -7,7 +7,9 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
+
+#include "convert/hash_slots.h"
 
 namespace tamsel {
 
@@ -22,14 +24,19 @@ class AddedEntries {
     };
 
     // Whether an entry with exactly the bytes of `entry` was added, looking it up in `texts`,
-    // which must hold every added entry at its place.
-    bool Holds(std::string_view entry, std::span<const std::string> texts) const;
+    // which must hold every added entry at its place. `hash` is HashOfText(entry)
+    // (menu_index.h), which the caller keeps for Add.
+    bool Holds(std::string_view entry, std::size_t hash, std::span<const std::string> texts) const;
 
-    // Adds the entry that stands at `place` and reads `entry`.
-    void Add(std::string_view entry, Place place);
+    // Readies a lookup of `hash` (see HashSlots::Prefetch).
+    void Prefetch(std::size_t hash) const { byHash_.Prefetch(hash); }
+
+    // Adds the entry that stands at `place`, of hash `hash`.
+    void Add(std::size_t hash, Place place);
 
   private:
-    std::unordered_multimap<std::size_t, Place> places_;  // by the hash of the entry
+    std::vector<Place> places_;
+    HashSlots byHash_;  // indexes into places_
 };
 
 }  // namespace tamsel

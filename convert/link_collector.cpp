@@ -112,6 +112,7 @@ void LinkCollector::Emit(LinkRecord& record, const PreparedTemplate& query,
                          const PreparedTemplate& item) {
     ++found_;
     unsuffixedId_.assign(record.Id);
+    const std::span<const std::string> queries(&queryText_, 1);
     for (std::size_t n = 1;; ++n) {
         if (n > 1) {
             record.Id.assign(unsuffixedId_).append("_").append(std::to_string(n));
@@ -121,40 +122,67 @@ void LinkCollector::Emit(LinkRecord& record, const PreparedTemplate& query,
         std::string& items = ItemsToFill();
         const std::size_t itemAt = items.size();
         item.AppendFilled(record, items);
-        const auto cutOff = [&] {
+        const Built itemEntry = Trimmed(items, itemPieces_.size() - 1, itemAt);
+        const Built queryEntry = query.holdsId() ? Trimmed(queryText_, 0, queryAt) : Built{};
+        Prefetch(itemEntry, addedItems_);
+        Prefetch(queryEntry, addedQueries_);
+        if (IsKnown(itemEntry, addedItems_, itemPieces_)) {
             queryText_.resize(queryAt);
             items.resize(itemAt);
-        };
-        const std::string_view itemEntry = TrimEntry(std::string_view(items).substr(itemAt));
-        if (!itemEntry.empty() && IsKnown(itemEntry, addedItems_, itemPieces_)) {
-            cutOff();
             ++skipped_;
             Decide(false, unsuffixedId_, record);
             return;
         }
-        const std::string_view queryEntry = TrimEntry(std::string_view(queryText_).substr(queryAt));
-        const std::span<const std::string> queries(&queryText_, 1);
-        if (query.holdsId() && !queryEntry.empty() && IsKnown(queryEntry, addedQueries_, queries)) {
-            cutOff();
-            continue;
-        }
         if (query.holdsId()) {
-            addedQueries_.Add(queryEntry,
-                              {0, static_cast<std::size_t>(queryEntry.data() - queryText_.data()),
-                               queryEntry.size()});
+            if (IsKnown(queryEntry, addedQueries_, queries)) {
+                queryText_.resize(queryAt);
+                items.resize(itemAt);
+                continue;
+            }
+            Remember(queryEntry, addedQueries_);
         }
-        addedItems_.Add(itemEntry, {itemPieces_.size() - 1,
-                                    static_cast<std::size_t>(itemEntry.data() - items.data()),
-                                    itemEntry.size()});
+        Remember(itemEntry, addedItems_);
         items += kCrLf;
         Decide(true, record.Id, record);
         return;
     }
 }
 
-bool LinkCollector::IsKnown(std::string_view entry, const AddedEntries& added,
+LinkCollector::Built LinkCollector::Trimmed(const std::string& text, std::size_t index,
+                                            std::size_t from) const {
+    Built built;
+    built.entry = TrimEntry(std::string_view(text).substr(from));
+    built.place = {index, static_cast<std::size_t>(built.entry.data() - text.data()),
+                   built.entry.size()};
+    if (!built.entry.empty()) {
+        built.hash = HashOfText(built.entry);
+        built.firstLineHash = menu_ != nullptr ? MenuIndex::FirstLineHash(built.entry) : 0;
+    }
+    return built;
+}
+
+// The lookups of both entries wait for memory together rather than one after the other.
+void LinkCollector::Prefetch(const Built& built, const AddedEntries& added) const {
+    if (!built.entry.empty()) {
+        added.Prefetch(built.hash);
+        if (menu_ != nullptr) {
+            menu_->Prefetch(built.firstLineHash);
+        }
+    }
+}
+
+// An empty entry is never found, so that a template that gives one does not skip every link.
+bool LinkCollector::IsKnown(const Built& built, const AddedEntries& added,
                             std::span<const std::string> texts) const {
-    return added.Holds(entry, texts) || (menu_ != nullptr && menu_->HoldsOnOwnLines(entry));
+    return !built.entry.empty() &&
+           (added.Holds(built.entry, built.hash, texts) ||
+            (menu_ != nullptr && menu_->HoldsOnOwnLines(built.entry, built.firstLineHash)));
+}
+
+void LinkCollector::Remember(const Built& built, AddedEntries& added) {
+    if (!built.entry.empty()) {
+        added.Add(built.hash, built.place);
+    }
 }
 
 void LinkCollector::Decide(bool added, std::string_view id, const LinkRecord& record) const {

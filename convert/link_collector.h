@@ -73,8 +73,18 @@ class LinkCollector final : private LinkSink {
     void Parse(std::string& piece);
     void Emit(LinkRecord& record, const PreparedTemplate& query,
               const PreparedTemplate& item) override;
-    bool IsKnown(std::string_view entry, const AddedEntries& added,
+    // An entry just built: trimmed, its hash, and where it stands.
+    struct Built {
+        std::string_view entry;
+        std::size_t hash = 0;           // of the whole entry
+        std::size_t firstLineHash = 0;  // MenuIndex::FirstLineHash, when there is a menu
+        AddedEntries::Place place{};
+    };
+    Built Trimmed(const std::string& text, std::size_t index, std::size_t from) const;
+    void Prefetch(const Built& built, const AddedEntries& added) const;
+    bool IsKnown(const Built& built, const AddedEntries& added,
                  std::span<const std::string> texts) const;
+    static void Remember(const Built& built, AddedEntries& added);
     void Decide(bool added, std::string_view id, const LinkRecord& record) const;
 
     PreparedTemplates templates_;
