@@ -6,8 +6,10 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "convert/menu_lock.h"
 #include "run_setup.h"
 
 namespace tamsel {
@@ -118,6 +120,11 @@ TEST(RunConversion, InputChecksStopWithTheirMessageAndChangeNothing) {
          [](const RunSetup& s, RunPaths& p) { p.listPath = s.temp().path("x"); },
          "Please enter a TXT file or a Firefox Bookmarks.html.", 0},
         {"missing menu", remove(RunSetup::kMenu), "Please enter the Links.xml.", 1},
+        {"menu folder missing, so no lock can be made",
+         [](const RunSetup& s, RunPaths& p) { p.linksPath = s.temp().folder() + "y/Links.xml"; },
+         "Please enter the Links.xml.", 1},
+        {"empty menu box", [](const RunSetup&, RunPaths& p) { p.linksPath.clear(); },
+         "Please enter the Links.xml.", 1},
         {"empty menu", empty(RunSetup::kMenu), "Please enter the Links.xml.", 1},
         {"missing query template", remove("app/item_template_query.txt"),
          "Missing item_template_query.txt", -1},
@@ -156,6 +163,25 @@ TEST(RunConversion, InputChecksStopWithTheirMessageAndChangeNothing) {
         EXPECT_FALSE(setup.exists(std::string(RunSetup::kMenu) + ".bak")) << c.name;
         EXPECT_EQ(setup.menu(), menu) << c.name;
     }
+}
+
+TEST(RunConversion, WaitingRunChecksTheMenuOnlyOnceItHoldsTheLock) {
+    RunSetup setup;
+    setup.writeList("T\r\nhttp://t.org/\r\n");
+    const std::string menu = setup.paths().linksPath;
+    LockAttempt other = LockMenuFile(menu, RealFileSystem());
+    ASSERT_EQ(other.state, LockState::Held);
+    // Another run in the middle of its replacement: for a moment there is no menu.
+    std::filesystem::rename(menu, menu + ".moved");
+    std::thread waiting([&] {
+        const RunOutcome outcome = RunConversion(setup.paths());
+        EXPECT_EQ(outcome.message, "Done");
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    std::filesystem::rename(menu + ".moved", menu);
+    other.lock.reset();
+    waiting.join();
+    EXPECT_EQ(setup.menu(), FixtureWith("Q[T]\r\n", "N[T|T|||http://t.org/]\r\n"));
 }
 
 TEST(RunConversion, MenuPathWithoutFolderLooksForTheIconByItsBareName) {
