@@ -79,6 +79,8 @@ class FormWindow final : public FormView {
     bool BoxKeyDown(RunInput box, int virtualKey);
     void BoxKeyUp(RunInput box, int virtualKey);
     void Complete(RunInput box, int keyCode, int shift);
+    // Replaces the box's list with `entries` and opens it, or leaves it closed when empty.
+    void FillList(RunInput box, const std::vector<std::string>& entries);
     void Paste(RunInput box);
     void SelectWhole(RunInput box);
 

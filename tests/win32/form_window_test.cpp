@@ -8,6 +8,7 @@
 #include <objbase.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -131,6 +132,17 @@ class FormWindowTest : public testing::Test {
             entries.push_back(Narrow(entry));
         }
         return entries;
+    }
+
+    // The rows the open list shows, from its height.
+    int ListRows(RunInput box) const {
+        COMBOBOXINFO info{};
+        info.cbSize = sizeof info;
+        GetComboBoxInfo(form_->Control(box == RunInput::List ? "txtFile0" : "txtFile1"), &info);
+        RECT client;
+        GetClientRect(info.hwndList, &client);
+        const auto row = static_cast<int>(SendMessageW(info.hwndList, LB_GETITEMHEIGHT, 0, 0));
+        return row > 0 ? client.bottom / row : 0;
     }
 
     bool ListOpen(RunInput box) const {
@@ -275,6 +287,47 @@ TEST_F(FormWindowTest, TypedKeysCompleteAPathAndEnterOnlyClosesTheOpenList) {
     EXPECT_FALSE(ListOpen(RunInput::List));
     EXPECT_EQ(form_->BoxText(RunInput::List), data + "Links.xml");
     EXPECT_TRUE(answerer.Shown().empty()) << "Enter on the open list started a run";
+}
+
+TEST_F(FormWindowTest, AnOpenListIsRefilledQuicklyAndSizedToItsEntries) {
+    constexpr int kEntries = 5000;
+    const std::string data = folder_.path("Data") + "\\";
+    folder_.write("Data/Entry0000.txt", "x");  // and the folder with it
+    for (int i = 1; i < kEntries; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "Entry%04d.txt", i);
+        CloseHandle(CreateFileW(Widen(data + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    }
+    Open(folder_.path("Program"));
+    const HWND edit = form_->BoxEdit(RunInput::List);
+    ApplyEdit(edit, CaretAtEnd(data + "E"));
+
+    struct Step {
+        std::string typed;  // the text before the key, the caret at its end; empty: as it is
+        int key;
+        std::size_t entries;
+        int rows;  // as many as there are entries, up to the list's twelve
+    };
+    // From the second step on the list is open while it is refilled.
+    const std::vector<Step> steps{
+        {"", 'N', kEntries, 12}, {"", 'T', kEntries, 12}, {data + "Entry1", '2', 100, 12},
+        {"", '3', 10, 10},       {"", '4', 1, 1},         {data + "Entry", '0', 1000, 12},
+    };
+    for (const Step& step : steps) {
+        if (!step.typed.empty()) {
+            ApplyEdit(edit, CaretAtEnd(step.typed));
+        }
+        SCOPED_TRACE(ReadEdit(edit).text + static_cast<char>(step.key));
+        const ULONGLONG start = GetTickCount64();
+        Key(edit, step.key);
+        const ULONGLONG took = GetTickCount64() - start;
+        // Generous: a list that redraws itself for every added entry took a minute here.
+        EXPECT_LT(took, 5000u);
+        ASSERT_TRUE(ListOpen(RunInput::List));
+        EXPECT_EQ(ListOf(RunInput::List).size(), step.entries);
+        EXPECT_EQ(ListRows(RunInput::List), step.rows);
+    }
 }
 
 TEST_F(FormWindowTest, EnterPressesStartOnceAndTheProblemsBoxGetsTheFocus) {
