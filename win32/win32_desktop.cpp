@@ -23,6 +23,18 @@ void Execute(const std::string& target) {
 
 }  // namespace
 
+std::string ShellFolderTarget(std::string_view folder) {
+    const std::size_t kept = folder.find_last_not_of("\\/");
+    if (kept == std::string_view::npos) {
+        return folder.empty() ? std::string() : std::string(1, folder.front());
+    }
+    std::string target(folder.substr(0, kept + 1));
+    if (target.back() == ':' && kept + 1 < folder.size()) {
+        target += folder[kept + 1];
+    }
+    return target;
+}
+
 void Win32Desktop::ShowMessage(const std::string& text, MessageIcon icon) {
     const UINT iconFlag =
         icon == MessageIcon::Information ? MB_ICONINFORMATION : MB_ICONEXCLAMATION;
@@ -60,7 +72,7 @@ std::string Win32Desktop::ShowOpenDialog(const OpenDialogRequest& request) {
 }
 
 void Win32Desktop::OpenFolder(const std::string& folder) {
-    Execute(folder);
+    Execute(ShellFolderTarget(folder));
 }
 
 void Win32Desktop::OpenAddress(const std::string& address) {

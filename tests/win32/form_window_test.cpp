@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "test_support/temp_folder.h"
@@ -77,6 +78,42 @@ class ModalAnswerer {
     UINT_PTR timer_ = 0;
 };
 
+// A top-level window that takes the activation from the form, as another program's does.
+HWND ActivateAnotherWindow() {
+    const HWND other =
+        CreateWindowExW(0, L"STATIC", L"Another program", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
+                        nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ShowWindow(other, SW_SHOW);
+    SetActiveWindow(other);
+    return other;
+}
+
+// The system's message boxes and dialogs; a folder to open is noted, and its window takes
+// the activation as the file manager's does.
+class TestDesktop final : public DesktopServices {
+  public:
+    ~TestDesktop() override { DestroyWindow(folderWindow_); }
+    void SetOwner(HWND owner) { system_.SetOwner(owner); }
+    const std::vector<std::string>& Opened() const { return opened_; }
+
+    void ShowMessage(const std::string& text, MessageIcon icon) override {
+        system_.ShowMessage(text, icon);
+    }
+    std::string ShowOpenDialog(const OpenDialogRequest& request) override {
+        return system_.ShowOpenDialog(request);
+    }
+    void OpenFolder(const std::string& folder) override {
+        opened_.push_back(folder);
+        folderWindow_ = ActivateAnotherWindow();
+    }
+    void OpenAddress(const std::string& address) override { opened_.push_back(address); }
+
+  private:
+    Win32Desktop system_;
+    std::vector<std::string> opened_;
+    HWND folderWindow_ = nullptr;
+};
+
 class FormWindowTest : public testing::Test {
   protected:
     FormWindowTest() {
@@ -86,8 +123,8 @@ class FormWindowTest : public testing::Test {
     }
     ~FormWindowTest() override { CoUninitialize(); }
 
-    void Open(const std::string& programFolder) {
-        form_ = std::make_unique<FormWindow>(desktop_, programFolder);
+    void Open(const std::string& programFolder, FormCommands::Conversion conversion = {}) {
+        form_ = std::make_unique<FormWindow>(desktop_, programFolder, "", std::move(conversion));
         ASSERT_TRUE(form_->Create(GetModuleHandleW(nullptr)));
         desktop_.SetOwner(form_->Handle());
         Pump();
@@ -151,7 +188,7 @@ class FormWindowTest : public testing::Test {
     }
 
     test::TempFolder folder_;
-    Win32Desktop desktop_;
+    TestDesktop desktop_;
     std::unique_ptr<FormWindow> form_;
 };
 
@@ -344,6 +381,86 @@ TEST_F(FormWindowTest, EnterPressesStartOnceAndTheProblemsBoxGetsTheFocus) {
         (std::vector<ShownMessage>{
             {"Tamsel", "Please enter a TXT file or a Firefox Bookmarks.html.", "information"}}));
     EXPECT_EQ(GetFocus(), form_->BoxEdit(RunInput::List));
+}
+
+TEST_F(FormWindowTest, TheFocusReturnsToItsBoxUnchangedWhenTheWindowIsActiveAgain) {
+    const auto done = [](const RunPaths&) {
+        return RunOutcome{RunStatus::Done, "Done", MessageIcon::Information, -1, "C:\\"};
+    };
+    struct Away {
+        const char* what;
+        int key;  // pressed in the box; 0: another window takes the activation instead
+    };
+    for (const Away away : {Away{"the file dialog, cancelled", VK_F2}, Away{"another window", 0},
+                            Away{"\"Done\", then the folder's window", VK_RETURN}}) {
+        SCOPED_TRACE(away.what);
+        Open(folder_.path("Program"), done);
+        const HWND edit = form_->BoxEdit(RunInput::Menu);
+        form_->FocusBox(RunInput::Menu);
+        const EditState typed{"C:\\Menu\\Links.xml", 3, 0};
+        ApplyEdit(edit, typed);
+        Pump();
+        HWND other = nullptr;
+        {
+            const ModalAnswerer answerer;
+            if (away.key) {
+                Key(edit, away.key);
+                ASSERT_EQ(answerer.Shown().size(), 1u);
+            } else {
+                other = ActivateAnotherWindow();
+                Pump();
+            }
+        }
+        if (away.key != VK_F2) {
+            ASSERT_NE(GetActiveWindow(), form_->Handle());
+            EXPECT_NE(GetFocus(), edit);
+            SetActiveWindow(form_->Handle());  // as a click on its title bar does
+            Pump();
+        }
+        EXPECT_EQ(GetFocus(), edit);
+        EXPECT_EQ(ReadEdit(edit), typed);
+        DestroyWindow(other);
+    }
+}
+
+TEST_F(FormWindowTest, ASecondWindowOpensCascadedByACaptionsHeight) {
+    Open(folder_.folder());
+    std::vector<std::unique_ptr<FormWindow>> more;
+    std::vector<RECT> frames(1);
+    GetWindowRect(form_->Handle(), &frames[0]);
+    POINT client{};
+    ClientToScreen(form_->Handle(), &client);
+    const LONG caption = client.y - frames[0].top;
+    for (int i = 1; i < 3; ++i) {
+        more.push_back(std::make_unique<FormWindow>(desktop_, folder_.folder()));
+        ASSERT_TRUE(more.back()->Create(GetModuleHandleW(nullptr)));
+        frames.push_back({});
+        GetWindowRect(more.back()->Handle(), &frames.back());
+        EXPECT_EQ(frames[i].left - frames[i - 1].left, caption);
+        EXPECT_EQ(frames[i].top - frames[i - 1].top, caption);
+        EXPECT_EQ(frames[i].right - frames[i].left, frames[0].right - frames[0].left);
+        EXPECT_EQ(frames[i].bottom - frames[i].top, frames[0].bottom - frames[0].top);
+    }
+}
+
+TEST(ShellFolderTarget, HandsTheShellAFolderWithoutTheSeparatorThatWouldEscapeItsQuote) {
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"C:\\sp ace\\", "C:\\sp ace"},
+        {"C:\\a\\b/\\", "C:\\a\\b"},
+        {"C:\\a/b/", "C:\\a/b"},
+        {"C:\\Menu", "C:\\Menu"},
+        {"\\\\server\\share\\", "\\\\server\\share"},
+        // A drive's root keeps one: "C:" alone is the current folder of drive C.
+        {"C:\\", "C:\\"},
+        {"C:/\\", "C:/"},
+        {"\\\\?\\C:\\", "\\\\?\\C:\\"},
+        {"\\", "\\"},
+        {"/", "/"},
+        {"", ""},
+    };
+    for (const auto& [folder, target] : cases) {
+        EXPECT_EQ(ShellFolderTarget(folder), target) << folder;
+    }
 }
 
 TEST_F(FormWindowTest, F2BrowsesForItsOwnBoxAndCancellingKeepsTheText) {
