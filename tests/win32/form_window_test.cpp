@@ -114,6 +114,32 @@ class TestDesktop final : public DesktopServices {
     HWND folderWindow_ = nullptr;
 };
 
+// How much ink `text` takes in `font`, black on white: the sum of every pixel's darkness.
+long long Ink(HFONT font, const wchar_t* text) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, 200, -40, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const HBITMAP canvas = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ oldBitmap = SelectObject(dc, canvas);
+    const HGDIOBJ oldFont = SelectObject(dc, font);
+    RECT all{0, 0, 200, 40};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkMode(dc, TRANSPARENT);
+    TextOutW(dc, 4, 4, text, static_cast<int>(wcslen(text)));
+    GdiFlush();
+    long long ink = 0;
+    for (int i = 0; i < 200 * 40; ++i) {
+        ink += 255 - (static_cast<const DWORD*>(bits)[i] & 0xFF);
+    }
+    SelectObject(dc, oldFont);
+    SelectObject(dc, oldBitmap);
+    DeleteObject(canvas);
+    DeleteDC(dc);
+    return ink;
+}
+
 class FormWindowTest : public testing::Test {
   protected:
     FormWindowTest() {
@@ -251,6 +277,21 @@ TEST_F(FormWindowTest, OpensCentredAtTheLayoutsSizeWithEveryControlInItsPlace) {
         EXPECT_EQ(font.lfWeight, wanted.bold ? FW_BOLD : FW_NORMAL);
         EXPECT_EQ(font.lfUnderline != 0, wanted.underline);
     }
+}
+
+TEST_F(FormWindowTest, StartsCaptionIsDrawnBolderThanTheSameFontsRegularWeight) {
+    Open(folder_.folder());
+    const HWND start = form_->Control("btnStart");
+    const auto bold = reinterpret_cast<HFONT>(SendMessageW(start, WM_GETFONT, 0, 0));
+    LOGFONTW font{};
+    GetObjectW(bold, sizeof font, &font);
+    font.lfWeight = FW_NORMAL;
+    const HFONT regular = CreateFontIndirectW(&font);
+    const std::wstring caption = Widen(FindControl("btnStart")->caption);
+    // Some faces draw their bold at this size with stems no wider than the regular's.
+    EXPECT_GT(Ink(bold, caption.c_str()) * 10, Ink(regular, caption.c_str()) * 11)
+        << Narrow(font.lfFaceName);
+    DeleteObject(regular);
 }
 
 TEST_F(FormWindowTest, FillsBothBoxesFromTheProgramFolderAndSelectsABoxsTextOnFocus) {
