@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "win32/message_box.h"
 #include "win32/wide_text.h"
 #include "window/form_layout.h"
 
@@ -38,7 +39,7 @@ std::string ShellFolderTarget(std::string_view folder) {
 void Win32Desktop::ShowMessage(const std::string& text, MessageIcon icon) {
     const UINT iconFlag =
         icon == MessageIcon::Information ? MB_ICONINFORMATION : MB_ICONEXCLAMATION;
-    MessageBoxW(owner_, Widen(text).c_str(), Widen(kApplicationTitle).c_str(), MB_OK | iconFlag);
+    ShowMessageBox(owner_, Widen(text), Widen(kApplicationTitle), MB_OK | iconFlag);
 }
 
 std::string Win32Desktop::ShowOpenDialog(const OpenDialogRequest& request) {

@@ -36,16 +36,26 @@ void PrintTo(const ShownMessage& message, std::ostream* out) {
     *out << message.caption << ", " << message.icon << ": " << message.text;
 }
 
+// Where a message box placed its parts, in its client area's pixels.
+struct BoxLayout {
+    int frameWidth;
+    int clientWidth;
+    RECT button;  // OK
+    RECT text;
+};
+
 // Every message box or dialog the thread shows while this lives is read and closed as Esc
 // closes it (OK for a message box) from a timer, which the box's own modal loop runs.
 class ModalAnswerer {
   public:
     ModalAnswerer() {
         shown_.clear();
+        layouts_.clear();
         timer_ = SetTimer(nullptr, 0, 50, Answer);
     }
     ~ModalAnswerer() { KillTimer(nullptr, timer_); }
     const std::vector<ShownMessage>& Shown() const { return shown_; }
+    const std::vector<BoxLayout>& Layouts() const { return layouts_; }
 
   private:
     static std::string IconName(HWND box) {
@@ -60,12 +70,27 @@ class ModalAnswerer {
         }
         return "no icon";
     }
+    static RECT PlaceOf(HWND box, HWND child) {
+        RECT place{};
+        GetWindowRect(child, &place);
+        MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&place), 2);
+        return place;
+    }
+    static BoxLayout LayoutOf(HWND box) {
+        RECT frame;
+        RECT client;
+        GetWindowRect(box, &frame);
+        GetClientRect(box, &client);
+        return {frame.right - frame.left, client.right, PlaceOf(box, GetDlgItem(box, IDOK)),
+                PlaceOf(box, GetDlgItem(box, 0xFFFF))};
+    }
     static BOOL CALLBACK Read(HWND window, LPARAM) {
         wchar_t className[16] = {};
         GetClassNameW(window, className, 16);
         if (std::wstring_view(className) == L"#32770" && IsWindowVisible(window)) {
             shown_.push_back(
                 {WindowText(window), WindowText(GetDlgItem(window, 0xFFFF)), IconName(window)});
+            layouts_.push_back(LayoutOf(window));
             PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
         }
         return TRUE;
@@ -75,6 +100,7 @@ class ModalAnswerer {
     }
 
     static inline std::vector<ShownMessage> shown_;
+    static inline std::vector<BoxLayout> layouts_;
     UINT_PTR timer_ = 0;
 };
 
@@ -501,6 +527,37 @@ TEST(ShellFolderTarget, HandsTheShellAFolderWithoutTheSeparatorThatWouldEscapeIt
     };
     for (const auto& [folder, target] : cases) {
         EXPECT_EQ(ShellFolderTarget(folder), target) << folder;
+    }
+}
+
+TEST_F(FormWindowTest, AMessageBoxShowsItsWholeCaptionAndText) {
+    Open(folder_.folder());
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    const HFONT captionFont = CreateFontIndirectW(&metrics.lfCaptionFont);
+    const HDC screen = GetDC(nullptr);
+    const HGDIOBJ old = SelectObject(screen, captionFont);
+    SIZE caption{};
+    GetTextExtentPoint32W(screen, L"Tamsel", 6, &caption);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(captionFont);
+    // The caption beside the window's icon and the title bar's buttons.
+    const int titleBar =
+        caption.cx + GetSystemMetrics(SM_CXSMICON) + 3 * GetSystemMetrics(SM_CXSIZE);
+
+    for (const char* text : {"Done", "Please enter a TXT file or a Firefox Bookmarks.html."}) {
+        SCOPED_TRACE(text);
+        const ModalAnswerer answerer;
+        desktop_.ShowMessage(text, MessageIcon::Information);
+        ASSERT_EQ(answerer.Layouts().size(), 1u);
+        const BoxLayout& box = answerer.Layouts()[0];
+        EXPECT_GE(box.frameWidth, titleBar);
+        // Centred as the system centres it, give or take a frame's border.
+        EXPECT_NEAR((box.button.left + box.button.right) / 2, box.clientWidth / 2, 4);
+        EXPECT_GE(box.text.left, 0);
+        EXPECT_LE(box.text.right, box.clientWidth);
     }
 }
 
