@@ -37,7 +37,10 @@ void FitCaption(HWND box, const std::wstring& caption) {
     if (grow <= 0) {
         return;
     }
-    // The buttons stay centred; the icon and the text keep their place on the left.
+    // The box grows first, so that no moment shows a button beyond its edge. The buttons
+    // stay centred; the icon and the text keep their place on the left.
+    SetWindowPos(box, nullptr, frame.left - grow / 2, frame.top, frame.right - frame.left + grow,
+                 frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         wchar_t name[8] = {};
         GetClassNameW(child, name, 8);
@@ -45,8 +48,6 @@ void FitCaption(HWND box, const std::wstring& caption) {
             MoveChildBy(box, child, grow / 2);
         }
     }
-    SetWindowPos(box, nullptr, frame.left - grow / 2, frame.top, frame.right - frame.left + grow,
-                 frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 UINT FitMessage() {
@@ -91,8 +92,10 @@ int CaptionFrameWidth(const std::wstring& caption, UINT dpi) {
     SelectObject(screen, old);
     ReleaseDC(nullptr, screen);
     DeleteObject(font);
+    // A window manager that draws the title bar itself may take a wider face and show
+    // buttons that the box has not got: the caption's width again is kept to spare.
     const int button = GetSystemMetricsForDpi(SM_CXSIZE, dpi);
-    return text.cx + GetSystemMetricsForDpi(SM_CXSMICON, dpi) + 4 * button +
+    return 2 * text.cx + GetSystemMetricsForDpi(SM_CXSMICON, dpi) + 4 * button +
            2 * GetSystemMetricsForDpi(SM_CXFIXEDFRAME, dpi);
 }
 
