@@ -22,6 +22,27 @@ bool IsDialog(HWND window) {
     return std::wcscmp(name, L"#32770") == 0;
 }
 
+// The width a box's frame needs for `caption` in the title bar at `dpi`: the caption's
+// text, the window's icon and three title-bar buttons, with a button's width to spare.
+int CaptionFrameWidth(const std::wstring& caption, UINT dpi) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
+    const HFONT font = CreateFontIndirectW(&metrics.lfCaptionFont);
+    const HDC screen = GetDC(nullptr);
+    const HGDIOBJ old = SelectObject(screen, font);
+    SIZE text{};
+    GetTextExtentPoint32W(screen, caption.c_str(), static_cast<int>(caption.size()), &text);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(font);
+    // A window manager that draws the title bar itself may take a wider face and show
+    // buttons that the box has not got: the caption's width again is kept to spare.
+    const int button = GetSystemMetricsForDpi(SM_CXSIZE, dpi);
+    return 2 * text.cx + GetSystemMetricsForDpi(SM_CXSMICON, dpi) + 4 * button +
+           2 * GetSystemMetricsForDpi(SM_CXFIXEDFRAME, dpi);
+}
+
 void MoveChildBy(HWND box, HWND child, int dx) {
     RECT place;
     GetWindowRect(child, &place);
@@ -79,25 +100,6 @@ LRESULT CALLBACK WatchActivation(int code, WPARAM w, LPARAM l) {
 }
 
 }  // namespace
-
-int CaptionFrameWidth(const std::wstring& caption, UINT dpi) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
-    const HFONT font = CreateFontIndirectW(&metrics.lfCaptionFont);
-    const HDC screen = GetDC(nullptr);
-    const HGDIOBJ old = SelectObject(screen, font);
-    SIZE text{};
-    GetTextExtentPoint32W(screen, caption.c_str(), static_cast<int>(caption.size()), &text);
-    SelectObject(screen, old);
-    ReleaseDC(nullptr, screen);
-    DeleteObject(font);
-    // A window manager that draws the title bar itself may take a wider face and show
-    // buttons that the box has not got: the caption's width again is kept to spare.
-    const int button = GetSystemMetricsForDpi(SM_CXSIZE, dpi);
-    return 2 * text.cx + GetSystemMetricsForDpi(SM_CXSMICON, dpi) + 4 * button +
-           2 * GetSystemMetricsForDpi(SM_CXFIXEDFRAME, dpi);
-}
 
 int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags) {
     showing = {SetWindowsHookExW(WH_CBT, WatchActivation, nullptr, GetCurrentThreadId()), &caption,

@@ -14,9 +14,4 @@ namespace tamsel::win32 {
 // staying centred.
 int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags);
 
-// The width a box's frame needs for `caption` in the title bar at `dpi`: the caption's
-// text, the window's icon and three title-bar buttons, with a button's and the caption's
-// width to spare.
-int CaptionFrameWidth(const std::wstring& caption, UINT dpi);
-
 }  // namespace tamsel::win32
