@@ -2,13 +2,14 @@
 
 #include "app/form_main.h"
 #include "app/qt_desktop.h"
+#include "support/program_folder.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tamsel"));
     QApplication::setApplicationVersion(QStringLiteral("1.01"));
     QtDesktop desktop;
-    FormMain window(desktop, QApplication::applicationDirPath());
+    FormMain window(desktop, QString::fromStdString(tamsel::ProgramFolder()));
     desktop.setOwner(&window);
     window.show();
     return app.exec();

@@ -3,8 +3,8 @@
 #include <ostream>
 
 #include "cli/command_line.h"
-#include "cli/executable_folder.h"
 #include "convert/conversion_run.h"
+#include "support/program_folder.h"
 
 namespace tamsel {
 
@@ -27,7 +27,7 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::ostream& o
     const RunPaths paths{
         line.listPath,
         line.linksPath,
-        WithTrailingSeparator(line.appFolder.empty() ? ExecutableFolder() : line.appFolder),
+        WithTrailingSeparator(line.appFolder.empty() ? ProgramFolder() : line.appFolder),
     };
     const RunOutcome outcome = RunConversion(paths, files);
     (outcome.status == RunStatus::Done ? out : err) << outcome.message << '\n';
