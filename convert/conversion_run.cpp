@@ -9,6 +9,7 @@
 #include "convert/insert_before_tag.h"
 #include "convert/link_collector.h"
 #include "convert/menu_lock.h"
+#include "convert/menu_site.h"
 #include "convert/replace_menu_file.h"
 #include "support/folder_snapshot.h"
 #include "support/path.h"
@@ -24,6 +25,7 @@ constexpr std::string_view kNowhereMessage =
     "ERROR: Could not find where to insert the links in the Links.xml";
 constexpr std::string_view kBackupMessage = "ERROR: Could not create a backup of the Links.xml";
 constexpr std::string_view kWriteMessage = "ERROR: Could not write the Links.xml";
+constexpr std::string_view kLockInTheWayMessage = "ERROR: Could not lock the Links.xml: ";
 constexpr std::string_view kBusyMessage = "ERROR: The Links.xml is being changed by another run";
 constexpr std::string_view kMemoryMessage = "ERROR: Not enough memory to convert the list";
 constexpr std::string_view kFallbackIcon = "network.png";
@@ -93,9 +95,9 @@ std::optional<std::vector<std::string_view>> Splice(std::string& menu, const Lin
     return pieces;
 }
 
-RunOutcome Finish(const std::string& linksPath, std::span<const std::string_view> menu,
-                  FileSystem& files) {
-    switch (ReplaceMenuFile(linksPath, menu, files)) {
+RunOutcome Finish(const std::string& linksPath, MenuSite& site,
+                  std::span<const std::string_view> menu) {
+    switch (ReplaceMenuFile(site, menu)) {
         case ReplaceResult::BackupFailed:
             return Stop(RunStatus::WriteError, MessageIcon::Exclamation, kBackupMessage);
         case ReplaceResult::WriteFailed:
@@ -155,14 +157,22 @@ RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::millis
     }
     // From reading the menu to putting the new one in place, no other run may change it: it
     // would lose its links to this run's rename, or this run's to its own.
-    const LockAttempt lock = LockMenuFile(files.LinkTarget(paths.linksPath), files, lockWait);
+    // The menu's real file and folder are found once: every later step goes through that
+    // folder, and the file replaced is the file read.
+    MenuSite site = LocateMenu(paths.linksPath, files);
+    const LockAttempt lock = LockMenuFile(site, lockWait);
     if (lock.state == LockState::Busy) {
         return Stop(RunStatus::WriteError, MessageIcon::Exclamation, kBusyMessage);
+    }
+    if (lock.state == LockState::NotAFile) {
+        return Stop(
+            RunStatus::WriteError, MessageIcon::Exclamation,
+            std::string(kLockInTheWayMessage) + MenuLockPath(site.path()) + " is not a plain file");
     }
     if (lock.state == LockState::Failed) {
         return Stop(RunStatus::WriteError, MessageIcon::Exclamation, kWriteMessage);
     }
-    std::optional<std::string> menu = files.ReadWhole(paths.linksPath);
+    std::optional<std::string> menu = site.held->ReadSource(site.name);
     if (!menu) {
         return InputProblem(kMenuMessage, Box::Menu);
     }
@@ -170,7 +180,7 @@ RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::millis
     if (!newMenu) {
         return Stop(RunStatus::InputError, MessageIcon::Exclamation, kNowhereMessage);
     }
-    return Finish(paths.linksPath, *newMenu, files);
+    return Finish(paths.linksPath, site, *newMenu);
 }
 
 }  // namespace
