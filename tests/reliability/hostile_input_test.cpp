@@ -281,6 +281,152 @@ TEST_F(HostileInput, MenuThatIsASymbolicLinkStaysALink) {
     EXPECT_FALSE(temp.exists(menu + ".tmp"));
 }
 
+// The machine's files, with a hook that runs after each step the run takes in the menu's
+// held folder: the moment at which someone who may write the menu's folder acts.
+class SwappingFiles final : public FileSystem {
+  public:
+    std::function<void(const std::string& step)> after;
+
+    double ProbeFileSize(const std::string& path) override { return real_.ProbeFileSize(path); }
+    std::optional<std::string> ReadWhole(const std::string& path) override {
+        return real_.ReadWhole(path);
+    }
+    bool ReadLines(const std::string& path,
+                   const std::function<void(std::string& line)>& onLine) override {
+        return real_.ReadLines(path, onLine);
+    }
+    bool WriteDurable(const std::string& path, std::string_view bytes) override {
+        return real_.WriteDurable(path, bytes);
+    }
+    bool Remove(const std::string& path) override { return real_.Remove(path); }
+    bool Rename(const std::string& from, const std::string& to) override {
+        return real_.Rename(from, to);
+    }
+    bool SyncFolder(const std::string& folder) override { return real_.SyncFolder(folder); }
+    std::string LinkTarget(const std::string& path) override { return real_.LinkTarget(path); }
+    std::unique_ptr<HeldFolder> HoldFolder(const std::string& folder) override;
+
+  private:
+    FileSystem& real_ = RealFileSystem();
+};
+
+class SwappingFolder final : public HeldFolder {
+  public:
+    SwappingFolder(std::unique_ptr<HeldFolder> real, SwappingFiles& files)
+        : real_(std::move(real)), files_(files) {}
+
+    LockAttempt TryLock(const std::string& name, const std::string& likeName) override {
+        return real_->TryLock(name, likeName);
+    }
+    std::optional<std::string> ReadSource(const std::string& name) override {
+        return After("read " + name, real_->ReadSource(name));
+    }
+    std::optional<std::string> Read(const std::string& name) override { return real_->Read(name); }
+    std::optional<std::string> ReadSourceAgain() override { return real_->ReadSourceAgain(); }
+    bool IsSource(const std::string& name) override { return real_->IsSource(name); }
+    bool WriteNew(const std::string& name, std::span<const std::string_view> pieces) override {
+        return After("write " + name, real_->WriteNew(name, pieces));
+    }
+    bool Remove(const std::string& name) override { return real_->Remove(name); }
+    bool Rename(const std::string& from, const std::string& to) override {
+        return real_->Rename(from, to);
+    }
+    bool Sync() override { return real_->Sync(); }
+
+  private:
+    template <typename Result>
+    Result After(const std::string& step, Result result) {
+        if (files_.after) {
+            files_.after(step);
+        }
+        return result;
+    }
+
+    std::unique_ptr<HeldFolder> real_;
+    SwappingFiles& files_;
+};
+
+std::unique_ptr<HeldFolder> SwappingFiles::HoldFolder(const std::string& folder) {
+    return std::make_unique<SwappingFolder>(real_.HoldFolder(folder), *this);
+}
+
+// Whoever may write the menu's folder renames a link to another file over the menu while a
+// run (perhaps root's) works on it: right after the run read the menu, or once the new menu
+// is written aside. The file replaced must be the file read: the run stops with nothing
+// written beside the other file, and that file keeps its bytes and its mode.
+TEST_F(HostileInput, MenuSwappedForALinkMidRunIsNotReplacedThroughIt) {
+    for (const std::string moment : {"read Links.xml", "write Links.xml.tmp"}) {
+        SCOPED_TRACE(moment);
+        fs::remove(temp.path(menu));
+        temp.write(menu, previous);
+        temp.write("victim/secret.conf", "root's file\n");
+        ASSERT_EQ(chmod(temp.path("victim/secret.conf").c_str(), 0600), 0);
+        temp.write("list.txt", "#!/bin/sh evil\r\nhttps://one.example/\r\n");
+        SwappingFiles files;
+        files.after = [&](const std::string& step) {
+            if (step != moment) {
+                return;
+            }
+            fs::create_symlink(temp.path("victim/secret.conf"), temp.path("swap"));
+            fs::rename(temp.path("swap"), temp.path(menu));
+        };
+        const RunOutcome outcome = RunConversion(Paths(), files);
+        EXPECT_EQ(outcome.status, RunStatus::WriteError);
+        EXPECT_EQ(outcome.message, "ERROR: Could not write the Links.xml");
+        EXPECT_EQ(temp.read("victim/secret.conf"), "root's file\n");
+        EXPECT_EQ(fs::status(temp.path("victim/secret.conf")).permissions(),
+                  fs::perms::owner_read | fs::perms::owner_write);
+        for (const char* other : {"victim/secret.conf.bak", "victim/secret.conf.tmp",
+                                  "victim/secret.conf.bak.tmp", "victim/secret.conf.lock"}) {
+            EXPECT_FALSE(fs::exists(fs::symlink_status(temp.path(other)))) << other;
+        }
+        EXPECT_TRUE(fs::is_symlink(temp.path(menu)));
+        EXPECT_FALSE(temp.exists(menu + ".tmp"));
+        EXPECT_FALSE(temp.exists(menu + ".bak.tmp"));
+        // A backup, if one was made, is the file that was read.
+        if (temp.exists(menu + ".bak")) {
+            EXPECT_EQ(temp.read(menu + ".bak"), previous);
+        }
+    }
+}
+
+// Whatever stands at the lock file's name and is no file is never followed, and the message
+// names it; a lock file made under a strict umask still lets in whoever may write the menu.
+TEST_F(HostileInput, LockFileIsAPlainFileWithTheMenusPermissions) {
+    const std::string lock = menu + ".lock";
+    const std::map<std::string, std::function<void()>> planted{
+        {"Fifo", [&] { ASSERT_EQ(mkfifo(temp.path(lock).c_str(), 0666), 0); }},
+        {"Folder", [&] { fs::create_directory(temp.path(lock)); }},
+        {"DanglingLink", [&] { fs::create_symlink(temp.path("made.lock"), temp.path(lock)); }},
+        {"LinkToAFile",
+         [&] {
+             temp.write("other.lock", "");
+             fs::create_symlink(temp.path("other.lock"), temp.path(lock));
+         }},
+    };
+    temp.write("list.txt", "One\r\nhttps://one.example/\r\n");
+    for (const auto& [name, plant] : planted) {
+        SCOPED_TRACE(name);
+        plant();
+        const RunOutcome outcome = RunConversion(Paths());
+        EXPECT_EQ(outcome.status, RunStatus::WriteError);
+        EXPECT_EQ(outcome.message, "ERROR: Could not lock the Links.xml: " + temp.path(lock) +
+                                       " is not a plain file");
+        EXPECT_EQ(temp.read(menu), previous);
+        EXPECT_FALSE(temp.exists("made.lock"));
+        fs::remove(temp.path(lock));
+    }
+    ASSERT_EQ(chmod(temp.path(menu).c_str(), 0664), 0);
+    const mode_t umaskBefore = umask(077);
+    const RunOutcome outcome = RunConversion(Paths());
+    umask(umaskBefore);
+    EXPECT_EQ(outcome.message, "Done");
+    struct stat status {};
+    ASSERT_EQ(lstat(temp.path(lock).c_str(), &status), 0);
+    EXPECT_TRUE(S_ISREG(status.st_mode));
+    EXPECT_EQ(status.st_mode & 07777, 0664u);
+}
+
 TEST_F(HostileInput, LinksPlantedAtTheTemporaryAndBackupNamesAreNeverWrittenThrough) {
     temp.write("victim.txt", "someone's file");
     fs::create_symlink(temp.path("victim.txt"), temp.path(menu + ".tmp"));
