@@ -39,12 +39,15 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     CommandLine line;
     std::vector<std::string> paths;
     bool optionsEnded = false;
+    bool restore = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
             paths.push_back(argument);
         } else if (argument == "--") {
             optionsEnded = true;
+        } else if (argument == "--restore") {
+            restore = true;
         } else if (argument == "--version") {
             line.action = CommandLine::Action::Version;
             return line;
@@ -63,6 +66,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             return UsageError("unknown option " + argument);
         }
     }
+    if (restore) {
+        if (paths.size() != 1) {
+            return UsageError("--restore needs one menu file");
+        }
+        line.action = CommandLine::Action::Restore;
+        line.linksPath = paths[0];
+        return line;
+    }
     if (paths.size() != 2) {
         return UsageError(paths.size() < 2 ? "a link list and a menu file are needed"
                                            : "too many arguments");
@@ -75,6 +86,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 
 std::string UsageText() {
     return "Usage: tamsel-convert [--app-folder DIR] LIST MENU\n"
+           "       tamsel-convert --restore MENU\n"
            "\n"
            "Turns the links in LIST (a hand-written link list or a browser's bookmarks\n"
            "export) into menu entries and splices them into the menu file MENU (a\n"
@@ -83,12 +95,14 @@ std::string UsageText() {
            "Options:\n"
            "  --app-folder DIR  take the item templates from DIR\n"
            "                    (default: the folder that holds this program)\n"
+           "  --restore         put MENU.bak back as MENU and keep the menu it replaces\n"
+           "                    as MENU.bak (another --restore undoes it)\n"
            "  -h, --help        show this help and exit\n"
            "  --version         show the version and exit\n"
            "\n"
            "Exit status:\n"
            "  0   done\n"
-           "  1   an input is missing or unusable\n"
+           "  1   an input is missing or unusable, or there is no backup to restore\n"
            "  2   the backup or the new menu file could not be written\n"
            "  64  the arguments were not understood\n";
 }

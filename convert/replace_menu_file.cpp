@@ -96,7 +96,49 @@ ReplaceResult Replace(HeldFolder& folder, const MenuNames& names,
     return ReplaceResult::Replaced;
 }
 
+ReplaceResult Restore(HeldFolder& folder, const MenuNames& names, std::string_view backup) {
+    if (!folder.IsSource(names.menu)) {
+        return ReplaceResult::WriteFailed;
+    }
+    bool written = WriteFresh(folder, names.temporary, std::span(&backup, 1));
+    if (written) {
+        const std::optional<std::string> menu = folder.ReadSourceAgain();
+        const std::string_view piece = menu ? std::string_view(*menu) : std::string_view();
+        written = menu && WriteFresh(folder, names.backupTemporary, std::span(&piece, 1));
+    }
+    if (!written || !folder.Sync() || !folder.IsSource(names.menu) ||
+        !folder.Rename(names.temporary, names.menu)) {
+        folder.Remove(names.backupTemporary);
+        folder.Remove(names.temporary);
+        return ReplaceResult::WriteFailed;
+    }
+    if (!folder.Rename(names.backupTemporary, names.backup)) {
+        // The file read goes back under the menu's name in one step, whole.
+        folder.Rename(names.backupTemporary, names.menu);
+        folder.Remove(names.backupTemporary);
+        folder.Sync();
+        return ReplaceResult::BackupFailed;
+    }
+    // Both names hold whole files whatever the disk keeps of the renames; the caller hears
+    // that this last flush failed.
+    return folder.Sync() ? ReplaceResult::Replaced : ReplaceResult::WriteFailed;
+}
+
 }  // namespace
+
+ReplaceResult RestoreMenuFile(MenuSite& site, std::string_view backup) {
+    if (!site.held) {
+        return ReplaceResult::WriteFailed;
+    }
+    const MenuNames names = NamesFor(site.name);
+    try {
+        return Restore(*site.held, names, backup);
+    } catch (...) {
+        site.held->Remove(names.backupTemporary);
+        site.held->Remove(names.temporary);
+        throw;
+    }
+}
 
 ReplaceResult ReplaceMenuFile(MenuSite& site, std::span<const std::string_view> newText) {
     if (!site.held) {

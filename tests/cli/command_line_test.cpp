@@ -31,6 +31,8 @@ TEST(ParseCommandLine, ReadsEveryAcceptedForm) {
         {{"a", "b", "-h"}, Action::Help, "", "", ""},
         {{"--bogus", "--help"}, Action::Help, "", "", ""},
         {{"--version"}, Action::Version, "", "", ""},
+        {{"--restore", "Links.xml"}, Action::Restore, "", "Links.xml", ""},
+        {{"Links.xml", "--restore"}, Action::Restore, "", "Links.xml", ""},
     };
     for (const ParseCase& c : cases) {
         const CommandLine line = ParseCommandLine(c.arguments);
@@ -53,6 +55,8 @@ TEST(ParseCommandLine, RejectsWhatItCannotUnderstand) {
         {"--app-folder", "", "a", "b"},
         {"-x", "a", "b"},
         {"--app-folders=/x", "a", "b"},
+        {"--restore"},
+        {"--restore", "a", "b"},
     };
     for (const std::vector<std::string>& arguments : cases) {
         const CommandLine line = ParseCommandLine(arguments);
