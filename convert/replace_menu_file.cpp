@@ -85,6 +85,7 @@ ReplaceResult Replace(HeldFolder& folder, const MenuNames& names,
         folder.Remove(names.temporary);
         return ReplaceResult::BackupFailed;
     }
+    folder.CloseSource();
     if (!folder.IsSource(names.menu) || !folder.Rename(names.temporary, names.menu)) {
         folder.Remove(names.temporary);
         return ReplaceResult::WriteFailed;
@@ -106,6 +107,7 @@ ReplaceResult Restore(HeldFolder& folder, const MenuNames& names, std::string_vi
         const std::string_view piece = menu ? std::string_view(*menu) : std::string_view();
         written = menu && WriteFresh(folder, names.backupTemporary, std::span(&piece, 1));
     }
+    folder.CloseSource();
     if (!written || !folder.Sync() || !folder.IsSource(names.menu) ||
         !folder.Rename(names.temporary, names.menu)) {
         folder.Remove(names.backupTemporary);

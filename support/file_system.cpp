@@ -146,6 +146,8 @@ class NativeHeldFolder final : public HeldFolder {
         return sourceId_ && native::EntryId(folder_, name) == sourceId_;
     }
 
+    void CloseSource() override { source_.close(); }
+
     bool WriteNew(const std::string& name, std::span<const std::string_view> pieces) override {
         return WriteNewFile(native::CreateNewEntry(folder_, name), pieces, source_);
     }
@@ -296,7 +298,11 @@ class PathHeldFolder final : public HeldFolder {
         return source_.empty() ? std::nullopt : files_.ReadWhole(source_);
     }
 
-    bool IsSource(const std::string& name) override { return folder_ + name == source_; }
+    bool IsSource(const std::string& name) override {
+        return folder_ + name == source_ || folder_ + name == closedSource_;
+    }
+
+    void CloseSource() override { closedSource_ = std::exchange(source_, {}); }
 
     bool WriteNew(const std::string& name, std::span<const std::string_view> pieces) override {
         return files_.WriteNew(folder_ + name, pieces, source_);
@@ -314,6 +320,7 @@ class PathHeldFolder final : public HeldFolder {
     FileSystem& files_;
     std::string folder_;
     std::string source_;
+    std::string closedSource_;
 };
 
 }  // namespace

@@ -59,7 +59,12 @@ class HeldFolder {
     virtual std::optional<std::string> ReadSourceAgain() = 0;
 
     // Whether the entry `name` is still the source itself (the same file, not a link to it).
+    // Still answered once the source is closed.
     virtual bool IsSource(const std::string& name) = 0;
+
+    // Closes the source, which Windows would otherwise keep from being replaced by a rename;
+    // ReadSourceAgain gives nothing from then on.
+    virtual void CloseSource() = 0;
 
     // FileSystem::WriteNew of the entry `name`, with the source's metadata.
     virtual bool WriteNew(const std::string& name, std::span<const std::string_view> pieces) = 0;

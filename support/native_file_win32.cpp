@@ -10,7 +10,6 @@
 // clang-format on
 
 #include <algorithm>
-#include <cstring>
 
 #include "support/utf8_path.h"
 
@@ -135,35 +134,37 @@ bool ReadAccessList(Handle file, AccessList& out) {
                            &out.list, nullptr, &out.descriptor) == ERROR_SUCCESS;
 }
 
-bool SameAccessList(PACL one, PACL other) {
-    if (one == nullptr || other == nullptr) {
-        return one == other;
-    }
-    return one->AclSize == other->AclSize && std::memcmp(one, other, one->AclSize) == 0;
-}
-
 bool WriteAccessList(Handle file, PACL list) {
     return SetSecurityInfo(file, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, list,
                            nullptr) == ERROR_SUCCESS;
 }
 
-// The menu's access list, where the file system keeps it as given. Where it does not (wine
-// maps an access list onto unix permission bits and back, and a 0644 menu's list read back
-// became 0775), the new file keeps the one it was made with rather than one that grants more
-// than the menu did.
+// A menu is never run, so the right to run it is never handed on. Where an access list is
+// kept as permission bits (wine reads a readable file's bits as read and run rights, and
+// writes run rights back as x bits, for the group and others too), copying it whole would
+// give a 0600 menu's backup mode 0775.
+void DropRunRights(PACL list) {
+    if (list == nullptr) {
+        return;
+    }
+    for (DWORD index = 0; index < list->AceCount; ++index) {
+        void* entry = nullptr;
+        if (GetAce(list, index, &entry) &&
+            static_cast<ACE_HEADER*>(entry)->AceType == ACCESS_ALLOWED_ACE_TYPE) {
+            static_cast<ACCESS_ALLOWED_ACE*>(entry)->Mask &=
+                ~static_cast<DWORD>(FILE_EXECUTE | GENERIC_EXECUTE);
+        }
+    }
+}
+
+// The menu's access list, as far as it keeps what the menu had: without the right to run.
 bool CopyAccessList(const File& from, const File& to) {
     AccessList source;
-    AccessList original;
-    if (!ReadAccessList(from.get(), source) || !ReadAccessList(to.get(), original) ||
-        !WriteAccessList(to.get(), source.list)) {
+    if (!ReadAccessList(from.get(), source)) {
         return false;
     }
-    AccessList result;
-    if (ReadAccessList(to.get(), result) && SameAccessList(result.list, source.list)) {
-        return true;
-    }
-    WriteAccessList(to.get(), original.list);
-    return false;
+    DropRunRights(source.list);
+    return WriteAccessList(to.get(), source.list);
 }
 
 }  // namespace

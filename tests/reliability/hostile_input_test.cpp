@@ -14,11 +14,13 @@
 #include <unistd.h>
 #endif
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <ostream>
 #include <random>
+#include <set>
 #include <string>
 
 #include "convert/conversion_run.h"
@@ -324,6 +326,7 @@ class SwappingFolder final : public HeldFolder {
     std::optional<std::string> Read(const std::string& name) override { return real_->Read(name); }
     std::optional<std::string> ReadSourceAgain() override { return real_->ReadSourceAgain(); }
     bool IsSource(const std::string& name) override { return real_->IsSource(name); }
+    void CloseSource() override { real_->CloseSource(); }
     bool WriteNew(const std::string& name, std::span<const std::string_view> pieces) override {
         return After("write " + name, real_->WriteNew(name, pieces));
     }
@@ -491,6 +494,63 @@ TEST_F(HostileInput, HardLinkedMenuIsSplit) {
 }
 
 #ifdef _WIN32
+// Every spelling of one menu names the same lock, temporary and backup files: the names are
+// made from the name the file system keeps, so two spellings never run at once.
+TEST_F(HostileInput, EverySpellingOfOneMenuSharesItsLockAndBackup) {
+    Arrange("a long folder name");
+    std::wstring shortPath(MAX_PATH, L'\0');
+    shortPath.resize(GetShortPathNameW(WidenPath(temp.path(menu)).c_str(), shortPath.data(),
+                                       static_cast<DWORD>(shortPath.size())));
+    temp.write("list.txt", "One\r\nhttps://one.example/\r\n");
+    const std::string folder = "a long folder name/FEATURES";
+    const std::set<std::string> names{"Links.xml", "Links.xml.bak", "Links.xml.lock"};
+    for (const std::string& spelling : {temp.path(menu) + ".", NarrowToUtf8(shortPath),
+                                        temp.path("a long folder name") + "/features/LINKS.XML"}) {
+        SCOPED_TRACE(spelling);
+        RunPaths paths = Paths();
+        paths.linksPath = spelling;
+        LockAttempt other = RealFileSystem().TryLock(temp.path(menu) + ".lock");
+        ASSERT_EQ(other.state, LockState::Held);
+        EXPECT_EQ(RunConversion(paths, RealFileSystem(), std::chrono::milliseconds(100)).message,
+                  "ERROR: The Links.xml is being changed by another run");
+        other.lock.reset();
+        const std::string before = temp.read(menu);
+        EXPECT_EQ(RunConversion(paths).message, "Done");
+        EXPECT_EQ(temp.read(menu + ".bak"), before);
+        std::set<std::string> found;
+        for (const auto& entry : fs::directory_iterator(temp.path(folder))) {
+            found.insert(ToUtf8(entry.path().filename()));
+        }
+        EXPECT_EQ(found, names);
+    }
+}
+
+// What stands at a temporary name is removed itself, a link as a link, never the file it leads
+// to; a link at the lock name is not followed and does not make its target.
+TEST_F(HostileInput, LinksAtTheTemporaryAndLockNamesAreNeverFollowed) {
+    temp.write("victim.txt", "someone's file");
+    std::error_code error;
+    fs::create_symlink(temp.path("victim.txt"), temp.path(menu + ".tmp"), error);
+    if (error) {
+        GTEST_SKIP() << "no symbolic links here: " << error.message();
+    }
+    fs::create_symlink(temp.path("victim.txt"), temp.path(menu + ".bak.tmp"));
+    temp.write("list.txt", "One\r\nhttps://one.example/\r\n");
+    const RunOutcome outcome = RunConversion(Paths());
+    ASSERT_EQ(outcome.status, RunStatus::Done) << outcome.message;
+    EXPECT_EQ(temp.read("victim.txt"), "someone's file");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(temp.path(menu + ".tmp"))));
+
+    fs::remove(temp.path(menu + ".lock"));
+    fs::create_symlink(temp.path("made.lock"), temp.path(menu + ".lock"));
+    const RunOutcome linked = RunConversion(Paths());
+    // The path in the message is the one the file system keeps.
+    EXPECT_TRUE(linked.message.starts_with("ERROR: Could not lock the Links.xml: "))
+        << linked.message;
+    EXPECT_TRUE(linked.message.ends_with("\\Links.xml.lock is not a plain file")) << linked.message;
+    EXPECT_FALSE(temp.exists("made.lock"));
+}
+
 // The new menu and the backup keep the menu file's attributes; a read-only menu is still
 // replaced, and stays read-only, as on POSIX.
 TEST_F(HostileInput, NewMenuAndBackupKeepTheMenuFilesAttributes) {
