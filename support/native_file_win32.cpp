@@ -119,7 +119,7 @@ bool CopyAttributes(const File& from, const File& to) {
     return SetAttributes(to.get(), source.dwFileAttributes & kCopiedAttributes);
 }
 
-// The access list of an open file (explicit and inherited entries), owned by `descriptor`.
+// The access list of an open file, owned by `descriptor`.
 struct AccessList {
     PACL list = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
@@ -139,32 +139,10 @@ bool WriteAccessList(Handle file, PACL list) {
                            nullptr) == ERROR_SUCCESS;
 }
 
-// A menu is never run, so the right to run it is never handed on. Where an access list is
-// kept as permission bits (wine reads a readable file's bits as read and run rights, and
-// writes run rights back as x bits, for the group and others too), copying it whole would
-// give a 0600 menu's backup mode 0775.
-void DropRunRights(PACL list) {
-    if (list == nullptr) {
-        return;
-    }
-    for (DWORD index = 0; index < list->AceCount; ++index) {
-        void* entry = nullptr;
-        if (GetAce(list, index, &entry) &&
-            static_cast<ACE_HEADER*>(entry)->AceType == ACCESS_ALLOWED_ACE_TYPE) {
-            static_cast<ACCESS_ALLOWED_ACE*>(entry)->Mask &=
-                ~static_cast<DWORD>(FILE_EXECUTE | GENERIC_EXECUTE);
-        }
-    }
-}
-
-// The menu's access list, as far as it keeps what the menu had: without the right to run.
+// The access list of the menu as the run opened it.
 bool CopyAccessList(const File& from, const File& to) {
     AccessList source;
-    if (!ReadAccessList(from.get(), source)) {
-        return false;
-    }
-    DropRunRights(source.list);
-    return WriteAccessList(to.get(), source.list);
+    return ReadAccessList(from.get(), source) && WriteAccessList(to.get(), source.list);
 }
 
 }  // namespace
