@@ -184,6 +184,22 @@ File OpenEntryItself(const std::wstring& path, DWORD access) {
         OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
 }
 
+File OpenFollowed(const std::wstring& path) {
+    if (path.empty()) {
+        return File();
+    }
+    return File(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+// Whether the entry opened itself is a link: not every file system reports links as reparse
+// points (wine's do not), but what the name leads to is then another file, or none.
+bool IsLink(const std::wstring& path, const File& itself) {
+    const File followed = OpenFollowed(path);
+    return !followed.valid() || IdOfHandle(followed.get()) != IdOfHandle(itself.get());
+}
+
 DWORD AttributesOf(const File& file) {
     BY_HANDLE_FILE_INFORMATION information{};
     return GetFileInformationByHandle(file.get(), &information) ? information.dwFileAttributes
@@ -266,8 +282,7 @@ File OpenEntryForReading(const Folder& folder, const std::string& name) {
         return File();
     }
     File file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                          OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_OPEN_REPARSE_POINT,
-                          nullptr));
+                          OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (file.valid() && !IsPlainFile(file)) {
         return File();
     }
@@ -287,8 +302,10 @@ bool RenameEntry(const Folder& folder, const std::string& from, const std::strin
     return IsEntryName(from) && IsEntryName(to) && RenameFile(folder.path + from, folder.path + to);
 }
 
+// A linked menu is read through its link and replaced by a plain file on Windows, so the
+// link is followed here as it is for reading.
 std::optional<FileId> EntryId(const Folder& folder, const std::string& name) {
-    const File file = OpenEntryItself(EntryPath(folder, name), FILE_READ_ATTRIBUTES);
+    const File file = OpenFollowed(EntryPath(folder, name));
     return file.valid() ? IdOf(file) : std::nullopt;
 }
 
@@ -304,7 +321,7 @@ LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsign
         return LockFileOpen::Failed;
     }
     if (const File existing = OpenEntryItself(path, FILE_READ_ATTRIBUTES);
-        existing.valid() && !IsPlainFile(existing)) {
+        existing.valid() && (!IsPlainFile(existing) || IsLink(path, existing))) {
         return LockFileOpen::NotAFile;
     }
     constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -319,7 +336,7 @@ LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsign
     if (!file.valid()) {
         return LockFileOpen::Failed;
     }
-    if (!IsPlainFile(file)) {
+    if (!IsPlainFile(file) || IsLink(path, file)) {
         file = File();
         return LockFileOpen::NotAFile;
     }
