@@ -41,6 +41,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     CommandLine line;
     std::vector<std::string> paths;
     bool optionsEnded = false;
+    bool restore = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
@@ -49,6 +50,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             optionsEnded = true;
         } else if (argument == "--dry-run") {
             line.dryRun = true;
+        } else if (argument == "--restore") {
+            restore = true;
         } else if (argument == "--version") {
             line.action = CommandLine::Action::Version;
             return line;
@@ -67,6 +70,18 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             return UsageError("unknown option " + argument);
         }
     }
+    if (restore) {
+        // A preview promises to write nothing; a restore that went ahead would break that.
+        if (line.dryRun) {
+            return UsageError("--dry-run does not go with --restore");
+        }
+        if (paths.size() != 1) {
+            return UsageError("--restore needs one menu file");
+        }
+        line.action = CommandLine::Action::Restore;
+        line.linksPath = paths[0];
+        return line;
+    }
     if (paths.size() != 2) {
         return UsageError(paths.size() < 2 ? "a link list and a menu file are needed"
                                            : "too many arguments");
@@ -79,6 +94,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 
 std::string UsageText() {
     return "Usage: tamsel-convert [--dry-run] [--app-folder DIR] LIST MENU\n"
+           "       tamsel-convert --restore MENU\n"
            "\n"
            "Turns the links in LIST (a hand-written link list or a browser's bookmarks\n"
            "export) into menu entries and splices them into the menu file MENU (a\n"
@@ -91,12 +107,14 @@ std::string UsageText() {
            "                    then the message the run would show\n"
            "  --app-folder DIR  take the item templates from DIR\n"
            "                    (default: the folder that holds this program)\n"
+           "  --restore         put MENU.bak back as MENU and keep the menu it replaces\n"
+           "                    as MENU.bak (another --restore undoes it)\n"
            "  -h, --help        show this help and exit\n"
            "  --version         show the version and exit\n"
            "\n"
            "Exit status:\n"
            "  0   done, or every link is in the menu already\n"
-           "  1   an input is missing or unusable\n"
+           "  1   an input is missing or unusable, or there is no backup to restore\n"
            "  2   the backup or the new menu file could not be written\n"
            "  64  the arguments were not understood\n";
 }

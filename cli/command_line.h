@@ -1,6 +1,7 @@
 #pragma once
 
-// The headless command's arguments: `tamsel-convert [--dry-run] [--app-folder DIR] LIST MENU`.
+// The headless command's arguments: `tamsel-convert [--dry-run] [--app-folder DIR] LIST MENU`,
+// or `tamsel-convert --restore MENU`.
 
 #include <string>
 #include <string_view>
@@ -17,7 +18,7 @@ inline constexpr int kExitWriteError = 2;  // the backup or the new menu file fa
 inline constexpr int kExitUsage = 64;      // the arguments could not be understood
 
 struct CommandLine {
-    enum class Action { Run, Help, Version, UsageError };
+    enum class Action { Run, Restore, Help, Version, UsageError };
     Action action = Action::UsageError;
     std::string listPath;
     std::string linksPath;
@@ -28,7 +29,8 @@ struct CommandLine {
 
 // Reads the arguments that follow the program name. "--help" or "-h" anywhere asks for
 // help; "--dry-run" previews the run; "--app-folder DIR" and "--app-folder=DIR" name the template
-// folder (the last one given counts); "--" ends the options, so that a path may begin with "-".
+// folder (the last one given counts); "--restore" asks to put the backup of the one MENU back;
+// "--" ends the options, so that a path may begin with "-".
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 // The help text, ending in a line break.

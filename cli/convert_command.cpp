@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "cli/command_line.h"
+#include "convert/backup_restore.h"
 #include "convert/conversion_run.h"
 #include "support/program_folder.h"
 
@@ -37,6 +38,11 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::ostream& o
         case CommandLine::Action::UsageError:
             err << "tamsel-convert: " << line.error << "\n\n" << UsageText();
             return kExitUsage;
+        case CommandLine::Action::Restore: {
+            const RunOutcome outcome = RestoreBackup(line.linksPath, files);
+            (outcome.status == RunStatus::Done ? out : err) << outcome.message << '\n';
+            return ExitCodeFor(outcome.status);
+        }
         case CommandLine::Action::Run:
             break;
     }

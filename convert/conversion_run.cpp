@@ -11,6 +11,7 @@
 #include "convert/link_collector.h"
 #include "convert/menu_index.h"
 #include "convert/menu_lock.h"
+#include "convert/menu_site.h"
 #include "convert/replace_menu_file.h"
 #include "support/folder_snapshot.h"
 #include "support/path.h"
@@ -26,6 +27,7 @@ constexpr std::string_view kNowhereMessage =
     "ERROR: Could not find where to insert the links in the Links.xml";
 constexpr std::string_view kBackupMessage = "ERROR: Could not create a backup of the Links.xml";
 constexpr std::string_view kWriteMessage = "ERROR: Could not write the Links.xml";
+constexpr std::string_view kLockInTheWayMessage = "ERROR: Could not lock the Links.xml: ";
 constexpr std::string_view kBusyMessage = "ERROR: The Links.xml is being changed by another run";
 constexpr std::string_view kMemoryMessage = "ERROR: Not enough memory to convert the list";
 constexpr std::string_view kAllPresentMessage = "All links of the list are in the menu already.";
@@ -97,9 +99,9 @@ std::optional<std::vector<std::string_view>> Splice(std::string& menu, const Lin
     return pieces;
 }
 
-RunOutcome Finish(const std::string& linksPath, std::span<const std::string_view> menu,
-                  FileSystem& files) {
-    switch (ReplaceMenuFile(linksPath, menu, files)) {
+RunOutcome Finish(const std::string& linksPath, MenuSite& site,
+                  std::span<const std::string_view> menu) {
+    switch (ReplaceMenuFile(site, menu)) {
         case ReplaceResult::BackupFailed:
             return Stop(RunStatus::WriteError, MessageIcon::Exclamation, kBackupMessage);
         case ReplaceResult::WriteFailed:
@@ -115,22 +117,29 @@ RunOutcome Finish(const std::string& linksPath, std::span<const std::string_view
 // The run's lock on the menu, taken before the menu is checked: a run that checked first
 // could find the menu missing while another run puts its new one in place. Nothing when the
 // lock is held, else why the run stops. A preview takes no lock, so that it writes nothing.
-std::optional<RunOutcome> LockMenu(const RunPaths& paths, FileSystem& files,
+std::optional<RunOutcome> LockMenu(const RunPaths& paths, FileSystem& files, MenuSite& site,
                                    std::chrono::milliseconds lockWait, bool preview,
                                    LockAttempt& lock) {
     // An empty box names no menu, and its lock would be a ".lock" in the working folder.
     if (paths.linksPath.empty()) {
         return InputProblem(kMenuMessage, Box::Menu);
     }
+    // The menu's real file and folder are found once: every later step goes through that
+    // folder, and the file replaced is the file read.
+    site = LocateMenu(paths.linksPath, files);
     if (preview) {
         return std::nullopt;
     }
-    lock = LockMenuFile(files.LinkTarget(paths.linksPath), files, lockWait);
+    lock = LockMenuFile(site, lockWait);
     switch (lock.state) {
         case LockState::Held:
             return std::nullopt;
         case LockState::Busy:
             return Stop(RunStatus::WriteError, MessageIcon::Exclamation, kBusyMessage);
+        case LockState::NotAFile:
+            return Stop(RunStatus::WriteError, MessageIcon::Exclamation,
+                        std::string(kLockInTheWayMessage) + MenuLockPath(site.path()) +
+                            " is not a plain file");
         case LockState::Failed:
             break;
     }
@@ -176,9 +185,10 @@ RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::millis
     }
     // From checking and reading the menu to putting the new one in place, no other run may
     // change it: it would lose its links to this run's rename, or this run's to its own.
+    MenuSite site;
     LockAttempt lock;
     if (std::optional<RunOutcome> stop =
-            LockMenu(paths, files, lockWait, preview != nullptr, lock)) {
+            LockMenu(paths, files, site, lockWait, preview != nullptr, lock)) {
         return *stop;
     }
     const std::string imagesFolder = ImagesFolderFor(paths.linksPath);
@@ -200,7 +210,10 @@ RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::millis
     }
     const ItemTemplates templates{std::move(texts[0]), std::move(texts[1]), std::move(texts[2])};
     // The menu is read before the list, so that a link already in it is known as such.
-    std::optional<std::string> menu = files.ReadWhole(paths.linksPath);
+    std::optional<std::string> menu;
+    if (site.held != nullptr) {
+        menu = site.held->ReadSource(site.name);
+    }
     if (!menu) {
         return InputProblem(kMenuMessage, Box::Menu);
     }
@@ -232,7 +245,7 @@ RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::millis
     if (preview != nullptr) {
         return Reported(Stop(RunStatus::Done, MessageIcon::Information, "Done"), links);
     }
-    return Reported(Finish(paths.linksPath, *newMenu, files), links);
+    return Reported(Finish(paths.linksPath, site, *newMenu), links);
 }
 
 // Only memory can run out on the way (std::bad_alloc, or std::length_error for a text longer

@@ -17,12 +17,14 @@ std::string MenuLockPath(const std::string& menuFile) {
     return menuFile + ".lock";
 }
 
-LockAttempt LockMenuFile(const std::string& menuFile, FileSystem& files,
-                         std::chrono::milliseconds wait) {
-    const std::string lockPath = MenuLockPath(menuFile);
+LockAttempt LockMenuFile(MenuSite& site, std::chrono::milliseconds wait) {
+    if (!site.held) {
+        return {};
+    }
+    const std::string lockName = MenuLockPath(site.name);
     const auto deadline = std::chrono::steady_clock::now() + wait;
     for (;;) {
-        LockAttempt attempt = files.TryLock(lockPath);
+        LockAttempt attempt = site.held->TryLock(lockName, site.name);
         const auto now = std::chrono::steady_clock::now();
         if (attempt.state != LockState::Busy || now >= deadline) {
             return attempt;

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <string>
 
+#include "convert/menu_site.h"
 #include "support/file_system.h"
 
 namespace tamsel {
@@ -18,10 +19,11 @@ inline constexpr std::chrono::milliseconds kMenuLockWait{20000};
 // after the run.
 std::string MenuLockPath(const std::string& menuFile);
 
-// Takes the lock of `menuFile` (the file itself, links already followed), trying again every
-// few milliseconds while another holder has it, for up to `wait`. Busy when the wait ran
-// out; Failed, at once, when no lock file can be made.
-LockAttempt LockMenuFile(const std::string& menuFile, FileSystem& files,
-                         std::chrono::milliseconds wait = kMenuLockWait);
+// Takes the lock of the menu file at `site`, in its held folder, trying again every few
+// milliseconds while another holder has it, for up to `wait`. Busy when the wait ran out;
+// Failed, at once, when the folder is not held or no lock file can be made; NotAFile, at
+// once, when something other than a file stands at the lock file's name. A lock file made
+// here gets the menu file's permission bits, so that whoever may change the menu may lock it.
+LockAttempt LockMenuFile(MenuSite& site, std::chrono::milliseconds wait = kMenuLockWait);
 
 }  // namespace tamsel

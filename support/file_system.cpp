@@ -9,6 +9,7 @@
 #include "support/file_probe.h"
 #include "support/line_splitter.h"
 #include "support/native_file.h"
+#include "support/path.h"
 #include "support/text_decoder.h"
 
 namespace tamsel {
@@ -42,6 +43,20 @@ bool ReadToEnd(const File& file, std::string& out) {
     }
 }
 
+// The whole file from its current position; nothing when it is not open or a read fails.
+std::optional<std::string> ReadAll(const File& file) {
+    if (!file.valid()) {
+        return std::nullopt;
+    }
+    // One byte beyond the known size lets the end of the file show up without a second
+    // allocation.
+    std::string bytes(native::CurrentSize(file) + 1, '\0');
+    if (!ReadToEnd(file, bytes)) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
 // Writes the pieces one after the other; false at the first that fails.
 bool WritePieces(const File& file, std::span<const std::string_view> pieces) {
     return std::all_of(pieces.begin(), pieces.end(),
@@ -57,6 +72,107 @@ class FileHeldLock final : public HeldLock {
     File file_;
 };
 
+// A lock file for a name that no menu stands beside.
+constexpr unsigned kLockPermissions = 0644;
+
+LockAttempt LockIn(const native::Folder& folder, const std::string& name, unsigned mode) {
+    File file;
+    LockAttempt attempt;
+    switch (native::OpenLockEntry(folder, name, mode, file)) {
+        case native::LockFileOpen::Opened:
+            break;
+        case native::LockFileOpen::NotAFile:
+            attempt.state = LockState::NotAFile;
+            return attempt;
+        case native::LockFileOpen::Failed:
+            return attempt;
+    }
+    switch (native::TryLockExclusive(file)) {
+        case native::LockTry::Taken:
+            attempt.state = LockState::Held;
+            attempt.lock = std::make_unique<FileHeldLock>(std::move(file));
+            break;
+        case native::LockTry::Busy:
+            attempt.state = LockState::Busy;
+            break;
+        case native::LockTry::Failed:
+            break;
+    }
+    return attempt;
+}
+
+// Writes the pieces to a new file and flushes it; the metadata goes on first, so that the
+// flush covers it too.
+bool WriteNewFile(File file, std::span<const std::string_view> pieces, const File& like) {
+    const bool written = file.valid() && WritePieces(file, pieces);
+    if (written && like.valid()) {
+        // Metadata that cannot be copied (a file system without extended attributes, an
+        // owner only root may give) leaves the file private, never the run failed.
+        native::CopyMetadata(like, file);
+    }
+    return written && native::FlushToDisk(file) && file.close();
+}
+
+class NativeHeldFolder final : public HeldFolder {
+  public:
+    explicit NativeHeldFolder(native::Folder folder) : folder_(std::move(folder)) {}
+
+    LockAttempt TryLock(const std::string& name, const std::string& likeName) override {
+        return LockIn(folder_, name, native::EntryPermissions(folder_, likeName, kLockPermissions));
+    }
+
+    std::optional<std::string> ReadSource(const std::string& name) override {
+        source_ = native::OpenEntryForReading(folder_, name);
+        sourceId_ = source_.valid() ? native::IdOf(source_) : std::nullopt;
+        if (!sourceId_) {
+            source_ = File();
+            return std::nullopt;
+        }
+        return ReadSourceAgain();
+    }
+
+    std::optional<std::string> Read(const std::string& name) override {
+        return ReadAll(native::OpenEntryForReading(folder_, name));
+    }
+
+    std::optional<std::string> ReadSourceAgain() override {
+        if (!source_.valid() || !native::Rewind(source_)) {
+            return std::nullopt;
+        }
+        return ReadAll(source_);
+    }
+
+    bool IsSource(const std::string& name) override {
+        return sourceId_ && native::EntryId(folder_, name) == sourceId_;
+    }
+
+    void CloseSource() override { source_.close(); }
+
+    bool WriteNew(const std::string& name, std::span<const std::string_view> pieces) override {
+        return WriteNewFile(native::CreateNewEntry(folder_, name), pieces, source_);
+    }
+
+    bool Remove(const std::string& name) override { return native::RemoveEntry(folder_, name); }
+
+    bool Rename(const std::string& from, const std::string& to) override {
+        return native::RenameEntry(folder_, from, to);
+    }
+
+    bool Sync() override { return native::SyncFolder(folder_); }
+
+  private:
+    native::Folder folder_;
+    File source_;
+    std::optional<native::FileId> sourceId_;
+};
+
+// The folder part of a path and the entry it names there.
+std::pair<std::string, std::string> SplitEntry(const std::string& path) {
+    std::string folder = NativeFolderOf(path);
+    std::string name = path.substr(folder.size());
+    return {std::move(folder), std::move(name)};
+}
+
 class RealFileSystemImpl final : public FileSystem {
   public:
     // Exact below 2^53 bytes, far beyond any list or menu file.
@@ -65,17 +181,7 @@ class RealFileSystemImpl final : public FileSystem {
     }
 
     std::optional<std::string> ReadWhole(const std::string& path) override {
-        File file = native::OpenForReading(path);
-        if (!file.valid()) {
-            return std::nullopt;
-        }
-        // One byte beyond the known size lets the end of the file show up without a
-        // second allocation.
-        std::string bytes(native::CurrentSize(file) + 1, '\0');
-        if (!ReadToEnd(file, bytes)) {
-            return std::nullopt;
-        }
-        return bytes;
+        return ReadAll(native::OpenForReading(path));
     }
 
     bool ReadLines(const std::string& path,
@@ -117,34 +223,20 @@ class RealFileSystemImpl final : public FileSystem {
 
     bool WriteNew(const std::string& path, std::span<const std::string_view> pieces,
                   const std::string& likePath) override {
-        File file = native::CreateNew(path);
-        const bool written = file.valid() && WritePieces(file, pieces);
-        if (written) {
-            // Metadata that cannot be copied (a file system without extended attributes, an
-            // owner only root may give) leaves the file private, never the run failed.
-            native::CopyMetadata(likePath, file);
-        }
-        return written && native::FlushToDisk(file) && file.close();
+        return WriteNewFile(native::CreateNew(path), pieces, native::OpenForReading(likePath));
     }
 
     LockAttempt TryLock(const std::string& lockPath) override {
-        File file = native::OpenLockFile(lockPath);
-        LockAttempt attempt;
-        if (!file.valid()) {
-            return attempt;
+        const auto [folder, name] = SplitEntry(lockPath);
+        return LockIn(native::OpenFolder(folder), name, kLockPermissions);
+    }
+
+    std::unique_ptr<HeldFolder> HoldFolder(const std::string& folder) override {
+        native::Folder held = native::OpenFolder(folder);
+        if (!held.handle.valid()) {
+            return nullptr;
         }
-        switch (native::TryLockExclusive(file)) {
-            case native::LockTry::Taken:
-                attempt.state = LockState::Held;
-                attempt.lock = std::make_unique<FileHeldLock>(std::move(file));
-                break;
-            case native::LockTry::Busy:
-                attempt.state = LockState::Busy;
-                break;
-            case native::LockTry::Failed:
-                break;
-        }
-        return attempt;
+        return std::make_unique<NativeHeldFolder>(std::move(held));
     }
 
     bool Remove(const std::string& path) override { return native::RemoveFile(path); }
@@ -182,6 +274,62 @@ bool FileSystem::WriteNew(const std::string& path, std::span<const std::string_v
                           const std::string& likePath) {
     (void)likePath;
     return WriteDurablePieces(path, pieces);
+}
+
+namespace {
+
+// Entries reached by their paths, through the file system's own calls.
+class PathHeldFolder final : public HeldFolder {
+  public:
+    PathHeldFolder(FileSystem& files, std::string folder)
+        : files_(files), folder_(std::move(folder)) {}
+
+    LockAttempt TryLock(const std::string& name, const std::string&) override {
+        return files_.TryLock(folder_ + name);
+    }
+
+    std::optional<std::string> ReadSource(const std::string& name) override {
+        source_ = folder_ + name;
+        return files_.ReadWhole(source_);
+    }
+
+    std::optional<std::string> Read(const std::string& name) override {
+        return files_.ReadWhole(folder_ + name);
+    }
+
+    std::optional<std::string> ReadSourceAgain() override {
+        return source_.empty() ? std::nullopt : files_.ReadWhole(source_);
+    }
+
+    bool IsSource(const std::string& name) override {
+        return folder_ + name == source_ || folder_ + name == closedSource_;
+    }
+
+    void CloseSource() override { closedSource_ = std::exchange(source_, {}); }
+
+    bool WriteNew(const std::string& name, std::span<const std::string_view> pieces) override {
+        return files_.WriteNew(folder_ + name, pieces, source_);
+    }
+
+    bool Remove(const std::string& name) override { return files_.Remove(folder_ + name); }
+
+    bool Rename(const std::string& from, const std::string& to) override {
+        return files_.Rename(folder_ + from, folder_ + to);
+    }
+
+    bool Sync() override { return files_.SyncFolder(folder_.empty() ? "." : folder_); }
+
+  private:
+    FileSystem& files_;
+    std::string folder_;
+    std::string source_;
+    std::string closedSource_;
+};
+
+}  // namespace
+
+std::unique_ptr<HeldFolder> FileSystem::HoldFolder(const std::string& folder) {
+    return std::make_unique<PathHeldFolder>(*this, folder);
 }
 
 LockAttempt FileSystem::TryLock(const std::string& lockPath) {

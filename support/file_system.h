@@ -22,14 +22,61 @@ class HeldLock {
 };
 
 enum class LockState {
-    Held,    // the lock is ours until the HeldLock goes
-    Busy,    // another holder, in this process or another, has it now
-    Failed,  // no lock file could be opened at the name
+    Held,      // the lock is ours until the HeldLock goes
+    Busy,      // another holder, in this process or another, has it now
+    Failed,    // no lock file could be opened at the name
+    NotAFile,  // a link, FIFO, folder or device stands at the name; nothing was opened
 };
 
 struct LockAttempt {
     LockState state = LockState::Failed;
     std::unique_ptr<HeldLock> lock;  // set when Held
+};
+
+// A folder held open for the replacement of one file in it, the source: every name below is
+// an entry of this folder (no separators), reached through the folder as it was opened,
+// whatever is renamed or linked in along its path meanwhile, and a symbolic link at a name
+// is never followed. Nothing here throws, except that reading throws std::bad_alloc as
+// FileSystem::ReadWhole does.
+class HeldFolder {
+  public:
+    virtual ~HeldFolder() = default;
+
+    // FileSystem::TryLock of the entry `name`. A lock file made here gets the permission
+    // bits of the entry `likeName`, whoever's umask is in force.
+    virtual LockAttempt TryLock(const std::string& name, const std::string& likeName) = 0;
+
+    // Opens the regular file `name` and reads it whole; it stays open as the source until
+    // the folder goes. Nothing when it cannot be opened or read, a link or FIFO at the name
+    // included.
+    virtual std::optional<std::string> ReadSource(const std::string& name) = 0;
+
+    // The regular file `name` read whole, without keeping it; nothing as for ReadSource.
+    virtual std::optional<std::string> Read(const std::string& name) = 0;
+
+    // The source's bytes read again from its start, from the file that was opened, whatever
+    // its name leads to now. Nothing without a source.
+    virtual std::optional<std::string> ReadSourceAgain() = 0;
+
+    // Whether the entry `name` is still the source itself (the same file, not a link to it).
+    // Still answered once the source is closed.
+    virtual bool IsSource(const std::string& name) = 0;
+
+    // Closes the source, which Windows would otherwise keep from being replaced by a rename;
+    // ReadSourceAgain gives nothing from then on.
+    virtual void CloseSource() = 0;
+
+    // FileSystem::WriteNew of the entry `name`, with the source's metadata.
+    virtual bool WriteNew(const std::string& name, std::span<const std::string_view> pieces) = 0;
+
+    // Removes the entry `name` when it is no folder; a link goes itself.
+    virtual bool Remove(const std::string& name) = 0;
+
+    // Renames the entry `from` to `to`, replacing a file at `to`.
+    virtual bool Rename(const std::string& from, const std::string& to) = 0;
+
+    // Flushes the folder's entries to the disk.
+    virtual bool Sync() = 0;
 };
 
 class FileSystem {
@@ -106,6 +153,12 @@ class FileSystem {
         (void)folder;
         return std::nullopt;
     }
+
+    // The folder `folder` (ending in a separator, or empty for the current one) held open;
+    // nothing when it cannot be opened. The default reaches the entries by their paths
+    // through this file system, for file systems in which nothing changes behind a run's
+    // back; its source is read again by its path and is always the one at its name.
+    virtual std::unique_ptr<HeldFolder> HoldFolder(const std::string& folder);
 
     // The file that `path` finally names when its last element is a symbolic link (links
     // followed, the result absolute), so that a caller can replace that file where it lives

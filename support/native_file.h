@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -35,7 +36,13 @@ class File {
     File() = default;
     explicit File(Handle handle) : handle_(handle) {}
     File(File&& other) noexcept : handle_(std::exchange(other.handle_, NoHandle())) {}
-    File& operator=(File&&) = delete;
+    File& operator=(File&& other) noexcept {
+        if (this != &other) {
+            close();
+            handle_ = std::exchange(other.handle_, NoHandle());
+        }
+        return *this;
+    }
     ~File() { close(); }
 
     bool valid() const { return handle_ != NoHandle(); }
@@ -87,17 +94,13 @@ File CreateForWriting(const std::string& path);
 // stands at the name, a link or a FIFO included, without opening it and without waiting.
 File CreateNew(const std::string& path);
 
-// Gives the open file `to` what of the metadata of the file at `from` can be given: the
+// Gives the open file `to` what of the metadata of the open file `from` can be given: the
 // permission bits, the owner and group where the process may set them, the extended
 // attributes where both files' file systems keep them (on Windows: the file attributes
 // such as read-only, and the security descriptor where permitted). Best effort: false
 // only tells that something could not be copied. Call before FlushToDisk so that the
 // flush covers it.
-bool CopyMetadata(const std::string& from, const File& to);
-
-// Opens, creating it when missing, the file that holds a lock, without following a link at
-// the name and without waiting on a FIFO; anything but a regular file is refused.
-File OpenLockFile(const std::string& path);
+bool CopyMetadata(const File& from, const File& to);
 
 enum class LockTry { Taken, Busy, Failed };
 
@@ -105,6 +108,67 @@ enum class LockTry { Taken, Busy, Failed };
 // Windows). Held until the file is closed; another open of the same file, in this process
 // or another, gets Busy meanwhile.
 LockTry TryLockExclusive(const File& file);
+
+// What tells one file from another: the same for every name and handle of one file, and
+// different for two files that exist at the same time.
+struct FileId {
+    std::uint64_t device = 0;
+    std::uint64_t index = 0;
+    friend bool operator==(const FileId&, const FileId&) = default;
+};
+
+// The identity of an open file; nothing when the system cannot tell.
+std::optional<FileId> IdOf(const File& file);
+
+// Moves the open file's position back to its start.
+bool Rewind(const File& file);
+
+// A folder held open. Its entries are reached through it, whatever is renamed or linked in
+// along its path meanwhile (openat and its kin on POSIX; on Windows the folder is held
+// without delete sharing, so that it can be neither renamed nor removed, and its entries are
+// reached by its path). `name` below is one entry of the folder, without separators; a
+// symbolic link at the name is never followed.
+struct Folder {
+    File handle;
+    std::string path;  // as opened, ending in a separator; empty for the current folder
+};
+
+// Opens the folder `path` (ending in a separator, or empty for the current folder). On POSIX
+// it must be readable, since flushing its entries needs a handle that may read it.
+Folder OpenFolder(const std::string& path);
+
+// Flushes the folder's entries (renames, creations, removals) to the disk.
+bool SyncFolder(const Folder& folder);
+
+// OpenForReading of the entry; a link at the name is refused. On Windows the file is shared
+// for deletion too, so that holding it does not keep the folder's own renames from
+// replacing it.
+File OpenEntryForReading(const Folder& folder, const std::string& name);
+
+// CreateNew of the entry.
+File CreateNewEntry(const Folder& folder, const std::string& name);
+
+// Removes the entry when it is no folder; a link goes itself, never what it leads to.
+bool RemoveEntry(const Folder& folder, const std::string& name);
+
+// Renames the entry `from` to `to` in the same folder, replacing a file at `to`.
+bool RenameEntry(const Folder& folder, const std::string& from, const std::string& to);
+
+// The identity of the entry itself (of a link, not of what it leads to); nothing when there
+// is none.
+std::optional<FileId> EntryId(const Folder& folder, const std::string& name);
+
+// The permission bits of the entry (links followed), or `otherwise` when it cannot be told.
+unsigned EntryPermissions(const Folder& folder, const std::string& name, unsigned otherwise);
+
+enum class LockFileOpen { Opened, NotAFile, Failed };
+
+// Opens the file that holds a lock, creating it with the permission bits `mode` (never
+// narrowed by the umask) when it is missing; a lock file made by another user is opened
+// for reading, which is enough to lock it. Anything at the name that is not a regular file
+// (a link, a FIFO, a folder) is never opened through: NotAFile.
+LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsigned mode,
+                           File& file);
 
 // Flushes the file's data to the disk.
 bool FlushToDisk(const File& file);

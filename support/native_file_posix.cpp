@@ -143,13 +143,13 @@ namespace {
 
 #ifdef __linux__
 // Names in an attribute list are NUL-terminated, one after the other.
-std::vector<std::string> AttributeNames(const std::string& path) {
-    const ssize_t size = listxattr(path.c_str(), nullptr, 0);
+std::vector<std::string> AttributeNames(int from) {
+    const ssize_t size = flistxattr(from, nullptr, 0);
     if (size <= 0) {
         return {};
     }
     std::string names(static_cast<std::size_t>(size), '\0');
-    const ssize_t got = listxattr(path.c_str(), names.data(), names.size());
+    const ssize_t got = flistxattr(from, names.data(), names.size());
     std::vector<std::string> result;
     for (std::size_t start = 0; got > 0 && start < static_cast<std::size_t>(got);) {
         const std::size_t end = names.find('\0', start);
@@ -159,12 +159,12 @@ std::vector<std::string> AttributeNames(const std::string& path) {
     return result;
 }
 
-bool CopyExtendedAttributes(const std::string& from, int to) {
+bool CopyExtendedAttributes(int from, int to) {
     bool copied = true;
     for (const std::string& name : AttributeNames(from)) {
-        const ssize_t size = getxattr(from.c_str(), name.c_str(), nullptr, 0);
+        const ssize_t size = fgetxattr(from, name.c_str(), nullptr, 0);
         std::string value(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
-        const ssize_t got = getxattr(from.c_str(), name.c_str(), value.data(), value.size());
+        const ssize_t got = fgetxattr(from, name.c_str(), value.data(), value.size());
         copied = got >= 0 &&
                  fsetxattr(to, name.c_str(), value.data(), static_cast<std::size_t>(got), 0) == 0 &&
                  copied;
@@ -172,18 +172,28 @@ bool CopyExtendedAttributes(const std::string& from, int to) {
     return copied;
 }
 #else
-bool CopyExtendedAttributes(const std::string&, int) {
+bool CopyExtendedAttributes(int, int) {
     return false;
 }
 #endif
 
+// An entry name is one element: no separator, and neither "." nor "..".
+bool IsEntryName(const std::string& name) {
+    return IsPassablePath(name) && name.find('/') == std::string::npos && name != "." &&
+           name != "..";
+}
+
+int FolderDescriptor(const Folder& folder) {
+    return folder.handle.get();
+}
+
 }  // namespace
 
-bool CopyMetadata(const std::string& from, const File& to) {
+// From the open file, not from its name: the name may lead elsewhere by now.
+bool CopyMetadata(const File& from, const File& to) {
     struct stat source {};
     struct stat target {};
-    if (!IsPassablePath(from) || stat(from.c_str(), &source) != 0 ||
-        fstat(to.get(), &target) != 0) {
+    if (fstat(from.get(), &source) != 0 || fstat(to.get(), &target) != 0) {
         return false;
     }
     bool copied = true;
@@ -198,34 +208,132 @@ bool CopyMetadata(const std::string& from, const File& to) {
     // Attributes before mode: setting a user attribute needs write permission, which a
     // read-only menu's mode would take away from its owner.
     try {
-        copied = CopyExtendedAttributes(from, to.get()) && copied;
+        copied = CopyExtendedAttributes(from.get(), to.get()) && copied;
     } catch (const std::bad_alloc&) {
         copied = false;
     }
     return fchmod(to.get(), source.st_mode & 07777) == 0 && copied;
 }
 
-namespace {
-
-// A lock file made by another user may refuse writing; reading is enough for flock.
-int OpenLockDescriptor(const std::string& path) {
-    constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
-    const int descriptor = open(path.c_str(), O_RDWR | O_CREAT | kFlags, 0666);
-    return descriptor >= 0 ? descriptor : open(path.c_str(), O_RDONLY | kFlags);
+std::optional<FileId> IdOf(const File& file) {
+    struct stat status {};
+    if (fstat(file.get(), &status) != 0) {
+        return std::nullopt;
+    }
+    return FileId{static_cast<std::uint64_t>(status.st_dev),
+                  static_cast<std::uint64_t>(status.st_ino)};
 }
 
-}  // namespace
+bool Rewind(const File& file) {
+    return lseek(file.get(), 0, SEEK_SET) == 0;
+}
 
-File OpenLockFile(const std::string& path) {
-    if (!IsPassablePath(path)) {
+// O_RDONLY rather than O_PATH: fsync needs a descriptor that may read.
+Folder OpenFolder(const std::string& path) {
+    const std::string opened = path.empty() ? std::string(".") : path;
+    if (!IsPassablePath(opened)) {
+        return {};
+    }
+    return {File(AwayFromZero(open(opened.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))), path};
+}
+
+bool SyncFolder(const Folder& folder) {
+    return folder.handle.valid() && FlushToDisk(folder.handle);
+}
+
+File OpenEntryForReading(const Folder& folder, const std::string& name) {
+    if (!IsEntryName(name)) {
         return File();
     }
-    File file(OpenLockDescriptor(path));
+    File file(AwayFromZero(openat(FolderDescriptor(folder), name.c_str(),
+                                  O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC)));
     struct stat status {};
     if (file.valid() && (fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))) {
         return File();
     }
     return file;
+}
+
+File CreateNewEntry(const Folder& folder, const std::string& name) {
+    if (!IsEntryName(name)) {
+        return File();
+    }
+    return File(openat(FolderDescriptor(folder), name.c_str(),
+                       O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
+}
+
+bool RemoveEntry(const Folder& folder, const std::string& name) {
+    return IsEntryName(name) && unlinkat(FolderDescriptor(folder), name.c_str(), 0) == 0;
+}
+
+bool RenameEntry(const Folder& folder, const std::string& from, const std::string& to) {
+    return IsEntryName(from) && IsEntryName(to) &&
+           renameat(FolderDescriptor(folder), from.c_str(), FolderDescriptor(folder), to.c_str()) ==
+               0;
+}
+
+std::optional<FileId> EntryId(const Folder& folder, const std::string& name) {
+    struct stat status {};
+    if (!IsEntryName(name) ||
+        fstatat(FolderDescriptor(folder), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
+        return std::nullopt;
+    }
+    return FileId{static_cast<std::uint64_t>(status.st_dev),
+                  static_cast<std::uint64_t>(status.st_ino)};
+}
+
+unsigned EntryPermissions(const Folder& folder, const std::string& name, unsigned otherwise) {
+    struct stat status {};
+    if (!IsEntryName(name) || fstatat(FolderDescriptor(folder), name.c_str(), &status, 0) != 0) {
+        return otherwise;
+    }
+    return status.st_mode & 07777;
+}
+
+namespace {
+
+// Whatever stands at the name and is no regular file. Checked before the open, and the open
+// refuses links and FIFOs again (O_NOFOLLOW, O_NONBLOCK and the fstat after it), for
+// something put there in between.
+bool IsOtherThanAFile(int folder, const std::string& name) {
+    struct stat status {};
+    return fstatat(folder, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+           !S_ISREG(status.st_mode);
+}
+
+}  // namespace
+
+LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsigned mode,
+                           File& file) {
+    const int at = FolderDescriptor(folder);
+    if (!IsEntryName(name) || !folder.handle.valid()) {
+        return LockFileOpen::Failed;
+    }
+    if (IsOtherThanAFile(at, name)) {
+        return LockFileOpen::NotAFile;
+    }
+    constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    int descriptor = openat(at, name.c_str(), O_RDWR | O_CREAT | O_EXCL | kFlags, 0600);
+    if (descriptor >= 0) {
+        // Others who may change the menu must be able to open its lock as well; the umask
+        // of whoever ran first decides nothing.
+        (void)fchmod(descriptor, static_cast<mode_t>(mode & 0666));
+    } else {
+        descriptor = openat(at, name.c_str(), O_RDWR | kFlags);
+        if (descriptor < 0) {
+            descriptor = openat(at, name.c_str(), O_RDONLY | kFlags);
+        }
+    }
+    if (descriptor < 0) {
+        return errno == ELOOP ? LockFileOpen::NotAFile : LockFileOpen::Failed;
+    }
+    file = File(AwayFromZero(descriptor));
+    struct stat status {};
+    if (fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        file = File();
+        return LockFileOpen::NotAFile;
+    }
+    return LockFileOpen::Opened;
 }
 
 LockTry TryLockExclusive(const File& file) {

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 
+#include "support/utf16.h"
 #include "support/utf8_path.h"
 
 namespace tamsel::native {
@@ -105,58 +106,242 @@ constexpr DWORD kCopiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HID
                                     FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                                     FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
-bool CopyAttributes(const std::wstring& from, const File& to) {
-    WIN32_FILE_ATTRIBUTE_DATA source{};
-    if (!GetFileAttributesExW(from.c_str(), GetFileExInfoStandard, &source)) {
-        return false;
-    }
+bool SetAttributes(Handle file, DWORD attributes) {
     FILE_BASIC_INFO basic{};
-    basic.FileAttributes = (source.dwFileAttributes & kCopiedAttributes) | FILE_ATTRIBUTE_NORMAL;
-    if (basic.FileAttributes != FILE_ATTRIBUTE_NORMAL) {
-        basic.FileAttributes &= ~static_cast<DWORD>(FILE_ATTRIBUTE_NORMAL);
-    }
-    return SetFileInformationByHandle(to.get(), FileBasicInfo, &basic, sizeof basic) != 0;
+    basic.FileAttributes = attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes;
+    return SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic) != 0;
 }
 
-// The explicit entries of the menu's access list; inherited ones come from the folder,
-// which the new file shares with the menu.
-bool CopyAccessList(const std::wstring& from, const File& to) {
-    PACL accessList = nullptr;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (GetNamedSecurityInfoW(from.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
-                              nullptr, &accessList, nullptr, &descriptor) != ERROR_SUCCESS) {
+bool CopyAttributes(const File& from, const File& to) {
+    BY_HANDLE_FILE_INFORMATION source{};
+    if (!GetFileInformationByHandle(from.get(), &source)) {
         return false;
     }
-    const bool copied = SetSecurityInfo(to.get(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
-                                        nullptr, nullptr, accessList, nullptr) == ERROR_SUCCESS;
-    LocalFree(descriptor);
-    return copied;
+    return SetAttributes(to.get(), source.dwFileAttributes & kCopiedAttributes);
+}
+
+// The access list of an open file, owned by `descriptor`.
+struct AccessList {
+    PACL list = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    AccessList() = default;
+    AccessList(const AccessList&) = delete;
+    AccessList& operator=(const AccessList&) = delete;
+    ~AccessList() { LocalFree(descriptor); }
+};
+
+bool ReadAccessList(Handle file, AccessList& out) {
+    return GetSecurityInfo(file, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                           &out.list, nullptr, &out.descriptor) == ERROR_SUCCESS;
+}
+
+bool WriteAccessList(Handle file, PACL list) {
+    return SetSecurityInfo(file, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, list,
+                           nullptr) == ERROR_SUCCESS;
+}
+
+// The access list of the menu as the run opened it.
+bool CopyAccessList(const File& from, const File& to) {
+    AccessList source;
+    return ReadAccessList(from.get(), source) && WriteAccessList(to.get(), source.list);
 }
 
 }  // namespace
 
-bool CopyMetadata(const std::string& from, const File& to) {
-    const std::wstring wideFrom = WidenPath(from);
-    if (wideFrom.empty()) {
-        return false;
-    }
+bool CopyMetadata(const File& from, const File& to) {
     // The access list first: setting it may set the read-only state along with it.
-    const bool accessList = CopyAccessList(wideFrom, to);
-    return CopyAttributes(wideFrom, to) && accessList;
+    const bool accessList = CopyAccessList(from, to);
+    return CopyAttributes(from, to) && accessList;
 }
 
-File OpenLockFile(const std::string& path) {
-    const std::wstring widePath = WidenPath(path);
-    if (widePath.empty()) {
+namespace {
+
+std::optional<FileId> IdOfHandle(Handle file) {
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(file, &information)) {
+        return std::nullopt;
+    }
+    return FileId{information.dwVolumeSerialNumber,
+                  (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
+}
+
+// An entry name is one element: no separator, and neither "." nor "..".
+bool IsEntryName(const std::string& name) {
+    return IsPassablePath(name) && name.find_first_of("\\/:") == std::string::npos && name != "." &&
+           name != "..";
+}
+
+std::wstring EntryPath(const Folder& folder, const std::string& name) {
+    return IsEntryName(name) ? WidenPath(folder.path + name) : std::wstring();
+}
+
+// The entry itself, a link as a link (FILE_FLAG_OPEN_REPARSE_POINT), a folder as a folder.
+File OpenEntryItself(const std::wstring& path, DWORD access) {
+    if (path.empty()) {
         return File();
     }
-    File file(CreateFileW(widePath.c_str(), GENERIC_READ | GENERIC_WRITE,
-                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.valid() && GetFileType(file.get()) != FILE_TYPE_DISK) {
+    return File(CreateFileW(
+        path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+File OpenFollowed(const std::wstring& path) {
+    if (path.empty()) {
+        return File();
+    }
+    return File(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+// Whether the entry opened itself is a link: not every file system reports links as reparse
+// points (wine's do not), but what the name leads to is then another file, or none.
+bool IsLink(const std::wstring& path, const File& itself) {
+    const File followed = OpenFollowed(path);
+    return !followed.valid() || IdOfHandle(followed.get()) != IdOfHandle(itself.get());
+}
+
+DWORD AttributesOf(const File& file) {
+    BY_HANDLE_FILE_INFORMATION information{};
+    return GetFileInformationByHandle(file.get(), &information) ? information.dwFileAttributes
+                                                                : INVALID_FILE_ATTRIBUTES;
+}
+
+constexpr DWORD kNoPlainFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+
+bool IsPlainFile(const File& file) {
+    const DWORD attributes = AttributesOf(file);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & kNoPlainFile) == 0 &&
+           GetFileType(file.get()) == FILE_TYPE_DISK;
+}
+
+bool MarkForDeletion(Handle file) {
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = TRUE;
+    return SetFileInformationByHandle(file, FileDispositionInfo, &disposition,
+                                      sizeof disposition) != 0;
+}
+
+// Deleted through a handle on the name itself: a link goes, never what it leads to. A
+// read-only file loses that attribute first, as on POSIX only the folder decides; when the
+// deletion fails anyway the attribute is put back.
+bool RemoveItself(const std::wstring& path) {
+    const File file = OpenEntryItself(path, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
+    const DWORD attributes = AttributesOf(file);
+    if (!file.valid() || attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return false;
+    }
+    if (MarkForDeletion(file.get())) {
+        return true;
+    }
+    if ((attributes & FILE_ATTRIBUTE_READONLY) == 0 ||
+        !SetAttributes(file.get(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY))) {
+        return false;
+    }
+    if (MarkForDeletion(file.get())) {
+        return true;
+    }
+    SetAttributes(file.get(), attributes);
+    return false;
+}
+
+}  // namespace
+
+std::optional<FileId> IdOf(const File& file) {
+    return IdOfHandle(file.get());
+}
+
+bool Rewind(const File& file) {
+    LARGE_INTEGER start{};
+    return SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN) != 0;
+}
+
+// Without FILE_SHARE_DELETE, nobody can rename or remove the folder while it is held.
+Folder OpenFolder(const std::string& path) {
+    const std::wstring widePath = WidenPath(path.empty() ? std::string(".") : path);
+    if (widePath.empty()) {
+        return {};
+    }
+    File handle(CreateFileW(widePath.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle.valid() || (AttributesOf(handle) & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        return {};
+    }
+    return {std::move(handle), path};
+}
+
+// Windows keeps folder entries durable itself once MoveFileEx was asked to write through.
+bool SyncFolder(const Folder& folder) {
+    return folder.handle.valid();
+}
+
+File OpenEntryForReading(const Folder& folder, const std::string& name) {
+    const std::wstring path = EntryPath(folder, name);
+    if (path.empty()) {
+        return File();
+    }
+    File file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (file.valid() && !IsPlainFile(file)) {
         return File();
     }
     return file;
+}
+
+File CreateNewEntry(const Folder& folder, const std::string& name) {
+    return IsEntryName(name) ? CreateNew(folder.path + name) : File();
+}
+
+bool RemoveEntry(const Folder& folder, const std::string& name) {
+    const std::wstring path = EntryPath(folder, name);
+    return !path.empty() && RemoveItself(path);
+}
+
+bool RenameEntry(const Folder& folder, const std::string& from, const std::string& to) {
+    return IsEntryName(from) && IsEntryName(to) && RenameFile(folder.path + from, folder.path + to);
+}
+
+// A linked menu is read through its link and replaced by a plain file on Windows, so the
+// link is followed here as it is for reading.
+std::optional<FileId> EntryId(const Folder& folder, const std::string& name) {
+    const File file = OpenFollowed(EntryPath(folder, name));
+    return file.valid() ? IdOf(file) : std::nullopt;
+}
+
+unsigned EntryPermissions(const Folder&, const std::string&, unsigned otherwise) {
+    return otherwise;
+}
+
+// Whatever stands at the name is looked at itself first: OPEN_ALWAYS through a dangling
+// link would create the file it leads to.
+LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsigned, File& file) {
+    const std::wstring path = EntryPath(folder, name);
+    if (path.empty() || !folder.handle.valid()) {
+        return LockFileOpen::Failed;
+    }
+    if (const File existing = OpenEntryItself(path, FILE_READ_ATTRIBUTES);
+        existing.valid() && (!IsPlainFile(existing) || IsLink(path, existing))) {
+        return LockFileOpen::NotAFile;
+    }
+    constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    constexpr DWORD kFlags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
+    file = File(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, kShare, nullptr,
+                            OPEN_ALWAYS, kFlags, nullptr));
+    if (!file.valid()) {
+        // A lock file another user made may refuse writing; reading is enough to lock it.
+        file = File(CreateFileW(path.c_str(), GENERIC_READ, kShare, nullptr, OPEN_EXISTING, kFlags,
+                                nullptr));
+    }
+    if (!file.valid()) {
+        return LockFileOpen::Failed;
+    }
+    if (!IsPlainFile(file) || IsLink(path, file)) {
+        file = File();
+        return LockFileOpen::NotAFile;
+    }
+    return LockFileOpen::Opened;
 }
 
 LockTry TryLockExclusive(const File& file) {
@@ -201,8 +386,7 @@ bool EvenIfReadOnly(const std::wstring& path, Change change) {
 
 bool RemoveFile(const std::string& path) {
     const std::wstring widePath = WidenPath(path);
-    return !widePath.empty() &&
-           EvenIfReadOnly(widePath, [&] { return DeleteFileW(widePath.c_str()) != 0; });
+    return !widePath.empty() && RemoveItself(widePath);
 }
 
 // MoveFileExW replaces the target in one step, as rename() does; ReplaceFileW would keep
@@ -228,10 +412,46 @@ bool SyncFolderEntries(const std::string& folder) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// Making a symbolic link takes privileges on Windows and menu files are not linked there;
-// a path is taken as it is, so a linked menu file is replaced as a file.
+namespace {
+
+// The path as the system reports it for an open file: long names for short 8.3 ones, the
+// letter case stored, no trailing dots or blanks; without the "\\?\" that
+// GetFinalPathNameByHandleW puts in front (WidenPath adds it again where a path needs it).
+std::string ReportedPath(Handle file) {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const DWORD length = GetFinalPathNameByHandleW(
+            file, buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
+        if (length == 0) {
+            return {};
+        }
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            if (buffer.starts_with(LR"(\\?\UNC\)")) {
+                buffer = LR"(\\)" + buffer.substr(8);
+            } else if (buffer.starts_with(LR"(\\?\)")) {
+                buffer = buffer.substr(4);
+            }
+            return Narrow(buffer);
+        }
+        buffer.assign(length, L'\0');
+    }
+    return {};
+}
+
+}  // namespace
+
+// Making a symbolic link takes privileges on Windows and menu files are not linked there,
+// so a linked menu file is replaced as a file: the link itself is opened. What comes back is
+// the name the file system keeps, so that every spelling of one menu (a short 8.3 name, a
+// trailing dot, another letter case) gets the same lock, temporary and backup names.
 std::string FinalTarget(const std::string& path) {
-    return path;
+    const File file = OpenEntryItself(WidenPath(path), FILE_READ_ATTRIBUTES);
+    if (!file.valid()) {
+        return path;
+    }
+    const std::string reported = ReportedPath(file.get());
+    return reported.empty() ? path : reported;
 }
 
 }  // namespace tamsel::native

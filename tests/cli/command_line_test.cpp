@@ -33,6 +33,8 @@ TEST(ParseCommandLine, ReadsEveryAcceptedForm) {
         {{"a", "b", "-h"}, Action::Help, "", "", ""},
         {{"--bogus", "--help"}, Action::Help, "", "", ""},
         {{"--version"}, Action::Version, "", "", ""},
+        {{"--restore", "Links.xml"}, Action::Restore, "", "Links.xml", ""},
+        {{"Links.xml", "--restore"}, Action::Restore, "", "Links.xml", ""},
     };
     for (const ParseCase& c : cases) {
         const CommandLine line = ParseCommandLine(c.arguments);
@@ -56,6 +58,9 @@ TEST(ParseCommandLine, RejectsWhatItCannotUnderstand) {
         {"--app-folder", "", "a", "b"},
         {"-x", "a", "b"},
         {"--app-folders=/x", "a", "b"},
+        {"--restore"},
+        {"--restore", "a", "b"},
+        {"--restore", "--dry-run", "Links.xml"},
     };
     for (const std::vector<std::string>& arguments : cases) {
         const CommandLine line = ParseCommandLine(arguments);

@@ -149,6 +149,30 @@ TEST_F(TamselConvert, DryRunTellsWhatARunWouldDoAndWritesNothing) {
     EXPECT_EQ(missing.err, "Please enter the Links.xml.\n");
 }
 
+// A restore puts the backup back and keeps the menu it replaces as the backup, so that a
+// second restore undoes the first; without a backup it changes nothing at all.
+TEST_F(TamselConvert, RestoreSwapsMenuAndBackupAndNeedsABackup) {
+    const std::string original = ReadFixture("menu/Links.xml");
+    const Result none = RunCommand(temp, "--restore x/FEATURES/Links.xml");
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_EQ(none.err, "ERROR: There is no Links.xml.bak to restore\n");
+    EXPECT_EQ(temp.read("x/FEATURES/Links.xml"), original);
+    EXPECT_FALSE(temp.exists("x/FEATURES/Links.xml.bak"));
+    EXPECT_FALSE(temp.exists("x/FEATURES/Links.xml.lock"));
+
+    ASSERT_EQ(RunCommand(temp, "url.txt x/FEATURES/Links.xml").exitCode, 0);
+    const std::string converted = temp.read("x/FEATURES/Links.xml");
+    for (const bool undo : {false, true}) {
+        const Result restore = RunCommand(temp, "--restore x/FEATURES/Links.xml");
+        EXPECT_EQ(restore.exitCode, 0) << restore.err;
+        EXPECT_EQ(restore.out, "Done\n");
+        EXPECT_EQ(temp.read("x/FEATURES/Links.xml"), undo ? converted : original);
+        EXPECT_EQ(temp.read("x/FEATURES/Links.xml.bak"), undo ? original : converted);
+        EXPECT_FALSE(temp.exists("x/FEATURES/Links.xml.tmp"));
+        EXPECT_FALSE(temp.exists("x/FEATURES/Links.xml.bak.tmp"));
+    }
+}
+
 TEST_F(TamselConvert, HelpAndUsageErrors) {
     const Result help = RunCommand(temp, "--help");
     EXPECT_EQ(help.exitCode, 0);

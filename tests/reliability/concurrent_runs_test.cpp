@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <random>
 #include <set>
 #include <string>
@@ -22,6 +23,7 @@ namespace tamsel::test {
 namespace {
 
 constexpr const char* kMenu = "m/FEATURES/Links.xml";
+constexpr const char* kLinkToMenu = "n/FEATURES/Links.xml";
 constexpr int kRuns = 5;
 constexpr int kLinks = 20;
 constexpr int kRounds = 6;
@@ -75,11 +77,17 @@ class ConcurrentRuns : public testing::Test {
             }
             temp.write("list" + std::to_string(run) + ".txt", list);
         }
+        temp.write("n/IMAGES/network.png", "png");
+        std::filesystem::create_directories(temp.path("n/FEATURES"));
+        std::filesystem::create_symlink(temp.path(kMenu), temp.path(kLinkToMenu));
     }
 
+    // Every other run is given a symbolic link to the menu from another folder: the lock is
+    // the linked file's, whichever name a run was given.
     Child Start(int run) const {
+        const std::string menu = run % 2 == 1 ? temp.path(kLinkToMenu) : temp.path(kMenu);
         return StartConvert({"--app-folder", temp.path("app"),
-                             temp.path("list" + std::to_string(run) + ".txt"), temp.path(kMenu)},
+                             temp.path("list" + std::to_string(run) + ".txt"), menu},
                             temp.path("out" + std::to_string(run) + ".txt"), kQuickEnd);
     }
 

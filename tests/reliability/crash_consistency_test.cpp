@@ -265,5 +265,59 @@ TEST_F(CrashConsistency, KillAtAnyMomentLosesNothing) {
     }
 }
 
+// A restore killed at random moments: the menu file and the backup are each whole at every
+// moment, the backup's bytes are never lost, and the menu that the restore replaces is lost
+// only if the kill lands between the two renames (the menu then holds the backup's bytes,
+// and so does the backup). The next restore always works.
+TEST_F(CrashConsistency, KillDuringARestoreLosesNothing) {
+    std::mt19937 random(kSeed + 1);
+    // Menus large enough that copying them takes a while.
+    std::string menu = MakeMenu(random, 40000);
+    std::string backup = MakeMenu(random, 40000);
+    const std::vector<std::string> restore{temp.path(kMenu), "--restore"};
+    const auto reset = [&] {
+        Reset(menu, false);
+        temp.write(kBackup, backup);
+    };
+    reset();
+    const Clock::time_point start = Clock::now();
+    ASSERT_EQ(WaitForChild(StartConvert(restore, "", kQuickEnd)).exitCode, 0);
+    const long long run = duration_cast<microseconds>(Clock::now() - start).count();
+    ASSERT_EQ(temp.read(kMenu), backup);
+    ASSERT_EQ(temp.read(kBackup), menu);
+
+    std::map<std::string, int> outcomes;
+    const int rounds = kKills / 2;
+    for (int round = 0; round < rounds; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        reset();
+        const Child child = StartConvert(restore, "", kQuickEnd);
+        std::this_thread::sleep_for(microseconds(random() % (run * 6 / 5 + 1)));
+        const ChildEnd end = KillChild(child);
+        const FileState now = State(kMenu);
+        const FileState saved = State(kBackup);
+        ASSERT_TRUE(now.bytes == menu || now.bytes == backup) << now.bytes.size() << " bytes";
+        ASSERT_TRUE(saved.bytes == menu || saved.bytes == backup) << saved.bytes.size() << " bytes";
+        ASSERT_TRUE(now.bytes == backup || saved.bytes == backup) << "the backup's bytes are lost";
+        const bool swapped = now.bytes == backup && saved.bytes == menu;
+        const bool between = now.bytes == backup && saved.bytes == backup;
+        ++outcomes[!end.killed ? "ended before the kill"
+                   : swapped   ? "killed after the restore"
+                   : between   ? "killed between the renames"
+                               : "killed before the restore"];
+
+        const ChildEnd next = WaitForChild(StartConvert(restore, "", kQuickEnd));
+        ASSERT_EQ(next.exitCode, 0);
+        EXPECT_EQ(temp.read(kMenu), saved.bytes);
+        EXPECT_EQ(temp.read(kBackup), now.bytes);
+        EXPECT_FALSE(temp.exists(kTemporary));
+        EXPECT_FALSE(temp.exists(kBackupTemporary));
+    }
+    std::cout << "[          ] " << rounds << " kills of a " << run / 1000 << " ms restore:\n";
+    for (const auto& [outcome, count] : outcomes) {
+        std::cout << "[          ]   " << count << " " << outcome << "\n";
+    }
+}
+
 }  // namespace
 }  // namespace tamsel::test

@@ -4,6 +4,8 @@
 // it before "Done" is written. Dropping or moving any one of those flushes fails this test.
 
 #include <gtest/gtest.h>
+#include <sys/xattr.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -43,26 +45,36 @@ std::string Unescaped(const std::string& printed) {
 }
 
 // The calls of a trace made with -f, in order; descriptors are followed from openat to the
-// next openat that returns the same number.
+// next openat that returns the same number, and a name opened or renamed relative to a
+// folder's descriptor is read as that folder's path followed by the name.
 std::vector<Call> ParseTrace(const std::string& trace) {
-    static const std::regex kOpen(R"re(openat\(AT_FDCWD, "([^"]*)", [^)]*\) = (\d+))re");
-    static const std::regex kFd(R"re((write|fsync|fdatasync)\((\d+)(?:, ("[^"]*"))?)re");
+    static const std::regex kOpen(R"re(openat\((AT_FDCWD|\d+), "([^"]*)", [^)]*\) = (\d+))re");
+    static const std::regex kFd(
+        R"re((write|fsync|fdatasync|fchmod|fchown|fsetxattr)\((\d+)(?:, ("[^"]*"))?)re");
     static const std::regex kRename(
-        R"re(rename(?:at2?)?\((?:AT_FDCWD, )?"([^"]*)", (?:AT_FDCWD, )?"([^"]*)")re");
+        R"re(rename(?:at2?)?\((?:(AT_FDCWD|\d+), )?"([^"]*)", (?:(AT_FDCWD|\d+), )?"([^"]*)")re");
     std::map<std::string, std::string> files;
+    const auto at = [&files](const std::string& folder, const std::string& name) {
+        const std::string path = Unescaped(name);
+        if (folder.empty() || folder == "AT_FDCWD" || path.starts_with('/')) {
+            return path;
+        }
+        const std::string& base = files[folder];
+        return base.ends_with('/') ? base + path : base + "/" + path;
+    };
     std::vector<Call> calls;
     std::istringstream lines(trace);
     for (std::string line; std::getline(lines, line);) {
         std::smatch match;
         if (std::regex_search(line, match, kOpen)) {
-            files[match[2]] = Unescaped(match[1]);
+            files[match[3]] = at(match[1], match[2]);
         } else if (std::regex_search(line, match, kFd)) {
             const std::string name = match[1] == "fdatasync" ? "fsync" : std::string(match[1]);
             const std::string fd = match[2];
             calls.push_back({name, fd == "1" ? "stdout" : files[fd], "", match[3]});
         } else if (std::regex_search(line, match, kRename) &&
                    line.find(" = 0") != std::string::npos) {
-            calls.push_back({"rename", Unescaped(match[1]), Unescaped(match[2]), ""});
+            calls.push_back({"rename", at(match[1], match[2]), at(match[3], match[4]), ""});
         }
     }
     return calls;
@@ -113,6 +125,16 @@ std::string CheckOrder(const std::vector<Call>& calls, const std::string& menu,
         if (!flush || !lastWrite || *flush < *lastWrite || *flush > rename) {
             return file + " is not flushed after its last write and before its rename";
         }
+        // The menu's permissions, owner and attributes are part of what the flush keeps.
+        for (const char* metadata : {"fchmod", "fchown", "fsetxattr"}) {
+            const auto set = FindLast(calls, metadata, file);
+            if (metadata == std::string("fchmod") && !set) {
+                return file + " never gets the menu's permissions";
+            }
+            if (set && *set > *flush) {
+                return file + " gets its " + metadata + " after its flush";
+            }
+        }
     }
     if (*backupRename > *menuRename) {
         return "the backup is put in place after the new menu";
@@ -144,7 +166,7 @@ class DurableOrder : public testing::Test {
         // The leak check of a sanitizer build cannot run under a tracer.
         const std::string command =
             "ASAN_OPTIONS=\"$ASAN_OPTIONS:detect_leaks=0\" strace -f -qq -s 16 -e "
-            "trace=openat,write,fsync,fdatasync,rename,renameat,renameat2 "
+            "trace=openat,write,fsync,fdatasync,rename,renameat,renameat2,fchmod,fchown,fsetxattr "
             "-o '" +
             temp.path("trace.txt") + "' '" TAMSEL_CONVERT_BINARY "' --app-folder '" +
             temp.path("app") + "' '" + temp.path("list.txt") + "' '" +
@@ -158,14 +180,22 @@ class DurableOrder : public testing::Test {
 
 const char* const kMenu = "<XMBML>\r\n<Items>\r\n</Items>\r\n<Items>\r\n</Items>\r\n</XMBML>\r\n";
 
+// With an owner to give and an attribute to copy, every piece of metadata is set before the
+// flush that keeps it.
 TEST_F(DurableOrder, EveryFlushComesBeforeWhatReliesOnIt) {
+    const std::string menu = temp.path("m/FEATURES/Links.xml");
     temp.write("m/FEATURES/Links.xml", kMenu);
+    const bool owner = geteuid() == 0 && chown(menu.c_str(), 4321, 4322) == 0;
+    const bool attribute = setxattr(menu.c_str(), "user.tamsel", "kept", 4, 0) == 0;
     if (!CanTrace()) {
         GTEST_SKIP() << "strace is missing or may not trace here (install-deps installs it)";
     }
     const std::vector<Call> calls = TracedRun();
-    EXPECT_EQ(CheckOrder(calls, temp.path("m/FEATURES/Links.xml"), temp.path("m/FEATURES") + "/"),
-              "");
+    EXPECT_EQ(CheckOrder(calls, menu, temp.path("m/FEATURES") + "/"), "");
+    for (const std::string& file : {menu + ".tmp", menu + ".bak.tmp"}) {
+        EXPECT_EQ(Find(calls, "fchown", file).has_value(), owner) << file;
+        EXPECT_EQ(Find(calls, "fsetxattr", file).has_value(), attribute) << file;
+    }
 }
 
 // A linked menu is replaced where it lives; on POSIX a "\" is part of a folder's name, so

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <ostream>
 #include <set>
 #include <string>
@@ -138,6 +139,52 @@ TEST_P(FaultAtEveryStep, CleanRunReachesEveryKindOfStep) {
          {StepKind::Probe, StepKind::ReadWhole, StepKind::ReadLines, StepKind::Write,
           StepKind::Remove, StepKind::Rename, StepKind::SyncFolder}) {
         EXPECT_TRUE(kinds.contains(kind)) << Name(kind);
+    }
+}
+
+// Which step of the replacement failed is what the message says, and where the older backup
+// went: it stays unless the copy of the menu was already renamed over it.
+TEST(FailedReplacement, MessageNamesTheStepAndTheBackupIsKnown) {
+    constexpr const char* kWrite = "ERROR: Could not write the Links.xml";
+    constexpr const char* kBackup = "ERROR: Could not create a backup of the Links.xml";
+    struct Row {
+        StepKind kind;
+        std::string path;
+        int occurrence;  // of this kind and path among the clean run's steps, from 1
+        const char* message;
+        bool backupReplaced;
+    };
+    const std::string folder = ParentFolder(kMenuPath) + "/";
+    const std::vector<Row> rows{
+        {StepKind::Write, kTemporaryPath, 1, kWrite, false},
+        {StepKind::ReadWhole, kMenuPath, 2, kBackup, false},  // the menu read for its copy
+        {StepKind::Write, kBackupPath + ".tmp", 1, kBackup, false},
+        {StepKind::Rename, kBackupPath + ".tmp", 1, kBackup, false},
+        {StepKind::SyncFolder, folder, 1, kBackup, true},
+        {StepKind::Rename, kTemporaryPath, 1, kWrite, true},
+        {StepKind::SyncFolder, folder, 2, kWrite, true},
+    };
+    const Scenario scenario{"LinksStaleBackup", true};
+    MemoryFileSystem clean = MakeFiles(scenario);
+    ASSERT_EQ(RunConversion(kPaths, clean).status, RunStatus::Done);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(Name(row.kind)) + " " + row.path + " #" +
+                     std::to_string(row.occurrence));
+        std::optional<std::size_t> index;
+        int seen = 0;
+        for (std::size_t i = 0; i < clean.Steps().size() && !index; ++i) {
+            const Step& step = clean.Steps()[i];
+            if (step.kind == row.kind && step.path == row.path && ++seen == row.occurrence) {
+                index = i;
+            }
+        }
+        ASSERT_TRUE(index.has_value());
+        MemoryFileSystem files = MakeFiles(scenario);
+        files.InjectFault(*index, Fault::Open);
+        const RunOutcome outcome = RunConversion(kPaths, files);
+        EXPECT_EQ(outcome.message, row.message);
+        EXPECT_EQ(files.Volatile(kMenuPath).bytes, kMenu);
+        EXPECT_EQ(files.Volatile(kBackupPath).bytes, row.backupReplaced ? kMenu : "stale backup");
     }
 }
 

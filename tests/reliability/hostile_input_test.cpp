@@ -14,15 +14,18 @@
 #include <unistd.h>
 #endif
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <ostream>
 #include <random>
+#include <set>
 #include <string>
 
 #include "convert/conversion_run.h"
 #include "memory_file_system.h"
+#include "support/utf16.h"
 #include "support/utf8_path.h"
 #include "test_support/temp_folder.h"
 
@@ -281,6 +284,153 @@ TEST_F(HostileInput, MenuThatIsASymbolicLinkStaysALink) {
     EXPECT_FALSE(temp.exists(menu + ".tmp"));
 }
 
+// The machine's files, with a hook that runs after each step the run takes in the menu's
+// held folder: the moment at which someone who may write the menu's folder acts.
+class SwappingFiles final : public FileSystem {
+  public:
+    std::function<void(const std::string& step)> after;
+
+    double ProbeFileSize(const std::string& path) override { return real_.ProbeFileSize(path); }
+    std::optional<std::string> ReadWhole(const std::string& path) override {
+        return real_.ReadWhole(path);
+    }
+    bool ReadLines(const std::string& path,
+                   const std::function<void(std::string& line)>& onLine) override {
+        return real_.ReadLines(path, onLine);
+    }
+    bool WriteDurable(const std::string& path, std::string_view bytes) override {
+        return real_.WriteDurable(path, bytes);
+    }
+    bool Remove(const std::string& path) override { return real_.Remove(path); }
+    bool Rename(const std::string& from, const std::string& to) override {
+        return real_.Rename(from, to);
+    }
+    bool SyncFolder(const std::string& folder) override { return real_.SyncFolder(folder); }
+    std::string LinkTarget(const std::string& path) override { return real_.LinkTarget(path); }
+    std::unique_ptr<HeldFolder> HoldFolder(const std::string& folder) override;
+
+  private:
+    FileSystem& real_ = RealFileSystem();
+};
+
+class SwappingFolder final : public HeldFolder {
+  public:
+    SwappingFolder(std::unique_ptr<HeldFolder> real, SwappingFiles& files)
+        : real_(std::move(real)), files_(files) {}
+
+    LockAttempt TryLock(const std::string& name, const std::string& likeName) override {
+        return real_->TryLock(name, likeName);
+    }
+    std::optional<std::string> ReadSource(const std::string& name) override {
+        return After("read " + name, real_->ReadSource(name));
+    }
+    std::optional<std::string> Read(const std::string& name) override { return real_->Read(name); }
+    std::optional<std::string> ReadSourceAgain() override { return real_->ReadSourceAgain(); }
+    bool IsSource(const std::string& name) override { return real_->IsSource(name); }
+    void CloseSource() override { real_->CloseSource(); }
+    bool WriteNew(const std::string& name, std::span<const std::string_view> pieces) override {
+        return After("write " + name, real_->WriteNew(name, pieces));
+    }
+    bool Remove(const std::string& name) override { return real_->Remove(name); }
+    bool Rename(const std::string& from, const std::string& to) override {
+        return real_->Rename(from, to);
+    }
+    bool Sync() override { return real_->Sync(); }
+
+  private:
+    template <typename Result>
+    Result After(const std::string& step, Result result) {
+        if (files_.after) {
+            files_.after(step);
+        }
+        return result;
+    }
+
+    std::unique_ptr<HeldFolder> real_;
+    SwappingFiles& files_;
+};
+
+std::unique_ptr<HeldFolder> SwappingFiles::HoldFolder(const std::string& folder) {
+    return std::make_unique<SwappingFolder>(real_.HoldFolder(folder), *this);
+}
+
+// Whoever may write the menu's folder renames a link to another file over the menu while a
+// run (perhaps root's) works on it: right after the run read the menu, or once the new menu
+// is written aside. The file replaced must be the file read: the run stops with nothing
+// written beside the other file, and that file keeps its bytes and its mode.
+TEST_F(HostileInput, MenuSwappedForALinkMidRunIsNotReplacedThroughIt) {
+    for (const std::string moment : {"read Links.xml", "write Links.xml.tmp"}) {
+        SCOPED_TRACE(moment);
+        fs::remove(temp.path(menu));
+        temp.write(menu, previous);
+        temp.write("victim/secret.conf", "root's file\n");
+        ASSERT_EQ(chmod(temp.path("victim/secret.conf").c_str(), 0600), 0);
+        temp.write("list.txt", "#!/bin/sh evil\r\nhttps://one.example/\r\n");
+        SwappingFiles files;
+        files.after = [&](const std::string& step) {
+            if (step != moment) {
+                return;
+            }
+            fs::create_symlink(temp.path("victim/secret.conf"), temp.path("swap"));
+            fs::rename(temp.path("swap"), temp.path(menu));
+        };
+        const RunOutcome outcome = RunConversion(Paths(), files);
+        EXPECT_EQ(outcome.status, RunStatus::WriteError);
+        EXPECT_EQ(outcome.message, "ERROR: Could not write the Links.xml");
+        EXPECT_EQ(temp.read("victim/secret.conf"), "root's file\n");
+        EXPECT_EQ(fs::status(temp.path("victim/secret.conf")).permissions(),
+                  fs::perms::owner_read | fs::perms::owner_write);
+        for (const char* other : {"victim/secret.conf.bak", "victim/secret.conf.tmp",
+                                  "victim/secret.conf.bak.tmp", "victim/secret.conf.lock"}) {
+            EXPECT_FALSE(fs::exists(fs::symlink_status(temp.path(other)))) << other;
+        }
+        EXPECT_TRUE(fs::is_symlink(temp.path(menu)));
+        EXPECT_FALSE(temp.exists(menu + ".tmp"));
+        EXPECT_FALSE(temp.exists(menu + ".bak.tmp"));
+        // A backup, if one was made, is the file that was read.
+        if (temp.exists(menu + ".bak")) {
+            EXPECT_EQ(temp.read(menu + ".bak"), previous);
+        }
+    }
+}
+
+// Whatever stands at the lock file's name and is no file is never followed, and the message
+// names it; a lock file made under a strict umask still lets in whoever may write the menu.
+TEST_F(HostileInput, LockFileIsAPlainFileWithTheMenusPermissions) {
+    const std::string lock = menu + ".lock";
+    const std::map<std::string, std::function<void()>> planted{
+        {"Fifo", [&] { ASSERT_EQ(mkfifo(temp.path(lock).c_str(), 0666), 0); }},
+        {"Folder", [&] { fs::create_directory(temp.path(lock)); }},
+        {"DanglingLink", [&] { fs::create_symlink(temp.path("made.lock"), temp.path(lock)); }},
+        {"LinkToAFile",
+         [&] {
+             temp.write("other.lock", "");
+             fs::create_symlink(temp.path("other.lock"), temp.path(lock));
+         }},
+    };
+    temp.write("list.txt", "One\r\nhttps://one.example/\r\n");
+    for (const auto& [name, plant] : planted) {
+        SCOPED_TRACE(name);
+        plant();
+        const RunOutcome outcome = RunConversion(Paths());
+        EXPECT_EQ(outcome.status, RunStatus::WriteError);
+        EXPECT_EQ(outcome.message, "ERROR: Could not lock the Links.xml: " + temp.path(lock) +
+                                       " is not a plain file");
+        EXPECT_EQ(temp.read(menu), previous);
+        EXPECT_FALSE(temp.exists("made.lock"));
+        fs::remove(temp.path(lock));
+    }
+    ASSERT_EQ(chmod(temp.path(menu).c_str(), 0664), 0);
+    const mode_t umaskBefore = umask(077);
+    const RunOutcome outcome = RunConversion(Paths());
+    umask(umaskBefore);
+    EXPECT_EQ(outcome.message, "Done");
+    struct stat status {};
+    ASSERT_EQ(lstat(temp.path(lock).c_str(), &status), 0);
+    EXPECT_TRUE(S_ISREG(status.st_mode));
+    EXPECT_EQ(status.st_mode & 07777, 0664u);
+}
+
 TEST_F(HostileInput, LinksPlantedAtTheTemporaryAndBackupNamesAreNeverWrittenThrough) {
     temp.write("victim.txt", "someone's file");
     fs::create_symlink(temp.path("victim.txt"), temp.path(menu + ".tmp"));
@@ -345,6 +495,57 @@ TEST_F(HostileInput, HardLinkedMenuIsSplit) {
 }
 
 #ifdef _WIN32
+// Every spelling of one menu names the same lock, temporary and backup files: the names are
+// made from the name the file system keeps, so two spellings never run at once.
+TEST_F(HostileInput, EverySpellingOfOneMenuSharesItsLockAndBackup) {
+    Arrange("a long folder name");
+    std::wstring shortPath(MAX_PATH, L'\0');
+    shortPath.resize(GetShortPathNameW(WidenPath(temp.path(menu)).c_str(), shortPath.data(),
+                                       static_cast<DWORD>(shortPath.size())));
+    temp.write("list.txt", "One\r\nhttps://one.example/\r\n");
+    const std::string folder = "a long folder name/FEATURES";
+    const std::set<std::string> names{"Links.xml", "Links.xml.bak", "Links.xml.lock"};
+    for (const std::string& spelling : {temp.path(menu) + ".", Narrow(shortPath),
+                                        temp.path("a long folder name") + "/features/LINKS.XML"}) {
+        SCOPED_TRACE(spelling);
+        RunPaths paths = Paths();
+        paths.linksPath = spelling;
+        LockAttempt other = RealFileSystem().TryLock(temp.path(menu) + ".lock");
+        ASSERT_EQ(other.state, LockState::Held);
+        EXPECT_EQ(RunConversion(paths, RealFileSystem(), std::chrono::milliseconds(100)).message,
+                  "ERROR: The Links.xml is being changed by another run");
+        other.lock.reset();
+        const std::string before = temp.read(menu);
+        EXPECT_EQ(RunConversion(paths).message, "Done");
+        EXPECT_EQ(temp.read(menu + ".bak"), before);
+        std::set<std::string> found;
+        for (const auto& entry : fs::directory_iterator(temp.path(folder))) {
+            found.insert(ToUtf8(entry.path().filename()));
+        }
+        EXPECT_EQ(found, names);
+    }
+}
+
+// What stands at a temporary name is removed itself, a link as a link, never the file it leads
+// to.
+TEST_F(HostileInput, LinksAtTheTemporaryNamesAreRemovedThemselves) {
+    const auto link = [this](const std::string& target, const std::string& at) {
+        return CreateSymbolicLinkW(WidenPath(temp.path(at)).c_str(),
+                                   WidenPath(temp.path(target)).c_str(),
+                                   SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) != 0;
+    };
+    temp.write("victim.txt", "someone's file");
+    if (!link("victim.txt", menu + ".tmp")) {
+        GTEST_SKIP() << "no symbolic links here (error " << GetLastError() << ")";
+    }
+    ASSERT_TRUE(link("victim.txt", menu + ".bak.tmp"));
+    temp.write("list.txt", "One\r\nhttps://one.example/\r\n");
+    const RunOutcome outcome = RunConversion(Paths());
+    ASSERT_EQ(outcome.status, RunStatus::Done) << outcome.message;
+    EXPECT_EQ(temp.read("victim.txt"), "someone's file");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(temp.path(menu + ".tmp"))));
+}
+
 // The new menu and the backup keep the menu file's attributes; a read-only menu is still
 // replaced, and stays read-only, as on POSIX.
 TEST_F(HostileInput, NewMenuAndBackupKeepTheMenuFilesAttributes) {

@@ -135,15 +135,19 @@ TEST_F(SmallDiskTest, MenuFolderThatCannotBeWrittenStopsTheRunUntouched) {
     temp.write(kMenu, previous);
     temp.write("m/FEATURES/precious.txt", "someone's file");
     temp.write(std::string(kMenu) + ".lock", "");
+    ASSERT_EQ(mkfifo(temp.path(std::string(kMenu) + ".tmp").c_str(), 0666), 0);
     fs::create_hard_link(temp.path("m/FEATURES/precious.txt"),
-                         temp.path(std::string(kMenu) + ".tmp"));
-    ASSERT_EQ(mkfifo(temp.path(std::string(kMenu) + ".bak.tmp").c_str(), 0666), 0);
+                         temp.path(std::string(kMenu) + ".bak.tmp"));
     if (root) {
         ASSERT_TRUE(disk.MakeReadOnly());
     } else {
         fs::permissions(temp.path("m/FEATURES"), fs::perms::owner_read | fs::perms::owner_exec);
     }
+    // A run that opened the FIFO would wait for a reader for ever: the alarm ends this test
+    // program in seconds instead.
+    alarm(10);
     const RunOutcome outcome = Run();
+    alarm(0);
     EXPECT_EQ(outcome.status, RunStatus::WriteError);
     EXPECT_EQ(outcome.message, kWriteError);
     EXPECT_EQ(temp.read(kMenu), previous);

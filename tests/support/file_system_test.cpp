@@ -118,10 +118,14 @@ TEST_F(RealFiles, WriteNewRefusesWhateverStandsAtTheName) {
     temp.write("like.xml", "like");
     chmod(temp.path("like.xml").c_str(), 0640);
     const std::string_view piece = "new";
+    // Opening the FIFO would wait for a reader for ever: the alarm ends this program in
+    // seconds instead.
+    alarm(10);
     for (const char* name : {"taken.xml", "link.xml", "dangling.xml", "fifo.xml", "sub"}) {
         EXPECT_FALSE(fs.WriteNew(temp.path(name), std::span(&piece, 1), temp.path("like.xml")))
             << name;
     }
+    alarm(0);
     EXPECT_EQ(temp.read("victim.txt"), "someone's file");
     EXPECT_EQ(temp.read("taken.xml"), "old");
     EXPECT_FALSE(temp.exists("nowhere.txt"));
@@ -133,7 +137,8 @@ TEST_F(RealFiles, WriteNewRefusesWhateverStandsAtTheName) {
 }
 
 // One holder at a time, in this process as between processes; the lock goes with its holder,
-// and a lock file that is no regular file gives no lock.
+// and whatever stands at the lock name and is no regular file gives no lock and is never
+// followed.
 TEST_F(RealFiles, LockHasOneHolderAtATime) {
     LockAttempt first = fs.TryLock(temp.path("Links.xml.lock"));
     ASSERT_EQ(first.state, LockState::Held);
@@ -142,9 +147,13 @@ TEST_F(RealFiles, LockHasOneHolderAtATime) {
     EXPECT_EQ(fs.TryLock(temp.path("Links.xml.lock")).state, LockState::Held);
     ASSERT_EQ(mkfifo(temp.path("fifo.lock").c_str(), 0666), 0);
     symlink(temp.path("Links.xml.lock").c_str(), temp.path("link.lock").c_str());
-    for (const char* name : {"fifo.lock", "link.lock", "missing/x.lock"}) {
-        EXPECT_EQ(fs.TryLock(temp.path(name)).state, LockState::Failed) << name;
+    symlink(temp.path("made-by-following.lock").c_str(), temp.path("dangling.lock").c_str());
+    temp.write("folder.lock/x", "x");
+    for (const char* name : {"fifo.lock", "link.lock", "dangling.lock", "folder.lock"}) {
+        EXPECT_EQ(fs.TryLock(temp.path(name)).state, LockState::NotAFile) << name;
     }
+    EXPECT_FALSE(temp.exists("made-by-following.lock"));
+    EXPECT_EQ(fs.TryLock(temp.path("missing/x.lock")).state, LockState::Failed);
 }
 
 #endif

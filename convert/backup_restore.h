@@ -1,0 +1,25 @@
+#pragma once
+
+// Undoes a run: the backup of a menu file goes back in place of the menu file, and the menu
+// file it replaces becomes the backup, so that another restore undoes this one.
+
+#include <chrono>
+#include <string>
+
+#include "convert/conversion_run.h"
+#include "convert/menu_lock.h"
+#include "support/file_system.h"
+
+namespace tamsel {
+
+// Restores `linksPath` + ".bak" as `linksPath` (a symbolic link at `linksPath` followed to
+// the file it leads to, as a run does), under the menu's lock and with the durable steps of
+// RestoreMenuFile (replace_menu_file.h). Done after both are in place and on the disk.
+// InputError, nothing changed, with "ERROR: There is no Links.xml.bak to restore" when there
+// is no backup (or an empty one), or "Please enter the Links.xml." when the menu file cannot
+// be read. WriteError, nothing changed, with the run's messages for a lock held too long, a
+// lock file that is no file, a file that cannot be written and memory running out.
+RunOutcome RestoreBackup(const std::string& linksPath, FileSystem& files = RealFileSystem(),
+                         std::chrono::milliseconds lockWait = kMenuLockWait);
+
+}  // namespace tamsel
