@@ -175,7 +175,7 @@ TEST(RunConversion, WaitingRunChecksTheMenuOnlyOnceItHoldsTheLock) {
     RunSetup setup;
     setup.writeList("T\r\nhttp://t.org/\r\n");
     const std::string menu = setup.paths().linksPath;
-    LockAttempt other = LockMenuFile(menu, RealFileSystem());
+    LockAttempt other = RealFileSystem().TryLock(MenuLockPath(menu));
     ASSERT_EQ(other.state, LockState::Held);
     // Another run in the middle of its replacement: for a moment there is no menu.
     std::filesystem::rename(menu, menu + ".moved");
