@@ -502,12 +502,16 @@ TEST_F(HostileInput, EverySpellingOfOneMenuSharesItsLockAndBackup) {
     std::wstring shortPath(MAX_PATH, L'\0');
     shortPath.resize(GetShortPathNameW(WidenPath(temp.path(menu)).c_str(), shortPath.data(),
                                        static_cast<DWORD>(shortPath.size())));
-    temp.write("list.txt", "One\r\nhttps://one.example/\r\n");
     const std::string folder = "a long folder name/FEATURES";
     const std::set<std::string> names{"Links.xml", "Links.xml.bak", "Links.xml.lock"};
+    int run = 0;
     for (const std::string& spelling : {temp.path(menu) + ".", Narrow(shortPath),
                                         temp.path("a long folder name") + "/features/LINKS.XML"}) {
         SCOPED_TRACE(spelling);
+        // A link of its own for each run, so that none finds its link in the menu already.
+        ++run;
+        temp.write("list.txt", "Link " + std::to_string(run) + "\r\nhttps://" +
+                                   std::to_string(run) + ".example/\r\n");
         RunPaths paths = Paths();
         paths.linksPath = spelling;
         LockAttempt other = RealFileSystem().TryLock(temp.path(menu) + ".lock");
