@@ -149,3 +149,8 @@ tamsel::KeyTime KeyEventTime(const QKeyEvent& event) {
     }
     return event.timestamp();
 }
+
+tamsel::KeyEvent ToKeyEvent(const QKeyEvent& event) {
+    const VirtualKey key = ToVirtualKey(event);
+    return {key.code, key.shift, KeyEventTime(event), event.isAutoRepeat(), KeyIdentity(event)};
+}

@@ -121,6 +121,34 @@ void FormCommands::lblCredits_Click() {
     desktop_.OpenAddress(creditAddress_);
 }
 
+bool FormCommands::KeyDown(const KeyEvent& key, PathBoxController* box) {
+    KeyPressed(key.identity);
+    if (box && box->ListKeyDown(key.code, key.shift)) {
+        return true;
+    }
+    switch (WindowKeyDown(key.code, key.shift, key.time, key.autoRepeat)) {
+        case WindowKeyAction::PressStart:
+            btnStart_Click();
+            return true;
+        case WindowKeyAction::Ignore:
+            return true;
+        case WindowKeyAction::Pass:
+            break;
+    }
+    if (box && box->KeyDown(key.code, key.shift) == BoxKey::Browse) {
+        btnOpen_Click(static_cast<int>(box->Input()));
+        return true;
+    }
+    return false;
+}
+
+void FormCommands::KeyUp(const KeyEvent& key, PathBoxController* box) {
+    WindowKeyUp(key.code, key.time);
+    if (box && !key.autoRepeat && KeyReleased(key.identity)) {
+        box->KeyUp(key.code, key.shift);
+    }
+}
+
 void FormCommands::KeyPressed(int keyCode) {
     pressedKeys_.insert(keyCode);
 }

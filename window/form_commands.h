@@ -14,7 +14,9 @@
 #include "support/file_system.h"
 #include "window/desktop_services.h"
 #include "window/form_view.h"
+#include "window/key_event.h"
 #include "window/key_repeat.h"
+#include "window/path_box_controller.h"
 #include "window/path_box_keys.h"
 
 namespace tamsel {
@@ -62,6 +64,16 @@ class FormCommands {
     void lblFile_Click(int index);
     // Opens the credit's address.
     void lblCredits_Click();
+
+    // A key went down in the window. `box` is the path box that holds the focus, nullptr
+    // when another control has it. In this order: an open completion list takes its keys;
+    // then the window takes Enter and Esc (WindowKeyDown); then the box its own (F2
+    // browses). True when the key is done; false when it goes on to the focused control.
+    bool KeyDown(const KeyEvent& key, PathBoxController* box);
+    // A key came up in the window, after the focused control handled it: the repeat guard
+    // sees every release; a box completes on the release of a key whose press the window
+    // saw since the last modal box, and never on a repeat's release.
+    void KeyUp(const KeyEvent& key, PathBoxController* box);
 
     // A key went down in the window (any control).
     void KeyPressed(int keyCode);

@@ -95,10 +95,7 @@ TEST_P(FormLoad, FillsABoxOnlyForADefaultFileWithContent) {
 
 INSTANTIATE_TEST_SUITE_P(Defaults, FormLoad,
                          ::testing::Values(LoadCase{"Both", "t\r\nhttp://a\r\n", "<XMBML/>"},
-                                           LoadCase{"OnlyList", "t\r\n", nullptr},
-                                           LoadCase{"OnlyMenu", nullptr, "<XMBML/>"},
-                                           LoadCase{"Neither", nullptr, nullptr},
-                                           LoadCase{"EmptyList", "", "<XMBML/>"}),
+                                           LoadCase{"Neither", nullptr, nullptr}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FormMainTest, AppFolderResolvesSymbolicLinks) {
@@ -136,16 +133,6 @@ TEST_P(Browse, HandsTitleFiltersAndBoxTextToTheDialog) {
     EXPECT_EQ(call.filters, c.filters);
 }
 
-TEST_P(Browse, CancelKeepsTheTextExactly) {
-    const BrowseCase& c = GetParam();
-    open();
-    for (const QString& text : {QString(), QStringLiteral("  typed, not a path ")}) {
-        box(c.index)->setEditText(text);
-        window->commands().btnOpen_Click(c.index);
-        EXPECT_EQ(box(c.index)->currentText(), text);
-    }
-}
-
 TEST_P(Browse, ChosenPathReplacesTheTextAndLeavesTheOtherBox) {
     const BrowseCase& c = GetParam();
     open();
@@ -168,20 +155,6 @@ INSTANTIATE_TEST_SUITE_P(
                                   {"Firefox Bookmarks (*.html)", "*.html"}}},
                       BrowseCase{1, "Open Links.xml", {{"XML File (Links.xml)", "Links.xml"}}}),
     [](const auto& info) { return "Box" + std::to_string(info.param.index); });
-
-TEST_F(FormMainTest, BrowseForAnUnknownBoxShowsNothing) {
-    open();
-    window->commands().btnOpen_Click(2);
-    window->commands().btnOpen_Click(-1);
-    EXPECT_TRUE(desktop.calls.empty());
-}
-
-TEST_F(FormMainTest, BrowseRequestFromABoxOpensItsDialog) {
-    open();
-    QMetaObject::invokeMethod(box(1), "browseRequested", Q_ARG(int, 1));
-    ASSERT_EQ(desktop.calls.size(), 1u);
-    EXPECT_EQ(desktop.calls[0].text, "Open Links.xml");
-}
 
 // Opening folders and the credit's address.
 
@@ -276,16 +249,7 @@ INSTANTIATE_TEST_SUITE_P(
                       StartCase{"MenuMissing",
                                 Outcome(RunStatus::InputError, "Please enter the Links.xml.",
                                         MessageIcon::Information, 1),
-                                "txtFile1"},
-                      StartCase{"TemplateMissing",
-                                Outcome(RunStatus::InputError, "Missing item_template_query.txt",
-                                        MessageIcon::Information, -1),
-                                "btnStart"},
-                      StartCase{"BackupFailed",
-                                Outcome(RunStatus::WriteError,
-                                        "ERROR: Could not create a backup of the Links.xml",
-                                        MessageIcon::Exclamation, -1),
-                                "btnStart"}),
+                                "txtFile1"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Enter presses the default button from wherever the focus is; Esc never runs anything.
