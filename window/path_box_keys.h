@@ -55,7 +55,8 @@ enum class WindowKeyAction {
 
 // A key pressed anywhere in the window that no open completion list took. Enter without
 // modifiers presses Start, but not the repeats of a held Enter: the repeat that follows the
-// closing of the "Done" box must not convert the list a second time. Esc does nothing.
+// closing of the "Done" box must not convert the list a second time. Esc does nothing;
+// Alt+Esc is left to the system.
 WindowKeyAction WindowKeyDown(int keyCode, int shift, bool autoRepeat);
 
 }  // namespace tamsel

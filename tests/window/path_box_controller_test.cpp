@@ -62,7 +62,9 @@ class Recorder : public FormView, public DesktopServices {
 
     std::string BoxText(RunInput) const override { return {}; }
     void SetBoxText(RunInput, const std::string&) override {}
-    void FocusBox(RunInput box) override { log.push_back(std::string("focus ") + PathBoxOf(box).box); }
+    void FocusBox(RunInput box) override {
+        log.push_back(std::string("focus ") + PathBoxOf(box).box);
+    }
     void ShowMessage(const std::string& text, MessageIcon) override {
         log.push_back("message " + text);
     }
