@@ -168,11 +168,12 @@ QWidget* FormMain::createControl(const ControlRow& row) {
 }
 
 void FormMain::wireControls() {
-    for (int index = 0; index < 2; ++index) {
+    for (const tamsel::PathBoxRow& row : tamsel::PathBoxes()) {
+        const auto index = static_cast<std::size_t>(row.input);
         connect(btnOpen[index], &QPushButton::clicked, this,
-                [this, index] { commands_.btnOpen_Click(index); });
+                [this, box = row.input] { commands_.btnOpen_Click(box); });
         connect(lblFile[index], &ClickLabel::clicked, this,
-                [this, index] { commands_.lblFile_Click(index); });
+                [this, box = row.input] { commands_.lblFile_Click(box); });
     }
     connect(btnStart, &QPushButton::clicked, this, [this] { commands_.btnStart_Click(); });
     btnStart->setDefault(true);

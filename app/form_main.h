@@ -56,9 +56,9 @@ class FormMain : public QWidget, private tamsel::FormView {
     void centreOnScreen();
 
     tamsel::FormCommands commands_;
-    std::array<PathBox*, 2> txtFile{};
-    std::array<QPushButton*, 2> btnOpen{};
-    std::array<ClickLabel*, 2> lblFile{};
+    std::array<PathBox*, tamsel::kPathBoxCount> txtFile{};
+    std::array<QPushButton*, tamsel::kPathBoxCount> btnOpen{};
+    std::array<ClickLabel*, tamsel::kPathBoxCount> lblFile{};
     QPushButton* btnStart = nullptr;
     ClickLabel* lblCredits = nullptr;
 };

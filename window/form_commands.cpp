@@ -96,25 +96,19 @@ void FormCommands::btnStart_Click() {
     }
 }
 
-void FormCommands::btnOpen_Click(int index) {
-    const std::optional<RunInput> input = InputAt(index);
-    if (!input) {
-        return;
-    }
-    const PathBoxRow& box = PathBoxOf(*input);
+void FormCommands::btnOpen_Click(RunInput input) {
+    const PathBoxRow& box = PathBoxOf(input);
     const OpenDialogRequest request{box.dialogTitle, box.filter, ParseBarFilter(box.filter),
-                                    view_.BoxText(*input)};
+                                    view_.BoxText(input)};
     const std::string chosen = TrimAtNull(desktop_.ShowOpenDialog(request));
     AfterModal();
     if (!chosen.empty()) {
-        view_.SetBoxText(*input, chosen);
+        view_.SetBoxText(input, chosen);
     }
 }
 
-void FormCommands::lblFile_Click(int index) {
-    if (const std::optional<RunInput> input = InputAt(index)) {
-        desktop_.OpenFolder(ExtractPath(view_.BoxText(*input)));
-    }
+void FormCommands::lblFile_Click(RunInput input) {
+    desktop_.OpenFolder(ExtractPath(view_.BoxText(input)));
 }
 
 void FormCommands::lblCredits_Click() {
@@ -136,7 +130,7 @@ bool FormCommands::KeyDown(const KeyEvent& key, PathBoxController* box) {
             break;
     }
     if (box && box->KeyDown(key.code, key.shift) == BoxKey::Browse) {
-        btnOpen_Click(static_cast<int>(box->Input()));
+        btnOpen_Click(box->Input());
         return true;
     }
     return false;

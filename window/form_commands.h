@@ -56,12 +56,11 @@ class FormCommands {
     // the focus into the box the outcome names and, after a finished run, opens the menu
     // file's folder.
     void btnStart_Click();
-    // Browses for the file of box `index` (0 link list, 1 menu file): a chosen path
-    // replaces the box's text, a cancelled dialog leaves it exactly as it was. Another
-    // index shows nothing.
-    void btnOpen_Click(int index);
-    // Opens the folder part of box `index`'s text, even when that is empty.
-    void lblFile_Click(int index);
+    // Browses for the file of `box`: a chosen path replaces the box's text, a cancelled
+    // dialog leaves it exactly as it was.
+    void btnOpen_Click(RunInput box);
+    // Opens the folder part of `box`'s text, even when that is empty.
+    void lblFile_Click(RunInput box);
     // Opens the credit's address.
     void lblCredits_Click();
 

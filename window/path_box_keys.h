@@ -10,7 +10,7 @@ namespace tamsel {
 
 enum class BoxAction {
     Nothing,     // leave the key to the edit field's own handling
-    Browse,      // show the box's open-file dialog (btnOpen_Click with the box's index)
+    Browse,      // show the box's open-file dialog (btnOpen_Click for the box)
     CaretToEnd,  // put the caret behind the text, dropping the selection (CaretAtEnd)
     Complete,    // run AutoComplete on the box
 };

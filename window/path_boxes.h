@@ -3,6 +3,7 @@
 // The window's two path boxes as one table: what tells them apart is data, so that every
 // command is written once for both.
 
+#include <cstddef>
 #include <optional>
 #include <span>
 #include <string>
@@ -27,8 +28,10 @@ struct PathBoxRow {
     std::string RunPaths::*feeds;  // the run input the box's text becomes
 };
 
+inline constexpr std::size_t kPathBoxCount = 2;
+
 // Both boxes, in Index order: the link list, then the menu file.
-std::span<const PathBoxRow, 2> PathBoxes();
+std::span<const PathBoxRow, kPathBoxCount> PathBoxes();
 
 // The row of `input`.
 const PathBoxRow& PathBoxOf(RunInput input);

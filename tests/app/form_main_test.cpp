@@ -141,7 +141,7 @@ TEST_P(Browse, ChosenPathReplacesTheTextAndLeavesTheOtherBox) {
     box(c.index)->setEditText("/somewhere/else.txt");
     box(other)->setEditText("/other/box");
     desktop.dialogAnswer = "/home/u/My Lists/chosen é.txt";
-    window->commands().btnOpen_Click(c.index);
+    window->commands().btnOpen_Click(static_cast<tamsel::RunInput>(c.index));
     EXPECT_EQ(box(c.index)->currentText().toStdString(), desktop.dialogAnswer);
     EXPECT_EQ(box(c.index)->count(), 1);
     EXPECT_EQ(box(other)->currentText(), "/other/box");
@@ -165,7 +165,7 @@ TEST_F(FormMainTest, LabelClickOpensTheFolderOfItsBox) {
     QTest::mouseClick(find<QLabel>("lblFile1"), Qt::LeftButton);
     QTest::mouseClick(find<QLabel>("lblFile0"), Qt::LeftButton);
     box(0)->setEditText("no separator");
-    window->commands().lblFile_Click(0);
+    window->commands().lblFile_Click(tamsel::RunInput::List);
     ASSERT_EQ(desktop.calls.size(), 3u);
     EXPECT_EQ(desktop.calls[0].text, "/menu/FEATURES/");
     EXPECT_EQ(desktop.calls[1].text, "/data/lists/");

@@ -138,7 +138,7 @@ TEST_F(FormCommandsTest, BrowseAsksEachBoxsDialogWithItsTextAndTakesOnlyAChosenP
         for (const char* kept : {"", "  typed, not a path "}) {
             view.texts[box] = kept;
             desktop.dialogAnswer.clear();
-            commands.btnOpen_Click(c.index);
+            commands.btnOpen_Click(static_cast<RunInput>(c.index));
             EXPECT_EQ(view.texts[box], kept) << "cancelled";
         }
         ASSERT_EQ(desktop.dialogs.size(), 2U);
@@ -148,15 +148,11 @@ TEST_F(FormCommandsTest, BrowseAsksEachBoxsDialogWithItsTextAndTakesOnlyAChosenP
 
         desktop.dialogAnswer =
             " /home/u/My Lists/chosen \xC3\xA9.txt" + std::string(1, '\0') + "  x ";
-        commands.btnOpen_Click(c.index);
+        commands.btnOpen_Click(static_cast<RunInput>(c.index));
         EXPECT_EQ(view.texts[box], "/home/u/My Lists/chosen \xC3\xA9.txt");
         EXPECT_EQ(view.texts[1 - box], box == 0 ? "/other/Links.xml" : "/other/url.txt");
         desktop.dialogs.clear();
     }
-    log.clear();
-    commands.btnOpen_Click(2);
-    commands.btnOpen_Click(-1);
-    EXPECT_TRUE(log.empty());
 }
 
 TEST(OpenDialog, FiltersAndTheFileBufferReadAsTheDialogWritesThem) {
@@ -183,9 +179,8 @@ TEST(OpenDialog, FiltersAndTheFileBufferReadAsTheDialogWritesThem) {
 
 TEST_F(FormCommandsTest, LabelsOpenTheFolderPartOfTheirBoxAndTheCreditItsAddress) {
     view.texts = {"/data/lists/url.txt", "no separator"};
-    commands.lblFile_Click(0);
-    commands.lblFile_Click(1);
-    commands.lblFile_Click(7);
+    commands.lblFile_Click(RunInput::List);
+    commands.lblFile_Click(RunInput::Menu);
     commands.Form_Load("/opt/My Tamsel#1");
     commands.lblCredits_Click();
     EXPECT_EQ(log, (Log{"folder /data/lists/", "folder ", "open " + commands.CreditAddress()}));
@@ -242,7 +237,7 @@ TEST_F(FormCommandsTest, OnlyReleasesOfKeysPressedSinceTheLastModalBoxCount) {
     commands.btnStart_Click();
     EXPECT_FALSE(commands.KeyReleased(13)) << "pressed before the message box";
     commands.KeyPressed(113);
-    commands.btnOpen_Click(0);
+    commands.btnOpen_Click(RunInput::List);
     EXPECT_FALSE(commands.KeyReleased(113)) << "pressed before the dialog";
 }
 
