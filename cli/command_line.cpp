@@ -34,7 +34,9 @@ bool AsksForHelp(const std::vector<std::string>& arguments) {
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     if (AsksForHelp(arguments)) {
-        return CommandLine{CommandLine::Action::Help, {}, {}, {}, {}};
+        CommandLine help;
+        help.action = CommandLine::Action::Help;
+        return help;
     }
     CommandLine line;
     std::vector<std::string> paths;
@@ -45,6 +47,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             paths.push_back(argument);
         } else if (argument == "--") {
             optionsEnded = true;
+        } else if (argument == "--dry-run") {
+            line.dryRun = true;
         } else if (argument == "--version") {
             line.action = CommandLine::Action::Version;
             return line;
@@ -74,20 +78,24 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 }
 
 std::string UsageText() {
-    return "Usage: tamsel-convert [--app-folder DIR] LIST MENU\n"
+    return "Usage: tamsel-convert [--dry-run] [--app-folder DIR] LIST MENU\n"
            "\n"
            "Turns the links in LIST (a hand-written link list or a browser's bookmarks\n"
            "export) into menu entries and splices them into the menu file MENU (a\n"
-           "Links.xml). The previous menu file is kept as MENU.bak.\n"
+           "Links.xml). The previous menu file is kept as MENU.bak. Each link gets an id\n"
+           "not used yet; a link whose entries are in MENU already is not added again.\n"
            "\n"
            "Options:\n"
+           "  --dry-run         write nothing; print one line per link found:\n"
+           "                    add or skip, TAB, id, TAB, title, TAB, address;\n"
+           "                    then the message the run would show\n"
            "  --app-folder DIR  take the item templates from DIR\n"
            "                    (default: the folder that holds this program)\n"
            "  -h, --help        show this help and exit\n"
            "  --version         show the version and exit\n"
            "\n"
            "Exit status:\n"
-           "  0   done\n"
+           "  0   done, or every link is in the menu already\n"
            "  1   an input is missing or unusable\n"
            "  2   the backup or the new menu file could not be written\n"
            "  64  the arguments were not understood\n";
@@ -100,6 +108,7 @@ std::string WithTrailingSeparator(std::string folder) {
 int ExitCodeFor(RunStatus status) {
     switch (status) {
         case RunStatus::Done:
+        case RunStatus::NothingToAdd:
             return kExitDone;
         case RunStatus::InputError:
             return kExitInputError;

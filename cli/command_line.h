@@ -1,6 +1,6 @@
 #pragma once
 
-// The headless command's arguments: `tamsel-convert [--app-folder DIR] LIST MENU`.
+// The headless command's arguments: `tamsel-convert [--dry-run] [--app-folder DIR] LIST MENU`.
 
 #include <string>
 #include <string_view>
@@ -22,12 +22,13 @@ struct CommandLine {
     std::string listPath;
     std::string linksPath;
     std::string appFolder;  // as given, empty when not given
+    bool dryRun = false;    // decide and report every link, write nothing
     std::string error;      // what was wrong, for UsageError
 };
 
 // Reads the arguments that follow the program name. "--help" or "-h" anywhere asks for
-// help; "--app-folder DIR" and "--app-folder=DIR" name the template folder (the last one
-// given counts); "--" ends the options, so that a path may begin with "-".
+// help; "--dry-run" previews the run; "--app-folder DIR" and "--app-folder=DIR" name the template
+// folder (the last one given counts); "--" ends the options, so that a path may begin with "-".
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 // The help text, ending in a line break.

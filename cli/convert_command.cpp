@@ -8,6 +8,22 @@
 
 namespace tamsel {
 
+namespace {
+
+// Prints each link's decision as it is made: "add" or "skip", its id, title and address,
+// separated by TABs (none of them holds one: a list's TABs become blanks).
+RunOutcome Preview(const RunPaths& paths, std::ostream& out, FileSystem& files) {
+    return PreviewConversion(
+        paths,
+        [&out](const LinkDecision& link) {
+            out << (link.added ? "add" : "skip") << '\t' << link.id << '\t' << link.title << '\t'
+                << link.url << '\n';
+        },
+        files);
+}
+
+}  // namespace
+
 int RunConvertCommand(const std::vector<std::string>& arguments, std::ostream& out,
                       std::ostream& err, FileSystem& files) {
     const CommandLine line = ParseCommandLine(arguments);
@@ -29,8 +45,11 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::ostream& o
         line.linksPath,
         WithTrailingSeparator(line.appFolder.empty() ? ExecutableFolder() : line.appFolder),
     };
-    const RunOutcome outcome = RunConversion(paths, files);
-    (outcome.status == RunStatus::Done ? out : err) << outcome.message << '\n';
+    const RunOutcome outcome =
+        line.dryRun ? Preview(paths, out, files) : RunConversion(paths, files);
+    const bool fine =
+        outcome.status == RunStatus::Done || outcome.status == RunStatus::NothingToAdd;
+    (fine ? out : err) << outcome.message << '\n';
     return ExitCodeFor(outcome.status);
 }
 

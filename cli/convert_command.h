@@ -12,9 +12,12 @@
 namespace tamsel {
 
 // Runs the command for the arguments that follow the program name. Help and version go
-// to `out`; "Done" goes to `out`, every other outcome and usage errors to `err`. Returns
-// the exit status (see command_line.h). Without --app-folder the templates come from the
-// folder that holds the running program.
+// to `out`; "Done" and "All links of the list are in the menu already." go to `out`, every
+// other outcome and usage errors to `err`. Returns the exit status (see command_line.h).
+// Without --app-folder the templates come from the folder that holds the running program.
+// With --dry-run nothing is written: each link found goes to `out` as a line "add" or
+// "skip", TAB, its id (a skipped link's without a suffix), TAB, title, TAB, address, in list
+// order, and the outcome follows as the run would report it.
 int RunConvertCommand(const std::vector<std::string>& arguments, std::ostream& out,
                       std::ostream& err, FileSystem& files = RealFileSystem());
 

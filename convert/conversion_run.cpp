@@ -3,11 +3,13 @@
 #include <array>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "convert/insert_before_tag.h"
 #include "convert/link_collector.h"
+#include "convert/menu_index.h"
 #include "convert/menu_lock.h"
 #include "convert/replace_menu_file.h"
 #include "support/folder_snapshot.h"
@@ -26,6 +28,8 @@ constexpr std::string_view kBackupMessage = "ERROR: Could not create a backup of
 constexpr std::string_view kWriteMessage = "ERROR: Could not write the Links.xml";
 constexpr std::string_view kBusyMessage = "ERROR: The Links.xml is being changed by another run";
 constexpr std::string_view kMemoryMessage = "ERROR: Not enough memory to convert the list";
+constexpr std::string_view kAllPresentMessage = "All links of the list are in the menu already.";
+constexpr std::string_view kSomePresentMessage = "\n\nLinks already in the menu, not added again: ";
 constexpr std::string_view kFallbackIcon = "network.png";
 
 constexpr std::array<std::string_view, 3> kTemplateNames = {
@@ -108,11 +112,38 @@ RunOutcome Finish(const std::string& linksPath, std::span<const std::string_view
     return done;
 }
 
-// The run itself; RunConversion adds what happens when memory runs out.
-RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::milliseconds lockWait) {
-    if (!files.FileExists(paths.listPath)) {
-        return InputProblem(kListMessage, Box::List);
+// The run's lock on the menu, taken before the menu is checked: a run that checked first
+// could find the menu missing while another run puts its new one in place. Nothing when the
+// lock is held, else why the run stops. A preview takes no lock, so that it writes nothing.
+std::optional<RunOutcome> LockMenu(const RunPaths& paths, FileSystem& files,
+                                   std::chrono::milliseconds lockWait, bool preview,
+                                   LockAttempt& lock) {
+    // An empty box names no menu, and its lock would be a ".lock" in the working folder.
+    if (paths.linksPath.empty()) {
+        return InputProblem(kMenuMessage, Box::Menu);
     }
+    if (preview) {
+        return std::nullopt;
+    }
+    lock = LockMenuFile(files.LinkTarget(paths.linksPath), files, lockWait);
+    switch (lock.state) {
+        case LockState::Held:
+            return std::nullopt;
+        case LockState::Busy:
+            return Stop(RunStatus::WriteError, MessageIcon::Exclamation, kBusyMessage);
+        case LockState::Failed:
+            break;
+    }
+    // No lock file could be made, most often because the menu's folder does not exist.
+    if (!files.FileExists(paths.linksPath)) {
+        return InputProblem(kMenuMessage, Box::Menu);
+    }
+    return Stop(RunStatus::WriteError, MessageIcon::Exclamation, kWriteMessage);
+}
+
+// The checks of the menu, the templates and the fallback icon, in that order.
+std::optional<RunOutcome> CheckInputs(const RunPaths& paths, const std::string& fallbackIcon,
+                                      FileSystem& files) {
     if (!files.FileExists(paths.linksPath)) {
         return InputProblem(kMenuMessage, Box::Menu);
     }
@@ -121,10 +152,39 @@ RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::millis
             return Missing(name);
         }
     }
-    const std::string imagesFolder = ImagesFolderFor(paths.linksPath);
-    const std::string fallbackIcon = imagesFolder + std::string(kFallbackIcon);
     if (!files.FileExists(fallbackIcon)) {
         return Missing(fallbackIcon);
+    }
+    return std::nullopt;
+}
+
+// What the run reports once the new menu is in place (or would be, for a preview).
+RunOutcome Reported(RunOutcome outcome, const LinkCollector& links) {
+    if (outcome.status == RunStatus::Done && links.skippedCount() > 0) {
+        outcome.message += std::string(kSomePresentMessage) + std::to_string(links.skippedCount()) +
+                           " of " + std::to_string(links.foundCount()) + ".";
+    }
+    return outcome;
+}
+
+// The run itself; RunConversion adds what happens when memory runs out. With `preview` set,
+// the run hears of every link's decision and stops before anything is written.
+RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::milliseconds lockWait,
+                   const DecisionProbe* preview) {
+    if (!files.FileExists(paths.listPath)) {
+        return InputProblem(kListMessage, Box::List);
+    }
+    // From checking and reading the menu to putting the new one in place, no other run may
+    // change it: it would lose its links to this run's rename, or this run's to its own.
+    LockAttempt lock;
+    if (std::optional<RunOutcome> stop =
+            LockMenu(paths, files, lockWait, preview != nullptr, lock)) {
+        return *stop;
+    }
+    const std::string imagesFolder = ImagesFolderFor(paths.linksPath);
+    const std::string fallbackIcon = imagesFolder + std::string(kFallbackIcon);
+    if (std::optional<RunOutcome> stop = CheckInputs(paths, fallbackIcon, files)) {
+        return *stop;
     }
 
     // Everything is read and built before any file is touched, so a read failure stops
@@ -139,53 +199,65 @@ RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::millis
         texts[i] = std::move(*text);
     }
     const ItemTemplates templates{std::move(texts[0]), std::move(texts[1]), std::move(texts[2])};
+    // The menu is read before the list, so that a link already in it is known as such.
+    std::optional<std::string> menu = files.ReadWhole(paths.linksPath);
+    if (!menu) {
+        return InputProblem(kMenuMessage, Box::Menu);
+    }
+    const MenuIndex menuIndex(*menu);
 
     // One listing of the icon folder answers for the many links without an icon of their
     // own; only the names the folder holds are probed.
     const FolderSnapshot icons(files, imagesFolder);
-    LinkCollector links(templates, imagesFolder,
-                        [&icons](const std::string& path) { return icons.FileExists(path); });
+    LinkCollector links(
+        templates, imagesFolder,
+        [&icons](const std::string& path) { return icons.FileExists(path); }, &menuIndex,
+        preview != nullptr ? *preview : DecisionProbe{});
     if (!ParseList(paths.listPath, files, links)) {
         return InputProblem(kListMessage, Box::List);
     }
     // A list without a link (a wrong file, an empty export) would rewrite the menu as it
     // was and replace the backup, and "Done" would hide that nothing was read.
-    if (links.linkCount() == 0) {
+    if (links.foundCount() == 0) {
         return InputProblem(kNoLinksMessage, Box::List);
     }
-    // From reading the menu to putting the new one in place, no other run may change it: it
-    // would lose its links to this run's rename, or this run's to its own.
-    const LockAttempt lock = LockMenuFile(files.LinkTarget(paths.linksPath), files, lockWait);
-    if (lock.state == LockState::Busy) {
-        return Stop(RunStatus::WriteError, MessageIcon::Exclamation, kBusyMessage);
-    }
-    if (lock.state == LockState::Failed) {
-        return Stop(RunStatus::WriteError, MessageIcon::Exclamation, kWriteMessage);
-    }
-    std::optional<std::string> menu = files.ReadWhole(paths.linksPath);
-    if (!menu) {
-        return InputProblem(kMenuMessage, Box::Menu);
+    // Nothing to add: the menu and its backup stay as they are.
+    if (links.linkCount() == 0) {
+        return Stop(RunStatus::NothingToAdd, MessageIcon::Information, kAllPresentMessage);
     }
     const std::optional<std::vector<std::string_view>> newMenu = Splice(*menu, links);
     if (!newMenu) {
         return Stop(RunStatus::InputError, MessageIcon::Exclamation, kNowhereMessage);
     }
-    return Finish(paths.linksPath, *newMenu, files);
+    if (preview != nullptr) {
+        return Reported(Stop(RunStatus::Done, MessageIcon::Information, "Done"), links);
+    }
+    return Reported(Finish(paths.linksPath, *newMenu, files), links);
+}
+
+// Only memory can run out on the way (std::bad_alloc, or std::length_error for a text longer
+// than a string may be); every file step answers with a result, not an exception. The files
+// are as they were: nothing is changed before the new menu is complete, and the replacement
+// removes its temporary files on the way out.
+RunOutcome ConvertInMemory(const RunPaths& paths, FileSystem& files,
+                           std::chrono::milliseconds lockWait, const DecisionProbe* preview) {
+    try {
+        return Convert(paths, files, lockWait, preview);
+    } catch (const std::exception&) {
+        return Stop(RunStatus::WriteError, MessageIcon::Exclamation, kMemoryMessage);
+    }
 }
 
 }  // namespace
 
 RunOutcome RunConversion(const RunPaths& paths, FileSystem& files,
                          std::chrono::milliseconds lockWait) {
-    // Only memory can run out on the way (std::bad_alloc, or std::length_error for a text
-    // longer than a string may be); every file step answers with a result, not an exception.
-    // The files are as they were: nothing is changed before the new menu is complete, and
-    // the replacement removes its temporary files on the way out.
-    try {
-        return Convert(paths, files, lockWait);
-    } catch (const std::exception&) {
-        return Stop(RunStatus::WriteError, MessageIcon::Exclamation, kMemoryMessage);
-    }
+    return ConvertInMemory(paths, files, lockWait, nullptr);
+}
+
+RunOutcome PreviewConversion(const RunPaths& paths, const DecisionProbe& onDecision,
+                             FileSystem& files) {
+    return ConvertInMemory(paths, files, std::chrono::milliseconds(0), &onDecision);
 }
 
 }  // namespace tamsel

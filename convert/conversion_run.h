@@ -7,6 +7,7 @@
 #include <chrono>
 #include <string>
 
+#include "convert/link_record.h"
 #include "convert/menu_lock.h"
 #include "support/file_system.h"
 
@@ -15,9 +16,10 @@ namespace tamsel {
 enum class MessageIcon { Information, Exclamation };
 
 enum class RunStatus {
-    Done,        // the menu file was rewritten
-    InputError,  // an input check stopped the run; no file changed
-    WriteError,  // the menu could not be replaced (backup, write, lock or memory); it is kept
+    Done,          // the menu file was rewritten
+    NothingToAdd,  // every link of the list is in the menu already; no file changed
+    InputError,    // an input check stopped the run; no file changed
+    WriteError,    // the menu could not be replaced (backup, write, lock or memory); it is kept
 };
 
 struct RunOutcome {
@@ -34,21 +36,37 @@ struct RunPaths {
     std::string appFolder;  // the program folder with the templates, ending in a separator
 };
 
-// Runs the whole conversion through `files`. Every input is checked and read, and the new
-// menu built, before any file changes; a problem there gives InputError with the message of
-// its check (focusing the list or the menu box where the problem lies) and changes nothing.
-// A list in which no link is found, and links that cannot be placed in the menu, give
-// InputError too. The new menu reaches the
-// disk under a temporary name before the old one becomes `linksPath` + ".bak"; WriteError
-// means the old menu is still under `linksPath` and no temporary file remains. Done means
-// the new menu is in place and the previous one is the backup.
+// Runs the whole conversion through `files`. The list is checked first, then the menu's lock
+// is taken (menu_lock.h) and held until the new menu is in place: the menu, the templates
+// and the fallback icon are checked under it, so that a run never finds the menu missing
+// while another run replaces it. While another run holds the lock, this one waits up to
+// `lockWait`, then stops with WriteError, "ERROR: The Links.xml is being changed by another
+// run", nothing changed. A lock that cannot be made gives "Please enter the Links.xml." when
+// there is no menu (its folder missing), else WriteError, "ERROR: Could not write the
+// Links.xml".
 //
-// From reading the menu file to putting the new one in place the run holds the menu's lock
-// (menu_lock.h); while another run holds it, this one waits up to `lockWait`, then stops with
-// WriteError, "ERROR: The Links.xml is being changed by another run", nothing changed.
+// Every input is checked and read, and the new menu built, before any file changes; a
+// problem there gives InputError with the message of its check (focusing the list or the
+// menu box where the problem lies) and changes nothing. The menu is read before the list, so
+// that each link is decided as LinkCollector (link_collector.h) says: it gets an id not used
+// yet, or is skipped when its entries are in the menu already. A list in which no link is
+// found, and links that cannot be placed in the menu, give InputError; a list whose every
+// link is skipped gives NothingToAdd, "All links of the list are in the menu already.",
+// nothing changed. The new menu reaches the disk under a temporary name before the old one
+// becomes `linksPath` + ".bak"; WriteError means the old menu is still under `linksPath` and
+// no temporary file remains. Done means the new menu is in place and the previous one is the
+// backup; the message is "Done", followed, when links were skipped, by "\n\nLinks already in
+// the menu, not added again: S of N." (S skipped of the N found).
+//
 // Running out of memory anywhere stops the run with WriteError, "ERROR: Not enough memory to
 // convert the list", nothing changed; no exception leaves a run.
 RunOutcome RunConversion(const RunPaths& paths, FileSystem& files = RealFileSystem(),
                          std::chrono::milliseconds lockWait = kMenuLockWait);
+
+// The same checks and decisions as RunConversion, each link's decision told to `onDecision`
+// in list order, but nothing is written, locked or renamed: the outcome is the one the run
+// would report if writing the new menu succeeded (no folder to open).
+RunOutcome PreviewConversion(const RunPaths& paths, const DecisionProbe& onDecision,
+                             FileSystem& files = RealFileSystem());
 
 }  // namespace tamsel

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <utility>
 
+#include "convert/menu_index.h"
 #include "support/text.h"
 
 namespace tamsel {
@@ -15,6 +17,7 @@ namespace {
 // more when spliced into the menu text.
 constexpr std::size_t kItemPiece = 1 << 20;
 constexpr std::size_t kItemRoom = 64 << 10;  // a piece with less room left is full
+constexpr std::string_view kCrLf = "\r\n";
 
 // Where the next "<DT>" (any case) at or after `from` begins, or npos. Looks only at the
 // "<" of the line, which memchr finds quickly even in a line with a long embedded icon.
@@ -45,8 +48,12 @@ void CleanListLine(std::string& line) {
 }  // namespace
 
 LinkCollector::LinkCollector(const ItemTemplates& templates, std::string imagesFolder,
-                             IconProbe hasIcon)
-    : templates_(templates), imagesFolder_(std::move(imagesFolder)), hasIcon_(std::move(hasIcon)) {}
+                             IconProbe hasIcon, const MenuIndex* menu, DecisionProbe onDecision)
+    : templates_(templates),
+      imagesFolder_(std::move(imagesFolder)),
+      hasIcon_(std::move(hasIcon)),
+      menu_(menu),
+      onDecision_(std::move(onDecision)) {}
 
 void LinkCollector::Feed(std::string_view line) {
     line_.assign(line);  // into the storage of the line before
@@ -96,12 +103,91 @@ std::string& LinkCollector::ItemsToFill() {
 }
 
 void LinkCollector::Parse(std::string& piece) {
-    std::string& items = ItemsToFill();
-    const std::size_t before = items.size();
-    ParseLinkLine(piece, record_, queryText_, items, templates_, imagesFolder_, hasIcon_);
-    // Every item entry ends with CR LF, so the items grow exactly when a link was emitted.
-    if (items.size() != before) {
-        ++links_;
+    ParseLinkLine(piece, record_, templates_, imagesFolder_, hasIcon_, *this);
+}
+
+// The entries of each candidate are built in place at the end of the output and cut off
+// again when the candidate is not used, so that the output is not copied.
+void LinkCollector::Emit(LinkRecord& record, const PreparedTemplate& query,
+                         const PreparedTemplate& item) {
+    ++found_;
+    unsuffixedId_.assign(record.Id);
+    const std::span<const std::string> queries(&queryText_, 1);
+    for (std::size_t n = 1;; ++n) {
+        if (n > 1) {
+            record.Id.assign(unsuffixedId_).append("_").append(std::to_string(n));
+        }
+        const std::size_t queryAt = queryText_.size();
+        query.AppendFilled(record, queryText_);
+        std::string& items = ItemsToFill();
+        const std::size_t itemAt = items.size();
+        item.AppendFilled(record, items);
+        const Built itemEntry = Trimmed(items, itemPieces_.size() - 1, itemAt);
+        const Built queryEntry = query.holdsId() ? Trimmed(queryText_, 0, queryAt) : Built{};
+        Prefetch(itemEntry, addedItems_);
+        Prefetch(queryEntry, addedQueries_);
+        if (IsKnown(itemEntry, addedItems_, itemPieces_)) {
+            queryText_.resize(queryAt);
+            items.resize(itemAt);
+            ++skipped_;
+            Decide(false, unsuffixedId_, record);
+            return;
+        }
+        if (query.holdsId()) {
+            if (IsKnown(queryEntry, addedQueries_, queries)) {
+                queryText_.resize(queryAt);
+                items.resize(itemAt);
+                continue;
+            }
+            Remember(queryEntry, addedQueries_);
+        }
+        Remember(itemEntry, addedItems_);
+        items += kCrLf;
+        Decide(true, record.Id, record);
+        return;
+    }
+}
+
+LinkCollector::Built LinkCollector::Trimmed(const std::string& text, std::size_t index,
+                                            std::size_t from) const {
+    Built built;
+    built.entry = TrimEntry(std::string_view(text).substr(from));
+    built.place = {index, static_cast<std::size_t>(built.entry.data() - text.data()),
+                   built.entry.size()};
+    if (!built.entry.empty()) {
+        built.hash = HashOfText(built.entry);
+        built.firstLineHash = menu_ != nullptr ? MenuIndex::FirstLineHash(built.entry) : 0;
+    }
+    return built;
+}
+
+// The lookups of both entries wait for memory together rather than one after the other.
+void LinkCollector::Prefetch(const Built& built, const AddedEntries& added) const {
+    if (!built.entry.empty()) {
+        added.Prefetch(built.hash);
+        if (menu_ != nullptr) {
+            menu_->Prefetch(built.firstLineHash);
+        }
+    }
+}
+
+// An empty entry is never found, so that a template that gives one does not skip every link.
+bool LinkCollector::IsKnown(const Built& built, const AddedEntries& added,
+                            std::span<const std::string> texts) const {
+    return !built.entry.empty() &&
+           (added.Holds(built.entry, built.hash, texts) ||
+            (menu_ != nullptr && menu_->HoldsOnOwnLines(built.entry, built.firstLineHash)));
+}
+
+void LinkCollector::Remember(const Built& built, AddedEntries& added) {
+    if (!built.entry.empty()) {
+        added.Add(built.hash, built.place);
+    }
+}
+
+void LinkCollector::Decide(bool added, std::string_view id, const LinkRecord& record) const {
+    if (onDecision_) {
+        onDecision_(LinkDecision{added, id, record.Title, record.Url});
     }
 }
 

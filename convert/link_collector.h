@@ -2,23 +2,38 @@
 
 // Reads a link list, one line at a time as it comes from the file, into the menu entries of
 // its links: the one owner of the record, the prepared templates and the two blocks of
-// entries while a list is read.
+// entries while a list is read. It decides which links are added and under which id.
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "convert/added_entries.h"
 #include "convert/link_parser.h"
 #include "convert/link_record.h"
 #include "convert/template_fill.h"
 
 namespace tamsel {
 
-class LinkCollector {
+class MenuIndex;
+
+// Each link gets a unique id, and a link already in the menu, or already added from the list,
+// is skipped. For a link whose id would be X: the candidates are X, X_2, X_3 and so on. For
+// each, both entries are built. If the item entry (TrimEntry, menu_index.h) is not empty and
+// stands in the menu on lines of its own, or equals that of a link added before, the link is
+// skipped. Otherwise, when the query template holds "#LINKID#" and the query entry (trimmed,
+// not empty) stands in the menu on lines of its own or equals that of a link added before,
+// the id is taken and the next candidate is tried; else the link is added under the
+// candidate. The icon is chosen with X, before any of this.
+class LinkCollector final : private LinkSink {
   public:
     // Links look for their own icon as `imagesFolder` + Id + ".png" through `hasIcon`.
-    LinkCollector(const ItemTemplates& templates, std::string imagesFolder, IconProbe hasIcon);
+    // `menu` is the menu the entries go into (none: an empty one); `onDecision`, when set,
+    // hears of every link as it is added or skipped.
+    LinkCollector(const ItemTemplates& templates, std::string imagesFolder, IconProbe hasIcon,
+                  const MenuIndex* menu = nullptr, DecisionProbe onDecision = {});
 
     // Handles one line of the list without its break: TABs become blanks, blanks at both
     // ends go, and the line is cut in front of every "<DT>" (any case) that does not begin
@@ -35,8 +50,12 @@ class LinkCollector {
     // it is not empty, which emits a link still pending at the end of the list.
     void Finish();
 
-    // How many links were emitted.
-    std::size_t linkCount() const { return links_; }
+    // How many links were added.
+    std::size_t linkCount() const { return found_ - skipped_; }
+
+    // How many links the list held, and how many of them were skipped.
+    std::size_t foundCount() const { return found_; }
+    std::size_t skippedCount() const { return skipped_; }
 
     // One query entry per link, in list order.
     const std::string& queryText() const { return queryText_; }
@@ -52,6 +71,21 @@ class LinkCollector {
     void ParseLine();
     std::string& ItemsToFill();
     void Parse(std::string& piece);
+    void Emit(LinkRecord& record, const PreparedTemplate& query,
+              const PreparedTemplate& item) override;
+    // An entry just built: trimmed, its hash, and where it stands.
+    struct Built {
+        std::string_view entry;
+        std::size_t hash = 0;           // of the whole entry
+        std::size_t firstLineHash = 0;  // MenuIndex::FirstLineHash, when there is a menu
+        AddedEntries::Place place{};
+    };
+    Built Trimmed(const std::string& text, std::size_t index, std::size_t from) const;
+    void Prefetch(const Built& built, const AddedEntries& added) const;
+    bool IsKnown(const Built& built, const AddedEntries& added,
+                 std::span<const std::string> texts) const;
+    static void Remember(const Built& built, AddedEntries& added);
+    void Decide(bool added, std::string_view id, const LinkRecord& record) const;
 
     PreparedTemplates templates_;
     std::string imagesFolder_;
@@ -59,7 +93,13 @@ class LinkCollector {
     LinkRecord record_;
     std::string queryText_;
     std::vector<std::string> itemPieces_;
-    std::size_t links_ = 0;
+    const MenuIndex* menu_;
+    DecisionProbe onDecision_;
+    AddedEntries addedQueries_;
+    AddedEntries addedItems_;
+    std::string unsuffixedId_;
+    std::size_t found_ = 0;
+    std::size_t skipped_ = 0;
     std::string line_;   // the line being read; after the last piece, what the parser left of it
     std::string piece_;  // a piece cut from the front of a line
 };

@@ -121,9 +121,8 @@ void ClearRecord(LinkRecord& record) {
     record.Url.clear();
 }
 
-void EmitIfComplete(LinkRecord& record, std::string& queryText, std::string& itemText,
-                    const PreparedTemplates& templates, const std::string& imagesFolder,
-                    const IconProbe& hasIcon) {
+void EmitIfComplete(LinkRecord& record, const PreparedTemplates& templates,
+                    const std::string& imagesFolder, const IconProbe& hasIcon, LinkSink& sink) {
     if (record.Title.empty() || record.Url.empty()) {
         return;
     }
@@ -140,11 +139,27 @@ void EmitIfComplete(LinkRecord& record, std::string& queryText, std::string& ite
         itemTemplate = &templates.Image;
         record.Image = kFallbackIcon;
     }
-    templates.Query.AppendFilled(record, queryText);
-    itemTemplate->AppendFilled(record, itemText);
-    itemText += kCrLf;
+    sink.Emit(record, templates.Query, *itemTemplate);
     ClearRecord(record);
 }
+
+// Appends every link's entries as they come.
+class AppendingSink final : public LinkSink {
+  public:
+    AppendingSink(std::string& queryText, std::string& itemText)
+        : queryText_(queryText), itemText_(itemText) {}
+
+    void Emit(LinkRecord& record, const PreparedTemplate& query,
+              const PreparedTemplate& item) override {
+        query.AppendFilled(record, queryText_);
+        item.AppendFilled(record, itemText_);
+        itemText_ += kCrLf;
+    }
+
+  private:
+    std::string& queryText_;
+    std::string& itemText_;
+};
 
 void ApplyPlainLine(std::string_view line, LinkRecord& record) {
     if (IsAddress(line)) {
@@ -168,13 +183,12 @@ void ApplyPlainLine(std::string_view line, LinkRecord& record) {
 void ParseLinkLine(std::string& line, LinkRecord& record, std::string& queryText,
                    std::string& itemText, const ItemTemplates& templates,
                    const std::string& imagesFolder, const IconProbe& hasIcon) {
-    ParseLinkLine(line, record, queryText, itemText, PreparedTemplates(templates), imagesFolder,
-                  hasIcon);
+    AppendingSink sink(queryText, itemText);
+    ParseLinkLine(line, record, PreparedTemplates(templates), imagesFolder, hasIcon, sink);
 }
 
-void ParseLinkLine(std::string& line, LinkRecord& record, std::string& queryText,
-                   std::string& itemText, const PreparedTemplates& templates,
-                   const std::string& imagesFolder, const IconProbe& hasIcon) {
+void ParseLinkLine(std::string& line, LinkRecord& record, const PreparedTemplates& templates,
+                   const std::string& imagesFolder, const IconProbe& hasIcon, LinkSink& sink) {
     if (IsBookmark(line)) {
         if (!TakeBookmark(line, record)) {
             return;
@@ -182,7 +196,7 @@ void ParseLinkLine(std::string& line, LinkRecord& record, std::string& queryText
     } else if (line.starts_with('<')) {  // the pattern "<*"
         return;
     }
-    EmitIfComplete(record, queryText, itemText, templates, imagesFolder, hasIcon);
+    EmitIfComplete(record, templates, imagesFolder, hasIcon, sink);
     ApplyPlainLine(line, record);
 }
 

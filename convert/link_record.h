@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace tamsel {
 
@@ -19,6 +20,17 @@ struct LinkRecord {
 
 // Tells whether a link's own icon exists (a readable file with content).
 using IconProbe = std::function<bool(const std::string& path)>;
+
+// What became of one link of a list.
+struct LinkDecision {
+    bool added = false;   // false: its entries are in the menu already, so it was skipped
+    std::string_view id;  // the id it got; for a skipped link, its id without a suffix
+    std::string_view title;
+    std::string_view url;
+};
+
+// Hears of each link of a list as it is decided, in list order.
+using DecisionProbe = std::function<void(const LinkDecision&)>;
 
 // The three templates; read only while a list is parsed.
 struct ItemTemplates {

@@ -11,15 +11,15 @@
 
 namespace tamsel {
 
-// The template with every "#LINKID#", "#LINKTITLE#", "#LINKINFO#", "#LINKIMG#" and
-// "#LINKURL#" replaced, in that order, by the record's Id, Title, Info, Image and Url (only
-// "#LINKID#" when `idOnly`), each escaped for XML as it goes in (xml_escape.h) so that the
-// menu stays well-formed. Each replacement works on the result of the one before, so a
-// title that holds "#LINKURL#" ends up holding the (escaped) address.
+// The template filled in one pass from left to right: wherever "#LINKID#", "#LINKTITLE#",
+// "#LINKINFO#", "#LINKIMG#" or "#LINKURL#" begins (only "#LINKID#" when `idOnly`), the
+// record's Id, Title, Info, Image or Url goes in, escaped for XML (xml_escape.h) so that the
+// menu stays well-formed, and the scan goes on behind the placeholder. A value is never
+// scanned again: a title that holds "#LINKURL#" keeps it as written.
 std::string FillTemplate(std::string_view text, const LinkRecord& record, bool idOnly);
 
 // A template prepared once for many links: split where its placeholders are, so that
-// filling it appends pieces instead of searching the whole template once per placeholder.
+// filling it appends pieces instead of searching the template once per link.
 class PreparedTemplate {
   public:
     PreparedTemplate(std::string text, bool idOnly);
@@ -27,9 +27,8 @@ class PreparedTemplate {
     // Appends FillTemplate(text, record, idOnly) to `out`.
     void AppendFilled(const LinkRecord& record, std::string& out) const;
 
-    // Whether fills append pieces (true for templates whose placeholders stand apart, as
-    // they usually do) rather than take the plain way every time.
-    bool splits() const { return splits_; }
+    // Whether the Id goes into the filled template.
+    bool holdsId() const { return holdsId_; }
 
   private:
     static constexpr int kText = -1;  // a piece of template text rather than a value
@@ -40,14 +39,9 @@ class PreparedTemplate {
         std::size_t length;
     };
 
-    void Split();
-    bool ReachesHashOrValue(std::size_t slot, bool leftwards) const;
-    bool PiecesHoldFor(const LinkRecord& record) const;
-
     std::string text_;
-    bool idOnly_;
     std::vector<Piece> pieces_;
-    bool splits_ = false;
+    bool holdsId_ = false;
 };
 
 // The three templates of a list, prepared.

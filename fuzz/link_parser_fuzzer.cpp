@@ -104,8 +104,7 @@ std::vector<std::string_view> Fields(std::string_view entry) {
 
 // No value holds a TAB (lines had theirs turned into blanks), so the TABs of the templates
 // below split every item entry into its fields: a web address first, and an icon whenever
-// the template with an icon was chosen. The key is checked in the query entries, which fill
-// it alone: a title may hold a later placeholder, which then takes that value in the item.
+// the template with an icon was chosen. The key is checked in the query entries.
 void CheckItems(std::string_view items) {
     while (!items.empty()) {
         const std::size_t end = items.find("\r\n");

@@ -16,6 +16,7 @@ struct ParseCase {
     std::string list;
     std::string menu;
     std::string appFolder;
+    bool dryRun = false;
 };
 
 TEST(ParseCommandLine, ReadsEveryAcceptedForm) {
@@ -24,6 +25,7 @@ TEST(ParseCommandLine, ReadsEveryAcceptedForm) {
         {{"--app-folder", "/opt/t", "a", "b"}, Action::Run, "a", "b", "/opt/t"},
         {{"a", "--app-folder", "/opt/t", "b"}, Action::Run, "a", "b", "/opt/t"},
         {{"a", "b", "--app-folder=/opt/t"}, Action::Run, "a", "b", "/opt/t"},
+        {{"a", "--dry-run", "b"}, Action::Run, "a", "b", "", true},
         {{"--app-folder=/x", "--app-folder=/y", "a", "b"}, Action::Run, "a", "b", "/y"},
         {{"--", "-list.txt", "--help"}, Action::Run, "-list.txt", "--help", ""},
         {{"-", "b"}, Action::Run, "-", "b", ""},
@@ -39,6 +41,7 @@ TEST(ParseCommandLine, ReadsEveryAcceptedForm) {
         EXPECT_EQ(line.listPath, c.list) << shown;
         EXPECT_EQ(line.linksPath, c.menu) << shown;
         EXPECT_EQ(line.appFolder, c.appFolder) << shown;
+        EXPECT_EQ(line.dryRun, c.dryRun) << shown;
     }
 }
 
@@ -75,6 +78,7 @@ TEST(WithTrailingSeparator, AddsOneOnlyWhenMissing) {
 
 TEST(ExitCodeFor, TellsOutcomesApart) {
     EXPECT_EQ(ExitCodeFor(RunStatus::Done), 0);
+    EXPECT_EQ(ExitCodeFor(RunStatus::NothingToAdd), 0);
     EXPECT_EQ(ExitCodeFor(RunStatus::InputError), 1);
     EXPECT_EQ(ExitCodeFor(RunStatus::WriteError), 2);
 }

@@ -118,10 +118,42 @@ TEST_F(TamselConvert, BackupProblemExitsWithTwo) {
     EXPECT_EQ(temp.read("x/FEATURES/Links.xml"), ReadFixture("menu/Links.xml"));
 }
 
+TEST_F(TamselConvert, DryRunTellsWhatARunWouldDoAndWritesNothing) {
+    temp.write("list.txt",
+               "A\r\nhttp://1/\r\nA\r\nhttp://2/\r\nHome;The start page\r\nhttp://localhost/");
+    const std::string menu = temp.read("x/FEATURES/Links.xml");
+    const Result preview = RunCommand(temp, "--dry-run list.txt x/FEATURES/Links.xml");
+    EXPECT_EQ(preview.exitCode, 0) << preview.err;
+    EXPECT_EQ(preview.out,
+              "add\tA\tA\thttp://1/\nadd\tA_2\tA\thttp://2/\nskip\tHome\tHome\thttp://localhost/\n"
+              "Done\n\nLinks already in the menu, not added again: 1 of 3.\n");
+    EXPECT_EQ(temp.read("x/FEATURES/Links.xml"), menu);
+    for (const char* left : {".bak", ".lock", ".tmp", ".bak.tmp"}) {
+        EXPECT_FALSE(temp.exists(std::string("x/FEATURES/Links.xml") + left)) << left;
+    }
+
+    const Result run = RunCommand(temp, "list.txt x/FEATURES/Links.xml");
+    EXPECT_EQ(run.out, "Done\n\nLinks already in the menu, not added again: 1 of 3.\n");
+    const Result again = RunCommand(temp, "--dry-run list.txt x/FEATURES/Links.xml");
+    EXPECT_EQ(again.exitCode, 0);
+    EXPECT_EQ(again.out,
+              "skip\tA\tA\thttp://1/\nskip\tA\tA\thttp://2/\nskip\tHome\tHome\thttp://localhost/\n"
+              "All links of the list are in the menu already.\n");
+    const Result rerun = RunCommand(temp, "list.txt x/FEATURES/Links.xml");
+    EXPECT_EQ(rerun.exitCode, 0);
+    EXPECT_EQ(rerun.out, "All links of the list are in the menu already.\n");
+    EXPECT_EQ(temp.read("x/FEATURES/Links.xml.bak"), menu);
+
+    const Result missing = RunCommand(temp, "--dry-run list.txt x/none/Links.xml");
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.err, "Please enter the Links.xml.\n");
+}
+
 TEST_F(TamselConvert, HelpAndUsageErrors) {
     const Result help = RunCommand(temp, "--help");
     EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(help.out.starts_with("Usage: tamsel-convert [--app-folder DIR] LIST MENU\n"));
+    EXPECT_TRUE(
+        help.out.starts_with("Usage: tamsel-convert [--dry-run] [--app-folder DIR] LIST MENU\n"));
     EXPECT_EQ(help.err, "");
 
     const Result usage = RunCommand(temp, "url.txt");

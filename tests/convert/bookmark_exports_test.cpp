@@ -83,7 +83,7 @@ std::vector<Entry> Convert(const std::string& list, const std::string& name) {
     setup.writeTemplates("q", "#LINKURL#\t#LINKTITLE#", "#LINKURL#\t#LINKTITLE#");
     setup.writeMenu("M\r\n</Items>\r\n</Items>\r\n</XMBML>\r\n");
     const RunOutcome outcome = RunConversion(setup.paths());
-    EXPECT_EQ(outcome.message, "Done") << name;
+    EXPECT_EQ(outcome.status, RunStatus::Done) << name;
     const std::string menu = setup.menu();
     const std::size_t items = menu.find("</Items>\r\n", menu.find("</Items>\r\n") + 1) + 10;
     const std::string block = menu.substr(items, menu.rfind("</XMBML>") - items);
@@ -117,7 +117,9 @@ TEST_P(BookmarkExports, YieldTheAnchorsInFileOrder) {
     ASSERT_FALSE(anchors.empty());
     std::vector<Entry> expected;
     for (const Entry& entry : anchors) {
-        if (c.notEmitted.count(entry.url) == 0) {
+        // A bookmark that the export holds twice goes into the menu once.
+        if (c.notEmitted.count(entry.url) == 0 &&
+            std::find(expected.begin(), expected.end(), entry) == expected.end()) {
             expected.push_back(entry);
         }
     }
@@ -149,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(
         return name.substr(0, name.find('.'));
     });
 
-// The first anchor of every line that begins with one, as the pattern reads it.
+// The first anchor of every line that begins with one, as the pattern reads it, each once.
 std::vector<Entry> BookmarkLines(const std::string& file) {
     std::vector<Entry> starts;
     std::size_t start = 0;
@@ -159,8 +161,13 @@ std::vector<Entry> BookmarkLines(const std::string& file) {
         const std::size_t first = line.find_first_not_of(" \t");
         if (first != std::string::npos && line.compare(first, 13, "<DT><A HREF=\"") == 0) {
             const std::vector<Entry> anchors = AnchorsByPattern(line);
-            if (!anchors.empty()) {
-                starts.push_back({XmlEscaped(anchors[0].url), XmlEscaped(anchors[0].title)});
+            const Entry entry =
+                anchors.empty() ? Entry{}
+                                : Entry{XmlEscaped(anchors[0].url), XmlEscaped(anchors[0].title)};
+            // A bookmark that the export holds twice comes through once.
+            if (!anchors.empty() &&
+                std::find(starts.begin(), starts.end(), entry) == starts.end()) {
+                starts.push_back(entry);
             }
         }
         start = end + 1;

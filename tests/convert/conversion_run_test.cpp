@@ -6,8 +6,10 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "convert/menu_lock.h"
 #include "run_setup.h"
 
 namespace tamsel {
@@ -124,6 +126,11 @@ TEST(RunConversion, InputChecksStopWithTheirMessageAndChangeNothing) {
          },
          "Please enter a TXT file or a Firefox Bookmarks.html.", 0},
         {"missing menu", remove(RunSetup::kMenu), "Please enter the Links.xml.", 1},
+        {"menu folder missing, so no lock can be made",
+         [](const RunSetup& s, RunPaths& p) { p.linksPath = s.temp().folder() + "y/Links.xml"; },
+         "Please enter the Links.xml.", 1},
+        {"empty menu box", [](const RunSetup&, RunPaths& p) { p.linksPath.clear(); },
+         "Please enter the Links.xml.", 1},
         {"empty menu", empty(RunSetup::kMenu), "Please enter the Links.xml.", 1},
         {"missing query template", remove("app/item_template_query.txt"),
          "Missing item_template_query.txt", -1},
@@ -164,6 +171,25 @@ TEST(RunConversion, InputChecksStopWithTheirMessageAndChangeNothing) {
     }
 }
 
+TEST(RunConversion, WaitingRunChecksTheMenuOnlyOnceItHoldsTheLock) {
+    RunSetup setup;
+    setup.writeList("T\r\nhttp://t.org/\r\n");
+    const std::string menu = setup.paths().linksPath;
+    LockAttempt other = LockMenuFile(menu, RealFileSystem());
+    ASSERT_EQ(other.state, LockState::Held);
+    // Another run in the middle of its replacement: for a moment there is no menu.
+    std::filesystem::rename(menu, menu + ".moved");
+    std::thread waiting([&] {
+        const RunOutcome outcome = RunConversion(setup.paths());
+        EXPECT_EQ(outcome.message, "Done");
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    std::filesystem::rename(menu + ".moved", menu);
+    other.lock.reset();
+    waiting.join();
+    EXPECT_EQ(setup.menu(), FixtureWith("Q[T]\r\n", "N[T|T|||http://t.org/]\r\n"));
+}
+
 TEST(RunConversion, MenuPathWithoutFolderLooksForTheIconByItsBareName) {
     RunSetup setup;
     setup.writeList("T\r\nhttp://t.org/\r\n");
@@ -193,11 +219,12 @@ TEST(RunConversion, IconIsTheLinksOwnOrTheFallbackForInfoOrNone) {
         "Plain\r\nhttp://p.org/\r\n\r\n"
         "<DT><A HREF=\"http://b.org/\" X=\"1\">Big News</A>\r\n");
     ExpectDone(RunConversion(setup.paths()), setup);
-    EXPECT_EQ(setup.menu(), FixtureWith("Q[BigNews]\r\nQ[Empty]\r\nQ[Plain]\r\nQ[BigNews]\r\n",
+    // The second "Big News" gets another id but keeps the icon its title names.
+    EXPECT_EQ(setup.menu(), FixtureWith("Q[BigNews]\r\nQ[Empty]\r\nQ[Plain]\r\nQ[BigNews_2]\r\n",
                                         "I[BigNews|Big News||BigNews.png|http://n.org/]\r\n"
                                         "I[Empty|Empty|with info|network.png|http://e.org/]\r\n"
                                         "N[Plain|Plain|||http://p.org/]\r\n"
-                                        "I[BigNews|Big News||BigNews.png|http://b.org/]\r\n"));
+                                        "I[BigNews_2|Big News||BigNews.png|http://b.org/]\r\n"));
 }
 
 TEST(RunConversion, LeftoverBackupIsReplacedWhetherStaleOrEmpty) {
@@ -230,15 +257,131 @@ TEST(RunConversion, LeftoverTemporaryFileIsOverwritten) {
     EXPECT_EQ(setup.menu(), FixtureWith("Q[T]\r\n", "N[T|T|||http://t.org/]\r\n"));
 }
 
-TEST(RunConversion, RunningTwiceInsertsTwice) {
-    RunSetup setup;
-    setup.writeList("T\r\nhttp://t.org/\r\n");
-    ExpectDone(RunConversion(setup.paths()), setup);
-    const std::string once = setup.menu();
-    ExpectDone(RunConversion(setup.paths()), setup);
-    EXPECT_EQ(setup.backup(), once);
-    EXPECT_EQ(setup.menu(), FixtureWith("Q[T]\r\nQ[T]\r\n",
-                                        "N[T|T|||http://t.org/]\r\nN[T|T|||http://t.org/]\r\n"));
+// `menu` with `queries` at the start of the line that holds its second "</Items>" and `items`
+// at the start of the line that holds "</XMBML>".
+std::string Spliced(std::string menu, std::string_view queries, std::string_view items) {
+    const auto lineOf = [&menu](std::size_t at) { return menu.rfind('\n', at) + 1; };
+    menu.insert(lineOf(menu.find("</XMBML>")), items);
+    menu.insert(lineOf(menu.find("</Items>", menu.find("</Items>") + 1)), queries);
+    return menu;
+}
+
+struct RuleCase {
+    const char* name;
+    std::vector<std::string> lists;  // converted one after the other
+    std::string queries;             // the query entries the menu has gained after the last
+    std::string items;               // and the item entries
+    std::string message;             // of the last run
+    std::string menu;                // the test data's menu when empty
+    std::string queryTemplate = std::string(test::kQueryTemplate);
+    std::string itemTemplate = std::string(test::kNoImageTemplate);
+};
+
+TEST(RunConversion, EachLinkGetsAnUnusedIdOrIsSkippedWhenItsEntriesAreInTheMenu) {
+    const std::string kNone = "All links of the list are in the menu already.";
+    const auto some = [](int skipped, int found) {
+        return "Done\n\nLinks already in the menu, not added again: " + std::to_string(skipped) +
+               " of " + std::to_string(found) + ".";
+    };
+    const std::string kRepeated =
+        "A\nhttp://1/\nA\nhttp://2/\nA\nhttp://1/\nA_2\nhttp://3/\nA\nhttp://4/";
+    const std::string kView = "\t<V id=\"#LINKID#\">\r\n\t\t<U>#LINKURL#</U>\r\n\t</V>\r\n";
+    const std::u16string kCafe = u"Caf\u00e9\r\nhttp://1/\r\nCaf\u00e9\r\nhttp://2/\r\n";
+    const std::string kQ(test::kQueryTemplate), kN(test::kNoImageTemplate);
+    const std::vector<RuleCase> cases{
+        {"suffixes count up, a title that is X_2 gets X_2_2, a link twice is skipped",
+         {kRepeated},
+         "Q[A]\r\nQ[A_2]\r\nQ[A_2_2]\r\nQ[A_3]\r\n",
+         "N[A|A|||http://1/]\r\nN[A_2|A|||http://2/]\r\nN[A_2_2|A_2|||http://3/]\r\n"
+         "N[A_3|A|||http://4/]\r\n",
+         some(1, 5),
+         {},
+         kQ,
+         kN},
+        {"the same list again adds nothing",
+         {kRepeated, kRepeated},
+         "Q[A]\r\nQ[A_2]\r\nQ[A_2_2]\r\nQ[A_3]\r\n",
+         "N[A|A|||http://1/]\r\nN[A_2|A|||http://2/]\r\nN[A_2_2|A_2|||http://3/]\r\n"
+         "N[A_3|A|||http://4/]\r\n",
+         kNone,
+         {},
+         kQ,
+         kN},
+        {"a grown list adds only its new link",
+         {"A\nhttp://1/\nB\nhttp://2/", "A\nhttp://1/\nB\nhttp://2/\nA\nhttp://5/"},
+         "Q[A]\r\nQ[B]\r\nQ[A_2]\r\n",
+         "N[A|A|||http://1/]\r\nN[B|B|||http://2/]\r\nN[A_2|A|||http://5/]\r\n",
+         some(2, 3),
+         {},
+         kQ,
+         kN},
+        {"a query template without the id lets ids repeat",
+         {"A\nhttp://1/\nA\nhttp://2/\nA\nhttp://1/"},
+         "Q\r\nQ\r\n",
+         "N[A|A|||http://1/]\r\nN[A|A|||http://2/]\r\n",
+         some(1, 3),
+         {},
+         "Q\r\n",
+         kN},
+        {"a blank item template skips nothing",
+         {"A\nhttp://1/", "A\nhttp://1/"},
+         "Q[A]\r\nQ[A_2]\r\n",
+         " \r\n \r\n",
+         "Done",
+         {},
+         kQ,
+         " "},
+        {"entries are found however indented, but not inside a longer line",
+         {"A\nhttp://a/\nB\nhttp://b/\nC\nhttp://c/"},
+         "Q[A_2]\r\nQ[B]\r\n",
+         "N[A_2|A|||http://a/]\r\nN[B|B|||http://b/]\r\n",
+         some(1, 3),
+         "<XMBML>\r\n<Items>\r\n  Q[A]\t\r<x>Q[B]</x>\r\n</Items>\r\n<Items>\r\n</Items>\r\n"
+         " \t N[C|C|||http://c/] \r\n</XMBML>\r\n",
+         kQ,
+         kN},
+        {"an entry of several lines is found with other indentation around it",
+         {"A\nhttp://a/\nB\nhttp://b/"},
+         "Q[B]\r\n",
+         "\t<V id=\"B\">\r\n\t\t<U>http://b/</U>\r\n\t</V>\r\n\r\n",
+         some(1, 2),
+         "<XMBML>\r\n<Items>\r\n</Items>\r\n<Items>\r\n</Items>\r\n<V id=\"A\">\r\n"
+         "\t\t<U>http://a/</U>\r\n\t</V>  \r\n  <V id=\"B\">\r\n\t\t<U>http://b/</U>\r\n"
+         "</V>\r\n</XMBML>\r\n",
+         kQ,
+         kView},
+        {"a UTF-16 list is the same list as its UTF-8 text",
+         {Utf16(kCafe, false), "Caf\u00e9\nhttp://1/\nCaf\u00e9\nhttp://2/\n"},
+         "Q[Caf\u00e9]\r\nQ[Caf\u00e9_2]\r\n",
+         "N[Caf\u00e9|Caf\u00e9|||http://1/]\r\nN[Caf\u00e9_2|Caf\u00e9|||http://2/]\r\n",
+         kNone,
+         {},
+         kQ,
+         kN},
+    };
+    for (const RuleCase& c : cases) {
+        RunSetup setup;
+        const std::string menu = c.menu.empty() ? ReadFixture("menu/Links.xml") : c.menu;
+        setup.writeMenu(menu);
+        setup.writeTemplates(c.queryTemplate, c.itemTemplate, c.itemTemplate);
+        RunOutcome outcome;
+        std::string backup;
+        for (const std::string& list : c.lists) {
+            backup = setup.exists(std::string(RunSetup::kMenu) + ".bak") ? setup.backup() : "";
+            setup.writeList(list);
+            outcome = RunConversion(setup.paths());
+        }
+        EXPECT_EQ(outcome.message, c.message) << c.name;
+        EXPECT_EQ(outcome.icon, MessageIcon::Information) << c.name;
+        EXPECT_EQ(setup.menu(), Spliced(menu, c.queries, c.items)) << c.name;
+        EXPECT_EQ(outcome.status, c.message == kNone ? RunStatus::NothingToAdd : RunStatus::Done)
+            << c.name;
+        if (outcome.status == RunStatus::NothingToAdd) {
+            EXPECT_EQ(setup.backup(), backup) << c.name;  // no file changed
+        }
+        EXPECT_EQ(outcome.folderToOpen.empty(), outcome.status == RunStatus::NothingToAdd);
+        EXPECT_FALSE(setup.exists(std::string(RunSetup::kMenu) + ".tmp")) << c.name;
+    }
 }
 
 TEST(RunConversion, MenuWithOtherLineBreaksReceivesTheEntries) {

@@ -57,6 +57,8 @@ TEST_P(ParseLinkLineLines, YieldTheExpectedEntries) {
 
 const std::string kBookmarkB = R"(<DT><A HREF="http://b.org/" ADD_DATE="1">Bee Site</A>)";
 const std::string kEntryB = "N[BeeSite|Bee Site|||http://b.org/]";
+const std::string kBookmarkC = R"(<DT><A HREF="http://c.org/" ADD_DATE="1">Cee</A>)";
+const std::string kEntryC = "N[Cee|Cee|||http://c.org/]";
 
 INSTANTIATE_TEST_SUITE_P(
     Table, ParseLinkLineLines,
@@ -134,14 +136,14 @@ INSTANTIATE_TEST_SUITE_P(
                   {R"(<DT><A HREF="http://b.org/" X="1" ›Bee</A>)", "</DL><p>"},
                   {}},
         LinesCase{"SeparatorsBeforeABookmarkAreSkipped",
-                  {"<HR>    " + kBookmarkB, "<hr><HR> " + kBookmarkB},
-                  {kEntryB, kEntryB}},
+                  {"<HR>    " + kBookmarkB, "<hr><HR> " + kBookmarkC},
+                  {kEntryB, kEntryC}},
         LinesCase{"BookmarkBehindOtherTagsOnItsLine",
-                  {"<DL><p>" + kBookmarkB, "<DT><H3>Folder</H3> " + kBookmarkB},
-                  {kEntryB, kEntryB}},
+                  {"<DL><p>" + kBookmarkB, "<DT><H3>Folder</H3> " + kBookmarkC},
+                  {kEntryB, kEntryC}},
         LinesCase{"SeveralBookmarksOnOneLine",
-                  {kBookmarkB + R"(<dt><a href="http://a.org/" X="1">A</a>)" + kBookmarkB},
-                  {kEntryB, "N[A|A|||http://a.org/]", kEntryB}},
+                  {kBookmarkB + R"(<dt><a href="http://a.org/" X="1">A</a>)" + kBookmarkC},
+                  {kEntryB, "N[A|A|||http://a.org/]", kEntryC}},
         LinesCase{"TextBeforeABookmarkIsALineOfItsOwn",
                   {"T", "http://a.org/", "Cee " + kBookmarkB},
                   {"N[T|T|||http://a.org/]", kEntryB}},
@@ -154,13 +156,13 @@ INSTANTIATE_TEST_SUITE_P(
         LinesCase{"SeparatorBeforeAFolderStaysMarkup",
                   {"T", "http://a.org/", "<HR> <DT><H3>Folder</H3>"},
                   {}},
-        LinesCase{"TitleMayHoldLaterPlaceholders",
+        LinesCase{"TitleKeepsThePlaceholdersItHolds",
                   {"See #LINKURL#", "http://a.org/", "My #LINKID#", "http://b.org/"},
-                  {"N[Seehttp://a.org/|See http://a.org/|||http://a.org/]",
+                  {"N[See#LINKURL#|See #LINKURL#|||http://a.org/]",
                    "N[My#LINKID#|My #LINKID#|||http://b.org/]"}},
-        LinesCase{"SameTitleTwiceGivesTheSameId",
-                  {"A", "http://1.org/", "A", "http://2.org/"},
-                  {"N[A|A|||http://1.org/]", "N[A|A|||http://2.org/]"}}),
+        LinesCase{"SameTitleTwiceGetsASuffixAndTheSameLinkTwiceIsSkipped",
+                  {"A", "http://1.org/", "A", "http://2.org/", "A", "http://1.org/"},
+                  {"N[A|A|||http://1.org/]", "N[A_2|A|||http://2.org/]"}}),
     [](const testing::TestParamInfo<LinesCase>& info) { return std::string(info.param.name); });
 
 TEST(ParseLinkLine, QueryEntryFillsOnlyTheId) {

@@ -1,4 +1,4 @@
-// Prepared templates against the plain fill, placeholder by placeholder in turn.
+// The one-pass fill, and prepared templates against it.
 
 #include "convert/template_fill.h"
 
@@ -23,18 +23,36 @@ std::string Prepared(const std::string& text, const LinkRecord& record, bool idO
     return out;
 }
 
-TEST(PreparedTemplate, SplitsTemplatesWhosePlaceholdersStandApart) {
-    EXPECT_TRUE(PreparedTemplate("\t\t\t<Query key=\"#LINKID#\" src=\"##LINKID#_view\"/>\r\n", true)
-                    .splits());
-    EXPECT_TRUE(
-        PreparedTemplate("<t>#LINKTITLE#</t><u>#LINKURL#</u>#LINKID##LINKINFO#", false).splits());
-    EXPECT_TRUE(
-        PreparedTemplate("I[#LINKID#|#LINKTITLE#|#LINKINFO#|#LINKIMG#|#LINKURL#]", false).splits());
-    EXPECT_FALSE(PreparedTemplate("#LINK#LINKID#TLE#", false).splits());
-    EXPECT_FALSE(PreparedTemplate("#LINKTI#LINKINFO#TLE#", false).splits());
+struct FillCase {
+    std::string text;
+    LinkRecord record;
+    std::string filled;
+};
+
+TEST(FillTemplate, FillsInOnePassAndNeverScansAValueAgain) {
+    const LinkRecord plain = Record("Big", "Big News", "i", "Big.png", "https://a.org/");
+    const std::vector<FillCase> cases = {
+        {"I[#LINKID#|#LINKTITLE#|#LINKINFO#|#LINKIMG#|#LINKURL#]", plain,
+         "I[Big|Big News|i|Big.png|https://a.org/]"},
+        {"<t>#LINKTITLE#</t>", Record("U", "Use #LINKURL# here", "", "", "https://x/"),
+         "<t>Use #LINKURL# here</t>"},
+        {"#LINKTITLE##LINKTITLE#", Record("T", "#LINKTITLE#", "", "", "u"),
+         "#LINKTITLE##LINKTITLE#"},
+        {"#LINK#LINKID#TLE#", Record("TI", "T I", "", "", "u"), "#LINKTITLE#"},
+        {"#LINKTI#LINKINFO#TLE#", plain, "#LINKTIiTLE#"},
+        {"#LINKTITLE#LINKID##", Record("", "t", "", "", "u"), "tLINKID##"},
+        {"#LINKURL#LINKID#", plain, "https://a.org/LINKID#"},
+        {"##LINKID##", Record("A&B", "A & B", "", "", "u"), "#A&amp;B#"},
+        {"#linkid# #LINKID #LINKIMG#", plain, "#linkid# #LINKID Big.png"},
+        {"", plain, ""},
+    };
+    for (const FillCase& c : cases) {
+        EXPECT_EQ(FillTemplate(c.text, c.record, false), c.filled) << c.text;
+        EXPECT_EQ(Prepared(c.text, c.record, false), "before|" + c.filled) << c.text;
+    }
 }
 
-TEST(PreparedTemplate, FillsAsThePlainReplacementsDo) {
+TEST(PreparedTemplate, FillsAsThePlainFillDoes) {
     const std::vector<std::string> templates = {
         "\t\t\t<Query key=\"#LINKID#\" src=\"##LINKID#_view\"/>\r\n",
         "<t>#LINKTITLE#</t><i>#LINKINFO#</i><g>/IMAGES/#LINKIMG#</g><u>#LINKURL#</u>#LINKID#",
@@ -42,7 +60,7 @@ TEST(PreparedTemplate, FillsAsThePlainReplacementsDo) {
         "",
         "#LINKID##LINKID#",
         "#LINKID#LINKURL#",             // the first match takes the shared "#"
-        "#LINK#LINKID#TLE#",            // an Id of "TI" makes a title placeholder
+        "#LINK#LINKID#TLE#",            // an Id of "TI" spells a title placeholder
         "#LINKTI#LINKINFO#TLE#",        // so does an empty Info
         "#LINK#LINKIMG#URL##LINKURL#",  // and an empty Image an address placeholder
         "#LINKTITLE#LINKID##",          // an empty Id: the longest name before a value
@@ -71,7 +89,7 @@ TEST(PreparedTemplate, FillsAsThePlainReplacementsDo) {
     }
 }
 
-TEST(PreparedTemplate, FillsRandomTemplatesAsThePlainReplacementsDo) {
+TEST(PreparedTemplate, FillsRandomTemplatesAsThePlainFillDoes) {
     std::mt19937 random(5);  // fixed seed: the same cases on every run
     // Pieces of placeholders and values that can join into new placeholders.
     const std::vector<std::string> parts = {"#LINKID#",  "#LINKTITLE#", "#LINKINFO#", "#LINKIMG#",

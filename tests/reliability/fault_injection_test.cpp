@@ -65,12 +65,17 @@ bool IsOwnIconProbe(const Step& step) {
            step.path != kImages + "network.png";
 }
 
-// After whatever the faulty run left behind, a run without faults does its whole job.
+// After whatever the faulty run left behind, a run without faults does its whole job: it
+// adds the links, or finds them all in place when the faulty run added them already.
 void ExpectNextRunWorks(MemoryFileSystem& files, const Scenario& scenario) {
     files.OnStep(nullptr);
     const std::string before = files.Volatile(kMenuPath).bytes;
-    const MenuVersions versions{before, CleanResult(scenario, before)};
     const RunOutcome outcome = RunConversion(kPaths, files);
+    if (before != kMenu && outcome.status == RunStatus::NothingToAdd) {
+        EXPECT_EQ(files.Volatile(kMenuPath).bytes, before);
+        return;
+    }
+    const MenuVersions versions{before, CleanResult(scenario, before)};
     ASSERT_EQ(outcome.status, RunStatus::Done) << outcome.message;
     EXPECT_EQ(CheckDone(files.Volatile(kMenuPath), files.Volatile(kBackupPath), versions), "");
     EXPECT_FALSE(files.Volatile(kTemporaryPath).present) << "a temporary file is left behind";

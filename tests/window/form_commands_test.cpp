@@ -201,6 +201,9 @@ TEST_F(FormCommandsTest, StartShowsTheMessageThenFocusesThenOpensTheFolderAfterD
     const Case cases[] = {
         {{RunStatus::Done, "Done", MessageIcon::Information, -1, "/m/FEATURES/"},
          {"message Done (i)", "folder /m/FEATURES/"}},
+        {{RunStatus::NothingToAdd, "All links of the list are in the menu already.",
+          MessageIcon::Information, -1, ""},
+         {"message All links of the list are in the menu already. (i)"}},
         {{RunStatus::InputError, "Please enter a TXT file or a Firefox Bookmarks.html.",
           MessageIcon::Information, 0, ""},
          {"message Please enter a TXT file or a Firefox Bookmarks.html. (i)", "focus 0"}},
