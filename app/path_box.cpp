@@ -70,7 +70,9 @@ PathBox::PathBox(tamsel::RunInput input, tamsel::FormCommands& form, QWidget* pa
 }
 
 void PathBox::showPopup() {
-    controller_.ArrowPressed();
+    if (!ListOpen()) {
+        controller_.ArrowPressed();
+    }
 }
 
 void PathBox::hidePopup() {

@@ -24,7 +24,7 @@ class PathBox : public QComboBox, private tamsel::PathBoxView {
 
     tamsel::RunInput input() const { return controller_.Input(); }
 
-    // The combo box's own requests to open and close its list go to the controller.
+    // The combo box's own requests to open and close its list.
     void showPopup() override;
     void hidePopup() override;
     // The completion list: a window of its own that shows this box's model.

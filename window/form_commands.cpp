@@ -88,7 +88,7 @@ void FormCommands::btnStart_Click() {
     const RunOutcome outcome = conversion_(paths);
     desktop_.ShowMessage(outcome.message, outcome.icon);
     AfterModal();
-    if (const std::optional<RunInput> focus = InputToFocus(outcome)) {
+    if (const std::optional<RunInput> focus = outcome.focusBox) {
         view_.FocusBox(*focus);
     }
     if (outcome.status == RunStatus::Done) {

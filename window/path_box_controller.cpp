@@ -109,7 +109,7 @@ void PathBoxController::ArrowPressed() {
     selectAfterClick_ = false;
     if (view_.ListOpen()) {
         view_.CloseList();
-    } else if (entries_ > 0) {
+    } else {
         view_.ShowList();
     }
 }

@@ -62,7 +62,7 @@ class PathBoxController {
     // nothing matches).
     void KeyUp(int keyCode, int shift);
 
-    // The box's arrow was pressed: the list closes when open, else opens when it has entries.
+    // The box's arrow was pressed: the list closes when open, else opens.
     void ArrowPressed();
     // An entry of the open list was clicked: it goes into the box and the list closes.
     void RowClicked(int row);

@@ -22,7 +22,7 @@ class PathBoxView {
     // Replaces the list's entries, all at once and without drawing in between.
     virtual void SetEntries(const std::vector<std::string>& entries) = 0;
     // Opens the list below the box, scrolled to its top with no current row, while the
-    // keyboard focus stays in the edit field. Asked for only when the list has entries.
+    // keyboard focus stays in the edit field. An empty list stays closed.
     virtual void ShowList() = 0;
     // Closes the list; its entries stay.
     virtual void CloseList() = 0;

@@ -23,15 +23,4 @@ const PathBoxRow& PathBoxOf(RunInput input) {
     return kPathBoxes[static_cast<std::size_t>(input)];
 }
 
-std::optional<RunInput> InputAt(int index) {
-    if (index == 0 || index == 1) {
-        return static_cast<RunInput>(index);
-    }
-    return std::nullopt;
-}
-
-std::optional<RunInput> InputToFocus(const RunOutcome& outcome) {
-    return InputAt(outcome.focusBox);
-}
-
 }  // namespace tamsel

@@ -12,10 +12,6 @@
 
 namespace tamsel {
 
-// The conversion input a path box holds; its value is the box's Index in the control
-// arrays txtFile, lblFile and btnOpen.
-enum class RunInput { List = 0, Menu = 1 };
-
 struct PathBoxRow {
     RunInput input;
     const char* box;               // object names of the controls, e.g. "txtFile0" for txtFile(0)
@@ -35,11 +31,5 @@ std::span<const PathBoxRow, kPathBoxCount> PathBoxes();
 
 // The row of `input`.
 const PathBoxRow& PathBoxOf(RunInput input);
-
-// The input of a control array's Index; nothing for an Index that names no box.
-std::optional<RunInput> InputAt(int index);
-
-// The box a run's outcome wants the focus in, where the problem lies; nothing for none.
-std::optional<RunInput> InputToFocus(const RunOutcome& outcome);
 
 }  // namespace tamsel

@@ -230,25 +230,25 @@ TEST_P(Start, ShowsTheMessageThenFocusesThenOpensTheFolderAfterDone) {
     EXPECT_EQ(focus->objectName(), c.focus);
 }
 
-RunOutcome Outcome(RunStatus status, const char* message, MessageIcon icon, int focusBox,
-                   const char* folder = "") {
+RunOutcome Outcome(RunStatus status, const char* message, MessageIcon icon,
+                   std::optional<tamsel::RunInput> focusBox, const char* folder = "") {
     return {status, message, icon, focusBox, folder};
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Outcomes, Start,
     ::testing::Values(StartCase{"Done",
-                                Outcome(RunStatus::Done, "Done", MessageIcon::Information, -1,
-                                        "/m/FEATURES/"),
+                                Outcome(RunStatus::Done, "Done", MessageIcon::Information,
+                                        std::nullopt, "/m/FEATURES/"),
                                 "btnStart"},
                       StartCase{"ListMissing",
                                 Outcome(RunStatus::InputError,
                                         "Please enter a TXT file or a Firefox Bookmarks.html.",
-                                        MessageIcon::Information, 0),
+                                        MessageIcon::Information, tamsel::RunInput::List),
                                 "txtFile0"},
                       StartCase{"MenuMissing",
                                 Outcome(RunStatus::InputError, "Please enter the Links.xml.",
-                                        MessageIcon::Information, 1),
+                                        MessageIcon::Information, tamsel::RunInput::Menu),
                                 "txtFile1"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -273,7 +273,7 @@ TEST_F(FormMainTest, EnterPressesStartOnceFromEveryControlAndEscNever) {
         {"btnStart", Qt::Key_Escape, Qt::NoModifier, false, 0},
     };
     outcome = Outcome(RunStatus::InputError, "Missing item_template_query.txt",
-                      MessageIcon::Information, -1);
+                      MessageIcon::Information, std::nullopt);
     open();
     show();
     box(0)->setEditText("/l/url.txt");

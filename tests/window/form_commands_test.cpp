@@ -199,21 +199,22 @@ TEST_F(FormCommandsTest, StartShowsTheMessageThenFocusesThenOpensTheFolderAfterD
         Log log;
     };
     const Case cases[] = {
-        {{RunStatus::Done, "Done", MessageIcon::Information, -1, "/m/FEATURES/"},
+        {{RunStatus::Done, "Done", MessageIcon::Information, std::nullopt, "/m/FEATURES/"},
          {"message Done (i)", "folder /m/FEATURES/"}},
         {{RunStatus::NothingToAdd, "All links of the list are in the menu already.",
-          MessageIcon::Information, -1, ""},
+          MessageIcon::Information, std::nullopt, ""},
          {"message All links of the list are in the menu already. (i)"}},
         {{RunStatus::InputError, "Please enter a TXT file or a Firefox Bookmarks.html.",
-          MessageIcon::Information, 0, ""},
+          MessageIcon::Information, RunInput::List, ""},
          {"message Please enter a TXT file or a Firefox Bookmarks.html. (i)", "focus 0"}},
-        {{RunStatus::InputError, "Please enter the Links.xml.", MessageIcon::Information, 1, ""},
+        {{RunStatus::InputError, "Please enter the Links.xml.", MessageIcon::Information,
+          RunInput::Menu, ""},
          {"message Please enter the Links.xml. (i)", "focus 1"}},
-        {{RunStatus::InputError, "Missing item_template_query.txt", MessageIcon::Information, -1,
-          ""},
+        {{RunStatus::InputError, "Missing item_template_query.txt", MessageIcon::Information,
+          std::nullopt, ""},
          {"message Missing item_template_query.txt (i)"}},
         {{RunStatus::WriteError, "ERROR: Could not create a backup of the Links.xml",
-          MessageIcon::Exclamation, -1, "/ignored/"},
+          MessageIcon::Exclamation, std::nullopt, "/ignored/"},
          {"message ERROR: Could not create a backup of the Links.xml (!)"}},
     };
     commands.Form_Load("/app");
@@ -304,7 +305,6 @@ TEST(PathBoxes, AgreeWithTheLayoutAndComeInTabOrder) {
     int lastTab = -1;
     for (const PathBoxRow& row : PathBoxes()) {
         EXPECT_EQ(PathBoxOf(row.input).box, row.box);
-        EXPECT_EQ(InputAt(static_cast<int>(row.input)), row.input);
         const ControlRow* box = FindControl(row.box);
         const ControlRow* label = FindControl(row.label);
         ASSERT_TRUE(box && label && FindControl(row.button)) << row.box;

@@ -37,7 +37,7 @@ class FakeBox : public PathBoxView {
         row = -1;
     }
     void ShowList() override {
-        open = true;
+        open = !entries.empty();
         row = -1;
     }
     void CloseList() override { open = false; }
@@ -101,7 +101,7 @@ class PathBoxControllerTest : public ::testing::Test {
     Recorder window;
     FormCommands commands{window, window, RealFileSystem(), [this](const RunPaths&) {
                               window.log.push_back("run");
-                              return RunOutcome{RunStatus::InputError, "Missing", {}, -1, {}};
+                              return RunOutcome{RunStatus::InputError, "Missing", {}, {}, {}};
                           }};
     PathBoxController controller{box, RunInput::List, Folders()};
     std::uint64_t clock = 1000;
@@ -291,6 +291,7 @@ TEST_F(PathBoxControllerTest, EnteringSelectsTheWholeTextExceptOnReturning) {
 }
 
 TEST_F(PathBoxControllerTest, TheListClosesWithTheFocusAndOpensOnlyWithEntries) {
+    box.entries.clear();
     controller.ArrowPressed();
     EXPECT_FALSE(box.open) << "nothing listed yet";
     box.edit = CaretAtEnd("/Data/");
