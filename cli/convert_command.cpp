@@ -3,8 +3,8 @@
 #include <ostream>
 
 #include "cli/command_line.h"
-#include "cli/executable_folder.h"
 #include "convert/conversion_run.h"
+#include "support/program_folder.h"
 
 namespace tamsel {
 
@@ -43,7 +43,7 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::ostream& o
     const RunPaths paths{
         line.listPath,
         line.linksPath,
-        WithTrailingSeparator(line.appFolder.empty() ? ExecutableFolder() : line.appFolder),
+        WithTrailingSeparator(line.appFolder.empty() ? ProgramFolder() : line.appFolder),
     };
     const RunOutcome outcome =
         line.dryRun ? Preview(paths, out, files) : RunConversion(paths, files);

@@ -1,6 +1,7 @@
 # Warnings and sanitizers, handed to every target of the project through one interface
 # target rather than through global flags.
 add_library(tamsel_build_flags INTERFACE)
+add_library(tamsel::build_flags ALIAS tamsel_build_flags)
 if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
     target_compile_options(tamsel_build_flags INTERFACE -Wall -Wextra -Wpedantic)
     if(TAMSEL_WERROR)

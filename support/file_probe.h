@@ -17,14 +17,8 @@ namespace tamsel {
 bool FileExists(const std::string& path);
 
 // The size in bytes of the regular file at `path` (UTF-8), or 0 when it cannot be opened
-// for reading, is not a regular file or is held open for writing (see FileExists). Exact
-// for every size below 2^53. A path containing a NUL byte names no file.
-double ProbeFileSize(const std::string& path);
-
-// True for the two values the platform's open call uses to say "no file": 0 and -1.
-bool IsInvalidHandle(std::int64_t handle);
-
-// The unsigned 64-bit value made of two 32-bit halves stored as signed values, as a double.
-double LargeToDouble(std::int32_t low, std::int32_t high);
+// for reading, is not a regular file or is held open for writing (see FileExists). A path
+// containing a NUL byte names no file.
+std::uint64_t ProbeFileSize(const std::string& path);
 
 }  // namespace tamsel

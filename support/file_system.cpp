@@ -59,7 +59,10 @@ class FileHeldLock final : public HeldLock {
 
 class RealFileSystemImpl final : public FileSystem {
   public:
-    double ProbeFileSize(const std::string& path) override { return tamsel::ProbeFileSize(path); }
+    // Exact below 2^53 bytes, far beyond any list or menu file.
+    double ProbeFileSize(const std::string& path) override {
+        return static_cast<double>(tamsel::ProbeFileSize(path));
+    }
 
     std::optional<std::string> ReadWhole(const std::string& path) override {
         File file = native::OpenForReading(path);

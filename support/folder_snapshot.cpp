@@ -8,38 +8,6 @@
 
 namespace tamsel {
 
-namespace {
-
-// Whether `name` stands for an entry of the folder itself, as opposed to a path into a
-// sub-folder, the folder or its parent, or a text the system would cut short.
-bool IsEntryName(std::string_view name) {
-#ifdef _WIN32
-    constexpr std::string_view kNotInNames{"\\/:\0", 4};
-    // The system drops dots and blanks at a name's end, finding "a.png" for "a.png. ".
-    if (name.ends_with('.') || name.ends_with(' ')) {
-        return false;
-    }
-#else
-    constexpr std::string_view kNotInNames{"/\0", 2};
-#endif
-    return !name.empty() && name != "." && name != ".." &&
-           name.find_first_of(kNotInNames) == std::string_view::npos;
-}
-
-// The spelling under which the snapshot keeps a name and looks it up (Windows finds a name
-// in any letter case); nothing when there is none.
-#ifdef _WIN32
-std::optional<std::string> Comparable(std::string_view name) {
-    return UpperCaseName(name);
-}
-#else
-std::optional<std::string_view> Comparable(std::string_view name) {
-    return name;
-}
-#endif
-
-}  // namespace
-
 FolderSnapshot::FolderSnapshot(FileSystem& files, std::string_view prefix)
     : files_(files), folder_(ListingFolderPart(prefix)) {
     std::optional<std::vector<std::string>> names = files_.ListExactNames(folder_);
@@ -53,7 +21,8 @@ FolderSnapshot::FolderSnapshot(FileSystem& files, std::string_view prefix)
     hashBits_.assign(words, 0);
     names_.reserve(names->size());
     for (const std::string& name : *names) {
-        const auto comparable = Comparable(name);
+        std::string spelling;
+        const std::optional<std::string_view> comparable = ComparableName(name, spelling);
         if (!comparable) {
             return;  // not listed: every name is probed
         }
@@ -66,7 +35,8 @@ FolderSnapshot::FolderSnapshot(FileSystem& files, std::string_view prefix)
 }
 
 bool FolderSnapshot::Lists(std::string_view entry) const {
-    const auto name = Comparable(entry);
+    std::string spelling;
+    const std::optional<std::string_view> name = ComparableName(entry, spelling);
     if (!name) {
         return true;  // only a probe can tell
     }

@@ -13,19 +13,13 @@ bool IsPassablePath(std::string_view path);
 
 #ifdef _WIN32
 
-// The UTF-16 form of a UTF-8 path, for the ...W calls; empty when the path is not
-// passable. Invalid UTF-8 sequences become U+FFFD, so such a path names no existing file
-// rather than a different one.
-std::wstring WidenUtf8(std::string_view utf8);
-
-// WidenUtf8 of a path, in the form that lifts the system's limit of MAX_PATH characters
-// when the path is that long: made absolute against the current folder and prefixed with
-// "\\?\" (or "\\?\UNC\" for a network path). Shorter paths keep their spelling, so
-// the system resolves "." and ".." in them as usual.
+// The UTF-16 form of a UTF-8 path (support/utf16.h) for the ...W calls, empty when the
+// path is not passable, and in the form that lifts the system's limit of MAX_PATH
+// characters when the path is that long: made absolute against the current folder and
+// prefixed with "\\?\" (or "\\?\UNC\" for a network path). Shorter paths keep their
+// spelling, so the system resolves "." and ".." in them as usual. Invalid UTF-8 sequences
+// become U+FFFD, so such a path names no existing file rather than a different one.
 std::wstring WidenPath(std::string_view utf8);
-
-// The UTF-8 form of a UTF-16 text that the system handed back (a folder entry, say).
-std::string NarrowToUtf8(std::wstring_view wide);
 
 #endif  // _WIN32
 

@@ -117,7 +117,7 @@ bool FormWindow::Create(HINSTANCE instance) {
     commands_.Form_Load(programFolder_, homepage_);
     CreateCreditTip(instance);
     Layout();
-    CentreOnScreen();
+    PlaceOnScreen();
     ShowWindow(window_, SW_SHOW);
     FocusBox(RunInput::List);
     return true;
@@ -198,18 +198,41 @@ void FormWindow::FitBoxHeight(HWND combo, int height) const {
     }
 }
 
-void FormWindow::CentreOnScreen() {
+// Centred on the screen; a window of the program already there moves this one down and to
+// the right by a caption's height, as the system cascades windows, so that both show.
+void FormWindow::PlaceOnScreen() {
     RECT frame = Scaled(kClientTwips);
     AdjustWindowRectExForDpi(&frame, kStyle, FALSE, 0, static_cast<UINT>(dpi_));
+    const int step = -frame.top;
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
     const RECT& screen = monitor.rcWork;
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
-    SetWindowPos(window_, nullptr, screen.left + (screen.right - screen.left - width) / 2,
-                 screen.top + (screen.bottom - screen.top - height) / 2, width, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    POINT place{screen.left + (screen.right - screen.left - width) / 2,
+                screen.top + (screen.bottom - screen.top - height) / 2};
+    // Bounded: a screen full of windows ends the cascade rather than the start-up.
+    for (int tries = 0; tries < 100 && OtherWindowAt(place); ++tries) {
+        place.x += step;
+        place.y += step;
+        if (place.x + width > screen.right || place.y + height > screen.bottom) {
+            place = {screen.left, screen.top};
+        }
+    }
+    SetWindowPos(window_, nullptr, place.x, place.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool FormWindow::OtherWindowAt(POINT corner) const {
+    HWND other = nullptr;
+    while ((other = FindWindowExW(nullptr, other, kClassName, nullptr))) {
+        RECT frame;
+        if (other != window_ && IsWindowVisible(other) && GetWindowRect(other, &frame) &&
+            frame.left == corner.x && frame.top == corner.y) {
+            return true;
+        }
+    }
+    return false;
 }
 
 HWND FormWindow::Control(std::string_view name) const {
@@ -249,6 +272,26 @@ void FormWindow::FocusBox(RunInput box) {
     SetFocus(Box(box));
 }
 
+// Dialog boxes keep the focused control while another window is active and give it back
+// on activation; a plain window would take the focus itself and leave the keys nowhere.
+void FormWindow::NoteFocus() {
+    const HWND focus = GetFocus();
+    if (focus && IsChild(window_, focus)) {
+        lastFocus_ = focus;
+    }
+}
+
+bool FormWindow::GiveFocusBack() {
+    if (!lastFocus_ || !IsChild(window_, lastFocus_) || !IsWindowEnabled(lastFocus_)) {
+        return false;
+    }
+    // The box keeps its caret and selection: the focus returns, it does not enter anew.
+    givingFocusBack_ = true;
+    SetFocus(lastFocus_);
+    givingFocusBack_ = false;
+    return true;
+}
+
 LRESULT CALLBACK FormWindow::WindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
     if (message == WM_NCCREATE) {
         auto* self = static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
@@ -270,6 +313,18 @@ LRESULT FormWindow::Handle(UINT message, WPARAM w, LPARAM l) {
             if (const LRESULT brush =
                     EditColours(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l))) {
                 return brush;
+            }
+            break;
+        case WM_ACTIVATE:
+            if (LOWORD(w) == WA_INACTIVE) {
+                NoteFocus();
+            } else if (!HIWORD(w) && GiveFocusBack()) {
+                return 0;
+            }
+            break;
+        case WM_SETFOCUS:
+            if (GiveFocusBack()) {
+                return 0;
             }
             break;
         case WM_DRAWITEM:
@@ -323,7 +378,7 @@ void FormWindow::Command(int row, int notification) {
             commands_.lblFile_Click(static_cast<int>(label->input));
         }
     } else if (const PathBoxRow* field = BoxNamed(name, &PathBoxRow::box)) {
-        if (notification == CBN_SETFOCUS) {
+        if (notification == CBN_SETFOCUS && !givingFocusBack_) {
             SelectWhole(field->input);
         }
     }

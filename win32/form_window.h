@@ -58,7 +58,9 @@ class FormWindow final : public FormView {
     void CreateCreditTip(HINSTANCE instance);
     void Layout();
     void FitBoxHeight(HWND combo, int height) const;
-    void CentreOnScreen();
+    void PlaceOnScreen();
+    // Whether another window of the program has its top left corner at `corner`.
+    bool OtherWindowAt(POINT corner) const;
     int Scale(int twips) const { return MulDiv(twips, dpi_, 1440); }
     RECT Scaled(const Rect& twips) const;
 
@@ -69,6 +71,10 @@ class FormWindow final : public FormView {
     // The brush for a path box's edit field, its text colour set; 0 for another edit.
     LRESULT EditColours(HDC dc, HWND edit) const;
     void Command(int row, int notification);
+    // The control that had the focus when the window was last deactivated.
+    void NoteFocus();
+    // Gives the focus back to that control; false when there is none to give it to.
+    bool GiveFocusBack();
 
     // The row of a control in the layout, or -1.
     int RowOf(HWND control) const;
@@ -79,6 +85,8 @@ class FormWindow final : public FormView {
     bool BoxKeyDown(RunInput box, int virtualKey);
     void BoxKeyUp(RunInput box, int virtualKey);
     void Complete(RunInput box, int keyCode, int shift);
+    // Replaces the box's list with `entries` and opens it, or leaves it closed when empty.
+    void FillList(RunInput box, const std::vector<std::string>& entries);
     void Paste(RunInput box);
     void SelectWhole(RunInput box);
 
@@ -87,6 +95,8 @@ class FormWindow final : public FormView {
     std::string homepage_;
     HWND window_ = nullptr;
     HWND creditTip_ = nullptr;
+    HWND lastFocus_ = nullptr;
+    bool givingFocusBack_ = false;
     int dpi_ = USER_DEFAULT_SCREEN_DPI;
     std::vector<HWND> controls_;  // by layout row; nullptr for the drawn rows
     std::vector<HFONT> fonts_;    // by layout row

@@ -100,20 +100,44 @@ void FormWindow::BoxKeyUp(RunInput box, int virtualKey) {
 }
 
 void FormWindow::Complete(RunInput box, int keyCode, int shift) {
-    const HWND combo = Box(box);
-    const HWND edit = BoxEdit(box);
-    const std::optional<Completion> completion = AutoComplete(ReadEdit(edit), keyCode, shift);
+    const std::optional<Completion> completion =
+        AutoComplete(ReadEdit(BoxEdit(box)), keyCode, shift);
     if (!completion) {
         return;
     }
     LockWindowUpdate(window_);
-    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
-    for (const std::string& entry : completion->entries) {
-        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(entry).c_str()));
-    }
-    SendMessageW(combo, CB_SHOWDROPDOWN, completion->entries.empty() ? FALSE : TRUE, 0);
+    FillList(box, completion->entries);
     LockWindowUpdate(nullptr);
-    ApplyEdit(edit, completion->edit);
+    ApplyEdit(BoxEdit(box), completion->edit);
+}
+
+void FormWindow::FillList(RunInput box, const std::vector<std::string>& entries) {
+    const HWND combo = Box(box);
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    GetComboBoxInfo(combo, &info);
+    // The open list is a window of its own, which the form's lock does not cover: drawn
+    // anew for every added entry, thousands of entries froze the window for a minute.
+    // It also takes its height from its entries only as it opens, so it is closed while
+    // it is refilled and opened again afterwards.
+    SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+    SendMessageW(info.hwndList, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+    std::vector<std::wstring> wide;
+    wide.reserve(entries.size());
+    std::size_t characters = 0;
+    for (const std::string& entry : entries) {
+        wide.push_back(Widen(entry));
+        characters += wide.back().size() + 1;
+    }
+    SendMessageW(combo, CB_INITSTORAGE, wide.size(), characters * sizeof(wchar_t));
+    for (const std::wstring& entry : wide) {
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+    }
+    SendMessageW(info.hwndList, WM_SETREDRAW, TRUE, 0);
+    if (!entries.empty()) {
+        SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    }
 }
 
 void FormWindow::Paste(RunInput box) {

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "win32/message_box.h"
 #include "win32/wide_text.h"
 #include "window/form_layout.h"
 
@@ -23,10 +24,22 @@ void Execute(const std::string& target) {
 
 }  // namespace
 
+std::string ShellFolderTarget(std::string_view folder) {
+    const std::size_t kept = folder.find_last_not_of("\\/");
+    if (kept == std::string_view::npos) {
+        return folder.empty() ? std::string() : std::string(1, folder.front());
+    }
+    std::string target(folder.substr(0, kept + 1));
+    if (target.back() == ':' && kept + 1 < folder.size()) {
+        target += folder[kept + 1];
+    }
+    return target;
+}
+
 void Win32Desktop::ShowMessage(const std::string& text, MessageIcon icon) {
     const UINT iconFlag =
         icon == MessageIcon::Information ? MB_ICONINFORMATION : MB_ICONEXCLAMATION;
-    MessageBoxW(owner_, Widen(text).c_str(), Widen(kApplicationTitle).c_str(), MB_OK | iconFlag);
+    ShowMessageBox(owner_, Widen(text), Widen(kApplicationTitle), MB_OK | iconFlag);
 }
 
 std::string Win32Desktop::ShowOpenDialog(const OpenDialogRequest& request) {
@@ -60,7 +73,7 @@ std::string Win32Desktop::ShowOpenDialog(const OpenDialogRequest& request) {
 }
 
 void Win32Desktop::OpenFolder(const std::string& folder) {
-    Execute(folder);
+    Execute(ShellFolderTarget(folder));
 }
 
 void Win32Desktop::OpenAddress(const std::string& address) {

@@ -9,6 +9,9 @@ namespace tamsel::win32 {
 
 namespace {
 
+// From this size on a smoothed bold is heavy enough (the header's title).
+constexpr double kSmoothedBoldPoints = 12;
+
 int CALLBACK NoteFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
     *reinterpret_cast<bool*>(found) = true;
     return 0;
@@ -57,10 +60,17 @@ HFONT CreateLayoutFont(const FontStyle& style, int dpi) {
                                   : WindowFace();
     // Hundredths of a point keep 8.25 pt exact.
     const int height = -MulDiv(static_cast<int>(points * 100 + 0.5), dpi, 7200);
+    // A stand-in face may ask for its bold to be smoothed at small sizes while its regular
+    // is drawn bi-level (its own table of sizes says so), and the smoothed stems come out
+    // no heavier than the regular ones: "Start >" looked regular. Drawn bi-level like the
+    // texts around it, the bold shows.
+    const bool standIn = face != Widen(kWindowFont.face);
+    const DWORD quality = standIn && style.bold && points < kSmoothedBoldPoints
+                              ? NONANTIALIASED_QUALITY
+                              : DEFAULT_QUALITY;
     return CreateFontW(height, 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL, FALSE,
                        style.underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                       face.c_str());
+                       CLIP_DEFAULT_PRECIS, quality, DEFAULT_PITCH | FF_DONTCARE, face.c_str());
 }
 
 }  // namespace tamsel::win32

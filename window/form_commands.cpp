@@ -28,10 +28,6 @@ bool KeptInUrl(unsigned char c) {
 
 }  // namespace
 
-std::string AppFolderOf(std::string_view folder) {
-    return WithNativeSeparatorAtEnd(std::string(folder));
-}
-
 std::string FileUrl(std::string_view path) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string url = "file://";
@@ -69,7 +65,7 @@ FormCommands::FormCommands(FormView& view, DesktopServices& desktop, FileSystem&
 }
 
 void FormCommands::Form_Load(std::string_view programFolder, std::string_view homepage) {
-    appFolder_ = AppFolderOf(programFolder);
+    appFolder_ = WithNativeSeparatorAtEnd(std::string(programFolder));
     creditAddress_ = tamsel::CreditAddress(homepage, appFolder_);
     for (const PathBoxRow& box : PathBoxes()) {
         const std::string path = DefaultPath(appFolder_, box.defaultFile);

@@ -21,10 +21,6 @@
 
 namespace tamsel {
 
-// The program's folder as the commands take it: `folder` ending in exactly one platform
-// separator ("\" on Windows, "/" elsewhere); a root folder keeps its single one.
-std::string AppFolderOf(std::string_view folder);
-
 // The address behind the credit line: `homepage` when one was configured, else the file
 // URL of the README shipped in the program's folder.
 std::string CreditAddress(std::string_view homepage, std::string_view appFolder);
@@ -42,10 +38,10 @@ class FormCommands {
     FormCommands(FormView& view, DesktopServices& desktop, FileSystem& files = RealFileSystem(),
                  Conversion conversion = {});
 
-    // Sets AppFolder from the program's folder (symbolic links already resolved by the
-    // caller) and fills each path box whose default file exists there with content; a
-    // missing or empty default leaves its box as it was. `homepage` is the configured
-    // credit address, empty for none.
+    // Sets AppFolder to the program's folder (as ProgramFolder gives it, symbolic links
+    // already resolved by the caller) ending in one platform separator, and fills each path
+    // box whose default file exists there with content; a missing or empty default leaves
+    // its box as it was. `homepage` is the configured credit address, empty for none.
     void Form_Load(std::string_view programFolder, std::string_view homepage = {});
 
     const std::string& AppFolder() const { return appFolder_; }

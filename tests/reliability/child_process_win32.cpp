@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "support/utf16.h"
 #include "support/utf8_path.h"
 
 namespace tamsel::test {
@@ -62,7 +63,7 @@ Child StartConvert(const std::vector<std::string>& arguments, const std::string&
         std::filesystem::absolute(TAMSEL_CONVERT_BINARY).make_preferred().wstring();
     std::wstring commandLine = Quoted(binary);
     for (const std::string& argument : arguments) {
-        commandLine += L" " + Quoted(WidenUtf8(argument));
+        commandLine += L" " + Quoted(Widen(argument));
     }
     const HANDLE output = OpenOutput(outputPath);
     if (output == INVALID_HANDLE_VALUE) {

@@ -4,25 +4,17 @@
 
 #include <filesystem>
 
+#include "support/file_probe_parts.h"
 #include "test_support/temp_folder.h"
 
 namespace tamsel {
 namespace {
-TEST(LargeToDouble, ReadsNegativeHalvesAsUnsigned) {
-    EXPECT_EQ(LargeToDouble(-1, 0), 4294967295.0);
-    EXPECT_EQ(LargeToDouble(0, 1), 4294967296.0);
-    EXPECT_EQ(LargeToDouble(-2147483648, 0), 2147483648.0);
-    EXPECT_EQ(LargeToDouble(-2147483648, 1), 6442450944.0);  // 6 GiB
-    EXPECT_EQ(LargeToDouble(0, 0), 0.0);
-    EXPECT_EQ(LargeToDouble(-1, 0x1FFFFF), 9007199254740991.0);  // 2^53 - 1, still exact
-}
-
 TEST(IsInvalidHandle, HoldsForZeroAndMinusOneOnly) {
-    EXPECT_TRUE(IsInvalidHandle(0));
-    EXPECT_TRUE(IsInvalidHandle(-1));
-    EXPECT_FALSE(IsInvalidHandle(-2));
-    EXPECT_FALSE(IsInvalidHandle(1));
-    EXPECT_FALSE(IsInvalidHandle(3));
+    EXPECT_TRUE(probe::IsInvalidHandle(0));
+    EXPECT_TRUE(probe::IsInvalidHandle(-1));
+    EXPECT_FALSE(probe::IsInvalidHandle(-2));
+    EXPECT_FALSE(probe::IsInvalidHandle(1));
+    EXPECT_FALSE(probe::IsInvalidHandle(3));
 }
 
 class FileProbe : public testing::Test {
@@ -36,7 +28,7 @@ TEST_F(FileProbe, AnswersForOrdinaryPaths) {
     temp.write("sub/inner.txt", "abc");
     struct Case {
         std::string relative;
-        double size;
+        std::uint64_t size;
     };
     for (const Case& c : {Case{"missing.txt", 0}, Case{"empty.txt", 0}, Case{"one.txt", 1},
                           Case{"sub", 0}, Case{"sub/inner.txt", 3}, Case{"sub/missing/x", 0}}) {
@@ -47,12 +39,16 @@ TEST_F(FileProbe, AnswersForOrdinaryPaths) {
     EXPECT_FALSE(FileExists(temp.path("one.txt") + std::string(1, '\0') + ".bak"));
 }
 
-TEST_F(FileProbe, SparseSixGibFileHasExactSize) {
+// Sizes whose low 32 bits read negative as a signed value, or that need the high half.
+TEST_F(FileProbe, SparseFilesBeyond32BitsHaveExactSizes) {
     const std::string path = temp.path("big.bin");
     temp.write("big.bin", "");
-    std::filesystem::resize_file(test::FromUtf8(path), 6LL << 30);
-    EXPECT_EQ(ProbeFileSize(path), 6442450944.0);
-    EXPECT_TRUE(FileExists(path));
+    for (const std::uint64_t size : {std::uint64_t{1} << 31, (std::uint64_t{1} << 32) - 1,
+                                     std::uint64_t{1} << 32, std::uint64_t{6} << 30}) {
+        std::filesystem::resize_file(test::FromUtf8(path), size);
+        EXPECT_EQ(ProbeFileSize(path), size);
+        EXPECT_TRUE(FileExists(path));
+    }
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "support/file_probe.h"
 #include "support/file_system.h"
+#include "support/utf16.h"
 #include "support/utf8_path.h"
 #include "test_support/temp_folder.h"
 
@@ -129,6 +130,26 @@ TEST_F(Win32Files, ReadOnlyFilesAreReplacedAndRemovedAndStayReadOnly) {
     // Read-only files would outlive the temporary folder.
     SetFileAttributesW(WidenPath(temp.path("copy.xml")).c_str(), FILE_ATTRIBUTE_NORMAL);
     SetFileAttributesW(WidenPath(temp.path("Links.xml")).c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// Texts keep their NULs (the dialog's filter list is made of them); only the path form
+// refuses them, since a NUL would make a call act on a shorter path.
+TEST(Utf16, KeepsNulsReplacesWhatIsNotUnicodeAndLeavesNulsOutOfPaths) {
+    using namespace std::string_literals;
+    struct Case {
+        std::string utf8;
+        std::wstring wide;
+    };
+    for (const Case& c :
+         {Case{""s, L""s}, Case{"a\0b\0"s, L"a\0b\0"s}, Case{"\xC3\xA9"s, L"\u00E9"s},
+          Case{"\xF0\x9F\x98\x80"s, L"\xD83D\xDE00"s}}) {
+        EXPECT_EQ(Widen(c.utf8), c.wide);
+        EXPECT_EQ(Narrow(c.wide), c.utf8);
+    }
+    EXPECT_EQ(Widen("a\xFF"), L"a\uFFFD");
+    EXPECT_EQ(Narrow(L"a\xD800"), "a\xEF\xBF\xBD");
+    EXPECT_EQ(WidenPath("C:\\a\0b"s), L"");
+    EXPECT_EQ(WidenPath("C:\\a\xFF"), L"C:\\a\uFFFD");
 }
 
 }  // namespace

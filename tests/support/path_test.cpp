@@ -49,5 +49,16 @@ TEST(NativeFolderOf, CutsAtThePlatformsSeparators) {
     EXPECT_EQ(NativeFolderOf("/Links.xml"), "/");
 }
 
+TEST(WithNativeSeparatorAtEnd, EndsInExactlyOneSeparator) {
+#ifdef _WIN32
+    EXPECT_EQ(WithNativeSeparatorAtEnd("D:\\"), "D:\\");
+    EXPECT_EQ(WithNativeSeparatorAtEnd("D:\\Tamsel"), "D:\\Tamsel\\");
+#else
+    EXPECT_EQ(WithNativeSeparatorAtEnd("/"), "/");
+    EXPECT_EQ(WithNativeSeparatorAtEnd("/opt/Tamsel"), "/opt/Tamsel/");
+    EXPECT_EQ(WithNativeSeparatorAtEnd("/opt/Tamsel/"), "/opt/Tamsel/");
+#endif
+}
+
 }  // namespace
 }  // namespace tamsel

@@ -8,8 +8,10 @@
 #include <objbase.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "test_support/temp_folder.h"
@@ -34,16 +36,26 @@ void PrintTo(const ShownMessage& message, std::ostream* out) {
     *out << message.caption << ", " << message.icon << ": " << message.text;
 }
 
+// Where a message box placed its parts, in its client area's pixels.
+struct BoxLayout {
+    int frameWidth;
+    int clientWidth;
+    RECT button;  // OK
+    RECT text;
+};
+
 // Every message box or dialog the thread shows while this lives is read and closed as Esc
 // closes it (OK for a message box) from a timer, which the box's own modal loop runs.
 class ModalAnswerer {
   public:
     ModalAnswerer() {
         shown_.clear();
+        layouts_.clear();
         timer_ = SetTimer(nullptr, 0, 50, Answer);
     }
     ~ModalAnswerer() { KillTimer(nullptr, timer_); }
     const std::vector<ShownMessage>& Shown() const { return shown_; }
+    const std::vector<BoxLayout>& Layouts() const { return layouts_; }
 
   private:
     static std::string IconName(HWND box) {
@@ -58,12 +70,27 @@ class ModalAnswerer {
         }
         return "no icon";
     }
+    static RECT PlaceOf(HWND box, HWND child) {
+        RECT place{};
+        GetWindowRect(child, &place);
+        MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&place), 2);
+        return place;
+    }
+    static BoxLayout LayoutOf(HWND box) {
+        RECT frame;
+        RECT client;
+        GetWindowRect(box, &frame);
+        GetClientRect(box, &client);
+        return {frame.right - frame.left, client.right, PlaceOf(box, GetDlgItem(box, IDOK)),
+                PlaceOf(box, GetDlgItem(box, 0xFFFF))};
+    }
     static BOOL CALLBACK Read(HWND window, LPARAM) {
         wchar_t className[16] = {};
         GetClassNameW(window, className, 16);
         if (std::wstring_view(className) == L"#32770" && IsWindowVisible(window)) {
             shown_.push_back(
                 {WindowText(window), WindowText(GetDlgItem(window, 0xFFFF)), IconName(window)});
+            layouts_.push_back(LayoutOf(window));
             PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
         }
         return TRUE;
@@ -73,8 +100,71 @@ class ModalAnswerer {
     }
 
     static inline std::vector<ShownMessage> shown_;
+    static inline std::vector<BoxLayout> layouts_;
     UINT_PTR timer_ = 0;
 };
+
+// A top-level window that takes the activation from the form, as another program's does.
+HWND ActivateAnotherWindow() {
+    const HWND other =
+        CreateWindowExW(0, L"STATIC", L"Another program", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
+                        nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ShowWindow(other, SW_SHOW);
+    SetActiveWindow(other);
+    return other;
+}
+
+// The system's message boxes and dialogs; a folder to open is noted, and its window takes
+// the activation as the file manager's does.
+class TestDesktop final : public DesktopServices {
+  public:
+    ~TestDesktop() override { DestroyWindow(folderWindow_); }
+    void SetOwner(HWND owner) { system_.SetOwner(owner); }
+    const std::vector<std::string>& Opened() const { return opened_; }
+
+    void ShowMessage(const std::string& text, MessageIcon icon) override {
+        system_.ShowMessage(text, icon);
+    }
+    std::string ShowOpenDialog(const OpenDialogRequest& request) override {
+        return system_.ShowOpenDialog(request);
+    }
+    void OpenFolder(const std::string& folder) override {
+        opened_.push_back(folder);
+        folderWindow_ = ActivateAnotherWindow();
+    }
+    void OpenAddress(const std::string& address) override { opened_.push_back(address); }
+
+  private:
+    Win32Desktop system_;
+    std::vector<std::string> opened_;
+    HWND folderWindow_ = nullptr;
+};
+
+// How much ink `text` takes in `font`, black on white: the sum of every pixel's darkness.
+long long Ink(HFONT font, const wchar_t* text) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, 200, -40, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const HBITMAP canvas = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ oldBitmap = SelectObject(dc, canvas);
+    const HGDIOBJ oldFont = SelectObject(dc, font);
+    RECT all{0, 0, 200, 40};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkMode(dc, TRANSPARENT);
+    TextOutW(dc, 4, 4, text, static_cast<int>(wcslen(text)));
+    GdiFlush();
+    long long ink = 0;
+    for (int i = 0; i < 200 * 40; ++i) {
+        ink += 255 - (static_cast<const DWORD*>(bits)[i] & 0xFF);
+    }
+    SelectObject(dc, oldFont);
+    SelectObject(dc, oldBitmap);
+    DeleteObject(canvas);
+    DeleteDC(dc);
+    return ink;
+}
 
 class FormWindowTest : public testing::Test {
   protected:
@@ -85,8 +175,8 @@ class FormWindowTest : public testing::Test {
     }
     ~FormWindowTest() override { CoUninitialize(); }
 
-    void Open(const std::string& programFolder) {
-        form_ = std::make_unique<FormWindow>(desktop_, programFolder);
+    void Open(const std::string& programFolder, FormCommands::Conversion conversion = {}) {
+        form_ = std::make_unique<FormWindow>(desktop_, programFolder, "", std::move(conversion));
         ASSERT_TRUE(form_->Create(GetModuleHandleW(nullptr)));
         desktop_.SetOwner(form_->Handle());
         Pump();
@@ -133,13 +223,24 @@ class FormWindowTest : public testing::Test {
         return entries;
     }
 
+    // The rows the open list shows, from its height.
+    int ListRows(RunInput box) const {
+        COMBOBOXINFO info{};
+        info.cbSize = sizeof info;
+        GetComboBoxInfo(form_->Control(box == RunInput::List ? "txtFile0" : "txtFile1"), &info);
+        RECT client;
+        GetClientRect(info.hwndList, &client);
+        const auto row = static_cast<int>(SendMessageW(info.hwndList, LB_GETITEMHEIGHT, 0, 0));
+        return row > 0 ? client.bottom / row : 0;
+    }
+
     bool ListOpen(RunInput box) const {
         const HWND combo = form_->Control(box == RunInput::List ? "txtFile0" : "txtFile1");
         return SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0;
     }
 
     test::TempFolder folder_;
-    Win32Desktop desktop_;
+    TestDesktop desktop_;
     std::unique_ptr<FormWindow> form_;
 };
 
@@ -202,6 +303,21 @@ TEST_F(FormWindowTest, OpensCentredAtTheLayoutsSizeWithEveryControlInItsPlace) {
         EXPECT_EQ(font.lfWeight, wanted.bold ? FW_BOLD : FW_NORMAL);
         EXPECT_EQ(font.lfUnderline != 0, wanted.underline);
     }
+}
+
+TEST_F(FormWindowTest, StartsCaptionIsDrawnBolderThanTheSameFontsRegularWeight) {
+    Open(folder_.folder());
+    const HWND start = form_->Control("btnStart");
+    const auto bold = reinterpret_cast<HFONT>(SendMessageW(start, WM_GETFONT, 0, 0));
+    LOGFONTW font{};
+    GetObjectW(bold, sizeof font, &font);
+    font.lfWeight = FW_NORMAL;
+    const HFONT regular = CreateFontIndirectW(&font);
+    const std::wstring caption = Widen(FindControl("btnStart")->caption);
+    // Some faces draw their bold at this size with stems no wider than the regular's.
+    EXPECT_GT(Ink(bold, caption.c_str()) * 10, Ink(regular, caption.c_str()) * 11)
+        << Narrow(font.lfFaceName);
+    DeleteObject(regular);
 }
 
 TEST_F(FormWindowTest, FillsBothBoxesFromTheProgramFolderAndSelectsABoxsTextOnFocus) {
@@ -277,6 +393,47 @@ TEST_F(FormWindowTest, TypedKeysCompleteAPathAndEnterOnlyClosesTheOpenList) {
     EXPECT_TRUE(answerer.Shown().empty()) << "Enter on the open list started a run";
 }
 
+TEST_F(FormWindowTest, AnOpenListIsRefilledQuicklyAndSizedToItsEntries) {
+    constexpr int kEntries = 5000;
+    const std::string data = folder_.path("Data") + "\\";
+    folder_.write("Data/Entry0000.txt", "x");  // and the folder with it
+    for (int i = 1; i < kEntries; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "Entry%04d.txt", i);
+        CloseHandle(CreateFileW(Widen(data + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    }
+    Open(folder_.path("Program"));
+    const HWND edit = form_->BoxEdit(RunInput::List);
+    ApplyEdit(edit, CaretAtEnd(data + "E"));
+
+    struct Step {
+        std::string typed;  // the text before the key, the caret at its end; empty: as it is
+        int key;
+        std::size_t entries;
+        int rows;  // as many as there are entries, up to the list's twelve
+    };
+    // From the second step on the list is open while it is refilled.
+    const std::vector<Step> steps{
+        {"", 'N', kEntries, 12}, {"", 'T', kEntries, 12}, {data + "Entry1", '2', 100, 12},
+        {"", '3', 10, 10},       {"", '4', 1, 1},         {data + "Entry", '0', 1000, 12},
+    };
+    for (const Step& step : steps) {
+        if (!step.typed.empty()) {
+            ApplyEdit(edit, CaretAtEnd(step.typed));
+        }
+        SCOPED_TRACE(ReadEdit(edit).text + static_cast<char>(step.key));
+        const ULONGLONG start = GetTickCount64();
+        Key(edit, step.key);
+        const ULONGLONG took = GetTickCount64() - start;
+        // Generous: a list that redraws itself for every added entry took a minute here.
+        EXPECT_LT(took, 5000u);
+        ASSERT_TRUE(ListOpen(RunInput::List));
+        EXPECT_EQ(ListOf(RunInput::List).size(), step.entries);
+        EXPECT_EQ(ListRows(RunInput::List), step.rows);
+    }
+}
+
 TEST_F(FormWindowTest, EnterPressesStartOnceAndTheProblemsBoxGetsTheFocus) {
     ASSERT_NE(LoadIconW(nullptr, IDI_INFORMATION), LoadIconW(nullptr, IDI_EXCLAMATION))
         << "the icons must differ for the box's icon to be told";
@@ -291,6 +448,117 @@ TEST_F(FormWindowTest, EnterPressesStartOnceAndTheProblemsBoxGetsTheFocus) {
         (std::vector<ShownMessage>{
             {"Tamsel", "Please enter a TXT file or a Firefox Bookmarks.html.", "information"}}));
     EXPECT_EQ(GetFocus(), form_->BoxEdit(RunInput::List));
+}
+
+TEST_F(FormWindowTest, TheFocusReturnsToItsBoxUnchangedWhenTheWindowIsActiveAgain) {
+    const auto done = [](const RunPaths&) {
+        return RunOutcome{RunStatus::Done, "Done", MessageIcon::Information, -1, "C:\\"};
+    };
+    struct Away {
+        const char* what;
+        int key;  // pressed in the box; 0: another window takes the activation instead
+    };
+    for (const Away away : {Away{"the file dialog, cancelled", VK_F2}, Away{"another window", 0},
+                            Away{"\"Done\", then the folder's window", VK_RETURN}}) {
+        SCOPED_TRACE(away.what);
+        Open(folder_.path("Program"), done);
+        const HWND edit = form_->BoxEdit(RunInput::Menu);
+        form_->FocusBox(RunInput::Menu);
+        const EditState typed{"C:\\Menu\\Links.xml", 3, 0};
+        ApplyEdit(edit, typed);
+        Pump();
+        HWND other = nullptr;
+        {
+            const ModalAnswerer answerer;
+            if (away.key) {
+                Key(edit, away.key);
+                ASSERT_EQ(answerer.Shown().size(), 1u);
+            } else {
+                other = ActivateAnotherWindow();
+                Pump();
+            }
+        }
+        if (away.key != VK_F2) {
+            ASSERT_NE(GetActiveWindow(), form_->Handle());
+            EXPECT_NE(GetFocus(), edit);
+            SetActiveWindow(form_->Handle());  // as a click on its title bar does
+            Pump();
+        }
+        EXPECT_EQ(GetFocus(), edit);
+        EXPECT_EQ(ReadEdit(edit), typed);
+        DestroyWindow(other);
+    }
+}
+
+TEST_F(FormWindowTest, ASecondWindowOpensCascadedByACaptionsHeight) {
+    Open(folder_.folder());
+    std::vector<std::unique_ptr<FormWindow>> more;
+    std::vector<RECT> frames(1);
+    GetWindowRect(form_->Handle(), &frames[0]);
+    POINT client{};
+    ClientToScreen(form_->Handle(), &client);
+    const LONG caption = client.y - frames[0].top;
+    for (int i = 1; i < 3; ++i) {
+        more.push_back(std::make_unique<FormWindow>(desktop_, folder_.folder()));
+        ASSERT_TRUE(more.back()->Create(GetModuleHandleW(nullptr)));
+        frames.push_back({});
+        GetWindowRect(more.back()->Handle(), &frames.back());
+        EXPECT_EQ(frames[i].left - frames[i - 1].left, caption);
+        EXPECT_EQ(frames[i].top - frames[i - 1].top, caption);
+        EXPECT_EQ(frames[i].right - frames[i].left, frames[0].right - frames[0].left);
+        EXPECT_EQ(frames[i].bottom - frames[i].top, frames[0].bottom - frames[0].top);
+    }
+}
+
+TEST(ShellFolderTarget, HandsTheShellAFolderWithoutTheSeparatorThatWouldEscapeItsQuote) {
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"C:\\sp ace\\", "C:\\sp ace"},
+        {"C:\\a\\b/\\", "C:\\a\\b"},
+        {"C:\\a/b/", "C:\\a/b"},
+        {"C:\\Menu", "C:\\Menu"},
+        {"\\\\server\\share\\", "\\\\server\\share"},
+        // A drive's root keeps one: "C:" alone is the current folder of drive C.
+        {"C:\\", "C:\\"},
+        {"C:/\\", "C:/"},
+        {"\\\\?\\C:\\", "\\\\?\\C:\\"},
+        {"\\", "\\"},
+        {"/", "/"},
+        {"", ""},
+    };
+    for (const auto& [folder, target] : cases) {
+        EXPECT_EQ(ShellFolderTarget(folder), target) << folder;
+    }
+}
+
+TEST_F(FormWindowTest, AMessageBoxShowsItsWholeCaptionAndText) {
+    Open(folder_.folder());
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    const HFONT captionFont = CreateFontIndirectW(&metrics.lfCaptionFont);
+    const HDC screen = GetDC(nullptr);
+    const HGDIOBJ old = SelectObject(screen, captionFont);
+    SIZE caption{};
+    GetTextExtentPoint32W(screen, L"Tamsel", 6, &caption);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(captionFont);
+    // The caption beside the window's icon and the title bar's buttons.
+    const int titleBar =
+        caption.cx + GetSystemMetrics(SM_CXSMICON) + 3 * GetSystemMetrics(SM_CXSIZE);
+
+    for (const char* text : {"Done", "Please enter a TXT file or a Firefox Bookmarks.html."}) {
+        SCOPED_TRACE(text);
+        const ModalAnswerer answerer;
+        desktop_.ShowMessage(text, MessageIcon::Information);
+        ASSERT_EQ(answerer.Layouts().size(), 1u);
+        const BoxLayout& box = answerer.Layouts()[0];
+        EXPECT_GE(box.frameWidth, titleBar);
+        // Centred as the system centres it, give or take a frame's border.
+        EXPECT_NEAR((box.button.left + box.button.right) / 2, box.clientWidth / 2, 4);
+        EXPECT_GE(box.text.left, 0);
+        EXPECT_LE(box.text.right, box.clientWidth);
+    }
 }
 
 TEST_F(FormWindowTest, F2BrowsesForItsOwnBoxAndCancellingKeepsTheText) {

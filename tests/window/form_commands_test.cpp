@@ -107,17 +107,6 @@ TEST_F(FormCommandsTest, FormLoadFillsABoxOnlyForADefaultFileWithContent) {
     }
 }
 
-TEST(AppFolderOf, EndsInExactlyOneSeparator) {
-#ifdef _WIN32
-    EXPECT_EQ(AppFolderOf("D:\\"), "D:\\");
-    EXPECT_EQ(AppFolderOf("D:\\Tamsel"), "D:\\Tamsel\\");
-#else
-    EXPECT_EQ(AppFolderOf("/"), "/");
-    EXPECT_EQ(AppFolderOf("/opt/Tamsel"), "/opt/Tamsel/");
-    EXPECT_EQ(AppFolderOf("/opt/Tamsel/"), "/opt/Tamsel/");
-#endif
-}
-
 // Browsing.
 
 TEST_F(FormCommandsTest, BrowseAsksEachBoxsDialogWithItsTextAndTakesOnlyAChosenPath) {

@@ -1,15 +1,12 @@
 #pragma once
 
-// What the headless command learns from the platform about its own start.
+// The command's arguments as the platform hands them over (command_arguments_posix.cpp,
+// command_arguments_win32.cpp).
 
 #include <string>
 #include <vector>
 
 namespace tamsel {
-
-// The folder that holds the running executable, as UTF-8 with a trailing separator;
-// empty when the platform cannot tell.
-std::string ExecutableFolder();
 
 // The command's arguments after the program name, as UTF-8. On Windows they are taken
 // from the wide command line, since `argv` holds them in the ANSI code page.

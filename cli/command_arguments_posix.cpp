@@ -1,0 +1,9 @@
+#include "cli/command_arguments.h"
+
+namespace tamsel {
+
+std::vector<std::string> CommandArguments(int argc, char** argv) {
+    return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>{};
+}
+
+}  // namespace tamsel

@@ -1,0 +1,171 @@
+#include "support/folder_listing.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <ctime>
+#include <utility>
+
+namespace tamsel {
+
+namespace {
+
+bool IsDotEntry(std::string_view name) {
+    return name == "." || name == "..";
+}
+
+char Capital(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Capitals as the folded form give the order Windows file systems keep ("_" after letters).
+// One pass over the common prefix: sorting a large folder compares names that often share
+// long prefixes.
+bool LessIgnoringCase(const std::string& a, const std::string& b) {
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        const auto x = static_cast<unsigned char>(Capital(a[i]));
+        const auto y = static_cast<unsigned char>(Capital(b[i]));
+        if (x != y) {
+            return x < y;
+        }
+    }
+    if (a.size() != b.size()) {
+        return a.size() < b.size();
+    }
+    return a < b;  // names that differ only in case still get one fixed order
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+bool IsWanted(const std::string& folder, std::string_view name, unsigned attributes) {
+    bool dotEntry = IsDotEntry(name);
+    if (!dotEntry && name.front() == '.' && (attributes & kListHidden) == 0) {
+        return false;
+    }
+    // Only a mask without folders needs to know, so a full listing never stats an entry.
+    if ((attributes & kListFolder) == 0 &&
+        (dotEntry || IsFolder((folder.empty() ? "./" : folder) + std::string(name)))) {
+        return false;
+    }
+    return true;
+}
+
+// What identifies a folder's list of names: adding, removing or renaming an entry changes
+// the folder's modification time.
+struct FolderStamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    timespec modified{};
+
+    bool operator==(const FolderStamp& other) const {
+        return device == other.device && inode == other.inode &&
+               modified.tv_sec == other.modified.tv_sec &&
+               modified.tv_nsec == other.modified.tv_nsec;
+    }
+};
+
+FolderStamp StampOf(const struct stat& status) {
+    return {status.st_dev, status.st_ino, status.st_mtim};
+}
+
+// File systems stamp times from a clock that ticks in steps of milliseconds, so a change
+// made in the same tick as an earlier reading can leave the stamp as it was. A folder whose
+// stamp is this recent is read again on every listing.
+bool Settled(const FolderStamp& stamp) {
+    constexpr time_t kSettleSeconds = 2;
+    return stamp.modified.tv_sec + kSettleSeconds < time(nullptr);
+}
+
+// Every name of a folder, "." and ".." first, then the others in case-insensitive order;
+// false when the folder cannot be read whole.
+bool ReadAllNames(DIR* folder, std::vector<std::string>& names) {
+    std::vector<std::string> dots;
+    names.clear();
+    for (;;) {
+        errno = 0;
+        const dirent* entry = readdir(folder);
+        if (entry == nullptr) {
+            break;
+        }
+        std::string_view name = entry->d_name;
+        (IsDotEntry(name) ? dots : names).emplace_back(name);
+    }
+    const bool whole = errno == 0;
+    std::sort(dots.begin(), dots.end());
+    std::sort(names.begin(), names.end(), LessIgnoringCase);
+    names.insert(names.begin(), std::make_move_iterator(dots.begin()),
+                 std::make_move_iterator(dots.end()));
+    return whole;
+}
+
+// The sorted names of the folder read last, kept while its stamp says that no entry came,
+// went or was renamed: typing on in a folder lists it again on every key, and reading a
+// large folder is most of the time a completion takes.
+struct FolderNames {
+    FolderStamp stamp;
+    bool reusable = false;
+    std::vector<std::string> names;
+};
+
+// The names of `folderPart` (the current folder when empty), from the last reading when
+// the folder has not changed since; nullptr when it cannot be read. A folder that fails
+// part-way gives the names read so far.
+const std::vector<std::string>* NamesOf(const std::string& folderPart) {
+    thread_local FolderNames last;
+    DIR* folder = opendir(folderPart.empty() ? "." : folderPart.c_str());
+    if (folder == nullptr) {
+        return nullptr;
+    }
+    struct stat status {};
+    const bool stamped = fstat(dirfd(folder), &status) == 0;
+    const FolderStamp stamp = StampOf(status);
+    if (stamped && last.reusable && last.stamp == stamp) {
+        closedir(folder);
+        return &last.names;
+    }
+    // Stamped before reading, so that a change while reading makes the stamp stale.
+    const bool whole = ReadAllNames(folder, last.names);
+    closedir(folder);
+    last.stamp = stamp;
+    last.reusable = stamped && whole && Settled(stamp);
+    return &last.names;
+}
+
+}  // namespace
+
+std::string ListingFolderPart(std::string_view pattern) {
+    const std::size_t separator = pattern.rfind('/');
+    if (separator == std::string_view::npos) {
+        return {};
+    }
+    return std::string(pattern.substr(0, separator + 1));
+}
+
+std::vector<std::string> ListFolder(std::string_view pattern, unsigned attributes) {
+    std::string folderPart = ListingFolderPart(pattern);
+    std::string_view namePattern = pattern.substr(folderPart.size());
+    std::vector<std::string> matches;
+    if (namePattern.empty()) {
+        return matches;
+    }
+    const std::vector<std::string>* names = NamesOf(folderPart);
+    if (names == nullptr) {
+        return matches;
+    }
+    for (const std::string& name : *names) {
+        if (MatchesListingPattern(name, namePattern) && IsWanted(folderPart, name, attributes)) {
+            matches.push_back(name);
+        }
+    }
+    return matches;
+}
+
+}  // namespace tamsel

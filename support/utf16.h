@@ -1,0 +1,24 @@
+#pragma once
+
+// UTF-8 texts as Windows' wide calls take and give them, where wchar_t is a UTF-16 unit.
+// Windows builds only (utf16_win32.cpp). Every text crosses here, paths included; the
+// path wrapper that refuses NULs builds on these (support/utf8_path.h).
+
+#ifdef _WIN32
+
+#include <string>
+#include <string_view>
+
+namespace tamsel {
+
+// The UTF-16 form of a UTF-8 text, embedded NULs included (the open-file dialog's filter
+// list is made of them). Invalid sequences become U+FFFD.
+std::wstring Widen(std::string_view utf8);
+
+// The UTF-8 form of a UTF-16 text, embedded NULs included. Unpaired surrogates become
+// U+FFFD.
+std::string Narrow(std::wstring_view wide);
+
+}  // namespace tamsel
+
+#endif  // _WIN32

@@ -1,0 +1,113 @@
+#include "win32/message_box.h"
+
+#include <commctrl.h>
+
+#include <cwchar>
+
+namespace tamsel::win32 {
+
+namespace {
+
+// The box being shown on this thread: a message box is modal, so there is one at a time.
+struct Showing {
+    HHOOK hook = nullptr;
+    const std::wstring* caption = nullptr;
+    bool subclassed = false;
+};
+thread_local Showing showing;
+
+bool IsDialog(HWND window) {
+    wchar_t name[8] = {};
+    GetClassNameW(window, name, 8);
+    return std::wcscmp(name, L"#32770") == 0;
+}
+
+// The width a box's frame needs for `caption` in the title bar at `dpi`: the caption's
+// text, the window's icon and three title-bar buttons, with a button's width to spare.
+int CaptionFrameWidth(const std::wstring& caption, UINT dpi) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
+    const HFONT font = CreateFontIndirectW(&metrics.lfCaptionFont);
+    const HDC screen = GetDC(nullptr);
+    const HGDIOBJ old = SelectObject(screen, font);
+    SIZE text{};
+    GetTextExtentPoint32W(screen, caption.c_str(), static_cast<int>(caption.size()), &text);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(font);
+    // A window manager that draws the title bar itself may take a wider face and show
+    // buttons that the box has not got: the caption's width again is kept to spare.
+    const int button = GetSystemMetricsForDpi(SM_CXSIZE, dpi);
+    return 2 * text.cx + GetSystemMetricsForDpi(SM_CXSMICON, dpi) + 4 * button +
+           2 * GetSystemMetricsForDpi(SM_CXFIXEDFRAME, dpi);
+}
+
+void MoveChildBy(HWND box, HWND child, int dx) {
+    RECT place;
+    GetWindowRect(child, &place);
+    MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&place), 2);
+    SetWindowPos(child, nullptr, place.left + dx, place.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FitCaption(HWND box, const std::wstring& caption) {
+    RECT frame;
+    GetWindowRect(box, &frame);
+    const int grow = CaptionFrameWidth(caption, GetDpiForWindow(box)) - (frame.right - frame.left);
+    if (grow <= 0) {
+        return;
+    }
+    // The box grows first, so that no moment shows a button beyond its edge. The buttons
+    // stay centred; the icon and the text keep their place on the left.
+    SetWindowPos(box, nullptr, frame.left - grow / 2, frame.top, frame.right - frame.left + grow,
+                 frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t name[8] = {};
+        GetClassNameW(child, name, 8);
+        if (_wcsicmp(name, L"Button") == 0) {
+            MoveChildBy(box, child, grow / 2);
+        }
+    }
+}
+
+UINT FitMessage() {
+    static const UINT message = RegisterWindowMessageW(L"TamselFitCaption");
+    return message;
+}
+
+LRESULT CALLBACK FitOnce(HWND box, UINT message, WPARAM w, LPARAM l, UINT_PTR id, DWORD_PTR) {
+    if (message == FitMessage()) {
+        RemoveWindowSubclass(box, FitOnce, id);
+        FitCaption(box, *showing.caption);
+        return 0;
+    }
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(box, FitOnce, id);
+    }
+    return DefSubclassProc(box, message, w, l);
+}
+
+// The box is first activated while it lays itself out (wine places its buttons only after
+// that), so it is widened by a message that its modal loop handles before it first paints.
+LRESULT CALLBACK WatchActivation(int code, WPARAM w, LPARAM l) {
+    const auto box = reinterpret_cast<HWND>(w);
+    if (code == HCBT_ACTIVATE && !showing.subclassed && IsDialog(box)) {
+        showing.subclassed = SetWindowSubclass(box, FitOnce, 1, 0) != FALSE;
+        PostMessageW(box, FitMessage(), 0, 0);
+    }
+    return CallNextHookEx(showing.hook, code, w, l);
+}
+
+}  // namespace
+
+int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags) {
+    showing = {SetWindowsHookExW(WH_CBT, WatchActivation, nullptr, GetCurrentThreadId()), &caption,
+               false};
+    const int result = MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
+    UnhookWindowsHookEx(showing.hook);
+    showing = {};
+    return result;
+}
+
+}  // namespace tamsel::win32
