@@ -2,34 +2,31 @@
 
 #include <QListView>
 
-class QComboBox;
-
-// The drop-down list of a path box: a top-level popup below the box that shows the box's
-// own model and never takes the keyboard focus. Keys typed while it is open go on to the
-// box, so typing continues in the edit field; only these keys are its own: Esc and Enter
-// close it and nothing else sees them; Up, Down, Page Up and Page Down walk the entries and
-// put the current one into the box; Tab closes it and then reaches the box. Clicking an
-// entry puts it into the box and closes the list; clicking elsewhere closes it. The entries
-// are drawn in the box's font.
+// The drop-down list of a path box: a window of its own below its anchor (the box) that
+// shows a model and never activates nor takes the keyboard focus, so that every key keeps
+// going to the box. A press outside the list and its anchor, or the anchor's window
+// moving or hiding, closes it; a press on the anchor itself is the anchor's to handle.
+// Entries are drawn in the anchor's font, long ones elided at their left.
 class CompletionPopup : public QListView {
     Q_OBJECT
 
   public:
-    explicit CompletionPopup(QComboBox* box);
+    CompletionPopup(QWidget* anchor, QAbstractItemModel* model);
 
-    // Shows the list below the box (above it when the screen has no room below), as wide as
-    // the box and at most the box's maxVisibleItems() rows high, scrolled to its top with no
+    // Shows the list below the anchor (above it when the screen has no room below), as
+    // wide as the anchor and at most `maxRows` rows high, scrolled to its top with no
     // entry current. An empty list is closed instead.
-    void open();
+    void open(int maxRows);
+    // Makes `row` current and scrolls it into view.
+    void setCurrentRow(int row);
 
   protected:
-    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    bool keyPress(QKeyEvent* event);
-    void walk(int keyCode);
-    void choose(const QModelIndex& index);
-    bool pressOutside(QMouseEvent* event);
+    bool inside(const QObject* object) const;
 
-    QComboBox* box_;
+    QWidget* anchor_;
 };

@@ -18,7 +18,6 @@
 #include "app/path_box.h"
 #include "app/qt_layout.h"
 #include "app/rectangle_shape.h"
-#include "window/path_box_keys.h"
 #include "window/path_boxes.h"
 
 #ifndef TAMSEL_HOMEPAGE
@@ -41,14 +40,14 @@ std::string ProgramFolder(const QString& directory) {
     return QDir::toNativeSeparators(canonical.isEmpty() ? directory : canonical).toStdString();
 }
 
-// The index in the control arrays of the path box named `name`.
-int BoxIndex(std::string_view name) {
+// The input of the path box named `name`.
+tamsel::RunInput BoxInput(std::string_view name) {
     for (const tamsel::PathBoxRow& row : tamsel::PathBoxes()) {
         if (name == row.box) {
-            return static_cast<int>(row.input);
+            return row.input;
         }
     }
-    return -1;
+    return tamsel::RunInput::List;
 }
 
 void SetTextColour(QWidget* widget, QPalette::ColorRole role, std::optional<tamsel::Rgb> colour) {
@@ -141,7 +140,7 @@ QWidget* FormMain::createControl(const ControlRow& row) {
             return picture;
         }
         case ControlKind::PathBox: {
-            auto* box = new PathBox(BoxIndex(row.name), this);
+            auto* box = new PathBox(BoxInput(row.name), commands_, this);
             SetTextColour(box, QPalette::Text, row.text);
             return box;
         }
@@ -169,15 +168,12 @@ QWidget* FormMain::createControl(const ControlRow& row) {
 }
 
 void FormMain::wireControls() {
-    for (int index = 0; index < 2; ++index) {
-        connect(txtFile[index], &PathBox::browseRequested, this,
-                [this](int box) { commands_.btnOpen_Click(box); });
+    for (const tamsel::PathBoxRow& row : tamsel::PathBoxes()) {
+        const auto index = static_cast<std::size_t>(row.input);
         connect(btnOpen[index], &QPushButton::clicked, this,
-                [this, index] { commands_.btnOpen_Click(index); });
+                [this, box = row.input] { commands_.btnOpen_Click(box); });
         connect(lblFile[index], &ClickLabel::clicked, this,
-                [this, index] { commands_.lblFile_Click(index); });
-        txtFile[index]->setReleaseGate([this](int key) { return commands_.KeyReleased(key); });
-        txtFile[index]->installEventFilter(this);
+                [this, box = row.input] { commands_.lblFile_Click(box); });
     }
     connect(btnStart, &QPushButton::clicked, this, [this] { commands_.btnStart_Click(); });
     btnStart->setDefault(true);
@@ -229,45 +225,29 @@ void FormMain::cascade(int steps) {
     setGeometry(centred.translated(offset, offset));
 }
 
-bool FormMain::pressDefaultButton(QKeyEvent* event) {
-    const VirtualKey key = ToVirtualKey(*event);
-    switch (
-        commands_.WindowKeyDown(key.code, key.shift, KeyEventTime(*event), event->isAutoRepeat())) {
-        case tamsel::WindowKeyAction::PressStart:
-            btnStart->click();
-            break;
-        case tamsel::WindowKeyAction::Ignore:
-            break;
-        case tamsel::WindowKeyAction::Pass:
-            return false;
-    }
-    event->accept();
-    return true;
-}
-
 void FormMain::keyPressEvent(QKeyEvent* event) {
-    if (!pressDefaultButton(event)) {
+    // Keys that reach the window from no control that handles them.
+    if (commands_.KeyDown(ToKeyEvent(*event), nullptr)) {
+        event->accept();
+    } else {
         QWidget::keyPressEvent(event);
     }
 }
 
 void FormMain::keyReleaseEvent(QKeyEvent* event) {
-    commands_.WindowKeyUp(ToVirtualKey(*event).code, KeyEventTime(*event));
+    commands_.KeyUp(ToKeyEvent(*event), nullptr);
     QWidget::keyReleaseEvent(event);
 }
 
 bool FormMain::eventFilter(QObject* watched, QEvent* event) {
-    // Every key that goes down or up reaches one of the focusable controls first (an open
-    // completion list hands its keys on to its box), so the window sees each press here
-    // once: the repeat guard must see them all, and a focused start button would click
-    // itself on every repeat of a held Enter.
+    // A focused start button would click itself on Enter, and on every repeat of a held
+    // one: the window's commands see its keys first.
     auto* key = static_cast<QKeyEvent*>(event);
     switch (event->type()) {
         case QEvent::KeyPress:
-            commands_.KeyPressed(KeyIdentity(*key));
-            return pressDefaultButton(key);
+            return commands_.KeyDown(ToKeyEvent(*key), nullptr);
         case QEvent::KeyRelease:
-            commands_.WindowKeyUp(ToVirtualKey(*key).code, KeyEventTime(*key));
+            commands_.KeyUp(ToKeyEvent(*key), nullptr);
             break;
         default:
             break;

@@ -38,9 +38,8 @@ class FormMain : public QWidget, private tamsel::FormView {
     void cascade(int steps);
 
   protected:
-    // Enter and keypad Enter press the start button, the window's default button, wherever
-    // the focus is (an open completion list keeps its Enter); a held Enter presses it once,
-    // and the Enter that closed a completion list not at all.
+    // Keys go to the form's commands (FormCommands::KeyDown), which press the start button
+    // on Enter from wherever the focus is; the path boxes hand on their own keys.
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -55,12 +54,11 @@ class FormMain : public QWidget, private tamsel::FormView {
     void wireControls();
     void orderTabStops();
     void centreOnScreen();
-    bool pressDefaultButton(QKeyEvent* event);
 
     tamsel::FormCommands commands_;
-    std::array<PathBox*, 2> txtFile{};
-    std::array<QPushButton*, 2> btnOpen{};
-    std::array<ClickLabel*, 2> lblFile{};
+    std::array<PathBox*, tamsel::kPathBoxCount> txtFile{};
+    std::array<QPushButton*, tamsel::kPathBoxCount> btnOpen{};
+    std::array<ClickLabel*, tamsel::kPathBoxCount> lblFile{};
     QPushButton* btnStart = nullptr;
     ClickLabel* lblCredits = nullptr;
 };

@@ -2,6 +2,8 @@
 
 #include <QKeyEvent>
 
+#include <utility>
+
 #include "window/virtual_keys.h"
 
 namespace {
@@ -48,68 +50,37 @@ int KeypadCode(int qtKey) {
 
 // Keys outside the main block's printable range that a user is likely to press while
 // editing; they get their own codes so that none of them is mistaken for a key that starts
-// a completion.
-int EditingKeyCode(int qtKey) {
-    switch (qtKey) {
-        case Qt::Key_Backspace:
-            return vk::kBackspace;
-        case Qt::Key_Tab:
-        case Qt::Key_Backtab:
-            return vk::kTab;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            return vk::kEnter;
-        case Qt::Key_Shift:
-            return vk::kShift;
-        case Qt::Key_Control:
-            return vk::kControl;
-        case Qt::Key_Alt:
-            return vk::kAlt;
-        case Qt::Key_Escape:
-            return vk::kEscape;
-        case Qt::Key_Space:
-            return vk::kSpace;
-        case Qt::Key_PageUp:
-            return vk::kPageUp;
-        case Qt::Key_PageDown:
-            return vk::kPageDown;
-        case Qt::Key_End:
-            return vk::kEnd;
-        case Qt::Key_Home:
-            return vk::kHome;
-        case Qt::Key_Left:
-            return vk::kLeft;
-        case Qt::Key_Up:
-            return vk::kUp;
-        case Qt::Key_Right:
-            return vk::kRight;
-        case Qt::Key_Down:
-            return vk::kDown;
-        case Qt::Key_Insert:
-            return vk::kInsert;
-        case Qt::Key_Delete:
-            return vk::kDelete;
-        case Qt::Key_Semicolon:
-            return 186;
-        case Qt::Key_Equal:
-            return 187;
-        case Qt::Key_Comma:
-            return 188;
-        case Qt::Key_Minus:
-            return 189;
-        case Qt::Key_Period:
-            return vk::kPeriod;
-        case Qt::Key_Backslash:
-            return vk::kBackslash;
-        case Qt::Key_Slash:
+// a completion. On POSIX the slash key is the separator key.
+// clang-format off
+constexpr std::pair<int, int> kEditingKeys[] = {
+    {Qt::Key_Backspace, vk::kBackspace}, {Qt::Key_Tab, vk::kTab},
+    {Qt::Key_Backtab, vk::kTab},         {Qt::Key_Return, vk::kEnter},
+    {Qt::Key_Enter, vk::kEnter},         {Qt::Key_Shift, vk::kShift},
+    {Qt::Key_Control, vk::kControl},     {Qt::Key_Alt, vk::kAlt},
+    {Qt::Key_Escape, vk::kEscape},       {Qt::Key_Space, vk::kSpace},
+    {Qt::Key_PageUp, vk::kPageUp},       {Qt::Key_PageDown, vk::kPageDown},
+    {Qt::Key_End, vk::kEnd},             {Qt::Key_Home, vk::kHome},
+    {Qt::Key_Left, vk::kLeft},           {Qt::Key_Up, vk::kUp},
+    {Qt::Key_Right, vk::kRight},         {Qt::Key_Down, vk::kDown},
+    {Qt::Key_Insert, vk::kInsert},       {Qt::Key_Delete, vk::kDelete},
+    {Qt::Key_Semicolon, 186},            {Qt::Key_Equal, 187},
+    {Qt::Key_Comma, 188},                {Qt::Key_Minus, 189},
+    {Qt::Key_Period, vk::kPeriod},       {Qt::Key_Backslash, vk::kBackslash},
 #ifdef _WIN32
-            return vk::kSlash;
+    {Qt::Key_Slash, vk::kSlash},
 #else
-            return vk::kBackslash;
+    {Qt::Key_Slash, vk::kBackslash},
 #endif
-        default:
-            return 0;
+};
+// clang-format on
+
+int EditingKeyCode(int qtKey) {
+    for (const auto& [qt, code] : kEditingKeys) {
+        if (qt == qtKey) {
+            return code;
+        }
     }
+    return 0;
 }
 
 }  // namespace
@@ -148,4 +119,9 @@ tamsel::KeyTime KeyEventTime(const QKeyEvent& event) {
         return std::nullopt;
     }
     return event.timestamp();
+}
+
+tamsel::KeyEvent ToKeyEvent(const QKeyEvent& event) {
+    const VirtualKey key = ToVirtualKey(event);
+    return {key.code, key.shift, KeyEventTime(event), event.isAutoRepeat(), KeyIdentity(event)};
 }

@@ -5,6 +5,7 @@
 
 #include <Qt>
 
+#include "window/key_event.h"
 #include "window/key_repeat.h"
 
 class QKeyEvent;
@@ -35,3 +36,6 @@ int KeyIdentity(const QKeyEvent& event);
 // When the key event happened on the platform's event clock; nothing for an event without
 // a time (one made up in the program rather than sent by the platform).
 tamsel::KeyTime KeyEventTime(const QKeyEvent& event);
+
+// A key event as the form logic takes it: code, modifiers, time, repeat flag and identity.
+tamsel::KeyEvent ToKeyEvent(const QKeyEvent& event);

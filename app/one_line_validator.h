@@ -6,8 +6,8 @@
 #include <QValidator>
 
 // A validator that accepts every text once its line breaks are dropped (see
-// WithoutLineBreaks): a path copied from a terminal with its line break pastes as the path
-// alone.
+// tamsel::PathBoxController::OneLine): a path copied from a terminal with its line break pastes as
+// the path alone.
 class OneLineValidator : public QValidator {
     Q_OBJECT
 

@@ -10,14 +10,9 @@
 #include <QTimer>
 #include <QWheelEvent>
 
-#include <optional>
-#include <string>
-
 #include "app/completion_popup.h"
 #include "app/key_codes.h"
 #include "app/one_line_validator.h"
-#include "window/path_box_keys.h"
-#include "window/path_completion.h"
 #include "window/virtual_keys.h"
 
 namespace {
@@ -43,163 +38,164 @@ class DrawingSuspension {
     bool wasEnabled_;
 };
 
+tamsel::FocusReason ReasonOf(Qt::FocusReason reason) {
+    switch (reason) {
+        case Qt::TabFocusReason:
+        case Qt::BacktabFocusReason:
+            return tamsel::FocusReason::Keyboard;
+        case Qt::MouseFocusReason:
+            return tamsel::FocusReason::Mouse;
+        case Qt::ActiveWindowFocusReason:
+            return tamsel::FocusReason::Window;
+        case Qt::PopupFocusReason:
+            return tamsel::FocusReason::Popup;
+        default:
+            return tamsel::FocusReason::Other;
+    }
+}
+
 }  // namespace
 
-PathBox::PathBox(int index, QWidget* parent) : QComboBox(parent), index_(index) {
+PathBox::PathBox(tamsel::RunInput input, tamsel::FormCommands& form, QWidget* parent)
+    : QComboBox(parent), form_(form), controller_(*this, input) {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
     setModel(new QStringListModel(this));
     lineEdit()->installEventFilter(this);
     lineEdit()->setValidator(new OneLineValidator(this));
-    popup_ = new CompletionPopup(this);
+    popup_ = new CompletionPopup(this, model());
+    connect(popup_, &QAbstractItemView::clicked, this,
+            [this](const QModelIndex& index) { controller_.RowClicked(index.row()); });
 }
 
 void PathBox::showPopup() {
-    popup_->open();
+    if (!ListOpen()) {
+        controller_.ArrowPressed();
+    }
 }
 
 void PathBox::hidePopup() {
-    popup_->hide();
+    CloseList();
 }
 
 QListView* PathBox::completionList() const {
     return popup_;
 }
 
-tamsel::EditState PathBox::editState() const {
+tamsel::EditState PathBox::Edit() const {
     const QLineEdit* edit = lineEdit();
     return {edit->text().toStdString(),
             edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition(),
             edit->selectionLength()};
 }
 
-void PathBox::apply(const tamsel::EditState& edit) {
-    lineEdit()->setText(QString::fromStdString(edit.text));
-    if (edit.selLength > 0) {
+void PathBox::ApplyEdit(const tamsel::EditState& edit) {
+    const QString text = QString::fromStdString(edit.text);
+    if (lineEdit()->text() != text) {
+        lineEdit()->setText(text);
+    }
+    if (edit.selLength == 0) {
+        lineEdit()->setCursorPosition(edit.selStart);
+    } else if (edit.selStart == 0 && edit.selLength == text.size()) {
+        // A whole text is selected as Qt's select-all does it, the caret at its end.
+        lineEdit()->selectAll();
+    } else {
         // Selected backwards, so that the caret stands at the selection's start.
         lineEdit()->setSelection(edit.selStart + edit.selLength, -edit.selLength);
-    } else {
-        lineEdit()->setCursorPosition(edit.selStart);
     }
 }
 
-void PathBox::selectWholeText() {
-    const tamsel::EditState entered = tamsel::txtFile_GotFocus(editState());
-    lineEdit()->setCursorPosition(entered.selStart);
-    lineEdit()->setSelection(entered.selStart, entered.selLength);
+void PathBox::SetEntries(const std::vector<std::string>& entries) {
+    DrawingSuspension suspended(window());
+    clear();
+    QStringList items;
+    items.reserve(static_cast<qsizetype>(entries.size()));
+    for (const std::string& entry : entries) {
+        items.append(QString::fromStdString(entry));
+    }
+    // One model update for the whole list: an update per entry would make a large folder
+    // crawl. A string list model takes it as a single reset, half the cost of the default
+    // model's one insertion at 100,000 entries.
+    static_cast<QStringListModel*>(model())->setStringList(items);
 }
 
-void PathBox::complete(int keyCode, int shift) {
-    const std::optional<tamsel::Completion> completion =
-        tamsel::AutoComplete(editState(), keyCode, shift);
-    if (!completion) {
-        return;
+void PathBox::ShowList() {
+    popup_->open(maxVisibleItems());
+}
+
+void PathBox::CloseList() {
+    popup_->hide();
+}
+
+bool PathBox::ListOpen() const {
+    return popup_->isVisible();
+}
+
+int PathBox::ListRow() const {
+    const QModelIndex current = popup_->currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+int PathBox::VisibleRows() const {
+    return maxVisibleItems();
+}
+
+void PathBox::ChooseRow(int row) {
+    popup_->setCurrentRow(row);
+    setCurrentIndex(row);
+    setEditText(itemText(row));
+}
+
+bool PathBox::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        // An open list's keys come before any shortcut of the window or the application.
+        const VirtualKey key = ToVirtualKey(*static_cast<QKeyEvent*>(event));
+        if (controller_.ClaimsKey(key.code, key.shift)) {
+            event->accept();
+            return true;
+        }
     }
-    {
-        DrawingSuspension suspended(window());
-        clear();
-        QStringList entries;
-        entries.reserve(static_cast<qsizetype>(completion->entries.size()));
-        for (const std::string& entry : completion->entries) {
-            entries.append(QString::fromStdString(entry));
-        }
-        // One model update for the whole list: an update per entry would make a large folder
-        // crawl. A string list model takes it as a single reset, half the cost of the
-        // default model's one insertion at 100,000 entries.
-        if (auto* list = qobject_cast<QStringListModel*>(model())) {
-            list->setStringList(entries);
-        } else {
-            addItems(entries);
-        }
-        if (count() > 0) {
-            showPopup();
-        } else {
-            hidePopup();
-        }
-    }
-    apply(completion->edit);
+    return QComboBox::event(event);
 }
 
 void PathBox::focusInEvent(QFocusEvent* event) {
     QComboBox::focusInEvent(event);
-    // Focus coming back from the box's own list, or to the window the box held the focus
-    // in when the user left it, is no entering of the box: the caret and selection stay.
-    // The window's first activation does enter the box that it gave the focus to.
-    const Qt::FocusReason reason = event->reason();
-    const bool returning = reason == Qt::PopupFocusReason ||
-                           (reason == Qt::ActiveWindowFocusReason && leftWithWindow_);
-    leftWithWindow_ = false;
-    if (returning) {
-        return;
-    }
-    selectWholeText();
-    // The press that gave the focus places the caret afterwards; select again once the
-    // click is over.
-    selectAfterClick_ = reason == Qt::MouseFocusReason;
+    controller_.FocusIn(ReasonOf(event->reason()));
 }
 
 void PathBox::focusOutEvent(QFocusEvent* event) {
-    leftWithWindow_ = event->reason() == Qt::ActiveWindowFocusReason;
-    if (event->reason() != Qt::PopupFocusReason) {
-        selectAfterClick_ = false;
-        hidePopup();
-    }
+    controller_.FocusOut(ReasonOf(event->reason()));
     QComboBox::focusOutEvent(event);
 }
 
 void PathBox::keyPressEvent(QKeyEvent* event) {
-    const VirtualKey key = ToVirtualKey(*event);
-    // Enter presses the window's default button; the box has no use for it.
-    if (key.code == tamsel::vk::kEnter) {
+    if (form_.KeyDown(ToKeyEvent(*event), &controller_)) {
+        event->accept();
+        return;
+    }
+    // The combo box has no use for Enter; it is left to the window.
+    if (ToVirtualKey(*event).code == tamsel::vk::kEnter) {
         event->ignore();
         return;
     }
-    QPointer<PathBox> alive(this);
-    switch (tamsel::txtFile_KeyDown(key.code, key.shift, editState())) {
-        case tamsel::BoxAction::Browse:
-            emit browseRequested(index_);
-            break;
-        case tamsel::BoxAction::CaretToEnd:
-            lineEdit()->setCursorPosition(lineEdit()->text().size());
-            break;
-        default:
-            break;
-    }
-    if (alive) {
-        QComboBox::keyPressEvent(event);
-    }
+    QComboBox::keyPressEvent(event);
 }
 
 void PathBox::keyReleaseEvent(QKeyEvent* event) {
-    const VirtualKey key = ToVirtualKey(*event);
-    if (key.code == tamsel::vk::kEnter) {
+    if (ToVirtualKey(*event).code == tamsel::vk::kEnter) {
         event->ignore();
-        return;
+    } else {
+        QComboBox::keyReleaseEvent(event);
     }
-    QComboBox::keyReleaseEvent(event);
-    // A held key repeats its press and release; only the real release counts, and only of
-    // a key whose press the window saw.
-    if (event->isAutoRepeat() || (releaseGate_ && !releaseGate_(KeyIdentity(*event)))) {
-        return;
-    }
-    if (tamsel::txtFile_KeyUp(key.code, key.shift) == tamsel::BoxAction::Complete) {
-        complete(key.code, key.shift);
-    }
+    form_.KeyUp(ToKeyEvent(*event), &controller_);
 }
 
 void PathBox::mousePressEvent(QMouseEvent* event) {
     // The combo box's own handling would open Qt's list, which takes the keyboard focus.
     if (event->button() == Qt::LeftButton) {
-        if (popup_->isVisible()) {
-            hidePopup();
-        } else {
-            setFocus(Qt::MouseFocusReason);
-            // This press was not in the edit field, so no release there will come to
-            // select the text again; a later click must place the caret as usual.
-            selectAfterClick_ = false;
-            showPopup();
-        }
+        setFocus(Qt::MouseFocusReason);
+        controller_.ArrowPressed();
         event->accept();
         return;
     }
@@ -212,12 +208,11 @@ void PathBox::wheelEvent(QWheelEvent* event) {
 }
 
 bool PathBox::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == lineEdit() && event->type() == QEvent::MouseButtonRelease && selectAfterClick_) {
-        selectAfterClick_ = false;
-        // Deferred until the edit field has handled the release itself.
+    if (watched == lineEdit() && event->type() == QEvent::MouseButtonRelease) {
+        // After the edit field has handled the release itself.
         QTimer::singleShot(0, this, [this] {
             if (hasFocus()) {
-                selectWholeText();
+                controller_.ClickEnded();
             }
         });
     }

@@ -2,53 +2,36 @@
 
 #include <QComboBox>
 
-#include <functional>
-#include <utility>
-
-#include "window/edit_state.h"
+#include "window/form_commands.h"
+#include "window/path_box_controller.h"
 
 class CompletionPopup;
 class QListView;
 
 // One of the window's two path boxes: an editable combo box whose drop-down list is
-// filled by path completion. `index` is 0 for the link list, 1 for the menu file. The box
-// forwards its focus and keys to the form logic (window/path_box_keys.h,
-// window/path_completion.h) and applies what comes back.
-//
-// Entering the box (by Tab, Backtab, the mouse, or as the focus of a window shown for the
-// first time) selects its whole text; returning to the window keeps the caret as it was.
-// Enter and keypad Enter are the window's: the box leaves them to its parent. Every other
-// key also gets the combo box's own handling. The text is one line: line breaks that a
-// paste or drop brings along are dropped. The mouse wheel never changes the text. Qt's own
-// completion stays off. The box keeps its list in a QStringListModel, which a completion
-// refills in one step.
-class PathBox : public QComboBox {
+// filled by path completion. It is the view of a tamsel::PathBoxController, which owns the
+// box's behaviour: the box forwards its focus, keys and clicks (keys through the window's
+// commands, which take the window's keys first) and draws what comes back. Qt's own
+// completion and list stay off; the list is a CompletionPopup over the box's
+// QStringListModel, which a completion refills in one step. Enter is the window's, and the
+// mouse wheel never changes the text.
+class PathBox : public QComboBox, private tamsel::PathBoxView {
     Q_OBJECT
 
   public:
-    // Answers for a key's identity (KeyIdentity) whether its release counts.
-    using ReleaseGate = std::function<bool(int key)>;
+    // `form` must outlive the box.
+    PathBox(tamsel::RunInput input, tamsel::FormCommands& form, QWidget* parent = nullptr);
 
-    explicit PathBox(int index, QWidget* parent = nullptr);
+    tamsel::RunInput input() const { return controller_.Input(); }
 
-    int index() const { return index_; }
-
-    // Asks `gate` on every real release of a key; without a gate every release counts.
-    void setReleaseGate(ReleaseGate gate) { releaseGate_ = std::move(gate); }
-
-    // Opens the completion list below the box while the keyboard focus stays in the edit
-    // field, so that typing goes on there. An empty list is closed instead.
+    // The combo box's own requests to open and close its list.
     void showPopup() override;
-    // Closes the completion list.
     void hidePopup() override;
-    // The completion list: a popup window that shows this box's model.
+    // The completion list: a window of its own that shows this box's model.
     QListView* completionList() const;
 
-  signals:
-    // F2 pressed in the box: show the box's open-file dialog.
-    void browseRequested(int index);
-
   protected:
+    bool event(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -58,18 +41,17 @@ class PathBox : public QComboBox {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    // The edit field as the form logic reads it: the selection's start (the caret when
-    // nothing is selected) and length.
-    tamsel::EditState editState() const;
-    // Puts a completion's text into the edit field with the caret at the selection's start,
-    // so that typing on replaces the selected characters.
-    void apply(const tamsel::EditState& edit);
-    void selectWholeText();
-    void complete(int keyCode, int shift);
+    tamsel::EditState Edit() const override;
+    void ApplyEdit(const tamsel::EditState& edit) override;
+    void SetEntries(const std::vector<std::string>& entries) override;
+    void ShowList() override;
+    void CloseList() override;
+    bool ListOpen() const override;
+    int ListRow() const override;
+    int VisibleRows() const override;
+    void ChooseRow(int row) override;
 
-    int index_;
+    tamsel::FormCommands& form_;
+    tamsel::PathBoxController controller_;
     CompletionPopup* popup_;
-    ReleaseGate releaseGate_;
-    bool selectAfterClick_ = false;
-    bool leftWithWindow_ = false;
 };

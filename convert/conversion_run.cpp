@@ -40,19 +40,17 @@ constexpr std::array<std::string_view, 3> kTemplateNames = {
     "item_template_noimage.txt",
 };
 
-enum class Box { List = 0, Menu = 1, None = -1 };
-
 RunOutcome Stop(RunStatus status, MessageIcon icon, std::string_view message,
-                Box focus = Box::None) {
+                std::optional<RunInput> focus = std::nullopt) {
     RunOutcome outcome;
     outcome.status = status;
     outcome.message = message;
     outcome.icon = icon;
-    outcome.focusBox = static_cast<int>(focus);
+    outcome.focusBox = focus;
     return outcome;
 }
 
-RunOutcome InputProblem(std::string_view message, Box focus = Box::None) {
+RunOutcome InputProblem(std::string_view message, std::optional<RunInput> focus = std::nullopt) {
     return Stop(RunStatus::InputError, MessageIcon::Information, message, focus);
 }
 
@@ -122,7 +120,7 @@ std::optional<RunOutcome> LockMenu(const RunPaths& paths, FileSystem& files, Men
                                    LockAttempt& lock) {
     // An empty box names no menu, and its lock would be a ".lock" in the working folder.
     if (paths.linksPath.empty()) {
-        return InputProblem(kMenuMessage, Box::Menu);
+        return InputProblem(kMenuMessage, RunInput::Menu);
     }
     // The menu's real file and folder are found once: every later step goes through that
     // folder, and the file replaced is the file read.
@@ -145,7 +143,7 @@ std::optional<RunOutcome> LockMenu(const RunPaths& paths, FileSystem& files, Men
     }
     // No lock file could be made, most often because the menu's folder does not exist.
     if (!files.FileExists(paths.linksPath)) {
-        return InputProblem(kMenuMessage, Box::Menu);
+        return InputProblem(kMenuMessage, RunInput::Menu);
     }
     return Stop(RunStatus::WriteError, MessageIcon::Exclamation, kWriteMessage);
 }
@@ -154,7 +152,7 @@ std::optional<RunOutcome> LockMenu(const RunPaths& paths, FileSystem& files, Men
 std::optional<RunOutcome> CheckInputs(const RunPaths& paths, const std::string& fallbackIcon,
                                       FileSystem& files) {
     if (!files.FileExists(paths.linksPath)) {
-        return InputProblem(kMenuMessage, Box::Menu);
+        return InputProblem(kMenuMessage, RunInput::Menu);
     }
     for (std::string_view name : kTemplateNames) {
         if (!files.FileExists(paths.appFolder + std::string(name))) {
@@ -181,7 +179,7 @@ RunOutcome Reported(RunOutcome outcome, const LinkCollector& links) {
 RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::milliseconds lockWait,
                    const DecisionProbe* preview) {
     if (!files.FileExists(paths.listPath)) {
-        return InputProblem(kListMessage, Box::List);
+        return InputProblem(kListMessage, RunInput::List);
     }
     // From checking and reading the menu to putting the new one in place, no other run may
     // change it: it would lose its links to this run's rename, or this run's to its own.
@@ -215,7 +213,7 @@ RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::millis
         menu = site.held->ReadSource(site.name);
     }
     if (!menu) {
-        return InputProblem(kMenuMessage, Box::Menu);
+        return InputProblem(kMenuMessage, RunInput::Menu);
     }
     const MenuIndex menuIndex(*menu);
 
@@ -227,12 +225,12 @@ RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::millis
         [&icons](const std::string& path) { return icons.FileExists(path); }, &menuIndex,
         preview != nullptr ? *preview : DecisionProbe{});
     if (!ParseList(paths.listPath, files, links)) {
-        return InputProblem(kListMessage, Box::List);
+        return InputProblem(kListMessage, RunInput::List);
     }
     // A list without a link (a wrong file, an empty export) would rewrite the menu as it
     // was and replace the backup, and "Done" would hide that nothing was read.
     if (links.foundCount() == 0) {
-        return InputProblem(kNoLinksMessage, Box::List);
+        return InputProblem(kNoLinksMessage, RunInput::List);
     }
     // Nothing to add: the menu and its backup stay as they are.
     if (links.linkCount() == 0) {

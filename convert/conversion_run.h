@@ -5,6 +5,7 @@
 // the caller presents the outcome.
 
 #include <chrono>
+#include <optional>
 #include <string>
 
 #include "convert/link_record.h"
@@ -14,6 +15,9 @@
 namespace tamsel {
 
 enum class MessageIcon { Information, Exclamation };
+
+// The inputs a user gives a run, each in a path box of its own: the link list, the menu file.
+enum class RunInput { List = 0, Menu = 1 };
 
 enum class RunStatus {
     Done,          // the menu file was rewritten
@@ -26,8 +30,8 @@ struct RunOutcome {
     RunStatus status = RunStatus::Done;
     std::string message;  // the text of the message box
     MessageIcon icon = MessageIcon::Information;
-    int focusBox = -1;         // path box to focus: 0 list, 1 menu file, -1 none
-    std::string folderToOpen;  // the menu file's folder after "Done", else empty
+    std::optional<RunInput> focusBox;  // the input where the problem lies, to focus; none
+    std::string folderToOpen;          // the menu file's folder after "Done", else empty
 };
 
 struct RunPaths {

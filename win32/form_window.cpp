@@ -140,6 +140,7 @@ void FormWindow::CreateControls(HINSTANCE instance) {
         const auto id = static_cast<UINT_PTR>(box.input);
         SetWindowSubclass(Box(box.input), ComboProc, id, reinterpret_cast<DWORD_PTR>(this));
         SetWindowSubclass(BoxEdit(box.input), EditProc, id, reinterpret_cast<DWORD_PTR>(this));
+        boxes_[id] = std::make_unique<ComboBoxView>(window_, Box(box.input), box.input);
         SendMessageW(Box(box.input), CB_SETMINVISIBLE, kVisibleListRows, 0);
     }
 }
@@ -371,15 +372,15 @@ void FormWindow::Command(int row, int notification) {
         commands_.lblCredits_Click();
     } else if (const PathBoxRow* box = BoxNamed(name, &PathBoxRow::button)) {
         if (notification == BN_CLICKED) {
-            commands_.btnOpen_Click(static_cast<int>(box->input));
+            commands_.btnOpen_Click(box->input);
         }
     } else if (const PathBoxRow* label = BoxNamed(name, &PathBoxRow::label)) {
         if (notification == STN_CLICKED) {
-            commands_.lblFile_Click(static_cast<int>(label->input));
+            commands_.lblFile_Click(label->input);
         }
     } else if (const PathBoxRow* field = BoxNamed(name, &PathBoxRow::box)) {
-        if (notification == CBN_SETFOCUS && !givingFocusBack_) {
-            SelectWhole(field->input);
+        if (const auto& box = boxes_[static_cast<std::size_t>(field->input)]) {
+            BoxFocus(*box, notification);
         }
     }
 }

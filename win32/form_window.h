@@ -7,10 +7,12 @@
 #include <windows.h>
 
 #include <array>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "win32/combo_box_view.h"
 #include "window/form_commands.h"
 #include "window/form_layout.h"
 #include "window/path_boxes.h"
@@ -79,16 +81,11 @@ class FormWindow final : public FormView {
     // The row of a control in the layout, or -1.
     int RowOf(HWND control) const;
     HWND Box(RunInput box) const;
-    // The box whose completion list is open and whose edit field or box `target` is.
-    const PathBoxRow* BoxWithOpenList(HWND target) const;
-    void CloseList(RunInput box);
-    bool BoxKeyDown(RunInput box, int virtualKey);
-    void BoxKeyUp(RunInput box, int virtualKey);
-    void Complete(RunInput box, int keyCode, int shift);
-    // Replaces the box's list with `entries` and opens it, or leaves it closed when empty.
-    void FillList(RunInput box, const std::vector<std::string>& entries);
-    void Paste(RunInput box);
-    void SelectWhole(RunInput box);
+    // The controller of the path box whose combo box or edit field `target` is, or nullptr.
+    PathBoxController* BoxOf(HWND target) const;
+    // A path box's focus came or went (CBN_SETFOCUS, CBN_KILLFOCUS).
+    void BoxFocus(ComboBoxView& box, int notification);
+    void Paste(ComboBoxView& box);
 
     FormCommands commands_;
     std::string programFolder_;
@@ -97,6 +94,8 @@ class FormWindow final : public FormView {
     HWND creditTip_ = nullptr;
     HWND lastFocus_ = nullptr;
     bool givingFocusBack_ = false;
+    bool clicking_ = false;  // a press in a path box that brings the focus is handled
+    std::array<std::unique_ptr<ComboBoxView>, kPathBoxCount> boxes_;
     int dpi_ = USER_DEFAULT_SCREEN_DPI;
     std::vector<HWND> controls_;  // by layout row; nullptr for the drawn rows
     std::vector<HFONT> fonts_;    // by layout row

@@ -1,5 +1,5 @@
-// The main window's keys: Enter and Esc for the whole window, the completion list's keys,
-// and the path boxes' own keys, pasting and focus, through the form logic.
+// The main window's keys and the path boxes' events, handed raw to the form's commands and
+// the boxes' controllers; what they decide is drawn through the boxes' views.
 
 #include "win32/form_window.h"
 
@@ -7,169 +7,82 @@
 
 #include "win32/edit_field.h"
 #include "win32/wide_text.h"
-#include "window/path_box_keys.h"
-#include "window/path_completion.h"
 
 namespace tamsel::win32 {
+
+namespace {
+
+// A key as the form logic takes it. Windows flags every repeat of a held key, so the
+// events carry no time: pairing a release with the next press is for platforms that send
+// a held key as release/press pairs, and synthetic keys come faster than any finger.
+KeyEvent FormKeyEvent(WPARAM virtualKey, bool autoRepeat) {
+    const int key = static_cast<int>(virtualKey);
+    const int shift = ModifierState();
+    return {FormKey(key, shift), shift, {}, autoRepeat, key};
+}
+
+}  // namespace
 
 bool FormWindow::TranslateForWindow(MSG& message) {
     if (!window_ || (message.hwnd != window_ && !IsChild(window_, message.hwnd))) {
         return false;
     }
     if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
-        const int key = static_cast<int>(message.wParam);
-        commands_.KeyPressed(key);
-        if (const PathBoxRow* box = BoxWithOpenList(message.hwnd)) {
-            switch (CompletionListKey(FormKey(key, ModifierState()), ModifierState())) {
-                case ListKeyAction::Close:
-                    CloseList(box->input);
-                    return true;
-                case ListKeyAction::CloseAndForward:
-                    CloseList(box->input);
-                    break;
-                case ListKeyAction::Forward:
-                case ListKeyAction::Walk:  // the open list walks its rows itself
-                    return false;
-            }
-        }
-        if (message.message == WM_KEYDOWN) {
-            const bool autoRepeat = (message.lParam & (1 << 30)) != 0;
-            switch (WindowKeyDown(key, ModifierState(), autoRepeat)) {
-                case WindowKeyAction::PressStart:
-                    commands_.btnStart_Click();
-                    return true;
-                case WindowKeyAction::Ignore:
-                    return true;
-                case WindowKeyAction::Pass:
-                    break;
-            }
+        const bool autoRepeat = (message.lParam & (1 << 30)) != 0;
+        if (commands_.KeyDown(FormKeyEvent(message.wParam, autoRepeat), BoxOf(message.hwnd))) {
+            return true;
         }
     }
     return IsDialogMessageW(window_, &message) != FALSE;
 }
 
-const PathBoxRow* FormWindow::BoxWithOpenList(HWND target) const {
-    for (const PathBoxRow& box : PathBoxes()) {
-        const HWND combo = Box(box.input);
-        if ((target == combo || target == BoxEdit(box.input)) &&
-            SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0)) {
-            return &box;
+PathBoxController* FormWindow::BoxOf(HWND target) const {
+    for (const auto& box : boxes_) {
+        if (box && (target == box->Combo() || target == box->Field())) {
+            return &box->Controller();
         }
     }
     return nullptr;
 }
 
-void FormWindow::CloseList(RunInput box) {
-    // Closing may put the list's current row into the field; the box keeps what it shows.
-    const EditState shown = ReadEdit(BoxEdit(box));
-    SendMessageW(Box(box), CB_SHOWDROPDOWN, FALSE, 0);
-    ApplyEdit(BoxEdit(box), shown);
-}
-
-void FormWindow::SelectWhole(RunInput box) {
-    const HWND edit = BoxEdit(box);
-    ApplyEdit(edit, txtFile_GotFocus(ReadEdit(edit)));
-}
-
-bool FormWindow::BoxKeyDown(RunInput box, int virtualKey) {
-    const HWND edit = BoxEdit(box);
-    const int shift = ModifierState();
-    switch (txtFile_KeyDown(FormKey(virtualKey, shift), shift, ReadEdit(edit))) {
-        case BoxAction::Browse:
-            commands_.btnOpen_Click(static_cast<int>(box));
-            return true;
-        case BoxAction::CaretToEnd:
-            ApplyEdit(edit, CaretAtEnd(WindowText(edit)));
-            return false;
-        case BoxAction::Complete:
-        case BoxAction::Nothing:
-            break;
-    }
-    return false;
-}
-
-void FormWindow::BoxKeyUp(RunInput box, int virtualKey) {
-    if (!commands_.KeyReleased(virtualKey)) {
-        return;
-    }
-    const int shift = ModifierState();
-    const int key = FormKey(virtualKey, shift);
-    if (txtFile_KeyUp(key, shift) == BoxAction::Complete) {
-        Complete(box, key, shift);
-    }
-}
-
-void FormWindow::Complete(RunInput box, int keyCode, int shift) {
-    const std::optional<Completion> completion =
-        AutoComplete(ReadEdit(BoxEdit(box)), keyCode, shift);
-    if (!completion) {
-        return;
-    }
-    LockWindowUpdate(window_);
-    FillList(box, completion->entries);
-    LockWindowUpdate(nullptr);
-    ApplyEdit(BoxEdit(box), completion->edit);
-}
-
-void FormWindow::FillList(RunInput box, const std::vector<std::string>& entries) {
-    const HWND combo = Box(box);
-    COMBOBOXINFO info{};
-    info.cbSize = sizeof info;
-    GetComboBoxInfo(combo, &info);
-    // The open list is a window of its own, which the form's lock does not cover: drawn
-    // anew for every added entry, thousands of entries froze the window for a minute.
-    // It also takes its height from its entries only as it opens, so it is closed while
-    // it is refilled and opened again afterwards.
-    SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
-    SendMessageW(info.hwndList, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
-    std::vector<std::wstring> wide;
-    wide.reserve(entries.size());
-    std::size_t characters = 0;
-    for (const std::string& entry : entries) {
-        wide.push_back(Widen(entry));
-        characters += wide.back().size() + 1;
-    }
-    SendMessageW(combo, CB_INITSTORAGE, wide.size(), characters * sizeof(wchar_t));
-    for (const std::wstring& entry : wide) {
-        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
-    }
-    SendMessageW(info.hwndList, WM_SETREDRAW, TRUE, 0);
-    if (!entries.empty()) {
-        SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
-    }
-}
-
-void FormWindow::Paste(RunInput box) {
+void FormWindow::Paste(ComboBoxView& box) {
     if (!OpenClipboard(window_)) {
         return;
     }
     std::string pasted;
     if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
         if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
-            pasted = WithoutLineBreaks(EditState{Narrow(text), 0, 0}).text;
+            pasted = PathBoxController::OneLine(EditState{Narrow(text), 0, 0}).text;
             GlobalUnlock(data);
         }
     }
     CloseClipboard();
-    SendMessageW(BoxEdit(box), EM_REPLACESEL, TRUE,
-                 reinterpret_cast<LPARAM>(Widen(pasted).c_str()));
+    SendMessageW(box.Field(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(Widen(pasted).c_str()));
+}
+
+void FormWindow::BoxFocus(ComboBoxView& box, int notification) {
+    PathBoxController& controller = box.Controller();
+    if (notification == CBN_SETFOCUS) {
+        // The focus given back on activation returns to the box; it does not enter anew.
+        controller.FocusIn(givingFocusBack_ ? FocusReason::Window
+                           : clicking_      ? FocusReason::Mouse
+                                            : FocusReason::Other);
+    } else if (notification == CBN_KILLFOCUS) {
+        // Leaving for another window (a dialog, another program) leaves with the window.
+        controller.FocusOut(GetActiveWindow() != window_ ? FocusReason::Window
+                                                         : FocusReason::Other);
+    }
 }
 
 LRESULT CALLBACK FormWindow::EditProc(HWND edit, UINT message, WPARAM w, LPARAM l, UINT_PTR id,
                                       DWORD_PTR data) {
     auto* self = reinterpret_cast<FormWindow*>(data);
-    const auto box = static_cast<RunInput>(id);
+    ComboBoxView& box = *self->boxes_[id];
     switch (message) {
-        case WM_KEYDOWN:
-            if (self->BoxKeyDown(box, static_cast<int>(w))) {
-                return 0;
-            }
-            break;
         case WM_KEYUP: {
             // The release is seen after the field handled the key's character.
             const LRESULT result = DefSubclassProc(edit, message, w, l);
-            self->BoxKeyUp(box, static_cast<int>(w));
+            self->commands_.KeyUp(FormKeyEvent(w, false), &box.Controller());
             return result;
         }
         case WM_PASTE:
@@ -177,9 +90,11 @@ LRESULT CALLBACK FormWindow::EditProc(HWND edit, UINT message, WPARAM w, LPARAM 
             return 0;
         case WM_LBUTTONDOWN:
             if (GetFocus() != edit) {
-                // A click that brings the focus selects the whole text, as Tab does.
+                // The press that brings the focus places the caret after the focus came.
+                self->clicking_ = true;
                 const LRESULT result = DefSubclassProc(edit, message, w, l);
-                self->SelectWhole(box);
+                self->clicking_ = false;
+                box.Controller().ClickEnded();
                 return result;
             }
             break;

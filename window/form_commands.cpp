@@ -84,7 +84,7 @@ void FormCommands::btnStart_Click() {
     const RunOutcome outcome = conversion_(paths);
     desktop_.ShowMessage(outcome.message, outcome.icon);
     AfterModal();
-    if (const std::optional<RunInput> focus = InputToFocus(outcome)) {
+    if (const std::optional<RunInput> focus = outcome.focusBox) {
         view_.FocusBox(*focus);
     }
     if (outcome.status == RunStatus::Done) {
@@ -92,29 +92,51 @@ void FormCommands::btnStart_Click() {
     }
 }
 
-void FormCommands::btnOpen_Click(int index) {
-    const std::optional<RunInput> input = InputAt(index);
-    if (!input) {
-        return;
-    }
-    const PathBoxRow& box = PathBoxOf(*input);
+void FormCommands::btnOpen_Click(RunInput input) {
+    const PathBoxRow& box = PathBoxOf(input);
     const OpenDialogRequest request{box.dialogTitle, box.filter, ParseBarFilter(box.filter),
-                                    view_.BoxText(*input)};
+                                    view_.BoxText(input)};
     const std::string chosen = TrimAtNull(desktop_.ShowOpenDialog(request));
     AfterModal();
     if (!chosen.empty()) {
-        view_.SetBoxText(*input, chosen);
+        view_.SetBoxText(input, chosen);
     }
 }
 
-void FormCommands::lblFile_Click(int index) {
-    if (const std::optional<RunInput> input = InputAt(index)) {
-        desktop_.OpenFolder(ExtractPath(view_.BoxText(*input)));
-    }
+void FormCommands::lblFile_Click(RunInput input) {
+    desktop_.OpenFolder(ExtractPath(view_.BoxText(input)));
 }
 
 void FormCommands::lblCredits_Click() {
     desktop_.OpenAddress(creditAddress_);
+}
+
+bool FormCommands::KeyDown(const KeyEvent& key, PathBoxController* box) {
+    KeyPressed(key.identity);
+    if (box && box->ListKeyDown(key.code, key.shift)) {
+        return true;
+    }
+    switch (WindowKeyDown(key.code, key.shift, key.time, key.autoRepeat)) {
+        case WindowKeyAction::PressStart:
+            btnStart_Click();
+            return true;
+        case WindowKeyAction::Ignore:
+            return true;
+        case WindowKeyAction::Pass:
+            break;
+    }
+    if (box && box->KeyDown(key.code, key.shift) == BoxKey::Browse) {
+        btnOpen_Click(box->Input());
+        return true;
+    }
+    return false;
+}
+
+void FormCommands::KeyUp(const KeyEvent& key, PathBoxController* box) {
+    WindowKeyUp(key.code, key.time);
+    if (box && !key.autoRepeat && KeyReleased(key.identity)) {
+        box->KeyUp(key.code, key.shift);
+    }
 }
 
 void FormCommands::KeyPressed(int keyCode) {

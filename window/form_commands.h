@@ -14,7 +14,9 @@
 #include "support/file_system.h"
 #include "window/desktop_services.h"
 #include "window/form_view.h"
+#include "window/key_event.h"
 #include "window/key_repeat.h"
+#include "window/path_box_controller.h"
 #include "window/path_box_keys.h"
 
 namespace tamsel {
@@ -50,14 +52,23 @@ class FormCommands {
     // the focus into the box the outcome names and, after a finished run, opens the menu
     // file's folder.
     void btnStart_Click();
-    // Browses for the file of box `index` (0 link list, 1 menu file): a chosen path
-    // replaces the box's text, a cancelled dialog leaves it exactly as it was. Another
-    // index shows nothing.
-    void btnOpen_Click(int index);
-    // Opens the folder part of box `index`'s text, even when that is empty.
-    void lblFile_Click(int index);
+    // Browses for the file of `box`: a chosen path replaces the box's text, a cancelled
+    // dialog leaves it exactly as it was.
+    void btnOpen_Click(RunInput box);
+    // Opens the folder part of `box`'s text, even when that is empty.
+    void lblFile_Click(RunInput box);
     // Opens the credit's address.
     void lblCredits_Click();
+
+    // A key went down in the window. `box` is the path box that holds the focus, nullptr
+    // when another control has it. In this order: an open completion list takes its keys;
+    // then the window takes Enter and Esc (WindowKeyDown); then the box its own (F2
+    // browses). True when the key is done; false when it goes on to the focused control.
+    bool KeyDown(const KeyEvent& key, PathBoxController* box);
+    // A key came up in the window, after the focused control handled it: the repeat guard
+    // sees every release; a box completes on the release of a key whose press the window
+    // saw since the last modal box, and never on a repeat's release.
+    void KeyUp(const KeyEvent& key, PathBoxController* box);
 
     // A key went down in the window (any control).
     void KeyPressed(int keyCode);

@@ -49,7 +49,8 @@ WindowKeyAction WindowKeyDown(int keyCode, int shift, bool autoRepeat) {
     if (keyCode == vk::kEnter && shift == 0) {
         return autoRepeat ? WindowKeyAction::Ignore : WindowKeyAction::PressStart;
     }
-    if (keyCode == vk::kEscape) {
+    // Alt+Esc switches windows: the system's, not ours.
+    if (keyCode == vk::kEscape && (shift & vk::kAltHeld) == 0) {
         return WindowKeyAction::Ignore;
     }
     return WindowKeyAction::Pass;

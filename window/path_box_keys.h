@@ -10,7 +10,7 @@ namespace tamsel {
 
 enum class BoxAction {
     Nothing,     // leave the key to the edit field's own handling
-    Browse,      // show the box's open-file dialog (btnOpen_Click with the box's index)
+    Browse,      // show the box's open-file dialog (btnOpen_Click for the box)
     CaretToEnd,  // put the caret behind the text, dropping the selection (CaretAtEnd)
     Complete,    // run AutoComplete on the box
 };
@@ -55,7 +55,8 @@ enum class WindowKeyAction {
 
 // A key pressed anywhere in the window that no open completion list took. Enter without
 // modifiers presses Start, but not the repeats of a held Enter: the repeat that follows the
-// closing of the "Done" box must not convert the list a second time. Esc does nothing.
+// closing of the "Done" box must not convert the list a second time. Esc does nothing;
+// Alt+Esc is left to the system.
 WindowKeyAction WindowKeyDown(int keyCode, int shift, bool autoRepeat);
 
 }  // namespace tamsel

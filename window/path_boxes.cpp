@@ -6,7 +6,7 @@ namespace tamsel {
 
 namespace {
 
-constexpr std::array<PathBoxRow, 2> kPathBoxes{{
+constexpr std::array<PathBoxRow, kPathBoxCount> kPathBoxes{{
     {RunInput::List, "txtFile0", "lblFile0", "btnOpen0", "TXT File:", "Open File with URLs",
      "Text File (*.txt)|*.txt|Firefox Bookmarks (*.html)|*.html", "url.txt", &RunPaths::listPath},
     {RunInput::Menu, "txtFile1", "lblFile1", "btnOpen1", "XML File (links.xml)", "Open Links.xml",
@@ -15,23 +15,12 @@ constexpr std::array<PathBoxRow, 2> kPathBoxes{{
 
 }  // namespace
 
-std::span<const PathBoxRow, 2> PathBoxes() {
+std::span<const PathBoxRow, kPathBoxCount> PathBoxes() {
     return kPathBoxes;
 }
 
 const PathBoxRow& PathBoxOf(RunInput input) {
     return kPathBoxes[static_cast<std::size_t>(input)];
-}
-
-std::optional<RunInput> InputAt(int index) {
-    if (index == 0 || index == 1) {
-        return static_cast<RunInput>(index);
-    }
-    return std::nullopt;
-}
-
-std::optional<RunInput> InputToFocus(const RunOutcome& outcome) {
-    return InputAt(outcome.focusBox);
 }
 
 }  // namespace tamsel

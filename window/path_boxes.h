@@ -3,6 +3,7 @@
 // The window's two path boxes as one table: what tells them apart is data, so that every
 // command is written once for both.
 
+#include <cstddef>
 #include <optional>
 #include <span>
 #include <string>
@@ -10,10 +11,6 @@
 #include "convert/conversion_run.h"
 
 namespace tamsel {
-
-// The conversion input a path box holds; its value is the box's Index in the control
-// arrays txtFile, lblFile and btnOpen.
-enum class RunInput { List = 0, Menu = 1 };
 
 struct PathBoxRow {
     RunInput input;
@@ -27,16 +24,12 @@ struct PathBoxRow {
     std::string RunPaths::*feeds;  // the run input the box's text becomes
 };
 
+inline constexpr std::size_t kPathBoxCount = 2;
+
 // Both boxes, in Index order: the link list, then the menu file.
-std::span<const PathBoxRow, 2> PathBoxes();
+std::span<const PathBoxRow, kPathBoxCount> PathBoxes();
 
 // The row of `input`.
 const PathBoxRow& PathBoxOf(RunInput input);
-
-// The input of a control array's Index; nothing for an Index that names no box.
-std::optional<RunInput> InputAt(int index);
-
-// The box a run's outcome wants the focus in, where the problem lies; nothing for none.
-std::optional<RunInput> InputToFocus(const RunOutcome& outcome);
 
 }  // namespace tamsel

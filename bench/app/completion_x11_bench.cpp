@@ -22,6 +22,7 @@
 
 #include "app/path_box.h"
 #include "entry_folders.h"
+#include "quiet_form.h"
 
 namespace {
 
@@ -119,8 +120,9 @@ void CompleteInXServer(benchmark::State& state) {
         state.SkipWithError("needs the xcb platform in an X server with a key for 'e'");
         return;
     }
+    tamsel::bench::QuietForm form;
     QWidget window;
-    auto* box = new PathBox(0, &window);
+    auto* box = new PathBox(tamsel::RunInput::List, form.commands, &window);
     (new QVBoxLayout(&window))->addWidget(box);
     window.resize(540, 120);
     window.show();

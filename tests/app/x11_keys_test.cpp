@@ -38,7 +38,7 @@ class X11Keys : public ::testing::Test {
                 // A real run flushes its files to the disk: the key's repeats queue up
                 // meanwhile, which is when the toolkit misses them.
                 std::this_thread::sleep_for(std::chrono::milliseconds(60));
-                return tamsel::RunOutcome{tamsel::RunStatus::InputError, "Missing", {}, -1, {}};
+                return tamsel::RunOutcome{tamsel::RunStatus::InputError, "Missing", {}, {}, {}};
             });
         desktop.setOwner(window.get());
         window->show();

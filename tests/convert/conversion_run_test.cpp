@@ -45,7 +45,7 @@ void ExpectDone(const RunOutcome& outcome, const RunSetup& setup) {
     EXPECT_EQ(outcome.status, RunStatus::Done) << outcome.message;
     EXPECT_EQ(outcome.message, "Done");
     EXPECT_EQ(outcome.icon, MessageIcon::Information);
-    EXPECT_EQ(outcome.focusBox, -1);
+    EXPECT_EQ(outcome.focusBox, std::nullopt);
     EXPECT_EQ(outcome.folderToOpen, setup.temp().folder() + "x/FEATURES/");
     EXPECT_FALSE(setup.exists(std::string(RunSetup::kMenu) + ".tmp"));
 }
@@ -95,7 +95,7 @@ struct StopCase {
     const char* name;
     std::function<void(const RunSetup&, RunPaths&)> arrange;
     std::string message;  // "{}" stands for the temporary folder
-    int focus;
+    std::optional<RunInput> focus;
 };
 
 TEST(RunConversion, InputChecksStopWithTheirMessageAndChangeNothing) {
@@ -113,42 +113,44 @@ TEST(RunConversion, InputChecksStopWithTheirMessageAndChangeNothing) {
     const std::string kNoLinks = "No links were found in the list.";
     const std::vector<StopCase> cases{
         {"missing list", remove("list.txt"), "Please enter a TXT file or a Firefox Bookmarks.html.",
-         0},
+         RunInput::List},
         {"empty list", empty("list.txt"), "Please enter a TXT file or a Firefox Bookmarks.html.",
-         0},
+         RunInput::List},
         {"list is a folder",
          [](const RunSetup& s, RunPaths& p) { p.listPath = s.temp().path("x"); },
-         "Please enter a TXT file or a Firefox Bookmarks.html.", 0},
+         "Please enter a TXT file or a Firefox Bookmarks.html.", RunInput::List},
         {"both boxes empty",
          [](const RunSetup&, RunPaths& p) {
              p.listPath.clear();
              p.linksPath.clear();
          },
-         "Please enter a TXT file or a Firefox Bookmarks.html.", 0},
-        {"missing menu", remove(RunSetup::kMenu), "Please enter the Links.xml.", 1},
+         "Please enter a TXT file or a Firefox Bookmarks.html.", RunInput::List},
+        {"missing menu", remove(RunSetup::kMenu), "Please enter the Links.xml.", RunInput::Menu},
         {"menu folder missing, so no lock can be made",
          [](const RunSetup& s, RunPaths& p) { p.linksPath = s.temp().folder() + "y/Links.xml"; },
-         "Please enter the Links.xml.", 1},
+         "Please enter the Links.xml.", RunInput::Menu},
         {"empty menu box", [](const RunSetup&, RunPaths& p) { p.linksPath.clear(); },
-         "Please enter the Links.xml.", 1},
-        {"empty menu", empty(RunSetup::kMenu), "Please enter the Links.xml.", 1},
+         "Please enter the Links.xml.", RunInput::Menu},
+        {"empty menu", empty(RunSetup::kMenu), "Please enter the Links.xml.", RunInput::Menu},
         {"missing query template", remove("app/item_template_query.txt"),
-         "Missing item_template_query.txt", -1},
+         "Missing item_template_query.txt", std::nullopt},
         {"empty image template", empty("app/item_template_image.txt"),
-         "Missing item_template_image.txt", -1},
+         "Missing item_template_image.txt", std::nullopt},
         {"missing no-image template", remove("app/item_template_noimage.txt"),
-         "Missing item_template_noimage.txt", -1},
+         "Missing item_template_noimage.txt", std::nullopt},
         {"app folder elsewhere",
          [](const RunSetup& s, RunPaths& p) { p.appFolder = s.temp().folder() + "x/"; },
-         "Missing item_template_query.txt", -1},
+         "Missing item_template_query.txt", std::nullopt},
         {"missing fallback icon", remove("x/IMAGES/network.png"), "Missing {}x/IMAGES/network.png",
-         -1},
+         std::nullopt},
         {"empty fallback icon", empty("x/IMAGES/network.png"), "Missing {}x/IMAGES/network.png",
-         -1},
-        {"markup and a title only", list("<p>only markup\r\nno address\r\n"), kNoLinks, 0},
-        {"bookmark backup", list(R"({"roots":{"url":"https://a.org/","name":"A"}})"), kNoLinks, 0},
+         std::nullopt},
+        {"markup and a title only", list("<p>only markup\r\nno address\r\n"), kNoLinks,
+         RunInput::List},
+        {"bookmark backup", list(R"({"roots":{"url":"https://a.org/","name":"A"}})"), kNoLinks,
+         RunInput::List},
         {"empty export", list("<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n</DL><p>\n"), kNoLinks,
-         0},
+         RunInput::List},
     };
     for (const StopCase& c : cases) {
         RunSetup setup;

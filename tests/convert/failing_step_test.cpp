@@ -131,17 +131,19 @@ struct ReadFailure {
     Step step;
     int failAt;
     std::string message;
-    int focus;
+    std::optional<RunInput> focus;
 };
 
 TEST(FailingStep, ReadFailuresStopWithTheMessageOfTheirOwnCheck) {
     const std::array<ReadFailure, 6> cases{{
-        {Step::ReadWhole, 1, "Missing item_template_query.txt", -1},
-        {Step::ReadWhole, 2, "Missing item_template_image.txt", -1},
-        {Step::ReadWhole, 3, "Missing item_template_noimage.txt", -1},
-        {Step::ReadLines, 1, "Please enter a TXT file or a Firefox Bookmarks.html.", 0},
-        {Step::ReadLinesPartway, 1, "Please enter a TXT file or a Firefox Bookmarks.html.", 0},
-        {Step::ReadWhole, 4, "Please enter the Links.xml.", 1},
+        {Step::ReadWhole, 1, "Missing item_template_query.txt", std::nullopt},
+        {Step::ReadWhole, 2, "Missing item_template_image.txt", std::nullopt},
+        {Step::ReadWhole, 3, "Missing item_template_noimage.txt", std::nullopt},
+        {Step::ReadLines, 1, "Please enter a TXT file or a Firefox Bookmarks.html.",
+         RunInput::List},
+        {Step::ReadLinesPartway, 1, "Please enter a TXT file or a Firefox Bookmarks.html.",
+         RunInput::List},
+        {Step::ReadWhole, 4, "Please enter the Links.xml.", RunInput::Menu},
     }};
     for (const ReadFailure& c : cases) {
         RunSetup setup;
@@ -186,7 +188,7 @@ TEST(FailingStep, WriteFailuresNameWhatFailed) {
         EXPECT_EQ(outcome.status, RunStatus::WriteError) << where;
         EXPECT_EQ(outcome.message, c.message) << where;
         EXPECT_EQ(outcome.icon, MessageIcon::Exclamation) << where;
-        EXPECT_EQ(outcome.focusBox, -1) << where;
+        EXPECT_EQ(outcome.focusBox, std::nullopt) << where;
     }
 }
 

@@ -236,7 +236,7 @@ TEST_F(HostileInput, ListThatIsNoFileIsAskedFor) {
         const RunOutcome outcome = RunConversion(paths);
         EXPECT_EQ(outcome.status, RunStatus::InputError) << list;
         EXPECT_EQ(outcome.message, kListMessage) << list;
-        EXPECT_EQ(outcome.focusBox, 0) << list;
+        EXPECT_EQ(outcome.focusBox, RunInput::List) << list;
     }
     EXPECT_EQ(temp.read(menu), previous);
     EXPECT_FALSE(temp.exists(menu + ".bak"));
@@ -478,7 +478,7 @@ TEST_F(HostileInput, InputsThatAreNoRegularFileAreAskedFor) {
         const RunOutcome outcome = RunConversion(paths);
         EXPECT_EQ(outcome.status, RunStatus::InputError);
         EXPECT_EQ(outcome.message, c.isList ? kListMessage : "Please enter the Links.xml.");
-        EXPECT_EQ(outcome.focusBox, c.isList ? 0 : 1);
+        EXPECT_EQ(outcome.focusBox, c.isList ? RunInput::List : RunInput::Menu);
     }
     EXPECT_EQ(temp.read(menu), previous);
     EXPECT_FALSE(temp.exists(menu + ".bak"));

@@ -452,7 +452,7 @@ TEST_F(FormWindowTest, EnterPressesStartOnceAndTheProblemsBoxGetsTheFocus) {
 
 TEST_F(FormWindowTest, TheFocusReturnsToItsBoxUnchangedWhenTheWindowIsActiveAgain) {
     const auto done = [](const RunPaths&) {
-        return RunOutcome{RunStatus::Done, "Done", MessageIcon::Information, -1, "C:\\"};
+        return RunOutcome{RunStatus::Done, "Done", MessageIcon::Information, std::nullopt, "C:\\"};
     };
     struct Away {
         const char* what;

@@ -78,6 +78,7 @@ TEST(PathBoxKeys, OpenListAndWindowTakeEnterAndEscSafely) {
     EXPECT_EQ(WindowKeyDown(13, 0, true), WindowKeyAction::Ignore);
     EXPECT_EQ(WindowKeyDown(13, 1, false), WindowKeyAction::Pass);
     EXPECT_EQ(WindowKeyDown(27, 2, false), WindowKeyAction::Ignore);
+    EXPECT_EQ(WindowKeyDown(27, 4, false), WindowKeyAction::Pass);
     EXPECT_EQ(WindowKeyDown(65, 0, false), WindowKeyAction::Pass);
 }
 

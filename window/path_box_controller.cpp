@@ -1,0 +1,129 @@
+#include "window/path_box_controller.h"
+
+#include <optional>
+#include <utility>
+
+#include "window/path_box_keys.h"
+
+namespace tamsel {
+
+PathBoxController::PathBoxController(PathBoxView& view, RunInput input, FolderLister list)
+    : view_(view), input_(input), list_(std::move(list)) {}
+
+void PathBoxController::FocusIn(FocusReason reason) {
+    const bool returning =
+        reason == FocusReason::Popup || (reason == FocusReason::Window && leftWithWindow_);
+    leftWithWindow_ = false;
+    if (returning) {
+        return;
+    }
+    view_.ApplyEdit(txtFile_GotFocus(view_.Edit()));
+    selectAfterClick_ = reason == FocusReason::Mouse;
+}
+
+void PathBoxController::FocusOut(FocusReason reason) {
+    leftWithWindow_ = reason == FocusReason::Window;
+    if (reason == FocusReason::Popup) {
+        return;
+    }
+    selectAfterClick_ = false;
+    if (view_.ListOpen()) {
+        view_.CloseList();
+    }
+}
+
+void PathBoxController::ClickEnded() {
+    if (std::exchange(selectAfterClick_, false)) {
+        view_.ApplyEdit(txtFile_GotFocus(view_.Edit()));
+    }
+}
+
+bool PathBoxController::ClaimsKey(int keyCode, int shift) const {
+    if (!view_.ListOpen()) {
+        return false;
+    }
+    const ListKeyAction action = CompletionListKey(keyCode, shift);
+    return action == ListKeyAction::Close || action == ListKeyAction::Walk;
+}
+
+bool PathBoxController::ListKeyDown(int keyCode, int shift) {
+    if (!view_.ListOpen()) {
+        return false;
+    }
+    switch (CompletionListKey(keyCode, shift)) {
+        case ListKeyAction::Close:
+            view_.CloseList();
+            return true;
+        case ListKeyAction::Walk:
+            if (const std::optional<int> row = WalkRow(
+                    keyCode, view_.ListRow(), static_cast<int>(entries_), view_.VisibleRows())) {
+                view_.ChooseRow(*row);
+            }
+            return true;
+        case ListKeyAction::CloseAndForward:
+            view_.CloseList();
+            return false;
+        case ListKeyAction::Forward:
+            return false;
+    }
+    return false;
+}
+
+BoxKey PathBoxController::KeyDown(int keyCode, int shift) {
+    const EditState box = view_.Edit();
+    switch (txtFile_KeyDown(keyCode, shift, box)) {
+        case BoxAction::Browse:
+            return BoxKey::Browse;
+        case BoxAction::CaretToEnd:
+            view_.ApplyEdit(CaretAtEnd(box.text));
+            break;
+        case BoxAction::Complete:
+        case BoxAction::Nothing:
+            break;
+    }
+    return BoxKey::ToField;
+}
+
+void PathBoxController::KeyUp(int keyCode, int shift) {
+    if (txtFile_KeyUp(keyCode, shift) == BoxAction::Complete) {
+        Complete(keyCode, shift);
+    }
+}
+
+void PathBoxController::Complete(int keyCode, int shift) {
+    const std::optional<Completion> completion = AutoComplete(view_.Edit(), keyCode, shift, list_);
+    if (!completion) {
+        return;
+    }
+    entries_ = completion->entries.size();
+    view_.SetEntries(completion->entries);
+    if (entries_ > 0) {
+        view_.ShowList();
+    } else if (view_.ListOpen()) {
+        view_.CloseList();
+    }
+    view_.ApplyEdit(completion->edit);
+}
+
+void PathBoxController::ArrowPressed() {
+    selectAfterClick_ = false;
+    if (view_.ListOpen()) {
+        view_.CloseList();
+    } else {
+        view_.ShowList();
+    }
+}
+
+void PathBoxController::RowClicked(int row) {
+    if (row < 0 || static_cast<std::size_t>(row) >= entries_) {
+        return;
+    }
+    view_.ChooseRow(row);
+    view_.CloseList();
+}
+
+EditState PathBoxController::OneLine(const EditState& typed) {
+    return WithoutLineBreaks(typed);
+}
+
+}  // namespace tamsel

@@ -1,0 +1,39 @@
+#pragma once
+
+// What a path box's controller needs of the box a window draws: its edit field and its
+// drop-down list. A window implements it once per toolkit; tests implement it in memory.
+
+#include <string>
+#include <vector>
+
+#include "window/edit_state.h"
+
+namespace tamsel {
+
+class PathBoxView {
+  public:
+    virtual ~PathBoxView() = default;
+
+    // The edit field's text, caret and selection.
+    virtual EditState Edit() const = 0;
+    // Puts text, caret and selection into the edit field.
+    virtual void ApplyEdit(const EditState& edit) = 0;
+
+    // Replaces the list's entries, all at once and without drawing in between.
+    virtual void SetEntries(const std::vector<std::string>& entries) = 0;
+    // Opens the list below the box, scrolled to its top with no current row, while the
+    // keyboard focus stays in the edit field. An empty list stays closed.
+    virtual void ShowList() = 0;
+    // Closes the list; its entries stay.
+    virtual void CloseList() = 0;
+    virtual bool ListOpen() const = 0;
+
+    // The open list's current row (-1 for none) and how many rows it shows at once.
+    virtual int ListRow() const = 0;
+    virtual int VisibleRows() const = 0;
+    // Makes `row` the list's current row and shows its entry in the edit field, as the
+    // platform's own combo boxes do.
+    virtual void ChooseRow(int row) = 0;
+};
+
+}  // namespace tamsel
