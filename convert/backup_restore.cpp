@@ -62,7 +62,7 @@ RunOutcome Restore(const std::string& linksPath, FileSystem& files,
     if (!site.held->ReadSource(site.name)) {
         RunOutcome outcome = Outcome(RunStatus::InputError, std::string(kMenuMessage));
         outcome.icon = MessageIcon::Information;
-        outcome.focusBox = 1;
+        outcome.focusBox = RunInput::Menu;
         return outcome;
     }
     switch (RestoreMenuFile(site, *backup)) {
