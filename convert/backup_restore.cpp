@@ -5,18 +5,13 @@
 
 #include "convert/menu_site.h"
 #include "convert/replace_menu_file.h"
+#include "convert/run_messages.h"
 
 namespace tamsel {
 
 namespace {
 
 constexpr std::string_view kNoBackupMessage = "ERROR: There is no Links.xml.bak to restore";
-constexpr std::string_view kMenuMessage = "Please enter the Links.xml.";
-constexpr std::string_view kBackupMessage = "ERROR: Could not create a backup of the Links.xml";
-constexpr std::string_view kWriteMessage = "ERROR: Could not write the Links.xml";
-constexpr std::string_view kBusyMessage = "ERROR: The Links.xml is being changed by another run";
-constexpr std::string_view kLockInTheWayMessage = "ERROR: Could not lock the Links.xml: ";
-constexpr std::string_view kMemoryMessage = "ERROR: Not enough memory to convert the list";
 
 RunOutcome Outcome(RunStatus status, std::string message) {
     RunOutcome outcome;
@@ -24,10 +19,6 @@ RunOutcome Outcome(RunStatus status, std::string message) {
     outcome.message = std::move(message);
     outcome.icon = status == RunStatus::Done ? MessageIcon::Information : MessageIcon::Exclamation;
     return outcome;
-}
-
-RunOutcome Failure(std::string_view message) {
-    return Outcome(RunStatus::WriteError, std::string(message));
 }
 
 RunOutcome Restore(const std::string& linksPath, FileSystem& files,
@@ -44,16 +35,8 @@ RunOutcome Restore(const std::string& linksPath, FileSystem& files,
         return Outcome(RunStatus::InputError, std::string(kNoBackupMessage));
     }
     const LockAttempt lock = LockMenuFile(site, lockWait);
-    switch (lock.state) {
-        case LockState::Held:
-            break;
-        case LockState::Busy:
-            return Failure(kBusyMessage);
-        case LockState::NotAFile:
-            return Failure(std::string(kLockInTheWayMessage) + MenuLockPath(site.path()) +
-                           " is not a plain file");
-        case LockState::Failed:
-            return Failure(kWriteMessage);
+    if (std::optional<RunOutcome> problem = LockProblem(lock, site)) {
+        return *problem;
     }
     const std::optional<std::string> backup = site.held->Read(backupName);
     if (!backup || backup->empty()) {
@@ -65,15 +48,10 @@ RunOutcome Restore(const std::string& linksPath, FileSystem& files,
         outcome.focusBox = RunInput::Menu;
         return outcome;
     }
-    switch (RestoreMenuFile(site, *backup)) {
-        case ReplaceResult::Replaced:
-            return Outcome(RunStatus::Done, "Done");
-        case ReplaceResult::BackupFailed:
-            return Failure(kBackupMessage);
-        case ReplaceResult::WriteFailed:
-            break;
+    if (std::optional<RunOutcome> problem = ReplaceProblem(RestoreMenuFile(site, *backup))) {
+        return *problem;
     }
-    return Failure(kWriteMessage);
+    return Outcome(RunStatus::Done, "Done");
 }
 
 }  // namespace
@@ -84,7 +62,7 @@ RunOutcome RestoreBackup(const std::string& linksPath, FileSystem& files,
     try {
         return Restore(linksPath, files, lockWait);
     } catch (const std::exception&) {
-        return Failure(kMemoryMessage);
+        return WriteProblem(std::string(kMemoryMessage));
     }
 }
 

@@ -13,6 +13,7 @@
 #include "convert/menu_lock.h"
 #include "convert/menu_site.h"
 #include "convert/replace_menu_file.h"
+#include "convert/run_messages.h"
 #include "support/folder_snapshot.h"
 #include "support/path.h"
 
@@ -21,15 +22,9 @@ namespace tamsel {
 namespace {
 
 constexpr std::string_view kListMessage = "Please enter a TXT file or a Firefox Bookmarks.html.";
-constexpr std::string_view kMenuMessage = "Please enter the Links.xml.";
 constexpr std::string_view kNoLinksMessage = "No links were found in the list.";
 constexpr std::string_view kNowhereMessage =
     "ERROR: Could not find where to insert the links in the Links.xml";
-constexpr std::string_view kBackupMessage = "ERROR: Could not create a backup of the Links.xml";
-constexpr std::string_view kWriteMessage = "ERROR: Could not write the Links.xml";
-constexpr std::string_view kLockInTheWayMessage = "ERROR: Could not lock the Links.xml: ";
-constexpr std::string_view kBusyMessage = "ERROR: The Links.xml is being changed by another run";
-constexpr std::string_view kMemoryMessage = "ERROR: Not enough memory to convert the list";
 constexpr std::string_view kAllPresentMessage = "All links of the list are in the menu already.";
 constexpr std::string_view kSomePresentMessage = "\n\nLinks already in the menu, not added again: ";
 constexpr std::string_view kFallbackIcon = "network.png";
@@ -99,13 +94,8 @@ std::optional<std::vector<std::string_view>> Splice(std::string& menu, const Lin
 
 RunOutcome Finish(const std::string& linksPath, MenuSite& site,
                   std::span<const std::string_view> menu) {
-    switch (ReplaceMenuFile(site, menu)) {
-        case ReplaceResult::BackupFailed:
-            return Stop(RunStatus::WriteError, MessageIcon::Exclamation, kBackupMessage);
-        case ReplaceResult::WriteFailed:
-            return Stop(RunStatus::WriteError, MessageIcon::Exclamation, kWriteMessage);
-        case ReplaceResult::Replaced:
-            break;
+    if (std::optional<RunOutcome> problem = ReplaceProblem(ReplaceMenuFile(site, menu))) {
+        return *problem;
     }
     RunOutcome done = Stop(RunStatus::Done, MessageIcon::Information, "Done");
     done.folderToOpen = FolderOfFile(linksPath);
@@ -129,23 +119,11 @@ std::optional<RunOutcome> LockMenu(const RunPaths& paths, FileSystem& files, Men
         return std::nullopt;
     }
     lock = LockMenuFile(site, lockWait);
-    switch (lock.state) {
-        case LockState::Held:
-            return std::nullopt;
-        case LockState::Busy:
-            return Stop(RunStatus::WriteError, MessageIcon::Exclamation, kBusyMessage);
-        case LockState::NotAFile:
-            return Stop(RunStatus::WriteError, MessageIcon::Exclamation,
-                        std::string(kLockInTheWayMessage) + MenuLockPath(site.path()) +
-                            " is not a plain file");
-        case LockState::Failed:
-            break;
-    }
     // No lock file could be made, most often because the menu's folder does not exist.
-    if (!files.FileExists(paths.linksPath)) {
+    if (lock.state == LockState::Failed && !files.FileExists(paths.linksPath)) {
         return InputProblem(kMenuMessage, RunInput::Menu);
     }
-    return Stop(RunStatus::WriteError, MessageIcon::Exclamation, kWriteMessage);
+    return LockProblem(lock, site);
 }
 
 // The checks of the menu, the templates and the fallback icon, in that order.
@@ -255,7 +233,7 @@ RunOutcome ConvertInMemory(const RunPaths& paths, FileSystem& files,
     try {
         return Convert(paths, files, lockWait, preview);
     } catch (const std::exception&) {
-        return Stop(RunStatus::WriteError, MessageIcon::Exclamation, kMemoryMessage);
+        return WriteProblem(std::string(kMemoryMessage));
     }
 }
 

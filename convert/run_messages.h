@@ -1,0 +1,36 @@
+#pragma once
+
+// The messages that a conversion and a restore share, for the same failures of the same
+// steps: the menu's lock and the replacement of the menu file.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "convert/conversion_run.h"
+#include "convert/menu_site.h"
+#include "convert/replace_menu_file.h"
+#include "support/file_system.h"
+
+namespace tamsel {
+
+inline constexpr std::string_view kMenuMessage = "Please enter the Links.xml.";
+inline constexpr std::string_view kBackupMessage =
+    "ERROR: Could not create a backup of the Links.xml";
+inline constexpr std::string_view kWriteMessage = "ERROR: Could not write the Links.xml";
+inline constexpr std::string_view kBusyMessage =
+    "ERROR: The Links.xml is being changed by another run";
+inline constexpr std::string_view kMemoryMessage = "ERROR: Not enough memory to convert the list";
+
+// A WriteError with the exclamation icon and `message`.
+RunOutcome WriteProblem(std::string message);
+
+// Why a run stops when its attempt at the lock of the menu at `site` did not give the lock:
+// another run holds it, something that is not a plain file stands at the lock's name, or no
+// lock file could be made. Nothing when the lock is held.
+std::optional<RunOutcome> LockProblem(const LockAttempt& lock, const MenuSite& site);
+
+// Why a run stops when the menu file could not be replaced; nothing when it was.
+std::optional<RunOutcome> ReplaceProblem(ReplaceResult result);
+
+}  // namespace tamsel
