@@ -242,12 +242,11 @@ void FormMain::keyReleaseEvent(QKeyEvent* event) {
 bool FormMain::eventFilter(QObject* watched, QEvent* event) {
     // A focused start button would click itself on Enter, and on every repeat of a held
     // one: the window's commands see its keys first.
-    auto* key = static_cast<QKeyEvent*>(event);
     switch (event->type()) {
         case QEvent::KeyPress:
-            return commands_.KeyDown(ToKeyEvent(*key), nullptr);
+            return commands_.KeyDown(ToKeyEvent(*static_cast<QKeyEvent*>(event)), nullptr);
         case QEvent::KeyRelease:
-            commands_.KeyUp(ToKeyEvent(*key), nullptr);
+            commands_.KeyUp(ToKeyEvent(*static_cast<QKeyEvent*>(event)), nullptr);
             break;
         default:
             break;

@@ -44,11 +44,13 @@ std::string Unescaped(const std::string& printed) {
     return path;
 }
 
-// The calls of a trace made with -f, in order; descriptors are followed from openat to the
-// next openat that returns the same number, and a name opened or renamed relative to a
-// folder's descriptor is read as that folder's path followed by the name.
+// The calls of a trace made with -f, in order; descriptors are followed from openat to their
+// close (a sanitizer build writes to pipes of its own, which may take a closed file's number), and
+// a name opened or renamed relative to a folder's descriptor is read as that folder's path followed
+// by the name.
 std::vector<Call> ParseTrace(const std::string& trace) {
     static const std::regex kOpen(R"re(openat\((AT_FDCWD|\d+), "([^"]*)", [^)]*\) = (\d+))re");
+    static const std::regex kClose(R"re(close\((\d+)\))re");
     static const std::regex kFd(
         R"re((write|fsync|fdatasync|fchmod|fchown|fsetxattr)\((\d+)(?:, ("[^"]*"))?)re");
     static const std::regex kRename(
@@ -68,6 +70,8 @@ std::vector<Call> ParseTrace(const std::string& trace) {
         std::smatch match;
         if (std::regex_search(line, match, kOpen)) {
             files[match[3]] = at(match[1], match[2]);
+        } else if (std::regex_search(line, match, kClose)) {
+            files.erase(match[1]);
         } else if (std::regex_search(line, match, kFd)) {
             const std::string name = match[1] == "fdatasync" ? "fsync" : std::string(match[1]);
             const std::string fd = match[2];
@@ -166,7 +170,8 @@ class DurableOrder : public testing::Test {
         // The leak check of a sanitizer build cannot run under a tracer.
         const std::string command =
             "ASAN_OPTIONS=\"$ASAN_OPTIONS:detect_leaks=0\" strace -f -qq -s 16 -e "
-            "trace=openat,write,fsync,fdatasync,rename,renameat,renameat2,fchmod,fchown,fsetxattr "
+            "trace=openat,close,write,fsync,fdatasync,rename,renameat,renameat2,fchmod,fchown,"
+            "fsetxattr "
             "-o '" +
             temp.path("trace.txt") + "' '" TAMSEL_CONVERT_BINARY "' --app-folder '" +
             temp.path("app") + "' '" + temp.path("list.txt") + "' '" +
