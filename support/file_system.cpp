@@ -149,7 +149,7 @@ class NativeHeldFolder final : public HeldFolder {
     void CloseSource() override { source_.close(); }
 
     bool WriteNew(const std::string& name, std::span<const std::string_view> pieces) override {
-        return WriteNewFile(native::CreateNewEntry(folder_, name), pieces, source_);
+        return WriteNewFile(native::CreateNewEntry(folder_, name, source_), pieces, source_);
     }
 
     bool Remove(const std::string& name) override { return native::RemoveEntry(folder_, name); }
@@ -223,7 +223,8 @@ class RealFileSystemImpl final : public FileSystem {
 
     bool WriteNew(const std::string& path, std::span<const std::string_view> pieces,
                   const std::string& likePath) override {
-        return WriteNewFile(native::CreateNew(path), pieces, native::OpenForReading(likePath));
+        const File like = native::OpenForReading(likePath);
+        return WriteNewFile(native::CreateNew(path, like), pieces, like);
     }
 
     LockAttempt TryLock(const std::string& lockPath) override {

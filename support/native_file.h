@@ -92,12 +92,14 @@ File CreateForWriting(const std::string& path);
 
 // Creates `path` as a new file for writing, open to its owner alone; fails when anything
 // stands at the name, a link or a FIFO included, without opening it and without waiting.
-File CreateNew(const std::string& path);
+// On Windows the file is made with the access list of the open file `like` (when valid),
+// none of its entries granting execution; POSIX leaves that to CopyMetadata.
+File CreateNew(const std::string& path, const File& like);
 
 // Gives the open file `to` what of the metadata of the open file `from` can be given: the
 // permission bits, the owner and group where the process may set them, the extended
 // attributes where both files' file systems keep them (on Windows: the file attributes
-// such as read-only, and the security descriptor where permitted). Best effort: false
+// such as read-only; the access list went on in CreateNew). Best effort: false
 // only tells that something could not be copied. Call before FlushToDisk so that the
 // flush covers it.
 bool CopyMetadata(const File& from, const File& to);
@@ -146,7 +148,7 @@ bool SyncFolder(const Folder& folder);
 File OpenEntryForReading(const Folder& folder, const std::string& name);
 
 // CreateNew of the entry.
-File CreateNewEntry(const Folder& folder, const std::string& name);
+File CreateNewEntry(const Folder& folder, const std::string& name, const File& like);
 
 // Removes the entry when it is no folder; a link goes itself, never what it leads to.
 bool RemoveEntry(const Folder& folder, const std::string& name);

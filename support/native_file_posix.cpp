@@ -131,7 +131,7 @@ File CreateForWriting(const std::string& path) {
 // O_EXCL refuses whatever stands at the name, a dangling link or a FIFO too; O_NOFOLLOW and
 // O_NONBLOCK say so again for systems that bend O_EXCL. 0600 keeps a private menu private
 // while it is written; CopyMetadata gives the final permissions.
-File CreateNew(const std::string& path) {
+File CreateNew(const std::string& path, const File&) {
     if (!IsPassablePath(path)) {
         return File();
     }
@@ -254,7 +254,7 @@ File OpenEntryForReading(const Folder& folder, const std::string& name) {
     return file;
 }
 
-File CreateNewEntry(const Folder& folder, const std::string& name) {
+File CreateNewEntry(const Folder& folder, const std::string& name, const File&) {
     if (!IsEntryName(name)) {
         return File();
     }

@@ -10,6 +10,8 @@
 // clang-format on
 
 #include <algorithm>
+#include <cstring>
+#include <vector>
 
 #include "support/utf16.h"
 #include "support/utf8_path.h"
@@ -86,15 +88,85 @@ File CreateForWriting(const std::string& path) {
                             FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
+namespace {
+
+// The access list of an open file, owned by `descriptor`.
+struct AccessList {
+    PACL list = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    AccessList() = default;
+    AccessList(const AccessList&) = delete;
+    AccessList& operator=(const AccessList&) = delete;
+    ~AccessList() { LocalFree(descriptor); }
+};
+
+bool ReadAccessList(Handle file, AccessList& out) {
+    return GetSecurityInfo(file, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                           &out.list, nullptr, &out.descriptor) == ERROR_SUCCESS &&
+           out.list != nullptr;
+}
+
+// A copy of `list` whose allowing entries grant no execution. Where Windows' access lists
+// are mapped onto POSIX permission bits (wine), reading is reported with execution, and
+// a list that grants execution makes the file executable: copied as it is, a 0644 menu
+// would give a 0755 one. The menu is never run, so nobody loses a right by it.
+std::vector<unsigned char> WithoutExecution(const ACL& list) {
+    std::vector<unsigned char> copy(list.AclSize);
+    std::memcpy(copy.data(), &list, list.AclSize);
+    const auto acl = reinterpret_cast<PACL>(copy.data());
+    GENERIC_MAPPING mapping{FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE,
+                            FILE_ALL_ACCESS};
+    for (DWORD index = 0; index < acl->AceCount; ++index) {
+        void* entry = nullptr;
+        if (GetAce(acl, index, &entry) &&
+            static_cast<ACE_HEADER*>(entry)->AceType == ACCESS_ALLOWED_ACE_TYPE) {
+            ACCESS_MASK& mask = static_cast<ACCESS_ALLOWED_ACE*>(entry)->Mask;
+            MapGenericMask(&mask, &mapping);
+            mask &= ~static_cast<ACCESS_MASK>(FILE_EXECUTE);
+        }
+    }
+    return copy;
+}
+
+// What a new file is made with: the access list of `like` without execution; the folder's
+// inherited one when `like` has none to give.
+class InitialSecurity {
+  public:
+    explicit InitialSecurity(const File& like) {
+        AccessList source;
+        if (!like.valid() || !ReadAccessList(like.get(), source)) {
+            return;
+        }
+        list_ = WithoutExecution(*source.list);
+        ready_ = InitializeSecurityDescriptor(&descriptor_, SECURITY_DESCRIPTOR_REVISION) &&
+                 SetSecurityDescriptorDacl(&descriptor_, TRUE, reinterpret_cast<PACL>(list_.data()),
+                                           FALSE);
+    }
+    InitialSecurity(const InitialSecurity&) = delete;
+    InitialSecurity& operator=(const InitialSecurity&) = delete;
+
+    SECURITY_ATTRIBUTES* attributes() { return ready_ ? &attributes_ : nullptr; }
+
+  private:
+    std::vector<unsigned char> list_;
+    SECURITY_DESCRIPTOR descriptor_{};
+    SECURITY_ATTRIBUTES attributes_{sizeof attributes_, &descriptor_, FALSE};
+    bool ready_ = false;
+};
+
+}  // namespace
+
 // CREATE_NEW fails on any existing name, and Windows has no FIFOs to wait on. A folder
-// link (reparse point) at the name also makes it fail.
-File CreateNew(const std::string& path) {
+// link (reparse point) at the name also makes it fail. The access list goes on as the file
+// is made: set on the open file afterwards, wine gives it mode 0775 whatever the list says,
+// while at creation it keeps what the list grants (as far as the umask lets it).
+File CreateNew(const std::string& path, const File& like) {
     const std::wstring widePath = WidenPath(path);
     if (widePath.empty()) {
         return File();
     }
-    // WRITE_DAC lets CopyMetadata hand the menu's permissions on.
-    return File(CreateFileW(widePath.c_str(), GENERIC_WRITE | WRITE_DAC, 0, nullptr, CREATE_NEW,
+    InitialSecurity security(like);
+    return File(CreateFileW(widePath.c_str(), GENERIC_WRITE, 0, security.attributes(), CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
@@ -120,38 +192,10 @@ bool CopyAttributes(const File& from, const File& to) {
     return SetAttributes(to.get(), source.dwFileAttributes & kCopiedAttributes);
 }
 
-// The access list of an open file, owned by `descriptor`.
-struct AccessList {
-    PACL list = nullptr;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    AccessList() = default;
-    AccessList(const AccessList&) = delete;
-    AccessList& operator=(const AccessList&) = delete;
-    ~AccessList() { LocalFree(descriptor); }
-};
-
-bool ReadAccessList(Handle file, AccessList& out) {
-    return GetSecurityInfo(file, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
-                           &out.list, nullptr, &out.descriptor) == ERROR_SUCCESS;
-}
-
-bool WriteAccessList(Handle file, PACL list) {
-    return SetSecurityInfo(file, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, list,
-                           nullptr) == ERROR_SUCCESS;
-}
-
-// The access list of the menu as the run opened it.
-bool CopyAccessList(const File& from, const File& to) {
-    AccessList source;
-    return ReadAccessList(from.get(), source) && WriteAccessList(to.get(), source.list);
-}
-
 }  // namespace
 
 bool CopyMetadata(const File& from, const File& to) {
-    // The access list first: setting it may set the read-only state along with it.
-    const bool accessList = CopyAccessList(from, to);
-    return CopyAttributes(from, to) && accessList;
+    return CopyAttributes(from, to);
 }
 
 namespace {
@@ -290,8 +334,8 @@ File OpenEntryForReading(const Folder& folder, const std::string& name) {
     return file;
 }
 
-File CreateNewEntry(const Folder& folder, const std::string& name) {
-    return IsEntryName(name) ? CreateNew(folder.path + name) : File();
+File CreateNewEntry(const Folder& folder, const std::string& name, const File& like) {
+    return IsEntryName(name) ? CreateNew(folder.path + name, like) : File();
 }
 
 bool RemoveEntry(const Folder& folder, const std::string& name) {

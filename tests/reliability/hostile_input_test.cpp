@@ -14,13 +14,16 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <ostream>
 #include <random>
 #include <set>
+#include <sstream>
 #include <string>
 
 #include "convert/conversion_run.h"
@@ -548,6 +551,77 @@ TEST_F(HostileInput, LinksAtTheTemporaryNamesAreRemovedThemselves) {
     ASSERT_EQ(outcome.status, RunStatus::Done) << outcome.message;
     EXPECT_EQ(temp.read("victim.txt"), "someone's file");
     EXPECT_FALSE(fs::exists(fs::symlink_status(temp.path(menu + ".tmp"))));
+}
+
+// Under wine, which starts unix programs too: the unix side of what Windows cannot show or
+// make there (permission bits, links made from the unix side). Empty outside wine.
+template <typename Function>
+Function WineFunction(const char* name) {
+    const FARPROC found = GetProcAddress(GetModuleHandleW(L"kernel32"), name);
+    Function function = nullptr;
+    static_assert(sizeof found == sizeof function);
+    std::memcpy(&function, &found, sizeof function);
+    return function;
+}
+
+std::string UnixPath(const std::string& path) {
+    const auto unixName = WineFunction<char*(__cdecl*)(const wchar_t*)>("wine_get_unix_file_name");
+    char* name = unixName ? unixName(Widen(path).c_str()) : nullptr;
+    const std::string unixPath = name ? name : "";
+    HeapFree(GetProcessHeap(), 0, name);
+    return unixPath;
+}
+
+// What `command` prints, run by a unix shell (paths in single quotes). The process wine
+// starts for it has no handle to wait on, so its output is awaited by name.
+std::string UnixShell(const TempFolder& temp, const std::string& command) {
+    const auto dosName = WineFunction<wchar_t*(__cdecl*)(const char*)>("wine_get_dos_file_name");
+    wchar_t* shell = dosName ? dosName("/bin/sh") : nullptr;
+    const std::string output = UnixPath(temp.path("shell.out"));
+    std::wstring line = Widen("sh -c \"" + command + " >'" + output + ".part' 2>&1; mv '" + output +
+                              ".part' '" + output + "'\"");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    const bool started = shell && CreateProcessW(shell, line.data(), nullptr, nullptr, FALSE, 0,
+                                                 nullptr, nullptr, &startup, &process);
+    HeapFree(GetProcessHeap(), 0, shell);
+    for (int wait = 0; started && wait < 200 && !temp.exists("shell.out"); ++wait) {
+        Sleep(50);
+    }
+    const std::string printed = temp.read("shell.out");
+    fs::remove(temp.path("shell.out"));
+    return printed;
+}
+
+// Where access lists stand for permission bits (wine), the new menu and the backup grant
+// nobody more than the menu did and nobody execution. Those lists tell the owner from
+// the others but not from the group, so the group may get what the owner has, as far as
+// the umask lets it.
+TEST_F(HostileInput, NewMenuAndBackupGrantNoMoreThanTheMenuUnderWine) {
+    const std::string path = UnixPath(temp.path(menu));
+    if (path.empty()) {
+        GTEST_SKIP() << "permission bits are wine's";
+    }
+    for (const unsigned mode : {0600u, 0640u, 0644u, 0400u}) {
+        SCOPED_TRACE(testing::Message() << std::oct << mode);
+        // A link of its own for each run, so that none finds its link in the menu already.
+        temp.write("list.txt", "Link " + std::to_string(mode) + "\r\nhttps://" +
+                                   std::to_string(mode) + ".example/\r\n");
+        std::ostringstream chmod;
+        chmod << "chmod " << std::oct << mode << " '" << path << "'";
+        UnixShell(temp, chmod.str());
+        const RunOutcome outcome = RunConversion(Paths());
+        ASSERT_EQ(outcome.status, RunStatus::Done) << outcome.message;
+        std::istringstream modes(UnixShell(temp, "stat -c %a '" + path + "' '" + path + ".bak'"));
+        int files = 0;
+        for (unsigned now = 0; modes >> std::oct >> now; ++files) {
+            EXPECT_EQ(now & 0700, mode & 0700) << std::oct << now;
+            EXPECT_EQ(now & 0077 & ~(mode | (mode & 0700) >> 3), 0u) << std::oct << now;
+        }
+        EXPECT_EQ(files, 2);
+        UnixShell(temp, "chmod 644 '" + path + "'");
+    }
 }
 
 // The new menu and the backup keep the menu file's attributes; a read-only menu is still
