@@ -358,8 +358,13 @@ unsigned EntryPermissions(const Folder&, const std::string&, unsigned otherwise)
     return otherwise;
 }
 
-// Whatever stands at the name is looked at itself first: OPEN_ALWAYS through a dangling
-// link would create the file it leads to.
+// Whatever stands at the name is looked at itself first, and the lock file is made with
+// CREATE_NEW, which fails on any name taken, a dangling link too: wine follows links
+// whatever the flags say, and OPEN_ALWAYS through a dangling link would create the file it
+// leads to. A lock file that is there already is opened for reading alone, which is enough
+// to lock it (another user's may refuse writing), so that nothing a link at the name leads
+// to is ever opened for writing. Where CREATE_NEW found the name taken but OPEN_EXISTING
+// finds nothing, a dangling link stands there.
 LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsigned, File& file) {
     const std::wstring path = EntryPath(folder, name);
     if (path.empty() || !folder.handle.valid()) {
@@ -371,15 +376,19 @@ LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsign
     }
     constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
     constexpr DWORD kFlags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
-    file = File(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, kShare, nullptr,
-                            OPEN_ALWAYS, kFlags, nullptr));
+    file = File(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, kShare, nullptr, CREATE_NEW,
+                            kFlags, nullptr));
     if (!file.valid()) {
-        // A lock file another user made may refuse writing; reading is enough to lock it.
+        const DWORD created = GetLastError();
+        if (created != ERROR_FILE_EXISTS && created != ERROR_ALREADY_EXISTS) {
+            return LockFileOpen::Failed;
+        }
         file = File(CreateFileW(path.c_str(), GENERIC_READ, kShare, nullptr, OPEN_EXISTING, kFlags,
                                 nullptr));
     }
     if (!file.valid()) {
-        return LockFileOpen::Failed;
+        const DWORD opened = GetLastError();
+        return opened == ERROR_FILE_NOT_FOUND ? LockFileOpen::NotAFile : LockFileOpen::Failed;
     }
     if (!IsPlainFile(file) || IsLink(path, file)) {
         file = File();
