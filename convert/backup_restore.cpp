@@ -26,12 +26,9 @@ RunOutcome Restore(const std::string& linksPath, FileSystem& files,
     MenuSite site = LocateMenu(linksPath, files);
     const std::string backupName = site.name + ".bak";
     // Looked for before the lock too, so that asking for a backup that is not there leaves
-    // not even a lock file behind.
-    const auto hasBackup = [&] {
-        const std::optional<std::string> bytes = site.held->Read(backupName);
-        return bytes && !bytes->empty();
-    };
-    if (!site.held || !hasBackup()) {
+    // not even a lock file behind; read only under the lock, since a run may replace it
+    // until then.
+    if (!site.held || !files.FileExists(site.folder + backupName)) {
         return Outcome(RunStatus::InputError, std::string(kNoBackupMessage));
     }
     const LockAttempt lock = LockMenuFile(site, lockWait);
@@ -42,13 +39,14 @@ RunOutcome Restore(const std::string& linksPath, FileSystem& files,
     if (!backup || backup->empty()) {
         return Outcome(RunStatus::InputError, std::string(kNoBackupMessage));
     }
-    if (!site.held->ReadSource(site.name)) {
+    const std::optional<std::string> menu = site.held->ReadSource(site.name);
+    if (!menu) {
         RunOutcome outcome = Outcome(RunStatus::InputError, std::string(kMenuMessage));
         outcome.icon = MessageIcon::Information;
         outcome.focusBox = RunInput::Menu;
         return outcome;
     }
-    if (std::optional<RunOutcome> problem = ReplaceProblem(RestoreMenuFile(site, *backup))) {
+    if (std::optional<RunOutcome> problem = ReplaceProblem(RestoreMenuFile(site, *backup, *menu))) {
         return *problem;
     }
     return Outcome(RunStatus::Done, "Done");

@@ -97,16 +97,13 @@ ReplaceResult Replace(HeldFolder& folder, const MenuNames& names,
     return ReplaceResult::Replaced;
 }
 
-ReplaceResult Restore(HeldFolder& folder, const MenuNames& names, std::string_view backup) {
+ReplaceResult Restore(HeldFolder& folder, const MenuNames& names, std::string_view backup,
+                      std::string_view menu) {
     if (!folder.IsSource(names.menu)) {
         return ReplaceResult::WriteFailed;
     }
-    bool written = WriteFresh(folder, names.temporary, std::span(&backup, 1));
-    if (written) {
-        const std::optional<std::string> menu = folder.ReadSourceAgain();
-        const std::string_view piece = menu ? std::string_view(*menu) : std::string_view();
-        written = menu && WriteFresh(folder, names.backupTemporary, std::span(&piece, 1));
-    }
+    const bool written = WriteFresh(folder, names.temporary, std::span(&backup, 1)) &&
+                         WriteFresh(folder, names.backupTemporary, std::span(&menu, 1));
     folder.CloseSource();
     if (!written || !folder.Sync() || !folder.IsSource(names.menu) ||
         !folder.Rename(names.temporary, names.menu)) {
@@ -126,15 +123,16 @@ ReplaceResult Restore(HeldFolder& folder, const MenuNames& names, std::string_vi
     return folder.Sync() ? ReplaceResult::Replaced : ReplaceResult::WriteFailed;
 }
 
-}  // namespace
-
-ReplaceResult RestoreMenuFile(MenuSite& site, std::string_view backup) {
+// Runs `step` on the site's folder. Should memory run out on the way (reading the menu for
+// its copy), the menu and the backup are as they were, and no temporary file may stay.
+template <typename Step>
+ReplaceResult Guarded(MenuSite& site, Step step) {
     if (!site.held) {
         return ReplaceResult::WriteFailed;
     }
     const MenuNames names = NamesFor(site.name);
     try {
-        return Restore(*site.held, names, backup);
+        return step(*site.held, names);
     } catch (...) {
         site.held->Remove(names.backupTemporary);
         site.held->Remove(names.temporary);
@@ -142,20 +140,18 @@ ReplaceResult RestoreMenuFile(MenuSite& site, std::string_view backup) {
     }
 }
 
+}  // namespace
+
+ReplaceResult RestoreMenuFile(MenuSite& site, std::string_view backup, std::string_view menu) {
+    return Guarded(site, [&](HeldFolder& folder, const MenuNames& names) {
+        return Restore(folder, names, backup, menu);
+    });
+}
+
 ReplaceResult ReplaceMenuFile(MenuSite& site, std::span<const std::string_view> newText) {
-    if (!site.held) {
-        return ReplaceResult::WriteFailed;
-    }
-    const MenuNames names = NamesFor(site.name);
-    try {
-        return Replace(*site.held, names, newText);
-    } catch (...) {
-        // Memory ran out reading the menu for its copy: the menu and the backup are as
-        // they were, and no temporary file may stay.
-        site.held->Remove(names.backupTemporary);
-        site.held->Remove(names.temporary);
-        throw;
-    }
+    return Guarded(site, [&](HeldFolder& folder, const MenuNames& names) {
+        return Replace(folder, names, newText);
+    });
 }
 
 ReplaceResult ReplaceMenuFile(const std::string& menuPath, std::string_view newText,

@@ -39,15 +39,16 @@ enum class ReplaceResult {
 ReplaceResult ReplaceMenuFile(MenuSite& site, std::span<const std::string_view> newText);
 
 // Puts `backup` (the backup's bytes) in place of the menu file at `site`, locked and read as
-// for ReplaceMenuFile, and makes the file that was read the backup: both are written as new
-// files under the temporary names and flushed, the folder flushed, then the restored menu
-// is renamed over the menu file and the copy over the backup, and the folder flushed again.
+// for ReplaceMenuFile, and makes `menu` (the bytes of the file that was read) the backup:
+// both are written as new files under the temporary names and flushed, the folder flushed,
+// then the restored menu is renamed over the menu file and the copy over the backup, and
+// the folder flushed again.
 // The menu goes first, so that a crash in between leaves the backup's bytes as the menu
 // (the backup then holds them too). At every moment the menu file and the backup are each
 // whole. WriteFailed (nothing changed) when the menu's name no longer leads to the file read
 // or a file cannot be written or put in place; BackupFailed when the copy cannot be put in
 // place, and then the menu file read is put back, so that nothing changed either.
-ReplaceResult RestoreMenuFile(MenuSite& site, std::string_view backup);
+ReplaceResult RestoreMenuFile(MenuSite& site, std::string_view backup, std::string_view menu);
 
 // Locates the menu at `menuPath` (menu_site.h), reads it and replaces it with `newText`, for
 // callers that need neither the lock nor the text read.
