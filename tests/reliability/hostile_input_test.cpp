@@ -30,6 +30,7 @@
 #include "memory_file_system.h"
 #include "support/utf16.h"
 #include "support/utf8_path.h"
+#include "test_support/plain_file_system.h"
 #include "test_support/temp_folder.h"
 
 namespace tamsel::test {
@@ -289,26 +290,10 @@ TEST_F(HostileInput, MenuThatIsASymbolicLinkStaysALink) {
 
 // The machine's files, with a hook that runs after each step the run takes in the menu's
 // held folder: the moment at which someone who may write the menu's folder acts.
-class SwappingFiles final : public FileSystem {
+class SwappingFiles final : public PlainFileSystem {
   public:
     std::function<void(const std::string& step)> after;
 
-    double ProbeFileSize(const std::string& path) override { return real_.ProbeFileSize(path); }
-    std::optional<std::string> ReadWhole(const std::string& path) override {
-        return real_.ReadWhole(path);
-    }
-    bool ReadLines(const std::string& path,
-                   const std::function<void(std::string& line)>& onLine) override {
-        return real_.ReadLines(path, onLine);
-    }
-    bool WriteDurable(const std::string& path, std::string_view bytes) override {
-        return real_.WriteDurable(path, bytes);
-    }
-    bool Remove(const std::string& path) override { return real_.Remove(path); }
-    bool Rename(const std::string& from, const std::string& to) override {
-        return real_.Rename(from, to);
-    }
-    bool SyncFolder(const std::string& folder) override { return real_.SyncFolder(folder); }
     std::string LinkTarget(const std::string& path) override { return real_.LinkTarget(path); }
     std::unique_ptr<HeldFolder> HoldFolder(const std::string& folder) override;
 

@@ -11,7 +11,7 @@
 
 namespace tamsel::test {
 
-class PlainFileSystem final : public FileSystem {
+class PlainFileSystem : public FileSystem {
   public:
     // With `lists` the folder listing of the real file system is passed on after all.
     explicit PlainFileSystem(bool lists = false) : lists_(lists) {}
