@@ -266,6 +266,50 @@ bool MarkForDeletion(Handle file) {
                                       sizeof disposition) != 0;
 }
 
+// The path as the system reports it for an open file: long names for short 8.3 ones, the
+// letter case stored, no trailing dots or blanks; without the "\\?\" that
+// GetFinalPathNameByHandleW puts in front (WidenPath adds it again where a path needs it).
+std::string ReportedPath(Handle file) {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const DWORD length = GetFinalPathNameByHandleW(
+            file, buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
+        if (length == 0) {
+            return {};
+        }
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            if (buffer.starts_with(LR"(\\?\UNC\)")) {
+                buffer = LR"(\\)" + buffer.substr(8);
+            } else if (buffer.starts_with(LR"(\\?\)")) {
+                buffer = buffer.substr(4);
+            }
+            return Narrow(buffer);
+        }
+        buffer.assign(length, L'\0');
+    }
+    return {};
+}
+
+// Whether an entry opened by `path` is the entry of that name itself. Wine follows unix
+// links whatever the flags say, and its handle then stands for the file the link leads to:
+// deleting through it would delete that file, which may be any file of the user's, the menu
+// included. Such a handle reports another path than its folder's followed by its name.
+bool IsItself(Handle entry, const std::wstring& path) {
+    const std::size_t separator = path.find_last_of(L"\\/");
+    if (separator == std::wstring::npos) {
+        return false;
+    }
+    const std::string folder = ReportedPath(OpenFollowed(path.substr(0, separator + 1)).get());
+    const std::wstring expected =
+        Widen(folder) + (folder.ends_with('\\') ? L"" : L"\\") + path.substr(separator + 1);
+    const std::wstring reported = Widen(ReportedPath(entry));
+    return !folder.empty() &&
+           CompareStringOrdinal(expected.c_str(), static_cast<int>(expected.size()),
+                                reported.c_str(), static_cast<int>(reported.size()),
+                                TRUE) == CSTR_EQUAL;
+}
+
 // Deleted through a handle on the name itself: a link goes, never what it leads to. A
 // read-only file loses that attribute first, as on POSIX only the folder decides; when the
 // deletion fails anyway the attribute is put back.
@@ -273,7 +317,7 @@ bool RemoveItself(const std::wstring& path) {
     const File file = OpenEntryItself(path, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
     const DWORD attributes = AttributesOf(file);
     if (!file.valid() || attributes == INVALID_FILE_ATTRIBUTES ||
-        (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !IsItself(file.get(), path)) {
         return false;
     }
     if (MarkForDeletion(file.get())) {
@@ -464,35 +508,6 @@ bool SyncFolderEntries(const std::string& folder) {
     const DWORD attributes = GetFileAttributesW(wideFolder.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
-
-namespace {
-
-// The path as the system reports it for an open file: long names for short 8.3 ones, the
-// letter case stored, no trailing dots or blanks; without the "\\?\" that
-// GetFinalPathNameByHandleW puts in front (WidenPath adds it again where a path needs it).
-std::string ReportedPath(Handle file) {
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        const DWORD length = GetFinalPathNameByHandleW(
-            file, buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
-        if (length == 0) {
-            return {};
-        }
-        if (length < buffer.size()) {
-            buffer.resize(length);
-            if (buffer.starts_with(LR"(\\?\UNC\)")) {
-                buffer = LR"(\\)" + buffer.substr(8);
-            } else if (buffer.starts_with(LR"(\\?\)")) {
-                buffer = buffer.substr(4);
-            }
-            return Narrow(buffer);
-        }
-        buffer.assign(length, L'\0');
-    }
-    return {};
-}
-
-}  // namespace
 
 // Making a symbolic link takes privileges on Windows and menu files are not linked there,
 // so a linked menu file is replaced as a file: the link itself is opened. What comes back is

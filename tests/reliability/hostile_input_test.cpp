@@ -518,26 +518,6 @@ TEST_F(HostileInput, EverySpellingOfOneMenuSharesItsLockAndBackup) {
     }
 }
 
-// What stands at a temporary name is removed itself, a link as a link, never the file it leads
-// to.
-TEST_F(HostileInput, LinksAtTheTemporaryNamesAreRemovedThemselves) {
-    const auto link = [this](const std::string& target, const std::string& at) {
-        return CreateSymbolicLinkW(WidenPath(temp.path(at)).c_str(),
-                                   WidenPath(temp.path(target)).c_str(),
-                                   SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) != 0;
-    };
-    temp.write("victim.txt", "someone's file");
-    if (!link("victim.txt", menu + ".tmp")) {
-        GTEST_SKIP() << "no symbolic links here (error " << GetLastError() << ")";
-    }
-    ASSERT_TRUE(link("victim.txt", menu + ".bak.tmp"));
-    temp.write("list.txt", "One\r\nhttps://one.example/\r\n");
-    const RunOutcome outcome = RunConversion(Paths());
-    ASSERT_EQ(outcome.status, RunStatus::Done) << outcome.message;
-    EXPECT_EQ(temp.read("victim.txt"), "someone's file");
-    EXPECT_FALSE(fs::exists(fs::symlink_status(temp.path(menu + ".tmp"))));
-}
-
 // Under wine, which starts unix programs too: the unix side of what Windows cannot show or
 // make there (permission bits, links made from the unix side). Empty outside wine.
 template <typename Function>
@@ -606,6 +586,41 @@ TEST_F(HostileInput, NewMenuAndBackupGrantNoMoreThanTheMenuUnderWine) {
         }
         EXPECT_EQ(files, 2);
         UnixShell(temp, "chmod 644 '" + path + "'");
+    }
+}
+
+// What stands at a temporary name is removed itself, a link as a link, never the file it leads
+// to. Under wine, whose CreateSymbolicLinkW reports success and makes nothing, the links are
+// made on the unix side, which wine follows whatever the flags say.
+TEST_F(HostileInput, LinksAtTheTemporaryNamesAreRemovedThemselves) {
+    const auto link = [this](const std::string& target, const std::string& at) {
+        const std::string unixAt = UnixPath(temp.path(at));
+        if (!unixAt.empty()) {
+            UnixShell(temp, "ln -s '" + UnixPath(temp.path(target)) + "' '" + unixAt + "'");
+            return UnixShell(temp, "test -L '" + unixAt + "' && echo link") == "link\n";
+        }
+        return CreateSymbolicLinkW(WidenPath(temp.path(at)).c_str(),
+                                   WidenPath(temp.path(target)).c_str(),
+                                   SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) != 0;
+    };
+    temp.write("victim.txt", "someone's file");
+    if (!link("victim.txt", menu + ".tmp")) {
+        GTEST_SKIP() << "no symbolic links here (error " << GetLastError() << ")";
+    }
+    ASSERT_TRUE(link("victim.txt", menu + ".bak.tmp"));
+    temp.write("list.txt", "One\r\nhttps://one.example/\r\n");
+    const RunOutcome outcome = RunConversion(Paths());
+    EXPECT_EQ(temp.read("victim.txt"), "someone's file");
+    if (UnixPath(temp.path(menu)).empty()) {
+        ASSERT_EQ(outcome.status, RunStatus::Done) << outcome.message;
+        EXPECT_FALSE(fs::exists(fs::symlink_status(temp.path(menu + ".tmp"))));
+    } else {
+        // Wine cannot remove a unix link without following it: the run stops instead.
+        EXPECT_EQ(outcome.message, "ERROR: Could not write the Links.xml");
+        EXPECT_EQ(temp.read(menu), previous);
+        // Nor can the test folder's removal: the links go from the unix side.
+        const std::string unixMenu = UnixPath(temp.path(menu));
+        UnixShell(temp, "rm '" + unixMenu + ".tmp' '" + unixMenu + ".bak.tmp'");
     }
 }
 
