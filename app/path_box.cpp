@@ -4,39 +4,18 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPointer>
-#include <QStringList>
-#include <QStringListModel>
 #include <QTimer>
 #include <QWheelEvent>
 
+#include <utility>
+
+#include "app/completion_model.h"
 #include "app/completion_popup.h"
 #include "app/key_codes.h"
 #include "app/one_line_validator.h"
 #include "window/virtual_keys.h"
 
 namespace {
-
-// Suspends drawing of a window for as long as it lives, so that emptying and refilling a
-// list costs one repaint; restores the previous state on every way out.
-class DrawingSuspension {
-  public:
-    explicit DrawingSuspension(QWidget* window)
-        : window_(window), wasEnabled_(window->updatesEnabled()) {
-        window_->setUpdatesEnabled(false);
-    }
-    ~DrawingSuspension() {
-        if (window_ && wasEnabled_) {
-            window_->setUpdatesEnabled(true);
-        }
-    }
-    DrawingSuspension(const DrawingSuspension&) = delete;
-    DrawingSuspension& operator=(const DrawingSuspension&) = delete;
-
-  private:
-    QPointer<QWidget> window_;
-    bool wasEnabled_;
-};
 
 tamsel::FocusReason ReasonOf(Qt::FocusReason reason) {
     switch (reason) {
@@ -61,7 +40,8 @@ PathBox::PathBox(tamsel::RunInput input, tamsel::FormCommands& form, QWidget* pa
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
-    setModel(new QStringListModel(this));
+    entries_ = new CompletionModel(this);
+    setModel(entries_);
     lineEdit()->installEventFilter(this);
     lineEdit()->setValidator(new OneLineValidator(this));
     popup_ = new CompletionPopup(this, model());
@@ -106,18 +86,8 @@ void PathBox::ApplyEdit(const tamsel::EditState& edit) {
     }
 }
 
-void PathBox::SetEntries(const std::vector<std::string>& entries) {
-    DrawingSuspension suspended(window());
-    clear();
-    QStringList items;
-    items.reserve(static_cast<qsizetype>(entries.size()));
-    for (const std::string& entry : entries) {
-        items.append(QString::fromStdString(entry));
-    }
-    // One model update for the whole list: an update per entry would make a large folder
-    // crawl. A string list model takes it as a single reset, half the cost of the default
-    // model's one insertion at 100,000 entries.
-    static_cast<QStringListModel*>(model())->setStringList(items);
+void PathBox::SetEntries(const tamsel::CompletionEntries& entries) {
+    entries_->setEntries(entries);
 }
 
 void PathBox::ShowList() {

@@ -5,6 +5,7 @@
 #include "window/form_commands.h"
 #include "window/path_box_controller.h"
 
+class CompletionModel;
 class CompletionPopup;
 class QListView;
 
@@ -13,7 +14,7 @@ class QListView;
 // box's behaviour: the box forwards its focus, keys and clicks (keys through the window's
 // commands, which take the window's keys first) and draws what comes back. Qt's own
 // completion and list stay off; the list is a CompletionPopup over the box's
-// QStringListModel, which a completion refills in one step. Enter is the window's, and the
+// CompletionModel, which a completion refills in one step. Enter is the window's, and the
 // mouse wheel never changes the text.
 class PathBox : public QComboBox, private tamsel::PathBoxView {
     Q_OBJECT
@@ -43,7 +44,7 @@ class PathBox : public QComboBox, private tamsel::PathBoxView {
   private:
     tamsel::EditState Edit() const override;
     void ApplyEdit(const tamsel::EditState& edit) override;
-    void SetEntries(const std::vector<std::string>& entries) override;
+    void SetEntries(const tamsel::CompletionEntries& entries) override;
     void ShowList() override;
     void CloseList() override;
     bool ListOpen() const override;
@@ -53,5 +54,6 @@ class PathBox : public QComboBox, private tamsel::PathBoxView {
 
     tamsel::FormCommands& form_;
     tamsel::PathBoxController controller_;
+    CompletionModel* entries_;
     CompletionPopup* popup_;
 };

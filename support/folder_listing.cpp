@@ -1,5 +1,7 @@
 #include "support/folder_listing.h"
 
+#include <algorithm>
+
 #include "support/case_fold.h"
 
 namespace tamsel {
@@ -70,9 +72,34 @@ bool MatchesWhole(std::string_view name, std::string_view pattern) {
     return p == pattern.size();
 }
 
+// Whether `name` begins with `prefix` in any letter case; `prefix` holds no wildcard.
+bool StartsWithLetters(std::string_view name, std::string_view prefix) {
+    std::size_t n = 0;
+    std::size_t p = 0;
+    while (p < prefix.size()) {
+        if (n == name.size() || !SameLetter(name, n, prefix, p)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
+std::vector<std::string> ListFolder(std::string_view pattern, unsigned attributes) {
+    std::vector<std::string> names;
+    ListFolderInto(pattern, attributes, names);
+    return names;
+}
+
 bool MatchesListingPattern(std::string_view name, std::string_view pattern) {
+    // A completion lists what was typed followed by "*.*", which matches every name that
+    // begins with the typed text: the one comparison a name needs in a folder of many.
+    const std::string_view typed =
+        pattern.substr(0, pattern.size() - std::min<std::size_t>(3, pattern.size()));
+    if (pattern.ends_with("*.*") && typed.find_first_of("*?") == std::string_view::npos) {
+        return StartsWithLetters(name, typed);
+    }
     if (MatchesWhole(name, pattern)) {
         return true;
     }

@@ -46,5 +46,9 @@ bool MatchesListingPattern(std::string_view name, std::string_view pattern);
 // and the folder is read again only when its times say that an entry came, went or was
 // renamed, or are too recent to tell.
 std::vector<std::string> ListFolder(std::string_view pattern, unsigned attributes);
+// The same listing into `names`, whose entries it replaces. Their storage is reused: a
+// completion lists a large folder on every key, and fresh memory costs more than the
+// listing itself.
+void ListFolderInto(std::string_view pattern, unsigned attributes, std::vector<std::string>& names);
 
 }  // namespace tamsel

@@ -149,23 +149,23 @@ std::string ListingFolderPart(std::string_view pattern) {
     return std::string(pattern.substr(0, separator + 1));
 }
 
-std::vector<std::string> ListFolder(std::string_view pattern, unsigned attributes) {
-    std::string folderPart = ListingFolderPart(pattern);
-    std::string_view namePattern = pattern.substr(folderPart.size());
-    std::vector<std::string> matches;
-    if (namePattern.empty()) {
-        return matches;
-    }
-    const std::vector<std::string>* names = NamesOf(folderPart);
-    if (names == nullptr) {
-        return matches;
-    }
-    for (const std::string& name : *names) {
-        if (MatchesListingPattern(name, namePattern) && IsWanted(folderPart, name, attributes)) {
-            matches.push_back(name);
+void ListFolderInto(std::string_view pattern, unsigned attributes,
+                    std::vector<std::string>& matches) {
+    std::size_t count = 0;
+    const std::string folderPart = ListingFolderPart(pattern);
+    const std::string_view namePattern = pattern.substr(folderPart.size());
+    const std::vector<std::string>* names = namePattern.empty() ? nullptr : NamesOf(folderPart);
+    if (names != nullptr) {
+        // Entries are assigned in place, into the strings the last listing left.
+        matches.resize(std::max(matches.size(), names->size()));
+        for (const std::string& name : *names) {
+            if (MatchesListingPattern(name, namePattern) &&
+                IsWanted(folderPart, name, attributes)) {
+                matches[count++] = name;
+            }
         }
     }
-    return matches;
+    matches.resize(count);
 }
 
 }  // namespace tamsel

@@ -33,13 +33,14 @@ std::string ListingFolderPart(std::string_view pattern) {
 }
 
 // The system matches the names itself, with its own case rules, and keeps its own order.
-std::vector<std::string> ListFolder(std::string_view pattern, unsigned attributes) {
-    std::vector<std::string> names;
+void ListFolderInto(std::string_view pattern, unsigned attributes,
+                    std::vector<std::string>& names) {
+    names.clear();
     WIN32_FIND_DATAW data;
     HANDLE find = FindFirstFileExW(WidenPath(pattern).c_str(), FindExInfoBasic, &data,
                                    FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (find == INVALID_HANDLE_VALUE) {
-        return names;
+        return;
     }
     do {
         if (IsWanted(data.dwFileAttributes, attributes)) {
@@ -47,7 +48,6 @@ std::vector<std::string> ListFolder(std::string_view pattern, unsigned attribute
         }
     } while (FindNextFileW(find, &data));
     FindClose(find);
-    return names;
 }
 
 }  // namespace tamsel

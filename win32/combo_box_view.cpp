@@ -35,7 +35,7 @@ void ComboBoxView::ApplyEdit(const EditState& edit) {
     win32::ApplyEdit(field_, edit);
 }
 
-void ComboBoxView::SetEntries(const std::vector<std::string>& entries) {
+void ComboBoxView::SetEntries(const CompletionEntries& entries) {
     LockWindowUpdate(form_);
     // The open list is a window of its own, which the form's lock does not cover: drawn
     // anew for every added entry, thousands of entries froze the window for a minute.
@@ -47,8 +47,8 @@ void ComboBoxView::SetEntries(const std::vector<std::string>& entries) {
     std::vector<std::wstring> wide;
     wide.reserve(entries.size());
     std::size_t characters = 0;
-    for (const std::string& entry : entries) {
-        wide.push_back(Widen(entry));
+    for (std::size_t row = 0; row < entries.size(); ++row) {
+        wide.push_back(Widen(entries[row]));
         characters += wide.back().size() + 1;
     }
     SendMessageW(combo_, CB_INITSTORAGE, wide.size(), characters * sizeof(wchar_t));

@@ -22,7 +22,7 @@ class ComboBoxView final : public PathBoxView {
 
     EditState Edit() const override;
     void ApplyEdit(const EditState& edit) override;
-    void SetEntries(const std::vector<std::string>& entries) override;
+    void SetEntries(const CompletionEntries& entries) override;
     void ShowList() override;
     void CloseList() override;
     bool ListOpen() const override;

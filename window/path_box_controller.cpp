@@ -55,8 +55,9 @@ bool PathBoxController::ListKeyDown(int keyCode, int shift) {
             view_.CloseList();
             return true;
         case ListKeyAction::Walk:
-            if (const std::optional<int> row = WalkRow(
-                    keyCode, view_.ListRow(), static_cast<int>(entries_), view_.VisibleRows())) {
+            if (const std::optional<int> row =
+                    WalkRow(keyCode, view_.ListRow(), static_cast<int>(completion_.entries.size()),
+                            view_.VisibleRows())) {
                 view_.ChooseRow(*row);
             }
             return true;
@@ -91,18 +92,16 @@ void PathBoxController::KeyUp(int keyCode, int shift) {
 }
 
 void PathBoxController::Complete(int keyCode, int shift) {
-    const std::optional<Completion> completion = AutoComplete(view_.Edit(), keyCode, shift, list_);
-    if (!completion) {
+    if (!AutoComplete(view_.Edit(), keyCode, shift, completion_, list_)) {
         return;
     }
-    entries_ = completion->entries.size();
-    view_.SetEntries(completion->entries);
-    if (entries_ > 0) {
+    view_.SetEntries(completion_.entries);
+    if (!completion_.entries.empty()) {
         view_.ShowList();
     } else if (view_.ListOpen()) {
         view_.CloseList();
     }
-    view_.ApplyEdit(completion->edit);
+    view_.ApplyEdit(completion_.edit);
 }
 
 void PathBoxController::ArrowPressed() {
@@ -115,7 +114,7 @@ void PathBoxController::ArrowPressed() {
 }
 
 void PathBoxController::RowClicked(int row) {
-    if (row < 0 || static_cast<std::size_t>(row) >= entries_) {
+    if (row < 0 || static_cast<std::size_t>(row) >= completion_.entries.size()) {
         return;
     }
     view_.ChooseRow(row);

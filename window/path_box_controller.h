@@ -31,7 +31,7 @@ enum class BoxKey {
 class PathBoxController {
   public:
     // `list` lists a folder for completion; the view must outlive the controller.
-    PathBoxController(PathBoxView& view, RunInput input, FolderLister list = ListFolder);
+    PathBoxController(PathBoxView& view, RunInput input, FolderLister list = ListFolderInto);
 
     RunInput Input() const { return input_; }
 
@@ -77,7 +77,8 @@ class PathBoxController {
     PathBoxView& view_;
     RunInput input_;
     FolderLister list_;
-    std::size_t entries_ = 0;
+    // The last completion; the next one reuses its storage.
+    Completion completion_;
     bool leftWithWindow_ = false;
     bool selectAfterClick_ = false;
 };

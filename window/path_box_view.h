@@ -3,10 +3,8 @@
 // What a path box's controller needs of the box a window draws: its edit field and its
 // drop-down list. A window implements it once per toolkit; tests implement it in memory.
 
-#include <string>
-#include <vector>
-
 #include "window/edit_state.h"
+#include "window/path_completion.h"
 
 namespace tamsel {
 
@@ -19,8 +17,10 @@ class PathBoxView {
     // Puts text, caret and selection into the edit field.
     virtual void ApplyEdit(const EditState& edit) = 0;
 
-    // Replaces the list's entries, all at once and without drawing in between.
-    virtual void SetEntries(const std::vector<std::string>& entries) = 0;
+    // Replaces the list's entries, all at once and without drawing in between. A list may
+    // hold a large folder's every name: a view copies them into its last copy (reusing its
+    // storage) and makes the text of the rows it draws only.
+    virtual void SetEntries(const CompletionEntries& entries) = 0;
     // Opens the list below the box, scrolled to its top with no current row, while the
     // keyboard focus stays in the edit field. An empty list stays closed.
     virtual void ShowList() = 0;

@@ -40,14 +40,16 @@ EditState WriteBack(const std::string& typed, const std::string& suggestion, int
 // The entry to complete with: the first that begins with the typed text in the same letter
 // case, else the first. A folder can hold names that differ only in case (Links.xml and
 // links.xml); typing one of them exactly must not turn the box into its twin.
-std::string Suggestion(const std::vector<std::string>& entries, const std::string& typed) {
+std::string Suggestion(const CompletionEntries& entries, const std::string& typed) {
     if (entries.empty()) {
         return {};
     }
-    const auto exact = std::find_if(entries.begin(), entries.end(), [&typed](const auto& entry) {
-        return entry.starts_with(typed);
-    });
-    return exact != entries.end() ? *exact : entries.front();
+    // Every entry begins with the folder part, which is taken from the typed text itself.
+    const std::string_view typedName = std::string_view(typed).substr(entries.folderPart.size());
+    const auto exact =
+        std::find_if(entries.names.begin(), entries.names.end(),
+                     [typedName](const std::string& name) { return name.starts_with(typedName); });
+    return exact != entries.names.end() ? entries.folderPart + *exact : entries[0];
 }
 
 }  // namespace
@@ -62,25 +64,22 @@ bool StartsCompletion(int keyCode, int shift) {
     return keyCode >= vk::kFirstDigit && keyCode <= vk::kLastDigit && shift == 0;
 }
 
-std::optional<Completion> AutoComplete(const EditState& box, int keyCode, int shift,
-                                       const FolderLister& list) {
+bool AutoComplete(const EditState& box, int keyCode, int shift, Completion& completion,
+                  const FolderLister& list) {
     const std::optional<std::string> typed = TypedText(box, keyCode, shift);
     if (!typed) {
-        return std::nullopt;
+        return false;
     }
-    std::vector<std::string> names = list(*typed + "*.*", kListEverything);
+    CompletionEntries& entries = completion.entries;
+    entries.folderPart = ListingFolderPart(*typed);
+    list(*typed + "*.*", kListEverything, entries.names);
     // Only the dot entries that lead the listing are skipped, as the listing gives them.
-    const auto first = std::find_if(names.begin(), names.end(), [](const std::string& name) {
-        return name != "." && name != "..";
-    });
-    Completion result;
-    const std::string folderPart = ListingFolderPart(*typed);
-    result.entries.reserve(static_cast<std::size_t>(names.end() - first));
-    for (auto name = first; name != names.end(); ++name) {
-        result.entries.push_back(folderPart + *name);
-    }
-    result.edit = WriteBack(*typed, Suggestion(result.entries, *typed), keyCode);
-    return result;
+    const auto first =
+        std::find_if(entries.names.begin(), entries.names.end(),
+                     [](const std::string& name) { return name != "." && name != ".."; });
+    entries.names.erase(entries.names.begin(), first);
+    completion.edit = WriteBack(*typed, Suggestion(entries, *typed), keyCode);
+    return true;
 }
 
 std::optional<int> WalkRow(int keyCode, int currentRow, int rows, int visibleRows) {

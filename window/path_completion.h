@@ -16,34 +16,47 @@
 
 namespace tamsel {
 
-// The names (without folder) of the entries that a listing pattern and attribute mask
-// select, in listing order: the contract of ListFolder in support/folder_listing.h.
-using FolderLister =
-    std::function<std::vector<std::string>(std::string_view pattern, unsigned attributes)>;
+// Puts into `names` (replacing its entries) the names (without folder) of the entries that
+// a listing pattern and attribute mask select, in listing order: the contract of
+// ListFolderInto in support/folder_listing.h.
+using FolderLister = std::function<void(std::string_view pattern, unsigned attributes,
+                                        std::vector<std::string>& names)>;
 
 // Whether the release of a key starts a completion: the period and separator keys, the
 // letters A to Z whatever modifiers are held, the main row's digits only with none held.
 bool StartsCompletion(int keyCode, int shift);
 
+// The entries of a completion list, in listing order: each is the typed folder part followed
+// by one name of the listing. The folder part is kept once, so that listing a large folder
+// costs no path per entry; a window makes an entry's text when it draws its row.
+struct CompletionEntries {
+    std::string folderPart;
+    std::vector<std::string> names;
+
+    std::size_t size() const { return names.size(); }
+    bool empty() const { return names.empty(); }
+    std::string operator[](std::size_t row) const { return folderPart + names[row]; }
+};
+
 struct Completion {
-    // The box's new list: every matching entry as the typed folder part followed by the
-    // entry's name, in listing order. Empty: the list is emptied and closed.
-    std::vector<std::string> entries;
+    // The box's new list: every matching entry. Empty: the list is emptied and closed.
+    CompletionEntries entries;
     // The box's new text, caret and selection. A completed text has the added characters
     // selected with the caret behind the typed part, so that typing on replaces them.
     EditState edit;
 };
 
-// Completes the text of a box on the release of `keyCode` with modifier state `shift`.
-// Nothing (and no listing) unless the key starts a completion, the caret stands at the end
+// Completes the text of a box on the release of `keyCode` with modifier state `shift`, into
+// `completion`, whose storage the last completion left is reused. False, `completion` as it
+// was and no listing, unless the key starts a completion, the caret stands at the end
 // of the text with nothing selected, and the text holds 3 to 249 code units. Otherwise the
 // text followed by "*.*" is listed with every file and folder (mask 23); "." and ".." at
 // the head of the listing are skipped; the first entry that begins with the typed text in
 // the same letter case completes it, else the first entry (which matches in another case),
 // unless the key is the separator key, which only lists the folder. Without a match the list is
 // empty and the text stays as typed with the caret at its end.
-std::optional<Completion> AutoComplete(const EditState& box, int keyCode, int shift,
-                                       const FolderLister& list = ListFolder);
+bool AutoComplete(const EditState& box, int keyCode, int shift, Completion& completion,
+                  const FolderLister& list = ListFolderInto);
 
 // The row of an open list that a walking key moves to: Up and Down one row, Page Up and
 // Page Down `visibleRows` - 1 rows (at least one), held within the list; from no current

@@ -59,6 +59,23 @@ TEST(MatchesListingPattern, FollowsTheWindowsRules) {
     }
 }
 
+// A completion's "typed*.*" is matched by a prefix comparison alone; it must say what the
+// general rule says of the same pattern ("**" is "*" to it).
+TEST(MatchesListingPattern, CompletionPatternIsATypedPrefix) {
+    const char* names[] = {"Links.xml", "Li", "li.", "LINKS",    "List.txt", "\xC3\xA9lan.txt",
+                           "k.txt",     "",   ".x",  "\xC3\x9F", "\xC3",     "a.b.c"};
+    const char* typed[] = {"",          "l",        "LI",           "lin",
+                           "Links.xml", "\xC3\x89", "\xE2\x84\xAA", "\xE1\xBA\x9E",
+                           ".",         "\xC3",     "a.b.c.",       "a.b"};
+    for (const char* name : names) {
+        for (const char* prefix : typed) {
+            EXPECT_EQ(MatchesListingPattern(name, std::string(prefix) + "*.*"),
+                      MatchesListingPattern(name, std::string(prefix) + "**.*"))
+                << name << " against " << prefix;
+        }
+    }
+}
+
 TEST(FoldCase, FollowsUnicodeSimpleCaseFolding) {
     const std::pair<char32_t, char32_t> cases[] = {
         {U'A', U'a'},

@@ -32,8 +32,11 @@ class FakeBox : public PathBoxView {
 
     EditState Edit() const override { return edit; }
     void ApplyEdit(const EditState& state) override { edit = state; }
-    void SetEntries(const Names& names) override {
-        entries = names;
+    void SetEntries(const CompletionEntries& list) override {
+        entries.clear();
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            entries.push_back(list[i]);
+        }
         row = -1;
     }
     void ShowList() override {
@@ -81,9 +84,9 @@ FolderLister Folders() {
         {"/", {".", "..", "Data", "Dots"}},
         {"/Data/", {"Links.xml", "List.txt"}},
     };
-    return [](std::string_view pattern, unsigned) {
+    return [](std::string_view pattern, unsigned, Names& names) {
         const std::string folder = ListingFolderPart(pattern);
-        Names names;
+        names.clear();
         if (const auto found = folders.find(folder); found != folders.end()) {
             for (const std::string& name : found->second) {
                 if (MatchesListingPattern(name, pattern.substr(folder.size()))) {
@@ -91,7 +94,6 @@ FolderLister Folders() {
                 }
             }
         }
-        return names;
     };
 }
 
