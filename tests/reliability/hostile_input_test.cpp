@@ -290,7 +290,9 @@ class SwappingFiles final : public FileSystem {
   public:
     std::function<void(const std::string& step)> after;
 
-    double ProbeFileSize(const std::string& path) override { return real_.ProbeFileSize(path); }
+    std::uint64_t ProbeFileSize(const std::string& path) override {
+        return real_.ProbeFileSize(path);
+    }
     std::optional<std::string> ReadWhole(const std::string& path) override {
         return real_.ReadWhole(path);
     }
