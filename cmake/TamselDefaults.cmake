@@ -1,7 +1,7 @@
 # Copies the program folder's default files (templates, sample list, sample menu and its
 # icon folder) next to the executables. A file is copied again only when its source
 # changes, so a sample menu rewritten by a run keeps its result until then.
-set(_tamsel_defaults_source ${CMAKE_CURRENT_LIST_DIR}/../app/defaults)
+set(_tamsel_defaults_source ${CMAKE_CURRENT_LIST_DIR}/../resources/defaults)
 set(_tamsel_default_files
     item_template_query.txt
     item_template_image.txt

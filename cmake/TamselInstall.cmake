@@ -21,9 +21,9 @@ if(TAMSEL_BUILD_APP)
 endif()
 install(TARGETS ${_tamsel_programs} RUNTIME DESTINATION ${TAMSEL_INSTALL_PROGRAM_DIR})
 install(FILES
-    ${PROJECT_SOURCE_DIR}/app/defaults/item_template_query.txt
-    ${PROJECT_SOURCE_DIR}/app/defaults/item_template_image.txt
-    ${PROJECT_SOURCE_DIR}/app/defaults/item_template_noimage.txt
+    ${PROJECT_SOURCE_DIR}/resources/defaults/item_template_query.txt
+    ${PROJECT_SOURCE_DIR}/resources/defaults/item_template_image.txt
+    ${PROJECT_SOURCE_DIR}/resources/defaults/item_template_noimage.txt
     ${PROJECT_SOURCE_DIR}/README.md
     DESTINATION ${TAMSEL_INSTALL_PROGRAM_DIR})
 

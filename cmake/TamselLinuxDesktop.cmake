@@ -14,11 +14,11 @@ foreach(_program IN LISTS _tamsel_programs)
     install(FILES ${_tamsel_generated}/bin/${_program} DESTINATION bin)
 endforeach()
 
-install(FILES ${PROJECT_SOURCE_DIR}/app/defaults/url.txt
+install(FILES ${PROJECT_SOURCE_DIR}/resources/defaults/url.txt
     DESTINATION ${_tamsel_doc_dir}/examples)
-install(FILES ${PROJECT_SOURCE_DIR}/app/defaults/FEATURES/Links.xml
+install(FILES ${PROJECT_SOURCE_DIR}/resources/defaults/FEATURES/Links.xml
     DESTINATION ${_tamsel_doc_dir}/examples/FEATURES)
-install(FILES ${PROJECT_SOURCE_DIR}/app/defaults/IMAGES/network.png
+install(FILES ${PROJECT_SOURCE_DIR}/resources/defaults/IMAGES/network.png
     DESTINATION ${_tamsel_doc_dir}/examples/IMAGES)
 install(FILES ${_tamsel_linux}/copyright DESTINATION ${_tamsel_doc_dir})
 
@@ -55,7 +55,7 @@ if(TAMSEL_BUILD_APP)
     install(FILES ${_tamsel_generated}/org.example.tamsel.metainfo.xml
         DESTINATION share/metainfo)
     foreach(_size IN ITEMS 16 32 48 256)
-        install(FILES ${PROJECT_SOURCE_DIR}/app/images/tamsel-${_size}.png
+        install(FILES ${PROJECT_SOURCE_DIR}/resources/images/tamsel-${_size}.png
             DESTINATION share/icons/hicolor/${_size}x${_size}/apps RENAME tamsel.png)
     endforeach()
     add_custom_command(OUTPUT ${_tamsel_generated}/tamsel.1.gz

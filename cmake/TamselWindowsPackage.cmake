@@ -3,7 +3,7 @@
 # icon folder beside the executables, and the licence with the notices of the runtime
 # libraries that the executables carry inside them. Made with `cpack -G ZIP` in the build
 # folder.
-set(_tamsel_defaults ${PROJECT_SOURCE_DIR}/app/defaults)
+set(_tamsel_defaults ${PROJECT_SOURCE_DIR}/resources/defaults)
 install(TARGETS tamsel tamsel-convert RUNTIME DESTINATION .)
 install(FILES
     ${_tamsel_defaults}/item_template_query.txt

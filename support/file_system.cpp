@@ -175,9 +175,8 @@ std::pair<std::string, std::string> SplitEntry(const std::string& path) {
 
 class RealFileSystemImpl final : public FileSystem {
   public:
-    // Exact below 2^53 bytes, far beyond any list or menu file.
-    double ProbeFileSize(const std::string& path) override {
-        return static_cast<double>(tamsel::ProbeFileSize(path));
+    std::uint64_t ProbeFileSize(const std::string& path) override {
+        return tamsel::ProbeFileSize(path);
     }
 
     std::optional<std::string> ReadWhole(const std::string& path) override {

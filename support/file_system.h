@@ -5,6 +5,7 @@
 // throws std::bad_alloc when the file does not fit in memory, so that a caller can tell a
 // file too large from one that cannot be read.
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -84,7 +85,7 @@ class FileSystem {
     virtual ~FileSystem() = default;
 
     // Size of a readable regular file, 0 when there is none (see ProbeFileSize).
-    virtual double ProbeFileSize(const std::string& path) = 0;
+    virtual std::uint64_t ProbeFileSize(const std::string& path) = 0;
     bool FileExists(const std::string& path) { return ProbeFileSize(path) > 0; }
 
     // The whole file, byte for byte, or nothing when it cannot be opened or read to its end;

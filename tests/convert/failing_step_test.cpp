@@ -31,7 +31,7 @@ class FailingFileSystem : public FileSystem {
 
     std::map<Step, int> calls;
 
-    double ProbeFileSize(const std::string& path) override {
+    std::uint64_t ProbeFileSize(const std::string& path) override {
         return Fails(Step::Probe) ? 0 : real_.ProbeFileSize(path);
     }
     std::optional<std::string> ReadWhole(const std::string& path) override {

@@ -170,11 +170,10 @@ bool MemoryFileSystem::CanCreate(const std::string& path) const {
     return !path.empty() && path.back() != '/' && !IsFolder(path) && IsFolder(ParentFolder(path));
 }
 
-double MemoryFileSystem::ProbeFileSize(const std::string& path) {
+std::uint64_t MemoryFileSystem::ProbeFileSize(const std::string& path) {
     const std::optional<Fault> fault = Begin(StepKind::Probe, path);
     const Inode* inode = Find(path);
-    const double size =
-        (fault || inode == nullptr) ? 0.0 : static_cast<double>(inode->bytes.size());
+    const std::uint64_t size = (fault || inode == nullptr) ? 0 : inode->bytes.size();
     End();
     return size;
 }

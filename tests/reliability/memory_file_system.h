@@ -10,6 +10,7 @@
 // a rename or a removal only survives one once its folder has been synced.
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
@@ -91,7 +92,7 @@ class MemoryFileSystem : public FileSystem {
     void OnStep(std::function<void(const MemoryFileSystem&)> hook) { hook_ = std::move(hook); }
     const std::vector<Step>& Steps() const { return steps_; }
 
-    double ProbeFileSize(const std::string& path) override;
+    std::uint64_t ProbeFileSize(const std::string& path) override;
     std::optional<std::string> ReadWhole(const std::string& path) override;
     bool ReadLines(const std::string& path,
                    const std::function<void(std::string& line)>& onLine) override;

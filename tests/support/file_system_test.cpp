@@ -206,7 +206,7 @@ TEST_F(RealFiles, LongPathsNamedOutsideTheAnsiCodePageWork) {
     ASSERT_GT(menu.size(), 260u);
     EXPECT_FALSE(fs.FileExists(menu));
     ASSERT_TRUE(fs.WriteDurable(menu, "menu\r\n"));
-    EXPECT_EQ(fs.ProbeFileSize(menu), 6.0);
+    EXPECT_EQ(fs.ProbeFileSize(menu), 6u);
     EXPECT_EQ(fs.ReadWhole(menu), "menu\r\n");
     EXPECT_EQ(ReadAllLines(name), Lines{"menu"});
     ASSERT_TRUE(fs.Rename(menu, menu + ".bak"));
@@ -223,7 +223,7 @@ TEST_F(RealFiles, LongPathsNamedOutsideTheAnsiCodePageWork) {
 TEST_F(RealFiles, ProbeMatchesTheFreeFunction) {
     temp.write("a.txt", "abc");
     temp.write("empty.txt", "");
-    EXPECT_EQ(fs.ProbeFileSize(temp.path("a.txt")), 3.0);
+    EXPECT_EQ(fs.ProbeFileSize(temp.path("a.txt")), 3u);
     EXPECT_TRUE(fs.FileExists(temp.path("a.txt")));
     EXPECT_FALSE(fs.FileExists(temp.path("empty.txt")));
 }

@@ -4,6 +4,7 @@
 // plain path: it lists no folder, so that every existence test is a probe, and it writes a
 // file given in pieces by joining them first. It counts the probes it answers.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -16,7 +17,7 @@ class PlainFileSystem : public FileSystem {
     // With `lists` the folder listing of the real file system is passed on after all.
     explicit PlainFileSystem(bool lists = false) : lists_(lists) {}
 
-    double ProbeFileSize(const std::string& path) override {
+    std::uint64_t ProbeFileSize(const std::string& path) override {
         ++probes;
         return real_.ProbeFileSize(path);
     }

@@ -1,0 +1,12 @@
+#pragma once
+
+// The calls of the POSIX file layer (native_file_posix.cpp) that only some POSIX systems
+// offer: one source for Linux, one for the others.
+
+namespace tamsel::native {
+
+// Copies every extended attribute of the open file `from` to the open file `to`; false when
+// one could not be copied, or where the system has none to copy. Throws std::bad_alloc.
+bool CopyExtendedAttributes(int from, int to);
+
+}  // namespace tamsel::native
