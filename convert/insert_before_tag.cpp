@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "support/large_pages.h"
 #include "support/text.h"
 
 namespace tamsel {
@@ -61,7 +62,12 @@ bool InsertBeforeTag(std::string_view tag, std::string& text, std::string_view b
     if (!at) {
         return false;
     }
-    text.insert(*at, block);
+    // Built in fresh room rather than inserted: the menu with a long list's query entries is
+    // tens of megabytes, and the room is advised before the copy touches it.
+    std::string joined;
+    ReserveLarge(joined, text.size() + block.size());
+    joined.append(text, 0, *at).append(block).append(text, *at);
+    text.swap(joined);
     return true;
 }
 

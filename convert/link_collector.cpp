@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "convert/menu_index.h"
+#include "support/large_pages.h"
 #include "support/text.h"
 
 namespace tamsel {
@@ -14,9 +15,10 @@ namespace {
 
 // The item entries, nearly the whole output of a long list, are kept in pieces of about
 // this size: one string would be copied into fresh memory each time it doubled, and once
-// more when spliced into the menu text.
-constexpr std::size_t kItemPiece = 1 << 20;
-constexpr std::size_t kItemRoom = 64 << 10;  // a piece with less room left is full
+// more when spliced into the menu text. A piece is large enough to hold whole large pages.
+constexpr std::size_t kItemPiece = 4 * kLargePage - (4 << 10);
+constexpr std::size_t kItemRoom = 64 << 10;   // a piece with less room left is full
+constexpr std::size_t kQueryStart = 1 << 20;  // the query entries' first room; it doubles
 constexpr std::string_view kCrLf = "\r\n";
 
 // Where the next "<DT>" (any case) at or after `from` begins, or npos. Looks only at the
@@ -37,9 +39,16 @@ std::size_t FindDt(std::string_view line, std::size_t from) {
 }
 
 // Turns each TAB into one blank and trims blanks at both ends, in the line's own storage:
-// the same as replacing TABs with ReplaceText and trimming, without a second copy.
+// the same as replacing TABs with ReplaceText and trimming, without a second copy. TABs are
+// found with memchr: a byte loop over every line, icons included, cost a third of a run.
 void CleanListLine(std::string& line) {
-    std::replace(line.begin(), line.end(), '\t', ' ');
+    char* const begin = line.data();
+    const std::size_t size = line.size();
+    for (void* hit = std::memchr(begin, '\t', size); hit != nullptr;) {
+        char* const tab = static_cast<char*>(hit);
+        *tab = ' ';
+        hit = std::memchr(tab + 1, '\t', size - static_cast<std::size_t>(tab + 1 - begin));
+    }
     const std::size_t last = line.find_last_not_of(' ');
     line.resize(last == std::string::npos ? 0 : last + 1);
     line.erase(0, line.find_first_not_of(' '));  // npos, for an empty line, erases nothing
@@ -97,7 +106,7 @@ std::string LinkCollector::itemText() const {
 std::string& LinkCollector::ItemsToFill() {
     if (itemPieces_.empty() ||
         itemPieces_.back().capacity() - itemPieces_.back().size() < kItemRoom) {
-        itemPieces_.emplace_back().reserve(kItemPiece);
+        ReserveLarge(itemPieces_.emplace_back(), kItemPiece);
     }
     return itemPieces_.back();
 }
@@ -111,6 +120,9 @@ void LinkCollector::Parse(std::string& piece) {
 void LinkCollector::Emit(LinkRecord& record, const PreparedTemplate& query,
                          const PreparedTemplate& item) {
     ++found_;
+    if (queryText_.capacity() - queryText_.size() < kItemRoom) {
+        ReserveLarge(queryText_, std::max(2 * queryText_.capacity(), kQueryStart));
+    }
     unsuffixedId_.assign(record.Id);
     const std::span<const std::string> queries(&queryText_, 1);
     for (std::size_t n = 1;; ++n) {
