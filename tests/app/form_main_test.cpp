@@ -45,6 +45,10 @@ class FormMainTest : public ::testing::Test {
             return outcome;
         });
     }
+    // Waits for the run that Start began, if any, to hand its outcome to the window.
+    void settle() {
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !window->commands().Runs()->Running(); }));
+    }
     void show() {
         window->show();
         window->activateWindow();
@@ -206,6 +210,7 @@ TEST_P(Start, ShowsTheMessageThenFocusesThenOpensTheFolderAfterDone) {
     box(1)->setEditText("/m/FEATURES/Links.xml");
     box(1)->setFocus();
     QTest::mouseClick(find<QPushButton>("btnStart"), Qt::LeftButton);
+    settle();
 
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_EQ(runs[0].listPath, "/l/url.txt");
@@ -285,6 +290,7 @@ TEST_F(FormMainTest, EnterPressesStartOnceFromEveryControlAndEscNever) {
         QKeyEvent release(QEvent::KeyRelease, c.key, c.modifiers, QString(), c.autoRepeat);
         QApplication::sendEvent(window->windowHandle(), &press);
         QApplication::sendEvent(window->windowHandle(), &release);
+        settle();
         EXPECT_EQ(runs.size(), c.runs) << c.focus << " key " << std::hex << c.key;
         // Enter in a path box no longer opens its folder: the message is all that shows.
         EXPECT_EQ(desktop.calls.size(), c.runs) << c.focus << " key " << std::hex << c.key;
@@ -313,6 +319,7 @@ TEST_F(FormMainTest, EnterAndEscWithTheCompletionListOpenOnlyCloseIt) {
         EXPECT_TRUE(desktop.calls.empty()) << std::hex << key;
     }
     QTest::keyClick(window->windowHandle(), Qt::Key_Return);
+    settle();
     EXPECT_EQ(runs.size(), 1u);
 }
 
