@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -16,6 +17,7 @@
 #include "app/form_main.h"
 #include "app/path_box.h"
 #include "app/window_slot.h"
+#include "convert/menu_lock.h"
 #include "fake_desktop.h"
 #include "qt_printers.h"
 #include "test_support/temp_folder.h"
@@ -256,6 +258,39 @@ INSTANTIATE_TEST_SUITE_P(
                                         MessageIcon::Information, tamsel::RunInput::Menu),
                                 "txtFile1"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A run waiting for another run's lock: the controls are locked, the progress dialog comes
+// after half a second and says so, and its Cancel ends the run with "Cancelled", the menu
+// as it was and the controls back.
+TEST_F(FormMainTest, ProgressDialogFollowsASlowRunAndCancelStopsIt) {
+    folder.write("url.txt", "Title\r\nhttp://example.org\r\n");
+    folder.write("FEATURES/Links.xml", "<XMBML/>");
+    tamsel::LockAttempt other =
+        tamsel::RealFileSystem().TryLock(tamsel::MenuLockPath(folder.path("FEATURES/Links.xml")));
+    ASSERT_EQ(other.state, tamsel::LockState::Held);
+    window = std::make_unique<FormMain>(desktop, Native(folder));
+    show();
+    auto* start = find<QPushButton>("btnStart");
+    QTest::mouseClick(start, Qt::LeftButton);
+    EXPECT_FALSE(start->isEnabled());
+    EXPECT_FALSE(box(0)->isEnabled());
+    QProgressDialog* dialog = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        dialog = window->findChild<QProgressDialog*>();
+        return dialog && dialog->isVisible();
+    }));
+    EXPECT_EQ(dialog->labelText(), "Waiting for another run to finish with the Links.xml...");
+    EXPECT_TRUE(dialog->isModal());
+    QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
+    settle();
+    ASSERT_EQ(desktop.calls.size(), 1u);
+    EXPECT_EQ(desktop.calls[0].text, "Cancelled");
+    EXPECT_EQ(desktop.calls[0].icon, MessageIcon::Information);
+    EXPECT_TRUE(start->isEnabled());
+    EXPECT_TRUE(box(0)->isEnabled());
+    EXPECT_EQ(window->findChild<QProgressDialog*>(), nullptr);
+    EXPECT_EQ(folder.read("FEATURES/Links.xml"), "<XMBML/>");
+}
 
 // Enter presses the default button from wherever the focus is; Esc never runs anything.
 TEST_F(FormMainTest, EnterPressesStartOnceFromEveryControlAndEscNever) {
