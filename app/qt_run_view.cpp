@@ -23,7 +23,7 @@ void QtRunView::SetBusy(bool busy) {
     // A disabled control loses the focus; it comes back as after a message box, without
     // selecting the box's text anew.
     if (!busy && focus_ && window_->isActiveWindow()) {
-        focus_->setFocus(Qt::OtherFocusReason);
+        focus_->setFocus(Qt::ActiveWindowFocusReason);
     }
 }
 

@@ -321,6 +321,7 @@ TEST_F(FormMainTest, EnterPressesStartOnceFromEveryControlAndEscNever) {
         runs.clear();
         desktop.calls.clear();
         find<QWidget>(c.focus)->setFocus();
+        box(0)->lineEdit()->setCursorPosition(3);
         QKeyEvent press(QEvent::KeyPress, c.key, c.modifiers, QString(), c.autoRepeat);
         QKeyEvent release(QEvent::KeyRelease, c.key, c.modifiers, QString(), c.autoRepeat);
         QApplication::sendEvent(window->windowHandle(), &press);
@@ -330,6 +331,10 @@ TEST_F(FormMainTest, EnterPressesStartOnceFromEveryControlAndEscNever) {
         // Enter in a path box no longer opens its folder: the message is all that shows.
         EXPECT_EQ(desktop.calls.size(), c.runs) << c.focus << " key " << std::hex << c.key;
         EXPECT_EQ(box(0)->currentText(), "/l/url.txt");
+        // The run locked the boxes; the focus came back as it left, nothing selected anew.
+        EXPECT_EQ(QApplication::focusWidget()->objectName(), c.focus);
+        EXPECT_EQ(box(0)->lineEdit()->cursorPosition(), 3) << c.focus;
+        EXPECT_FALSE(box(0)->lineEdit()->hasSelectedText()) << c.focus;
     }
 }
 
