@@ -84,6 +84,12 @@ FormMain::FormMain(tamsel::DesktopServices& desktop, const QString& programDirec
 
     buildControls();
     wireControls();
+    std::vector<QWidget*> locked(txtFile.begin(), txtFile.end());
+    locked.insert(locked.end(), btnOpen.begin(), btnOpen.end());
+    locked.push_back(btnStart);
+    runView_.setControls(std::move(locked));
+    runView_.setCancel([this] { commands_.Runs()->Cancel(); });
+    commands_.RunInBackground(runView_, runView_);
     orderTabStops();
     commands_.Form_Load(ProgramFolder(programDirectory), TAMSEL_HOMEPAGE);
     lblCredits->setToolTip(QString::fromStdString(commands_.CreditAddress()));

@@ -9,6 +9,7 @@
 
 #include <array>
 
+#include "app/qt_run_view.h"
 #include "window/form_commands.h"
 #include "window/form_layout.h"
 #include "window/form_view.h"
@@ -55,6 +56,7 @@ class FormMain : public QWidget, private tamsel::FormView {
     void orderTabStops();
     void centreOnScreen();
 
+    QtRunView runView_{this};  // before the commands: a run going ends before it goes
     tamsel::FormCommands commands_;
     std::array<PathBox*, tamsel::kPathBoxCount> txtFile{};
     std::array<QPushButton*, tamsel::kPathBoxCount> btnOpen{};

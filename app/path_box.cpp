@@ -135,7 +135,8 @@ void PathBox::focusInEvent(QFocusEvent* event) {
 }
 
 void PathBox::focusOutEvent(QFocusEvent* event) {
-    controller_.FocusOut(ReasonOf(event->reason()));
+    // A box locked for a run leaves as with the window: the focus comes back to it unchanged.
+    controller_.FocusOut(isEnabled() ? ReasonOf(event->reason()) : tamsel::FocusReason::Window);
     QComboBox::focusOutEvent(event);
 }
 

@@ -131,6 +131,7 @@ int ExitCodeFor(RunStatus status) {
         case RunStatus::InputError:
             return kExitInputError;
         case RunStatus::WriteError:
+        case RunStatus::Cancelled:  // the command never stops a run itself
             return kExitWriteError;
     }
     return kExitWriteError;

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "cli/command_line.h"
+#include "cli/terminal_progress.h"
 #include "convert/backup_restore.h"
 #include "convert/conversion_run.h"
 #include "support/program_folder.h"
@@ -26,7 +27,7 @@ RunOutcome Preview(const RunPaths& paths, std::ostream& out, FileSystem& files) 
 }  // namespace
 
 int RunConvertCommand(const std::vector<std::string>& arguments, std::ostream& out,
-                      std::ostream& err, FileSystem& files) {
+                      std::ostream& err, FileSystem& files, bool progress) {
     const CommandLine line = ParseCommandLine(arguments);
     switch (line.action) {
         case CommandLine::Action::Help:
@@ -51,8 +52,10 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::ostream& o
         line.linksPath,
         WithTrailingSeparator(line.appFolder.empty() ? ProgramFolder() : line.appFolder),
     };
-    const RunOutcome outcome =
-        line.dryRun ? Preview(paths, out, files) : RunConversion(paths, files);
+    TerminalProgress shown(err, progress && !line.dryRun);
+    const RunOutcome outcome = line.dryRun ? Preview(paths, out, files)
+                                           : RunConversion(paths, files, kMenuLockWait, &shown);
+    shown.Clear();
     const bool fine =
         outcome.status == RunStatus::Done || outcome.status == RunStatus::NothingToAdd;
     (fine ? out : err) << outcome.message << '\n';

@@ -17,8 +17,11 @@ namespace tamsel {
 // Without --app-folder the templates come from the folder that holds the running program.
 // With --dry-run nothing is written: each link found goes to `out` as a line "add" or
 // "skip", TAB, its id (a skipped link's without a suffix), TAB, title, TAB, address, in list
-// order, and the outcome follows as the run would report it.
+// order, and the outcome follows as the run would report it. With `progress`, a run that
+// takes longer than a second shows how far it is on one line of `err`, wiped at its end
+// (terminal_progress.h).
 int RunConvertCommand(const std::vector<std::string>& arguments, std::ostream& out,
-                      std::ostream& err, FileSystem& files = RealFileSystem());
+                      std::ostream& err, FileSystem& files = RealFileSystem(),
+                      bool progress = false);
 
 }  // namespace tamsel

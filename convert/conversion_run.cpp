@@ -1,6 +1,8 @@
 #include "convert/conversion_run.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -27,7 +29,11 @@ constexpr std::string_view kNowhereMessage =
     "ERROR: Could not find where to insert the links in the Links.xml";
 constexpr std::string_view kAllPresentMessage = "All links of the list are in the menu already.";
 constexpr std::string_view kSomePresentMessage = "\n\nLinks already in the menu, not added again: ";
+constexpr std::string_view kCancelledMessage = "Cancelled";
 constexpr std::string_view kFallbackIcon = "network.png";
+// How much of the list is read between two reports to the observer: often enough for a
+// progress bar, rare enough that a line costs an addition and a comparison.
+constexpr std::uint64_t kProgressStep = 256 * 1024;
 
 constexpr std::array<std::string_view, 3> kTemplateNames = {
     "item_template_query.txt",
@@ -66,11 +72,52 @@ std::string ImagesFolderFor(const std::string& linksPath) {
     return FolderOfFile(withoutSeparator) + "IMAGES" + menuFolder.back();
 }
 
+// Thrown where the observer asked the run to stop; caught where the run began, by which
+// time the lock and every file are released and nothing was changed.
+struct RunCancelled {};
+
+void Checkpoint(RunObserver& observer) {
+    if (observer.CancelRequested()) {
+        throw RunCancelled{};
+    }
+}
+
+// Counts the list's bytes as its lines go by and tells the observer every kProgressStep.
+// A line counts one byte for its break; a decoded UTF-16 list counts its UTF-8 bytes, so
+// the count is kept below the file's size.
+class ListProgress {
+  public:
+    ListProgress(RunObserver& observer, std::uint64_t total) : observer_(observer), total_(total) {}
+
+    void Advance(std::size_t lineBytes) {
+        read_ += lineBytes + 1;
+        if (read_ - told_ >= kProgressStep) {
+            told_ = read_;
+            Checkpoint(observer_);
+            observer_.ListRead(std::min(read_, total_), total_);
+        }
+    }
+    void Finish() { observer_.ListRead(total_, total_); }
+
+  private:
+    RunObserver& observer_;
+    std::uint64_t total_;
+    std::uint64_t read_ = 0;
+    std::uint64_t told_ = 0;
+};
+
 // Feeds every line of the list to `links`, then finishes it. False when the list could not
 // be read to its end.
-bool ParseList(const std::string& listPath, FileSystem& files, LinkCollector& links) {
-    const bool read = files.ReadLines(listPath, [&links](std::string& line) { links.Take(line); });
+bool ParseList(const std::string& listPath, FileSystem& files, LinkCollector& links,
+               RunObserver& observer) {
+    ListProgress progress(observer,
+                          static_cast<std::uint64_t>(std::max(0.0, files.ProbeFileSize(listPath))));
+    const bool read = files.ReadLines(listPath, [&links, &progress](std::string& line) {
+        progress.Advance(line.size());
+        links.Take(line);
+    });
     if (read) {
+        progress.Finish();
         links.Finish();
     }
     return read;
@@ -107,7 +154,7 @@ RunOutcome Finish(const std::string& linksPath, MenuSite& site,
 // lock is held, else why the run stops. A preview takes no lock, so that it writes nothing.
 std::optional<RunOutcome> LockMenu(const RunPaths& paths, FileSystem& files, MenuSite& site,
                                    std::chrono::milliseconds lockWait, bool preview,
-                                   LockAttempt& lock) {
+                                   RunObserver& observer, LockAttempt& lock) {
     // An empty box names no menu, and its lock would be a ".lock" in the working folder.
     if (paths.linksPath.empty()) {
         return InputProblem(kMenuMessage, RunInput::Menu);
@@ -118,7 +165,8 @@ std::optional<RunOutcome> LockMenu(const RunPaths& paths, FileSystem& files, Men
     if (preview) {
         return std::nullopt;
     }
-    lock = LockMenuFile(site, lockWait);
+    lock = LockMenuFile(site, lockWait, &observer);
+    Checkpoint(observer);
     // No lock file could be made, most often because the menu's folder does not exist.
     if (lock.state == LockState::Failed && !files.FileExists(paths.linksPath)) {
         return InputProblem(kMenuMessage, RunInput::Menu);
@@ -155,7 +203,8 @@ RunOutcome Reported(RunOutcome outcome, const LinkCollector& links) {
 // The run itself; RunConversion adds what happens when memory runs out. With `preview` set,
 // the run hears of every link's decision and stops before anything is written.
 RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::milliseconds lockWait,
-                   const DecisionProbe* preview) {
+                   const DecisionProbe* preview, RunObserver& observer) {
+    Checkpoint(observer);
     if (!files.FileExists(paths.listPath)) {
         return InputProblem(kListMessage, RunInput::List);
     }
@@ -164,7 +213,7 @@ RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::millis
     MenuSite site;
     LockAttempt lock;
     if (std::optional<RunOutcome> stop =
-            LockMenu(paths, files, site, lockWait, preview != nullptr, lock)) {
+            LockMenu(paths, files, site, lockWait, preview != nullptr, observer, lock)) {
         return *stop;
     }
     const std::string imagesFolder = ImagesFolderFor(paths.linksPath);
@@ -194,6 +243,7 @@ RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::millis
         return InputProblem(kMenuMessage, RunInput::Menu);
     }
     const MenuIndex menuIndex(*menu);
+    Checkpoint(observer);
 
     // One listing of the icon folder answers for the many links without an icon of their
     // own; only the names the folder holds are probed.
@@ -202,7 +252,7 @@ RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::millis
         templates, imagesFolder,
         [&icons](const std::string& path) { return icons.FileExists(path); }, &menuIndex,
         preview != nullptr ? *preview : DecisionProbe{});
-    if (!ParseList(paths.listPath, files, links)) {
+    if (!ParseList(paths.listPath, files, links, observer)) {
         return InputProblem(kListMessage, RunInput::List);
     }
     // A list without a link (a wrong file, an empty export) would rewrite the menu as it
@@ -221,6 +271,8 @@ RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::millis
     if (preview != nullptr) {
         return Reported(Stop(RunStatus::Done, MessageIcon::Information, "Done"), links);
     }
+    // The last moment to stop: from here on the menu is being replaced.
+    Checkpoint(observer);
     return Reported(Finish(paths.linksPath, site, *newMenu), links);
 }
 
@@ -229,9 +281,13 @@ RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::millis
 // are as they were: nothing is changed before the new menu is complete, and the replacement
 // removes its temporary files on the way out.
 RunOutcome ConvertInMemory(const RunPaths& paths, FileSystem& files,
-                           std::chrono::milliseconds lockWait, const DecisionProbe* preview) {
+                           std::chrono::milliseconds lockWait, const DecisionProbe* preview,
+                           RunObserver* observer) {
+    RunObserver quiet;
     try {
-        return Convert(paths, files, lockWait, preview);
+        return Convert(paths, files, lockWait, preview, observer != nullptr ? *observer : quiet);
+    } catch (const RunCancelled&) {
+        return Stop(RunStatus::Cancelled, MessageIcon::Information, kCancelledMessage);
     } catch (const std::exception&) {
         return WriteProblem(std::string(kMemoryMessage));
     }
@@ -240,13 +296,13 @@ RunOutcome ConvertInMemory(const RunPaths& paths, FileSystem& files,
 }  // namespace
 
 RunOutcome RunConversion(const RunPaths& paths, FileSystem& files,
-                         std::chrono::milliseconds lockWait) {
-    return ConvertInMemory(paths, files, lockWait, nullptr);
+                         std::chrono::milliseconds lockWait, RunObserver* observer) {
+    return ConvertInMemory(paths, files, lockWait, nullptr, observer);
 }
 
 RunOutcome PreviewConversion(const RunPaths& paths, const DecisionProbe& onDecision,
                              FileSystem& files) {
-    return ConvertInMemory(paths, files, std::chrono::milliseconds(0), &onDecision);
+    return ConvertInMemory(paths, files, std::chrono::milliseconds(0), &onDecision, nullptr);
 }
 
 }  // namespace tamsel

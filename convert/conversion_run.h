@@ -10,6 +10,7 @@
 
 #include "convert/link_record.h"
 #include "convert/menu_lock.h"
+#include "convert/run_observer.h"
 #include "support/file_system.h"
 
 namespace tamsel {
@@ -24,6 +25,7 @@ enum class RunStatus {
     NothingToAdd,  // every link of the list is in the menu already; no file changed
     InputError,    // an input check stopped the run; no file changed
     WriteError,    // the menu could not be replaced (backup, write, lock or memory); it is kept
+    Cancelled,     // the caller stopped the run before the menu was replaced; no file changed
 };
 
 struct RunOutcome {
@@ -64,8 +66,14 @@ struct RunPaths {
 //
 // Running out of memory anywhere stops the run with WriteError, "ERROR: Not enough memory to
 // convert the list", nothing changed; no exception leaves a run.
+//
+// `observer`, when given, hears how far the list is read and when the run waits for another
+// run's lock, and is asked now and then whether to stop, up to the moment the menu starts
+// being replaced. A run stopped so gives Cancelled, "Cancelled" (information, nothing to
+// focus, no folder), with every file as it was and no temporary file left.
 RunOutcome RunConversion(const RunPaths& paths, FileSystem& files = RealFileSystem(),
-                         std::chrono::milliseconds lockWait = kMenuLockWait);
+                         std::chrono::milliseconds lockWait = kMenuLockWait,
+                         RunObserver* observer = nullptr);
 
 // The same checks and decisions as RunConversion, each link's decision told to `onDecision`
 // in list order, but nothing is written, locked or renamed: the outcome is the one the run

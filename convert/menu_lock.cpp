@@ -17,17 +17,27 @@ std::string MenuLockPath(const std::string& menuFile) {
     return menuFile + ".lock";
 }
 
-LockAttempt LockMenuFile(MenuSite& site, std::chrono::milliseconds wait) {
+LockAttempt LockMenuFile(MenuSite& site, std::chrono::milliseconds wait, RunObserver* observer) {
     if (!site.held) {
         return {};
     }
+    RunObserver quiet;
+    RunObserver& told = observer != nullptr ? *observer : quiet;
     const std::string lockName = MenuLockPath(site.name);
     const auto deadline = std::chrono::steady_clock::now() + wait;
+    bool waiting = false;
     for (;;) {
         LockAttempt attempt = site.held->TryLock(lockName, site.name);
         const auto now = std::chrono::steady_clock::now();
-        if (attempt.state != LockState::Busy || now >= deadline) {
+        if (attempt.state != LockState::Busy || now >= deadline || told.CancelRequested()) {
+            if (waiting) {
+                told.WaitingForLock(false);
+            }
             return attempt;
+        }
+        if (!waiting) {
+            waiting = true;
+            told.WaitingForLock(true);
         }
         std::this_thread::sleep_for(
             std::min<std::chrono::steady_clock::duration>(kRetryPause, deadline - now));

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "convert/menu_site.h"
+#include "convert/run_observer.h"
 #include "support/file_system.h"
 
 namespace tamsel {
@@ -24,6 +25,9 @@ std::string MenuLockPath(const std::string& menuFile);
 // Failed, at once, when the folder is not held or no lock file can be made; NotAFile, at
 // once, when something other than a file stands at the lock file's name. A lock file made
 // here gets the menu file's permission bits, so that whoever may change the menu may lock it.
-LockAttempt LockMenuFile(MenuSite& site, std::chrono::milliseconds wait = kMenuLockWait);
+// `observer`, when given, hears when the waiting starts and ends, and a cancel request it
+// answers ends the wait at once with Busy.
+LockAttempt LockMenuFile(MenuSite& site, std::chrono::milliseconds wait = kMenuLockWait,
+                         RunObserver* observer = nullptr);
 
 }  // namespace tamsel

@@ -75,7 +75,9 @@ FormWindow::FormWindow(DesktopServices& desktop, std::string programFolder, std:
       programFolder_(std::move(programFolder)),
       homepage_(std::move(homepage)),
       controls_(FormControls().size(), nullptr),
-      fonts_(FormControls().size(), nullptr) {}
+      fonts_(FormControls().size(), nullptr) {
+    commands_.RunInBackground(*this, thread_);
+}
 
 FormWindow::~FormWindow() {
     if (window_) {
@@ -110,6 +112,7 @@ bool FormWindow::Create(HINSTANCE instance) {
                          CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this)) {
         return false;
     }
+    thread_.Attach(window_);
     dpi_ = static_cast<int>(GetDpiForWindow(window_));
     CreateBrushes();
     picture_ = LoadHeaderPicture(instance);
@@ -304,6 +307,9 @@ LRESULT CALLBACK FormWindow::WindowProc(HWND window, UINT message, WPARAM w, LPA
 }
 
 LRESULT FormWindow::Handle(UINT message, WPARAM w, LPARAM l) {
+    if (thread_.Handle(message, w)) {
+        return 0;
+    }
     switch (message) {
         case WM_PAINT:
             Paint();
@@ -332,6 +338,10 @@ LRESULT FormWindow::Handle(UINT message, WPARAM w, LPARAM l) {
             DrawStartButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(l));
             return TRUE;
         case WM_SETCURSOR:
+            if (busy_) {
+                SetCursor(LoadCursorW(nullptr, IDC_APPSTARTING));
+                return TRUE;
+            }
             if (reinterpret_cast<HWND>(w) == Control("lblCredits")) {
                 SetCursor(LoadCursorW(nullptr, IDC_HAND));
                 return TRUE;

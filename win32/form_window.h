@@ -13,13 +13,15 @@
 #include <vector>
 
 #include "win32/combo_box_view.h"
+#include "win32/progress_dialog.h"
+#include "win32/window_thread.h"
 #include "window/form_commands.h"
 #include "window/form_layout.h"
 #include "window/path_boxes.h"
 
 namespace tamsel::win32 {
 
-class FormWindow final : public FormView {
+class FormWindow final : public FormView, private RunView {
   public:
     // `programFolder` is the executable's folder, UTF-8; `homepage` the credit's address,
     // empty for the README beside the program.
@@ -48,7 +50,14 @@ class FormWindow final : public FormView {
     void SetBoxText(RunInput box, const std::string& text) override;
     void FocusBox(RunInput box) override;
 
+    // Whether a run started by Start is still going (form_window_run.cpp).
+    bool Running() { return commands_.Runs()->Running(); }
+
   private:
+    void SetBusy(bool busy) override;
+    void ShowProgress(const RunProgress& progress) override;
+    void CloseProgress() override;
+
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
     static LRESULT CALLBACK EditProc(HWND edit, UINT message, WPARAM w, LPARAM l, UINT_PTR id,
                                      DWORD_PTR self);
@@ -87,6 +96,10 @@ class FormWindow final : public FormView {
     void BoxFocus(ComboBoxView& box, int notification);
     void Paste(ComboBoxView& box);
 
+    // Before the commands: a run still going ends before its window thread and dialog go.
+    Win32WindowThread thread_;
+    ProgressDialog progress_;
+    bool busy_ = false;
     FormCommands commands_;
     std::string programFolder_;
     std::string homepage_;

@@ -58,10 +58,20 @@ std::string CreditAddress(std::string_view homepage, std::string_view appFolder)
 
 FormCommands::FormCommands(FormView& view, DesktopServices& desktop, FileSystem& files,
                            Conversion conversion)
-    : view_(view), desktop_(desktop), files_(files), conversion_(std::move(conversion)) {
-    if (!conversion_) {
-        conversion_ = [&files](const RunPaths& paths) { return RunConversion(paths, files); };
+    : view_(view), desktop_(desktop), files_(files) {
+    if (conversion) {
+        conversion_ = [conversion = std::move(conversion)](const RunPaths& paths, RunObserver&) {
+            return conversion(paths);
+        };
+    } else {
+        conversion_ = [&files](const RunPaths& paths, RunObserver& observer) {
+            return RunConversion(paths, files, kMenuLockWait, &observer);
+        };
     }
+}
+
+void FormCommands::RunInBackground(RunView& runView, WindowThread& thread) {
+    runs_ = std::make_unique<RunController>(runView, thread);
 }
 
 void FormCommands::Form_Load(std::string_view programFolder, std::string_view homepage) {
@@ -81,7 +91,16 @@ void FormCommands::btnStart_Click() {
         paths.*box.feeds = view_.BoxText(box.input);
     }
     paths.appFolder = appFolder_;
-    const RunOutcome outcome = conversion_(paths);
+    if (runs_) {
+        runs_->Start(paths, conversion_,
+                     [this](const RunOutcome& outcome) { ShowOutcome(outcome); });
+        return;
+    }
+    RunObserver unobserved;
+    ShowOutcome(conversion_(paths, unobserved));
+}
+
+void FormCommands::ShowOutcome(const RunOutcome& outcome) {
     desktop_.ShowMessage(outcome.message, outcome.icon);
     AfterModal();
     if (const std::optional<RunInput> focus = outcome.focusBox) {

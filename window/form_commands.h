@@ -6,6 +6,7 @@
 // from its event handlers.
 
 #include <functional>
+#include <memory>
 #include <set>
 #include <string>
 #include <string_view>
@@ -18,6 +19,7 @@
 #include "window/key_repeat.h"
 #include "window/path_box_controller.h"
 #include "window/path_box_keys.h"
+#include "window/run_controller.h"
 
 namespace tamsel {
 
@@ -38,6 +40,14 @@ class FormCommands {
     FormCommands(FormView& view, DesktopServices& desktop, FileSystem& files = RealFileSystem(),
                  Conversion conversion = {});
 
+    // From now on Start runs the conversion off the window's thread (RunController), showing
+    // its progress in `runView`; until then it runs on the caller's thread. The references
+    // must outlive the commands. Closing a window with a run going cancels the run and waits
+    // for it: it never stops while the menu is being replaced.
+    void RunInBackground(RunView& runView, WindowThread& thread);
+    // The background run, to cancel from its progress dialog; nullptr without one.
+    RunController* Runs() { return runs_.get(); }
+
     // Sets AppFolder to the program's folder (as ProgramFolder gives it, symbolic links
     // already resolved by the caller) ending in one platform separator, and fills each path
     // box whose default file exists there with content; a missing or empty default leaves
@@ -50,7 +60,7 @@ class FormCommands {
 
     // Runs the conversion on the two boxes' texts and AppFolder, shows its message, puts
     // the focus into the box the outcome names and, after a finished run, opens the menu
-    // file's folder.
+    // file's folder. While a background run goes it does nothing.
     void btnStart_Click();
     // Browses for the file of `box`: a chosen path replaces the box's text, a cancelled
     // dialog leaves it exactly as it was.
@@ -89,15 +99,18 @@ class FormCommands {
 
   private:
     void AfterModal() { pressedKeys_.clear(); }
+    void ShowOutcome(const RunOutcome& outcome);
 
     FormView& view_;
     DesktopServices& desktop_;
     FileSystem& files_;
-    Conversion conversion_;
+    RunController::Work conversion_;
     std::string appFolder_;
     std::string creditAddress_;
     std::set<int> pressedKeys_;
     KeyRepeatGuard repeats_;
+    // Last, so that a run still going is cancelled and waited for before the rest goes.
+    std::unique_ptr<RunController> runs_;
 };
 
 }  // namespace tamsel

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -16,6 +17,7 @@
 #include "app/form_main.h"
 #include "app/path_box.h"
 #include "app/window_slot.h"
+#include "convert/menu_lock.h"
 #include "fake_desktop.h"
 #include "qt_printers.h"
 #include "test_support/temp_folder.h"
@@ -44,6 +46,10 @@ class FormMainTest : public ::testing::Test {
             runs.push_back(p);
             return outcome;
         });
+    }
+    // Waits for the run that Start began, if any, to hand its outcome to the window.
+    void settle() {
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !window->commands().Runs()->Running(); }));
     }
     void show() {
         window->show();
@@ -206,6 +212,7 @@ TEST_P(Start, ShowsTheMessageThenFocusesThenOpensTheFolderAfterDone) {
     box(1)->setEditText("/m/FEATURES/Links.xml");
     box(1)->setFocus();
     QTest::mouseClick(find<QPushButton>("btnStart"), Qt::LeftButton);
+    settle();
 
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_EQ(runs[0].listPath, "/l/url.txt");
@@ -252,6 +259,39 @@ INSTANTIATE_TEST_SUITE_P(
                                 "txtFile1"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A run waiting for another run's lock: the controls are locked, the progress dialog comes
+// after half a second and says so, and its Cancel ends the run with "Cancelled", the menu
+// as it was and the controls back.
+TEST_F(FormMainTest, ProgressDialogFollowsASlowRunAndCancelStopsIt) {
+    folder.write("url.txt", "Title\r\nhttp://example.org\r\n");
+    folder.write("FEATURES/Links.xml", "<XMBML/>");
+    tamsel::LockAttempt other =
+        tamsel::RealFileSystem().TryLock(tamsel::MenuLockPath(folder.path("FEATURES/Links.xml")));
+    ASSERT_EQ(other.state, tamsel::LockState::Held);
+    window = std::make_unique<FormMain>(desktop, Native(folder));
+    show();
+    auto* start = find<QPushButton>("btnStart");
+    QTest::mouseClick(start, Qt::LeftButton);
+    EXPECT_FALSE(start->isEnabled());
+    EXPECT_FALSE(box(0)->isEnabled());
+    QProgressDialog* dialog = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        dialog = window->findChild<QProgressDialog*>();
+        return dialog && dialog->isVisible();
+    }));
+    EXPECT_EQ(dialog->labelText(), "Waiting for another run to finish with the Links.xml...");
+    EXPECT_TRUE(dialog->isModal());
+    QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
+    settle();
+    ASSERT_EQ(desktop.calls.size(), 1u);
+    EXPECT_EQ(desktop.calls[0].text, "Cancelled");
+    EXPECT_EQ(desktop.calls[0].icon, MessageIcon::Information);
+    EXPECT_TRUE(start->isEnabled());
+    EXPECT_TRUE(box(0)->isEnabled());
+    EXPECT_EQ(window->findChild<QProgressDialog*>(), nullptr);
+    EXPECT_EQ(folder.read("FEATURES/Links.xml"), "<XMBML/>");
+}
+
 // Enter presses the default button from wherever the focus is; Esc never runs anything.
 TEST_F(FormMainTest, EnterPressesStartOnceFromEveryControlAndEscNever) {
     struct Case {
@@ -281,14 +321,20 @@ TEST_F(FormMainTest, EnterPressesStartOnceFromEveryControlAndEscNever) {
         runs.clear();
         desktop.calls.clear();
         find<QWidget>(c.focus)->setFocus();
+        box(0)->lineEdit()->setCursorPosition(3);
         QKeyEvent press(QEvent::KeyPress, c.key, c.modifiers, QString(), c.autoRepeat);
         QKeyEvent release(QEvent::KeyRelease, c.key, c.modifiers, QString(), c.autoRepeat);
         QApplication::sendEvent(window->windowHandle(), &press);
         QApplication::sendEvent(window->windowHandle(), &release);
+        settle();
         EXPECT_EQ(runs.size(), c.runs) << c.focus << " key " << std::hex << c.key;
         // Enter in a path box no longer opens its folder: the message is all that shows.
         EXPECT_EQ(desktop.calls.size(), c.runs) << c.focus << " key " << std::hex << c.key;
         EXPECT_EQ(box(0)->currentText(), "/l/url.txt");
+        // The run locked the boxes; the focus came back as it left, nothing selected anew.
+        EXPECT_EQ(QApplication::focusWidget()->objectName(), c.focus);
+        EXPECT_EQ(box(0)->lineEdit()->cursorPosition(), 3) << c.focus;
+        EXPECT_FALSE(box(0)->lineEdit()->hasSelectedText()) << c.focus;
     }
 }
 
@@ -313,6 +359,7 @@ TEST_F(FormMainTest, EnterAndEscWithTheCompletionListOpenOnlyCloseIt) {
         EXPECT_TRUE(desktop.calls.empty()) << std::hex << key;
     }
     QTest::keyClick(window->windowHandle(), Qt::Key_Return);
+    settle();
     EXPECT_EQ(runs.size(), 1u);
 }
 

@@ -67,6 +67,7 @@ TEST_F(PathBoxInWindow, F2OpensTheDialogOfItsBoxAndEnterStarts) {
         desktop.calls.clear();
         click(Qt::Key_F2);
         click(Qt::Key_Return);
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !window->commands().Runs()->Running(); }));
         ASSERT_EQ(desktop.calls.size(), 2U) << index;
         EXPECT_EQ(desktop.calls[0].what, "dialog");
         EXPECT_EQ(desktop.calls[0].text, titles[index]);

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
+
+#include "cli/terminal_progress.h"
 
 namespace tamsel {
 namespace {
@@ -86,6 +89,33 @@ TEST(ExitCodeFor, TellsOutcomesApart) {
     EXPECT_EQ(ExitCodeFor(RunStatus::NothingToAdd), 0);
     EXPECT_EQ(ExitCodeFor(RunStatus::InputError), 1);
     EXPECT_EQ(ExitCodeFor(RunStatus::WriteError), 2);
+}
+
+// The progress line on a terminal: nothing in the first second, then one line rewritten in
+// place (a shorter text wiping the longer one), nothing again for an unchanged text, and
+// wiped at the end; nothing at all when standard error is no terminal.
+TEST(TerminalProgress, OneLineRewrittenAfterASecondAndWipedAtTheEnd) {
+    using namespace std::chrono_literals;
+    std::chrono::steady_clock::time_point now{};
+    const auto clock = [&now] { return now; };
+    for (const bool terminal : {true, false}) {
+        std::ostringstream err;
+        TerminalProgress progress(err, terminal, clock);
+        progress.ListRead(10, 100);
+        now += 1s;
+        progress.ListRead(50, 100);
+        progress.ListRead(50, 100);
+        progress.WaitingForLock(true);
+        progress.CancelRequested();
+        progress.WaitingForLock(false);
+        progress.ListRead(100, 100);
+        progress.Clear();
+        const std::string waiting = "Waiting for another run to finish with the Links.xml...";
+        const std::string expected =
+            "\rReading the list... 50%\r" + waiting + "\r" + std::string(waiting.size(), ' ') +
+            "\rReading the list... 100%" + "\r" + std::string(24, ' ') + "\r";
+        EXPECT_EQ(err.str(), terminal ? expected : "");
+    }
 }
 
 }  // namespace

@@ -5,12 +5,14 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "convert/menu_lock.h"
 #include "run_setup.h"
+#include "test_support/temp_folder.h"
 
 namespace tamsel {
 namespace {
@@ -190,6 +192,75 @@ TEST(RunConversion, WaitingRunChecksTheMenuOnlyOnceItHoldsTheLock) {
     other.lock.reset();
     waiting.join();
     EXPECT_EQ(setup.menu(), FixtureWith("Q[T]\r\n", "N[T|T|||http://t.org/]\r\n"));
+}
+
+// Stops at the k-th question, and follows the list's reading.
+class CancelAt final : public RunObserver {
+  public:
+    explicit CancelAt(int question) : question_(question) {}
+    int asked = 0;
+    std::vector<std::uint64_t> read;  // each report's bytes; the last with the total
+    std::uint64_t total = 0;
+
+    bool CancelRequested() override { return ++asked == question_; }
+    void ListRead(std::uint64_t bytes, std::uint64_t of) override {
+        read.push_back(bytes);
+        total = of;
+    }
+
+  private:
+    int question_;
+};
+
+// Every file under the run's folder but the lock file, which stays after any run.
+std::map<std::string, std::string> RunFiles(const RunSetup& setup) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(setup.temp().root())) {
+        if (entry.is_regular_file() && entry.path().extension() != ".lock") {
+            files[test::ToUtf8(entry.path())] = test::ReadFileBytes(entry.path());
+        }
+    }
+    return files;
+}
+
+// Wherever a run is asked to stop, up to the replacement, it stops with every file as it
+// was and no temporary file left; a run never stopped is the plain run. The list is long
+// enough to be asked in the middle of its reading.
+TEST(RunConversion, CancelAtAnyQuestionChangesNothingAndAnswersCancelled) {
+    std::string list;
+    for (int i = 0; i < 5000; ++i) {
+        list += "A title long enough to fill the list quickly " + std::to_string(i) +
+                "\r\nhttp://t.org/" + std::to_string(i) + "\r\n";
+    }
+    const int questions = [&list] {
+        RunSetup setup;
+        setup.writeList(list);
+        CancelAt never(0);
+        EXPECT_EQ(RunConversion(setup.paths(), RealFileSystem(), kMenuLockWait, &never).message,
+                  "Done");
+        EXPECT_GT(never.read.size(), 1u) << "reported in the middle and at the end";
+        EXPECT_TRUE(std::is_sorted(never.read.begin(), never.read.end()));
+        EXPECT_EQ(never.read.back(), list.size());
+        EXPECT_EQ(never.total, list.size());
+        return never.asked;
+    }();
+    EXPECT_GE(questions, 4);
+    for (int question = 1; question <= questions; ++question) {
+        SCOPED_TRACE(question);
+        RunSetup setup;
+        setup.writeList(list);
+        const auto before = RunFiles(setup);
+        CancelAt cancel(question);
+        const RunOutcome outcome =
+            RunConversion(setup.paths(), RealFileSystem(), kMenuLockWait, &cancel);
+        EXPECT_EQ(outcome.status, RunStatus::Cancelled);
+        EXPECT_EQ(outcome.message, "Cancelled");
+        EXPECT_EQ(outcome.icon, MessageIcon::Information);
+        EXPECT_FALSE(outcome.focusBox);
+        EXPECT_EQ(outcome.folderToOpen, "");
+        EXPECT_EQ(cancel.asked, question) << "asked no more once stopped";
+        EXPECT_EQ(RunFiles(setup), before);
+    }
 }
 
 TEST(RunConversion, MenuPathWithoutFolderLooksForTheIconByItsBareName) {

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "convert/menu_lock.h"
 #include "test_support/temp_folder.h"
 #include "win32/edit_field.h"
 #include "win32/form_window.h"
@@ -183,10 +184,10 @@ class FormWindowTest : public testing::Test {
     }
 
     // Runs the thread's messages through the window as the program's loop does, until
-    // none has come for a while.
+    // none has come for a while and no run goes.
     void Pump() {
         MSG message;
-        for (int idle = 0; idle < 3;) {
+        for (int idle = 0; idle < 3 || (form_ && form_->Handle() && form_->Running());) {
             if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
                 idle = 0;
                 if (!form_->TranslateForWindow(message)) {
@@ -570,6 +571,44 @@ TEST_F(FormWindowTest, F2BrowsesForItsOwnBoxAndCancellingKeepsTheText) {
     Key(form_->BoxEdit(RunInput::Menu), VK_F2);
     EXPECT_EQ(answerer.Shown(), (std::vector<ShownMessage>{{"Open Links.xml", "", "no icon"}}));
     EXPECT_EQ(form_->BoxText(RunInput::Menu), "kept as it was");
+}
+
+// A run that waits for another run's lock leaves the window's loop going: the controls are
+// locked, the progress dialog comes and says what the run waits for, and its Cancel ends
+// the run with "Cancelled", the menu as it was, and the controls back.
+TEST_F(FormWindowTest, ARunWaitingForTheLockKeepsTheWindowAnsweringAndCancels) {
+    folder_.write("url.txt", "Title\r\nhttp://example.org\r\n");
+    folder_.write("FEATURES/Links.xml", "<XMBML/>");
+    const std::string menu = folder_.path("FEATURES/Links.xml");
+    LockAttempt other = RealFileSystem().TryLock(MenuLockPath(menu));
+    ASSERT_EQ(other.state, LockState::Held);
+    Open(folder_.folder());
+    const ModalAnswerer answerer;
+    PostMessageW(form_->Control("btnStart"), BM_CLICK, 0, 0);
+    HWND dialog = nullptr;
+    MSG message;
+    for (int waited = 0; !dialog && waited < 5000; waited += 10) {
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&message);
+        }
+        dialog = FindWindowW(L"TamselRunProgress", nullptr);
+        Sleep(10);
+    }
+    ASSERT_NE(dialog, nullptr) << "the window's timer fired during the run";
+    EXPECT_TRUE(form_->Running());
+    EXPECT_FALSE(IsWindowEnabled(form_->Control("btnStart")));
+    EXPECT_FALSE(IsWindowEnabled(form_->Handle())) << "the dialog is modal";
+    HWND text = FindWindowExW(dialog, nullptr, L"Static", nullptr);
+    EXPECT_EQ(WindowText(text), "Waiting for another run to finish with the Links.xml...");
+    SendMessageW(FindWindowExW(dialog, nullptr, L"Button", L"Cancel"), BM_CLICK, 0, 0);
+    Pump();
+    EXPECT_EQ(answerer.Shown(),
+              (std::vector<ShownMessage>{{"Tamsel", "Cancelled", "information"}}));
+    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_TRUE(IsWindowEnabled(form_->Control("btnStart")));
+    EXPECT_TRUE(IsWindowEnabled(form_->Handle()));
+    EXPECT_EQ(folder_.read("FEATURES/Links.xml"), "<XMBML/>");
+    EXPECT_FALSE(folder_.exists("FEATURES/Links.xml.bak"));
 }
 
 }  // namespace

@@ -1,0 +1,45 @@
+#pragma once
+
+// The Qt side of a run off the window's thread: work and timers through the window's event
+// loop, the controls locked while the run goes, and a QProgressDialog modal to the window.
+// The decisions (when the dialog shows, what it says, what Cancel does) are the run
+// controller's (window/run_controller.h).
+
+#include <QPointer>
+#include <QProgressDialog>
+
+#include <functional>
+#include <vector>
+
+#include "window/run_view.h"
+#include "window/window_thread.h"
+
+class QWidget;
+
+class QtRunView final : public tamsel::RunView, public tamsel::WindowThread {
+  public:
+    // Work and timers run in `window`'s thread and stop with it; it owns the dialog. Must
+    // outlive the run controller it serves.
+    explicit QtRunView(QWidget* window) : window_(window) {}
+
+    // The controls locked while a run goes, and what the dialog's Cancel calls.
+    void setControls(std::vector<QWidget*> controls) { controls_ = std::move(controls); }
+    void setCancel(std::function<void()> cancel) { cancel_ = std::move(cancel); }
+
+    QProgressDialog* progressDialog() const { return dialog_; }
+
+    void SetBusy(bool busy) override;
+    void ShowProgress(const tamsel::RunProgress& progress) override;
+    void CloseProgress() override;
+
+    void Post(std::function<void()> work) override;
+    void StartTimer(std::chrono::milliseconds delay, std::function<void()> work) override;
+
+  private:
+    QWidget* window_;
+    std::vector<QWidget*> controls_;
+    std::function<void()> cancel_;
+    QPointer<QProgressDialog> dialog_;
+    QPointer<QWidget> focus_;  // the focused control when the run began
+    bool busy_ = false;
+};

@@ -1,0 +1,44 @@
+#pragma once
+
+// The run's progress dialog on Windows: a line of text, a common-controls progress bar and
+// Cancel, owned by the form window, which stays disabled while it shows.
+
+#include <windows.h>
+
+#include <functional>
+
+#include "window/run_view.h"
+
+namespace tamsel::win32 {
+
+class ProgressDialog {
+  public:
+    ProgressDialog() = default;
+    ~ProgressDialog() { Close(); }
+    ProgressDialog(const ProgressDialog&) = delete;
+    ProgressDialog& operator=(const ProgressDialog&) = delete;
+
+    // Opens the dialog over `owner`, or brings the open one up to date. `cancel` is called
+    // once, by Cancel or the close box.
+    void Show(HWND owner, const RunProgress& progress, std::function<void()> cancel);
+    // Closes the dialog and enables its owner again.
+    void Close();
+
+    HWND Handle() const { return dialog_; }
+
+  private:
+    static LRESULT CALLBACK DialogProc(HWND window, UINT message, WPARAM w, LPARAM l);
+    void Open(HWND owner);
+    void Cancel();
+
+    HWND owner_ = nullptr;
+    HWND dialog_ = nullptr;
+    HWND text_ = nullptr;
+    HWND bar_ = nullptr;
+    HWND cancelButton_ = nullptr;
+    HFONT font_ = nullptr;
+    bool waiting_ = false;
+    std::function<void()> cancel_;
+};
+
+}  // namespace tamsel::win32

@@ -1,0 +1,85 @@
+#pragma once
+
+// Runs a conversion off the window's thread, so that the window keeps answering: the
+// controls are locked while it runs, a progress dialog follows it once it takes longer than
+// kProgressDelay, its Cancel stops the run before the menu is replaced, and the outcome is
+// handed back on the window's thread.
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "convert/conversion_run.h"
+#include "window/run_view.h"
+#include "window/window_thread.h"
+
+namespace tamsel {
+
+// How long a run goes before its progress dialog shows; a quicker run shows none.
+inline constexpr std::chrono::milliseconds kProgressDelay{500};
+// How often the open progress dialog is brought up to date.
+inline constexpr std::chrono::milliseconds kProgressRefresh{100};
+
+inline constexpr std::string_view kReadingListText = "Reading the list...";
+inline constexpr std::string_view kWaitingText =
+    "Waiting for another run to finish with the Links.xml...";
+
+class RunController {
+  public:
+    using Work = std::function<RunOutcome(const RunPaths&, RunObserver&)>;
+    using Done = std::function<void(const RunOutcome&)>;
+
+    RunController(RunView& view, WindowThread& thread);
+    // A run still going is cancelled and waited for: it stops at its next safe point, or
+    // finishes a replacement already begun. Its outcome is dropped.
+    ~RunController();
+    RunController(const RunController&) = delete;
+    RunController& operator=(const RunController&) = delete;
+
+    bool Running() const { return worker_.joinable(); }
+
+    // Locks the view and starts `work` on a thread of its own; `done` gets the outcome on
+    // the window's thread, after the view is unlocked and the progress dialog closed. Does
+    // nothing and returns false while another run goes.
+    bool Start(const RunPaths& paths, Work work, Done done);
+
+    // Asks the running conversion to stop; its outcome is then "Cancelled", unless the menu
+    // was being replaced already.
+    void Cancel() { progress_.cancel = true; }
+
+    // What the progress dialog shows now.
+    RunProgress Progress() const;
+
+  private:
+    // Shared with the worker: the run's observer.
+    struct Observer final : RunObserver {
+        std::atomic<std::uint64_t> read{0};
+        std::atomic<std::uint64_t> total{0};
+        std::atomic<bool> waiting{false};
+        std::atomic<bool> cancel{false};
+
+        void ListRead(std::uint64_t bytesRead, std::uint64_t totalBytes) override;
+        void WaitingForLock(bool now) override { waiting = now; }
+        bool CancelRequested() override { return cancel; }
+    };
+
+    void Tick(unsigned run);
+    void Finished();
+
+    RunView& view_;
+    WindowThread& thread_;
+    Observer progress_;
+    std::thread worker_;
+    RunOutcome outcome_;  // written by the worker, read after it is joined
+    Done done_;
+    unsigned run_ = 0;  // counts runs, so that a timer of an earlier run does nothing
+    bool dialogShown_ = false;
+    // Work handed to the window's thread holds this weakly and does nothing once it is gone.
+    std::shared_ptr<RunController*> alive_ = std::make_shared<RunController*>(this);
+};
+
+}  // namespace tamsel
