@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QComboBox>
 #include <QPushButton>
 
 #include "app/click_label.h"
@@ -10,7 +11,10 @@
 
 namespace {
 
-constexpr char kLinkProperty[] = "tamselLink";
+// The role a widget plays for readers where Qt's own choice does not fit: a plain
+// top-level widget would be a "filler" rather than the window it is, and a clickable label
+// static text rather than a link.
+constexpr char kRoleProperty[] = "tamselAccessibleRole";
 
 // A clickable label that readers present as a link: its text is its name, and its one
 // action follows it as a click does.
@@ -37,12 +41,43 @@ class AccessibleLink : public QAccessibleWidget {
     }
 };
 
-QAccessibleInterface* LinkFactory(const QString&, QObject* object) {
-    auto* label = qobject_cast<ClickLabel*>(object);
-    if (label && label->property(kLinkProperty).toBool()) {
+// A path box named by its label. Qt on Linux names an editable combo box by its text and
+// leaves the label to a relation, which not every reader follows; the text stays the value.
+class AccessibleBox : public QAccessibleWidget {
+  public:
+    explicit AccessibleBox(QComboBox* box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
+
+    QString text(QAccessible::Text kind) const override {
+        if (kind == QAccessible::Value) {
+            return static_cast<const QComboBox*>(widget())->currentText();
+        }
+        return QAccessibleWidget::text(kind);
+    }
+};
+
+QAccessibleInterface* RoleFactory(const QString&, QObject* object) {
+    auto* widget = qobject_cast<QWidget*>(object);
+    const QVariant property = object ? object->property(kRoleProperty) : QVariant();
+    if (!widget || !property.isValid()) {
+        return nullptr;
+    }
+    const auto role = property.value<QAccessible::Role>();
+    if (auto* label = qobject_cast<ClickLabel*>(widget); label && role == QAccessible::Link) {
         return new AccessibleLink(label);
     }
-    return nullptr;
+    if (auto* box = qobject_cast<QComboBox*>(widget); box && role == QAccessible::ComboBox) {
+        return new AccessibleBox(box);
+    }
+    return new QAccessibleWidget(widget, role);
+}
+
+// Gives `widget` its role; an interface Qt made for it already (a widget announces its
+// text as it is built) is dropped, so that the next reader's question gets the new one.
+void SetRole(QWidget* widget, QAccessible::Role role) {
+    widget->setProperty(kRoleProperty, QVariant::fromValue(role));
+    if (QAccessibleInterface* made = QAccessible::queryAccessibleInterface(widget)) {
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+    }
 }
 
 template <typename T>
@@ -54,7 +89,7 @@ T* Named(QWidget* form, const char* name) {
 
 void NameForScreenReaders(QWidget* form) {
     static const bool installed = [] {
-        QAccessible::installFactory(LinkFactory);
+        QAccessible::installFactory(RoleFactory);
         return true;
     }();
     (void)installed;
@@ -63,10 +98,12 @@ void NameForScreenReaders(QWidget* form) {
         auto* box = Named<QWidget>(form, row.box);
         Named<QLabel>(form, row.label)->setBuddy(box);
         box->setAccessibleName(QString::fromUtf8(row.spokenBox));
+        SetRole(box, QAccessible::ComboBox);
         Named<QPushButton>(form, row.button)
             ->setAccessibleName(QString::fromUtf8(row.spokenButton));
     }
     Named<QPushButton>(form, "btnStart")
         ->setAccessibleName(QString::fromUtf8(tamsel::FindControl("btnStart")->caption));
-    Named<ClickLabel>(form, "lblCredits")->setProperty(kLinkProperty, true);
+    SetRole(Named<ClickLabel>(form, "lblCredits"), QAccessible::Link);
+    SetRole(form, QAccessible::Window);
 }
