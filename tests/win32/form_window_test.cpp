@@ -9,6 +9,7 @@
 #include <objbase.h>
 #include <oleacc.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -691,13 +692,14 @@ TEST_F(FormWindowTest, ScreenReadersFindEachLabelBeforeItsBoxAndTheButtonsByName
     }
     const Spoken start = SpokenOf(form_->Control("btnStart"));
     EXPECT_EQ(start.name, "Start >");
-    EXPECT_EQ(start.role, ROLE_SYSTEM_PUSHBUTTON);
 
     const HWND probe = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD, 0, 0, 1, 1, form_->Handle(),
                                        nullptr, GetModuleHandleW(nullptr), nullptr);
     const bool kept = AnnotationsKeepNames(probe);
     DestroyWindow(probe);
     if (!kept) {
+        // Wine answers with plain client objects named by the window texts (the boxes
+        // unnamed) and refuses every annotation.
         GTEST_SKIP() << "this system's annotation service keeps no names (wine's stores none)";
     }
     for (const PathBoxRow& box : PathBoxes()) {
@@ -705,6 +707,8 @@ TEST_F(FormWindowTest, ScreenReadersFindEachLabelBeforeItsBoxAndTheButtonsByName
         EXPECT_EQ(SpokenOf(form_->Control(box.box)).name, box.spokenBox);
     }
     EXPECT_EQ(SpokenOf(form_->Control("lblCredits")).role, ROLE_SYSTEM_LINK);
+    // The owner-drawn start button is a push button to readers all the same.
+    EXPECT_EQ(start.role, ROLE_SYSTEM_PUSHBUTTON);
 }
 
 }  // namespace
