@@ -139,6 +139,7 @@ def inner(program_folder, data_folder):
                 with open(menu, "rb") as f:
                     return f.read() != before
             wait_for("the conversion to change the menu", changed)
+            assert window.poll() is None, f"the window ended with {window.returncode}"
             print(f"OK: {len(controls)} controls named; Start's action "
                   f"{names[0]!r} converted the list")
             return 0
