@@ -12,8 +12,10 @@
 #include <optional>
 #include <vector>
 
+#include "app/accessibility.h"
 #include "app/button_style.h"
 #include "app/click_label.h"
+#include "app/form_drops.h"
 #include "app/key_codes.h"
 #include "app/path_box.h"
 #include "app/qt_layout.h"
@@ -91,6 +93,8 @@ FormMain::FormMain(tamsel::DesktopServices& desktop, const QString& programDirec
     runView_.setCancel([this] { commands_.Runs()->Cancel(); });
     commands_.RunInBackground(runView_, runView_);
     orderTabStops();
+    NameForScreenReaders(this);
+    new FormDrops(this, commands_);
     commands_.Form_Load(ProgramFolder(programDirectory), TAMSEL_HOMEPAGE);
     lblCredits->setToolTip(QString::fromStdString(commands_.CreditAddress()));
     txtFile[0]->setFocus();

@@ -119,6 +119,8 @@ bool FormWindow::Create(HINSTANCE instance) {
     CreateControls(instance);
     commands_.Form_Load(programFolder_, homepage_);
     CreateCreditTip(instance);
+    NameForScreenReaders();
+    AcceptDroppedFiles();
     Layout();
     PlaceOnScreen();
     ShowWindow(window_, SW_SHOW);
@@ -361,7 +363,11 @@ LRESULT FormWindow::Handle(UINT message, WPARAM w, LPARAM l) {
             Layout();
             return 0;
         }
+        case WM_DROPFILES:
+            FilesDropped(reinterpret_cast<HDROP>(w));
+            return 0;
         case WM_DESTROY:
+            ForgetScreenReaderNames();
             PostQuitMessage(0);
             window_ = nullptr;
             return 0;

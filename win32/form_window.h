@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <array>
 #include <memory>
 #include <string>
@@ -95,6 +97,13 @@ class FormWindow final : public FormView, private RunView {
     // A path box's focus came or went (CBN_SETFOCUS, CBN_KILLFOCUS).
     void BoxFocus(ComboBoxView& box, int notification);
     void Paste(ComboBoxView& box);
+
+    // Files dropped from the file manager (form_window_drops.cpp).
+    void AcceptDroppedFiles();
+    void FilesDropped(HDROP drop);
+    // Names and roles for screen readers (form_window_screen_readers.cpp).
+    void NameForScreenReaders();
+    void ForgetScreenReaderNames();
 
     // Before the commands: a run still going ends before its window thread and dialog go.
     Win32WindowThread thread_;

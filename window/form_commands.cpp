@@ -130,6 +130,14 @@ void FormCommands::lblCredits_Click() {
     desktop_.OpenAddress(creditAddress_);
 }
 
+bool FormCommands::FilesDropped(std::span<const DroppedItem> items, std::optional<RunInput> under) {
+    const DropDecision drop = DecideDrop(items, under);
+    if (drop.box) {
+        view_.SetBoxText(*drop.box, drop.path);
+    }
+    return drop.box.has_value();
+}
+
 bool FormCommands::KeyDown(const KeyEvent& key, PathBoxController* box) {
     KeyPressed(key.identity);
     if (box && box->ListKeyDown(key.code, key.shift)) {

@@ -14,6 +14,7 @@
 #include "convert/conversion_run.h"
 #include "support/file_system.h"
 #include "window/desktop_services.h"
+#include "window/file_drop.h"
 #include "window/form_view.h"
 #include "window/key_event.h"
 #include "window/key_repeat.h"
@@ -69,6 +70,10 @@ class FormCommands {
     void lblFile_Click(RunInput box);
     // Opens the credit's address.
     void lblCredits_Click();
+    // Files were dropped on the window, the pointer over the path box `under` (none:
+    // elsewhere): the box DecideDrop chooses gets the path as its whole text, as from a
+    // browse. False when the drop is refused; nothing changes then.
+    bool FilesDropped(std::span<const DroppedItem> items, std::optional<RunInput> under);
 
     // A key went down in the window. `box` is the path box that holds the focus, nullptr
     // when another control has it. In this order: an open completion list takes its keys;

@@ -8,9 +8,11 @@ namespace {
 
 constexpr std::array<PathBoxRow, kPathBoxCount> kPathBoxes{{
     {RunInput::List, "txtFile0", "lblFile0", "btnOpen0", "TXT File:", "Open File with URLs",
-     "Text File (*.txt)|*.txt|Firefox Bookmarks (*.html)|*.html", "url.txt", &RunPaths::listPath},
+     "Text File (*.txt)|*.txt|Firefox Bookmarks (*.html)|*.html", "url.txt", &RunPaths::listPath,
+     "TXT File:", "Browse for the list"},
     {RunInput::Menu, "txtFile1", "lblFile1", "btnOpen1", "XML File (links.xml)", "Open Links.xml",
-     "XML File (Links.xml)|Links.xml", "FEATURES/Links.xml", &RunPaths::linksPath},
+     "XML File (Links.xml)|Links.xml", "FEATURES/Links.xml", &RunPaths::linksPath,
+     "XML File (links.xml):", "Browse for the menu"},
 }};
 
 }  // namespace

@@ -22,6 +22,8 @@ struct PathBoxRow {
     const char* filter;            // the dialog's filter: "description|pattern|..." pairs
     const char* defaultFile;       // found in the program's folder at start-up; "/" separates
     std::string RunPaths::*feeds;  // the run input the box's text becomes
+    const char* spokenBox;         // what a screen reader calls the box: its label's words
+    const char* spokenButton;      // what it calls the box's browse button, whose caption is "..."
 };
 
 inline constexpr std::size_t kPathBoxCount = 2;
