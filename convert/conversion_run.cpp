@@ -110,8 +110,7 @@ class ListProgress {
 // be read to its end.
 bool ParseList(const std::string& listPath, FileSystem& files, LinkCollector& links,
                RunObserver& observer) {
-    ListProgress progress(observer,
-                          static_cast<std::uint64_t>(std::max(0.0, files.ProbeFileSize(listPath))));
+    ListProgress progress(observer, files.ProbeFileSize(listPath));
     const bool read = files.ReadLines(listPath, [&links, &progress](std::string& line) {
         progress.Advance(line.size());
         links.Take(line);

@@ -71,7 +71,9 @@ class FakeWindowThread final : public WindowThread {
 // The machine's files, but reading the list stops before its first line until opened.
 class GatedFiles final : public FileSystem {
   public:
-    double ProbeFileSize(const std::string& path) override { return real_.ProbeFileSize(path); }
+    std::uint64_t ProbeFileSize(const std::string& path) override {
+        return real_.ProbeFileSize(path);
+    }
     std::optional<std::string> ReadWhole(const std::string& path) override {
         return real_.ReadWhole(path);
     }
