@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "../convert/run_setup.h"
+#include "test_support/plain_file_system.h"
 #include "window/form_commands.h"
 
 namespace tamsel {
@@ -69,14 +70,8 @@ class FakeWindowThread final : public WindowThread {
 };
 
 // The machine's files, but reading the list stops before its first line until opened.
-class GatedFiles final : public FileSystem {
+class GatedFiles final : public test::PlainFileSystem {
   public:
-    std::uint64_t ProbeFileSize(const std::string& path) override {
-        return real_.ProbeFileSize(path);
-    }
-    std::optional<std::string> ReadWhole(const std::string& path) override {
-        return real_.ReadWhole(path);
-    }
     bool ReadLines(const std::string& path,
                    const std::function<void(std::string& line)>& onLine) override {
         std::unique_lock<std::mutex> hold(mutex_);
@@ -84,16 +79,8 @@ class GatedFiles final : public FileSystem {
         changed_.notify_all();
         changed_.wait(hold, [this] { return open_; });
         hold.unlock();
-        return real_.ReadLines(path, onLine);
+        return PlainFileSystem::ReadLines(path, onLine);
     }
-    bool WriteDurable(const std::string& path, std::string_view bytes) override {
-        return real_.WriteDurable(path, bytes);
-    }
-    bool Remove(const std::string& path) override { return real_.Remove(path); }
-    bool Rename(const std::string& from, const std::string& to) override {
-        return real_.Rename(from, to);
-    }
-    bool SyncFolder(const std::string& folder) override { return real_.SyncFolder(folder); }
     LockAttempt TryLock(const std::string& lockPath) override { return real_.TryLock(lockPath); }
     std::unique_ptr<HeldFolder> HoldFolder(const std::string& folder) override {
         return real_.HoldFolder(folder);
