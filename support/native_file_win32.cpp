@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "support/utf16.h"
@@ -291,22 +292,43 @@ std::string ReportedPath(Handle file) {
     return {};
 }
 
+// The path of an open file or folder within its volume, as the file system names it, or
+// nothing. Unlike GetFinalPathNameByHandleW it also answers for paths longer than MAX_PATH
+// under wine.
+std::optional<std::wstring> VolumePath(Handle file) {
+    std::vector<unsigned char> buffer(sizeof(FILE_NAME_INFO) + 32768 * sizeof(wchar_t));
+    auto* info = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
+    if (!GetFileInformationByHandleEx(file, FileNameInfo, info,
+                                      static_cast<DWORD>(buffer.size()))) {
+        return std::nullopt;
+    }
+    return std::wstring(info->FileName, info->FileNameLength / sizeof(wchar_t));
+}
+
 // Whether an entry opened by `path` is the entry of that name itself. Wine follows unix
 // links whatever the flags say, and its handle then stands for the file the link leads to:
 // deleting through it would delete that file, which may be any file of the user's, the menu
-// included. Such a handle reports another path than its folder's followed by its name.
+// included. Such a handle names another path than its folder's followed by its name.
 bool IsItself(Handle entry, const std::wstring& path) {
     const std::size_t separator = path.find_last_of(L"\\/");
     if (separator == std::wstring::npos) {
         return false;
     }
-    const std::string folder = ReportedPath(OpenFollowed(path.substr(0, separator + 1)).get());
+    // The folder without its last separator, which a "\\?\" path may not end in; a drive's
+    // root keeps it.
+    std::wstring folderPath = path.substr(0, separator);
+    if (folderPath.empty() || folderPath.back() == L':') {
+        folderPath = path.substr(0, separator + 1);
+    }
+    const std::optional<std::wstring> folder = VolumePath(OpenFollowed(folderPath).get());
+    const std::optional<std::wstring> reported = VolumePath(entry);
+    if (!folder || !reported) {
+        return false;
+    }
     const std::wstring expected =
-        Widen(folder) + (folder.ends_with('\\') ? L"" : L"\\") + path.substr(separator + 1);
-    const std::wstring reported = Widen(ReportedPath(entry));
-    return !folder.empty() &&
-           CompareStringOrdinal(expected.c_str(), static_cast<int>(expected.size()),
-                                reported.c_str(), static_cast<int>(reported.size()),
+        *folder + (folder->ends_with(L'\\') ? L"" : L"\\") + path.substr(separator + 1);
+    return CompareStringOrdinal(expected.c_str(), static_cast<int>(expected.size()),
+                                reported->c_str(), static_cast<int>(reported->size()),
                                 TRUE) == CSTR_EQUAL;
 }
 
