@@ -26,6 +26,8 @@ install(FILES
     ${PROJECT_SOURCE_DIR}/resources/defaults/item_template_noimage.txt
     ${PROJECT_SOURCE_DIR}/README.md
     DESTINATION ${TAMSEL_INSTALL_PROGRAM_DIR})
+# The README links to it by this relative path.
+install(FILES ${PROJECT_SOURCE_DIR}/docs/safety.md DESTINATION ${TAMSEL_INSTALL_PROGRAM_DIR}/docs)
 
 if(NOT WIN32)
     include(${CMAKE_CURRENT_LIST_DIR}/TamselLinuxDesktop.cmake)

@@ -14,6 +14,7 @@ install(FILES
     ${PROJECT_SOURCE_DIR}/LICENSE
     ${PROJECT_SOURCE_DIR}/packaging/windows/THIRD-PARTY-NOTICES.txt
     DESTINATION .)
+install(FILES ${PROJECT_SOURCE_DIR}/docs/safety.md DESTINATION docs)
 install(FILES ${_tamsel_defaults}/FEATURES/Links.xml DESTINATION FEATURES)
 install(FILES ${_tamsel_defaults}/IMAGES/network.png DESTINATION IMAGES)
 
