@@ -1,6 +1,5 @@
 #include "app/form_main.h"
 
-#include <QDir>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -35,13 +34,6 @@ QString Utf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The program's folder with symbolic links resolved (as given when it does not exist), in
-// native separators.
-std::string ProgramFolder(const QString& directory) {
-    const QString canonical = QDir(directory).canonicalPath();
-    return QDir::toNativeSeparators(canonical.isEmpty() ? directory : canonical).toStdString();
-}
-
 // The input of the path box named `name`.
 tamsel::RunInput BoxInput(std::string_view name) {
     for (const tamsel::PathBoxRow& row : tamsel::PathBoxes()) {
@@ -68,7 +60,7 @@ QLabel* MakeLabel(QLabel* label, const ControlRow& row) {
 
 }  // namespace
 
-FormMain::FormMain(tamsel::DesktopServices& desktop, const QString& programDirectory,
+FormMain::FormMain(tamsel::DesktopServices& desktop, const std::string& programFolder,
                    Conversion conversion, QWidget* parent)
     : QWidget(parent), commands_(*this, desktop, tamsel::RealFileSystem(), std::move(conversion)) {
     Q_INIT_RESOURCE(tamsel);
@@ -95,7 +87,7 @@ FormMain::FormMain(tamsel::DesktopServices& desktop, const QString& programDirec
     orderTabStops();
     NameForScreenReaders(this);
     new FormDrops(this, commands_);
-    commands_.Form_Load(ProgramFolder(programDirectory), TAMSEL_HOMEPAGE);
+    commands_.Form_Load(programFolder, TAMSEL_HOMEPAGE);
     lblCredits->setToolTip(QString::fromStdString(commands_.CreditAddress()));
     txtFile[0]->setFocus();
     centreOnScreen();

@@ -24,12 +24,12 @@ class FormMain : public QWidget, private tamsel::FormView {
   public:
     using Conversion = tamsel::FormCommands::Conversion;
 
-    // Builds the window, fills the path boxes from the default files in
-    // `programDirectory` (the folder of the running program) and centres the window on the
-    // screen; the focus goes to path box 0 once the window is shown. `conversion` runs the
-    // start button's conversion; empty means tamsel::RunConversion on the real files.
-    FormMain(tamsel::DesktopServices& desktop, const QString& programDirectory,
-             Conversion conversion = {}, QWidget* parent = nullptr);
+    // Builds the window, fills the path boxes from the default files in `programFolder`
+    // (empty: the running program's own) and centres the window on the screen; the focus
+    // goes to path box 0 once the window is shown. `conversion` runs the start button's
+    // conversion; empty means tamsel::RunConversion on the real files.
+    explicit FormMain(tamsel::DesktopServices& desktop, const std::string& programFolder = {},
+                      Conversion conversion = {}, QWidget* parent = nullptr);
 
     tamsel::FormCommands& commands() { return commands_; }
 

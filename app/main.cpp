@@ -3,7 +3,6 @@
 #include "app/form_main.h"
 #include "app/qt_desktop.h"
 #include "app/window_slot.h"
-#include "support/program_folder.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -11,7 +10,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral("1.01"));
     QtDesktop desktop;
     const WindowSlot slot;
-    FormMain window(desktop, QString::fromStdString(tamsel::ProgramFolder()));
+    FormMain window(desktop);
     window.cascade(slot.index());
     desktop.setOwner(&window);
     window.show();

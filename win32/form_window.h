@@ -25,8 +25,8 @@ namespace tamsel::win32 {
 
 class FormWindow final : public FormView, private RunView {
   public:
-    // `programFolder` is the executable's folder, UTF-8; `homepage` the credit's address,
-    // empty for the README beside the program.
+    // `programFolder` is the folder of the defaults, UTF-8 (empty: the executable's own);
+    // `homepage` the credit's address, empty for the README beside the program.
     FormWindow(DesktopServices& desktop, std::string programFolder, std::string homepage = {},
                FormCommands::Conversion conversion = {});
     ~FormWindow() override;

@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "support/program_folder.h"
 #include "win32/form_window.h"
 #include "win32/win32_desktop.h"
 
@@ -18,7 +17,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     InitCommonControlsEx(&controls);
 
     tamsel::win32::Win32Desktop desktop;
-    tamsel::win32::FormWindow form(desktop, tamsel::ProgramFolder(), TAMSEL_HOMEPAGE);
+    tamsel::win32::FormWindow form(desktop, {}, TAMSEL_HOMEPAGE);
     if (!form.Create(instance)) {
         return 1;
     }

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "support/path.h"
+#include "support/program_folder.h"
 #include "window/path_boxes.h"
 
 namespace tamsel {
@@ -75,7 +76,8 @@ void FormCommands::RunInBackground(RunView& runView, WindowThread& thread) {
 }
 
 void FormCommands::Form_Load(std::string_view programFolder, std::string_view homepage) {
-    appFolder_ = WithNativeSeparatorAtEnd(std::string(programFolder));
+    appFolder_ = WithNativeSeparatorAtEnd(programFolder.empty() ? ProgramFolder()
+                                                                : std::string(programFolder));
     creditAddress_ = tamsel::CreditAddress(homepage, appFolder_);
     for (const PathBoxRow& box : PathBoxes()) {
         const std::string path = DefaultPath(appFolder_, box.defaultFile);

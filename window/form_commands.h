@@ -49,8 +49,8 @@ class FormCommands {
     // The background run, to cancel from its progress dialog; nullptr without one.
     RunController* Runs() { return runs_.get(); }
 
-    // Sets AppFolder to the program's folder (as ProgramFolder gives it, symbolic links
-    // already resolved by the caller) ending in one platform separator, and fills each path
+    // Sets AppFolder to `programFolder` (empty: the program's own folder, as ProgramFolder
+    // gives it, symbolic links resolved) ending in one platform separator, and fills each path
     // box whose default file exists there with content; a missing or empty default leaves
     // its box as it was. `homepage` is the configured credit address, empty for none.
     void Form_Load(std::string_view programFolder, std::string_view homepage = {});

@@ -35,7 +35,7 @@ class FormDrop : public ::testing::TestWithParam<DropCase> {
 
 TEST_P(FormDrop, GoesToTheChosenBoxOrIsRefusedWhileDragging) {
     const DropCase& c = GetParam();
-    FormMain window(desktop, QString::fromStdString(folder.root().string()));
+    FormMain window(desktop, folder.root().string());
     QMimeData data;
     QList<QUrl> urls;
     for (const char* file : c.files) {

@@ -29,7 +29,7 @@ class FormLayout : public ::testing::Test {
   protected:
     tamsel::test::TempFolder folder;
     FakeDesktop desktop;
-    FormMain window{desktop, QString::fromStdString(folder.root().string()),
+    FormMain window{desktop, folder.root().string(),
                     [](const tamsel::RunPaths&) { return tamsel::RunOutcome{}; }};
 
     QWidget* control(const ControlRow& row) {

@@ -26,7 +26,7 @@ class PathBoxInWindow : public ::testing::Test {
         folder.write("url.txt", "x");
         folder.write("FEATURES/Links.xml", "x");
         window = std::make_unique<FormMain>(
-            desktop, QString::fromStdString(folder.root().string()), [](const tamsel::RunPaths&) {
+            desktop, folder.root().string(), [](const tamsel::RunPaths&) {
                 return tamsel::RunOutcome{tamsel::RunStatus::InputError, "Missing", {}, {}, {}};
             });
         window->show();

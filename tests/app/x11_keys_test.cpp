@@ -33,7 +33,7 @@ class X11Keys : public ::testing::Test {
         folder.write("data/Links.xml", "x");
         folder.write("data/List.txt", "x");
         window = std::make_unique<FormMain>(
-            desktop, QString::fromStdString(folder.root().string()), [this](const auto&) {
+            desktop, folder.root().string(), [this](const auto&) {
                 ++runs;
                 // A real run flushes its files to the disk: the key's repeats queue up
                 // meanwhile, which is when the toolkit misses them.
