@@ -34,16 +34,6 @@ QString Utf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The input of the path box named `name`.
-tamsel::RunInput BoxInput(std::string_view name) {
-    for (const tamsel::PathBoxRow& row : tamsel::PathBoxes()) {
-        if (name == row.box) {
-            return row.input;
-        }
-    }
-    return tamsel::RunInput::List;
-}
-
 void SetTextColour(QWidget* widget, QPalette::ColorRole role, std::optional<tamsel::Rgb> colour) {
     QPalette palette = widget->palette();
     palette.setColor(role, colour ? ToQColor(*colour) : palette.color(QPalette::ButtonText));
@@ -142,7 +132,7 @@ QWidget* FormMain::createControl(const ControlRow& row) {
             return picture;
         }
         case ControlKind::PathBox: {
-            auto* box = new PathBox(BoxInput(row.name), commands_, this);
+            auto* box = new PathBox(tamsel::FindPathBox(row.name)->input, commands_, this);
             SetTextColour(box, QPalette::Text, row.text);
             return box;
         }
@@ -185,14 +175,7 @@ void FormMain::wireControls() {
 }
 
 void FormMain::orderTabStops() {
-    std::vector<const ControlRow*> stops;
-    for (const ControlRow& row : tamsel::FormControls()) {
-        if (row.tabIndex >= 0) {
-            stops.push_back(&row);
-        }
-    }
-    std::sort(stops.begin(), stops.end(),
-              [](const ControlRow* a, const ControlRow* b) { return a->tabIndex < b->tabIndex; });
+    const std::vector<const ControlRow*> stops = tamsel::TabStops();
     for (size_t i = 1; i < stops.size(); ++i) {
         QWidget::setTabOrder(findChild<QWidget*>(QLatin1StringView(stops[i - 1]->name)),
                              findChild<QWidget*>(QLatin1StringView(stops[i]->name)));

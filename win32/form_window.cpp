@@ -22,16 +22,6 @@ const ControlRow& Row(std::size_t index) {
     return FormControls()[index];
 }
 
-std::size_t RowIndex(std::string_view name) {
-    const auto rows = FormControls();
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (name == rows[i].name) {
-            return i;
-        }
-    }
-    return rows.size();
-}
-
 struct ControlClass {
     const wchar_t* name;
     DWORD style;
@@ -56,15 +46,6 @@ ControlClass ClassOf(ControlKind kind) {
             break;
     }
     return {nullptr, 0};
-}
-
-const PathBoxRow* BoxNamed(std::string_view name, const char* PathBoxRow::*column) {
-    for (const PathBoxRow& box : PathBoxes()) {
-        if (name == box.*column) {
-            return &box;
-        }
-    }
-    return nullptr;
 }
 
 }  // namespace
@@ -242,7 +223,7 @@ bool FormWindow::OtherWindowAt(POINT corner) const {
 }
 
 HWND FormWindow::Control(std::string_view name) const {
-    const std::size_t index = RowIndex(name);
+    const std::size_t index = ControlIndex(name);
     return index < controls_.size() ? controls_[index] : nullptr;
 }
 
@@ -353,7 +334,7 @@ LRESULT FormWindow::Handle(UINT message, WPARAM w, LPARAM l) {
             Command(static_cast<int>(LOWORD(w)) - kFirstControlId, HIWORD(w));
             return 0;
         case DM_GETDEFID:
-            return MAKELRESULT(kFirstControlId + RowIndex("btnStart"), DC_HASDEFID);
+            return MAKELRESULT(kFirstControlId + ControlIndex("btnStart"), DC_HASDEFID);
         case WM_DPICHANGED: {
             dpi_ = HIWORD(w);
             const RECT* suggested = reinterpret_cast<const RECT*>(l);
@@ -386,15 +367,15 @@ void FormWindow::Command(int row, int notification) {
         commands_.btnStart_Click();
     } else if (name == "lblCredits" && notification == STN_CLICKED) {
         commands_.lblCredits_Click();
-    } else if (const PathBoxRow* box = BoxNamed(name, &PathBoxRow::button)) {
+    } else if (const PathBoxRow* box = FindPathBox(name, &PathBoxRow::button)) {
         if (notification == BN_CLICKED) {
             commands_.btnOpen_Click(box->input);
         }
-    } else if (const PathBoxRow* label = BoxNamed(name, &PathBoxRow::label)) {
+    } else if (const PathBoxRow* label = FindPathBox(name, &PathBoxRow::label)) {
         if (notification == STN_CLICKED) {
             commands_.lblFile_Click(label->input);
         }
-    } else if (const PathBoxRow* field = BoxNamed(name, &PathBoxRow::box)) {
+    } else if (const PathBoxRow* field = FindPathBox(name, &PathBoxRow::box)) {
         if (const auto& box = boxes_[static_cast<std::size_t>(field->input)]) {
             BoxFocus(*box, notification);
         }

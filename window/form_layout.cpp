@@ -1,5 +1,6 @@
 #include "window/form_layout.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -68,6 +69,23 @@ const ControlRow* FindControl(std::string_view name) {
         }
     }
     return nullptr;
+}
+
+std::size_t ControlIndex(std::string_view name) {
+    const ControlRow* row = FindControl(name);
+    return row ? static_cast<std::size_t>(row - kControls.data()) : kControls.size();
+}
+
+std::vector<const ControlRow*> TabStops() {
+    std::vector<const ControlRow*> stops;
+    for (const ControlRow& row : kControls) {
+        if (row.tabIndex >= 0) {
+            stops.push_back(&row);
+        }
+    }
+    std::sort(stops.begin(), stops.end(),
+              [](const ControlRow* a, const ControlRow* b) { return a->tabIndex < b->tabIndex; });
+    return stops;
 }
 
 Rect TwipsToPixels(const Rect& twips) {

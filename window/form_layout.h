@@ -4,10 +4,12 @@
 // the window was designed, colours as 0xRRGGBB integers, fonts by name and point size.
 // Each window converts it with its toolkit; at 96 dpi 15 twips make one pixel.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace tamsel {
 
@@ -76,6 +78,11 @@ std::span<const ControlRow> FormControls();
 
 // The row named `name`, or nullptr.
 const ControlRow* FindControl(std::string_view name);
+// Its place in FormControls(); FormControls().size() for no such row.
+std::size_t ControlIndex(std::string_view name);
+
+// The controls that Tab reaches, in the order it reaches them.
+std::vector<const ControlRow*> TabStops();
 
 // A rectangle in twips as pixels at 96 dpi.
 Rect TwipsToPixels(const Rect& twips);

@@ -25,4 +25,13 @@ const PathBoxRow& PathBoxOf(RunInput input) {
     return kPathBoxes[static_cast<std::size_t>(input)];
 }
 
+const PathBoxRow* FindPathBox(std::string_view name, const char* PathBoxRow::*column) {
+    for (const PathBoxRow& box : kPathBoxes) {
+        if (name == box.*column) {
+            return &box;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace tamsel

@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "convert/conversion_run.h"
 
@@ -33,5 +34,9 @@ std::span<const PathBoxRow, kPathBoxCount> PathBoxes();
 
 // The row of `input`.
 const PathBoxRow& PathBoxOf(RunInput input);
+
+// The row whose control in `column` (box, label or button) is named `name`, or nullptr.
+const PathBoxRow* FindPathBox(std::string_view name,
+                              const char* PathBoxRow::*column = &PathBoxRow::box);
 
 }  // namespace tamsel

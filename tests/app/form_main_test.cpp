@@ -18,9 +18,9 @@
 #include "app/path_box.h"
 #include "app/window_slot.h"
 #include "convert/menu_lock.h"
-#include "support/program_folder.h"
 #include "fake_desktop.h"
 #include "qt_printers.h"
+#include "support/program_folder.h"
 #include "test_support/temp_folder.h"
 
 namespace {

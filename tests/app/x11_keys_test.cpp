@@ -32,14 +32,13 @@ class X11Keys : public ::testing::Test {
         }
         folder.write("data/Links.xml", "x");
         folder.write("data/List.txt", "x");
-        window = std::make_unique<FormMain>(
-            desktop, folder.root().string(), [this](const auto&) {
-                ++runs;
-                // A real run flushes its files to the disk: the key's repeats queue up
-                // meanwhile, which is when the toolkit misses them.
-                std::this_thread::sleep_for(std::chrono::milliseconds(60));
-                return tamsel::RunOutcome{tamsel::RunStatus::InputError, "Missing", {}, {}, {}};
-            });
+        window = std::make_unique<FormMain>(desktop, folder.root().string(), [this](const auto&) {
+            ++runs;
+            // A real run flushes its files to the disk: the key's repeats queue up
+            // meanwhile, which is when the toolkit misses them.
+            std::this_thread::sleep_for(std::chrono::milliseconds(60));
+            return tamsel::RunOutcome{tamsel::RunStatus::InputError, "Missing", {}, {}, {}};
+        });
         desktop.setOwner(window.get());
         window->show();
         window->activateWindow();

@@ -3,6 +3,7 @@
 
 #include "window/form_commands.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -300,7 +301,17 @@ TEST(PathBoxes, AgreeWithTheLayoutAndComeInTabOrder) {
         EXPECT_STREQ(label->caption, row.caption);
         EXPECT_GT(box->tabIndex, lastTab);
         lastTab = box->tabIndex;
+        EXPECT_EQ(FindPathBox(row.button, &PathBoxRow::button), &row);
+        EXPECT_EQ(FindPathBox(row.label, &PathBoxRow::label), &row);
+        EXPECT_EQ(&FormControls()[ControlIndex(row.box)], box);
     }
+    EXPECT_EQ(FindPathBox("btnStart"), nullptr);
+    EXPECT_EQ(ControlIndex("txtFile2"), FormControls().size());
+    // The Win32 window makes Tab follow the order in which it creates the controls.
+    const std::vector<const ControlRow*> stops = TabStops();
+    ASSERT_EQ(stops.size(), 3u);
+    EXPECT_TRUE(std::is_sorted(stops.begin(), stops.end()));
+    EXPECT_STREQ(stops.back()->name, "btnStart");
     EXPECT_EQ(TwipsToPixels(kClientTwips), (Rect{0, 0, 537, 370}));
     EXPECT_EQ(PointsToPixels(kWindowFont.points), 11);
 }
