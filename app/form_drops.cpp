@@ -53,7 +53,7 @@ FormDrops::FormDrops(QWidget* form, tamsel::FormCommands& commands)
     form->installEventFilter(this);
 }
 
-std::optional<tamsel::RunInput> FormDrops::BoxUnder(const QDropEvent& event) const {
+std::optional<tamsel::RunInput> FormDrops::boxUnder(const QDropEvent& event) const {
     for (QWidget* at = form_->childAt(event.position().toPoint()); at && at != form_;
          at = at->parentWidget()) {
         if (const auto* box = qobject_cast<const PathBox*>(at)) {
@@ -72,7 +72,7 @@ bool FormDrops::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::DragMove: {
             auto* drag = static_cast<QDragMoveEvent*>(event);
             const auto items = ItemsOf(drag->mimeData());
-            if (!tamsel::DecideDrop(items, BoxUnder(*drag)).box || !OfferNoMove(*drag)) {
+            if (!tamsel::DecideDrop(items, boxUnder(*drag)).box || !OfferNoMove(*drag)) {
                 drag->ignore();
             }
             return true;
@@ -81,7 +81,7 @@ bool FormDrops::eventFilter(QObject* watched, QEvent* event) {
             auto* drop = static_cast<QDropEvent*>(event);
             const auto items = ItemsOf(drop->mimeData());
             if (!(drop->possibleActions() & (Qt::CopyAction | Qt::LinkAction)) ||
-                !commands_.FilesDropped(items, BoxUnder(*drop)) || !OfferNoMove(*drop)) {
+                !commands_.FilesDropped(items, boxUnder(*drop)) || !OfferNoMove(*drop)) {
                 drop->ignore();
             }
             return true;

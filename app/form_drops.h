@@ -24,7 +24,7 @@ class FormDrops : public QObject {
 
   private:
     // The path box at `event`'s position, if any.
-    std::optional<tamsel::RunInput> BoxUnder(const QDropEvent& event) const;
+    std::optional<tamsel::RunInput> boxUnder(const QDropEvent& event) const;
 
     QWidget* form_;
     tamsel::FormCommands& commands_;

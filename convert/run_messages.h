@@ -7,9 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "convert/conversion_run.h"
+#include "convert/menu_lock.h"
 #include "convert/menu_site.h"
 #include "convert/replace_menu_file.h"
+#include "convert/run_outcome.h"
 #include "support/file_system.h"
 
 namespace tamsel {
