@@ -4,6 +4,7 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -123,6 +124,25 @@ TEST_F(FolderListingTest, DotsLeadThenNamesInCaseInsensitiveOrder) {
 #else
     touch("B.txt");  // a name of its own only where names keep their case apart
     EXPECT_EQ(list("*.*"), (Names{".", "..", "-y", "a.txt", "B.txt", "b.txt", "C.txt", "_x"}));
+    // Long shared starts, which the order skips a word at a time, differing in case or in
+    // a byte on either side of a word's edge.
+    const Names longNames{"entry-0000-long-A1", "entry-0000-long-a2", "ENTRY-0000-long-b",
+                          "entry-0000-lonG_",   "entry-0000-long",    "entry-0000-lonf-z",
+                          "entry-00001",        "Entry-0000-long-A1", "entry-0000-long-A1x"};
+    for (const std::string& name : longNames) {
+        touch(name);
+    }
+    Names expected = longNames;
+    const auto folded = [](std::string name) {
+        for (char& c : name) {
+            c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+        }
+        return name;
+    };
+    std::sort(expected.begin(), expected.end(), [&](const std::string& a, const std::string& b) {
+        return std::tuple(folded(a), a) < std::tuple(folded(b), b);
+    });
+    EXPECT_EQ(list("ent*.*"), expected);
 #endif
 }
 
