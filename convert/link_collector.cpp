@@ -95,7 +95,7 @@ void LinkCollector::Finish() {
     }
 }
 
-std::string LinkCollector::itemText() const {
+std::string LinkCollector::ItemText() const {
     std::string joined;
     for (const std::string& piece : itemPieces_) {
         joined += piece;
@@ -135,7 +135,7 @@ void LinkCollector::Emit(LinkRecord& record, const PreparedTemplate& query,
         const std::size_t itemAt = items.size();
         item.AppendFilled(record, items);
         const Built itemEntry = Trimmed(items, itemPieces_.size() - 1, itemAt);
-        const Built queryEntry = query.holdsId() ? Trimmed(queryText_, 0, queryAt) : Built{};
+        const Built queryEntry = query.HoldsId() ? Trimmed(queryText_, 0, queryAt) : Built{};
         Prefetch(itemEntry, addedItems_);
         Prefetch(queryEntry, addedQueries_);
         if (IsKnown(itemEntry, addedItems_, itemPieces_)) {
@@ -145,7 +145,7 @@ void LinkCollector::Emit(LinkRecord& record, const PreparedTemplate& query,
             Decide(false, unsuffixedId_, record);
             return;
         }
-        if (query.holdsId()) {
+        if (query.HoldsId()) {
             if (IsKnown(queryEntry, addedQueries_, queries)) {
                 queryText_.resize(queryAt);
                 items.resize(itemAt);

@@ -51,21 +51,21 @@ class LinkCollector final : private LinkSink {
     void Finish();
 
     // How many links were added.
-    std::size_t linkCount() const { return found_ - skipped_; }
+    std::size_t LinkCount() const { return found_ - skipped_; }
 
     // How many links the list held, and how many of them were skipped.
-    std::size_t foundCount() const { return found_; }
-    std::size_t skippedCount() const { return skipped_; }
+    std::size_t FoundCount() const { return found_; }
+    std::size_t SkippedCount() const { return skipped_; }
 
     // One query entry per link, in list order.
-    const std::string& queryText() const { return queryText_; }
+    const std::string& QueryText() const { return queryText_; }
 
     // The item entries, each followed by CR LF, in list order: kept in pieces of about a
     // megabyte, so that a long list is never copied to grow one string. Join them in order.
-    const std::vector<std::string>& itemPieces() const { return itemPieces_; }
+    const std::vector<std::string>& ItemPieces() const { return itemPieces_; }
 
     // The item pieces joined.
-    std::string itemText() const;
+    std::string ItemText() const;
 
   private:
     void ParseLine();

@@ -148,10 +148,10 @@ int FuzzLinkParser(const std::uint8_t* data, std::size_t size) {
         links.Feed(line);
     }
     links.Finish();
-    const std::string& queryText = links.queryText();
-    const std::string itemText = links.itemText();
+    const std::string& queryText = links.QueryText();
+    const std::string itemText = links.ItemText();
 
-    Expect(Count(queryText, "\r\n") == links.linkCount(), "links miscounted");
+    Expect(Count(queryText, "\r\n") == links.LinkCount(), "links miscounted");
     Expect(Count(queryText, "\r\n") == Count(itemText, "\r\n"),
            "query and item entries differ in number");
     CheckItems(itemText);
