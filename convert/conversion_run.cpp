@@ -111,9 +111,9 @@ class ListProgress {
 bool ParseList(const std::string& listPath, FileSystem& files, LinkCollector& links,
                RunObserver& observer) {
     ListProgress progress(observer, files.ProbeFileSize(listPath));
-    const bool read = files.ReadLines(listPath, [&links, &progress](std::string& line) {
+    const bool read = files.ReadLines(listPath, [&links, &progress](std::string_view line) {
         progress.Advance(line.size());
-        links.Take(line);
+        links.Feed(line);
     });
     if (read) {
         progress.Finish();

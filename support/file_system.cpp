@@ -184,7 +184,7 @@ class RealFileSystemImpl final : public FileSystem {
     }
 
     bool ReadLines(const std::string& path,
-                   const std::function<void(std::string& line)>& onLine) override {
+                   const std::function<void(std::string_view line)>& onLine) override {
         File file = native::OpenForReading(path);
         if (!file.Valid()) {
             return false;
