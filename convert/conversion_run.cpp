@@ -111,9 +111,9 @@ class ListProgress {
 bool ParseList(const std::string& listPath, FileSystem& files, LinkCollector& links,
                RunObserver& observer) {
     ListProgress progress(observer, files.ProbeFileSize(listPath));
-    const bool read = files.ReadLines(listPath, [&links, &progress](std::string& line) {
+    const bool read = files.ReadLines(listPath, [&links, &progress](std::string_view line) {
         progress.Advance(line.size());
-        links.Take(line);
+        links.Feed(line);
     });
     if (read) {
         progress.Finish();
@@ -126,14 +126,14 @@ bool ParseList(const std::string& listPath, FileSystem& files, LinkCollector& li
 // entries as pieces of the new menu, which comes back as the pieces to write in order.
 // Nothing when either block found no place.
 std::optional<std::vector<std::string_view>> Splice(std::string& menu, const LinkCollector& links) {
-    const bool queryPlaced = InsertBeforeTag("</Items>", menu, links.queryText(), 2);
+    const bool queryPlaced = InsertBeforeTag("</Items>", menu, links.QueryText(), 2);
     const std::optional<std::size_t> itemsAt = InsertionPoint("</XMBML>", menu, 1);
     if (!queryPlaced || !itemsAt) {
         return std::nullopt;
     }
     const std::string_view text = menu;
     std::vector<std::string_view> pieces{text.substr(0, *itemsAt)};
-    pieces.insert(pieces.end(), links.itemPieces().begin(), links.itemPieces().end());
+    pieces.insert(pieces.end(), links.ItemPieces().begin(), links.ItemPieces().end());
     pieces.push_back(text.substr(*itemsAt));
     return pieces;
 }
@@ -192,9 +192,9 @@ std::optional<RunOutcome> CheckInputs(const RunPaths& paths, const std::string& 
 
 // What the run reports once the new menu is in place (or would be, for a preview).
 RunOutcome Reported(RunOutcome outcome, const LinkCollector& links) {
-    if (outcome.status == RunStatus::Done && links.skippedCount() > 0) {
-        outcome.message += std::string(kSomePresentMessage) + std::to_string(links.skippedCount()) +
-                           " of " + std::to_string(links.foundCount()) + ".";
+    if (outcome.status == RunStatus::Done && links.SkippedCount() > 0) {
+        outcome.message += std::string(kSomePresentMessage) + std::to_string(links.SkippedCount()) +
+                           " of " + std::to_string(links.FoundCount()) + ".";
     }
     return outcome;
 }
@@ -256,11 +256,11 @@ RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::millis
     }
     // A list without a link (a wrong file, an empty export) would rewrite the menu as it
     // was and replace the backup, and "Done" would hide that nothing was read.
-    if (links.foundCount() == 0) {
+    if (links.FoundCount() == 0) {
         return InputProblem(kNoLinksMessage, RunInput::List);
     }
     // Nothing to add: the menu and its backup stay as they are.
-    if (links.linkCount() == 0) {
+    if (links.LinkCount() == 0) {
         return Stop(RunStatus::NothingToAdd, MessageIcon::Information, kAllPresentMessage);
     }
     const std::optional<std::vector<std::string_view>> newMenu = Splice(*menu, links);

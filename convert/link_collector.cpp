@@ -20,6 +20,7 @@ constexpr std::size_t kItemPiece = 4 * kLargePage - (4 << 10);
 constexpr std::size_t kItemRoom = 64 << 10;   // a piece with less room left is full
 constexpr std::size_t kQueryStart = 1 << 20;  // the query entries' first room; it doubles
 constexpr std::string_view kCrLf = "\r\n";
+constexpr std::string_view kBookmarkStart = "<DT><A HREF=";
 
 // Where the next "<DT>" (any case) at or after `from` begins, or npos. Looks only at the
 // "<" of the line, which memchr finds quickly even in a line with a long embedded icon.
@@ -38,22 +39,6 @@ std::size_t FindDt(std::string_view line, std::size_t from) {
     return std::string_view::npos;
 }
 
-// Turns each TAB into one blank and trims blanks at both ends, in the line's own storage:
-// the same as replacing TABs with ReplaceText and trimming, without a second copy. TABs are
-// found with memchr: a byte loop over every line, icons included, cost a third of a run.
-void CleanListLine(std::string& line) {
-    char* const begin = line.data();
-    const std::size_t size = line.size();
-    for (void* hit = std::memchr(begin, '\t', size); hit != nullptr;) {
-        char* const tab = static_cast<char*>(hit);
-        *tab = ' ';
-        hit = std::memchr(tab + 1, '\t', size - static_cast<std::size_t>(tab + 1 - begin));
-    }
-    const std::size_t last = line.find_last_not_of(' ');
-    line.resize(last == std::string::npos ? 0 : last + 1);
-    line.erase(0, line.find_first_not_of(' '));  // npos, for an empty line, erases nothing
-}
-
 }  // namespace
 
 LinkCollector::LinkCollector(const ItemTemplates& templates, std::string imagesFolder,
@@ -65,37 +50,68 @@ LinkCollector::LinkCollector(const ItemTemplates& templates, std::string imagesF
       onDecision_(std::move(onDecision)) {}
 
 void LinkCollector::Feed(std::string_view line) {
-    line_.assign(line);  // into the storage of the line before
-    CleanListLine(line_);
-    ParseLine();
-}
-
-void LinkCollector::Take(std::string& line) {
-    CleanListLine(line);
-    line_.swap(line);
-    ParseLine();
-}
-
-void LinkCollector::ParseLine() {
-    // The pieces in front of the last one are parsed from a copy; the last one is parsed in
-    // place, so that what the parser leaves of it is there for Finish.
+    const std::string_view cleaned = Cleaned(line);
     std::size_t start = 0;
-    for (std::size_t dt = FindDt(line_, 1); dt != std::string::npos; dt = FindDt(line_, dt + 1)) {
-        piece_.assign(TrimBlanks(std::string_view(line_).substr(start, dt - start)));
-        Parse(piece_);
+    for (std::size_t dt = FindDt(cleaned, 1); dt != std::string::npos;
+         dt = FindDt(cleaned, dt + 1)) {
+        Parse(TrimBlanks(cleaned.substr(start, dt - start)));
         start = dt;
     }
-    line_.erase(0, start);
-    Parse(line_);
+    KeepForFinish(Parse(cleaned.substr(start)));
+}
+
+// Turns each TAB into one blank and trims blanks at both ends: the same as replacing TABs
+// with ReplaceText and trimming. A line without TABs, an export line with its icon among
+// them, is only viewed; TABs are found with memchr, since a byte loop over every line cost
+// a third of a run.
+std::string_view LinkCollector::Cleaned(std::string_view line) {
+    const void* hit = std::memchr(line.data(), '\t', line.size());
+    if (hit == nullptr) {
+        return TrimBlanks(line);
+    }
+    cleaned_.assign(line);  // into the storage of the line before
+    char* const begin = cleaned_.data();
+    const std::size_t size = cleaned_.size();
+    for (char* tab = begin + (static_cast<const char*>(hit) - line.data()); tab != nullptr;) {
+        *tab = ' ';
+        tab = static_cast<char*>(
+            std::memchr(tab + 1, '\t', size - static_cast<std::size_t>(tab + 1 - begin)));
+    }
+    return TrimBlanks(cleaned_);
+}
+
+// Parsing a rest again changes nothing when it begins with "<" and is no bookmark line, which
+// is what export lines leave. For a rest that does not begin with "<" it emits the pending
+// link and then sets fields of a record no one reads any more. Only the rare rest that is
+// still a bookmark line is copied to be parsed again.
+void LinkCollector::KeepForFinish(const LineRest& rest) {
+    left_.clear();
+    atFinish_ = AtFinish::Nothing;
+    if (rest.Empty()) {
+        return;
+    }
+    if (rest.At(0) != '<') {
+        atFinish_ = AtFinish::EmitPending;
+        return;
+    }
+    std::string head;  // short enough to need no allocation
+    rest.AppendTo(head, 0, kBookmarkStart.size());
+    if (StartsWithIgnoringCase(head, kBookmarkStart)) {
+        rest.AppendTo(left_);
+        atFinish_ = AtFinish::ParseLeft;
+    }
 }
 
 void LinkCollector::Finish() {
-    if (!line_.empty()) {
-        Parse(line_);
+    if (atFinish_ == AtFinish::EmitPending) {
+        EmitPendingLink(record_, templates_, imagesFolder_, hasIcon_, *this);
+    } else if (atFinish_ == AtFinish::ParseLeft) {
+        Parse(left_);
     }
+    atFinish_ = AtFinish::Nothing;
 }
 
-std::string LinkCollector::itemText() const {
+std::string LinkCollector::ItemText() const {
     std::string joined;
     for (const std::string& piece : itemPieces_) {
         joined += piece;
@@ -111,8 +127,8 @@ std::string& LinkCollector::ItemsToFill() {
     return itemPieces_.back();
 }
 
-void LinkCollector::Parse(std::string& piece) {
-    ParseLinkLine(piece, record_, templates_, imagesFolder_, hasIcon_, *this);
+LineRest LinkCollector::Parse(std::string_view piece) {
+    return ParseLinkLine(piece, record_, templates_, imagesFolder_, hasIcon_, *this);
 }
 
 // The entries of each candidate are built in place at the end of the output and cut off
@@ -135,7 +151,7 @@ void LinkCollector::Emit(LinkRecord& record, const PreparedTemplate& query,
         const std::size_t itemAt = items.size();
         item.AppendFilled(record, items);
         const Built itemEntry = Trimmed(items, itemPieces_.size() - 1, itemAt);
-        const Built queryEntry = query.holdsId() ? Trimmed(queryText_, 0, queryAt) : Built{};
+        const Built queryEntry = query.HoldsId() ? Trimmed(queryText_, 0, queryAt) : Built{};
         Prefetch(itemEntry, addedItems_);
         Prefetch(queryEntry, addedQueries_);
         if (IsKnown(itemEntry, addedItems_, itemPieces_)) {
@@ -145,7 +161,7 @@ void LinkCollector::Emit(LinkRecord& record, const PreparedTemplate& query,
             Decide(false, unsuffixedId_, record);
             return;
         }
-        if (query.holdsId()) {
+        if (query.HoldsId()) {
             if (IsKnown(queryEntry, addedQueries_, queries)) {
                 queryText_.resize(queryAt);
                 items.resize(itemAt);

@@ -39,38 +39,36 @@ class LinkCollector final : private LinkSink {
     // ends go, and the line is cut in front of every "<DT>" (any case) that does not begin
     // it, so that a bookmark sharing its line with other tags ("<DL><p><DT><A HREF=...",
     // "<HR> <DT><A HREF=...", several bookmarks on one line) is read as a line of its own.
-    // Each piece, trimmed, goes to ParseLinkLine in order.
+    // Each piece, trimmed, goes to ParseLinkLine in order. The line is read in place and
+    // need not outlive the call.
     void Feed(std::string_view line);
-
-    // Feed for a line the caller gives up: it is cleaned in its own storage and taken over
-    // (`line` is left with other contents), so a line of any length is never copied.
-    void Take(std::string& line);
 
     // After the last line: parses what ParseLinkLine left of the last piece once more when
     // it is not empty, which emits a link still pending at the end of the list.
     void Finish();
 
     // How many links were added.
-    std::size_t linkCount() const { return found_ - skipped_; }
+    std::size_t LinkCount() const { return found_ - skipped_; }
 
     // How many links the list held, and how many of them were skipped.
-    std::size_t foundCount() const { return found_; }
-    std::size_t skippedCount() const { return skipped_; }
+    std::size_t FoundCount() const { return found_; }
+    std::size_t SkippedCount() const { return skipped_; }
 
     // One query entry per link, in list order.
-    const std::string& queryText() const { return queryText_; }
+    const std::string& QueryText() const { return queryText_; }
 
     // The item entries, each followed by CR LF, in list order: kept in pieces of about a
     // megabyte, so that a long list is never copied to grow one string. Join them in order.
-    const std::vector<std::string>& itemPieces() const { return itemPieces_; }
+    const std::vector<std::string>& ItemPieces() const { return itemPieces_; }
 
     // The item pieces joined.
-    std::string itemText() const;
+    std::string ItemText() const;
 
   private:
-    void ParseLine();
+    std::string_view Cleaned(std::string_view line);
+    void KeepForFinish(const LineRest& rest);
     std::string& ItemsToFill();
-    void Parse(std::string& piece);
+    LineRest Parse(std::string_view piece);
     void Emit(LinkRecord& record, const PreparedTemplate& query,
               const PreparedTemplate& item) override;
     // An entry just built: trimmed, its hash, and where it stands.
@@ -100,8 +98,11 @@ class LinkCollector final : private LinkSink {
     std::string unsuffixedId_;
     std::size_t found_ = 0;
     std::size_t skipped_ = 0;
-    std::string line_;   // the line being read; after the last piece, what the parser left of it
-    std::string piece_;  // a piece cut from the front of a line
+    std::string cleaned_;  // a line with TABs, turned into blanks
+    // What Finish does: what parsing the rest of the last piece once more would do.
+    enum class AtFinish { Nothing, EmitPending, ParseLeft };
+    AtFinish atFinish_ = AtFinish::Nothing;
+    std::string left_;  // that rest, when it is parsed again
 };
 
 }  // namespace tamsel

@@ -55,10 +55,10 @@ bool IsBookmark(std::string_view line) {
 
 // Where the anchor tag closes, looking from the place the address was cut: the first ">"
 // outside quoted attribute values, or npos when a "<" comes first or the tag never closes.
-std::size_t TagEndAfter(std::string_view line, std::size_t from) {
+std::size_t TagEndAfter(const LineRest& line, std::size_t from) {
     bool quoted = false;
-    for (std::size_t at = from; at < line.size(); ++at) {
-        const char c = line[at];
+    for (std::size_t at = from; at < line.Size(); ++at) {
+        const char c = line.At(at);
         if (c == '"') {
             quoted = !quoted;
         } else if (!quoted && c == '>') {
@@ -67,46 +67,77 @@ std::size_t TagEndAfter(std::string_view line, std::size_t from) {
             break;
         }
     }
-    return std::string_view::npos;
+    return LineRest::npos;
+}
+
+// Sets `title` to [from, to) of `line` without one pair of surrounding double quotes and
+// without blanks at both ends.
+void AssignTitle(std::string& title, const LineRest& line, std::size_t from, std::size_t to) {
+    title.clear();
+    line.AppendTo(title, from, to);
+    if (MatchWildcard(title, "\"*\"")) {
+        title.pop_back();
+        title.erase(0, 1);
+    }
+    const std::size_t last = title.find_last_not_of(' ');
+    title.resize(last == std::string::npos ? 0 : last + 1);
+    title.erase(0, title.find_first_not_of(' '));  // npos, for an empty title, erases nothing
 }
 
 // The title of an anchor whose tag does not end in a quote and ">": one whose only
 // attribute was HREF (its quote went with the address), or one written with a blank
 // before ">" (ICON_URI="..." >). The title runs from the tag's ">" to the next "<" and is
 // cut out of the line like the other extractions.
-std::string TitleAfterTag(std::string& line, std::size_t cutAt) {
+void TakeTitleAfterTag(LineRest& line, std::size_t cutAt, std::string& title) {
+    title.clear();
     const std::size_t tagEnd = TagEndAfter(line, cutAt);
-    if (tagEnd == std::string_view::npos) {
-        return {};
+    if (tagEnd == LineRest::npos) {
+        return;
     }
-    const std::size_t end = line.find('<', tagEnd + 1);
-    if (end == std::string::npos) {
-        return {};
+    const std::size_t end = line.Find('<', tagEnd + 1);
+    if (end == LineRest::npos) {
+        return;
     }
-    std::string_view between = std::string_view(line).substr(tagEnd + 1, end - tagEnd - 1);
-    if (MatchWildcard(between, "\"*\"")) {
-        between = between.substr(1, between.size() - 2);
+    AssignTitle(title, line, tagEnd + 1, end);
+    if (!title.empty()) {  // an empty title leaves the line as it was
+        line.Erase(tagEnd, end + 1);
     }
-    std::string title(TrimBlanks(between));
-    if (title.empty()) {
-        return title;  // an empty title leaves the line as it was
-    }
-    line.erase(tagEnd, end + 1 - tagEnd);
-    return title;
 }
 
-// Takes address and title from a bookmark line into `record`. False when the address is
-// not a web address, in which case the record is left alone.
-bool TakeBookmark(std::string& line, LinkRecord& record) {
-    const Cut address = CutBetween(line, "<A HREF=\"", "\"");
-    const std::string url(TrimBlanks(address.between));
-    if (!MatchWildcard(url, "http[s:]*")) {
+// Takes address and title from the bookmark line `line` into `record`, cutting both out of
+// `rest` (which views `line` whole). False when the address is not a web address, in which
+// case the record is left alone.
+bool TakeBookmark(std::string_view line, LineRest& rest, LinkRecord& record) {
+    constexpr std::string_view kAddressStart = "<A HREF=\"";
+    const std::size_t start = FindChunked(1, line, kAddressStart, CompareMode::Text);
+    if (start == 0) {
         return false;
     }
-    record.Url = url;
-    const Cut title = CutBetween(line, "\">", "<");
-    record.Title =
-        title.found ? std::string(TrimBlanks(title.between)) : TitleAfterTag(line, address.at);
+    const std::size_t after = start + kAddressStart.size();
+    const std::size_t end = FindChunked(after, line, "\"", CompareMode::Text);
+    if (end == 0) {
+        return false;
+    }
+    std::string_view address = line.substr(after - 1, end - after);
+    if (MatchWildcard(address, "\"*\"")) {
+        address = address.substr(1, address.size() - 2);
+    }
+    const std::size_t cutAt = start - 1;
+    rest.Erase(cutAt, end);
+    address = TrimBlanks(address);
+    if (!MatchWildcard(address, "http[s:]*")) {
+        return false;
+    }
+    record.Url.assign(address);
+    const std::size_t titleStart = rest.FindPair("\">");
+    const std::size_t titleEnd =
+        titleStart == LineRest::npos ? LineRest::npos : rest.Find('<', titleStart + 2);
+    if (titleEnd != LineRest::npos) {
+        AssignTitle(record.Title, rest, titleStart + 2, titleEnd);
+        rest.Erase(titleStart, titleEnd + 1);
+    } else {
+        TakeTitleAfterTag(rest, cutAt, record.Title);
+    }
     record.Info.clear();
     return true;
 }
@@ -121,8 +152,10 @@ void ClearRecord(LinkRecord& record) {
     record.Url.clear();
 }
 
-void EmitIfComplete(LinkRecord& record, const PreparedTemplates& templates,
-                    const std::string& imagesFolder, const IconProbe& hasIcon, LinkSink& sink) {
+}  // namespace
+
+void EmitPendingLink(LinkRecord& record, const PreparedTemplates& templates,
+                     const std::string& imagesFolder, const IconProbe& hasIcon, LinkSink& sink) {
     if (record.Title.empty() || record.Url.empty()) {
         return;
     }
@@ -131,7 +164,8 @@ void EmitIfComplete(LinkRecord& record, const PreparedTemplates& templates,
     const PreparedTemplate* itemTemplate = &templates.NoImage;
     // A key that holds a separator names no file inside the icon folder; looking it up would
     // find files elsewhere ("../x" climbs out of the folder).
-    const bool canNameIcon = record.Id.find_first_of("/\\") == std::string::npos;
+    const bool canNameIcon =
+        record.Id.find('/') == std::string::npos && record.Id.find('\\') == std::string::npos;
     if (hasIcon && canNameIcon && hasIcon(imagesFolder + record.Id + ".png")) {
         itemTemplate = &templates.Image;
         record.Image = record.Id + ".png";
@@ -142,6 +176,8 @@ void EmitIfComplete(LinkRecord& record, const PreparedTemplates& templates,
     sink.Emit(record, templates.Query, *itemTemplate);
     ClearRecord(record);
 }
+
+namespace {
 
 // Appends every link's entries as they come.
 class AppendingSink final : public LinkSink {
@@ -161,19 +197,31 @@ class AppendingSink final : public LinkSink {
     std::string& itemText_;
 };
 
-void ApplyPlainLine(std::string_view line, LinkRecord& record) {
+// Whether the text, without blanks in front, begins with "http:" or "https:".
+bool IsAddress(const LineRest& line) {
+    std::size_t from = 0;
+    while (from < line.Size() && line.At(from) == ' ') {
+        ++from;
+    }
+    std::string head;  // short enough to need no allocation
+    line.AppendTo(head, from, from + 6);
+    return IsAddress(std::string_view(head));
+}
+
+void ApplyPlainLine(const LineRest& line, LinkRecord& record) {
     if (IsAddress(line)) {
-        record.Url = TrimBlanks(line);
+        line.AssignTrimmed(record.Url, 0, LineRest::npos);
         return;
     }
-    const std::size_t semicolon = line.find(';');
-    if (semicolon != std::string_view::npos) {
-        record.Title = TrimBlanks(line.substr(0, semicolon));
-        record.Info = TrimBlanks(line.substr(semicolon + 1));
+    const std::size_t semicolon = line.Find(';');
+    if (semicolon != LineRest::npos) {
+        line.AssignTrimmed(record.Title, 0, semicolon);
+        line.AssignTrimmed(record.Info, semicolon + 1, LineRest::npos);
         return;
     }
-    if (!line.empty()) {
-        record.Title = line;
+    if (!line.Empty()) {
+        record.Title.clear();
+        line.AppendTo(record.Title);
         record.Info.clear();
     }
 }
@@ -184,20 +232,26 @@ void ParseLinkLine(std::string& line, LinkRecord& record, std::string& queryText
                    std::string& itemText, const ItemTemplates& templates,
                    const std::string& imagesFolder, const IconProbe& hasIcon) {
     AppendingSink sink(queryText, itemText);
-    ParseLinkLine(line, record, PreparedTemplates(templates), imagesFolder, hasIcon, sink);
+    std::string left = ParseLinkLine(std::string_view(line), record, PreparedTemplates(templates),
+                                     imagesFolder, hasIcon, sink)
+                           .Joined();
+    line.swap(left);
 }
 
-void ParseLinkLine(std::string& line, LinkRecord& record, const PreparedTemplates& templates,
-                   const std::string& imagesFolder, const IconProbe& hasIcon, LinkSink& sink) {
+LineRest ParseLinkLine(std::string_view line, LinkRecord& record,
+                       const PreparedTemplates& templates, const std::string& imagesFolder,
+                       const IconProbe& hasIcon, LinkSink& sink) {
+    LineRest rest(line);
     if (IsBookmark(line)) {
-        if (!TakeBookmark(line, record)) {
-            return;
+        if (!TakeBookmark(line, rest, record)) {
+            return rest;
         }
     } else if (line.starts_with('<')) {  // the pattern "<*"
-        return;
+        return rest;
     }
-    EmitIfComplete(record, templates, imagesFolder, hasIcon, sink);
-    ApplyPlainLine(line, record);
+    EmitPendingLink(record, templates, imagesFolder, hasIcon, sink);
+    ApplyPlainLine(rest, record);
+    return rest;
 }
 
 std::string ExtractBetween(std::string& line, std::string_view startDelimiter,

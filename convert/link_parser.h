@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "convert/line_rest.h"
 #include "convert/link_record.h"
 #include "convert/template_fill.h"
 
@@ -31,13 +32,22 @@ class LinkSink {
 // info text gets "network.png" and one without gets no icon.
 // A bookmark line ("<DT><A HREF=...") is emitted in its own call when its address begins with
 // "https" or "http:" and its title is found; an anchor with HREF as its only attribute gives its
-// title too. Lines that begin with "<" are otherwise skipped and never emit a pending link. Only a
-// bookmark line changes `line`: what its address and title were cut from is left behind.
-void ParseLinkLine(std::string& line, LinkRecord& record, const PreparedTemplates& templates,
-                   const std::string& imagesFolder, const IconProbe& hasIcon, LinkSink& sink);
+// title too. Lines that begin with "<" are otherwise skipped and never emit a pending link.
+// Returns what is left of the line, viewing it: a bookmark line without what its address and
+// title were cut from, any other line whole. The record keeps copies of what it takes.
+LineRest ParseLinkLine(std::string_view line, LinkRecord& record,
+                       const PreparedTemplates& templates, const std::string& imagesFolder,
+                       const IconProbe& hasIcon, LinkSink& sink);
+
+// Hands the link collected in `record` to `sink` when it holds a title and an address, and
+// clears it; the first step ParseLinkLine takes for a line that is no bookmark line and does
+// not begin with "<".
+void EmitPendingLink(LinkRecord& record, const PreparedTemplates& templates,
+                     const std::string& imagesFolder, const IconProbe& hasIcon, LinkSink& sink);
 
 // The same, appending for each link one query entry to `queryText` and one item entry plus
 // CR LF to `itemText` (values escaped for XML, see FillTemplate), whatever they already hold.
+// `line` becomes what is left of it.
 void ParseLinkLine(std::string& line, LinkRecord& record, std::string& queryText,
                    std::string& itemText, const ItemTemplates& templates,
                    const std::string& imagesFolder, const IconProbe& hasIcon);

@@ -18,7 +18,7 @@ struct MenuSite {
     std::unique_ptr<HeldFolder> held;  // nothing when the folder could not be opened
 
     // The real file's path, for messages and lock files.
-    std::string path() const { return folder + name; }
+    std::string Path() const { return folder + name; }
 };
 
 // Follows a symbolic link at `menuPath` to the file it leads to and holds that file's

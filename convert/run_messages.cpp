@@ -20,7 +20,7 @@ std::optional<RunOutcome> LockProblem(const LockAttempt& lock, const MenuSite& s
             return WriteProblem(std::string(kBusyMessage));
         case LockState::NotAFile:
             return WriteProblem("ERROR: Could not lock the Links.xml: " +
-                                MenuLockPath(site.path()) + " is not a plain file");
+                                MenuLockPath(site.Path()) + " is not a plain file");
         case LockState::Failed:
             break;
     }

@@ -28,7 +28,7 @@ class PreparedTemplate {
     void AppendFilled(const LinkRecord& record, std::string& out) const;
 
     // Whether the Id goes into the filled template.
-    bool holdsId() const { return holdsId_; }
+    bool HoldsId() const { return holdsId_; }
 
   private:
     static constexpr int kText = -1;  // a piece of template text rather than a value

@@ -45,7 +45,7 @@ std::string DecodedWhole(std::string_view list) {
 // As the file system reads a list: decoded and split in chunks, here of random sizes.
 std::vector<std::string> SplitInPieces(std::string_view list, FuzzInput& input) {
     std::vector<std::string> lines;
-    LineSplitter splitter([&lines](std::string& line) { lines.push_back(line); });
+    LineSplitter splitter([&lines](std::string_view line) { lines.emplace_back(line); });
     TextDecoder decoder;
     while (!list.empty()) {
         const std::size_t piece = std::min<std::size_t>(list.size(), 1 + input.Byte() % 64);
@@ -148,10 +148,10 @@ int FuzzLinkParser(const std::uint8_t* data, std::size_t size) {
         links.Feed(line);
     }
     links.Finish();
-    const std::string& queryText = links.queryText();
-    const std::string itemText = links.itemText();
+    const std::string& queryText = links.QueryText();
+    const std::string itemText = links.ItemText();
 
-    Expect(Count(queryText, "\r\n") == links.linkCount(), "links miscounted");
+    Expect(Count(queryText, "\r\n") == links.LinkCount(), "links miscounted");
     Expect(Count(queryText, "\r\n") == Count(itemText, "\r\n"),
            "query and item entries differ in number");
     CheckItems(itemText);

@@ -106,9 +106,10 @@ std::optional<std::vector<std::string>> ListFolder(const std::string& folder) {
 }  // namespace
 
 bool IsEntryName(std::string_view name) {
-    constexpr std::string_view kNotInNames{"/\0", 2};
+    // Two memchr passes: find_first_of would look every byte up in the set, once per
+    // bookmark that is checked for an icon.
     return !name.empty() && name != "." && name != ".." &&
-           name.find_first_of(kNotInNames) == std::string_view::npos;
+           name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
 }
 
 std::optional<std::string_view> ComparableName(std::string_view name, std::string&) {

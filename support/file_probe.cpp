@@ -17,7 +17,7 @@ std::uint64_t ProbeFileSize(const std::string& path) {
     // No trace of a failed probe outlives the call.
     const native::SystemErrorKeeper keepError;
     const native::File file = native::OpenForReading(path);
-    if (probe::IsInvalidHandle(native::HandleNumber(file.get())) ||
+    if (probe::IsInvalidHandle(native::HandleNumber(file.Get())) ||
         native::HeldOpenForWriting(file)) {
         return 0;
     }

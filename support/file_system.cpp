@@ -45,7 +45,7 @@ bool ReadToEnd(const File& file, std::string& out) {
 
 // The whole file from its current position; nothing when it is not open or a read fails.
 std::optional<std::string> ReadAll(const File& file) {
-    if (!file.valid()) {
+    if (!file.Valid()) {
         return std::nullopt;
     }
     // One byte beyond the known size lets the end of the file show up without a second
@@ -104,13 +104,13 @@ LockAttempt LockIn(const native::Folder& folder, const std::string& name, unsign
 // Writes the pieces to a new file and flushes it; the metadata goes on first, so that the
 // flush covers it too.
 bool WriteNewFile(File file, std::span<const std::string_view> pieces, const File& like) {
-    const bool written = file.valid() && WritePieces(file, pieces);
-    if (written && like.valid()) {
+    const bool written = file.Valid() && WritePieces(file, pieces);
+    if (written && like.Valid()) {
         // Metadata that cannot be copied (a file system without extended attributes, an
         // owner only root may give) leaves the file private, never the run failed.
         native::CopyMetadata(like, file);
     }
-    return written && native::FlushToDisk(file) && file.close();
+    return written && native::FlushToDisk(file) && file.Close();
 }
 
 class NativeHeldFolder final : public HeldFolder {
@@ -123,7 +123,7 @@ class NativeHeldFolder final : public HeldFolder {
 
     std::optional<std::string> ReadSource(const std::string& name) override {
         source_ = native::OpenEntryForReading(folder_, name);
-        sourceId_ = source_.valid() ? native::IdOf(source_) : std::nullopt;
+        sourceId_ = source_.Valid() ? native::IdOf(source_) : std::nullopt;
         if (!sourceId_) {
             source_ = File();
             return std::nullopt;
@@ -136,7 +136,7 @@ class NativeHeldFolder final : public HeldFolder {
     }
 
     std::optional<std::string> ReadSourceAgain() override {
-        if (!source_.valid() || !native::Rewind(source_)) {
+        if (!source_.Valid() || !native::Rewind(source_)) {
             return std::nullopt;
         }
         return ReadAll(source_);
@@ -146,7 +146,7 @@ class NativeHeldFolder final : public HeldFolder {
         return sourceId_ && native::EntryId(folder_, name) == sourceId_;
     }
 
-    void CloseSource() override { source_.close(); }
+    void CloseSource() override { source_.Close(); }
 
     bool WriteNew(const std::string& name, std::span<const std::string_view> pieces) override {
         return WriteNewFile(native::CreateNewEntry(folder_, name, source_), pieces, source_);
@@ -184,9 +184,9 @@ class RealFileSystemImpl final : public FileSystem {
     }
 
     bool ReadLines(const std::string& path,
-                   const std::function<void(std::string& line)>& onLine) override {
+                   const std::function<void(std::string_view line)>& onLine) override {
         File file = native::OpenForReading(path);
-        if (!file.valid()) {
+        if (!file.Valid()) {
             return false;
         }
         const auto buffer = std::make_unique<char[]>(kChunkSize);
@@ -216,8 +216,8 @@ class RealFileSystemImpl final : public FileSystem {
                             std::span<const std::string_view> pieces) override {
         File file = native::CreateForWriting(path);
         // Closing is part of the write: a failed close can mean lost data.
-        return file.valid() && WritePieces(file, pieces) && native::FlushToDisk(file) &&
-               file.close();
+        return file.Valid() && WritePieces(file, pieces) && native::FlushToDisk(file) &&
+               file.Close();
     }
 
     bool WriteNew(const std::string& path, std::span<const std::string_view> pieces,
@@ -233,7 +233,7 @@ class RealFileSystemImpl final : public FileSystem {
 
     std::unique_ptr<HeldFolder> HoldFolder(const std::string& folder) override {
         native::Folder held = native::OpenFolder(folder);
-        if (!held.handle.valid()) {
+        if (!held.handle.Valid()) {
             return nullptr;
         }
         return std::make_unique<NativeHeldFolder>(std::move(held));

@@ -97,14 +97,15 @@ class FileSystem {
     // UTF-8: a UTF-8 byte-order mark at the start is dropped and a file with a UTF-16 mark
     // is decoded (see TextDecoder); other files are passed on byte for byte. A line
     // ends at CR LF, a lone CR or a lone LF; the break is not part of the line. A final
-    // line without a break is delivered too; an empty file delivers none. `onLine` may
-    // change the line it is handed. False when the file could not be opened or a read
+    // line without a break is delivered too; an empty file delivers none. Each line is lent
+    // to `onLine` for the call only, as a view into the read buffer where it lies whole in
+    // one chunk (LineSplitter). False when the file could not be opened or a read
     // failed (lines read before the failure have been delivered). Only regular files are
     // read, in chunks of 64 KiB, so the file's length does not matter. An exception thrown
     // by `onLine`, or std::bad_alloc for a line that does not fit in memory, passes
     // through, the file closed.
     virtual bool ReadLines(const std::string& path,
-                           const std::function<void(std::string& line)>& onLine) = 0;
+                           const std::function<void(std::string_view line)>& onLine) = 0;
 
     // Creates or truncates `path` (a new file gets the usual permissions under the umask),
     // writes `bytes` and flushes them to the disk before closing. False on any failure,

@@ -61,8 +61,12 @@ void LineSplitter::Feed(std::string_view chunk) {
             Gather(chunk.substr(pos));
             return;
         }
-        Gather(chunk.substr(pos, brk - pos));
-        Deliver();
+        if (gathering_) {
+            Gather(chunk.substr(pos, brk - pos));
+            DeliverGathered();
+        } else {
+            onLine_(chunk.substr(pos, brk - pos));
+        }
         pos = brk + 1;
         if (chunk[brk] == '\r') {
             if (pos == chunk.size()) {
@@ -75,6 +79,7 @@ void LineSplitter::Feed(std::string_view chunk) {
 }
 
 void LineSplitter::Gather(std::string_view part) {
+    gathering_ = true;
     if (pieces_.empty() && line_.size() + part.size() <= kLongLine) {
         line_.append(part);
         return;
@@ -88,13 +93,13 @@ void LineSplitter::Gather(std::string_view part) {
 }
 
 void LineSplitter::Finish() {
-    if (!line_.empty() || !pieces_.empty()) {
-        Deliver();
+    if (gathering_) {
+        DeliverGathered();
     }
     afterCr_ = false;
 }
 
-void LineSplitter::Deliver() {
+void LineSplitter::DeliverGathered() {
     if (!pieces_.empty()) {
         // Each piece goes as soon as it is copied, so the join costs little more than the
         // line itself.
@@ -105,6 +110,7 @@ void LineSplitter::Deliver() {
         }
         std::vector<std::string>().swap(pieces_);  // its storage would pin the freed pieces
     }
+    gathering_ = false;
     onLine_(line_);
     line_.clear();
     if (line_.capacity() > kLongLine) {

@@ -12,11 +12,11 @@ namespace tamsel {
 
 class LineSplitter {
   public:
-    // Receives each line without its break. The line may be changed, moved from or swapped
-    // with another string; the splitter starts the next line from an empty buffer either
-    // way. A line costs about its own length in memory while it is gathered, once more
-    // only for the moment its pieces are joined.
-    using LineHandler = std::function<void(std::string& line)>;
+    // Receives each line without its break, lent for the call only: a line that lies whole
+    // in one chunk is a view into that chunk, one that spans chunks is joined once into a
+    // buffer the splitter reuses. A line costs about its own length in memory while it is
+    // gathered, once more only for the moment its pieces are joined.
+    using LineHandler = std::function<void(std::string_view line)>;
 
     explicit LineSplitter(LineHandler onLine);
 
@@ -32,14 +32,15 @@ class LineSplitter {
 
   private:
     void Gather(std::string_view part);
-    void Deliver();
+    void DeliverGathered();
 
     LineHandler onLine_;
-    std::string line_;  // reused for every line, so steady-state reading does not allocate
+    std::string line_;  // the start of a line the next chunk goes on with; reused
     // A long line is gathered in pieces and joined once, instead of growing `line_`, whose
     // every doubling would hold the old and the new buffer at once.
     std::vector<std::string> pieces_;
     std::size_t piecesSize_ = 0;
+    bool gathering_ = false;  // a line began in an earlier chunk
     bool afterCr_ = false;
 };
 

@@ -38,17 +38,17 @@ class File {
     File(File&& other) noexcept : handle_(std::exchange(other.handle_, NoHandle())) {}
     File& operator=(File&& other) noexcept {
         if (this != &other) {
-            close();
+            Close();
             handle_ = std::exchange(other.handle_, NoHandle());
         }
         return *this;
     }
-    ~File() { close(); }
+    ~File() { Close(); }
 
-    bool valid() const { return handle_ != NoHandle(); }
-    Handle get() const { return handle_; }
+    bool Valid() const { return handle_ != NoHandle(); }
+    Handle Get() const { return handle_; }
     // Closes now; false when the system reports that the close failed.
-    bool close() { return !valid() || CloseNative(std::exchange(handle_, NoHandle())); }
+    bool Close() { return !Valid() || CloseNative(std::exchange(handle_, NoHandle())); }
 
   private:
     Handle handle_ = NoHandle();

@@ -22,9 +22,9 @@ bool HeldOpenForWriting(const File& file) {
     // The kernel makes us the descriptor's owner when the lease is set, and a writer
     // opening the file in the instant before we drop it would signal us. SIGIO would end
     // the process; SIGURG is ignored unless someone asks for it.
-    fcntl(file.get(), F_SETSIG, SIGURG);
-    if (fcntl(file.get(), F_SETLEASE, F_RDLCK) == 0) {
-        fcntl(file.get(), F_SETLEASE, F_UNLCK);
+    fcntl(file.Get(), F_SETSIG, SIGURG);
+    if (fcntl(file.Get(), F_SETLEASE, F_RDLCK) == 0) {
+        fcntl(file.Get(), F_SETLEASE, F_UNLCK);
         return false;
     }
     return errno == EAGAIN;

@@ -61,7 +61,7 @@ File OpenForReading(const std::string& path) {
     }
     File file(AwayFromZero(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)));
     struct stat status {};
-    if (file.valid() && (fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))) {
+    if (file.Valid() && (fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode))) {
         return File();
     }
     return file;
@@ -69,12 +69,12 @@ File OpenForReading(const std::string& path) {
 
 std::size_t CurrentSize(const File& file) {
     struct stat status {};
-    return fstat(file.get(), &status) == 0 ? static_cast<std::size_t>(status.st_size) : 0;
+    return fstat(file.Get(), &status) == 0 ? static_cast<std::size_t>(status.st_size) : 0;
 }
 
 long long ReadSome(const File& file, char* buffer, std::size_t size) {
     for (;;) {
-        const ssize_t got = read(file.get(), buffer, size);
+        const ssize_t got = read(file.Get(), buffer, size);
         if (got >= 0 || errno != EINTR) {
             return got;
         }
@@ -83,7 +83,7 @@ long long ReadSome(const File& file, char* buffer, std::size_t size) {
 
 bool WriteAll(const File& file, std::string_view bytes) {
     while (!bytes.empty()) {
-        const ssize_t wrote = write(file.get(), bytes.data(), bytes.size());
+        const ssize_t wrote = write(file.Get(), bytes.data(), bytes.size());
         if (wrote < 0 && errno == EINTR) {
             continue;
         }
@@ -124,7 +124,7 @@ bool IsEntryName(const std::string& name) {
 }
 
 int FolderDescriptor(const Folder& folder) {
-    return folder.handle.get();
+    return folder.handle.Get();
 }
 
 }  // namespace
@@ -133,31 +133,31 @@ int FolderDescriptor(const Folder& folder) {
 bool CopyMetadata(const File& from, const File& to) {
     struct stat source {};
     struct stat target {};
-    if (fstat(from.get(), &source) != 0 || fstat(to.get(), &target) != 0) {
+    if (fstat(from.Get(), &source) != 0 || fstat(to.Get(), &target) != 0) {
         return false;
     }
     bool copied = true;
     // Owner before mode: giving a file away clears its set-ID bits, which the mode restores.
     if (source.st_uid != target.st_uid || source.st_gid != target.st_gid) {
-        if (fchown(to.get(), source.st_uid, source.st_gid) != 0) {
+        if (fchown(to.Get(), source.st_uid, source.st_gid) != 0) {
             // A member of the group may still hand the file to the group.
             copied = false;
-            (void)fchown(to.get(), static_cast<uid_t>(-1), source.st_gid);
+            (void)fchown(to.Get(), static_cast<uid_t>(-1), source.st_gid);
         }
     }
     // Attributes before mode: setting a user attribute needs write permission, which a
     // read-only menu's mode would take away from its owner.
     try {
-        copied = CopyExtendedAttributes(from.get(), to.get()) && copied;
+        copied = CopyExtendedAttributes(from.Get(), to.Get()) && copied;
     } catch (const std::bad_alloc&) {
         copied = false;
     }
-    return fchmod(to.get(), source.st_mode & 07777) == 0 && copied;
+    return fchmod(to.Get(), source.st_mode & 07777) == 0 && copied;
 }
 
 std::optional<FileId> IdOf(const File& file) {
     struct stat status {};
-    if (fstat(file.get(), &status) != 0) {
+    if (fstat(file.Get(), &status) != 0) {
         return std::nullopt;
     }
     return FileId{static_cast<std::uint64_t>(status.st_dev),
@@ -165,7 +165,7 @@ std::optional<FileId> IdOf(const File& file) {
 }
 
 bool Rewind(const File& file) {
-    return lseek(file.get(), 0, SEEK_SET) == 0;
+    return lseek(file.Get(), 0, SEEK_SET) == 0;
 }
 
 // O_RDONLY rather than O_PATH: fsync needs a descriptor that may read.
@@ -178,7 +178,7 @@ Folder OpenFolder(const std::string& path) {
 }
 
 bool SyncFolder(const Folder& folder) {
-    return folder.handle.valid() && FlushToDisk(folder.handle);
+    return folder.handle.Valid() && FlushToDisk(folder.handle);
 }
 
 File OpenEntryForReading(const Folder& folder, const std::string& name) {
@@ -188,7 +188,7 @@ File OpenEntryForReading(const Folder& folder, const std::string& name) {
     File file(AwayFromZero(openat(FolderDescriptor(folder), name.c_str(),
                                   O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC)));
     struct stat status {};
-    if (file.valid() && (fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))) {
+    if (file.Valid() && (fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode))) {
         return File();
     }
     return file;
@@ -246,7 +246,7 @@ bool IsOtherThanAFile(int folder, const std::string& name) {
 LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsigned mode,
                            File& file) {
     const int at = FolderDescriptor(folder);
-    if (!IsEntryName(name) || !folder.handle.valid()) {
+    if (!IsEntryName(name) || !folder.handle.Valid()) {
         return LockFileOpen::Failed;
     }
     if (IsOtherThanAFile(at, name)) {
@@ -269,7 +269,7 @@ LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsign
     }
     file = File(AwayFromZero(descriptor));
     struct stat status {};
-    if (fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
+    if (fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
         file = File();
         return LockFileOpen::NotAFile;
     }
@@ -278,7 +278,7 @@ LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsign
 
 LockTry TryLockExclusive(const File& file) {
     for (;;) {
-        if (flock(file.get(), LOCK_EX | LOCK_NB) == 0) {
+        if (flock(file.Get(), LOCK_EX | LOCK_NB) == 0) {
             return LockTry::Taken;
         }
         if (errno == EWOULDBLOCK) {
@@ -293,7 +293,7 @@ LockTry TryLockExclusive(const File& file) {
 bool FlushToDisk(const File& file) {
     int result = 0;
     do {
-        result = fsync(file.get());
+        result = fsync(file.Get());
     } while (result != 0 && errno == EINTR);
     return result == 0;
 }
@@ -312,7 +312,7 @@ bool SyncFolderEntries(const std::string& folder) {
         return false;
     }
     File handle(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    return handle.valid() && FlushToDisk(handle) && handle.close();
+    return handle.Valid() && FlushToDisk(handle) && handle.Close();
 }
 
 // Only a path whose last element is a link comes back resolved (realpath() resolves every

@@ -45,7 +45,7 @@ File OpenForReading(const std::string& path) {
     }
     File file(CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                           FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (file.valid() && GetFileType(file.get()) != FILE_TYPE_DISK) {
+    if (file.Valid() && GetFileType(file.Get()) != FILE_TYPE_DISK) {
         return File();
     }
     return file;
@@ -59,20 +59,20 @@ bool HeldOpenForWriting(const File& file) {
 
 std::size_t CurrentSize(const File& file) {
     LARGE_INTEGER size{};
-    return GetFileSizeEx(file.get(), &size) ? static_cast<std::size_t>(size.QuadPart) : 0;
+    return GetFileSizeEx(file.Get(), &size) ? static_cast<std::size_t>(size.QuadPart) : 0;
 }
 
 long long ReadSome(const File& file, char* buffer, std::size_t size) {
     DWORD got = 0;
     const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
-    return ReadFile(file.get(), buffer, wanted, &got, nullptr) ? static_cast<long long>(got) : -1;
+    return ReadFile(file.Get(), buffer, wanted, &got, nullptr) ? static_cast<long long>(got) : -1;
 }
 
 bool WriteAll(const File& file, std::string_view bytes) {
     while (!bytes.empty()) {
         DWORD wrote = 0;
         const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
-        if (!WriteFile(file.get(), bytes.data(), wanted, &wrote, nullptr) || wrote == 0) {
+        if (!WriteFile(file.Get(), bytes.data(), wanted, &wrote, nullptr) || wrote == 0) {
             return false;
         }
         bytes.remove_prefix(wrote);
@@ -135,7 +135,7 @@ class InitialSecurity {
   public:
     explicit InitialSecurity(const File& like) {
         AccessList source;
-        if (!like.valid() || !ReadAccessList(like.get(), source)) {
+        if (!like.Valid() || !ReadAccessList(like.Get(), source)) {
             return;
         }
         list_ = WithoutExecution(*source.list);
@@ -146,7 +146,7 @@ class InitialSecurity {
     InitialSecurity(const InitialSecurity&) = delete;
     InitialSecurity& operator=(const InitialSecurity&) = delete;
 
-    SECURITY_ATTRIBUTES* attributes() { return ready_ ? &attributes_ : nullptr; }
+    SECURITY_ATTRIBUTES* Attributes() { return ready_ ? &attributes_ : nullptr; }
 
   private:
     std::vector<unsigned char> list_;
@@ -167,7 +167,7 @@ File CreateNew(const std::string& path, const File& like) {
         return File();
     }
     InitialSecurity security(like);
-    return File(CreateFileW(widePath.c_str(), GENERIC_WRITE, 0, security.attributes(), CREATE_NEW,
+    return File(CreateFileW(widePath.c_str(), GENERIC_WRITE, 0, security.Attributes(), CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
@@ -187,10 +187,10 @@ bool SetAttributes(Handle file, DWORD attributes) {
 
 bool CopyAttributes(const File& from, const File& to) {
     BY_HANDLE_FILE_INFORMATION source{};
-    if (!GetFileInformationByHandle(from.get(), &source)) {
+    if (!GetFileInformationByHandle(from.Get(), &source)) {
         return false;
     }
-    return SetAttributes(to.get(), source.dwFileAttributes & kCopiedAttributes);
+    return SetAttributes(to.Get(), source.dwFileAttributes & kCopiedAttributes);
 }
 
 }  // namespace
@@ -243,12 +243,12 @@ File OpenFollowed(const std::wstring& path) {
 // points (wine's do not), but what the name leads to is then another file, or none.
 bool IsLink(const std::wstring& path, const File& itself) {
     const File followed = OpenFollowed(path);
-    return !followed.valid() || IdOfHandle(followed.get()) != IdOfHandle(itself.get());
+    return !followed.Valid() || IdOfHandle(followed.Get()) != IdOfHandle(itself.Get());
 }
 
 DWORD AttributesOf(const File& file) {
     BY_HANDLE_FILE_INFORMATION information{};
-    return GetFileInformationByHandle(file.get(), &information) ? information.dwFileAttributes
+    return GetFileInformationByHandle(file.Get(), &information) ? information.dwFileAttributes
                                                                 : INVALID_FILE_ATTRIBUTES;
 }
 
@@ -257,7 +257,7 @@ constexpr DWORD kNoPlainFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE
 bool IsPlainFile(const File& file) {
     const DWORD attributes = AttributesOf(file);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & kNoPlainFile) == 0 &&
-           GetFileType(file.get()) == FILE_TYPE_DISK;
+           GetFileType(file.Get()) == FILE_TYPE_DISK;
 }
 
 bool MarkForDeletion(Handle file) {
@@ -320,7 +320,7 @@ bool IsItself(Handle entry, const std::wstring& path) {
     if (folderPath.empty() || folderPath.back() == L':') {
         folderPath = path.substr(0, separator + 1);
     }
-    const std::optional<std::wstring> folder = VolumePath(OpenFollowed(folderPath).get());
+    const std::optional<std::wstring> folder = VolumePath(OpenFollowed(folderPath).Get());
     const std::optional<std::wstring> reported = VolumePath(entry);
     if (!folder || !reported) {
         return false;
@@ -338,33 +338,33 @@ bool IsItself(Handle entry, const std::wstring& path) {
 bool RemoveItself(const std::wstring& path) {
     const File file = OpenEntryItself(path, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
     const DWORD attributes = AttributesOf(file);
-    if (!file.valid() || attributes == INVALID_FILE_ATTRIBUTES ||
-        (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !IsItself(file.get(), path)) {
+    if (!file.Valid() || attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !IsItself(file.Get(), path)) {
         return false;
     }
-    if (MarkForDeletion(file.get())) {
+    if (MarkForDeletion(file.Get())) {
         return true;
     }
     if ((attributes & FILE_ATTRIBUTE_READONLY) == 0 ||
-        !SetAttributes(file.get(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY))) {
+        !SetAttributes(file.Get(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY))) {
         return false;
     }
-    if (MarkForDeletion(file.get())) {
+    if (MarkForDeletion(file.Get())) {
         return true;
     }
-    SetAttributes(file.get(), attributes);
+    SetAttributes(file.Get(), attributes);
     return false;
 }
 
 }  // namespace
 
 std::optional<FileId> IdOf(const File& file) {
-    return IdOfHandle(file.get());
+    return IdOfHandle(file.Get());
 }
 
 bool Rewind(const File& file) {
     LARGE_INTEGER start{};
-    return SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN) != 0;
+    return SetFilePointerEx(file.Get(), start, nullptr, FILE_BEGIN) != 0;
 }
 
 // Without FILE_SHARE_DELETE, nobody can rename or remove the folder while it is held.
@@ -376,7 +376,7 @@ Folder OpenFolder(const std::string& path) {
     File handle(CreateFileW(widePath.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                             FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!handle.valid() || (AttributesOf(handle) & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    if (!handle.Valid() || (AttributesOf(handle) & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         return {};
     }
     return {std::move(handle), path};
@@ -384,7 +384,7 @@ Folder OpenFolder(const std::string& path) {
 
 // Windows keeps folder entries durable itself once MoveFileEx was asked to write through.
 bool SyncFolder(const Folder& folder) {
-    return folder.handle.valid();
+    return folder.handle.Valid();
 }
 
 File OpenEntryForReading(const Folder& folder, const std::string& name) {
@@ -394,7 +394,7 @@ File OpenEntryForReading(const Folder& folder, const std::string& name) {
     }
     File file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                           OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (file.valid() && !IsPlainFile(file)) {
+    if (file.Valid() && !IsPlainFile(file)) {
         return File();
     }
     return file;
@@ -417,7 +417,7 @@ bool RenameEntry(const Folder& folder, const std::string& from, const std::strin
 // link is followed here as it is for reading.
 std::optional<FileId> EntryId(const Folder& folder, const std::string& name) {
     const File file = OpenFollowed(EntryPath(folder, name));
-    return file.valid() ? IdOf(file) : std::nullopt;
+    return file.Valid() ? IdOf(file) : std::nullopt;
 }
 
 unsigned EntryPermissions(const Folder&, const std::string&, unsigned otherwise) {
@@ -433,18 +433,18 @@ unsigned EntryPermissions(const Folder&, const std::string&, unsigned otherwise)
 // finds nothing, a dangling link stands there.
 LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsigned, File& file) {
     const std::wstring path = EntryPath(folder, name);
-    if (path.empty() || !folder.handle.valid()) {
+    if (path.empty() || !folder.handle.Valid()) {
         return LockFileOpen::Failed;
     }
     if (const File existing = OpenEntryItself(path, FILE_READ_ATTRIBUTES);
-        existing.valid() && (!IsPlainFile(existing) || IsLink(path, existing))) {
+        existing.Valid() && (!IsPlainFile(existing) || IsLink(path, existing))) {
         return LockFileOpen::NotAFile;
     }
     constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
     constexpr DWORD kFlags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
     file = File(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, kShare, nullptr, CREATE_NEW,
                             kFlags, nullptr));
-    if (!file.valid()) {
+    if (!file.Valid()) {
         const DWORD created = GetLastError();
         if (created != ERROR_FILE_EXISTS && created != ERROR_ALREADY_EXISTS) {
             return LockFileOpen::Failed;
@@ -452,7 +452,7 @@ LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsign
         file = File(CreateFileW(path.c_str(), GENERIC_READ, kShare, nullptr, OPEN_EXISTING, kFlags,
                                 nullptr));
     }
-    if (!file.valid()) {
+    if (!file.Valid()) {
         const DWORD opened = GetLastError();
         return opened == ERROR_FILE_NOT_FOUND ? LockFileOpen::NotAFile : LockFileOpen::Failed;
     }
@@ -465,7 +465,7 @@ LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsign
 
 LockTry TryLockExclusive(const File& file) {
     OVERLAPPED whole{};
-    if (LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
+    if (LockFileEx(file.Get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
                    MAXDWORD, &whole)) {
         return LockTry::Taken;
     }
@@ -473,7 +473,7 @@ LockTry TryLockExclusive(const File& file) {
 }
 
 bool FlushToDisk(const File& file) {
-    return FlushFileBuffers(file.get()) != 0;
+    return FlushFileBuffers(file.Get()) != 0;
 }
 
 namespace {
@@ -537,10 +537,10 @@ bool SyncFolderEntries(const std::string& folder) {
 // trailing dot, another letter case) gets the same lock, temporary and backup names.
 std::string FinalTarget(const std::string& path) {
     const File file = OpenEntryItself(WidenPath(path), FILE_READ_ATTRIBUTES);
-    if (!file.valid()) {
+    if (!file.Valid()) {
         return path;
     }
-    const std::string reported = ReportedPath(file.get());
+    const std::string reported = ReportedPath(file.Get());
     return reported.empty() ? path : reported;
 }
 

@@ -93,7 +93,7 @@ void ParseLines(benchmark::State& state, const std::vector<std::string>& lines) 
             }
         }
         links.Finish();
-        benchmark::DoNotOptimize(links.linkCount());
+        benchmark::DoNotOptimize(links.LinkCount());
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * lines.size()) *
                             kRepeats);

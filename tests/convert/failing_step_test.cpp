@@ -41,7 +41,7 @@ class FailingFileSystem : public FileSystem {
         return real_.ReadWhole(path);
     }
     bool ReadLines(const std::string& path,
-                   const std::function<void(std::string&)>& onLine) override {
+                   const std::function<void(std::string_view)>& onLine) override {
         if (Fails(Step::ReadLines)) {
             return false;
         }
@@ -51,7 +51,7 @@ class FailingFileSystem : public FileSystem {
         // Delivers the first line, then reports a read error.
         struct Stop {};
         try {
-            return real_.ReadLines(path, [&](std::string& line) {
+            return real_.ReadLines(path, [&](std::string_view line) {
                 onLine(line);
                 throw Stop{};
             });

@@ -31,8 +31,8 @@ Converted Convert(const std::vector<std::string>& lines, const std::set<std::str
         links.Feed(line);
     }
     links.Finish();
-    const std::string query = links.queryText();
-    const std::string items = links.itemText();
+    const std::string query = links.QueryText();
+    const std::string items = links.ItemText();
     Converted result{query, {}};
     for (std::size_t start = 0; start < items.size();) {
         const std::size_t end = items.find("\r\n", start);

@@ -190,7 +190,7 @@ std::optional<std::string> MemoryFileSystem::ReadWhole(const std::string& path) 
 }
 
 bool MemoryFileSystem::ReadLines(const std::string& path,
-                                 const std::function<void(std::string& line)>& onLine) {
+                                 const std::function<void(std::string_view line)>& onLine) {
     const std::optional<Fault> fault = Begin(StepKind::ReadLines, path);
     const Inode* inode = Find(path);
     if (fault == Fault::Open || inode == nullptr) {

@@ -22,8 +22,8 @@ class RealFiles : public testing::Test {
   protected:
     Lines ReadAllLines(const std::string& relative, bool* ok = nullptr) {
         Lines lines;
-        const bool result =
-            fs.ReadLines(temp.path(relative), [&](std::string& line) { lines.push_back(line); });
+        const bool result = fs.ReadLines(temp.path(relative),
+                                         [&](std::string_view line) { lines.emplace_back(line); });
         if (ok != nullptr) {
             *ok = result;
         }
@@ -190,7 +190,7 @@ TEST_F(RealFiles, PathWithNulByteNamesNoFile) {
     const std::string cut = temp.path("Links.xml") + std::string(1, '\0') + ".bak";
     EXPECT_FALSE(fs.WriteDurable(cut, "x"));
     EXPECT_EQ(fs.ReadWhole(cut), std::nullopt);
-    EXPECT_FALSE(fs.ReadLines(cut, [](std::string&) {}));
+    EXPECT_FALSE(fs.ReadLines(cut, [](std::string_view) {}));
     EXPECT_FALSE(fs.Rename(cut, temp.path("other.xml")));
     temp.write("new.xml", "new");
     EXPECT_FALSE(fs.Rename(temp.path("new.xml"), cut));

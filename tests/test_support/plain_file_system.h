@@ -25,7 +25,7 @@ class PlainFileSystem : public FileSystem {
         return real_.ReadWhole(path);
     }
     bool ReadLines(const std::string& path,
-                   const std::function<void(std::string& line)>& onLine) override {
+                   const std::function<void(std::string_view line)>& onLine) override {
         return real_.ReadLines(path, onLine);
     }
     bool WriteDurable(const std::string& path, std::string_view bytes) override {

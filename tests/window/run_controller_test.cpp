@@ -73,7 +73,7 @@ class FakeWindowThread final : public WindowThread {
 class GatedFiles final : public test::PlainFileSystem {
   public:
     bool ReadLines(const std::string& path,
-                   const std::function<void(std::string& line)>& onLine) override {
+                   const std::function<void(std::string_view line)>& onLine) override {
         std::unique_lock<std::mutex> hold(mutex_);
         reached_ = true;
         changed_.notify_all();

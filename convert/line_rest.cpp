@@ -1,0 +1,106 @@
+#include "convert/line_rest.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tamsel {
+
+LineRest::LineRest(std::string_view line) : size_(line.size()) {
+    if (!line.empty()) {
+        parts_[0] = line;
+        count_ = 1;
+    }
+}
+
+char LineRest::At(std::size_t index) const {
+    for (std::size_t i = 0; i < count_; ++i) {
+        if (index < parts_[i].size()) {
+            return parts_[i][index];
+        }
+        index -= parts_[i].size();
+    }
+    return '\0';
+}
+
+std::size_t LineRest::Find(char c, std::size_t from) const {
+    std::size_t base = 0;
+    for (std::size_t i = 0; i < count_; base += parts_[i].size(), ++i) {
+        const std::string_view part = parts_[i];
+        if (from >= base + part.size()) {
+            continue;
+        }
+        const std::size_t start = from > base ? from - base : 0;
+        const void* hit = std::memchr(part.data() + start, c, part.size() - start);
+        if (hit != nullptr) {
+            return base + static_cast<std::size_t>(static_cast<const char*>(hit) - part.data());
+        }
+    }
+    return npos;
+}
+
+std::size_t LineRest::FindPair(std::string_view pair, std::size_t from) const {
+    for (std::size_t at = Find(pair[0], from); at != npos; at = Find(pair[0], at + 1)) {
+        if (at + 1 < size_ && At(at + 1) == pair[1]) {
+            return at;
+        }
+    }
+    return npos;
+}
+
+void LineRest::Erase(std::size_t from, std::size_t to) {
+    to = std::min(to, size_);
+    if (from >= to) {
+        return;
+    }
+    std::array<std::string_view, 4> kept{};
+    std::size_t count = 0;
+    std::size_t base = 0;
+    for (std::size_t i = 0; i < count_; base += parts_[i].size(), ++i) {
+        const std::string_view part = parts_[i];
+        const std::size_t end = base + part.size();
+        if (from > base) {  // what lies in front of the cut
+            kept[count++] = part.substr(0, std::min(from, end) - base);
+        }
+        if (to < end) {  // what lies behind it
+            kept[count++] = part.substr(std::max(to, base) - base);
+        }
+    }
+    parts_ = kept;
+    count_ = count;
+    size_ -= to - from;
+}
+
+void LineRest::AppendTo(std::string& out, std::size_t from, std::size_t to) const {
+    to = std::min(to, size_);
+    std::size_t base = 0;
+    for (std::size_t i = 0; i < count_ && from < to; base += parts_[i].size(), ++i) {
+        const std::string_view part = parts_[i];
+        const std::size_t end = base + part.size();
+        if (from < end) {
+            const std::size_t stop = std::min(to, end);
+            out.append(part.substr(from - base, stop - from));
+            from = stop;
+        }
+    }
+}
+
+void LineRest::AssignTrimmed(std::string& out, std::size_t from, std::size_t to) const {
+    to = std::min(to, size_);
+    while (from < to && At(from) == ' ') {
+        ++from;
+    }
+    while (to > from && At(to - 1) == ' ') {
+        --to;
+    }
+    out.clear();
+    AppendTo(out, from, to);
+}
+
+std::string LineRest::Joined() const {
+    std::string joined;
+    joined.reserve(size_);
+    AppendTo(joined);
+    return joined;
+}
+
+}  // namespace tamsel

@@ -1,0 +1,53 @@
+#pragma once
+
+// What a list line leaves once stretches are cut out of it, kept as views of the line
+// rather than by moving its bytes: a bookmark line with a long embedded icon is never
+// copied to cut its address and title out.
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace tamsel {
+
+// A line with up to three stretches cut out, as up to four views of it, read as one text.
+// Positions count from 0 in that text. Valid as long as the line it views.
+class LineRest {
+  public:
+    static constexpr std::size_t npos = std::string_view::npos;
+
+    LineRest() = default;
+    explicit LineRest(std::string_view line);
+
+    std::size_t Size() const { return size_; }
+    bool Empty() const { return size_ == 0; }
+    char At(std::size_t index) const;
+
+    // Index of the first `c` at or after `from`, or npos.
+    std::size_t Find(char c, std::size_t from = 0) const;
+
+    // Index of the first occurrence of the two bytes `pair` at or after `from`, or npos; an
+    // occurrence may run across a cut.
+    std::size_t FindPair(std::string_view pair, std::size_t from = 0) const;
+
+    // Cuts [from, to) out; cutting more than three stretches is not supported.
+    void Erase(std::size_t from, std::size_t to);
+
+    // Appends [from, to) (ends past the text count as its end) to `out`.
+    void AppendTo(std::string& out, std::size_t from = 0, std::size_t to = npos) const;
+
+    // Assigns [from, to) to `out` without blanks at both ends: what assigning TrimBlanks of
+    // that stretch gives, copying only the bytes kept.
+    void AssignTrimmed(std::string& out, std::size_t from, std::size_t to) const;
+
+    // The text whole.
+    std::string Joined() const;
+
+  private:
+    std::array<std::string_view, 4> parts_{};
+    std::size_t count_ = 0;
+    std::size_t size_ = 0;
+};
+
+}  // namespace tamsel
