@@ -216,34 +216,21 @@ class FormWindowTest : public testing::Test {
         Pump();
     }
 
+    // The entries the box's list holds, as many as its rows.
     std::vector<std::string> ListOf(RunInput box) const {
-        const HWND combo = form_->Control(box == RunInput::List ? "txtFile0" : "txtFile1");
+        const CompletionList& list = form_->BoxList(box);
+        const auto rows = static_cast<std::size_t>(SendMessageW(list.Rows(), LB_GETCOUNT, 0, 0));
         std::vector<std::string> entries;
-        const auto count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-        for (LRESULT i = 0; i < count; ++i) {
-            std::wstring entry(static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)),
-                               L'\0');
-            SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry.data()));
-            entries.push_back(Narrow(entry));
+        for (std::size_t i = 0; i < rows && i < list.Entries().size(); ++i) {
+            entries.push_back(list.Entries()[i]);
         }
         return entries;
     }
 
     // The rows the open list shows, from its height.
-    int ListRows(RunInput box) const {
-        COMBOBOXINFO info{};
-        info.cbSize = sizeof info;
-        GetComboBoxInfo(form_->Control(box == RunInput::List ? "txtFile0" : "txtFile1"), &info);
-        RECT client;
-        GetClientRect(info.hwndList, &client);
-        const auto row = static_cast<int>(SendMessageW(info.hwndList, LB_GETITEMHEIGHT, 0, 0));
-        return row > 0 ? client.bottom / row : 0;
-    }
+    int ListRows(RunInput box) const { return form_->BoxList(box).RowsShown(); }
 
-    bool ListOpen(RunInput box) const {
-        const HWND combo = form_->Control(box == RunInput::List ? "txtFile0" : "txtFile1");
-        return SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0;
-    }
+    bool ListOpen(RunInput box) const { return form_->BoxList(box).IsOpen(); }
 
     test::TempFolder folder_;
     TestDesktop desktop_;
