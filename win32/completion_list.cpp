@@ -59,15 +59,16 @@ void CompletionList::SetEntries(const CompletionEntries& entries) {
     entries_.folderPart = entries.folderPart;
     entries_.names = entries.names;
     folderPart_ = Widen(entries.folderPart);
-    SendMessageW(rows_, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(rows_, LB_SETCOUNT, entries_.size(), 0);
-    SendMessageW(rows_, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-    SendMessageW(rows_, LB_SETTOPINDEX, 0, 0);
-    SendMessageW(rows_, WM_SETREDRAW, TRUE, 0);
+    // Each change to a shown list box redraws its scroll bar at once, which costs the
+    // display server a round trip: what stays as it was is not set again.
+    if (SendMessageW(rows_, LB_GETCOUNT, 0, 0) != static_cast<LRESULT>(entries_.size())) {
+        SendMessageW(rows_, LB_SETCOUNT, entries_.size(), 0);
+    }
+    ScrollToTop();
     if (IsOpen() && !entries_.empty()) {
         Place(maxRows_);
     }
-    InvalidateRect(rows_, nullptr, TRUE);
+    InvalidateRect(rows_, nullptr, FALSE);
 }
 
 void CompletionList::Open(int maxRows) {
@@ -76,10 +77,10 @@ void CompletionList::Open(int maxRows) {
         return;
     }
     maxRows_ = maxRows;
-    SendMessageW(rows_, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-    SendMessageW(rows_, LB_SETTOPINDEX, 0, 0);
+    ScrollToTop();
     Place(maxRows);
-    ShowWindow(popup_, SW_SHOWNOACTIVATE);
+    SetWindowPos(popup_, HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 void CompletionList::Close() {
@@ -88,6 +89,15 @@ void CompletionList::Close() {
 
 bool CompletionList::IsOpen() const {
     return IsWindowVisible(popup_) != FALSE;
+}
+
+void CompletionList::ScrollToTop() {
+    if (CurrentRow() != -1) {
+        SendMessageW(rows_, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    }
+    if (SendMessageW(rows_, LB_GETTOPINDEX, 0, 0) != 0) {
+        SendMessageW(rows_, LB_SETTOPINDEX, 0, 0);
+    }
 }
 
 int CompletionList::CurrentRow() const {
@@ -110,19 +120,25 @@ void CompletionList::Wheel(WPARAM w, LPARAM l) {
 }
 
 // As the box's own list would drop: as wide as the box, below it, or above it where the
-// screen ends first; its rows as high as the box's own list's rows in the box's font.
+// screen ends first; its rows as high as the box's own list's rows in the box's font. An
+// open list that keeps its place is left as it is: moving a shown window costs the display
+// server a round trip, more than the rest of a refill.
 void CompletionList::Place(int maxRows) {
-    font_ = reinterpret_cast<HFONT>(SendMessageW(box_, WM_GETFONT, 0, 0));
-    SendMessageW(rows_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(box_, WM_GETFONT, 0, 0));
+    if (font != font_) {
+        font_ = font;
+        SendMessageW(rows_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    }
     const int itemHeight = ItemHeight(box_);
-    SendMessageW(rows_, LB_SETITEMHEIGHT, 0, itemHeight);
+    if (SendMessageW(rows_, LB_GETITEMHEIGHT, 0, 0) != itemHeight) {
+        SendMessageW(rows_, LB_SETITEMHEIGHT, 0, itemHeight);
+    }
     const int shown = static_cast<int>(std::min<std::size_t>(entries_.size(), maxRows));
     RECT box;
     GetWindowRect(box_, &box);
     RECT frame{0, 0, box.right - box.left, shown * itemHeight};
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(popup_, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrW(popup_, GWL_EXSTYLE)));
-    const int width = box.right - box.left;
     const int height = frame.bottom - frame.top;
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
@@ -130,10 +146,20 @@ void CompletionList::Place(int maxRows) {
     const bool roomBelow = box.bottom + height <= monitor.rcWork.bottom;
     const int top =
         roomBelow || box.top - height < monitor.rcWork.top ? box.bottom : box.top - height;
-    SetWindowPos(popup_, HWND_TOP, box.left, top, width, height, SWP_NOACTIVATE);
+    const RECT place{box.left, top, box.right, top + height};
+    RECT now;
+    GetWindowRect(popup_, &now);
+    if (!EqualRect(&now, &place)) {
+        SetWindowPos(popup_, nullptr, place.left, place.top, place.right - place.left, height,
+                     SWP_NOACTIVATE | SWP_NOZORDER);
+    }
     RECT client;
+    RECT rows;
     GetClientRect(popup_, &client);
-    MoveWindow(rows_, 0, 0, client.right, client.bottom, TRUE);
+    GetClientRect(rows_, &rows);
+    if (!EqualRect(&client, &rows)) {
+        MoveWindow(rows_, 0, 0, client.right, client.bottom, FALSE);
+    }
 }
 
 int CompletionList::RowAt(LPARAM point) const {

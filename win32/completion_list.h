@@ -53,6 +53,7 @@ class CompletionList {
                                      DWORD_PTR self);
     void Draw(const DRAWITEMSTRUCT& item) const;
     void Place(int maxRows);
+    void ScrollToTop();
     int RowAt(LPARAM point) const;
 
     HWND box_;
