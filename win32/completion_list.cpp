@@ -48,8 +48,7 @@ CompletionList::CompletionList(HWND owner, HWND box, std::function<void(int row)
 }
 
 CompletionList::~CompletionList() {
-    // The owner's end may have taken the popup already.
-    if (IsWindow(popup_)) {
+    if (popup_) {
         SetWindowLongPtrW(popup_, GWLP_USERDATA, 0);
         DestroyWindow(popup_);
     }
@@ -79,8 +78,10 @@ void CompletionList::Open(int maxRows) {
     maxRows_ = maxRows;
     ScrollToTop();
     Place(maxRows);
-    SetWindowPos(popup_, HWND_TOP, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    if (!IsOpen()) {
+        SetWindowPos(popup_, HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    }
 }
 
 void CompletionList::Close() {
@@ -200,9 +201,15 @@ LRESULT CALLBACK CompletionList::PopupProc(HWND popup, UINT message, WPARAM w, L
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(l);
         SetWindowLongPtrW(popup, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
-    const auto* self =
-        reinterpret_cast<const CompletionList*>(GetWindowLongPtrW(popup, GWLP_USERDATA));
+    auto* self = reinterpret_cast<CompletionList*>(GetWindowLongPtrW(popup, GWLP_USERDATA));
     switch (message) {
+        case WM_NCDESTROY:
+            // Its owner's end takes the popup with it, before the list's own end.
+            if (self) {
+                self->popup_ = nullptr;
+                self->rows_ = nullptr;
+            }
+            break;
         case WM_MOUSEACTIVATE:
             return MA_NOACTIVATE;
         case WM_MEASUREITEM:

@@ -85,6 +85,7 @@ void FormWindow::CloseListsOn(UINT message, WPARAM w, LPARAM l) {
         case WM_NCLBUTTONDOWN:
         case WM_NCRBUTTONDOWN:
         case WM_MOVE:
+        case WM_DPICHANGED:
             break;
         default:
             return;

@@ -255,11 +255,11 @@ int main(int argc, char** argv) {
     Say("window");
     bench.PumpFor(1'000);
     for (int size : sizes) {
-        // What reading the folder alone costs, as a completion reads it.
+        // What reading the folder alone costs, as the completion of "e" reads it.
         std::vector<std::string> names;
         for (int run = 0; run < runs + 1; ++run) {
             const double start = Now();
-            tamsel::ListFolderInto(folderOf(size) + "*.*", 23, names);
+            tamsel::ListFolderInto(folderOf(size) + "e*.*", 23, names);
             char line[96];
             std::snprintf(line, sizeof line, "listing %d %.2f %zu", size, Now() - start,
                           names.size());
