@@ -1,17 +1,19 @@
 #pragma once
 
-// A path box as a native combo box: the view its controller draws through, and the
-// controller itself, which the window hands the box's focus, keys and clicks.
+// A path box as a native combo box whose drop-down is a completion list of its own: the
+// view its controller draws through, and the controller itself, which the window hands the
+// box's focus, keys and clicks.
 
 #include <windows.h>
 
+#include "win32/completion_list.h"
 #include "window/path_box_controller.h"
 
 namespace tamsel::win32 {
 
 class ComboBoxView final : public PathBoxView {
   public:
-    // `form` is the window the box sits in, whose drawing a refill suspends.
+    // `form` is the window the box sits in, which owns its list.
     ComboBoxView(HWND form, HWND combo, RunInput input);
     ComboBoxView(const ComboBoxView&) = delete;
     ComboBoxView& operator=(const ComboBoxView&) = delete;
@@ -19,6 +21,8 @@ class ComboBoxView final : public PathBoxView {
     PathBoxController& Controller() { return controller_; }
     HWND Combo() const { return combo_; }
     HWND Field() const { return field_; }
+    CompletionList& List() { return list_; }
+    const CompletionList& List() const { return list_; }
 
     EditState Edit() const override;
     void ApplyEdit(const EditState& edit) override;
@@ -31,11 +35,10 @@ class ComboBoxView final : public PathBoxView {
     void ChooseRow(int row) override;
 
   private:
-    HWND form_;
     HWND combo_;
     HWND field_;
-    HWND list_;
     PathBoxController controller_;
+    CompletionList list_;
 };
 
 }  // namespace tamsel::win32

@@ -15,8 +15,6 @@ namespace {
 constexpr wchar_t kClassName[] = L"TamselFormMain";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr int kFirstControlId = 1000;
-// How many entries the open completion list shows before it scrolls.
-constexpr int kVisibleListRows = 12;
 
 const ControlRow& Row(std::size_t index) {
     return FormControls()[index];
@@ -124,10 +122,9 @@ void FormWindow::CreateControls(HINSTANCE instance) {
     }
     for (const PathBoxRow& box : PathBoxes()) {
         const auto id = static_cast<UINT_PTR>(box.input);
+        boxes_[id] = std::make_unique<ComboBoxView>(window_, Box(box.input), box.input);
         SetWindowSubclass(Box(box.input), ComboProc, id, reinterpret_cast<DWORD_PTR>(this));
         SetWindowSubclass(BoxEdit(box.input), EditProc, id, reinterpret_cast<DWORD_PTR>(this));
-        boxes_[id] = std::make_unique<ComboBoxView>(window_, Box(box.input), box.input);
-        SendMessageW(Box(box.input), CB_SETMINVISIBLE, kVisibleListRows, 0);
     }
 }
 
@@ -231,6 +228,10 @@ HWND FormWindow::Box(RunInput box) const {
     return Control(PathBoxOf(box).box);
 }
 
+const CompletionList& FormWindow::BoxList(RunInput box) const {
+    return boxes_[static_cast<std::size_t>(box)]->List();
+}
+
 HWND FormWindow::BoxEdit(RunInput box) const {
     COMBOBOXINFO info{};
     info.cbSize = sizeof info;
@@ -293,6 +294,7 @@ LRESULT FormWindow::Handle(UINT message, WPARAM w, LPARAM l) {
     if (thread_.Handle(message, w)) {
         return 0;
     }
+    CloseListsOn(message, w, l);
     switch (message) {
         case WM_PAINT:
             Paint();

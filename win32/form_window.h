@@ -42,6 +42,8 @@ class FormWindow final : public FormView, private RunView {
     HWND Control(std::string_view name) const;
     // The edit field inside a path box.
     HWND BoxEdit(RunInput box) const;
+    // A path box's completion list.
+    const CompletionList& BoxList(RunInput box) const;
 
     // Offers a message of the thread's loop to the window before it is dispatched: the
     // window's Enter and Esc, keys for an open completion list, Tab and the other dialog
@@ -97,6 +99,11 @@ class FormWindow final : public FormView, private RunView {
     // A path box's focus came or went (CBN_SETFOCUS, CBN_KILLFOCUS).
     void BoxFocus(ComboBoxView& box, int notification);
     void Paste(ComboBoxView& box);
+    // The box's arrow, or its key, opens or closes its list; a press brings the focus.
+    void ArrowPressed(ComboBoxView& box);
+    // The open lists close when the window moves or a press falls outside their box, as a
+    // drop-down list does.
+    void CloseListsOn(UINT message, WPARAM w, LPARAM l);
 
     // Files dropped from the file manager (form_window_drops.cpp).
     void AcceptDroppedFiles();

@@ -4,6 +4,7 @@
 #include "win32/form_window.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include "win32/edit_field.h"
 #include "win32/wide_text.h"
@@ -60,6 +61,43 @@ void FormWindow::Paste(ComboBoxView& box) {
     SendMessageW(box.Field(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(Widen(pasted).c_str()));
 }
 
+void FormWindow::ArrowPressed(ComboBoxView& box) {
+    if (GetFocus() != box.Field()) {
+        clicking_ = true;
+        SetFocus(box.Field());
+        clicking_ = false;
+    }
+    box.Controller().ArrowPressed();
+}
+
+void FormWindow::CloseListsOn(UINT message, WPARAM w, LPARAM l) {
+    HWND pressed = nullptr;
+    switch (message) {
+        case WM_PARENTNOTIFY:
+            if (LOWORD(w) != WM_LBUTTONDOWN && LOWORD(w) != WM_RBUTTONDOWN &&
+                LOWORD(w) != WM_MBUTTONDOWN) {
+                return;
+            }
+            pressed = ChildWindowFromPoint(window_, {GET_X_LPARAM(l), GET_Y_LPARAM(l)});
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_NCLBUTTONDOWN:
+        case WM_NCRBUTTONDOWN:
+        case WM_MOVE:
+        case WM_DPICHANGED:
+            break;
+        default:
+            return;
+    }
+    for (const auto& box : boxes_) {
+        // A press on the box itself is the box's: its arrow closes the list.
+        if (box && box->Combo() != pressed && box->ListOpen()) {
+            box->CloseList();
+        }
+    }
+}
+
 void FormWindow::BoxFocus(ComboBoxView& box, int notification) {
     PathBoxController& controller = box.Controller();
     if (notification == CBN_SETFOCUS) {
@@ -80,6 +118,15 @@ LRESULT CALLBACK FormWindow::EditProc(HWND edit, UINT message, WPARAM w, LPARAM 
     auto* self = reinterpret_cast<FormWindow*>(data);
     ComboBoxView& box = *self->boxes_[id];
     switch (message) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            // The keys that drop a combo box's own list open this one instead.
+            if ((message == WM_KEYDOWN && w == VK_F4) ||
+                (message == WM_SYSKEYDOWN && (w == VK_DOWN || w == VK_UP))) {
+                self->ArrowPressed(box);
+                return 0;
+            }
+            break;
         case WM_KEYUP: {
             // The release is seen after the field handled the key's character.
             const LRESULT result = DefSubclassProc(edit, message, w, l);
@@ -109,14 +156,28 @@ LRESULT CALLBACK FormWindow::EditProc(HWND edit, UINT message, WPARAM w, LPARAM 
 }
 
 LRESULT CALLBACK FormWindow::ComboProc(HWND combo, UINT message, WPARAM w, LPARAM l, UINT_PTR id,
-                                       DWORD_PTR) {
+                                       DWORD_PTR data) {
+    auto* self = reinterpret_cast<FormWindow*>(data);
+    ComboBoxView& box = *self->boxes_[id];
     switch (message) {
         case WM_MOUSEWHEEL:
-            // The wheel would put another entry into the box; only the open list scrolls.
-            if (!SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0)) {
+            // Only the open list scrolls; the box's own would put another entry into it.
+            if (box.ListOpen()) {
+                box.List().Wheel(w, l);
+            }
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: {
+            // The arrow opens the box's list in place of the combo box's own.
+            COMBOBOXINFO info{};
+            info.cbSize = sizeof info;
+            GetComboBoxInfo(combo, &info);
+            if (PtInRect(&info.rcButton, {GET_X_LPARAM(l), GET_Y_LPARAM(l)})) {
+                self->ArrowPressed(box);
                 return 0;
             }
             break;
+        }
         case WM_NCDESTROY:
             RemoveWindowSubclass(combo, ComboProc, id);
             break;

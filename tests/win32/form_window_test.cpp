@@ -216,34 +216,21 @@ class FormWindowTest : public testing::Test {
         Pump();
     }
 
+    // The entries the box's list holds, as many as its rows.
     std::vector<std::string> ListOf(RunInput box) const {
-        const HWND combo = form_->Control(box == RunInput::List ? "txtFile0" : "txtFile1");
+        const CompletionList& list = form_->BoxList(box);
+        const auto rows = static_cast<std::size_t>(SendMessageW(list.Rows(), LB_GETCOUNT, 0, 0));
         std::vector<std::string> entries;
-        const auto count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-        for (LRESULT i = 0; i < count; ++i) {
-            std::wstring entry(static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)),
-                               L'\0');
-            SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry.data()));
-            entries.push_back(Narrow(entry));
+        for (std::size_t i = 0; i < rows && i < list.Entries().size(); ++i) {
+            entries.push_back(list.Entries()[i]);
         }
         return entries;
     }
 
     // The rows the open list shows, from its height.
-    int ListRows(RunInput box) const {
-        COMBOBOXINFO info{};
-        info.cbSize = sizeof info;
-        GetComboBoxInfo(form_->Control(box == RunInput::List ? "txtFile0" : "txtFile1"), &info);
-        RECT client;
-        GetClientRect(info.hwndList, &client);
-        const auto row = static_cast<int>(SendMessageW(info.hwndList, LB_GETITEMHEIGHT, 0, 0));
-        return row > 0 ? client.bottom / row : 0;
-    }
+    int ListRows(RunInput box) const { return form_->BoxList(box).RowsShown(); }
 
-    bool ListOpen(RunInput box) const {
-        const HWND combo = form_->Control(box == RunInput::List ? "txtFile0" : "txtFile1");
-        return SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0;
-    }
+    bool ListOpen(RunInput box) const { return form_->BoxList(box).IsOpen(); }
 
     test::TempFolder folder_;
     TestDesktop desktop_;
@@ -438,6 +425,68 @@ TEST_F(FormWindowTest, AnOpenListIsRefilledQuicklyAndSizedToItsEntries) {
         EXPECT_EQ(ListOf(RunInput::List).size(), step.entries);
         EXPECT_EQ(ListRows(RunInput::List), step.rows);
     }
+}
+
+// A press and release of the left button at `x`, `y` of a window's client area.
+void Click(HWND window, int x, int y) {
+    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+TEST_F(FormWindowTest, TheArrowOpensTheBoxsOwnListAndAClickedRowGoesIntoTheBox) {
+    folder_.write("Data/Links.xml", "x");
+    folder_.write("Data/List.txt", "x");
+    Open(folder_.path("Program"));
+    const std::string data = folder_.path("Data") + "\\";
+    const HWND edit = form_->BoxEdit(RunInput::List);
+    const HWND combo = form_->Control("txtFile0");
+    ApplyEdit(edit, CaretAtEnd(data + "L"));
+    Key(edit, 'I');
+    ASSERT_TRUE(ListOpen(RunInput::List));
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    GetComboBoxInfo(combo, &info);
+    const int arrowX = (info.rcButton.left + info.rcButton.right) / 2;
+    const int arrowY = (info.rcButton.top + info.rcButton.bottom) / 2;
+    for (const bool open : {false, true, false, true}) {
+        Click(combo, arrowX, arrowY);
+        Pump();
+        EXPECT_EQ(ListOpen(RunInput::List), open);
+        EXPECT_FALSE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0)) << "the combo box's own list";
+        EXPECT_EQ(GetFocus(), edit);
+    }
+
+    const HWND rows = form_->BoxList(RunInput::List).Rows();
+    const auto rowHeight = static_cast<int>(SendMessageW(rows, LB_GETITEMHEIGHT, 0, 0));
+    Click(rows, 5, rowHeight + rowHeight / 2);
+    Pump();
+    EXPECT_FALSE(ListOpen(RunInput::List));
+    EXPECT_EQ(ReadEdit(edit), WholeTextSelected(data + "List.txt"));
+    EXPECT_EQ(GetFocus(), edit);
+}
+
+TEST_F(FormWindowTest, AListOfAHundredThousandEntriesScrollsToItsLastAndClicksChooseIt) {
+    Open(folder_.path("Program"));
+    CompletionEntries entries{"C:\\Data\\", {}};
+    for (int i = 0; i < 100'000; ++i) {
+        entries.names.push_back("entry" + std::to_string(i) + ".txt");
+    }
+    int clicked = -1;
+    CompletionList list(form_->Handle(), form_->Control("txtFile0"),
+                        [&](int row) { clicked = row; });
+    list.SetEntries(entries);
+    list.Open(12);
+    ASSERT_TRUE(list.IsOpen());
+    ASSERT_EQ(SendMessageW(list.Rows(), LB_GETCOUNT, 0, 0), 100'000);
+    EXPECT_EQ(list.CurrentRow(), -1);
+    SendMessageW(list.Rows(), WM_VSCROLL, SB_BOTTOM, 0);
+    EXPECT_EQ(SendMessageW(list.Rows(), LB_GETTOPINDEX, 0, 0), 100'000 - list.RowsShown());
+    // Past row 65,535, where a row number of 16 bits would wrap.
+    const auto rowHeight = static_cast<int>(SendMessageW(list.Rows(), LB_GETITEMHEIGHT, 0, 0));
+    Click(list.Rows(), 5, (list.RowsShown() - 1) * rowHeight + rowHeight / 2);
+    Pump();
+    EXPECT_EQ(clicked, 99'999);
+    EXPECT_EQ(list.Entries()[99'999], "C:\\Data\\entry99999.txt");
 }
 
 TEST_F(FormWindowTest, EnterPressesStartOnceAndTheProblemsBoxGetsTheFocus) {

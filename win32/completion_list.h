@@ -1,0 +1,70 @@
+#pragma once
+
+// A path box's drop-down list of completions: a popup window of its own below the box that
+// never activates, so that the keyboard focus and every key stay in the box's edit field.
+// It holds no texts: its list box only knows how many rows there are, and a row's text is
+// made from the kept entries when the row is drawn, so that 100,000 entries cost no more to
+// set than ten.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "window/path_completion.h"
+
+namespace tamsel::win32 {
+
+class CompletionList {
+  public:
+    // `box` is the combo box the list drops from, whose font and width it takes; `owner`
+    // the window it belongs to. `clicked` gets the row a click chose.
+    CompletionList(HWND owner, HWND box, std::function<void(int row)> clicked);
+    ~CompletionList();
+    CompletionList(const CompletionList&) = delete;
+    CompletionList& operator=(const CompletionList&) = delete;
+
+    // Replaces the entries in one step, without drawing in between; an open list stays
+    // open, scrolled to its top with no current row, and takes its new height.
+    void SetEntries(const CompletionEntries& entries);
+    const CompletionEntries& Entries() const { return entries_; }
+
+    // Opens the list below the box (above it when the screen has no room below), as wide
+    // as the box and at most `maxRows` rows high, scrolled to its top with no current row.
+    // An empty list stays closed.
+    void Open(int maxRows);
+    void Close();
+    bool IsOpen() const;
+
+    // The current row, -1 for none; making one current scrolls it into view.
+    int CurrentRow() const;
+    void SetCurrentRow(int row);
+    // How many rows the open list shows at once.
+    int RowsShown() const;
+    // The wheel turned over the box: the open list scrolls.
+    void Wheel(WPARAM w, LPARAM l);
+
+    // The list box that shows the rows.
+    HWND Rows() const { return rows_; }
+
+  private:
+    static LRESULT CALLBACK PopupProc(HWND popup, UINT message, WPARAM w, LPARAM l);
+    static LRESULT CALLBACK RowsProc(HWND rows, UINT message, WPARAM w, LPARAM l, UINT_PTR id,
+                                     DWORD_PTR self);
+    void Draw(const DRAWITEMSTRUCT& item) const;
+    void Place(int maxRows);
+    void ScrollToTop();
+    int RowAt(LPARAM point) const;
+
+    HWND box_;
+    HWND popup_ = nullptr;
+    HWND rows_ = nullptr;
+    std::function<void(int row)> clicked_;
+    CompletionEntries entries_;
+    std::wstring folderPart_;  // the entries' folder part, converted once
+    HFONT font_ = nullptr;     // the box's, taken as the list opens
+    int maxRows_ = 1;
+    int pressedRow_ = -1;
+};
+
+}  // namespace tamsel::win32
