@@ -6,8 +6,11 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <optional>
+
 #include "win32/edit_field.h"
 #include "win32/wide_text.h"
+#include "window/path_completion.h"
 
 namespace tamsel::win32 {
 
@@ -125,6 +128,15 @@ LRESULT CALLBACK FormWindow::EditProc(HWND edit, UINT message, WPARAM w, LPARAM 
                 (message == WM_SYSKEYDOWN && (w == VK_DOWN || w == VK_UP))) {
                 self->ArrowPressed(box);
                 return 0;
+            }
+            // A closed combo box steps through its entries; the entries are the list's now.
+            if (message == WM_KEYDOWN && !box.ListOpen()) {
+                const auto rows = static_cast<int>(box.List().Entries().size());
+                if (const std::optional<int> row =
+                        WalkRow(static_cast<int>(w), box.ListRow(), rows, box.VisibleRows())) {
+                    box.ChooseRow(*row);
+                    return 0;
+                }
             }
             break;
         case WM_KEYUP: {

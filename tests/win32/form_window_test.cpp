@@ -463,6 +463,14 @@ TEST_F(FormWindowTest, TheArrowOpensTheBoxsOwnListAndAClickedRowGoesIntoTheBox) 
     EXPECT_FALSE(ListOpen(RunInput::List));
     EXPECT_EQ(ReadEdit(edit), WholeTextSelected(data + "List.txt"));
     EXPECT_EQ(GetFocus(), edit);
+
+    // Closed, the box steps through the entries as a combo box does, and stays closed.
+    for (const auto& [key, entry] : {std::pair{VK_UP, "Links.xml"}, std::pair{VK_DOWN, "List.txt"},
+                                     std::pair{VK_DOWN, "List.txt"}}) {
+        Key(edit, key);
+        EXPECT_EQ(ReadEdit(edit), WholeTextSelected(data + entry));
+        EXPECT_FALSE(ListOpen(RunInput::List));
+    }
 }
 
 TEST_F(FormWindowTest, AListOfAHundredThousandEntriesScrollsToItsLastAndClicksChooseIt) {
