@@ -4,6 +4,7 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -201,6 +202,36 @@ TEST(FolderListing, RootFolderIsListedNotTheCurrentOne) {
 TEST_F(FolderListingTest, BackslashIsPartOfANameHere) {
     touch("a\\b.txt");
     EXPECT_EQ(list("a\\*.*"), (Names{"a\\b.txt"}));
+}
+#endif
+
+#ifdef _WIN32
+// Typing on in a settled folder narrows the last listing; what it gives must be what the
+// system gives for the same names ("typed*" takes the system's way every time).
+TEST_F(FolderListingTest, NarrowedListingsAreTheSystemsOwn) {
+    for (const char* name :
+         {"Entry-1.txt", "entry_2.txt", "Enz.txt", "other.txt", "e", "en try spaced name.txt"}) {
+        touch(name);
+    }
+    std::filesystem::create_directory(temp.root() / "ENTRY-3");
+    // A folder written in the last 2 seconds is asked again every time.
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    const std::vector<std::string> typing{"",     "E",      "En",      "Ent",
+                                          "entr", "entry-", "entry-3", "entry-39"};
+    for (const unsigned mask : {kListEverything, 0U}) {
+        std::vector<Names> narrowed;
+        for (const std::string& typed : typing) {
+            narrowed.push_back(list(typed + "*.*", mask));
+        }
+        for (std::size_t i = 0; i < typing.size(); ++i) {
+            EXPECT_EQ(narrowed[i], list(typing[i] + "*", mask)) << typing[i] << " mask " << mask;
+        }
+    }
+    list("Entr*.*");
+    touch("Entry-4.txt");
+    const Names afterAdding = list("Entry*.*", 0);
+    EXPECT_EQ(afterAdding, list("Entry*", 0));
+    EXPECT_NE(std::find(afterAdding.begin(), afterAdding.end(), "Entry-4.txt"), afterAdding.end());
 }
 #endif
 
