@@ -34,6 +34,7 @@ struct Listed {
 
 struct KeptListing {
     bool valid = false;
+    bool shortNames = false;  // whether the entries carry their short names
     std::string folderPart;
     std::string typed;
     BY_HANDLE_FILE_INFORMATION stamp{};
@@ -113,6 +114,9 @@ std::optional<std::vector<const Listed*>> Narrowed(const KeptListing& kept,
         if (!byName) {
             return std::nullopt;
         }
+        if (!*byName && !kept.shortNames) {
+            return std::nullopt;  // its short name, not kept, might select it
+        }
         if (!*byName && !entry.shortName.empty()) {
             // Selected by its short name alone: whether the system matches short names
             // here is the system's to say.
@@ -128,11 +132,13 @@ std::optional<std::vector<const Listed*>> Narrowed(const KeptListing& kept,
     return selected;
 }
 
-// Asks the system for `pattern`, every entry whatever its attributes.
-std::vector<Listed> SystemListing(std::string_view pattern) {
+// Asks the system for `pattern`, every entry whatever its attributes; with their short
+// names only when asked, which costs wine a name of its own making for every entry.
+std::vector<Listed> SystemListing(std::string_view pattern, bool shortNames) {
     std::vector<Listed> entries;
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileExW(WidenPath(pattern).c_str(), FindExInfoStandard, &data,
+    HANDLE find = FindFirstFileExW(WidenPath(pattern).c_str(),
+                                   shortNames ? FindExInfoStandard : FindExInfoBasic, &data,
                                    FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (find == INVALID_HANDLE_VALUE) {
         return entries;
@@ -173,13 +179,17 @@ void ListFolderInto(std::string_view pattern, unsigned attributes,
     BY_HANDLE_FILE_INFORMATION stamp{};
     const bool stamped = plain && StampOf(folderPart, stamp);
     std::optional<std::vector<const Listed*>> selected;
+    bool shortNames = false;
     if (stamped && kept.valid && kept.folderPart == folderPart && typed.starts_with(kept.typed) &&
         SameStamp(kept.stamp, stamp) && Settled(stamp)) {
         selected = Narrowed(kept, typed);
+        // Typing on here did not narrow: next time, with the short names at hand.
+        shortNames = !selected;
     }
     if (!selected) {
         // Stamped before listing, so that a change while listing makes the stamp stale.
-        kept.entries = SystemListing(pattern);
+        kept.entries = SystemListing(pattern, shortNames);
+        kept.shortNames = shortNames;
         kept.valid = stamped;
         kept.folderPart = folderPart;
         kept.typed = typed;
