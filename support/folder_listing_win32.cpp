@@ -183,7 +183,8 @@ void ListFolderInto(std::string_view pattern, unsigned attributes,
     if (stamped && kept.valid && kept.folderPart == folderPart && typed.starts_with(kept.typed) &&
         SameStamp(kept.stamp, stamp) && Settled(stamp)) {
         selected = Narrowed(kept, typed);
-        // Typing on here did not narrow: next time, with the short names at hand.
+        // Typing on could not narrow here: the listing that replaces the kept one carries
+        // the short names, which the next narrowing may need.
         shortNames = !selected;
     }
     if (!selected) {
