@@ -42,13 +42,22 @@ bool MatchesListingPattern(std::string_view name, std::string_view pattern);
 // they match, then the other names in case-insensitive order; on Windows the file
 // system's own order. Empty when the listing cannot start (a missing folder, a pattern
 // ending in a separator, a folder that cannot be read); a listing that fails part-way
-// ends with the names read so far. On POSIX the names of the folder read last are kept
-// and the folder is read again only when its times say that an entry came, went or was
-// renamed, or are too recent to tell.
+// ends with the names read so far. The listings of the few folders read last are kept,
+// and a folder is read again only when its times say that an entry came, went or was
+// renamed, or are too recent to tell (on Windows, where the system matches the names
+// itself, a kept listing answers only typed text that plain ASCII decides).
 std::vector<std::string> ListFolder(std::string_view pattern, unsigned attributes);
 // The same listing into `names`, whose entries it replaces. Their storage is reused: a
 // completion lists a large folder on every key, and fresh memory costs more than the
 // listing itself.
 void ListFolderInto(std::string_view pattern, unsigned attributes, std::vector<std::string>& names);
+
+// Reads the folder `folderPart` (a path ending in its separator; the current folder when
+// empty) on a thread of its own and keeps its listing, so that the listing that follows
+// finds it read: a path box asks for the folder its text names before the key that lists
+// it. A listing of that folder while it is being read waits for the reading instead of
+// reading it again. Nothing is read for a folder kept and unchanged, or one that cannot
+// be opened.
+void ReadFolderAhead(std::string_view folderPart);
 
 }  // namespace tamsel

@@ -6,11 +6,15 @@
 #include <sys/types.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <ctime>
+#include <mutex>
 #include <utility>
+
+#include "support/folder_read_ahead.h"
 
 namespace tamsel {
 
@@ -132,38 +136,106 @@ bool ReadAllNames(DIR* folder, std::vector<std::string>& names) {
     return whole;
 }
 
-// The sorted names of the folder read last, kept while its stamp says that no entry came,
+// The sorted names of a folder read lately, kept while its stamp says that no entry came,
 // went or was renamed: typing on in a folder lists it again on every key, and reading a
 // large folder is most of the time a completion takes.
 struct FolderNames {
     FolderStamp stamp;
     bool reusable = false;
+    std::uint64_t lastUse = 0;
     std::vector<std::string> names;
 };
 
-// The names of `folderPart` (the current folder when empty), from the last reading when
-// the folder has not changed since; nullptr when it cannot be read. A folder that fails
-// part-way gives the names read so far.
-const std::vector<std::string>* NamesOf(const std::string& folderPart) {
-    thread_local FolderNames last;
-    DIR* folder = opendir(folderPart.empty() ? "." : folderPart.c_str());
-    if (folder == nullptr) {
+// Reads `folder` (stamped `stamp`) into `kept`. Stamped before reading, so that a change
+// while reading makes the stamp stale.
+void ReadInto(DIR* folder, bool stamped, const FolderStamp& stamp, FolderNames& kept) {
+    const bool whole = ReadAllNames(folder, kept.names);
+    kept.stamp = stamp;
+    kept.reusable = stamped && whole && Settled(stamp);
+}
+
+// The folder a path box is in and the one its text names, read ahead, and one more: the
+// listings of the few folders read last, shared by every thread.
+class KeptFolders {
+  public:
+    static KeptFolders& Instance() {
+        static KeptFolders instance;
+        return instance;
+    }
+
+    // The names of `folderPart` (the current folder when empty), from a reading kept while
+    // the folder has not changed; nullptr when it cannot be read. A folder that fails
+    // part-way gives the names read so far. Holds `lock` on the kept names.
+    const std::vector<std::string>* NamesOf(const std::string& folderPart,
+                                            std::unique_lock<std::mutex>& lock) {
+        readAhead_.Settle(folderPart);
+        DIR* folder = opendir(folderPart.empty() ? "." : folderPart.c_str());
+        if (folder == nullptr) {
+            return nullptr;
+        }
+        struct stat status {};
+        const bool stamped = fstat(dirfd(folder), &status) == 0;
+        lock = std::unique_lock(mutex_);
+        FolderNames* kept = stamped ? Find(StampOf(status)) : nullptr;
+        if (kept == nullptr) {
+            kept = &Oldest();
+            ReadInto(folder, stamped, StampOf(status), *kept);
+        }
+        closedir(folder);
+        kept->lastUse = ++uses_;
+        return &kept->names;
+    }
+
+    void ReadAhead(std::string_view folderPart) { readAhead_.Ask(std::string(folderPart)); }
+
+  private:
+    KeptFolders() = default;
+
+    // On the reading thread: reads the folder into the storage of the oldest listing,
+    // holding the lock only to take that storage and to give it back.
+    void Read(const std::string& folderPart) {
+        DIR* folder = opendir(folderPart.empty() ? "." : folderPart.c_str());
+        if (folder == nullptr) {
+            return;
+        }
+        struct stat status {};
+        FolderNames fresh;
+        if (fstat(dirfd(folder), &status) == 0) {
+            std::unique_lock lock(mutex_);
+            if (Find(StampOf(status)) == nullptr) {
+                std::swap(fresh.names, Oldest().names);
+                Oldest().reusable = false;
+                lock.unlock();
+                ReadInto(folder, true, StampOf(status), fresh);
+                lock.lock();
+                fresh.lastUse = ++uses_;
+                Oldest() = std::move(fresh);
+            }
+        }
+        closedir(folder);
+    }
+
+    FolderNames* Find(const FolderStamp& stamp) {
+        for (FolderNames& kept : kept_) {
+            if (kept.reusable && kept.stamp == stamp) {
+                return &kept;
+            }
+        }
         return nullptr;
     }
-    struct stat status {};
-    const bool stamped = fstat(dirfd(folder), &status) == 0;
-    const FolderStamp stamp = StampOf(status);
-    if (stamped && last.reusable && last.stamp == stamp) {
-        closedir(folder);
-        return &last.names;
+
+    FolderNames& Oldest() {
+        return *std::min_element(
+            kept_.begin(), kept_.end(),
+            [](const FolderNames& a, const FolderNames& b) { return a.lastUse < b.lastUse; });
     }
-    // Stamped before reading, so that a change while reading makes the stamp stale.
-    const bool whole = ReadAllNames(folder, last.names);
-    closedir(folder);
-    last.stamp = stamp;
-    last.reusable = stamped && whole && Settled(stamp);
-    return &last.names;
-}
+
+    std::mutex mutex_;
+    std::uint64_t uses_ = 0;
+    std::array<FolderNames, 3> kept_;
+    // Last, so that the reading thread stops before the listings it reads into go.
+    FolderReadAhead readAhead_{[this](const std::string& folderPart) { Read(folderPart); }};
+};
 
 }  // namespace
 
@@ -180,7 +252,9 @@ void ListFolderInto(std::string_view pattern, unsigned attributes,
     std::size_t count = 0;
     const std::string folderPart = ListingFolderPart(pattern);
     const std::string_view namePattern = pattern.substr(folderPart.size());
-    const std::vector<std::string>* names = namePattern.empty() ? nullptr : NamesOf(folderPart);
+    std::unique_lock<std::mutex> lock;
+    const std::vector<std::string>* names =
+        namePattern.empty() ? nullptr : KeptFolders::Instance().NamesOf(folderPart, lock);
     if (names != nullptr) {
         // Entries are assigned in place, into the strings the last listing left.
         matches.resize(std::max(matches.size(), names->size()));
@@ -192,6 +266,10 @@ void ListFolderInto(std::string_view pattern, unsigned attributes,
         }
     }
     matches.resize(count);
+}
+
+void ReadFolderAhead(std::string_view folderPart) {
+    KeptFolders::Instance().ReadAhead(folderPart);
 }
 
 }  // namespace tamsel

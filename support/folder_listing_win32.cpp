@@ -6,9 +6,14 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "support/folder_read_ahead.h"
 
 #include "support/utf16.h"
 #include "support/utf8_path.h"
@@ -38,6 +43,7 @@ struct KeptListing {
     std::string folderPart;
     std::string typed;
     BY_HANDLE_FILE_INFORMATION stamp{};
+    std::uint64_t lastUse = 0;
     std::vector<Listed> entries;
 };
 
@@ -151,6 +157,112 @@ std::vector<Listed> SystemListing(std::string_view pattern, bool shortNames) {
     return entries;
 }
 
+// The listings of the few folders asked for last, shared by every thread: the folder a
+// path box is in, the one its text names (read ahead), and one more.
+class KeptListings {
+  public:
+    static KeptListings& Instance() {
+        static KeptListings instance;
+        return instance;
+    }
+
+    // The system matches the names itself, with its own case rules, and keeps its own
+    // order. Typing on in a folder that has not changed narrows a kept listing where plain
+    // case-blind ASCII decides every entry exactly as the system would.
+    void List(std::string_view pattern, unsigned attributes, std::vector<std::string>& names) {
+        names.clear();
+        const std::string folderPart = ListingFolderPart(pattern);
+        const std::string_view namePattern = pattern.substr(folderPart.size());
+        const bool plain = namePattern.ends_with("*.*") &&
+                           IsPlainTyped(namePattern.substr(0, namePattern.size() - 3));
+        const std::string_view typed = plain ? namePattern.substr(0, namePattern.size() - 3) : "";
+        readAhead_.Settle(folderPart);
+        BY_HANDLE_FILE_INFORMATION stamp{};
+        const bool stamped = plain && StampOf(folderPart, stamp);
+        const std::lock_guard lock(mutex_);
+        KeptListing* kept = stamped ? Find(folderPart, typed, stamp) : nullptr;
+        std::optional<std::vector<const Listed*>> selected;
+        if (kept != nullptr) {
+            selected = Narrowed(*kept, typed);
+        }
+        if (!selected) {
+            // Typing on could not narrow here: the listing that replaces the kept one
+            // carries the short names, which the next narrowing may need.
+            const bool shortNames = kept != nullptr;
+            kept = kept != nullptr ? kept : &Oldest();
+            // Stamped before listing, so that a change while listing makes the stamp stale.
+            kept->entries = SystemListing(pattern, shortNames);
+            kept->shortNames = shortNames;
+            kept->valid = stamped;
+            kept->folderPart = folderPart;
+            kept->typed = typed;
+            kept->stamp = stamp;
+            selected.emplace();
+            for (const Listed& entry : kept->entries) {
+                selected->push_back(&entry);
+            }
+        }
+        // A listing that cannot be kept goes first when another is kept.
+        kept->lastUse = kept->valid ? ++uses_ : 0;
+        for (const Listed* entry : *selected) {
+            if (IsWanted(entry->attributes, attributes)) {
+                names.push_back(entry->name);
+            }
+        }
+    }
+
+    void ReadAhead(std::string_view folderPart) { readAhead_.Ask(std::string(folderPart)); }
+
+  private:
+    KeptListings() = default;
+
+    // On the reading thread: the whole folder with the short names, so that any plain
+    // typed text narrows it; the lock is held only to look and to keep.
+    void Read(const std::string& folderPart) {
+        BY_HANDLE_FILE_INFORMATION stamp{};
+        if (!StampOf(folderPart, stamp)) {
+            return;
+        }
+        {
+            const std::lock_guard lock(mutex_);
+            const KeptListing* kept = Find(folderPart, "", stamp);
+            if (kept != nullptr && kept->shortNames) {
+                return;
+            }
+        }
+        std::vector<Listed> entries = SystemListing(folderPart + "*.*", true);
+        const std::lock_guard lock(mutex_);
+        Oldest() = {true, true, folderPart, "", stamp, ++uses_, std::move(entries)};
+    }
+
+    // The kept listing that typing on from its typed text to `typed` may narrow, the
+    // narrowest if there are more.
+    KeptListing* Find(const std::string& folderPart, std::string_view typed,
+                      const BY_HANDLE_FILE_INFORMATION& stamp) {
+        KeptListing* found = nullptr;
+        for (KeptListing& kept : kept_) {
+            if (kept.valid && kept.folderPart == folderPart && typed.starts_with(kept.typed) &&
+                SameStamp(kept.stamp, stamp) && Settled(stamp) &&
+                (found == nullptr || kept.typed.size() > found->typed.size())) {
+                found = &kept;
+            }
+        }
+        return found;
+    }
+
+    KeptListing& Oldest() {
+        return *std::min_element(
+            kept_.begin(), kept_.end(),
+            [](const KeptListing& a, const KeptListing& b) { return a.lastUse < b.lastUse; });
+    }
+
+    std::mutex mutex_;
+    std::uint64_t uses_ = 0;
+    std::array<KeptListing, 3> kept_;
+    // Last, so that the reading thread stops before the listings it reads into go.
+    FolderReadAhead readAhead_{[this](const std::string& folderPart) { Read(folderPart); }};
+};
+
 }  // namespace
 
 std::string ListingFolderPart(std::string_view pattern) {
@@ -164,47 +276,13 @@ std::string ListingFolderPart(std::string_view pattern) {
     return std::string(pattern.substr(0, separator + 1));
 }
 
-// The system matches the names itself, with its own case rules, and keeps its own order.
-// Typing on in a folder that has not changed narrows the last listing where plain
-// case-blind ASCII decides every entry exactly as the system would.
 void ListFolderInto(std::string_view pattern, unsigned attributes,
                     std::vector<std::string>& names) {
-    thread_local KeptListing kept;
-    names.clear();
-    const std::string folderPart = ListingFolderPart(pattern);
-    const std::string_view namePattern = pattern.substr(folderPart.size());
-    const bool plain =
-        namePattern.ends_with("*.*") && IsPlainTyped(namePattern.substr(0, namePattern.size() - 3));
-    const std::string_view typed = plain ? namePattern.substr(0, namePattern.size() - 3) : "";
-    BY_HANDLE_FILE_INFORMATION stamp{};
-    const bool stamped = plain && StampOf(folderPart, stamp);
-    std::optional<std::vector<const Listed*>> selected;
-    bool shortNames = false;
-    if (stamped && kept.valid && kept.folderPart == folderPart && typed.starts_with(kept.typed) &&
-        SameStamp(kept.stamp, stamp) && Settled(stamp)) {
-        selected = Narrowed(kept, typed);
-        // Typing on could not narrow here: the listing that replaces the kept one carries
-        // the short names, which the next narrowing may need.
-        shortNames = !selected;
-    }
-    if (!selected) {
-        // Stamped before listing, so that a change while listing makes the stamp stale.
-        kept.entries = SystemListing(pattern, shortNames);
-        kept.shortNames = shortNames;
-        kept.valid = stamped;
-        kept.folderPart = folderPart;
-        kept.typed = typed;
-        kept.stamp = stamp;
-        selected.emplace();
-        for (const Listed& entry : kept.entries) {
-            selected->push_back(&entry);
-        }
-    }
-    for (const Listed* entry : *selected) {
-        if (IsWanted(entry->attributes, attributes)) {
-            names.push_back(entry->name);
-        }
-    }
+    KeptListings::Instance().List(pattern, attributes, names);
+}
+
+void ReadFolderAhead(std::string_view folderPart) {
+    KeptListings::Instance().ReadAhead(folderPart);
 }
 
 }  // namespace tamsel

@@ -3,12 +3,14 @@
 #include <optional>
 #include <utility>
 
+#include "support/path.h"
 #include "window/path_box_keys.h"
 
 namespace tamsel {
 
-PathBoxController::PathBoxController(PathBoxView& view, RunInput input, FolderLister list)
-    : view_(view), input_(input), list_(std::move(list)) {}
+PathBoxController::PathBoxController(PathBoxView& view, RunInput input, FolderLister list,
+                                     FolderReader readAhead)
+    : view_(view), input_(input), list_(std::move(list)), readAhead_(std::move(readAhead)) {}
 
 void PathBoxController::FocusIn(FocusReason reason) {
     const bool returning =
@@ -19,6 +21,7 @@ void PathBoxController::FocusIn(FocusReason reason) {
     }
     view_.ApplyEdit(txtFile_GotFocus(view_.Edit()));
     selectAfterClick_ = reason == FocusReason::Mouse;
+    ReadAhead();
 }
 
 void PathBoxController::FocusOut(FocusReason reason) {
@@ -59,6 +62,7 @@ bool PathBoxController::ListKeyDown(int keyCode, int shift) {
                     WalkRow(keyCode, view_.ListRow(), static_cast<int>(completion_.entries.size()),
                             view_.VisibleRows())) {
                 view_.ChooseRow(*row);
+                ReadAhead();
             }
             return true;
         case ListKeyAction::CloseAndForward:
@@ -102,6 +106,21 @@ void PathBoxController::Complete(int keyCode, int shift) {
         view_.CloseList();
     }
     view_.ApplyEdit(completion_.edit);
+    ReadAhead();
+}
+
+// The first key in a large folder waits for its reading, longer than a frame: the folder
+// the text is in and the one it names, if it names one, are read while the user reads
+// the box.
+void PathBoxController::ReadAhead() {
+    const std::string text = view_.Edit().text;
+    const std::string folderPart = ListingFolderPart(text);
+    if (!folderPart.empty()) {
+        readAhead_(folderPart);
+    }
+    if (folderPart.size() < text.size()) {
+        readAhead_(text + kNativeSeparator);
+    }
 }
 
 void PathBoxController::ArrowPressed() {
@@ -119,6 +138,7 @@ void PathBoxController::RowClicked(int row) {
     }
     view_.ChooseRow(row);
     view_.CloseList();
+    ReadAhead();
 }
 
 EditState PathBoxController::OneLine(const EditState& typed) {

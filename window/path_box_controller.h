@@ -30,8 +30,10 @@ enum class BoxKey {
 
 class PathBoxController {
   public:
-    // `list` lists a folder for completion; the view must outlive the controller.
-    PathBoxController(PathBoxView& view, RunInput input, FolderLister list = ListFolderInto);
+    // `list` lists a folder for completion and `readAhead` reads one before a key needs
+    // it; the view must outlive the controller.
+    PathBoxController(PathBoxView& view, RunInput input, FolderLister list = ListFolderInto,
+                      FolderReader readAhead = ReadFolderAhead);
 
     RunInput Input() const { return input_; }
 
@@ -73,10 +75,12 @@ class PathBoxController {
 
   private:
     void Complete(int keyCode, int shift);
+    void ReadAhead();
 
     PathBoxView& view_;
     RunInput input_;
     FolderLister list_;
+    FolderReader readAhead_;
     // The last completion; the next one reuses its storage.
     Completion completion_;
     bool leftWithWindow_ = false;

@@ -21,6 +21,8 @@ namespace tamsel {
 // ListFolderInto in support/folder_listing.h.
 using FolderLister = std::function<void(std::string_view pattern, unsigned attributes,
                                         std::vector<std::string>& names)>;
+// Reads a folder ahead of the listing that will want it: the contract of ReadFolderAhead.
+using FolderReader = std::function<void(std::string_view folderPart)>;
 
 // Whether the release of a key starts a completion: the period and separator keys, the
 // letters A to Z whatever modifiers are held, the main row's digits only with none held.

@@ -1,8 +1,9 @@
 // How long a user waits for a completion in a real X server: from the release of a key,
 // sent through the server, to the completed text in the box and its list painted on the
-// screen. Folders of 100 to 100,000 entries, in two cases: the first key of a name, with the
-// list closed and a folder not read before; and typing on, with the list open and the
-// folder unchanged since the last key. Run it in a virtual X server:
+// screen. Folders of 100 to 100,000 entries, in three cases: the first key of a name, with
+// the list closed and a folder not read before; typing on, with the list open and the
+// folder unchanged since the last key; and the separator that enters a folder, pressed a
+// moment after the completion that named the folder. Run it in a virtual X server:
 //
 //   xvfb-run -a build/release/bench/app/completion_x11_bench [--benchmark_filter=...]
 
@@ -107,17 +108,31 @@ tamsel::bench::EntryFolders& folders() {
     return instance;
 }
 
-// Range 0: entries in the folder; range 1: 0 for the first key of a name, 1 for typing on.
+// The ways a key meets the folder it completes in.
+enum Case : int {
+    kFirstKey = 0,  // the list closed, the folder changed since it was last read
+    kTypingOn = 1,  // the list open, the folder unchanged
+    kEntering = 2,  // the separator after a folder's name, the folder changed before the name
+};
+
+// A user's pause between the completion that names a folder and the separator that enters
+// it: a fast typist's gap between two keys.
+constexpr auto kPause = std::chrono::milliseconds(150);
+
+// Range 0: entries in the folder; range 1: the case.
 void CompleteInXServer(benchmark::State& state) {
     const std::string& path = folders().withEntries(int(state.range(0)));
     tamsel::bench::EntryFolders::age(path, 0);
     const QString folder = QString::fromStdString(path);
-    const bool listOpen = state.range(1) != 0;
+    const Case kind = static_cast<Case>(state.range(1));
     int step = 0;
     XKeys keys;
     const xcb_keycode_t keyE = keys.keycodeOf('e');
-    if (!keys.ready() || keyE == 0) {
-        state.SkipWithError("needs the xcb platform in an X server with a key for 'e'");
+    const xcb_keycode_t keySlash = keys.keycodeOf('/');
+    // The folders are named by their sizes, every one ending in "0".
+    const xcb_keycode_t keyZero = keys.keycodeOf('0');
+    if (!keys.ready() || keyE == 0 || keySlash == 0 || keyZero == 0) {
+        state.SkipWithError("needs the xcb platform in an X server with keys for 'e', '/', '0'");
         return;
     }
     tamsel::bench::QuietForm form;
@@ -133,10 +148,27 @@ void CompleteInXServer(benchmark::State& state) {
     PaintCounter painted;
     list->viewport()->installEventFilter(&painted);
 
-    const QString typed = folder + "e";
-    const QString completed = folder + "entry000000.txt";
+    const bool entering = kind == kEntering;
+    const QString typed = entering ? folder : folder + "e";
+    const QString completed = entering ? folder : folder + "entry000000.txt";
+    const xcb_keycode_t key = entering ? keySlash : keyE;
     for (auto _ : state) {
-        if (listOpen) {
+        if (entering) {
+            box->hidePopup();
+            tamsel::bench::EntryFolders::age(path, ++step);
+            // The folder's name but its last "0", completed by that key's release.
+            const QString named = folder.chopped(1);
+            box->setEditText(named.chopped(1));
+            box->lineEdit()->setCursorPosition(named.size() - 1);
+            keys.send(window, keyZero, true);
+            keys.send(window, keyZero, false);
+            if (!WaitFor([&] { return box->currentText() == named && box->count() > 0; })) {
+                state.SkipWithError("the folder's name was not completed");
+                return;
+            }
+            const auto pauseEnd = std::chrono::steady_clock::now() + kPause;
+            WaitFor([&] { return std::chrono::steady_clock::now() >= pauseEnd; });
+        } else if (kind == kTypingOn) {
             box->setEditText(folder + "x");
             box->lineEdit()->setCursorPosition(folder.size() + 1);
             box->showPopup();
@@ -152,8 +184,10 @@ void CompleteInXServer(benchmark::State& state) {
             box->setEditText(folder);
             tamsel::bench::EntryFolders::age(path, ++step);
         }
-        box->lineEdit()->setCursorPosition(folder.size());
-        keys.send(window, keyE, true);
+        if (!entering) {
+            box->lineEdit()->setCursorPosition(folder.size());
+        }
+        keys.send(window, key, true);
         if (!WaitFor([&] { return box->currentText() == typed; })) {
             state.SkipWithError("the key press did not reach the box");
             return;
@@ -163,7 +197,7 @@ void CompleteInXServer(benchmark::State& state) {
         const int paintsBefore = painted.paints;
 
         const auto start = std::chrono::steady_clock::now();
-        keys.send(window, keyE, false);
+        keys.send(window, key, false);
         const bool shown = WaitFor([&] {
             return box->currentText() == completed && list->isVisible() &&
                    list->windowHandle()->isExposed() && painted.paints > paintsBefore;
@@ -179,8 +213,8 @@ void CompleteInXServer(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(CompleteInXServer)
-    ->ArgNames({"entries", "typingOn"})
-    ->ArgsProduct({{100, 2'500, 10'000, 100'000}, {0, 1}})
+    ->ArgNames({"entries", "case"})
+    ->ArgsProduct({{100, 2'500, 10'000, 100'000}, {kFirstKey, kTypingOn, kEntering}})
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 

@@ -265,5 +265,30 @@ TEST_F(FolderListingTest, ListingFollowsEveryChangeOfASettledFolder) {
     EXPECT_EQ(ListFolder(other.folder() + "*.*", kListEverything), (Names{".", "..", "x.txt"}));
 }
 
+// A folder read ahead lists as if it were read now: whether its reading is queued, under
+// way or done, and however many changes came since.
+TEST_F(FolderListingTest, ReadingAheadNeverChangesAListing) {
+#ifdef _WIN32
+    GTEST_SKIP() << "wine refuses to set a folder's modification time";
+#endif
+    test::TempFolder other;
+    Names expected{".", ".."};
+    for (int step = 0; step < 20; ++step) {
+        const std::string name = "entry" + std::to_string(100 + step);
+        touch(name);
+        expected.push_back(name);
+        std::filesystem::last_write_time(
+            temp.root(), std::filesystem::file_time_type::clock::now() - std::chrono::hours(1) +
+                             std::chrono::seconds(step));
+        ReadFolderAhead(temp.folder());
+        ReadFolderAhead(other.folder());
+        if (step % 2 == 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        ASSERT_EQ(list("*.*"), expected) << "after step " << step;
+        ASSERT_EQ(list("entry" + std::to_string(100 + step) + "*.*"), Names{name});
+    }
+}
+
 }  // namespace
 }  // namespace tamsel

@@ -105,7 +105,10 @@ class PathBoxControllerTest : public ::testing::Test {
                               window.log.push_back("run");
                               return RunOutcome{RunStatus::InputError, "Missing", {}, {}, {}};
                           }};
-    PathBoxController controller{box, RunInput::List, Folders()};
+    Names readAhead;
+    PathBoxController controller{box, RunInput::List, Folders(), [this](std::string_view folder) {
+                                     readAhead.emplace_back(folder);
+                                 }};
     std::uint64_t clock = 1000;
 
     // One key as a user presses and lets go of it; a character it types goes into the
@@ -315,6 +318,28 @@ TEST_F(PathBoxControllerTest, TheListClosesWithTheFocusAndOpensOnlyWithEntries) 
     controller.RowClicked(7);
     EXPECT_EQ(box.edit, CaretAtEnd("/Data/List.txt")) << "no such row";
     EXPECT_EQ(PathBoxController::OneLine({"\r\n/a\n/b\r", 3, 4}), (EditState{"/a/b", 1, 3}));
+}
+
+// Whenever the text comes to name a folder, the folder it is in and the one it names are
+// read ahead, so that the key that lists either finds it read.
+TEST_F(PathBoxControllerTest, TheFoldersTheTextNamesAreReadAhead) {
+    box.edit = CaretAtEnd("/Data/Li");
+    controller.FocusIn(FocusReason::Keyboard);
+    EXPECT_EQ(readAhead, (Names{"/Data/", "/Data/Li/"}));
+    controller.FocusIn(FocusReason::Popup);  // nothing changed on returning
+    EXPECT_EQ(readAhead.size(), 2U);
+
+    box.edit = CaretAtEnd("");
+    readAhead.clear();
+    Type("/Da");  // "/Data", the folder named by the completion
+    EXPECT_EQ(readAhead, (Names{"/", "/Data/"}));
+    readAhead.clear();
+    Type("/");  // the separator lists the folder the text is in now
+    EXPECT_EQ(readAhead, Names{"/Data/"});
+    readAhead.clear();
+    Press(vk::kDown);  // a walked-to entry, as a click on it
+    EXPECT_EQ(box.edit.text, "/Data/Links.xml");
+    EXPECT_EQ(readAhead, (Names{"/Data/", "/Data/Links.xml/"}));
 }
 
 }  // namespace
