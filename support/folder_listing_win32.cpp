@@ -217,7 +217,8 @@ class KeptListings {
     KeptListings() = default;
 
     // On the reading thread: the whole folder with the short names, so that any plain
-    // typed text narrows it; the lock is held only to look and to keep.
+    // typed text narrows it; the lock is held only to look and to keep. A folder with a
+    // listing kept is left alone: typing on in it narrows that listing.
     void Read(const std::string& folderPart) {
         BY_HANDLE_FILE_INFORMATION stamp{};
         if (!StampOf(folderPart, stamp)) {
@@ -225,8 +226,10 @@ class KeptListings {
         }
         {
             const std::lock_guard lock(mutex_);
-            const KeptListing* kept = Find(folderPart, "", stamp);
-            if (kept != nullptr && kept->shortNames) {
+            if (std::any_of(kept_.begin(), kept_.end(), [&](const KeptListing& kept) {
+                    return kept.valid && kept.folderPart == folderPart &&
+                           SameStamp(kept.stamp, stamp) && Settled(stamp);
+                })) {
                 return;
             }
         }

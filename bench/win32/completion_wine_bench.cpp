@@ -2,11 +2,12 @@
 // the window's message loop receives it, to the completed text in the box and the end of
 // the list's last paint. The keys come from the X server (bench/win32/completion_wine sends
 // them with xdotool), so they reach the window through the platform's keyboard handling as
-// a user's do. Folders of 100 to 100,000 entries, in two cases: the first key of a name,
-// with the list closed; and typing on, with the list open and filled from the same folder.
+// a user's do. Folders of 100 to 100,000 entries, in three cases: the first key of a name,
+// with the list closed; typing on, with the list open and filled from the same folder; and
+// the separator that enters a folder, pressed a moment after the completion that named it.
 //
-// Protocol, one line each on standard output: "ready" asks for a key press ('e'), "pressed"
-// for its release, "result <entries> <case> <ms> <last ms> <queued ms> <handled ms>" reports one
+// Protocol, one line each on standard output: "ready <key>" asks for a key press (xdotool's
+// name of the key), "pressed" for its release, "result <entries> <case> <ms> <last ms> <queued ms> <handled ms>" reports one
 // measurement (to the end of the first paint of the shown list after the release; to the
 // end of the last paint of the list within 100 ms after it; how old the release's message
 // was when the loop took it; to the release's message handled), "listing <entries> <ms> <names>"
@@ -15,8 +16,8 @@
 //   completion_wine_bench RUNS FOLDER ENTRIES...
 //
 // FOLDER holds a folder per size, named by its number of entries and holding the files
-// entry000000.txt and up (the script makes them: files made through wine take a few
-// milliseconds each).
+// entry000000.txt and up, and three empty folders forget1 to forget3 (the script makes
+// them: files made through wine take a few milliseconds each).
 
 #include <windows.h>
 
@@ -105,6 +106,18 @@ std::vector<HWND> ListWindows(HWND form) {
     return windows.others;
 }
 
+// The ways a key meets the folder it completes in.
+enum Case : int {
+    kFirstKey,  // the list closed, the folder not read since it was listed
+    kTypingOn,  // the list open and filled from the same folder
+    kEntering,  // the separator after a folder's name, read ahead while the user paused
+};
+constexpr const char* kCaseNames[] = {"first-key", "typing-on", "entering"};
+
+// A user's pause between the completion that names a folder and the separator that enters
+// it: a fast typist's gap between two keys.
+constexpr double kPauseMs = 150;
+
 class Bench {
   public:
     explicit Bench(FormWindow& form) : form_(form), edit_(form.BoxEdit(RunInput::List)) {
@@ -155,8 +168,21 @@ class Bench {
     }
 
     // Waits for the key's press and release from the X server and measures the release.
-    bool Measure(const std::string& folder, std::size_t entries, bool typingOn, bool report) {
-        if (typingOn) {
+    bool Measure(const std::string& folder, std::size_t entries, Case kind, bool report) {
+        const bool entering = kind == kEntering;
+        if (entering) {
+            if (ListShown()) {
+                PostKey(VK_ESCAPE);
+            }
+            // The folder's name but its last "0", completed by that key, and a pause.
+            const std::string named = folder.substr(0, folder.size() - 1);
+            tamsel::win32::ApplyEdit(edit_, tamsel::CaretAtEnd(named.substr(0, named.size() - 1)));
+            PostKey('0');
+            PumpFor(kPauseMs);
+            if (tamsel::win32::ReadEdit(edit_).text != named) {
+                return false;
+            }
+        } else if (kind == kTypingOn) {
             // The list open and filled from the same folder by the key before.
             tamsel::win32::ApplyEdit(edit_, tamsel::CaretAtEnd(folder));
             PostKey('E');
@@ -166,18 +192,20 @@ class Bench {
         } else if (ListShown()) {
             PostKey(VK_ESCAPE);
         }
-        tamsel::win32::ApplyEdit(edit_, tamsel::CaretAtEnd(folder));
-        PumpFor(20);
-        Say("ready");
+        if (!entering) {
+            tamsel::win32::ApplyEdit(edit_, tamsel::CaretAtEnd(folder));
+            PumpFor(20);
+        }
+        Say(entering ? "ready backslash" : "ready e");
         MSG message;
-        const std::string typed = folder + "e";
+        const std::string typed = entering ? folder : folder + "e";
         while (tamsel::win32::ReadEdit(edit_).text != typed) {
             if (!PumpOne(message)) {
                 MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
             }
         }
         PumpFor(20);
-        const std::string completed = folder + "entry000000.txt";
+        const std::string completed = entering ? folder : folder + "entry000000.txt";
         const int paintsBefore = paints.count;
         paints.firstEnd = 0;
         paints.shown = [&] { return ListShown(); };
@@ -214,7 +242,7 @@ class Bench {
         }
         char line[160];
         std::snprintf(line, sizeof line, "result %zu %s %.2f %.2f %lu %.2f", entries,
-                      typingOn ? "typing-on" : "first-key", paints.firstEnd - start,
+                      kCaseNames[kind], paints.firstEnd - start,
                       paints.lastEnd - start, static_cast<unsigned long>(queued), handled - start);
         Say(line);
         return true;
@@ -254,10 +282,14 @@ int main(int argc, char** argv) {
     bench.PumpFor(500);
     Say("window");
     bench.PumpFor(1'000);
-    // The listing keeps what it read last for typing on: listing another folder makes the
-    // next key in an entry folder read it afresh.
+    // The listing keeps the few folders it read last for typing on: listing as many others
+    // makes the next key in an entry folder read it afresh.
     std::vector<std::string> names;
-    const auto forget = [&] { tamsel::ListFolderInto(root + "\\*.*", 23, names); };
+    const auto forget = [&] {
+        for (const char* other : {"forget1", "forget2", "forget3"}) {
+            tamsel::ListFolderInto(root + "\\" + other + "\\*.*", 23, names);
+        }
+    };
     for (int size : sizes) {
         // What reading the folder alone costs, as the completion of "e" reads it.
         for (int run = 0; run < runs + 1; ++run) {
@@ -272,13 +304,14 @@ int main(int argc, char** argv) {
             }
         }
         // The first key reads a folder not read before, with the list closed; typing on
-        // narrows what the key before read, with the list open.
-        for (const bool typingOn : {false, true}) {
+        // narrows what the key before read, with the list open; entering finds the folder
+        // read ahead, or waits for the reading under way.
+        for (const Case kind : {kFirstKey, kTypingOn, kEntering}) {
             for (int run = 0; run < runs + 1; ++run) {  // the first run warms up
-                if (!typingOn) {
+                if (kind != kTypingOn) {
                     forget();
                 }
-                if (!bench.Measure(folderOf(size), static_cast<std::size_t>(size), typingOn,
+                if (!bench.Measure(folderOf(size), static_cast<std::size_t>(size), kind,
                                    run > 0)) {
                     Say("error: the list was not filled and shown");
                     return 1;
