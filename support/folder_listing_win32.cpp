@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "support/folder_read_ahead.h"
-
 #include "support/utf16.h"
 #include "support/utf8_path.h"
 

@@ -21,7 +21,10 @@ void PathBoxController::FocusIn(FocusReason reason) {
     }
     view_.ApplyEdit(txtFile_GotFocus(view_.Edit()));
     selectAfterClick_ = reason == FocusReason::Mouse;
-    ReadAhead();
+    if (const std::string folderPart = ListingFolderPart(view_.Edit().text); !folderPart.empty()) {
+        readAhead_(folderPart);
+    }
+    ReadAheadNamedFolder();
 }
 
 void PathBoxController::FocusOut(FocusReason reason) {
@@ -62,7 +65,7 @@ bool PathBoxController::ListKeyDown(int keyCode, int shift) {
                     WalkRow(keyCode, view_.ListRow(), static_cast<int>(completion_.entries.size()),
                             view_.VisibleRows())) {
                 view_.ChooseRow(*row);
-                ReadAhead();
+                ReadAheadNamedFolder();
             }
             return true;
         case ListKeyAction::CloseAndForward:
@@ -106,19 +109,16 @@ void PathBoxController::Complete(int keyCode, int shift) {
         view_.CloseList();
     }
     view_.ApplyEdit(completion_.edit);
-    ReadAhead();
+    ReadAheadNamedFolder();
 }
 
 // The first key in a large folder waits for its reading, longer than a frame: the folder
-// the text is in and the one it names, if it names one, are read while the user reads
-// the box.
-void PathBoxController::ReadAhead() {
+// the text names, if it names one, is read while the user reads the box. The folder the
+// text is in needs it only on entering the box: a completion or a row chosen has just
+// listed it.
+void PathBoxController::ReadAheadNamedFolder() {
     const std::string text = view_.Edit().text;
-    const std::string folderPart = ListingFolderPart(text);
-    if (!folderPart.empty()) {
-        readAhead_(folderPart);
-    }
-    if (folderPart.size() < text.size()) {
+    if (ListingFolderPart(text).size() < text.size()) {
         readAhead_(text + kNativeSeparator);
     }
 }
@@ -138,7 +138,7 @@ void PathBoxController::RowClicked(int row) {
     }
     view_.ChooseRow(row);
     view_.CloseList();
-    ReadAhead();
+    ReadAheadNamedFolder();
 }
 
 EditState PathBoxController::OneLine(const EditState& typed) {

@@ -75,7 +75,7 @@ class PathBoxController {
 
   private:
     void Complete(int keyCode, int shift);
-    void ReadAhead();
+    void ReadAheadNamedFolder();
 
     PathBoxView& view_;
     RunInput input_;
