@@ -7,8 +7,8 @@ namespace tamsel {
 
 namespace {
 
-// Two suffice for what a path box asks at once: the folder its text is in and the folder
-// its text names.
+// A path box asks for two at once, the folder its text is in and the one it names; a few
+// more cover the folders passed on the way when the text changes quickly.
 constexpr std::size_t kMostWanted = 4;
 
 }  // namespace
