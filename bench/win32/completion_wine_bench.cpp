@@ -6,12 +6,17 @@
 // with the list closed; typing on, with the list open and filled from the same folder; and
 // the separator that enters a folder, pressed a moment after the completion that named it.
 //
-// Protocol, one line each on standard output: "ready <key>" asks for a key press (xdotool's
-// name of the key), "pressed" for its release, "result <entries> <case> <ms> <last ms> <queued ms> <handled ms>" reports one
-// measurement (to the end of the first paint of the shown list after the release; to the
-// end of the last paint of the list within 100 ms after it; how old the release's message
-// was when the loop took it; to the release's message handled), "listing <entries> <ms> <names>"
-// the time a completion's listing of the folder takes alone, "done" ends.
+// Protocol, one line each on standard output:
+//   "ready <key>"  asks for a key press (xdotool's name of the key);
+//   "pressed"      asks for its release;
+//   "result <entries> <case> <ms> <last ms> <queued ms> <handled ms>"
+//                  one measurement: to the end of the first paint of the shown list after
+//                  the release; to the end of the last paint of the list within 100 ms
+//                  after it; how old the release's message was when the loop took it; to
+//                  the release's message handled;
+//   "listing <entries> <ms> <names>"
+//                  the time a completion's listing of the folder takes alone;
+//   "done"         ends.
 //
 //   completion_wine_bench RUNS FOLDER ENTRIES...
 //
@@ -242,8 +247,8 @@ class Bench {
         }
         char line[160];
         std::snprintf(line, sizeof line, "result %zu %s %.2f %.2f %lu %.2f", entries,
-                      kCaseNames[kind], paints.firstEnd - start,
-                      paints.lastEnd - start, static_cast<unsigned long>(queued), handled - start);
+                      kCaseNames[kind], paints.firstEnd - start, paints.lastEnd - start,
+                      static_cast<unsigned long>(queued), handled - start);
         Say(line);
         return true;
     }
@@ -311,8 +316,7 @@ int main(int argc, char** argv) {
                 if (kind != kTypingOn) {
                     forget();
                 }
-                if (!bench.Measure(folderOf(size), static_cast<std::size_t>(size), kind,
-                                   run > 0)) {
+                if (!bench.Measure(folderOf(size), static_cast<std::size_t>(size), kind, run > 0)) {
                     Say("error: the list was not filled and shown");
                     return 1;
                 }
