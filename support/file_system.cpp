@@ -5,6 +5,7 @@
 #include <new>
 #include <utility>
 
+#include "support/chunk_read_ahead.h"
 #include "support/exact_listing.h"
 #include "support/file_probe.h"
 #include "support/line_splitter.h"
@@ -16,8 +17,7 @@ namespace tamsel {
 
 namespace {
 
-// Lists are streamed in pieces of this size: large enough that the system calls cost
-// little next to the parsing, small enough to stay in cache.
+// Whole files are read in steps of this size beyond the size they had when opened.
 constexpr std::size_t kChunkSize = 64 * 1024;
 
 using native::File;
@@ -189,19 +189,18 @@ class RealFileSystemImpl final : public FileSystem {
         if (!file.Valid()) {
             return false;
         }
-        const auto buffer = std::make_unique<char[]>(kChunkSize);
         LineSplitter splitter(onLine);
         TextDecoder decoder;
+        ChunkReadAhead chunks(file);
         for (;;) {
-            const long long got = native::ReadSome(file, buffer.get(), kChunkSize);
-            if (got < 0) {
+            const std::optional<std::string_view> chunk = chunks.Next();
+            if (!chunk) {
                 return false;
             }
-            if (got == 0) {
+            if (chunk->empty()) {
                 break;
             }
-            splitter.Feed(
-                decoder.Decode(std::string_view(buffer.get(), static_cast<std::size_t>(got))));
+            splitter.Feed(decoder.Decode(*chunk));
         }
         splitter.Feed(decoder.Finish());
         splitter.Finish();

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -65,12 +66,35 @@ TEST_F(RealFiles, ReadingGivesNothingForMissingFilesFoldersAndFifos) {
 }
 
 TEST_F(RealFiles, ReadLinesJoinsCrLfSplitAcrossReadChunks) {
-    // The CR is the last byte of the first 64 KiB read and the LF the first of the next.
-    std::string first(65535, 'a');
+    // The CR is the last byte of the first 256 KiB read and the LF the first of the next.
+    std::string first((256 << 10) - 1, 'a');
     temp.write("list.txt", first + "\r\nsecond\rthird\nlast");
     bool ok = false;
     EXPECT_EQ(ReadAllLines("list.txt", &ok), (Lines{first, "second", "third", "last"}));
     EXPECT_TRUE(ok);
+}
+
+TEST_F(RealFiles, ReadLinesGivesEveryLineOfAFileManyChunksLong) {
+    // Lines of every length up to a few thousand bytes, with all three breaks, over more
+    // chunks than are read ahead at once.
+    Lines expected;
+    std::string bytes;
+    const char* const breaks[] = {"\r\n", "\n", "\r"};
+    for (std::size_t n = 0; bytes.size() < (3 << 20); ++n) {
+        expected.push_back(std::string(n * 7919 % 4099, static_cast<char>('a' + n % 26)));
+        bytes += expected.back() + breaks[n % 3];
+    }
+    temp.write("long.txt", bytes);
+    bool ok = false;
+    EXPECT_EQ(ReadAllLines("long.txt", &ok), expected);
+    EXPECT_TRUE(ok);
+}
+
+TEST_F(RealFiles, ReadLinesLetsALineHandlerStopItByThrowing) {
+    temp.write("long.txt", std::string(3 << 20, 'x') + "\nlast");
+    EXPECT_THROW(fs.ReadLines(temp.path("long.txt"),
+                              [](std::string_view) { throw std::runtime_error("stop"); }),
+                 std::runtime_error);
 }
 
 TEST_F(RealFiles, ReadLinesDeliversNothingForAnEmptyFile) {

@@ -1,0 +1,57 @@
+#include "support/chunk_read_ahead.h"
+
+namespace tamsel {
+
+ChunkReadAhead::ChunkReadAhead(const native::File& file)
+    : file_(file),
+      buffers_(std::make_unique_for_overwrite<char[]>(kChunks * kChunkSize)),
+      thread_([this] { Work(); }) {}
+
+ChunkReadAhead::~ChunkReadAhead() {
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+}
+
+std::optional<std::string_view> ChunkReadAhead::Next() {
+    std::unique_lock lock(mutex_);
+    if (holding_ && got_[first_] > 0) {
+        // The chunk the caller had is free for the reader again.
+        first_ = (first_ + 1) % kChunks;
+        --filled_;
+        changed_.notify_all();
+    }
+    changed_.wait(lock, [this] { return filled_ > 0; });
+    holding_ = true;
+    const long long got = got_[first_];
+    if (got < 0) {
+        return std::nullopt;
+    }
+    return std::string_view(buffers_.get() + first_ * kChunkSize, static_cast<std::size_t>(got));
+}
+
+void ChunkReadAhead::Work() {
+    std::unique_lock lock(mutex_);
+    for (std::size_t next = 0;; next = (next + 1) % kChunks) {
+        changed_.wait(lock, [this] { return stopping_ || filled_ < kChunks; });
+        if (stopping_) {
+            return;
+        }
+        lock.unlock();
+        // The chunk is the reader's alone until it is counted as filled.
+        const long long got =
+            native::ReadSome(file_, buffers_.get() + next * kChunkSize, kChunkSize);
+        lock.lock();
+        got_[next] = got;
+        ++filled_;
+        changed_.notify_all();
+        if (got <= 0) {
+            return;  // the end, or a failure: said again at every call from here on
+        }
+    }
+}
+
+}  // namespace tamsel
