@@ -57,10 +57,16 @@ std::optional<std::string> ReadAll(const File& file) {
     return bytes;
 }
 
-// Writes the pieces one after the other; false at the first that fails.
+// Writes the pieces one after the other; false at the first that fails. The disk starts
+// on each piece while the next is copied, so the flush after waits for the last alone.
 bool WritePieces(const File& file, std::span<const std::string_view> pieces) {
-    return std::all_of(pieces.begin(), pieces.end(),
-                       [&file](std::string_view piece) { return native::WriteAll(file, piece); });
+    return std::all_of(pieces.begin(), pieces.end(), [&file](std::string_view piece) {
+        if (!native::WriteAll(file, piece)) {
+            return false;
+        }
+        native::StartWriteBack(file);
+        return true;
+    });
 }
 
 // The lock lasts as long as its file is open.

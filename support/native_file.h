@@ -172,6 +172,11 @@ enum class LockFileOpen { Opened, NotAFile, Failed };
 LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsigned mode,
                            File& file);
 
+// Asks the system to start writing to the disk what was written to `file` so far, without
+// waiting for it, so that a flush to come finds less left to do. Only advice: nothing
+// happens where the system has no such call.
+void StartWriteBack(const File& file);
+
 // Flushes the file's data to the disk.
 bool FlushToDisk(const File& file);
 

@@ -64,4 +64,8 @@ bool CopyExtendedAttributes(int from, int to) {
     return copied;
 }
 
+void StartWriteBack(const File& file) {
+    sync_file_range(file.Get(), 0, 0, SYNC_FILE_RANGE_WRITE);
+}
+
 }  // namespace tamsel::native

@@ -14,4 +14,6 @@ bool CopyExtendedAttributes(int, int) {
     return false;
 }
 
+void StartWriteBack(const File&) {}
+
 }  // namespace tamsel::native

@@ -476,6 +476,9 @@ bool FlushToDisk(const File& file) {
     return FlushFileBuffers(file.Get()) != 0;
 }
 
+// Windows has no call that starts writing a file back without waiting for it.
+void StartWriteBack(const File&) {}
+
 namespace {
 
 // Windows refuses to delete or replace a read-only file, where POSIX asks only the folder.
