@@ -145,14 +145,15 @@ void LinkCollector::Emit(LinkRecord& record, const PreparedTemplate& query,
         if (n > 1) {
             record.Id.assign(unsuffixedId_).append("_").append(std::to_string(n));
         }
-        const std::size_t queryAt = queryText_.size();
-        query.AppendFilled(record, queryText_);
+        // The item's lookup starts waiting for memory while the query entry is built.
         std::string& items = ItemsToFill();
         const std::size_t itemAt = items.size();
         item.AppendFilled(record, items);
         const Built itemEntry = Trimmed(items, itemPieces_.size() - 1, itemAt);
-        const Built queryEntry = query.HoldsId() ? Trimmed(queryText_, 0, queryAt) : Built{};
         Prefetch(itemEntry, addedItems_);
+        const std::size_t queryAt = queryText_.size();
+        query.AppendFilled(record, queryText_);
+        const Built queryEntry = query.HoldsId() ? Trimmed(queryText_, 0, queryAt) : Built{};
         Prefetch(queryEntry, addedQueries_);
         if (IsKnown(itemEntry, addedItems_, itemPieces_)) {
             queryText_.resize(queryAt);
