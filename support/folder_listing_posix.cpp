@@ -175,11 +175,12 @@ class KeptFolders {
         }
         struct stat status {};
         const bool stamped = fstat(dirfd(folder), &status) == 0;
+        const FolderStamp stamp = StampOf(status);
         lock = std::unique_lock(mutex_);
-        FolderNames* kept = stamped ? Find(StampOf(status)) : nullptr;
+        FolderNames* kept = stamped ? Find(stamp) : nullptr;
         if (kept == nullptr) {
             kept = &Oldest();
-            ReadInto(folder, stamped, StampOf(status), *kept);
+            ReadInto(folder, stamped, stamp, *kept);
         }
         closedir(folder);
         kept->lastUse = ++uses_;
@@ -201,12 +202,13 @@ class KeptFolders {
         struct stat status {};
         FolderNames fresh;
         if (fstat(dirfd(folder), &status) == 0) {
+            const FolderStamp stamp = StampOf(status);
             std::unique_lock lock(mutex_);
-            if (Find(StampOf(status)) == nullptr) {
+            if (Find(stamp) == nullptr) {
                 std::swap(fresh.names, Oldest().names);
                 Oldest().reusable = false;
                 lock.unlock();
-                ReadInto(folder, true, StampOf(status), fresh);
+                ReadInto(folder, true, stamp, fresh);
                 lock.lock();
                 fresh.lastUse = ++uses_;
                 Oldest() = std::move(fresh);
