@@ -1,11 +1,17 @@
 #include "support/chunk_read_ahead.h"
 
+#include <system_error>
+
 namespace tamsel {
 
 ChunkReadAhead::ChunkReadAhead(const native::File& file)
-    : file_(file),
-      buffers_(std::make_unique_for_overwrite<char[]>(kChunks * kChunkSize)),
-      thread_([this] { Work(); }) {}
+    : file_(file), buffers_(std::make_unique_for_overwrite<char[]>(kChunks * kChunkSize)) {
+    try {
+        thread_ = std::thread([this] { Work(); });
+    } catch (const std::system_error&) {
+        // No thread to be had: Next reads the chunks itself.
+    }
+}
 
 ChunkReadAhead::~ChunkReadAhead() {
     {
@@ -13,10 +19,19 @@ ChunkReadAhead::~ChunkReadAhead() {
         stopping_ = true;
     }
     changed_.notify_all();
-    thread_.join();
+    if (thread_.joinable()) {
+        thread_.join();
+    }
 }
 
 std::optional<std::string_view> ChunkReadAhead::Next() {
+    if (!thread_.joinable()) {
+        const long long got = native::ReadSome(file_, buffers_.get(), kChunkSize);
+        if (got < 0) {
+            return std::nullopt;
+        }
+        return std::string_view(buffers_.get(), static_cast<std::size_t>(got));
+    }
     std::unique_lock lock(mutex_);
     if (holding_ && got_[first_] > 0) {
         // The chunk the caller had is free for the reader again.

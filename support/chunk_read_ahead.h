@@ -2,7 +2,7 @@
 
 // Reads an open file on a thread of its own, a few chunks ahead of the thread that uses
 // them, so that copying the bytes out of the system's cache overlaps with the work on the
-// chunk before.
+// chunk before. Where no thread can be started, the chunks are read as they are asked for.
 
 #include <array>
 #include <condition_variable>
@@ -47,7 +47,7 @@ class ChunkReadAhead {
     std::size_t filled_ = 0;  // chunks read and not yet given back, from first_ on
     bool holding_ = false;    // whether the caller holds chunk first_
     bool stopping_ = false;
-    std::thread thread_;
+    std::thread thread_;  // not joinable when none could be started
 };
 
 }  // namespace tamsel

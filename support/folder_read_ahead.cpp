@@ -1,6 +1,7 @@
 #include "support/folder_read_ahead.h"
 
 #include <algorithm>
+#include <system_error>
 #include <utility>
 
 namespace tamsel {
@@ -40,7 +41,12 @@ void FolderReadAhead::Ask(std::string folderPart) {
             wanted_.pop_front();
         }
         if (!thread_.joinable()) {
-            thread_ = std::thread([this] { Work(); });
+            try {
+                thread_ = std::thread([this] { Work(); });
+            } catch (const std::system_error&) {
+                wanted_.clear();  // no thread to be had: the listings read for themselves
+                return;
+            }
         }
     }
     changed_.notify_all();

@@ -1,15 +1,22 @@
 #include "support/file_system.h"
 
 #ifndef _WIN32
+#include <pthread.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <fstream>
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "test_support/temp_folder.h"
@@ -96,6 +103,52 @@ TEST_F(RealFiles, ReadLinesLetsALineHandlerStopItByThrowing) {
                               [](std::string_view) { throw std::runtime_error("stop"); }),
                  std::runtime_error);
 }
+
+#if defined(__linux__) && defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
+// The bytes of address space the process has mapped.
+std::uint64_t MappedBytes() {
+    std::ifstream status("/proc/self/status");
+    std::string field;
+    std::uint64_t kib = 0;
+    while (status >> field && field != "VmSize:") {
+    }
+    status >> kib;
+    return kib << 10;
+}
+
+TEST_F(RealFiles, ReadLinesReadsOnWithoutAThreadWhereNoneCanBeStarted) {
+    std::string lines;
+    for (int n = 0; n < 3000; ++n) {
+        lines += std::string(999, 'x') + "\n";
+    }
+    temp.write("long.txt", lines);
+    const std::string path = temp.path("long.txt");
+    const pid_t child = fork();
+    if (child == 0) {
+        // Room for the read buffers, none for a thread's stack, not even one that threads
+        // before left for reuse.
+        pthread_attr_t larger;
+        pthread_attr_init(&larger);
+        pthread_attr_setstacksize(&larger, 64 << 20);
+        pthread_setattr_default_np(&larger);
+        const rlimit limit{MappedBytes() + (4 << 20), RLIM_INFINITY};
+        setrlimit(RLIMIT_AS, &limit);
+        try {
+            std::thread([] {}).join();
+            _exit(2);  // a thread could be started after all: nothing tested
+        } catch (const std::system_error&) {
+        }
+        std::vector<std::size_t> lengths;
+        const bool ok =
+            fs.ReadLines(path, [&](std::string_view line) { lengths.push_back(line.size()); });
+        _exit(ok && lengths == std::vector<std::size_t>(3000, 999) ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+#endif
 
 TEST_F(RealFiles, ReadLinesDeliversNothingForAnEmptyFile) {
     temp.write("empty.txt", "");
