@@ -184,6 +184,7 @@ class RealFileSystemImpl final : public FileSystem {
     std::uint64_t ProbeFileSize(const std::string& path) override {
         return tamsel::ProbeFileSize(path);
     }
+    bool ProbesFromAnyThread() const override { return true; }
 
     std::optional<std::string> ReadWhole(const std::string& path) override {
         return ReadAll(native::OpenForReading(path));

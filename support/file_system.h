@@ -87,6 +87,9 @@ class FileSystem {
     // Size of a readable regular file, 0 when there is none (see ProbeFileSize).
     virtual std::uint64_t ProbeFileSize(const std::string& path) = 0;
     bool FileExists(const std::string& path) { return ProbeFileSize(path) > 0; }
+    // Whether ProbeFileSize may be called from another thread while this one goes on using
+    // the file system. Stand-ins that count or fail calls are not.
+    virtual bool ProbesFromAnyThread() const { return false; }
 
     // The whole file, byte for byte, or nothing when it cannot be opened or read to its end;
     // std::bad_alloc when it does not fit in memory.

@@ -1,6 +1,7 @@
 #include "support/folder_snapshot.h"
 
 #include <optional>
+#include <system_error>
 #include <utility>
 
 #include "support/exact_listing.h"
@@ -8,47 +9,98 @@
 
 namespace tamsel {
 
+namespace {
+
+// A few names are probed sooner than a thread is started for them.
+constexpr std::size_t kProbedAheadFrom = 64;
+
+}  // namespace
+
 FolderSnapshot::FolderSnapshot(FileSystem& files, std::string_view prefix)
     : files_(files), folder_(ListingFolderPart(prefix)) {
     std::optional<std::vector<std::string>> names = files_.ListExactNames(folder_);
-    if (!names) {
+    if (!names || names->size() >= UINT32_MAX) {
         return;
     }
+    names_ = std::move(*names);
     std::size_t words = 1;
-    while (words * 64 < names->size() * 16) {
-        words *= 2;  // 16 bits per name: about one absent name in twenty reaches the set
+    while (words * 64 < names_.size() * 16) {
+        words *= 2;  // 16 bits per name: about one absent name in twenty reaches the map
     }
     hashBits_.assign(words, 0);
-    names_.reserve(names->size());
-    for (const std::string& name : *names) {
+    spellings_.reserve(names_.size());
+    places_.reserve(names_.size());
+    for (std::size_t n = 0; n < names_.size(); ++n) {
         std::string spelling;
-        const std::optional<std::string_view> comparable = ComparableName(name, spelling);
+        std::optional<std::string_view> comparable = ComparableName(names_[n], spelling);
         if (!comparable) {
             return;  // not listed: every name is probed
         }
-        std::string key(*comparable);
-        const std::size_t bit = Hash{}(key) & (words * 64 - 1);
+        if (comparable->data() == spelling.data()) {
+            comparable = spellings_.emplace_back(std::move(spelling));
+        }
+        const std::size_t bit = Hash{}(*comparable) & (words * 64 - 1);
         hashBits_[bit / 64] |= std::uint64_t{1} << (bit % 64);
-        names_.insert(std::move(key));
+        places_.emplace(*comparable, static_cast<std::uint32_t>(n));
     }
+    answers_ = std::make_unique<std::atomic<Answer>[]>(names_.size());
     listed_ = true;
+    if (files_.ProbesFromAnyThread() && names_.size() >= kProbedAheadFrom) {
+        try {
+            prober_ = std::thread([this] { ProbeAhead(); });
+        } catch (const std::system_error&) {
+            // No thread to be had: every name is probed when asked for.
+        }
+    }
 }
 
-bool FolderSnapshot::Lists(std::string_view entry) const {
+FolderSnapshot::~FolderSnapshot() {
+    stopping_ = true;
+    if (prober_.joinable()) {
+        prober_.join();
+    }
+}
+
+bool FolderSnapshot::Find(std::string_view entry, std::ptrdiff_t& listed) const {
     std::string spelling;
     const std::optional<std::string_view> name = ComparableName(entry, spelling);
     if (!name) {
-        return true;  // only a probe can tell
+        return false;  // only a probe can tell
     }
+    listed = -1;
     const std::size_t bit = Hash{}(*name) & (hashBits_.size() * 64 - 1);
-    return (hashBits_[bit / 64] >> (bit % 64) & 1) != 0 && names_.contains(*name);
+    if ((hashBits_[bit / 64] >> (bit % 64) & 1) != 0) {
+        if (const auto found = places_.find(*name); found != places_.end()) {
+            listed = found->second;
+        }
+    }
+    return true;
+}
+
+// A listed name's answer is the probe's, made once: here, or ahead on the probing thread.
+bool FolderSnapshot::Probe(std::size_t listed) const {
+    Answer answer = answers_[listed].load(std::memory_order_relaxed);
+    if (answer == kUnknown) {
+        answer = files_.FileExists(folder_ + names_[listed]) ? kExists : kMissing;
+        answers_[listed].store(answer, std::memory_order_relaxed);
+    }
+    return answer == kExists;
+}
+
+// The names in listing order; a link list asks for its icons in an order of its own, but
+// most of them are answered here before it gets to them.
+void FolderSnapshot::ProbeAhead() {
+    for (std::size_t listed = 0; listed < names_.size() && !stopping_; ++listed) {
+        Probe(listed);
+    }
 }
 
 bool FolderSnapshot::FileExists(const std::string& path) const {
     if (listed_ && path.starts_with(folder_)) {
         const std::string_view name = std::string_view(path).substr(folder_.size());
-        if (IsEntryName(name) && !Lists(name)) {
-            return false;
+        std::ptrdiff_t listed = -1;
+        if (IsEntryName(name) && Find(name, listed)) {
+            return listed >= 0 && Probe(static_cast<std::size_t>(listed));
         }
     }
     return files_.FileExists(path);

@@ -3,12 +3,15 @@
 // Answers "does this file exist?" for many names in one folder from one listing of the
 // folder instead of one probe per name.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_set>
+#include <thread>
+#include <unordered_map>
 #include <vector>
 
 #include "support/file_system.h"
@@ -19,33 +22,49 @@ class FolderSnapshot {
   public:
     // Lists, through `files`, the folder that `prefix` names up to its last separator (see
     // ListingFolderPart): "a/IMAGES/" itself, the current folder for "IMAGES". `files`
-    // must outlive the snapshot.
+    // must outlive the snapshot. Where `files` can probe from any thread, the listed names
+    // are probed ahead on a thread of their own.
     FolderSnapshot(FileSystem& files, std::string_view prefix);
+    // Stops the probing ahead.
+    ~FolderSnapshot();
+    FolderSnapshot(const FolderSnapshot&) = delete;
+    FolderSnapshot& operator=(const FolderSnapshot&) = delete;
 
     // The same answer as files.FileExists(path) while the folder does not change. A name
     // of the folder that the listing lacks counts as missing without a probe; a listed
-    // name is probed, so an empty file, a folder or a file being written still counts as
-    // missing. Paths in other folders, and every path when the folder could not be listed
-    // exactly, are probed.
+    // name is probed, once, so an empty file, a folder or a file being written still
+    // counts as missing. Paths in other folders, and every path when the folder could not
+    // be listed exactly, are probed.
     bool FileExists(const std::string& path) const;
 
   private:
     struct Hash {
-        using is_transparent = void;
         std::size_t operator()(std::string_view name) const {
             return std::hash<std::string_view>{}(name);
         }
     };
+    enum Answer : std::uint8_t { kUnknown, kExists, kMissing };
 
-    bool Lists(std::string_view name) const;
+    // The listed name that `entry` stands for, or nothing (-1) when the listing lacks it;
+    // false when only a probe can tell.
+    bool Find(std::string_view entry, std::ptrdiff_t& listed) const;
+    bool Probe(std::size_t listed) const;
+    void ProbeAhead();
 
     FileSystem& files_;
     std::string folder_;
     bool listed_ = false;
-    std::unordered_set<std::string, Hash, std::equal_to<>> names_;
+    std::vector<std::string> names_;      // as listed
+    std::vector<std::string> spellings_;  // those that compare in another spelling
+    // Each listed name's place in names_, under its compared spelling (viewing names_ or
+    // spellings_, which never grow once filled).
+    std::unordered_map<std::string_view, std::uint32_t, Hash> places_;
     // One bit per listed name's hash (modulo the bit count): a clear bit answers most
-    // lookups of absent names without touching the set, whose nodes lie all over memory.
+    // lookups of absent names without touching the map, whose nodes lie all over memory.
     std::vector<std::uint64_t> hashBits_;
+    std::unique_ptr<std::atomic<Answer>[]> answers_;  // one per listed name
+    std::atomic<bool> stopping_ = false;
+    std::thread prober_;
 };
 
 }  // namespace tamsel

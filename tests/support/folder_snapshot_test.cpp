@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/exact_listing.h"
@@ -82,13 +83,19 @@ TEST_F(IconFolder, SnapshotAnswersAsTheProbeDoes) {
     std::ofstream writing(temp.root() / "IMAGES" / "Writing.png");
     writing << "png" << std::flush;
     const std::string images = temp.folder() + "IMAGES/";
+    // Probed one by one without a listing, only the listed names with one, and those ahead
+    // on a thread of their own by the real file system.
+    test::PlainFileSystem unlisted(false);
+    test::PlainFileSystem listed(true);
+    const std::pair<const char*, FileSystem*> ways[] = {{"without a listing", &unlisted},
+                                                        {"with a listing", &listed},
+                                                        {"probing ahead", &RealFileSystem()}};
     for (const std::string& prefix : {images, temp.folder() + "IMAGES\\", std::string()}) {
-        for (bool lists : {true, false}) {
-            test::PlainFileSystem files(lists);
-            const FolderSnapshot snapshot(files, prefix);
+        for (const auto& [way, files] : ways) {
+            const FolderSnapshot snapshot(*files, prefix);
             for (const std::string& path : Candidates(prefix)) {
-                EXPECT_EQ(snapshot.FileExists(path), files.FileExists(path))
-                    << "path " << path << (lists ? " with" : " without") << " a listing";
+                EXPECT_EQ(snapshot.FileExists(path), files->FileExists(path))
+                    << "path " << path << " " << way;
             }
         }
     }
@@ -112,7 +119,12 @@ TEST_F(IconFolder, SnapshotProbesOnlyListedNames) {
     files.probes = 0;
     EXPECT_TRUE(snapshot.FileExists(images + "Own.png"));
     EXPECT_FALSE(snapshot.FileExists(images + "Empty.png"));
+    EXPECT_FALSE(snapshot.FileExists(images + "Empty.png"));  // a listed name is probed once
+#ifdef _WIN32
+    EXPECT_EQ(files.probes, 1);  // "Own.png" was probed as "own.png"
+#else
     EXPECT_EQ(files.probes, 2);
+#endif
 }
 
 TEST_F(IconFolder, ExactListingNamesEveryEntryOnce) {
