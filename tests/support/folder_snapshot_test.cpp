@@ -84,7 +84,10 @@ TEST_F(IconFolder, SnapshotAnswersAsTheProbeDoes) {
     writing << "png" << std::flush;
     const std::string images = temp.folder() + "IMAGES/";
     // Probed one by one without a listing, only the listed names with one, and those ahead
-    // on a thread of their own by the real file system.
+    // on a thread of their own by the real file system, in a folder of enough names.
+    for (int n = 0; n < 64; ++n) {
+        temp.write("IMAGES/more" + std::to_string(n) + ".png", "png");
+    }
     test::PlainFileSystem unlisted(false);
     test::PlainFileSystem listed(true);
     const std::pair<const char*, FileSystem*> ways[] = {{"without a listing", &unlisted},
