@@ -24,13 +24,18 @@ ChunkReadAhead::~ChunkReadAhead() {
     }
 }
 
+std::optional<std::string_view> ChunkReadAhead::Chunk(std::size_t index) const {
+    const long long got = got_[index];
+    if (got < 0) {
+        return std::nullopt;
+    }
+    return std::string_view(buffers_.get() + index * kChunkSize, static_cast<std::size_t>(got));
+}
+
 std::optional<std::string_view> ChunkReadAhead::Next() {
     if (!thread_.joinable()) {
-        const long long got = native::ReadSome(file_, buffers_.get(), kChunkSize);
-        if (got < 0) {
-            return std::nullopt;
-        }
-        return std::string_view(buffers_.get(), static_cast<std::size_t>(got));
+        got_[0] = native::ReadSome(file_, buffers_.get(), kChunkSize);
+        return Chunk(0);
     }
     std::unique_lock lock(mutex_);
     if (holding_ && got_[first_] > 0) {
@@ -41,11 +46,7 @@ std::optional<std::string_view> ChunkReadAhead::Next() {
     }
     changed_.wait(lock, [this] { return filled_ > 0; });
     holding_ = true;
-    const long long got = got_[first_];
-    if (got < 0) {
-        return std::nullopt;
-    }
-    return std::string_view(buffers_.get() + first_ * kChunkSize, static_cast<std::size_t>(got));
+    return Chunk(first_);
 }
 
 void ChunkReadAhead::Work() {

@@ -36,6 +36,8 @@ class ChunkReadAhead {
     static constexpr std::size_t kChunks = 4;
     static constexpr std::size_t kChunkSize = 256 * 1024;
 
+    // Chunk `index` as the read into it left it.
+    std::optional<std::string_view> Chunk(std::size_t index) const;
     void Work();
 
     const native::File& file_;

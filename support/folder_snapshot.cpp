@@ -44,7 +44,6 @@ FolderSnapshot::FolderSnapshot(FileSystem& files, std::string_view prefix)
         places_.emplace(*comparable, static_cast<std::uint32_t>(n));
     }
     answers_ = std::make_unique<std::atomic<Answer>[]>(names_.size());
-    listed_ = true;
     if (files_.ProbesFromAnyThread() && names_.size() >= kProbedAheadFrom) {
         try {
             prober_ = std::thread([this] { ProbeAhead(); });
@@ -61,20 +60,13 @@ FolderSnapshot::~FolderSnapshot() {
     }
 }
 
-bool FolderSnapshot::Find(std::string_view entry, std::ptrdiff_t& listed) const {
-    std::string spelling;
-    const std::optional<std::string_view> name = ComparableName(entry, spelling);
-    if (!name) {
-        return false;  // only a probe can tell
+std::optional<std::uint32_t> FolderSnapshot::Place(std::string_view comparable) const {
+    const std::size_t bit = Hash{}(comparable) & (hashBits_.size() * 64 - 1);
+    if ((hashBits_[bit / 64] >> (bit % 64) & 1) == 0) {
+        return std::nullopt;
     }
-    listed = -1;
-    const std::size_t bit = Hash{}(*name) & (hashBits_.size() * 64 - 1);
-    if ((hashBits_[bit / 64] >> (bit % 64) & 1) != 0) {
-        if (const auto found = places_.find(*name); found != places_.end()) {
-            listed = found->second;
-        }
-    }
-    return true;
+    const auto found = places_.find(comparable);
+    return found != places_.end() ? std::optional(found->second) : std::nullopt;
 }
 
 // A listed name's answer is the probe's, made once: here, or ahead on the probing thread.
@@ -96,11 +88,14 @@ void FolderSnapshot::ProbeAhead() {
 }
 
 bool FolderSnapshot::FileExists(const std::string& path) const {
-    if (listed_ && path.starts_with(folder_)) {
+    if (answers_ != nullptr && path.starts_with(folder_)) {
         const std::string_view name = std::string_view(path).substr(folder_.size());
-        std::ptrdiff_t listed = -1;
-        if (IsEntryName(name) && Find(name, listed)) {
-            return listed >= 0 && Probe(static_cast<std::size_t>(listed));
+        std::string spelling;
+        const std::optional<std::string_view> comparable =
+            IsEntryName(name) ? ComparableName(name, spelling) : std::nullopt;
+        if (comparable) {
+            const std::optional<std::uint32_t> listed = Place(*comparable);
+            return listed && Probe(*listed);
         }
     }
     return files_.FileExists(path);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -45,15 +46,14 @@ class FolderSnapshot {
     };
     enum Answer : std::uint8_t { kUnknown, kExists, kMissing };
 
-    // The listed name that `entry` stands for, or nothing (-1) when the listing lacks it;
-    // false when only a probe can tell.
-    bool Find(std::string_view entry, std::ptrdiff_t& listed) const;
+    // The place in names_ of the listed name compared as `comparable`; nothing when the
+    // listing lacks it.
+    std::optional<std::uint32_t> Place(std::string_view comparable) const;
     bool Probe(std::size_t listed) const;
     void ProbeAhead();
 
     FileSystem& files_;
     std::string folder_;
-    bool listed_ = false;
     std::vector<std::string> names_;      // as listed
     std::vector<std::string> spellings_;  // those that compare in another spelling
     // Each listed name's place in names_, under its compared spelling (viewing names_ or
@@ -62,7 +62,8 @@ class FolderSnapshot {
     // One bit per listed name's hash (modulo the bit count): a clear bit answers most
     // lookups of absent names without touching the map, whose nodes lie all over memory.
     std::vector<std::uint64_t> hashBits_;
-    std::unique_ptr<std::atomic<Answer>[]> answers_;  // one per listed name
+    // One per listed name; none when the folder could not be listed exactly.
+    std::unique_ptr<std::atomic<Answer>[]> answers_;
     std::atomic<bool> stopping_ = false;
     std::thread prober_;
 };
