@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "support/folder_read_ahead.h"
+#include "support/folder_watch.h"
 
 namespace tamsel {
 
@@ -136,23 +137,51 @@ bool ReadAllNames(DIR* folder, std::vector<std::string>& names) {
     return whole;
 }
 
-// The sorted names of a folder read lately, kept while its stamp says that no entry came,
-// went or was renamed: typing on in a folder lists it again on every key, and reading a
-// large folder is most of the time a completion takes.
+// The sorted names of a folder read lately, kept while no entry came, went or was renamed:
+// typing on in a folder lists it again on every key, and reading a large folder is most of
+// the time a completion takes. A watched folder's names follow the changes the system
+// tells; an unwatched one's are trusted while its stamp stays.
 struct FolderNames {
     FolderStamp stamp;
     bool reusable = false;
+    int watch = FolderWatch::kNone;
+    int changesFollowed = 0;  // since the last listing
     std::uint64_t lastUse = 0;
     std::vector<std::string> names;
 };
 
-// Reads `folder` (stamped `stamp`) into `kept`. Stamped before reading, so that a change
-// while reading makes the stamp stale.
-void ReadInto(DIR* folder, bool stamped, const FolderStamp& stamp, FolderNames& kept) {
-    const bool whole = ReadAllNames(folder, kept.names);
-    kept.stamp = stamp;
-    kept.reusable = stamped && whole && Settled(stamp);
+// Where `name` is, or would go, among the sorted names after the dots.
+std::vector<std::string>::iterator PlaceOf(std::vector<std::string>& names,
+                                           const std::string& name) {
+    auto first = names.begin();
+    while (first != names.end() && IsDotEntry(*first)) {
+        ++first;
+    }
+    return std::lower_bound(first, names.end(), name, LessIgnoringCase);
 }
+
+// Brings `names` up to one told change; false for a change they cannot follow.
+bool Follow(std::vector<std::string>& names, FolderWatch::Change change, std::string_view name) {
+    if (change == FolderWatch::Change::kLost) {
+        return false;
+    }
+    const std::string entry(name);
+    if (IsDotEntry(entry)) {
+        return true;
+    }
+    const auto place = PlaceOf(names, entry);
+    const bool present = place != names.end() && *place == entry;
+    if (change == FolderWatch::Change::kAdded && !present) {
+        names.insert(place, entry);
+    } else if (change == FolderWatch::Change::kRemoved && present) {
+        names.erase(place);
+    }
+    return true;
+}
+
+// Each change moves the names after its place; past this many since the last listing, the
+// folder is read again instead (a folder being unpacked, say).
+constexpr int kMostChangesFollowed = 16;
 
 // The folder a path box is in and the one its text names, read ahead, and one more: the
 // listings of the few folders read last, shared by every thread.
@@ -177,9 +206,12 @@ class KeptFolders {
         const bool stamped = fstat(dirfd(folder), &status) == 0;
         const FolderStamp stamp = StampOf(status);
         lock = std::unique_lock(mutex_);
+        FollowChanges();
         FolderNames* kept = stamped ? Find(stamp) : nullptr;
         if (kept == nullptr) {
             kept = &Oldest();
+            Unwatch(*kept);
+            kept->watch = watch_.Watch(dirfd(folder));
             ReadInto(folder, stamped, stamp, *kept);
         }
         closedir(folder);
@@ -193,33 +225,98 @@ class KeptFolders {
     KeptFolders() = default;
 
     // On the reading thread: reads the folder into the storage of the oldest listing,
-    // holding the lock only to take that storage and to give it back.
+    // holding the lock only to take that storage and to give it back. The changes told
+    // meanwhile are held for the new reading and followed when it is given back.
     void Read(const std::string& folderPart) {
         DIR* folder = opendir(folderPart.empty() ? "." : folderPart.c_str());
         if (folder == nullptr) {
             return;
         }
         struct stat status {};
-        FolderNames fresh;
         if (fstat(dirfd(folder), &status) == 0) {
             const FolderStamp stamp = StampOf(status);
             std::unique_lock lock(mutex_);
+            FollowChanges();
             if (Find(stamp) == nullptr) {
+                FolderNames fresh;
                 std::swap(fresh.names, Oldest().names);
                 Oldest().reusable = false;
+                Unwatch(Oldest());
+                fresh.watch = watch_.Watch(dirfd(folder));
+                readingWatch_ = fresh.watch;
                 lock.unlock();
                 ReadInto(folder, true, stamp, fresh);
                 lock.lock();
+                FollowChanges();
+                for (const auto& [change, name] : toldWhileReading_) {
+                    FollowOne(fresh, change, name);
+                }
+                toldWhileReading_.clear();
+                readingWatch_ = FolderWatch::kNone;
                 fresh.lastUse = ++uses_;
+                Unwatch(Oldest());
                 Oldest() = std::move(fresh);
             }
         }
         closedir(folder);
     }
 
+    // Reads `folder` (stamped `stamp`) into `kept`. Its watch has begun already, so that no
+    // change is missed: one told while reading is followed after it, and following a change
+    // the reading saw leaves the names as they are. Stamped before reading, so that a
+    // change while reading makes the stamp of an unwatched folder stale.
+    void ReadInto(DIR* folder, bool stamped, const FolderStamp& stamp, FolderNames& kept) {
+        const bool whole = ReadAllNames(folder, kept.names);
+        kept.stamp = stamp;
+        kept.changesFollowed = 0;
+        kept.reusable = stamped && whole && (kept.watch != FolderWatch::kNone || Settled(stamp));
+        if (!kept.reusable) {
+            Unwatch(kept);
+        }
+    }
+
+    // Brings the watched listings up to every change told since the last call. A change
+    // told for no one watch (some were dropped) reaches every one.
+    void FollowChanges() {
+        for (FolderNames& kept : kept_) {
+            kept.changesFollowed = 0;
+        }
+        watch_.Drain([this](int watch, FolderWatch::Change change, std::string_view name) {
+            const bool everyWatch = watch == FolderWatch::kNone;
+            if (readingWatch_ != FolderWatch::kNone && (everyWatch || watch == readingWatch_)) {
+                toldWhileReading_.emplace_back(change, name);
+            }
+            for (FolderNames& kept : kept_) {
+                if (kept.watch != FolderWatch::kNone && (everyWatch || kept.watch == watch)) {
+                    FollowOne(kept, change, name);
+                }
+            }
+        });
+    }
+
+    void FollowOne(FolderNames& kept, FolderWatch::Change change, std::string_view name) {
+        if (kept.watch == FolderWatch::kNone) {
+            return;  // given up on already
+        }
+        if (++kept.changesFollowed > kMostChangesFollowed || !Follow(kept.names, change, name)) {
+            kept.reusable = false;
+            Unwatch(kept);
+        }
+    }
+
+    void Unwatch(FolderNames& kept) {
+        watch_.Forget(kept.watch);
+        kept.watch = FolderWatch::kNone;
+    }
+
+    // A watched listing is the folder's while the folder is the same one; an unwatched one
+    // while its stamp is the same too.
     FolderNames* Find(const FolderStamp& stamp) {
         for (FolderNames& kept : kept_) {
-            if (kept.reusable && kept.stamp == stamp) {
+            const bool sameFolder =
+                kept.stamp.device == stamp.device && kept.stamp.inode == stamp.inode;
+            if (kept.reusable && sameFolder &&
+                (kept.watch != FolderWatch::kNone || kept.stamp == stamp)) {
                 return &kept;
             }
         }
@@ -235,6 +332,10 @@ class KeptFolders {
     std::mutex mutex_;
     std::uint64_t uses_ = 0;
     std::array<FolderNames, 3> kept_;
+    FolderWatch watch_;
+    // The watch of the folder the reading thread reads, and the changes told for it.
+    int readingWatch_ = FolderWatch::kNone;
+    std::vector<std::pair<FolderWatch::Change, std::string>> toldWhileReading_;
     // Last, so that the reading thread stops before the listings it reads into go.
     FolderReadAhead readAhead_{[this](const std::string& folderPart) { Read(folderPart); }};
 };

@@ -1,9 +1,10 @@
 // How long a user waits for a completion in a real X server: from the release of a key,
 // sent through the server, to the completed text in the box and its list painted on the
 // screen. Folders of 100 to 100,000 entries, in three cases: the first key of a name, with
-// the list closed and a folder not read before; typing on, with the list open and the
-// folder unchanged since the last key; and the separator that enters a folder, pressed a
-// moment after the completion that named the folder. Run it in a virtual X server:
+// the list closed and an entry of the folder renamed since it was listed; typing on, with
+// the list open and the folder unchanged since the last key; and the separator that enters
+// a folder, pressed a moment after the completion that named the folder. Run it in a
+// virtual X server:
 //
 //   xvfb-run -a build/release/bench/app/completion_x11_bench [--benchmark_filter=...]
 
@@ -110,7 +111,7 @@ tamsel::bench::EntryFolders& folders() {
 
 // The ways a key meets the folder it completes in.
 enum Case : int {
-    kFirstKey = 0,  // the list closed, the folder changed since it was last read
+    kFirstKey = 0,  // the list closed, an entry renamed since the folder was last read
     kTypingOn = 1,  // the list open, the folder unchanged
     kEntering = 2,  // the separator after a folder's name, the folder changed before the name
 };
@@ -155,7 +156,7 @@ void CompleteInXServer(benchmark::State& state) {
     for (auto _ : state) {
         if (entering) {
             box->hidePopup();
-            tamsel::bench::EntryFolders::age(path, ++step);
+            tamsel::bench::EntryFolders::change(path, int(state.range(0)), ++step);
             // The folder's name but its last "0", completed by that key's release.
             const QString named = folder.chopped(1);
             box->setEditText(named.chopped(1));
@@ -182,7 +183,7 @@ void CompleteInXServer(benchmark::State& state) {
         } else {
             box->hidePopup();
             box->setEditText(folder);
-            tamsel::bench::EntryFolders::age(path, ++step);
+            tamsel::bench::EntryFolders::change(path, int(state.range(0)), ++step);
         }
         if (!entering) {
             box->lineEdit()->setCursorPosition(folder.size());

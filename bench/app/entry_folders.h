@@ -43,6 +43,19 @@ class EntryFolders {
         return folders_.emplace(count, folder.string() + "/").first->second;
     }
 
+    // Changes the folder of `count` entries as a user's other program might: its last
+    // entry is renamed, to a name of the same kind or back, and the folder dated
+    // by `step` as age() dates it. The names listed stay as many and in the same order.
+    static void change(const std::filesystem::path& folder, int count, int step) {
+        char name[32];
+        std::snprintf(name, sizeof name, "entry%06d.", count - 1);
+        const std::filesystem::path txt = folder / (std::string(name) + "txt");
+        const std::filesystem::path was = folder / (std::string(name) + "was");
+        std::filesystem::exists(txt) ? std::filesystem::rename(txt, was)
+                                     : std::filesystem::rename(was, txt);
+        age(folder, step);
+    }
+
     // Dates the folder's last change `step` seconds after an hour ago: an unchanged folder
     // for the listing, and a different one for each step.
     static void age(const std::filesystem::path& folder, int step) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <random>
+#include <set>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -291,6 +293,59 @@ TEST_F(FolderListingTest, ReadingAheadNeverChangesAListing) {
         }
         ASSERT_EQ(list("*.*"), expected) << "after step " << step;
         ASSERT_EQ(list("entry" + std::to_string(100 + step) + "*.*"), Names{name});
+    }
+}
+
+// On Linux a kept listing follows the changes the system tells of its folder, so that a
+// large folder need not be read again. It must follow every one, even a change that leaves
+// the folder's times as they were (as unpacking an archive does): names that differ only
+// in case, entries renamed in and out, more changes at once than are followed one by one.
+TEST_F(FolderListingTest, WatchedListingFollowsChangesThatKeepTheFolderTimes) {
+#ifndef __linux__
+    GTEST_SKIP() << "folders are watched on Linux alone";
+#endif
+    namespace fs = std::filesystem;
+    test::TempFolder outside;
+    const auto unchanged = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    const std::string letters = "aAbB_0";
+    std::mt19937 random(7);
+    std::set<std::string> present;
+    for (int step = 0; step < 60; ++step) {
+        const unsigned changes = step % 10 == 9 ? 40 : 1 + random() % 3;
+        for (unsigned i = 0; i < changes; ++i) {
+            std::string name;
+            for (unsigned length = 1 + random() % 3; name.size() < length;) {
+                name += letters[random() % letters.size()];
+            }
+            const bool byRename = random() % 2 == 0;
+            const fs::path inside = temp.root() / name;
+            if (present.erase(name) == 1 && byRename) {
+                fs::rename(inside, outside.root() / name);
+            } else if (fs::exists(inside)) {
+                fs::remove(inside);
+            } else if (byRename && fs::exists(outside.root() / name)) {
+                fs::rename(outside.root() / name, inside);
+                present.insert(name);
+            } else {
+                touch(name);
+                present.insert(name);
+            }
+        }
+        fs::last_write_time(temp.root(), unchanged);
+        if (step % 4 == 0) {
+            ReadFolderAhead(temp.folder());
+        }
+        // Case-insensitive order; names equal but for case in byte order.
+        Names expected(present.begin(), present.end());
+        const auto capitals = [](std::string name) {
+            std::transform(name.begin(), name.end(), name.begin(), ::toupper);
+            return name;
+        };
+        std::sort(expected.begin(), expected.end(), [&](const auto& a, const auto& b) {
+            return std::tuple(capitals(a), a) < std::tuple(capitals(b), b);
+        });
+        expected.insert(expected.begin(), {".", ".."});
+        ASSERT_EQ(list("*.*"), expected) << "after step " << step;
     }
 }
 
