@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <functional>
+#include <cstring>
 
 namespace tamsel {
 
@@ -33,10 +33,46 @@ std::string_view TrimBlanksAndTabs(std::string_view text) {
     return text.substr(first, text.find_last_not_of(" \t") + 1 - first);
 }
 
+__extension__ using Wide = unsigned __int128;
+
+// The high and low halves of a full 64-bit product, folded: every bit of each factor
+// reaches every bit of the result.
+std::uint64_t Fold(std::uint64_t a, std::uint64_t b) {
+    const Wide product = static_cast<Wide>(a) * b;
+    return static_cast<std::uint64_t>(product) ^ static_cast<std::uint64_t>(product >> 64);
+}
+
+std::uint64_t Load(const char* at, std::size_t bytes) {
+    std::uint64_t value = 0;
+    std::memcpy(&value, at, bytes);
+    return value;
+}
+
 }  // namespace
 
+// Sixteen bytes a step, one multiplication each: every link hashes its two entries, and
+// the library's byte-at-a-time-mixing hash took several times as long.
 std::size_t HashOfText(std::string_view text) {
-    return std::hash<std::string_view>{}(text);
+    constexpr std::uint64_t kOdd0 = 0xa0761d6478bd642f;
+    constexpr std::uint64_t kOdd1 = 0xe7037ed1a0b428db;
+    constexpr std::uint64_t kOdd2 = 0x8ebc6af09c88c6e3;
+    const char* at = text.data();
+    std::size_t left = text.size();
+    std::uint64_t state = kOdd0 ^ Fold(text.size() ^ kOdd1, kOdd2);
+    for (; left > 16; at += 16, left -= 16) {
+        state = Fold(Load(at, 8) ^ kOdd1, Load(at + 8, 8) ^ state);
+    }
+    // The last 1 to 16 bytes, read as two words that may overlap.
+    std::uint64_t first = 0;
+    std::uint64_t last = 0;
+    if (left >= 8) {
+        first = Load(at, 8);
+        last = Load(at + left - 8, 8);
+    } else if (left > 0) {
+        first = Load(at, left / 2);
+        last = Load(at + left / 2, left - left / 2);
+    }
+    return static_cast<std::size_t>(Fold(first ^ kOdd1, last ^ state ^ kOdd2) ^ state);
 }
 
 std::string_view TrimEntry(std::string_view text) {
