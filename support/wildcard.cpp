@@ -42,6 +42,31 @@ bool MatchOne(std::string_view pattern, std::size_t j, char c, std::size_t& next
     return pattern[j] == c;
 }
 
+// Where the single-character element at `j` ends.
+std::size_t ElementEnd(std::string_view pattern, std::size_t j) {
+    const std::size_t close = pattern[j] == '[' ? pattern.find(']', j + 1) : std::string_view::npos;
+    return close == std::string_view::npos ? j + 1 : close + 1;
+}
+
+// Whether `text` ends in what `rest`, a run of single-character elements, matches: behind
+// a pattern's last "*", which takes whatever comes before.
+bool EndsInMatch(std::string_view text, std::string_view rest) {
+    std::size_t elements = 0;
+    for (std::size_t j = 0; j < rest.size(); j = ElementEnd(rest, j)) {
+        ++elements;
+    }
+    if (elements > text.size()) {
+        return false;
+    }
+    std::size_t next = 0;
+    for (std::size_t i = text.size() - elements, j = 0; i < text.size(); ++i, j = next) {
+        if (!MatchOne(rest, j, text[i], next)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 // Greedy matching with a single backtrack point, the last "*" seen: on a mismatch that
@@ -57,6 +82,10 @@ bool MatchWildcard(std::string_view text, std::string_view pattern) {
         if (j < pattern.size() && pattern[j] == '*') {
             starPattern = ++j;
             starText = i;
+            if (pattern.find('*', j) == std::string_view::npos) {
+                // The last star: the rest is decided at the end of the text, in one pass.
+                return EndsInMatch(text.substr(i), pattern.substr(j));
+            }
         } else if (j < pattern.size() && MatchOne(pattern, j, text[i], next)) {
             j = next;
             ++i;

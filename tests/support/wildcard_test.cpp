@@ -54,7 +54,11 @@ INSTANTIATE_TEST_SUITE_P(
                     WildcardCase{"-", "[a-]", true},  // a trailing "-" is literal
                     WildcardCase{"?", "?", true},     // no other wildcard characters
                     WildcardCase{"x", "?", false},
-                    WildcardCase{"\xE9", "[\xE0-\xEF]", true}));  // bytes compare unsigned
+                    WildcardCase{"\xE9", "[\xE0-\xEF]", true},  // bytes compare unsigned
+                    // behind the last star, the end of the text decides
+                    WildcardCase{"\"a\"b\"", "\"*\"", true}, WildcardCase{"ab", "*[a-b]", true},
+                    WildcardCase{"a", "a*a", false}, WildcardCase{"x[y", "*[y", true},
+                    WildcardCase{"aXbc", "a*b[c-d]", true}, WildcardCase{"abc", "*abcd", false}));
 
 TEST(MatchWildcard, StarsStayFastOnLongMismatchingTexts) {
     const std::string text(100000, 'a');
