@@ -46,7 +46,7 @@ std::size_t EqualWords(const char* a, const char* b, std::size_t common) {
 // Capitals as the folded form give the order Windows file systems keep ("_" after letters).
 // Sorting a large folder compares names that often share long prefixes: the equal bytes are
 // skipped a word at a time, and folding starts where they end.
-bool LessIgnoringCase(const std::string& a, const std::string& b) {
+bool LessIgnoringCase(std::string_view a, std::string_view b) {
     const std::size_t common = std::min(a.size(), b.size());
     for (std::size_t i = EqualWords(a.data(), b.data(), common); i < common; ++i) {
         const auto x = static_cast<unsigned char>(Capital(a[i]));
@@ -151,8 +151,7 @@ struct FolderNames {
 };
 
 // Where `name` is, or would go, among the sorted names after the dots.
-std::vector<std::string>::iterator PlaceOf(std::vector<std::string>& names,
-                                           const std::string& name) {
+std::vector<std::string>::iterator PlaceOf(std::vector<std::string>& names, std::string_view name) {
     auto first = names.begin();
     while (first != names.end() && IsDotEntry(*first)) {
         ++first;
@@ -165,14 +164,13 @@ bool Follow(std::vector<std::string>& names, FolderWatch::Change change, std::st
     if (change == FolderWatch::Change::kLost) {
         return false;
     }
-    const std::string entry(name);
-    if (IsDotEntry(entry)) {
+    if (IsDotEntry(name)) {
         return true;
     }
-    const auto place = PlaceOf(names, entry);
-    const bool present = place != names.end() && *place == entry;
+    const auto place = PlaceOf(names, name);
+    const bool present = place != names.end() && *place == name;
     if (change == FolderWatch::Change::kAdded && !present) {
-        names.insert(place, entry);
+        names.emplace(place, name);
     } else if (change == FolderWatch::Change::kRemoved && present) {
         names.erase(place);
     }
@@ -287,7 +285,7 @@ class KeptFolders {
                 toldWhileReading_.emplace_back(change, name);
             }
             for (FolderNames& kept : kept_) {
-                if (kept.watch != FolderWatch::kNone && (everyWatch || kept.watch == watch)) {
+                if (everyWatch || kept.watch == watch) {
                     FollowOne(kept, change, name);
                 }
             }

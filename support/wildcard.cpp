@@ -7,16 +7,21 @@ namespace tamsel {
 
 namespace {
 
+// Where the single-character element at `j` ends: a "[" with a closing "]" opens a set,
+// an unclosed one is an ordinary character.
+std::size_t ElementEnd(std::string_view pattern, std::size_t j) {
+    const std::size_t close = pattern[j] == '[' ? pattern.find(']', j + 1) : std::string_view::npos;
+    return close == std::string_view::npos ? j + 1 : close + 1;
+}
+
 // Whether the set that starts with the "[" at `open` holds `c`; `end` receives the index
-// behind the closing "]". An unclosed "[" is an ordinary character.
+// behind the closing "]".
 bool MatchSet(std::string_view pattern, std::size_t open, unsigned char c, std::size_t& end) {
-    const std::size_t close = pattern.find(']', open + 1);
-    if (close == std::string_view::npos) {
-        end = open + 1;
+    end = ElementEnd(pattern, open);
+    if (end == open + 1) {
         return c == static_cast<unsigned char>(pattern[open]);
     }
-    end = close + 1;
-    const std::string_view set = pattern.substr(open + 1, close - open - 1);
+    const std::string_view set = pattern.substr(open + 1, end - open - 2);
     for (std::size_t i = 0; i < set.size(); ++i) {
         const auto low = static_cast<unsigned char>(set[i]);
         if (i + 2 < set.size() && set[i + 1] == '-') {
@@ -40,12 +45,6 @@ bool MatchOne(std::string_view pattern, std::size_t j, char c, std::size_t& next
     }
     next = j + 1;
     return pattern[j] == c;
-}
-
-// Where the single-character element at `j` ends.
-std::size_t ElementEnd(std::string_view pattern, std::size_t j) {
-    const std::size_t close = pattern[j] == '[' ? pattern.find(']', j + 1) : std::string_view::npos;
-    return close == std::string_view::npos ? j + 1 : close + 1;
 }
 
 // Whether `text` ends in what `rest`, a run of single-character elements, matches: behind
