@@ -43,12 +43,13 @@ bool MatchesListingPattern(std::string_view name, std::string_view pattern);
 // system's own order. Empty when the listing cannot start (a missing folder, a pattern
 // ending in a separator, a folder that cannot be read); a listing that fails part-way
 // ends with the names read so far. The listings of the few folders read last are kept.
-// On Linux, where the system tells of every entry that comes to a folder on a local disk
-// or goes from it, a kept listing follows those changes (a few at a time; more, and the
-// folder is read again). Elsewhere a folder is read again when its times say that an entry
-// came, went or was renamed, or are too recent to tell (on Windows, where the system
-// matches the names itself, a kept listing answers only typed text that plain ASCII
-// decides).
+// Where the system tells of every entry that comes to a folder on a local disk or goes
+// from it (Linux; Windows on NTFS, while someone types: a watched folder cannot be renamed
+// with a folder above it, so the watches end 5 seconds after the last listing), a kept
+// listing follows those changes (a few at a time; more, and the folder is read again).
+// Elsewhere a folder is read again when its times say that an entry came, went or was
+// renamed, or are too recent to tell (on Windows, where the system matches the names
+// itself, a kept listing answers only typed text that plain ASCII decides).
 std::vector<std::string> ListFolder(std::string_view pattern, unsigned attributes);
 // The same listing into `names`, whose entries it replaces. Their storage is reused: a
 // completion lists a large folder on every key, and fresh memory costs more than the

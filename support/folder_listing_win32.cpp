@@ -7,13 +7,16 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/folder_read_ahead.h"
+#include "support/folder_watch.h"
 #include "support/utf16.h"
 #include "support/utf8_path.h"
 
@@ -36,12 +39,16 @@ struct Listed {
     DWORD attributes;
 };
 
+// A watched listing follows the changes the system tells and is the folder's while the
+// folder is the same one; an unwatched one is trusted while the folder's stamp stays.
 struct KeptListing {
     bool valid = false;
     bool shortNames = false;  // whether the entries carry their short names
     std::string folderPart;
     std::string typed;
     BY_HANDLE_FILE_INFORMATION stamp{};
+    int watch = FolderWatch::kNone;
+    int changesFollowed = 0;  // since the last listing
     std::uint64_t lastUse = 0;
     std::vector<Listed> entries;
 };
@@ -77,23 +84,39 @@ std::optional<bool> BeginsWith(std::string_view name, std::string_view typed) {
     return true;
 }
 
-// The folder's identity and times; false when it cannot be opened.
-bool StampOf(const std::string& folderPart, BY_HANDLE_FILE_INFORMATION& stamp) {
-    const HANDLE folder = CreateFileW(WidenPath(folderPart.empty() ? "." : folderPart).c_str(), 0,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (folder == INVALID_HANDLE_VALUE) {
-        return false;
+// A folder opened for its identity and times, and for watching its entries.
+class OpenFolder {
+  public:
+    explicit OpenFolder(const std::string& folderPart)
+        : handle_(CreateFileW(
+              WidenPath(folderPart.empty() ? "." : folderPart).c_str(), FILE_LIST_DIRECTORY,
+              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr)) {}
+    ~OpenFolder() {
+        if (handle_ != INVALID_HANDLE_VALUE) {
+            CloseHandle(handle_);
+        }
     }
-    const bool known = GetFileInformationByHandle(folder, &stamp) != FALSE;
-    CloseHandle(folder);
-    return known;
+    OpenFolder(const OpenFolder&) = delete;
+    OpenFolder& operator=(const OpenFolder&) = delete;
+
+    // False when it could not be opened or asked.
+    bool Stamp(BY_HANDLE_FILE_INFORMATION& stamp) const {
+        return handle_ != INVALID_HANDLE_VALUE && GetFileInformationByHandle(handle_, &stamp);
+    }
+    HANDLE Handle() const { return handle_; }
+
+  private:
+    HANDLE handle_;
+};
+
+bool SameFolder(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
+    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
 }
 
 bool SameStamp(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
-    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
-           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow &&
-           CompareFileTime(&a.ftLastWriteTime, &b.ftLastWriteTime) == 0;
+    return SameFolder(a, b) && CompareFileTime(&a.ftLastWriteTime, &b.ftLastWriteTime) == 0;
 }
 
 // Adding, removing or renaming an entry changes the folder's write time, but a change in
@@ -109,28 +132,40 @@ bool Settled(const BY_HANDLE_FILE_INFORMATION& stamp) {
     return ticks(stamp.ftLastWriteTime) + kSettle < ticks(now);
 }
 
+// Whether the system's listing of `typed` followed by "*.*" holds `entry`; nothing when
+// that is the system's to say. `shortNameKnown` tells whether the entry carries its short
+// name.
+std::optional<bool> Selects(const Listed& entry, std::string_view typed, bool shortNameKnown) {
+    const std::optional<bool> byName = BeginsWith(entry.name, typed);
+    if (!byName || *byName) {
+        return byName;
+    }
+    if (!shortNameKnown) {
+        return std::nullopt;  // its short name might select it
+    }
+    if (entry.shortName.empty()) {
+        return false;
+    }
+    // Selected by its short name alone: whether the system matches short names here is the
+    // system's to say.
+    const std::optional<bool> byShortName = BeginsWith(entry.shortName, typed);
+    if (!byShortName || *byShortName) {
+        return std::nullopt;
+    }
+    return false;
+}
+
 // The kept entries that `typed` (which begins with the kept typed text) selects, or
 // nothing when one of them cannot be decided without the system.
 std::optional<std::vector<const Listed*>> Narrowed(const KeptListing& kept,
                                                    std::string_view typed) {
     std::vector<const Listed*> selected;
     for (const Listed& entry : kept.entries) {
-        const std::optional<bool> byName = BeginsWith(entry.name, typed);
-        if (!byName) {
+        const std::optional<bool> selects = Selects(entry, typed, kept.shortNames);
+        if (!selects) {
             return std::nullopt;
         }
-        if (!*byName && !kept.shortNames) {
-            return std::nullopt;  // its short name, not kept, might select it
-        }
-        if (!*byName && !entry.shortName.empty()) {
-            // Selected by its short name alone: whether the system matches short names
-            // here is the system's to say.
-            const std::optional<bool> byShortName = BeginsWith(entry.shortName, typed);
-            if (!byShortName || *byShortName) {
-                return std::nullopt;
-            }
-        }
-        if (*byName) {
+        if (*selects) {
             selected.push_back(&entry);
         }
     }
@@ -156,6 +191,81 @@ std::vector<Listed> SystemListing(std::string_view pattern, bool shortNames) {
     return entries;
 }
 
+// The order NTFS lists a folder in, and wine too: "." and ".." first, then the names
+// compared in capitals, one UTF-16 unit after the other.
+bool ListedBefore(std::string_view a, std::string_view b) {
+    const std::wstring x = Widen(a);
+    const std::wstring y = Widen(b);
+    return CompareStringOrdinal(x.data(), static_cast<int>(x.size()), y.data(),
+                                static_cast<int>(y.size()), TRUE) == CSTR_LESS_THAN;
+}
+
+std::vector<Listed>::iterator PlaceOf(std::vector<Listed>& entries, std::string_view name) {
+    auto first = entries.begin();
+    while (first != entries.end() && (first->name == "." || first->name == "..")) {
+        ++first;
+    }
+    return std::lower_bound(
+        first, entries.end(), name,
+        [](const Listed& entry, std::string_view n) { return ListedBefore(entry.name, n); });
+}
+
+// The entry `name` of the folder as the system lists it; nothing when it is gone.
+std::optional<Listed> EntryNamed(const std::string& folderPart, std::string_view name,
+                                 bool shortName) {
+    std::vector<Listed> found = SystemListing(folderPart + std::string(name), shortName);
+    if (found.size() != 1) {
+        return std::nullopt;
+    }
+    return std::move(found.front());
+}
+
+// Brings `kept` up to one told change; false for a change it cannot follow. A change told
+// twice, or one the listing saw already, leaves the entries as once.
+bool Follow(KeptListing& kept, FolderWatch::Change change, std::string_view name) {
+    if (change == FolderWatch::Change::kLost) {
+        return false;
+    }
+    auto place = PlaceOf(kept.entries, name);
+    if (place == kept.entries.end() || place->name != name) {
+        place = std::find_if(kept.entries.begin(), kept.entries.end(),
+                             [&](const Listed& entry) { return entry.name == name; });
+    }
+    if (place != kept.entries.end()) {
+        kept.entries.erase(place);
+    } else if (change == FolderWatch::Change::kRemoved) {
+        // An entry may be told by its short name ("ENTRY0~1.TXT"), which finds nothing here.
+        return name.find('~') == std::string_view::npos;
+    }
+    if (change == FolderWatch::Change::kRemoved) {
+        return true;
+    }
+    const bool shortName = kept.shortNames || !kept.typed.empty();
+    std::optional<Listed> entry = EntryNamed(kept.folderPart, name, shortName);
+    if (!entry) {
+        return true;  // gone again, which is told too
+    }
+    const std::optional<bool> selected = Selects(*entry, kept.typed, shortName);
+    if (entry->name != name || !selected) {
+        return false;  // told by its short name, or the system's to decide
+    }
+    if (!kept.shortNames) {
+        entry->shortName.clear();
+    }
+    if (*selected) {
+        kept.entries.insert(PlaceOf(kept.entries, entry->name), std::move(*entry));
+    }
+    return true;
+}
+
+// Each change moves the entries after its place; past this many since the last listing,
+// the folder is listed again instead (a folder being unpacked, say).
+constexpr int kMostChangesFollowed = 16;
+
+// A watch keeps its folder, and every folder above it, from being renamed: the watches let
+// go this long after the last listing, and the listings go by the folders' times again.
+constexpr std::chrono::seconds kWatchWhileTyping{5};
+
 // The listings of the few folders asked for last, shared by every thread: the folder a
 // path box is in, the one its text names (read ahead), and one more.
 class KeptListings {
@@ -176,9 +286,12 @@ class KeptListings {
                            IsPlainTyped(namePattern.substr(0, namePattern.size() - 3));
         const std::string_view typed = plain ? namePattern.substr(0, namePattern.size() - 3) : "";
         readAhead_.Settle(folderPart);
+        const OpenFolder folder(folderPart);
         BY_HANDLE_FILE_INFORMATION stamp{};
-        const bool stamped = plain && StampOf(folderPart, stamp);
+        // Stamped before listing, so that a change while listing makes the stamp stale.
+        const bool stamped = plain && folder.Stamp(stamp);
         const std::lock_guard lock(mutex_);
+        FollowChanges();
         KeptListing* kept = stamped ? Find(folderPart, typed, stamp) : nullptr;
         std::optional<std::vector<const Listed*>> selected;
         if (kept != nullptr) {
@@ -189,13 +302,17 @@ class KeptListings {
             // carries the short names, which the next narrowing may need.
             const bool shortNames = kept != nullptr;
             kept = kept != nullptr ? kept : &Oldest();
-            // Stamped before listing, so that a change while listing makes the stamp stale.
+            Unwatch(*kept);
+            // Watched before listing, so that no change is missed: one the listing saw
+            // already is followed as if it had not.
+            kept->watch = stamped ? watch_.Watch(folder.Handle()) : FolderWatch::kNone;
             kept->entries = SystemListing(pattern, shortNames);
             kept->shortNames = shortNames;
             kept->valid = stamped;
             kept->folderPart = folderPart;
             kept->typed = typed;
             kept->stamp = stamp;
+            kept->changesFollowed = 0;
             selected.emplace();
             for (const Listed& entry : kept->entries) {
                 selected->push_back(&entry);
@@ -217,24 +334,90 @@ class KeptListings {
 
     // On the reading thread: the whole folder with the short names, so that any plain
     // typed text narrows it; the lock is held only to look and to keep. A folder with a
-    // listing kept is left alone: typing on in it narrows that listing.
+    // listing kept is left alone: typing on in it narrows that listing. The changes told
+    // while it is read are held for the new listing and followed when it is kept.
     void Read(const std::string& folderPart) {
+        const OpenFolder folder(folderPart);
         BY_HANDLE_FILE_INFORMATION stamp{};
-        if (!StampOf(folderPart, stamp)) {
+        if (!folder.Stamp(stamp)) {
             return;
         }
-        {
-            const std::lock_guard lock(mutex_);
-            if (std::any_of(kept_.begin(), kept_.end(), [&](const KeptListing& kept) {
-                    return kept.valid && kept.folderPart == folderPart &&
-                           SameStamp(kept.stamp, stamp) && Settled(stamp);
-                })) {
-                return;
-            }
+        std::unique_lock lock(mutex_);
+        FollowChanges();
+        if (std::any_of(kept_.begin(), kept_.end(), [&](const KeptListing& kept) {
+                return kept.folderPart == folderPart && Current(kept, stamp);
+            })) {
+            return;
         }
-        std::vector<Listed> entries = SystemListing(folderPart + "*.*", true);
+        KeptListing fresh;
+        fresh.valid = true;
+        fresh.shortNames = true;
+        fresh.folderPart = folderPart;
+        fresh.stamp = stamp;
+        fresh.watch = watch_.Watch(folder.Handle());
+        readingWatch_ = fresh.watch;
+        lock.unlock();
+        fresh.entries = SystemListing(folderPart + "*.*", true);
+        lock.lock();
+        FollowChanges();
+        for (const auto& [change, name] : std::exchange(toldWhileReading_, {})) {
+            FollowOne(fresh, change, name);
+        }
+        readingWatch_ = FolderWatch::kNone;
+        fresh.lastUse = fresh.valid ? ++uses_ : 0;
+        Unwatch(Oldest());
+        Oldest() = std::move(fresh);
+    }
+
+    // Nobody has typed for a while: every watch lets go of its folder.
+    void LetGo() {
         const std::lock_guard lock(mutex_);
-        Oldest() = {true, true, folderPart, "", stamp, ++uses_, std::move(entries)};
+        FollowChanges();
+        for (KeptListing& kept : kept_) {
+            Unwatch(kept);
+        }
+    }
+
+    // Brings the watched listings up to every change told since the last call. A change
+    // told for no one watch (some were dropped) reaches every one.
+    void FollowChanges() {
+        for (KeptListing& kept : kept_) {
+            kept.changesFollowed = 0;
+        }
+        watch_.Drain([this](int watch, FolderWatch::Change change, std::string_view name) {
+            const bool everyWatch = watch == FolderWatch::kNone;
+            if (readingWatch_ != FolderWatch::kNone && (everyWatch || watch == readingWatch_)) {
+                toldWhileReading_.emplace_back(change, name);
+            }
+            for (KeptListing& kept : kept_) {
+                if (everyWatch || kept.watch == watch) {
+                    FollowOne(kept, change, name);
+                }
+            }
+        });
+    }
+
+    void FollowOne(KeptListing& kept, FolderWatch::Change change, std::string_view name) {
+        if (kept.watch == FolderWatch::kNone) {
+            return;  // given up on already
+        }
+        if (++kept.changesFollowed > kMostChangesFollowed || !Follow(kept, change, name)) {
+            kept.valid = false;
+            Unwatch(kept);
+        }
+    }
+
+    void Unwatch(KeptListing& kept) {
+        watch_.Forget(kept.watch);
+        kept.watch = FolderWatch::kNone;
+    }
+
+    // Whether `kept` is the listing of the folder stamped `stamp`: a watched one while the
+    // folder is the same one, an unwatched one while its stamp is the same too.
+    static bool Current(const KeptListing& kept, const BY_HANDLE_FILE_INFORMATION& stamp) {
+        return kept.valid &&
+               (kept.watch != FolderWatch::kNone ? SameFolder(kept.stamp, stamp)
+                                                 : SameStamp(kept.stamp, stamp) && Settled(stamp));
     }
 
     // The kept listing that typing on from its typed text to `typed` may narrow, the
@@ -243,8 +426,8 @@ class KeptListings {
                       const BY_HANDLE_FILE_INFORMATION& stamp) {
         KeptListing* found = nullptr;
         for (KeptListing& kept : kept_) {
-            if (kept.valid && kept.folderPart == folderPart && typed.starts_with(kept.typed) &&
-                SameStamp(kept.stamp, stamp) && Settled(stamp) &&
+            if (kept.folderPart == folderPart && typed.starts_with(kept.typed) &&
+                Current(kept, stamp) &&
                 (found == nullptr || kept.typed.size() > found->typed.size())) {
                 found = &kept;
             }
@@ -261,8 +444,13 @@ class KeptListings {
     std::mutex mutex_;
     std::uint64_t uses_ = 0;
     std::array<KeptListing, 3> kept_;
+    FolderWatch watch_;
+    // The watch of the folder the reading thread reads, and the changes told for it.
+    int readingWatch_ = FolderWatch::kNone;
+    std::vector<std::pair<FolderWatch::Change, std::string>> toldWhileReading_;
     // Last, so that the reading thread stops before the listings it reads into go.
-    FolderReadAhead readAhead_{[this](const std::string& folderPart) { Read(folderPart); }};
+    FolderReadAhead readAhead_{[this](const std::string& folderPart) { Read(folderPart); },
+                               [this] { LetGo(); }, kWatchWhileTyping};
 };
 
 }  // namespace

@@ -14,8 +14,9 @@ constexpr std::size_t kMostWanted = 4;
 
 }  // namespace
 
-FolderReadAhead::FolderReadAhead(std::function<void(const std::string&)> read)
-    : read_(std::move(read)) {}
+FolderReadAhead::FolderReadAhead(std::function<void(const std::string&)> read,
+                                 std::function<void()> idle, std::chrono::milliseconds idleAfter)
+    : read_(std::move(read)), idle_(std::move(idle)), idleAfter_(idleAfter) {}
 
 FolderReadAhead::~FolderReadAhead() {
     {
@@ -32,6 +33,9 @@ FolderReadAhead::~FolderReadAhead() {
 void FolderReadAhead::Ask(std::string folderPart) {
     {
         const std::lock_guard lock(mutex_);
+        if (!Used()) {
+            return;  // no thread to be had: the listings read for themselves
+        }
         if (reading_ == folderPart ||
             std::find(wanted_.begin(), wanted_.end(), folderPart) != wanted_.end()) {
             return;
@@ -40,30 +44,52 @@ void FolderReadAhead::Ask(std::string folderPart) {
         if (wanted_.size() > kMostWanted) {
             wanted_.pop_front();
         }
-        if (!thread_.joinable()) {
-            try {
-                thread_ = std::thread([this] { Work(); });
-            } catch (const std::system_error&) {
-                wanted_.clear();  // no thread to be had: the listings read for themselves
-                return;
-            }
-        }
     }
     changed_.notify_all();
 }
 
 void FolderReadAhead::Settle(const std::string& folderPart) {
     std::unique_lock lock(mutex_);
+    if (idle_) {
+        Used();
+    }
     std::erase(wanted_, folderPart);
     changed_.wait(lock, [&] { return reading_ != folderPart; });
+}
+
+bool FolderReadAhead::Used() {
+    lastUse_ = std::chrono::steady_clock::now();
+    idleDue_ = static_cast<bool>(idle_);
+    if (!thread_.joinable()) {
+        try {
+            thread_ = std::thread([this] { Work(); });
+        } catch (const std::system_error&) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void FolderReadAhead::Work() {
     std::unique_lock lock(mutex_);
     for (;;) {
-        changed_.wait(lock, [this] { return stopping_ || !wanted_.empty(); });
         if (stopping_) {
             return;
+        }
+        if (wanted_.empty()) {
+            // A wait ended by a later use than the one it began after starts again.
+            const auto due = lastUse_ + idleAfter_;
+            if (!idleDue_) {
+                changed_.wait(lock);
+            } else if (std::chrono::steady_clock::now() < due) {
+                changed_.wait_until(lock, due);
+            } else {
+                idleDue_ = false;
+                lock.unlock();
+                idle_();
+                lock.lock();
+            }
+            continue;
         }
         reading_ = std::move(wanted_.front());
         wanted_.pop_front();

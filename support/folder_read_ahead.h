@@ -4,6 +4,7 @@
 // listing gives it the reading to do and keeps what it reads; this part only orders the
 // readings and lets a listing wait for one under way instead of reading the folder twice.
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -17,7 +18,11 @@ namespace tamsel {
 class FolderReadAhead {
   public:
     // `read` reads one folder part and keeps its names; it runs on the reading thread.
-    explicit FolderReadAhead(std::function<void(const std::string& folderPart)> read);
+    // `idle`, when given, runs there too, once `idleAfter` has passed since the last Ask or
+    // Settle: what a listing lets go of when nobody types.
+    explicit FolderReadAhead(std::function<void(const std::string& folderPart)> read,
+                             std::function<void()> idle = {},
+                             std::chrono::milliseconds idleAfter = {});
     // Waits for the reading under way, if any; the queued ones are dropped.
     ~FolderReadAhead();
     FolderReadAhead(const FolderReadAhead&) = delete;
@@ -32,8 +37,15 @@ class FolderReadAhead {
 
   private:
     void Work();
+    // Counts a use for the idle time, starting the thread for it; false when no thread
+    // could be had. Holds the lock.
+    bool Used();
 
     std::function<void(const std::string&)> read_;
+    std::function<void()> idle_;
+    std::chrono::milliseconds idleAfter_;
+    std::chrono::steady_clock::time_point lastUse_;
+    bool idleDue_ = false;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<std::string> wanted_;

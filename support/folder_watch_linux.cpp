@@ -48,7 +48,7 @@ FolderWatch::~FolderWatch() {
     }
 }
 
-int FolderWatch::Watch(int descriptor) {
+int FolderWatch::Watch(Folder descriptor) {
     if (queue_ < 0 || !ChangedOnlyHere(descriptor)) {
         return kNone;
     }

@@ -9,7 +9,7 @@ FolderWatch::FolderWatch() = default;
 
 FolderWatch::~FolderWatch() = default;
 
-int FolderWatch::Watch(int) {
+int FolderWatch::Watch(Folder) {
     return kNone;
 }
 
