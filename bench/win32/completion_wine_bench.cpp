@@ -3,8 +3,9 @@
 // the list's last paint. The keys come from the X server (bench/win32/completion_wine sends
 // them with xdotool), so they reach the window through the platform's keyboard handling as
 // a user's do. Folders of 100 to 100,000 entries, in three cases: the first key of a name,
-// with the list closed; typing on, with the list open and filled from the same folder; and
-// the separator that enters a folder, pressed a moment after the completion that named it.
+// with the list closed and an entry renamed since the folder was listed; typing on, with
+// the list open and filled from the same folder; and the separator that enters a folder,
+// pressed a moment after the completion that named it.
 //
 // Protocol, one line each on standard output:
 //   "ready <key>"  asks for a key press (xdotool's name of the key);
@@ -113,9 +114,9 @@ std::vector<HWND> ListWindows(HWND form) {
 
 // The ways a key meets the folder it completes in.
 enum Case : int {
-    kFirstKey,  // the list closed, the folder not read since it was listed
+    kFirstKey,  // the list closed, an entry of the folder renamed since it was listed
     kTypingOn,  // the list open and filled from the same folder
-    kEntering,  // the separator after a folder's name, read ahead while the user paused
+    kEntering,  // the separator after a folder's name, the folder changed before the name
 };
 constexpr const char* kCaseNames[] = {"first-key", "typing-on", "entering"};
 
@@ -295,6 +296,16 @@ int main(int argc, char** argv) {
             tamsel::ListFolderInto(root + "\\" + other + "\\*.*", 23, names);
         }
     };
+    // As a user's other program might change a folder: its last entry is renamed, to a name
+    // of the same kind or back. The names listed stay as many and in the same order.
+    const auto change = [&](int size) {
+        char name[32];
+        std::snprintf(name, sizeof name, "entry%06d.", size - 1);
+        const std::string entry = folderOf(size) + name;
+        if (!MoveFileA((entry + "txt").c_str(), (entry + "was").c_str())) {
+            MoveFileA((entry + "was").c_str(), (entry + "txt").c_str());
+        }
+    };
     for (int size : sizes) {
         // What reading the folder alone costs, as the completion of "e" reads it.
         for (int run = 0; run < runs + 1; ++run) {
@@ -308,13 +319,13 @@ int main(int argc, char** argv) {
                 Say(line);
             }
         }
-        // The first key reads a folder not read before, with the list closed; typing on
-        // narrows what the key before read, with the list open; entering finds the folder
-        // read ahead, or waits for the reading under way.
+        // The first key meets a folder changed since it was read, with the list closed;
+        // typing on narrows what the key before read, with the list open; entering meets
+        // the folder changed before its name was completed.
         for (const Case kind : {kFirstKey, kTypingOn, kEntering}) {
             for (int run = 0; run < runs + 1; ++run) {  // the first run warms up
                 if (kind != kTypingOn) {
-                    forget();
+                    change(size);
                 }
                 if (!bench.Measure(folderOf(size), static_cast<std::size_t>(size), kind, run > 0)) {
                     Say("error: the list was not filled and shown");

@@ -1,6 +1,7 @@
 #include "support/folder_listing.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <random>
@@ -17,6 +18,7 @@
 #endif
 
 #include "support/case_fold.h"
+#include "support/folder_read_ahead.h"
 #include "test_support/temp_folder.h"
 
 namespace tamsel {
@@ -408,6 +410,26 @@ TEST_F(FolderListingTest, WatchedListingIsTheSystemsOwnAfterEveryChange) {
     }
 }
 #endif
+
+// What a listing holds between keys (a watch, which on Windows keeps folders from being
+// renamed) is let go once nobody has listed for a while: once after the last use, not
+// while uses keep coming, not without a use.
+TEST(FolderReadAhead, IdleComesOnceAfterTheLastUse) {
+    using namespace std::chrono_literals;
+    std::atomic<int> idles = 0;
+    FolderReadAhead ahead([](const std::string&) {}, [&] { ++idles; }, 1s);
+    std::this_thread::sleep_for(50ms);
+    for (int use = 0; use < 10; ++use) {
+        ahead.Settle("a/");
+        std::this_thread::sleep_for(20ms);
+    }
+    EXPECT_EQ(idles, 0);
+    for (int wait = 0; wait < 100 && idles == 0; ++wait) {
+        std::this_thread::sleep_for(50ms);
+    }
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_EQ(idles, 1);
+}
 
 }  // namespace
 }  // namespace tamsel
