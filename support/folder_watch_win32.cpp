@@ -35,6 +35,11 @@ bool Followable(HANDLE folder) {
     return !GetFileInformationByHandleEx(folder, FileRemoteProtocolInfo, &remote, sizeof remote);
 }
 
+// Readings of one folder's word in one Drain, past which it is read again instead.
+constexpr int kMostReadings = 8;
+
+using Changes = std::vector<std::tuple<int, FolderWatch::Change, std::string>>;
+
 }  // namespace
 
 // One folder's handle of its own and the reading of its changes under way.
@@ -55,6 +60,32 @@ struct FolderWatch::Watched {
         }
         if (folder != INVALID_HANDLE_VALUE) {
             CloseHandle(folder);
+        }
+    }
+
+    // Adds the `got` bytes the last reading told to `changes`.
+    void Told(int watch, DWORD got, Changes& changes) const {
+        for (DWORD at = 0; at < got;) {
+            FILE_NOTIFY_INFORMATION info;
+            std::memcpy(&info, told + at, sizeof info);
+            std::wstring name(info.FileNameLength / sizeof(wchar_t), L'\0');
+            std::memcpy(name.data(), told + at + offsetof(FILE_NOTIFY_INFORMATION, FileName),
+                        info.FileNameLength);
+            std::string entry = Narrow(name);
+            if (info.Action == FILE_ACTION_ADDED || info.Action == FILE_ACTION_RENAMED_NEW_NAME) {
+                changes.emplace_back(watch, Change::kAdded, std::move(entry));
+            } else if (info.Action == FILE_ACTION_REMOVED ||
+                       info.Action == FILE_ACTION_RENAMED_OLD_NAME) {
+                changes.emplace_back(watch, Change::kRemoved, std::move(entry));
+            } else if (info.Action == FILE_ACTION_MODIFIED) {
+                // Its attributes changed: the listing asks for the entry again.
+                changes.emplace_back(watch, Change::kRemoved, entry);
+                changes.emplace_back(watch, Change::kAdded, std::move(entry));
+            }
+            if (info.NextEntryOffset == 0) {
+                break;
+            }
+            at += info.NextEntryOffset;
         }
     }
 
@@ -98,48 +129,29 @@ void FolderWatch::Forget(int watch) {
 
 void FolderWatch::Drain(const std::function<void(int, Change, std::string_view)>& changed) {
     // Gathered first and told after: a change told may end a watch.
-    std::vector<std::tuple<int, Change, std::string>> changes;
+    Changes changes;
     for (const int watch : std::exchange(forgotten_, {})) {
         changes.emplace_back(watch, Change::kLost, std::string());
     }
     for (auto& [watch, watched] : watched_) {
-        DWORD got = 0;
-        if (!watched->waiting) {
-            continue;  // lost already
-        }
-        if (!GetOverlappedResult(watched->folder, &watched->reading, &got, FALSE)) {
-            if (GetLastError() != ERROR_IO_INCOMPLETE) {
-                watched->waiting = false;  // the folder went, or could not be read
-                changes.emplace_back(watch, Change::kLost, std::string());
-            }
-            continue;
-        }
-        // Nothing told although the reading ended: more changed than the buffer holds.
-        bool lost = got == 0;
-        for (DWORD at = 0; !lost;) {
-            FILE_NOTIFY_INFORMATION info;
-            std::memcpy(&info, watched->told + at, sizeof info);
-            std::wstring name(info.FileNameLength / sizeof(wchar_t), L'\0');
-            std::memcpy(name.data(),
-                        watched->told + at + offsetof(FILE_NOTIFY_INFORMATION, FileName),
-                        info.FileNameLength);
-            std::string entry = Narrow(name);
-            if (info.Action == FILE_ACTION_ADDED || info.Action == FILE_ACTION_RENAMED_NEW_NAME) {
-                changes.emplace_back(watch, Change::kAdded, std::move(entry));
-            } else if (info.Action == FILE_ACTION_REMOVED ||
-                       info.Action == FILE_ACTION_RENAMED_OLD_NAME) {
-                changes.emplace_back(watch, Change::kRemoved, std::move(entry));
-            } else if (info.Action == FILE_ACTION_MODIFIED) {
-                // Its attributes changed: the listing asks for the entry again.
-                changes.emplace_back(watch, Change::kRemoved, entry);
-                changes.emplace_back(watch, Change::kAdded, std::move(entry));
-            }
-            if (info.NextEntryOffset == 0) {
+        // What changes while no reading is under way is held, and the next reading ends at
+        // once with it: the folder is read until a reading stays under way. A folder that
+        // keeps changing faster is given up on.
+        int readings = 0;
+        while (watched->waiting) {
+            DWORD got = 0;
+            const bool ended = GetOverlappedResult(watched->folder, &watched->reading, &got, FALSE);
+            if (!ended && GetLastError() == ERROR_IO_INCOMPLETE) {
                 break;
             }
-            at += info.NextEntryOffset;
-        }
-        if (lost || !watched->Ask()) {
+            // A reading that ended telling nothing: more changed than the buffer holds, or
+            // the folder went.
+            if (ended && got > 0 && ++readings <= kMostReadings) {
+                watched->Told(watch, got, changes);
+                if (watched->Ask()) {
+                    continue;
+                }
+            }
             watched->waiting = false;
             changes.emplace_back(watch, Change::kLost, std::string());
         }
