@@ -16,6 +16,7 @@
 
 #include "support/folder_read_ahead.h"
 #include "support/folder_watch.h"
+#include "support/followed_listings.h"
 
 namespace tamsel {
 
@@ -177,10 +178,6 @@ bool Follow(std::vector<std::string>& names, FolderWatch::Change change, std::st
     return true;
 }
 
-// Each change moves the names after its place; past this many since the last listing, the
-// folder is read again instead (a folder being unpacked, say).
-constexpr int kMostChangesFollowed = 16;
-
 // The folder a path box is in and the one its text names, read ahead, and one more: the
 // listings of the few folders read last, shared by every thread.
 class KeptFolders {
@@ -204,12 +201,11 @@ class KeptFolders {
         const bool stamped = fstat(dirfd(folder), &status) == 0;
         const FolderStamp stamp = StampOf(status);
         lock = std::unique_lock(mutex_);
-        FollowChanges();
+        followed_.FollowChanges(kept_);
         FolderNames* kept = stamped ? Find(stamp) : nullptr;
         if (kept == nullptr) {
             kept = &Oldest();
-            Unwatch(*kept);
-            kept->watch = watch_.Watch(dirfd(folder));
+            followed_.Watch(*kept, dirfd(folder));
             ReadInto(folder, stamped, stamp, *kept);
         }
         closedir(folder);
@@ -234,25 +230,20 @@ class KeptFolders {
         if (fstat(dirfd(folder), &status) == 0) {
             const FolderStamp stamp = StampOf(status);
             std::unique_lock lock(mutex_);
-            FollowChanges();
+            followed_.FollowChanges(kept_);
             if (Find(stamp) == nullptr) {
                 FolderNames fresh;
                 std::swap(fresh.names, Oldest().names);
                 Oldest().reusable = false;
-                Unwatch(Oldest());
-                fresh.watch = watch_.Watch(dirfd(folder));
-                readingWatch_ = fresh.watch;
+                followed_.Unwatch(Oldest());
+                followed_.Watch(fresh, dirfd(folder));
+                followed_.Reading(fresh);
                 lock.unlock();
                 ReadInto(folder, true, stamp, fresh);
                 lock.lock();
-                FollowChanges();
-                for (const auto& [change, name] : toldWhileReading_) {
-                    FollowOne(fresh, change, name);
-                }
-                toldWhileReading_.clear();
-                readingWatch_ = FolderWatch::kNone;
+                followed_.Keeping(kept_, fresh);
                 fresh.lastUse = ++uses_;
-                Unwatch(Oldest());
+                followed_.Unwatch(Oldest());
                 Oldest() = std::move(fresh);
             }
         }
@@ -266,45 +257,10 @@ class KeptFolders {
     void ReadInto(DIR* folder, bool stamped, const FolderStamp& stamp, FolderNames& kept) {
         const bool whole = ReadAllNames(folder, kept.names);
         kept.stamp = stamp;
-        kept.changesFollowed = 0;
         kept.reusable = stamped && whole && (kept.watch != FolderWatch::kNone || Settled(stamp));
         if (!kept.reusable) {
-            Unwatch(kept);
+            followed_.Unwatch(kept);
         }
-    }
-
-    // Brings the watched listings up to every change told since the last call. A change
-    // told for no one watch (some were dropped) reaches every one.
-    void FollowChanges() {
-        for (FolderNames& kept : kept_) {
-            kept.changesFollowed = 0;
-        }
-        watch_.Drain([this](int watch, FolderWatch::Change change, std::string_view name) {
-            const bool everyWatch = watch == FolderWatch::kNone;
-            if (readingWatch_ != FolderWatch::kNone && (everyWatch || watch == readingWatch_)) {
-                toldWhileReading_.emplace_back(change, name);
-            }
-            for (FolderNames& kept : kept_) {
-                if (everyWatch || kept.watch == watch) {
-                    FollowOne(kept, change, name);
-                }
-            }
-        });
-    }
-
-    void FollowOne(FolderNames& kept, FolderWatch::Change change, std::string_view name) {
-        if (kept.watch == FolderWatch::kNone) {
-            return;  // given up on already
-        }
-        if (++kept.changesFollowed > kMostChangesFollowed || !Follow(kept.names, change, name)) {
-            kept.reusable = false;
-            Unwatch(kept);
-        }
-    }
-
-    void Unwatch(FolderNames& kept) {
-        watch_.Forget(kept.watch);
-        kept.watch = FolderWatch::kNone;
     }
 
     // A watched listing is the folder's while the folder is the same one; an unwatched one
@@ -330,10 +286,11 @@ class KeptFolders {
     std::mutex mutex_;
     std::uint64_t uses_ = 0;
     std::array<FolderNames, 3> kept_;
-    FolderWatch watch_;
-    // The watch of the folder the reading thread reads, and the changes told for it.
-    int readingWatch_ = FolderWatch::kNone;
-    std::vector<std::pair<FolderWatch::Change, std::string>> toldWhileReading_;
+    FollowedListings<FolderNames> followed_{
+        [](FolderNames& kept, FolderWatch::Change change, std::string_view name) {
+            return Follow(kept.names, change, name);
+        },
+        [](FolderNames& kept) { kept.reusable = false; }};
     // Last, so that the reading thread stops before the listings it reads into go.
     FolderReadAhead readAhead_{[this](const std::string& folderPart) { Read(folderPart); }};
 };

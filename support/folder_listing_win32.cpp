@@ -17,6 +17,7 @@
 
 #include "support/folder_read_ahead.h"
 #include "support/folder_watch.h"
+#include "support/followed_listings.h"
 #include "support/utf16.h"
 #include "support/utf8_path.h"
 
@@ -258,10 +259,6 @@ bool Follow(KeptListing& kept, FolderWatch::Change change, std::string_view name
     return true;
 }
 
-// Each change moves the entries after its place; past this many since the last listing,
-// the folder is listed again instead (a folder being unpacked, say).
-constexpr int kMostChangesFollowed = 16;
-
 // A watch keeps its folder, and every folder above it, from being renamed: the watches let
 // go this long after the last listing, and the listings go by the folders' times again.
 constexpr std::chrono::seconds kWatchWhileTyping{5};
@@ -291,7 +288,7 @@ class KeptListings {
         // Stamped before listing, so that a change while listing makes the stamp stale.
         const bool stamped = plain && folder.Stamp(stamp);
         const std::lock_guard lock(mutex_);
-        FollowChanges();
+        followed_.FollowChanges(kept_);
         KeptListing* kept = stamped ? Find(folderPart, typed, stamp) : nullptr;
         std::optional<std::vector<const Listed*>> selected;
         if (kept != nullptr) {
@@ -302,17 +299,16 @@ class KeptListings {
             // carries the short names, which the next narrowing may need.
             const bool shortNames = kept != nullptr;
             kept = kept != nullptr ? kept : &Oldest();
-            Unwatch(*kept);
-            // Watched before listing, so that no change is missed: one the listing saw
-            // already is followed as if it had not.
-            kept->watch = stamped ? watch_.Watch(folder.Handle()) : FolderWatch::kNone;
+            followed_.Unwatch(*kept);
+            if (stamped) {
+                followed_.Watch(*kept, folder.Handle());
+            }
             kept->entries = SystemListing(pattern, shortNames);
             kept->shortNames = shortNames;
             kept->valid = stamped;
             kept->folderPart = folderPart;
             kept->typed = typed;
             kept->stamp = stamp;
-            kept->changesFollowed = 0;
             selected.emplace();
             for (const Listed& entry : kept->entries) {
                 selected->push_back(&entry);
@@ -343,7 +339,7 @@ class KeptListings {
             return;
         }
         std::unique_lock lock(mutex_);
-        FollowChanges();
+        followed_.FollowChanges(kept_);
         if (std::any_of(kept_.begin(), kept_.end(), [&](const KeptListing& kept) {
                 return kept.folderPart == folderPart && Current(kept, stamp);
             })) {
@@ -354,62 +350,24 @@ class KeptListings {
         fresh.shortNames = true;
         fresh.folderPart = folderPart;
         fresh.stamp = stamp;
-        fresh.watch = watch_.Watch(folder.Handle());
-        readingWatch_ = fresh.watch;
+        followed_.Watch(fresh, folder.Handle());
+        followed_.Reading(fresh);
         lock.unlock();
         fresh.entries = SystemListing(folderPart + "*.*", true);
         lock.lock();
-        FollowChanges();
-        for (const auto& [change, name] : std::exchange(toldWhileReading_, {})) {
-            FollowOne(fresh, change, name);
-        }
-        readingWatch_ = FolderWatch::kNone;
+        followed_.Keeping(kept_, fresh);
         fresh.lastUse = fresh.valid ? ++uses_ : 0;
-        Unwatch(Oldest());
+        followed_.Unwatch(Oldest());
         Oldest() = std::move(fresh);
     }
 
     // Nobody has typed for a while: every watch lets go of its folder.
     void LetGo() {
         const std::lock_guard lock(mutex_);
-        FollowChanges();
+        followed_.FollowChanges(kept_);
         for (KeptListing& kept : kept_) {
-            Unwatch(kept);
+            followed_.Unwatch(kept);
         }
-    }
-
-    // Brings the watched listings up to every change told since the last call. A change
-    // told for no one watch (some were dropped) reaches every one.
-    void FollowChanges() {
-        for (KeptListing& kept : kept_) {
-            kept.changesFollowed = 0;
-        }
-        watch_.Drain([this](int watch, FolderWatch::Change change, std::string_view name) {
-            const bool everyWatch = watch == FolderWatch::kNone;
-            if (readingWatch_ != FolderWatch::kNone && (everyWatch || watch == readingWatch_)) {
-                toldWhileReading_.emplace_back(change, name);
-            }
-            for (KeptListing& kept : kept_) {
-                if (everyWatch || kept.watch == watch) {
-                    FollowOne(kept, change, name);
-                }
-            }
-        });
-    }
-
-    void FollowOne(KeptListing& kept, FolderWatch::Change change, std::string_view name) {
-        if (kept.watch == FolderWatch::kNone) {
-            return;  // given up on already
-        }
-        if (++kept.changesFollowed > kMostChangesFollowed || !Follow(kept, change, name)) {
-            kept.valid = false;
-            Unwatch(kept);
-        }
-    }
-
-    void Unwatch(KeptListing& kept) {
-        watch_.Forget(kept.watch);
-        kept.watch = FolderWatch::kNone;
     }
 
     // Whether `kept` is the listing of the folder stamped `stamp`: a watched one while the
@@ -444,10 +402,7 @@ class KeptListings {
     std::mutex mutex_;
     std::uint64_t uses_ = 0;
     std::array<KeptListing, 3> kept_;
-    FolderWatch watch_;
-    // The watch of the folder the reading thread reads, and the changes told for it.
-    int readingWatch_ = FolderWatch::kNone;
-    std::vector<std::pair<FolderWatch::Change, std::string>> toldWhileReading_;
+    FollowedListings<KeptListing> followed_{Follow, [](KeptListing& kept) { kept.valid = false; }};
     // Last, so that the reading thread stops before the listings it reads into go.
     FolderReadAhead readAhead_{[this](const std::string& folderPart) { Read(folderPart); },
                                [this] { LetGo(); }, kWatchWhileTyping};
