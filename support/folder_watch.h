@@ -30,6 +30,7 @@ class FolderWatch {
     using Folder = int;  // the open folder's descriptor
 #endif
 
+    // Any thread may call the members, one at a time.
     FolderWatch();
     ~FolderWatch();
     FolderWatch(const FolderWatch&) = delete;
@@ -39,14 +40,12 @@ class FolderWatch {
     // watch, or kNone where not every change would be told: no watching on this system, or
     // a file system that others can change without word of it reaching this machine (a
     // network share). On Linux a folder watched twice has one watch. On Windows a watch
-    // holds the folder open, and while it does, no folder above it can be renamed. Any
-    // thread may call this.
+    // holds the folder open, and while it does, no folder above it can be renamed.
     int Watch(Folder folder);
     // Ends `watch`; a kLost for it follows among the changes.
     void Forget(int watch);
     // Hands every change told since the last call to `changed`, in the order they came.
-    // A kLost for kNone means that changes were dropped: no watch can be trusted. One
-    // thread at a time.
+    // A kLost for kNone means that changes were dropped: no watch can be trusted.
     void Drain(const std::function<void(int watch, Change, std::string_view name)>& changed);
 
   private:

@@ -65,12 +65,15 @@ struct FolderWatch::Watched {
 
     // Adds the `got` bytes the last reading told to `changes`.
     void Told(int watch, DWORD got, Changes& changes) const {
-        for (DWORD at = 0; at < got;) {
+        constexpr DWORD kHead = offsetof(FILE_NOTIFY_INFORMATION, FileName);
+        for (DWORD at = 0; at + kHead <= got;) {
             FILE_NOTIFY_INFORMATION info;
-            std::memcpy(&info, told + at, sizeof info);
+            std::memcpy(&info, told + at, kHead);
+            if (info.FileNameLength > got - at - kHead) {
+                break;
+            }
             std::wstring name(info.FileNameLength / sizeof(wchar_t), L'\0');
-            std::memcpy(name.data(), told + at + offsetof(FILE_NOTIFY_INFORMATION, FileName),
-                        info.FileNameLength);
+            std::memcpy(name.data(), told + at + kHead, info.FileNameLength);
             std::string entry = Narrow(name);
             if (info.Action == FILE_ACTION_ADDED || info.Action == FILE_ACTION_RENAMED_NEW_NAME) {
                 changes.emplace_back(watch, Change::kAdded, std::move(entry));
