@@ -63,14 +63,15 @@ struct FolderWatch::Watched {
         }
     }
 
-    // Adds the `got` bytes the last reading told to `changes`.
-    void Told(int watch, DWORD got, Changes& changes) const {
+    // Adds the `got` bytes the last reading told to `changes`; false when they do not hold
+    // whole records.
+    bool Told(int watch, DWORD got, Changes& changes) const {
         constexpr DWORD kHead = offsetof(FILE_NOTIFY_INFORMATION, FileName);
         for (DWORD at = 0; at + kHead <= got;) {
             FILE_NOTIFY_INFORMATION info;
             std::memcpy(&info, told + at, kHead);
             if (info.FileNameLength > got - at - kHead) {
-                break;
+                return false;
             }
             std::wstring name(info.FileNameLength / sizeof(wchar_t), L'\0');
             std::memcpy(name.data(), told + at + kHead, info.FileNameLength);
@@ -86,10 +87,11 @@ struct FolderWatch::Watched {
                 changes.emplace_back(watch, Change::kAdded, std::move(entry));
             }
             if (info.NextEntryOffset == 0) {
-                break;
+                return true;
             }
             at += info.NextEntryOffset;
         }
+        return false;
     }
 
     bool Ask() {
@@ -149,11 +151,9 @@ void FolderWatch::Drain(const std::function<void(int, Change, std::string_view)>
             }
             // A reading that ended telling nothing: more changed than the buffer holds, or
             // the folder went.
-            if (ended && got > 0 && ++readings <= kMostReadings) {
-                watched->Told(watch, got, changes);
-                if (watched->Ask()) {
-                    continue;
-                }
+            if (ended && got > 0 && ++readings <= kMostReadings &&
+                watched->Told(watch, got, changes) && watched->Ask()) {
+                continue;
             }
             watched->waiting = false;
             changes.emplace_back(watch, Change::kLost, std::string());
