@@ -299,9 +299,10 @@ class KeptListings {
             // carries the short names, which the next narrowing may need.
             const bool shortNames = kept != nullptr;
             kept = kept != nullptr ? kept : &Oldest();
-            followed_.Unwatch(*kept);
             if (stamped) {
                 followed_.Watch(*kept, folder.Handle());
+            } else {
+                followed_.Unwatch(*kept);
             }
             kept->entries = SystemListing(pattern, shortNames);
             kept->shortNames = shortNames;

@@ -1,5 +1,6 @@
 #include "support/folder_watch.h"
 
+#include <linux/magic.h>
 #include <sys/inotify.h>
 #include <sys/vfs.h>
 #include <unistd.h>
@@ -21,14 +22,14 @@ bool ChangedOnlyHere(int descriptor) {
         return false;
     }
     switch (static_cast<unsigned long>(info.f_type)) {
-        case 0xEF53:      // ext2, ext3, ext4
-        case 0x58465342:  // xfs
-        case 0x9123683E:  // btrfs
-        case 0x01021994:  // tmpfs
-        case 0x858458F6:  // ramfs
-        case 0xF2F52010:  // f2fs
-        case 0x794C7630:  // overlayfs
-        case 0x2FC12FC1:  // zfs
+        case EXT4_SUPER_MAGIC:  // also ext2 and ext3
+        case XFS_SUPER_MAGIC:
+        case BTRFS_SUPER_MAGIC:
+        case TMPFS_MAGIC:
+        case RAMFS_MAGIC:
+        case F2FS_SUPER_MAGIC:
+        case OVERLAYFS_SUPER_MAGIC:
+        case 0x2FC12FC1:  // zfs, whose number the kernel's headers do not carry
             return true;
         default:
             return false;
