@@ -1,8 +1,8 @@
 #pragma once
 
-// Reads a link list, one line at a time as it comes from the file, into the menu entries of
-// its links: the one owner of the record, the prepared templates and the two blocks of
-// entries while a list is read. It decides which links are added and under which id.
+// Turns the links of a list into their menu entries: the owner of the prepared templates
+// and of the two blocks of entries while a list is read. It decides which links are added
+// and under which id.
 
 #include <cstddef>
 #include <span>
@@ -12,6 +12,7 @@
 
 #include "convert/added_entries.h"
 #include "convert/link_parser.h"
+#include "convert/link_reader.h"
 #include "convert/link_record.h"
 #include "convert/template_fill.h"
 
@@ -27,25 +28,33 @@ class MenuIndex;
 // not empty) stands in the menu on lines of its own or equals that of a link added before,
 // the id is taken and the next candidate is tried; else the link is added under the
 // candidate. The icon is chosen with X, before any of this.
-class LinkCollector final : private LinkSink {
+class LinkCollector final : public LinkSink {
   public:
     // Links look for their own icon as `imagesFolder` + Id + ".png" through `hasIcon`.
     // `menu` is the menu the entries go into (none: an empty one); `onDecision`, when set,
     // hears of every link as it is added or skipped.
     LinkCollector(const ItemTemplates& templates, std::string imagesFolder, IconProbe hasIcon,
                   const MenuIndex* menu = nullptr, DecisionProbe onDecision = {});
+    // Its reader views its members.
+    LinkCollector(const LinkCollector&) = delete;
+    LinkCollector& operator=(const LinkCollector&) = delete;
 
-    // Handles one line of the list without its break: TABs become blanks, blanks at both
-    // ends go, and the line is cut in front of every "<DT>" (any case) that does not begin
-    // it, so that a bookmark sharing its line with other tags ("<DL><p><DT><A HREF=...",
-    // "<HR> <DT><A HREF=...", several bookmarks on one line) is read as a line of its own.
-    // Each piece, trimmed, goes to ParseLinkLine in order. The line is read in place and
-    // need not outlive the call.
-    void Feed(std::string_view line);
+    // Reads one line of the list into links and adds them (LinkReader::Feed).
+    void Feed(std::string_view line) { reader_.Feed(line); }
 
-    // After the last line: parses what ParseLinkLine left of the last piece once more when
-    // it is not empty, which emits a link still pending at the end of the list.
-    void Finish();
+    // After the last line (LinkReader::Finish).
+    void Finish() { reader_.Finish(); }
+
+    // A reader of the list with this collector's templates and icons that hands its links to
+    // `sink`, which may hand them on to Emit later, on another thread. It lives no longer
+    // than the collector.
+    LinkReader ReaderFor(LinkSink& sink) const {
+        return LinkReader(templates_, imagesFolder_, hasIcon_, sink);
+    }
+
+    // Adds one link, or skips it, as described above.
+    void Emit(LinkRecord& record, const PreparedTemplate& query,
+              const PreparedTemplate& item) override;
 
     // How many links were added.
     std::size_t LinkCount() const { return found_ - skipped_; }
@@ -65,12 +74,7 @@ class LinkCollector final : private LinkSink {
     std::string ItemText() const;
 
   private:
-    std::string_view Cleaned(std::string_view line);
-    void KeepForFinish(const LineRest& rest);
     std::string& ItemsToFill();
-    LineRest Parse(std::string_view piece);
-    void Emit(LinkRecord& record, const PreparedTemplate& query,
-              const PreparedTemplate& item) override;
     // An entry just built: trimmed, its hash, and where it stands.
     struct Built {
         std::string_view entry;
@@ -88,7 +92,6 @@ class LinkCollector final : private LinkSink {
     PreparedTemplates templates_;
     std::string imagesFolder_;
     IconProbe hasIcon_;
-    LinkRecord record_;
     std::string queryText_;
     std::vector<std::string> itemPieces_;
     const MenuIndex* menu_;
@@ -98,11 +101,7 @@ class LinkCollector final : private LinkSink {
     std::string unsuffixedId_;
     std::size_t found_ = 0;
     std::size_t skipped_ = 0;
-    std::string cleaned_;  // a line with TABs, turned into blanks
-    // What Finish does: what parsing the rest of the last piece once more would do.
-    enum class AtFinish { Nothing, EmitPending, ParseLeft };
-    AtFinish atFinish_ = AtFinish::Nothing;
-    std::string left_;  // that rest, when it is parsed again
+    LinkReader reader_{ReaderFor(*this)};
 };
 
 }  // namespace tamsel
