@@ -14,6 +14,7 @@
 #include "convert/menu_index.h"
 #include "convert/menu_lock.h"
 #include "convert/menu_site.h"
+#include "convert/read_links.h"
 #include "convert/replace_menu_file.h"
 #include "convert/run_messages.h"
 #include "support/folder_snapshot.h"
@@ -83,14 +84,13 @@ void Checkpoint(RunObserver& observer) {
 }
 
 // Counts the list's bytes as its lines go by and tells the observer every kProgressStep.
-// A line counts one byte for its break; a decoded UTF-16 list counts its UTF-8 bytes, so
-// the count is kept below the file's size.
+// A decoded UTF-16 list counts its UTF-8 bytes, so the count is kept below the file's size.
 class ListProgress {
   public:
     ListProgress(RunObserver& observer, std::uint64_t total) : observer_(observer), total_(total) {}
 
-    void Advance(std::size_t lineBytes) {
-        read_ += lineBytes + 1;
+    void Advance(std::uint64_t bytes) {
+        read_ += bytes;
         if (read_ - told_ >= kProgressStep) {
             told_ = read_;
             Checkpoint(observer_);
@@ -106,18 +106,14 @@ class ListProgress {
     std::uint64_t told_ = 0;
 };
 
-// Feeds every line of the list to `links`, then finishes it. False when the list could not
-// be read to its end.
+// Reads the whole list into `links`. False when the list could not be read to its end.
 bool ParseList(const std::string& listPath, FileSystem& files, LinkCollector& links,
                RunObserver& observer) {
     ListProgress progress(observer, files.ProbeFileSize(listPath));
-    const bool read = files.ReadLines(listPath, [&links, &progress](std::string_view line) {
-        progress.Advance(line.size());
-        links.Feed(line);
-    });
+    const bool read = ReadLinks(files, listPath, links,
+                                [&progress](std::uint64_t bytes) { progress.Advance(bytes); });
     if (read) {
         progress.Finish();
-        links.Finish();
     }
     return read;
 }

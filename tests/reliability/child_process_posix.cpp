@@ -38,7 +38,10 @@ namespace {
 }
 
 // This process's environment, with the leak check turned off when `checkLeaks` is false.
-std::vector<std::string> ChildEnvironment(bool checkLeaks) {
+// Under a memory limit the C library keeps one heap for all threads: it reserves 64 MiB of
+// address space for the heap of each further thread that allocates, which the limit would
+// count as memory although none of it is used.
+std::vector<std::string> ChildEnvironment(bool checkLeaks, bool memoryLimit) {
     std::vector<std::string> variables;
     bool sanitizerOptions = false;
     for (char** variable = environ; *variable != nullptr; ++variable) {
@@ -50,6 +53,9 @@ std::vector<std::string> ChildEnvironment(bool checkLeaks) {
     }
     if (!checkLeaks && !sanitizerOptions) {
         variables.emplace_back("ASAN_OPTIONS=detect_leaks=0");
+    }
+    if (memoryLimit) {
+        variables.emplace_back("MALLOC_ARENA_MAX=1");
     }
     return variables;
 }
@@ -69,7 +75,8 @@ Child StartConvert(const std::vector<std::string>& arguments, const std::string&
                    const ChildLimits& limits) {
     std::vector<std::string> words{TAMSEL_CONVERT_BINARY};
     words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<std::string> variables = ChildEnvironment(limits.checkLeaks);
+    std::vector<std::string> variables =
+        ChildEnvironment(limits.checkLeaks, limits.memoryLimit.has_value());
     const std::vector<char*> argv = Pointers(words);
     const std::vector<char*> environment = Pointers(variables);
     const pid_t child = fork();
