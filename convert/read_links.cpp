@@ -1,6 +1,7 @@
 #include "convert/read_links.h"
 
 #include <array>
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <exception>
@@ -20,6 +21,11 @@ namespace {
 constexpr std::size_t kBatchLinks = 1024;
 constexpr std::uint64_t kBatchBytes = 4 << 20;
 constexpr std::size_t kBatches = 8;
+// A list read slowly (a network share, a slow stick) is handed over in steps of this much
+// once a batch has taken this long, so that the caller tells of progress and hears of a
+// cancel as often as it would reading the list itself.
+constexpr std::uint64_t kSlowStep = 256 << 10;
+constexpr std::chrono::milliseconds kSlowBatch{50};
 
 struct ReadLink {
     LinkRecord record;
@@ -112,7 +118,7 @@ class ReadAhead final : public LinkSink {
                 reader.Feed(line);
                 Batch& batch = batches_[filling_];
                 batch.bytes += line.size() + 1;
-                if (batch.count >= kBatchLinks || batch.bytes >= kBatchBytes) {
+                if (batch.count >= kBatchLinks || batch.bytes >= kBatchBytes || Overdue(batch)) {
                     HandOver(false);
                 }
             });
@@ -126,6 +132,16 @@ class ReadAhead final : public LinkSink {
             failure_ = std::current_exception();
             HandOver(true);
         }
+    }
+
+    // On the reading thread: whether the batch being filled has taken long. The clock is
+    // looked at once per kSlowStep of the list.
+    bool Overdue(const Batch& batch) {
+        if (batch.bytes < lookAt_) {
+            return false;
+        }
+        lookAt_ = batch.bytes + kSlowStep;
+        return std::chrono::steady_clock::now() - begun_ >= kSlowBatch;
     }
 
     // On the reading thread: the batch being filled goes to the caller, and the next one is
@@ -146,6 +162,8 @@ class ReadAhead final : public LinkSink {
         Batch& batch = batches_[filling_];
         batch.count = 0;
         batch.bytes = 0;
+        lookAt_ = kSlowStep;
+        begun_ = std::chrono::steady_clock::now();
     }
 
     // On the caller's thread: batch `index` once it is filled; what the reading threw.
@@ -172,7 +190,9 @@ class ReadAhead final : public LinkSink {
     LinkCollector& links_;
     std::array<Batch, kBatches> batches_;
     std::size_t filling_ = 0;  // the reading thread's batch
-    bool read_ = false;        // what ReadLines said; set before the last batch goes over
+    std::uint64_t lookAt_ = kSlowStep;
+    std::chrono::steady_clock::time_point begun_ = std::chrono::steady_clock::now();
+    bool read_ = false;  // what ReadLines said; set before the last batch goes over
     std::exception_ptr failure_;
     std::mutex mutex_;
     std::condition_variable changed_;

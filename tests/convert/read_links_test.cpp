@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <new>
@@ -21,16 +22,21 @@ const ItemTemplates kTemplates{"Q[#LINKID#]", "I[#LINKID#|#LINKTITLE#|#LINKIMG#|
                                "N[#LINKID#|#LINKTITLE#|#LINKINFO#|#LINKURL#]"};
 const std::string kImages = "/m/IMAGES/";
 
-// A list held in memory: ReadLines gives its lines, then fails or throws where told to.
+// A list held in memory: ReadLines gives its lines, with `pauseEvery` a pause of a tenth of
+// a second before each such number of them, then fails or throws where told to.
 class ListInMemory final : public test::PlainFileSystem {
   public:
     enum class End { Read, Failed, Throws };
-    ListInMemory(std::vector<std::string> lines, End end) : lines_(std::move(lines)), end_(end) {}
+    ListInMemory(std::vector<std::string> lines, End end, std::size_t pauseEvery = 0)
+        : lines_(std::move(lines)), end_(end), pauseEvery_(pauseEvery) {}
 
     bool ReadLines(const std::string&,
                    const std::function<void(std::string_view line)>& onLine) override {
-        for (const std::string& line : lines_) {
-            onLine(line);
+        for (std::size_t n = 0; n < lines_.size(); ++n) {
+            if (pauseEvery_ > 0 && n % pauseEvery_ == 0) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
+            onLine(lines_[n]);
         }
         if (end_ == End::Throws) {
             throw std::bad_alloc();
@@ -41,6 +47,7 @@ class ListInMemory final : public test::PlainFileSystem {
   private:
     std::vector<std::string> lines_;
     End end_;
+    std::size_t pauseEvery_;
 };
 
 // Hand-written links, bookmarks (one with an icon of its own), lines that are no link,
@@ -150,6 +157,19 @@ TEST(ReadLinks, PassesOnWhatEitherThreadThrows) {
                            }),
                  std::runtime_error);
     EXPECT_EQ(reports, 2);
+}
+
+// A list that comes slowly is reported on as it comes, about every 256 KB, not once per
+// batch of megabytes.
+TEST(ReadLinks, ReportsOnASlowListAsItComes) {
+    const std::vector<std::string> list(1500, std::string(1000, 'x'));  // 1.5 MB, no link
+    LinkCollector links(kTemplates, kImages, {});
+    ListInMemory slow(list, ListInMemory::End::Read, 300);
+    std::vector<std::uint64_t> reports;
+    ASSERT_TRUE(ReadLinks(slow, "list", links,
+                          [&reports](std::uint64_t bytes) { reports.push_back(bytes); }));
+    EXPECT_GE(reports.size(), 4u);
+    EXPECT_LE(*std::max_element(reports.begin(), reports.end()), 600'000u);
 }
 
 }  // namespace
