@@ -52,7 +52,7 @@ class ReadAhead final : public LinkSink {
     ReadAhead(FileSystem& files, const std::string& path, LinkCollector& links)
         : files_(files), path_(path), links_(links) {}
 
-    // Stops the reading thread, at the latest when its batch is full, and waits for it.
+    // Stops the reading thread at its next hand-over and waits for it.
     ~ReadAhead() {
         {
             const std::lock_guard lock(mutex_);
@@ -76,6 +76,8 @@ class ReadAhead final : public LinkSink {
         }
     }
 
+    // On the caller's thread: the links of each batch in order, and their bytes to `onRead`.
+    // What ReadLines said.
     bool AddAll(const std::function<void(std::uint64_t)>& onRead) {
         for (std::size_t next = 0;; next = (next + 1) % kBatches) {
             Batch& batch = Filled(next);
