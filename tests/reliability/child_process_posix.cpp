@@ -38,9 +38,9 @@ namespace {
 }
 
 // This process's environment, with the leak check turned off when `checkLeaks` is false.
-// Under a memory limit the C library keeps one heap for all threads: it reserves 64 MiB of
-// address space for the heap of each further thread that allocates, which the limit would
-// count as memory although none of it is used.
+// Under a memory limit the child keeps one heap for all its threads (MALLOC_ARENA_MAX):
+// glibc reserves 64 MiB of address space for the heap of each further thread that
+// allocates, which the limit counts as memory although none of it is used.
 std::vector<std::string> ChildEnvironment(bool checkLeaks, bool memoryLimit) {
     std::vector<std::string> variables;
     bool sanitizerOptions = false;
