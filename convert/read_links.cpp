@@ -104,11 +104,7 @@ class ReadAhead final : public LinkSink {
             batch.links.emplace_back();
         }
         ReadLink& link = batch.links[batch.count++];
-        link.record.Id.assign(record.Id);
-        link.record.Title.assign(record.Title);
-        link.record.Info.assign(record.Info);
-        link.record.Image.assign(record.Image);
-        link.record.Url.assign(record.Url);
+        link.record = record;  // each text into the storage it had the last time round
         link.query = &query;
         link.item = &item;
     }
