@@ -84,7 +84,7 @@ void LineRest::AppendTo(std::string& out, std::size_t from, std::size_t to) cons
     }
 }
 
-void LineRest::AssignTrimmed(std::string& out, std::size_t from, std::size_t to) const {
+LineRest LineRest::Trimmed(std::size_t from, std::size_t to) const {
     to = std::min(to, size_);
     while (from < to && At(from) == ' ') {
         ++from;
@@ -92,8 +92,29 @@ void LineRest::AssignTrimmed(std::string& out, std::size_t from, std::size_t to)
     while (to > from && At(to - 1) == ' ') {
         --to;
     }
+    // Cutting at the ends leaves no more views than there were.
+    LineRest trimmed = *this;
+    trimmed.Erase(to, size_);
+    trimmed.Erase(0, from);
+    return trimmed;
+}
+
+void LineRest::AssignTrimmed(std::string& out, std::size_t from, std::size_t to) const {
     out.clear();
-    AppendTo(out, from, to);
+    Trimmed(from, to).AppendTo(out);
+}
+
+bool LineRest::SameViews(const LineRest& other) const {
+    if (count_ != other.count_) {
+        return false;
+    }
+    for (std::size_t i = 0; i < count_; ++i) {
+        if (parts_[i].data() != other.parts_[i].data() ||
+            parts_[i].size() != other.parts_[i].size()) {
+            return false;
+        }
+    }
+    return true;
 }
 
 std::string LineRest::Joined() const {

@@ -31,15 +31,22 @@ class LineRest {
     // occurrence may run across a cut.
     std::size_t FindPair(std::string_view pair, std::size_t from = 0) const;
 
-    // Cuts [from, to) out; cutting more than three stretches is not supported.
+    // Cuts [from, to) out; cutting more than three stretches is not supported (a cut that
+    // reaches either end does not count).
     void Erase(std::size_t from, std::size_t to);
 
     // Appends [from, to) (ends past the text count as its end) to `out`.
     void AppendTo(std::string& out, std::size_t from = 0, std::size_t to = npos) const;
 
-    // Assigns [from, to) to `out` without blanks at both ends: what assigning TrimBlanks of
-    // that stretch gives, copying only the bytes kept.
+    // [from, to) without blanks at both ends, still viewing the line: what TrimBlanks of
+    // that stretch gives.
+    LineRest Trimmed(std::size_t from, std::size_t to) const;
+
+    // Assigns Trimmed(from, to) to `out`, copying only the bytes kept.
     void AssignTrimmed(std::string& out, std::size_t from, std::size_t to) const;
+
+    // Whether both view the same bytes of the same line (not merely equal texts).
+    bool SameViews(const LineRest& other) const;
 
     // The text whole.
     std::string Joined() const;

@@ -40,7 +40,7 @@ class LinkCollector final : public LinkSink {
     LinkCollector& operator=(const LinkCollector&) = delete;
 
     // Reads one line of the list into links and adds them (LinkReader::Feed).
-    void Feed(std::string_view line) { reader_.Feed(line); }
+    void Feed(std::string_view line, bool keptForNext = false) { reader_.Feed(line, keptForNext); }
 
     // After the last line (LinkReader::Finish).
     void Finish() { reader_.Finish(); }

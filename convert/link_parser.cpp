@@ -139,6 +139,7 @@ bool TakeBookmark(std::string_view line, LineRest& rest, LinkRecord& record) {
         TakeTitleAfterTag(rest, cutAt, record.Title);
     }
     record.Info.clear();
+    record.lentInfo = {};
     return true;
 }
 
@@ -150,15 +151,25 @@ void ClearRecord(LinkRecord& record) {
     record.Info.clear();
     record.Image.clear();
     record.Url.clear();
+    record.lentInfo = {};
 }
 
 }  // namespace
+
+void KeepLentInfo(LinkRecord& record) {
+    if (!record.lentInfo.Empty()) {
+        record.Info.clear();
+        record.lentInfo.AppendTo(record.Info);
+        record.lentInfo = {};
+    }
+}
 
 void EmitPendingLink(LinkRecord& record, const PreparedTemplates& templates,
                      const std::string& imagesFolder, const IconProbe& hasIcon, LinkSink& sink) {
     if (record.Title.empty() || record.Url.empty()) {
         return;
     }
+    KeepLentInfo(record);
     record.Id.assign(record.Title);  // Title with every blank removed, in the Id's own storage
     std::erase(record.Id, ' ');
     const PreparedTemplate* itemTemplate = &templates.NoImage;
@@ -208,7 +219,7 @@ bool IsAddress(const LineRest& line) {
     return IsAddress(std::string_view(head));
 }
 
-void ApplyPlainLine(const LineRest& line, LinkRecord& record) {
+void ApplyPlainLine(const LineRest& line, LinkRecord& record, bool lendInfo) {
     if (IsAddress(line)) {
         line.AssignTrimmed(record.Url, 0, LineRest::npos);
         return;
@@ -216,13 +227,18 @@ void ApplyPlainLine(const LineRest& line, LinkRecord& record) {
     const std::size_t semicolon = line.Find(';');
     if (semicolon != LineRest::npos) {
         line.AssignTrimmed(record.Title, 0, semicolon);
-        line.AssignTrimmed(record.Info, semicolon + 1, LineRest::npos);
+        record.Info.clear();
+        record.lentInfo = line.Trimmed(semicolon + 1, LineRest::npos);
+        if (!lendInfo) {
+            KeepLentInfo(record);
+        }
         return;
     }
     if (!line.Empty()) {
         record.Title.clear();
         line.AppendTo(record.Title);
         record.Info.clear();
+        record.lentInfo = {};
     }
 }
 
@@ -240,7 +256,7 @@ void ParseLinkLine(std::string& line, LinkRecord& record, std::string& queryText
 
 LineRest ParseLinkLine(std::string_view line, LinkRecord& record,
                        const PreparedTemplates& templates, const std::string& imagesFolder,
-                       const IconProbe& hasIcon, LinkSink& sink) {
+                       const IconProbe& hasIcon, LinkSink& sink, bool lendInfo) {
     LineRest rest(line);
     if (IsBookmark(line)) {
         if (!TakeBookmark(line, rest, record)) {
@@ -250,7 +266,7 @@ LineRest ParseLinkLine(std::string_view line, LinkRecord& record,
         return rest;
     }
     EmitPendingLink(record, templates, imagesFolder, hasIcon, sink);
-    ApplyPlainLine(rest, record);
+    ApplyPlainLine(rest, record, lendInfo);
     return rest;
 }
 

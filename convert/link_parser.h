@@ -34,10 +34,15 @@ class LinkSink {
 // "https" or "http:" and its title is found; an anchor with HREF as its only attribute gives its
 // title too. Lines that begin with "<" are otherwise skipped and never emit a pending link.
 // Returns what is left of the line, viewing it: a bookmark line without what its address and
-// title were cut from, any other line whole. The record keeps copies of what it takes.
+// title were cut from, any other line whole. The record keeps copies of what it takes; with
+// `lendInfo`, the info text stays in the line as record.lentInfo instead, and the caller
+// calls KeepLentInfo before the line goes.
 LineRest ParseLinkLine(std::string_view line, LinkRecord& record,
                        const PreparedTemplates& templates, const std::string& imagesFolder,
-                       const IconProbe& hasIcon, LinkSink& sink);
+                       const IconProbe& hasIcon, LinkSink& sink, bool lendInfo = false);
+
+// Copies an info text the record still reads in place (record.lentInfo) into record.Info.
+void KeepLentInfo(LinkRecord& record);
 
 // Hands the link collected in `record` to `sink` when it holds a title and an address, and
 // clears it; the first step ParseLinkLine takes for a line that is no bookmark line and does

@@ -33,7 +33,8 @@ LinkReader::LinkReader(const PreparedTemplates& templates, const std::string& im
                        const IconProbe& hasIcon, LinkSink& sink)
     : templates_(templates), imagesFolder_(imagesFolder), hasIcon_(hasIcon), sink_(sink) {}
 
-void LinkReader::Feed(std::string_view line) {
+void LinkReader::Feed(std::string_view line, bool keptForNext) {
+    const LineRest lentBefore = record_.lentInfo;
     const std::string_view cleaned = Cleaned(line);
     std::size_t start = 0;
     for (std::size_t dt = FindDt(cleaned, 1); dt != std::string::npos;
@@ -42,6 +43,18 @@ void LinkReader::Feed(std::string_view line) {
         start = dt;
     }
     KeepForFinish(Parse(cleaned.substr(start)));
+    KeepInfoBeyond(lentBefore, keptForNext);
+}
+
+// The record may go on reading its info text in place only from this line, only while the
+// line stays, and not when Finish is to read it. An info text still lent from the line
+// before (`lentBefore`) goes with that line once this call returns.
+void LinkReader::KeepInfoBeyond(const LineRest& lentBefore, bool keptForNext) {
+    const LineRest& lent = record_.lentInfo;
+    if (!lent.Empty() && (!keptForNext || readsCleaned_ || atFinish_ != AtFinish::Nothing ||
+                          lent.SameViews(lentBefore))) {
+        KeepLentInfo(record_);
+    }
 }
 
 // Turns each TAB into one blank and trims blanks at both ends: the same as replacing TABs
@@ -50,6 +63,7 @@ void LinkReader::Feed(std::string_view line) {
 // a third of a run.
 std::string_view LinkReader::Cleaned(std::string_view line) {
     const void* hit = std::memchr(line.data(), '\t', line.size());
+    readsCleaned_ = hit != nullptr;
     if (hit == nullptr) {
         return TrimBlanks(line);
     }
@@ -91,12 +105,13 @@ void LinkReader::Finish() {
         EmitPendingLink(record_, templates_, imagesFolder_, hasIcon_, sink_);
     } else if (atFinish_ == AtFinish::ParseLeft) {
         Parse(left_);
+        KeepLentInfo(record_);  // left_ is cleared by the next line
     }
     atFinish_ = AtFinish::Nothing;
 }
 
 LineRest LinkReader::Parse(std::string_view piece) {
-    return ParseLinkLine(piece, record_, templates_, imagesFolder_, hasIcon_, sink_);
+    return ParseLinkLine(piece, record_, templates_, imagesFolder_, hasIcon_, sink_, true);
 }
 
 }  // namespace tamsel

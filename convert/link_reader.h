@@ -25,8 +25,9 @@ class LinkReader {
     // it, so that a bookmark sharing its line with other tags ("<DL><p><DT><A HREF=...",
     // "<HR> <DT><A HREF=...", several bookmarks on one line) is read as a line of its own.
     // Each piece, trimmed, goes to ParseLinkLine in order. The line is read in place and
-    // need not outlive the call.
-    void Feed(std::string_view line);
+    // need not outlive the call; with `keptForNext` (see LineHandler) the reader may go on
+    // reading it until the next call returns, which spares copying a bookmark's long rest.
+    void Feed(std::string_view line, bool keptForNext = false);
 
     // After the last line: parses what ParseLinkLine left of the last piece once more when
     // it is not empty, which emits a link still pending at the end of the list.
@@ -35,6 +36,7 @@ class LinkReader {
   private:
     std::string_view Cleaned(std::string_view line);
     void KeepForFinish(const LineRest& rest);
+    void KeepInfoBeyond(const LineRest& lentBefore, bool keptForNext);
     LineRest Parse(std::string_view piece);
 
     const PreparedTemplates& templates_;
@@ -42,7 +44,8 @@ class LinkReader {
     const IconProbe& hasIcon_;
     LinkSink& sink_;
     LinkRecord record_;
-    std::string cleaned_;  // a line with TABs, turned into blanks
+    std::string cleaned_;        // a line with TABs, turned into blanks
+    bool readsCleaned_ = false;  // whether the line being read is in cleaned_
     // What Finish does: what parsing the rest of the last piece once more would do.
     enum class AtFinish { Nothing, EmitPending, ParseLeft };
     AtFinish atFinish_ = AtFinish::Nothing;

@@ -112,8 +112,9 @@ class ReadAhead final : public LinkSink {
     void Read() {
         try {
             LinkReader reader = links_.ReaderFor(*this);
-            const bool read = files_.ReadLines(path_, [this, &reader](std::string_view line) {
-                reader.Feed(line);
+            const bool read = files_.ReadLines(path_, [this, &reader](std::string_view line,
+                                                                      bool keptForNext) {
+                reader.Feed(line, keptForNext);
                 Batch& batch = batches_[filling_];
                 batch.bytes += line.size() + 1;
                 if (batch.count >= kBatchLinks || batch.bytes >= kBatchBytes || Overdue(batch)) {
@@ -207,10 +208,11 @@ bool ReadLinks(FileSystem& files, const std::string& path, LinkCollector& links,
     if (ahead.Start()) {
         return ahead.AddAll(onRead);
     }
-    const bool read = files.ReadLines(path, [&links, &onRead](std::string_view line) {
-        links.Feed(line);
-        onRead(line.size() + 1);
-    });
+    const bool read =
+        files.ReadLines(path, [&links, &onRead](std::string_view line, bool keptForNext) {
+            links.Feed(line, keptForNext);
+            onRead(line.size() + 1);
+        });
     if (read) {
         links.Finish();
     }

@@ -190,8 +190,7 @@ class RealFileSystemImpl final : public FileSystem {
         return ReadAll(native::OpenForReading(path));
     }
 
-    bool ReadLines(const std::string& path,
-                   const std::function<void(std::string_view line)>& onLine) override {
+    bool ReadLines(const std::string& path, const LineHandler& onLine) override {
         File file = native::OpenForReading(path);
         if (!file.Valid()) {
             return false;

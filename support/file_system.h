@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "support/line_splitter.h"
+
 namespace tamsel {
 
 // Stands for a lock while it lives; destroying it releases the lock.
@@ -101,14 +103,13 @@ class FileSystem {
     // is decoded (see TextDecoder); other files are passed on byte for byte. A line
     // ends at CR LF, a lone CR or a lone LF; the break is not part of the line. A final
     // line without a break is delivered too; an empty file delivers none. Each line is lent
-    // to `onLine` for the call only, as a view into the read buffer where it lies whole in
+    // to `onLine` as LineHandler says, as a view into the read buffer where it lies whole in
     // one chunk (LineSplitter). False when the file could not be opened or a read
     // failed (lines read before the failure have been delivered). Only regular files are
     // read, in chunks of 64 KiB, so the file's length does not matter. An exception thrown
     // by `onLine`, or std::bad_alloc for a line that does not fit in memory, passes
     // through, the file closed.
-    virtual bool ReadLines(const std::string& path,
-                           const std::function<void(std::string_view line)>& onLine) = 0;
+    virtual bool ReadLines(const std::string& path, const LineHandler& onLine) = 0;
 
     // Creates or truncates `path` (a new file gets the usual permissions under the umask),
     // writes `bytes` and flushes them to the disk before closing. False on any failure,

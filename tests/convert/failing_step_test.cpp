@@ -40,8 +40,7 @@ class FailingFileSystem : public FileSystem {
         }
         return real_.ReadWhole(path);
     }
-    bool ReadLines(const std::string& path,
-                   const std::function<void(std::string_view)>& onLine) override {
+    bool ReadLines(const std::string& path, const LineHandler& onLine) override {
         if (Fails(Step::ReadLines)) {
             return false;
         }
@@ -51,8 +50,8 @@ class FailingFileSystem : public FileSystem {
         // Delivers the first line, then reports a read error.
         struct Stop {};
         try {
-            return real_.ReadLines(path, [&](std::string_view line) {
-                onLine(line);
+            return real_.ReadLines(path, [&](std::string_view line, bool) {
+                onLine(line, false);
                 throw Stop{};
             });
         } catch (const Stop&) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <new>
@@ -18,25 +19,35 @@
 namespace tamsel {
 namespace {
 
-const ItemTemplates kTemplates{"Q[#LINKID#]", "I[#LINKID#|#LINKTITLE#|#LINKIMG#|#LINKURL#]",
+const ItemTemplates kTemplates{"Q[#LINKID#]",
+                               "I[#LINKID#|#LINKTITLE#|#LINKIMG#|#LINKINFO#|#LINKURL#]",
                                "N[#LINKID#|#LINKTITLE#|#LINKINFO#|#LINKURL#]"};
 const std::string kImages = "/m/IMAGES/";
 
 // A list held in memory: ReadLines gives its lines, with `pauseEvery` a pause of a tenth of
-// a second before each such number of them, then fails or throws where told to.
+// a second before each such number of them, then fails or throws where told to. Each line
+// is lent from one of two buffers in turn, most of them kept for the next; a line is
+// scribbled over once it is no longer lent, so a reader that views it longer reads that.
 class ListInMemory final : public test::PlainFileSystem {
   public:
     enum class End { Read, Failed, Throws };
     ListInMemory(std::vector<std::string> lines, End end, std::size_t pauseEvery = 0)
         : lines_(std::move(lines)), end_(end), pauseEvery_(pauseEvery) {}
 
-    bool ReadLines(const std::string&,
-                   const std::function<void(std::string_view line)>& onLine) override {
+    bool ReadLines(const std::string&, const LineHandler& onLine) override {
+        std::array<std::string, 2> lent;
         for (std::size_t n = 0; n < lines_.size(); ++n) {
             if (pauseEvery_ > 0 && n % pauseEvery_ == 0) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(100));
             }
-            onLine(lines_[n]);
+            std::string& buffer = lent[n % 2];
+            std::fill(buffer.begin(), buffer.end(), '#');
+            buffer = lines_[n];
+            const bool kept = n + 1 < lines_.size() && n % 3 != 2;
+            onLine(buffer, kept);
+            if (!kept) {
+                std::fill(buffer.begin(), buffer.end(), '#');
+            }
         }
         if (end_ == End::Throws) {
             throw std::bad_alloc();
@@ -58,7 +69,7 @@ std::vector<std::string> RandomList(std::size_t lines, unsigned seed, bool longL
     std::vector<std::string> list;
     for (std::size_t n = 0; n < lines; ++n) {
         const std::string id = std::to_string(random() % (lines / 2 + 1));
-        switch (random() % 6) {
+        switch (random() % 9) {
             case 0:
                 list.push_back("Title " + id + ";info");
                 break;
@@ -73,6 +84,18 @@ std::vector<std::string> RandomList(std::size_t lines, unsigned seed, bool longL
                 break;
             case 4:
                 list.push_back(std::string(longLines && random() % 100 == 0 ? 2 << 20 : 30, 'x'));
+                break;
+            case 5:  // the rest after the title, read as "title;info", is dropped by the next
+                     // bookmark
+                list.push_back("<DT><A HREF=\"http://i.org/" + id + "\" ICON=\"data:i;" + id +
+                               "\">Icon " + id + "</A>");
+                break;
+            case 6:  // no title: the rest's "title;info" goes with the next address
+                list.push_back("<DT><A HREF=\"http://e.org/" + id + "\" ICON=\"i;" + id +
+                               "\"></A>");
+                break;
+            case 7:  // changes nothing
+                list.push_back("</DL><p>");
                 break;
             default:
                 list.push_back("Title " + id);

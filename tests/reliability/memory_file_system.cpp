@@ -189,8 +189,7 @@ std::optional<std::string> MemoryFileSystem::ReadWhole(const std::string& path) 
     return bytes;
 }
 
-bool MemoryFileSystem::ReadLines(const std::string& path,
-                                 const std::function<void(std::string_view line)>& onLine) {
+bool MemoryFileSystem::ReadLines(const std::string& path, const LineHandler& onLine) {
     const std::optional<Fault> fault = Begin(StepKind::ReadLines, path);
     const Inode* inode = Find(path);
     if (fault == Fault::Open || inode == nullptr) {
@@ -203,8 +202,10 @@ bool MemoryFileSystem::ReadLines(const std::string& path,
     all += decoder.Finish();
     const bool midway = fault.has_value();
     const std::string_view text = all;
-    for (std::string& line : SplitLines(midway ? text.substr(0, text.size() / 2) : text, midway)) {
-        onLine(line);
+    const std::vector<std::string> lines =
+        SplitLines(midway ? text.substr(0, text.size() / 2) : text, midway);
+    for (std::size_t n = 0; n < lines.size(); ++n) {
+        onLine(lines[n], n + 1 < lines.size());
     }
     End();
     return !midway;

@@ -94,8 +94,7 @@ class MemoryFileSystem : public FileSystem {
 
     std::uint64_t ProbeFileSize(const std::string& path) override;
     std::optional<std::string> ReadWhole(const std::string& path) override;
-    bool ReadLines(const std::string& path,
-                   const std::function<void(std::string_view line)>& onLine) override;
+    bool ReadLines(const std::string& path, const LineHandler& onLine) override;
     bool WriteDurable(const std::string& path, std::string_view bytes) override;
     // Refuses a name that is taken, as a real create-new does; metadata is not modelled.
     bool WriteNew(const std::string& path, std::span<const std::string_view> pieces,

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <fstream>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -28,10 +29,20 @@ using Lines = std::vector<std::string>;
 
 class RealFiles : public testing::Test {
   protected:
+    // Also checks that a line kept for the next still reads the same when the next comes,
+    // across chunks that the reading reuses.
     Lines ReadAllLines(const std::string& relative, bool* ok = nullptr) {
         Lines lines;
-        const bool result = fs.ReadLines(temp.path(relative),
-                                         [&](std::string_view line) { lines.emplace_back(line); });
+        std::optional<std::string_view> kept;
+        const bool result =
+            fs.ReadLines(temp.path(relative), [&](std::string_view line, bool keptForNext) {
+                if (kept) {
+                    EXPECT_EQ(*kept, lines.back()) << "a line kept for the next changed";
+                }
+                lines.emplace_back(line);
+                kept = keptForNext ? std::optional(line) : std::nullopt;
+            });
+        EXPECT_FALSE(kept) << "the last line was kept for a next one";
         if (ok != nullptr) {
             *ok = result;
         }
@@ -100,7 +111,7 @@ TEST_F(RealFiles, ReadLinesGivesEveryLineOfAFileManyChunksLong) {
 TEST_F(RealFiles, ReadLinesLetsALineHandlerStopItByThrowing) {
     temp.write("long.txt", std::string(3 << 20, 'x') + "\nlast");
     EXPECT_THROW(fs.ReadLines(temp.path("long.txt"),
-                              [](std::string_view) { throw std::runtime_error("stop"); }),
+                              [](std::string_view, bool) { throw std::runtime_error("stop"); }),
                  std::runtime_error);
 }
 
@@ -139,8 +150,8 @@ TEST_F(RealFiles, ReadLinesReadsOnWithoutAThreadWhereNoneCanBeStarted) {
         } catch (const std::system_error&) {
         }
         std::vector<std::size_t> lengths;
-        const bool ok =
-            fs.ReadLines(path, [&](std::string_view line) { lengths.push_back(line.size()); });
+        const bool ok = fs.ReadLines(
+            path, [&](std::string_view line, bool) { lengths.push_back(line.size()); });
         _exit(ok && lengths == std::vector<std::size_t>(3000, 999) ? 0 : 1);
     }
     int status = 0;
@@ -267,7 +278,7 @@ TEST_F(RealFiles, PathWithNulByteNamesNoFile) {
     const std::string cut = temp.path("Links.xml") + std::string(1, '\0') + ".bak";
     EXPECT_FALSE(fs.WriteDurable(cut, "x"));
     EXPECT_EQ(fs.ReadWhole(cut), std::nullopt);
-    EXPECT_FALSE(fs.ReadLines(cut, [](std::string_view) {}));
+    EXPECT_FALSE(fs.ReadLines(cut, [](std::string_view, bool) {}));
     EXPECT_FALSE(fs.Rename(cut, temp.path("other.xml")));
     temp.write("new.xml", "new");
     EXPECT_FALSE(fs.Rename(temp.path("new.xml"), cut));

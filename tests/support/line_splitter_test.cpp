@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,13 +13,26 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
+// Each chunk is fed from a buffer that is scribbled over and freed once fed, so a line said
+// to be kept for the next must still read the same when the next one comes.
 Lines SplitInChunks(const std::vector<std::string_view>& chunks) {
     Lines lines;
-    LineSplitter splitter([&lines](std::string_view line) { lines.emplace_back(line); });
+    std::optional<std::string_view> kept;
+    LineSplitter splitter([&](std::string_view line, bool keptForNext) {
+        if (kept) {
+            EXPECT_EQ(*kept, lines.back()) << "a line kept for the next changed";
+        }
+        lines.emplace_back(line);
+        kept = keptForNext ? std::optional(line) : std::nullopt;
+    });
     for (std::string_view chunk : chunks) {
-        splitter.Feed(chunk);
+        auto buffer = std::make_unique<char[]>(chunk.size() + 1);
+        std::copy(chunk.begin(), chunk.end(), buffer.get());
+        splitter.Feed(std::string_view(buffer.get(), chunk.size()));
+        std::fill_n(buffer.get(), chunk.size(), '#');
     }
     splitter.Finish();
+    EXPECT_FALSE(kept) << "the last line was kept for a next one";
     return lines;
 }
 
@@ -83,7 +99,7 @@ TEST(LineSplitter, LinesWithinAChunkAreLentWithoutACopy) {
     const std::string second = "o\nthree\nfour";
     std::vector<bool> inPlace;
     Lines lines;
-    LineSplitter splitter([&](std::string_view line) {
+    LineSplitter splitter([&](std::string_view line, bool) {
         const auto within = [&line](const std::string& chunk) {
             return line.data() >= chunk.data() && line.data() < chunk.data() + chunk.size();
         };
@@ -99,7 +115,7 @@ TEST(LineSplitter, LinesWithinAChunkAreLentWithoutACopy) {
 
 TEST(LineSplitter, FinishStartsAFreshStream) {
     Lines lines;
-    LineSplitter splitter([&lines](std::string_view line) { lines.emplace_back(line); });
+    LineSplitter splitter([&lines](std::string_view line, bool) { lines.emplace_back(line); });
     splitter.Feed("a\r");
     splitter.Finish();
     splitter.Feed("\nb");

@@ -24,8 +24,7 @@ class PlainFileSystem : public FileSystem {
     std::optional<std::string> ReadWhole(const std::string& path) override {
         return real_.ReadWhole(path);
     }
-    bool ReadLines(const std::string& path,
-                   const std::function<void(std::string_view line)>& onLine) override {
+    bool ReadLines(const std::string& path, const LineHandler& onLine) override {
         return real_.ReadLines(path, onLine);
     }
     bool WriteDurable(const std::string& path, std::string_view bytes) override {

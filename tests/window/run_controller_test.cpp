@@ -72,8 +72,7 @@ class FakeWindowThread final : public WindowThread {
 // The machine's files, but reading the list stops before its first line until opened.
 class GatedFiles final : public test::PlainFileSystem {
   public:
-    bool ReadLines(const std::string& path,
-                   const std::function<void(std::string_view line)>& onLine) override {
+    bool ReadLines(const std::string& path, const LineHandler& onLine) override {
         std::unique_lock<std::mutex> hold(mutex_);
         reached_ = true;
         changed_.notify_all();
