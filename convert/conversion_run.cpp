@@ -237,12 +237,12 @@ RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::millis
     if (!menu) {
         return InputProblem(kMenuMessage, RunInput::Menu);
     }
+    // One listing of the icon folder answers for the many links without an icon of their
+    // own; only the names the folder holds are probed, on a thread of their own that starts
+    // while the menu is indexed.
+    const FolderSnapshot icons(files, imagesFolder);
     const MenuIndex menuIndex(*menu);
     Checkpoint(observer);
-
-    // One listing of the icon folder answers for the many links without an icon of their
-    // own; only the names the folder holds are probed.
-    const FolderSnapshot icons(files, imagesFolder);
     LinkCollector links(
         templates, imagesFolder,
         [&icons](const std::string& path) { return icons.FileExists(path); }, &menuIndex,
