@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <span>
 #include <string>
@@ -118,20 +119,46 @@ bool ParseList(const std::string& listPath, FileSystem& files, LinkCollector& li
     return read;
 }
 
-// Splices both blocks into the menu text: the query entries into `menu` itself, the item
-// entries as pieces of the new menu, which comes back as the pieces to write in order.
-// Nothing when either block found no place.
-std::optional<std::vector<std::string_view>> Splice(std::string& menu, const LinkCollector& links) {
-    const bool queryPlaced = InsertBeforeTag("</Items>", menu, links.QueryText(), 2);
-    const std::optional<std::size_t> itemsAt = InsertionPoint("</XMBML>", menu, 1);
-    if (!queryPlaced || !itemsAt) {
+// `pieces` with `block` inserted at index `at` of the text they make up.
+std::vector<std::string_view> InsertedAt(std::span<const std::string_view> pieces, std::size_t at,
+                                         std::span<const std::string> block) {
+    std::vector<std::string_view> result;
+    bool inserted = false;
+    for (std::string_view piece : pieces) {
+        if (!inserted && at <= piece.size()) {
+            result.push_back(piece.substr(0, at));
+            result.insert(result.end(), block.begin(), block.end());
+            piece.remove_prefix(at);
+            inserted = true;
+        } else if (!inserted) {
+            at -= piece.size();
+        }
+        result.push_back(piece);
+    }
+    return result;
+}
+
+// Splices both blocks into the menu text, as it would be spliced with the blocks joined and
+// inserted in turn: the query entries at the line of the menu's second "</Items>", the item
+// entries at the line of the first "</XMBML>" of the text with the queries in it. The new
+// menu comes back as the pieces to write in order, viewing `menu` and the blocks. Nothing
+// when either block found no place.
+std::optional<std::vector<std::string_view>> Splice(std::string_view menu,
+                                                    const LinkCollector& links) {
+    const std::optional<std::size_t> queriesAt = InsertionPoint("</Items>", menu, 2);
+    if (!queriesAt) {
         return std::nullopt;
     }
-    const std::string_view text = menu;
-    std::vector<std::string_view> pieces{text.substr(0, *itemsAt)};
-    pieces.insert(pieces.end(), links.ItemPieces().begin(), links.ItemPieces().end());
-    pieces.push_back(text.substr(*itemsAt));
-    return pieces;
+    const std::vector<std::string_view> withQueries =
+        InsertedAt(std::span(&menu, 1), *queriesAt, links.QueryPieces());
+    std::vector<std::string_view> text;
+    std::copy_if(withQueries.begin(), withQueries.end(), std::back_inserter(text),
+                 [](std::string_view piece) { return !piece.empty(); });
+    const std::optional<std::size_t> itemsAt = InsertionPoint("</XMBML>", text);
+    if (!itemsAt) {
+        return std::nullopt;
+    }
+    return InsertedAt(text, *itemsAt, links.ItemPieces());
 }
 
 RunOutcome Finish(const std::string& linksPath, MenuSite& site,

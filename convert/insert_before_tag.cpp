@@ -1,5 +1,6 @@
 #include "convert/insert_before_tag.h"
 
+#include <algorithm>
 #include <cstddef>
 
 #include "support/large_pages.h"
@@ -54,6 +55,54 @@ std::optional<std::size_t> InsertionPoint(std::string_view tag, std::string_view
         return std::nullopt;
     }
     return lineStart;
+}
+
+namespace {
+
+// InsertionPoint of the pieces joined: the way for what the pieces alone cannot answer.
+std::optional<std::size_t> InsertionPointJoined(std::string_view tag,
+                                                std::span<const std::string_view> pieces) {
+    std::string joined;
+    for (std::string_view piece : pieces) {
+        joined += piece;
+    }
+    return InsertionPoint(tag, joined, 1);
+}
+
+// Whether a tag runs across the end of `left` into `right`, both at least as long as the tag.
+bool SpansPieces(std::string_view tag, std::string_view left, std::string_view right) {
+    std::string seam(left.substr(left.size() - (tag.size() - 1)));
+    seam += right.substr(0, tag.size() - 1);
+    return FindChunked(1, seam, tag, CompareMode::Text) != 0;
+}
+
+}  // namespace
+
+std::optional<std::size_t> InsertionPoint(std::string_view tag,
+                                          std::span<const std::string_view> pieces) {
+    if (tag.empty() || std::any_of(pieces.begin(), pieces.end(), [&tag](std::string_view piece) {
+            return piece.size() < tag.size();
+        })) {
+        return InsertionPointJoined(tag, pieces);
+    }
+    // A tag that lies whole in a piece comes before any that runs across its end.
+    std::size_t base = 0;
+    for (std::size_t i = 0; i < pieces.size(); base += pieces[i].size(), ++i) {
+        const std::string_view piece = pieces[i];
+        const std::size_t hit = FindChunked(1, piece, tag, CompareMode::Text);
+        if (hit != 0) {
+            // A break found in the piece, not at its start, is the one the whole text gives.
+            const std::size_t lineStart = LineStartBefore(piece, hit - 1);
+            if (lineStart == std::string_view::npos) {
+                return InsertionPointJoined(tag, pieces);
+            }
+            return base + lineStart;
+        }
+        if (i + 1 < pieces.size() && SpansPieces(tag, piece, pieces[i + 1])) {
+            return InsertionPointJoined(tag, pieces);
+        }
+    }
+    return std::nullopt;
 }
 
 bool InsertBeforeTag(std::string_view tag, std::string& text, std::string_view block,

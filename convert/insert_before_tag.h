@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -19,5 +20,11 @@ bool InsertBeforeTag(std::string_view tag, std::string& text, std::string_view b
 // Lets a caller place a block without inserting it, when it writes the text out in pieces.
 std::optional<std::size_t> InsertionPoint(std::string_view tag, std::string_view text,
                                           int occurrence);
+
+// InsertionPoint(tag, text, 1) of the text that `pieces` make up in order, without joining
+// them (unless the first tag is not on a line that begins in its own piece, or a piece is
+// shorter than the tag). The index counts in that text.
+std::optional<std::size_t> InsertionPoint(std::string_view tag,
+                                          std::span<const std::string_view> pieces);
 
 }  // namespace tamsel

@@ -11,13 +11,29 @@ namespace tamsel {
 
 namespace {
 
-// The item entries, nearly the whole output of a long list, are kept in pieces of about
-// this size: one string would be copied into fresh memory each time it doubled, and once
-// more when spliced into the menu text. A piece is large enough to hold whole large pages.
-constexpr std::size_t kItemPiece = 4 * kLargePage - (4 << 10);
-constexpr std::size_t kItemRoom = 64 << 10;   // a piece with less room left is full
-constexpr std::size_t kQueryStart = 1 << 20;  // the query entries' first room; it doubles
+// The entries, the whole output of a long list, are kept in pieces of about this size: one
+// string would be copied into fresh memory each time it doubled, and once more when spliced
+// into the menu text. A piece is large enough to hold whole large pages.
+constexpr std::size_t kPiece = 4 * kLargePage - (4 << 10);
+constexpr std::size_t kPieceRoom = 64 << 10;  // a piece with less room left is full
 constexpr std::string_view kCrLf = "\r\n";
+
+// The last of `pieces`, or a new one when it is full.
+std::string& PieceToFill(std::vector<std::string>& pieces) {
+    if (pieces.empty() || pieces.back().capacity() - pieces.back().size() < kPieceRoom) {
+        ReserveLarge(pieces.emplace_back(), kPiece);
+    }
+    return pieces.back();
+}
+
+std::string Joined(const std::vector<std::string>& pieces) {
+    std::string joined;
+    for (const std::string& piece : pieces) {
+        joined += piece;
+    }
+    return joined;
+}
+
 }  // namespace
 
 LinkCollector::LinkCollector(const ItemTemplates& templates, std::string imagesFolder,
@@ -28,20 +44,12 @@ LinkCollector::LinkCollector(const ItemTemplates& templates, std::string imagesF
       menu_(menu),
       onDecision_(std::move(onDecision)) {}
 
-std::string LinkCollector::ItemText() const {
-    std::string joined;
-    for (const std::string& piece : itemPieces_) {
-        joined += piece;
-    }
-    return joined;
+std::string LinkCollector::QueryText() const {
+    return Joined(queryPieces_);
 }
 
-std::string& LinkCollector::ItemsToFill() {
-    if (itemPieces_.empty() ||
-        itemPieces_.back().capacity() - itemPieces_.back().size() < kItemRoom) {
-        ReserveLarge(itemPieces_.emplace_back(), kItemPiece);
-    }
-    return itemPieces_.back();
+std::string LinkCollector::ItemText() const {
+    return Joined(itemPieces_);
 }
 
 // The entries of each candidate are built in place at the end of the output and cut off
@@ -49,35 +57,33 @@ std::string& LinkCollector::ItemsToFill() {
 void LinkCollector::Emit(LinkRecord& record, const PreparedTemplate& query,
                          const PreparedTemplate& item) {
     ++found_;
-    if (queryText_.capacity() - queryText_.size() < kItemRoom) {
-        ReserveLarge(queryText_, std::max(2 * queryText_.capacity(), kQueryStart));
-    }
     unsuffixedId_.assign(record.Id);
-    const std::span<const std::string> queries(&queryText_, 1);
     for (std::size_t n = 1;; ++n) {
         if (n > 1) {
             record.Id.assign(unsuffixedId_).append("_").append(std::to_string(n));
         }
         // The item's lookup starts waiting for memory while the query entry is built.
-        std::string& items = ItemsToFill();
+        std::string& items = PieceToFill(itemPieces_);
         const std::size_t itemAt = items.size();
         item.AppendFilled(record, items);
         const Built itemEntry = Trimmed(items, itemPieces_.size() - 1, itemAt);
         Prefetch(itemEntry, addedItems_);
-        const std::size_t queryAt = queryText_.size();
-        query.AppendFilled(record, queryText_);
-        const Built queryEntry = query.HoldsId() ? Trimmed(queryText_, 0, queryAt) : Built{};
+        std::string& queries = PieceToFill(queryPieces_);
+        const std::size_t queryAt = queries.size();
+        query.AppendFilled(record, queries);
+        const Built queryEntry =
+            query.HoldsId() ? Trimmed(queries, queryPieces_.size() - 1, queryAt) : Built{};
         Prefetch(queryEntry, addedQueries_);
         if (IsKnown(itemEntry, addedItems_, itemPieces_)) {
-            queryText_.resize(queryAt);
+            queries.resize(queryAt);
             items.resize(itemAt);
             ++skipped_;
             Decide(false, unsuffixedId_, record);
             return;
         }
         if (query.HoldsId()) {
-            if (IsKnown(queryEntry, addedQueries_, queries)) {
-                queryText_.resize(queryAt);
+            if (IsKnown(queryEntry, addedQueries_, queryPieces_)) {
+                queries.resize(queryAt);
                 items.resize(itemAt);
                 continue;
             }

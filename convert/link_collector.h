@@ -63,18 +63,18 @@ class LinkCollector final : public LinkSink {
     std::size_t FoundCount() const { return found_; }
     std::size_t SkippedCount() const { return skipped_; }
 
-    // One query entry per link, in list order.
-    const std::string& QueryText() const { return queryText_; }
+    // One query entry per link, in list order: kept in pieces of some megabytes, so that a
+    // long list is never copied to grow one string. Join them in order.
+    const std::vector<std::string>& QueryPieces() const { return queryPieces_; }
 
-    // The item entries, each followed by CR LF, in list order: kept in pieces of about a
-    // megabyte, so that a long list is never copied to grow one string. Join them in order.
+    // The item entries, each followed by CR LF, in list order, in pieces as the queries.
     const std::vector<std::string>& ItemPieces() const { return itemPieces_; }
 
-    // The item pieces joined.
+    // The pieces joined.
+    std::string QueryText() const;
     std::string ItemText() const;
 
   private:
-    std::string& ItemsToFill();
     // An entry just built: trimmed, its hash, and where it stands.
     struct Built {
         std::string_view entry;
@@ -92,7 +92,7 @@ class LinkCollector final : public LinkSink {
     PreparedTemplates templates_;
     std::string imagesFolder_;
     IconProbe hasIcon_;
-    std::string queryText_;
+    std::vector<std::string> queryPieces_;
     std::vector<std::string> itemPieces_;
     const MenuIndex* menu_;
     DecisionProbe onDecision_;

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tamsel {
@@ -63,6 +66,31 @@ TEST(InsertBeforeTag, FindsTagsFarIntoALongText) {
     text += "\r\n</XMBML>";
     ASSERT_TRUE(InsertBeforeTag("</XMBML>", text, "[B]", 1));
     EXPECT_EQ(text.substr(200000), "\r\n[B]</XMBML>");
+}
+
+// Cut into pieces anywhere (inside a tag, between CR and LF), a text gives the place it gives
+// whole.
+TEST(InsertionPoint, OfPiecesIsThatOfTheTextTheyMake) {
+    const std::vector<std::string_view> parts{"</XMBML>", "</xmbml>", "</XMB", "ML>",   "\r\n",
+                                              "\n",       "\r",       "<a>",   "text ", "\t"};
+    std::mt19937 random(7);
+    for (int round = 0; round < 4000; ++round) {
+        std::string text;
+        for (std::size_t n = random() % 24; n > 0; --n) {
+            text += parts[random() % parts.size()];
+        }
+        std::vector<std::size_t> cuts{0, text.size()};
+        for (std::size_t n = random() % 4; n > 0; --n) {
+            cuts.push_back(random() % (text.size() + 1));
+        }
+        std::sort(cuts.begin(), cuts.end());
+        std::vector<std::string_view> pieces;
+        for (std::size_t i = 0; i + 1 < cuts.size(); ++i) {
+            pieces.push_back(std::string_view(text).substr(cuts[i], cuts[i + 1] - cuts[i]));
+        }
+        EXPECT_EQ(InsertionPoint("</XMBML>", pieces), InsertionPoint("</XMBML>", text, 1))
+            << testing::PrintToString(text);
+    }
 }
 
 }  // namespace
