@@ -1,8 +1,11 @@
 // InsertBeforeTag against its contract: the block lands at the start of the line that holds
-// the wanted occurrence of the tag, or nothing changes when there is no such line.
+// the wanted occurrence of the tag, or nothing changes when there is no such line; and
+// InsertionPoint of the text cut into pieces against that of the text whole.
 
+#include <algorithm>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "convert/insert_before_tag.h"
 #include "fuzz_input.h"
@@ -51,6 +54,17 @@ int FuzzInsertBeforeTag(const std::uint8_t* data, std::size_t size) {
     const std::string tag(input.Part());
     const std::string block(input.Part());
     const std::string original = WithFiller(input.Part(), input);
+
+    // Cut anywhere into pieces, the text gives its first tag's line where it gives it whole.
+    std::vector<std::string_view> pieces;
+    for (std::string_view rest = original; !rest.empty();) {
+        const std::size_t cut = std::min<std::size_t>(
+            rest.size(), (1 + std::size_t{input.Byte()}) * (1 + input.Byte() % 8));
+        pieces.push_back(rest.substr(0, cut));
+        rest.remove_prefix(cut);
+    }
+    Expect(InsertionPoint(tag, pieces) == InsertionPoint(tag, original, 1),
+           "the pieces put the first tag's line elsewhere");
 
     std::string text = original;
     const bool inserted = InsertBeforeTag(tag, text, block, occurrence);
