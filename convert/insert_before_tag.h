@@ -22,8 +22,8 @@ std::optional<std::size_t> InsertionPoint(std::string_view tag, std::string_view
                                           int occurrence);
 
 // InsertionPoint(tag, text, 1) of the text that `pieces` make up in order, without joining
-// them (unless the first tag is not on a line that begins in its own piece, or a piece is
-// shorter than the tag). The index counts in that text.
+// them unless a tag runs across pieces, the first tag's line begins in an earlier piece, or
+// a piece is shorter than the tag. The index counts in that text.
 std::optional<std::size_t> InsertionPoint(std::string_view tag,
                                           std::span<const std::string_view> pieces);
 

@@ -106,7 +106,7 @@ class FileSystem {
     // to `onLine` as LineHandler says, as a view into the read buffer where it lies whole in
     // one chunk (LineSplitter). False when the file could not be opened or a read
     // failed (lines read before the failure have been delivered). Only regular files are
-    // read, in chunks of 64 KiB, so the file's length does not matter. An exception thrown
+    // read, in chunks of 256 KiB, so the file's length does not matter. An exception thrown
     // by `onLine`, or std::bad_alloc for a line that does not fit in memory, passes
     // through, the file closed.
     virtual bool ReadLines(const std::string& path, const LineHandler& onLine) = 0;
