@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <iterator>
 #include <optional>
 #include <span>
 #include <string>
@@ -119,21 +118,27 @@ bool ParseList(const std::string& listPath, FileSystem& files, LinkCollector& li
     return read;
 }
 
-// `pieces` with `block` inserted at index `at` of the text they make up.
+// `pieces` with `block` inserted at index `at` of the text they make up, without empty
+// pieces (which would only make a search through them join them).
 std::vector<std::string_view> InsertedAt(std::span<const std::string_view> pieces, std::size_t at,
                                          std::span<const std::string> block) {
     std::vector<std::string_view> result;
+    const auto add = [&result](std::string_view piece) {
+        if (!piece.empty()) {
+            result.push_back(piece);
+        }
+    };
     bool inserted = false;
     for (std::string_view piece : pieces) {
         if (!inserted && at <= piece.size()) {
-            result.push_back(piece.substr(0, at));
-            result.insert(result.end(), block.begin(), block.end());
+            add(piece.substr(0, at));
+            std::for_each(block.begin(), block.end(), add);
             piece.remove_prefix(at);
             inserted = true;
         } else if (!inserted) {
             at -= piece.size();
         }
-        result.push_back(piece);
+        add(piece);
     }
     return result;
 }
@@ -149,11 +154,8 @@ std::optional<std::vector<std::string_view>> Splice(std::string_view menu,
     if (!queriesAt) {
         return std::nullopt;
     }
-    const std::vector<std::string_view> withQueries =
+    const std::vector<std::string_view> text =
         InsertedAt(std::span(&menu, 1), *queriesAt, links.QueryPieces());
-    std::vector<std::string_view> text;
-    std::copy_if(withQueries.begin(), withQueries.end(), std::back_inserter(text),
-                 [](std::string_view piece) { return !piece.empty(); });
     const std::optional<std::size_t> itemsAt = InsertionPoint("</XMBML>", text);
     if (!itemsAt) {
         return std::nullopt;
