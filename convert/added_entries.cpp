@@ -1,9 +1,6 @@
 #include "convert/added_entries.h"
 
-#include <algorithm>
 #include <cstdint>
-
-#include "support/large_pages.h"
 
 namespace tamsel {
 
@@ -17,9 +14,6 @@ bool AddedEntries::Holds(std::string_view entry, std::size_t hash,
 
 void AddedEntries::Add(std::size_t hash, Place place) {
     byHash_.Insert(hash, static_cast<std::uint32_t>(places_.size()));
-    if (places_.size() == places_.capacity()) {
-        ReserveLarge(places_, std::max<std::size_t>(2 * places_.capacity(), 1024));
-    }
     places_.push_back(place);
 }
 

@@ -8,8 +8,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "support/large_pages.h"
-
 namespace tamsel {
 
 class HashSlots {
@@ -78,11 +76,8 @@ class HashSlots {
     }
 
     void Grow() {
-        // Fresh room advised before it is filled: the tables of a long list grow to megabytes.
         const std::size_t size = slots_.empty() ? 16 : slots_.size() * 2;
-        std::vector<Slot> old;
-        ReserveLarge(old, size);
-        old.resize(size);
+        std::vector<Slot> old(size);
         old.swap(slots_);
         for (const Slot& slot : old) {
             if (slot.number != kEmpty) {

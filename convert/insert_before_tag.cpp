@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "support/large_pages.h"
 #include "support/text.h"
 
 namespace tamsel {
@@ -112,9 +111,9 @@ bool InsertBeforeTag(std::string_view tag, std::string& text, std::string_view b
         return false;
     }
     // Built in fresh room rather than inserted: the menu with a long list's query entries is
-    // tens of megabytes, and the room is advised before the copy touches it.
+    // tens of megabytes, and an insert would move its tail.
     std::string joined;
-    ReserveLarge(joined, text.size() + block.size());
+    joined.reserve(text.size() + block.size());
     joined.append(text, 0, *at).append(block).append(text, *at);
     text.swap(joined);
     return true;

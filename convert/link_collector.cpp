@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "convert/menu_index.h"
-#include "support/large_pages.h"
 
 namespace tamsel {
 
@@ -13,15 +12,15 @@ namespace {
 
 // The entries, the whole output of a long list, are kept in pieces of about this size: one
 // string would be copied into fresh memory each time it doubled, and once more when spliced
-// into the menu text. A piece is large enough to hold whole large pages.
-constexpr std::size_t kPiece = 4 * kLargePage - (4 << 10);
+// into the menu text.
+constexpr std::size_t kPiece = 8 << 20;
 constexpr std::size_t kPieceRoom = 64 << 10;  // a piece with less room left is full
 constexpr std::string_view kCrLf = "\r\n";
 
 // The last of `pieces`, or a new one when it is full.
 std::string& PieceToFill(std::vector<std::string>& pieces) {
     if (pieces.empty() || pieces.back().capacity() - pieces.back().size() < kPieceRoom) {
-        ReserveLarge(pieces.emplace_back(), kPiece);
+        pieces.emplace_back().reserve(kPiece);
     }
     return pieces.back();
 }
