@@ -9,6 +9,7 @@
 #include "support/exact_listing.h"
 #include "support/file_probe.h"
 #include "support/line_splitter.h"
+#include "support/mapped_chunks.h"
 #include "support/native_file.h"
 #include "support/path.h"
 #include "support/text_decoder.h"
@@ -55,6 +56,21 @@ std::optional<std::string> ReadAll(const File& file) {
         return std::nullopt;
     }
     return bytes;
+}
+
+// Feeds every chunk to the splitter; false when a chunk could not be read.
+template <typename Chunks>
+bool FeedChunks(Chunks& chunks, LineSplitter& splitter, TextDecoder& decoder) {
+    for (;;) {
+        const std::optional<std::string_view> chunk = chunks.Next();
+        if (!chunk) {
+            return false;
+        }
+        if (chunk->empty()) {
+            return true;
+        }
+        splitter.Feed(decoder.Decode(*chunk));
+    }
 }
 
 // Writes the pieces one after the other; false at the first that fails. The disk starts
@@ -197,16 +213,15 @@ class RealFileSystemImpl final : public FileSystem {
         }
         LineSplitter splitter(onLine);
         TextDecoder decoder;
-        ChunkReadAhead chunks(file);
-        for (;;) {
-            const std::optional<std::string_view> chunk = chunks.Next();
-            if (!chunk) {
-                return false;
-            }
-            if (chunk->empty()) {
-                break;
-            }
-            splitter.Feed(decoder.Decode(*chunk));
+        // A list is mapped rather than copied where it can be; one that cannot (a system
+        // without mappings, many lists at once) is read ahead on a thread.
+        MappedChunks mapped(file);
+        const bool read = mapped.Valid() ? FeedChunks(mapped, splitter, decoder) : [&] {
+            ChunkReadAhead chunks(file);
+            return FeedChunks(chunks, splitter, decoder);
+        }();
+        if (!read) {
+            return false;
         }
         splitter.Feed(decoder.Finish());
         splitter.Finish();

@@ -115,6 +115,31 @@ TEST_F(RealFiles, ReadLinesLetsALineHandlerStopItByThrowing) {
                  std::runtime_error);
 }
 
+#ifndef _WIN32
+// A list cut short by someone else while it is read fails the read, wherever the cut falls
+// against the windows it is read in, and never ends the process.
+TEST_F(RealFiles, ReadLinesFailsForAListThatShrinksWhileRead) {
+    std::string bytes;
+    while (bytes.size() < (3 << 20)) {
+        bytes += std::string(999, 'x') + "\n";
+    }
+    for (const std::size_t cutTo : {std::size_t{0}, std::size_t{100}, std::size_t{5000},
+                                    std::size_t{(1 << 20) + 4096}, std::size_t{(5 << 20) / 2}}) {
+        temp.write("list.txt", bytes);
+        const std::string path = temp.path("list.txt");
+        std::size_t lines = 0;
+        const bool ok = fs.ReadLines(path, [&](std::string_view line, bool) {
+            if (lines++ == 0) {
+                ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(cutTo)), 0);
+            }
+            EXPECT_LE(line.size(), 999U);
+        });
+        EXPECT_FALSE(ok) << cutTo;
+        EXPECT_LT(lines, bytes.size() / 1000) << cutTo;
+    }
+}
+#endif
+
 #if defined(__linux__) && defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
 // The bytes of address space the process has mapped.
 std::uint64_t MappedBytes() {
