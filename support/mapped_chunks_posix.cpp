@@ -120,12 +120,13 @@ std::optional<std::string_view> MappedChunks::Next() {
     return std::string_view(window_, length_);
 }
 
+// The window's pages are mapped at once (it is read whole), not a fault at a time.
 bool MappedChunks::Map(std::uint64_t offset) {
     Unmap();
     const std::size_t length =
         static_cast<std::size_t>(std::min<std::uint64_t>(kWindow, size_ - offset));
-    void* mapped =
-        mmap(nullptr, length, PROT_READ, MAP_PRIVATE, file_.Get(), static_cast<off_t>(offset));
+    void* mapped = mmap(nullptr, length, PROT_READ, MAP_PRIVATE | MAP_POPULATE, file_.Get(),
+                        static_cast<off_t>(offset));
     if (mapped == MAP_FAILED) {
         return false;
     }
