@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -106,12 +107,14 @@ class ListProgress {
     std::uint64_t told_ = 0;
 };
 
-// Reads the whole list into `links`. False when the list could not be read to its end.
+// Reads the whole list into `links`, running `meanwhile` while the first lines are read.
+// False when the list could not be read to its end.
 bool ParseList(const std::string& listPath, FileSystem& files, LinkCollector& links,
-               RunObserver& observer) {
+               RunObserver& observer, const std::function<void()>& meanwhile) {
     ListProgress progress(observer, files.ProbeFileSize(listPath));
-    const bool read = ReadLinks(files, listPath, links,
-                                [&progress](std::uint64_t bytes) { progress.Advance(bytes); });
+    const bool read = ReadLinks(
+        files, listPath, links, [&progress](std::uint64_t bytes) { progress.Advance(bytes); },
+        meanwhile);
     if (read) {
         progress.Finish();
     }
@@ -270,13 +273,15 @@ RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::millis
     // own; only the names the folder holds are probed, on a thread of their own that starts
     // while the menu is indexed.
     const FolderSnapshot icons(files, imagesFolder);
-    const MenuIndex menuIndex(*menu);
     Checkpoint(observer);
     LinkCollector links(
         templates, imagesFolder,
-        [&icons](const std::string& path) { return icons.FileExists(path); }, &menuIndex,
+        [&icons](const std::string& path) { return icons.FileExists(path); }, nullptr,
         preview != nullptr ? *preview : DecisionProbe{});
-    if (!ParseList(paths.listPath, files, links, observer)) {
+    // The menu is indexed while the list's first lines are read.
+    std::optional<MenuIndex> menuIndex;
+    const auto indexMenu = [&] { links.SetMenu(&menuIndex.emplace(*menu)); };
+    if (!ParseList(paths.listPath, files, links, observer, indexMenu)) {
         return InputProblem(kListMessage, RunInput::List);
     }
     // A list without a link (a wrong file, an empty export) would rewrite the menu as it

@@ -39,6 +39,10 @@ class LinkCollector final : public LinkSink {
     LinkCollector(const LinkCollector&) = delete;
     LinkCollector& operator=(const LinkCollector&) = delete;
 
+    // The menu the entries go into from the next link on, which may be given once the list
+    // is being read on another thread (ReaderFor), before the first link is added.
+    void SetMenu(const MenuIndex* menu) { menu_ = menu; }
+
     // Reads one line of the list into links and adds them (LinkReader::Feed).
     void Feed(std::string_view line, bool keptForNext = false) { reader_.Feed(line, keptForNext); }
 

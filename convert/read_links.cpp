@@ -203,9 +203,14 @@ class ReadAhead final : public LinkSink {
 }  // namespace
 
 bool ReadLinks(FileSystem& files, const std::string& path, LinkCollector& links,
-               const std::function<void(std::uint64_t bytes)>& onRead) {
+               const std::function<void(std::uint64_t bytes)>& onRead,
+               const std::function<void()>& meanwhile) {
     ReadAhead ahead(files, path, links);
-    if (ahead.Start()) {
+    const bool started = ahead.Start();
+    if (meanwhile) {
+        meanwhile();
+    }
+    if (started) {
         return ahead.AddAll(onRead);
     }
     const bool read =

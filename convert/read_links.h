@@ -22,8 +22,11 @@ namespace tamsel {
 // added; what it throws stops the reading and passes on to the caller, as does what the
 // reading throws. False when the list could not be read to its end; the links of the lines
 // read before are added, and links.Finish is not called. Where no thread can be started,
-// the list is read on the calling thread.
+// the list is read on the calling thread. `meanwhile`, when set, runs on the calling thread
+// once the reading has begun and before the first link is added: work that the links need
+// only when they are added overlaps with the list's first lines.
 bool ReadLinks(FileSystem& files, const std::string& path, LinkCollector& links,
-               const std::function<void(std::uint64_t bytes)>& onRead);
+               const std::function<void(std::uint64_t bytes)>& onRead,
+               const std::function<void()>& meanwhile = {});
 
 }  // namespace tamsel
