@@ -271,7 +271,7 @@ RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::millis
     }
     // One listing of the icon folder answers for the many links without an icon of their
     // own; only the names the folder holds are probed, on a thread of their own that starts
-    // while the menu is indexed.
+    // at once.
     const FolderSnapshot icons(files, imagesFolder);
     Checkpoint(observer);
     LinkCollector links(
