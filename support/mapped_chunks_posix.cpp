@@ -87,10 +87,12 @@ MappedChunks::MappedChunks(const native::File& file) : file_(file) {
     if (size_ == 0 || !InstallHandler()) {
         return;
     }
+    // With many lists mapped at once there is no guard left, and this one is read the
+    // ordinary way, as is one that cannot be mapped.
     guard_ = TakeGuard();
     if (guard_ >= 0 && !Map(0)) {
         guards[guard_].taken.store(false);
-        guard_ = -1;  // many lists mapped at once: this one is read the ordinary way
+        guard_ = -1;
     }
 }
 
