@@ -105,10 +105,11 @@ class FileSystem {
     // line without a break is delivered too; an empty file delivers none. Each line is lent
     // to `onLine` as LineHandler says, as a view into the read buffer where it lies whole in
     // one chunk (LineSplitter). False when the file could not be opened or a read
-    // failed (lines read before the failure have been delivered). Only regular files are
-    // read, in chunks of 256 KiB, so the file's length does not matter. An exception thrown
-    // by `onLine`, or std::bad_alloc for a line that does not fit in memory, passes
-    // through, the file closed.
+    // failed (lines read before the failure have been delivered), or when the file shrank
+    // under a mapped window. Only regular files are read, a chunk at a time (a mapped window
+    // of 1 MiB, or 256 KiB read ahead where the file cannot be mapped), so the file's length
+    // does not matter. An exception thrown by `onLine`, or std::bad_alloc for a line that
+    // does not fit in memory, passes through, the file closed.
     virtual bool ReadLines(const std::string& path, const LineHandler& onLine) = 0;
 
     // Creates or truncates `path` (a new file gets the usual permissions under the umask),

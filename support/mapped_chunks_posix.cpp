@@ -108,14 +108,13 @@ std::optional<std::string_view> MappedChunks::Next() {
         return std::nullopt;
     }
     if (handedOut_) {
-        failed_ = guards[guard_].damaged.load();
         const std::uint64_t next = offset_ + length_;
-        if (failed_ || next >= size_) {
-            return failed_ ? std::nullopt : std::optional<std::string_view>(std::string_view());
-        }
-        failed_ = !Map(next);
+        failed_ = guards[guard_].damaged.load() || (next < size_ && !Map(next));
         if (failed_) {
             return std::nullopt;
+        }
+        if (next >= size_) {
+            return std::string_view();
         }
     }
     handedOut_ = true;
