@@ -13,15 +13,27 @@ bool FileExists(const std::string& path) {
     return ProbeFileSize(path) > 0;
 }
 
-std::uint64_t ProbeFileSize(const std::string& path) {
-    // No trace of a failed probe outlives the call.
-    const native::SystemErrorKeeper keepError;
-    const native::File file = native::OpenForReading(path);
+namespace {
+
+std::uint64_t SizeIfReadable(const native::File& file) {
     if (probe::IsInvalidHandle(native::HandleNumber(file.Get())) ||
         native::HeldOpenForWriting(file)) {
         return 0;
     }
     return native::CurrentSize(file);
+}
+
+}  // namespace
+
+// No trace of a failed probe outlives the call.
+std::uint64_t ProbeFileSize(const std::string& path) {
+    const native::SystemErrorKeeper keepError;
+    return SizeIfReadable(native::OpenForReading(path));
+}
+
+std::uint64_t ProbeEntrySize(const native::Folder& folder, const std::string& name) {
+    const native::SystemErrorKeeper keepError;
+    return SizeIfReadable(native::OpenForReadingIn(folder, name));
 }
 
 }  // namespace tamsel

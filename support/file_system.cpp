@@ -202,6 +202,11 @@ class RealFileSystemImpl final : public FileSystem {
     }
     bool ProbesFromAnyThread() const override { return true; }
 
+    std::function<bool(const std::string&)> EntryProbe(const std::string& folder) override {
+        auto held = std::make_shared<const native::Folder>(native::OpenFolderForLookup(folder));
+        return [held](const std::string& name) { return ProbeEntrySize(*held, name) > 0; };
+    }
+
     std::optional<std::string> ReadWhole(const std::string& path) override {
         return ReadAll(native::OpenForReading(path));
     }
@@ -347,6 +352,10 @@ class PathHeldFolder final : public HeldFolder {
 };
 
 }  // namespace
+
+std::function<bool(const std::string&)> FileSystem::EntryProbe(const std::string& folder) {
+    return [this, folder](const std::string& name) { return FileExists(folder + name); };
+}
 
 std::unique_ptr<HeldFolder> FileSystem::HoldFolder(const std::string& folder) {
     return std::make_unique<PathHeldFolder>(*this, folder);

@@ -93,6 +93,12 @@ class FileSystem {
     // the file system. Stand-ins that count or fail calls are not.
     virtual bool ProbesFromAnyThread() const { return false; }
 
+    // FileExists of each entry of one folder (`folder` ends in a separator, or is empty for
+    // the current folder), by the entry's name, from any thread where ProbesFromAnyThread
+    // says so. The machine's file system walks the folder's path once for all of them; the
+    // default probes the folder's path followed by the name.
+    virtual std::function<bool(const std::string& name)> EntryProbe(const std::string& folder);
+
     // The whole file, byte for byte, or nothing when it cannot be opened or read to its end;
     // std::bad_alloc when it does not fit in memory.
     // Only regular files are read: a folder, FIFO or device gives nothing, without waiting.

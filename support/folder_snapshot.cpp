@@ -43,6 +43,7 @@ FolderSnapshot::FolderSnapshot(FileSystem& files, std::string_view prefix)
         hashBits_[bit / 64] |= std::uint64_t{1} << (bit % 64);
         places_.emplace(*comparable, static_cast<std::uint32_t>(n));
     }
+    probe_ = files_.EntryProbe(folder_);
     answers_ = std::make_unique<std::atomic<Answer>[]>(names_.size());
     if (files_.ProbesFromAnyThread() && names_.size() >= kProbedAheadFrom) {
         try {
@@ -73,7 +74,7 @@ std::optional<std::uint32_t> FolderSnapshot::Place(std::string_view comparable) 
 bool FolderSnapshot::Probe(std::size_t listed) const {
     Answer answer = answers_[listed].load(std::memory_order_relaxed);
     if (answer == kUnknown) {
-        answer = files_.FileExists(folder_ + names_[listed]) ? kExists : kMissing;
+        answer = probe_(names_[listed]) ? kExists : kMissing;
         answers_[listed].store(answer, std::memory_order_relaxed);
     }
     return answer == kExists;

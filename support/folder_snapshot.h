@@ -56,6 +56,8 @@ class FolderSnapshot {
     std::string folder_;
     std::vector<std::string> names_;      // as listed
     std::vector<std::string> spellings_;  // those that compare in another spelling
+    // Answers for the listed names, each by its name alone.
+    std::function<bool(const std::string& name)> probe_;
     // Each listed name's place in names_, under its compared spelling (viewing names_ or
     // spellings_, which never grow once filled).
     std::unordered_map<std::string_view, std::uint32_t, Hash> places_;

@@ -51,20 +51,26 @@ int AwayFromZero(int fd) {
     return moved;
 }
 
-}  // namespace
-
-// O_NONBLOCK keeps a FIFO without a writer from hanging the open (and changes nothing for
-// a regular file).
-File OpenForReading(const std::string& path) {
-    if (!IsPassablePath(path)) {
-        return File();
-    }
-    File file(AwayFromZero(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)));
+// The file when it is open and a regular file; no file otherwise.
+File RegularOnly(File file) {
     struct stat status {};
     if (file.Valid() && (fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode))) {
         return File();
     }
     return file;
+}
+
+// O_NONBLOCK keeps a FIFO without a writer from hanging the open (and changes nothing for
+// a regular file).
+constexpr int kReadFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC;
+
+}  // namespace
+
+File OpenForReading(const std::string& path) {
+    if (!IsPassablePath(path)) {
+        return File();
+    }
+    return RegularOnly(File(AwayFromZero(open(path.c_str(), kReadFlags))));
 }
 
 std::size_t CurrentSize(const File& file) {
@@ -185,13 +191,31 @@ File OpenEntryForReading(const Folder& folder, const std::string& name) {
     if (!IsEntryName(name)) {
         return File();
     }
-    File file(AwayFromZero(openat(FolderDescriptor(folder), name.c_str(),
-                                  O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC)));
-    struct stat status {};
-    if (file.Valid() && (fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode))) {
-        return File();
+    return RegularOnly(File(
+        AwayFromZero(openat(FolderDescriptor(folder), name.c_str(), kReadFlags | O_NOFOLLOW))));
+}
+
+Folder OpenFolderForLookup(const std::string& path) {
+    const std::string opened = path.empty() ? std::string(".") : path;
+    if (!IsPassablePath(opened)) {
+        return {File(), path};
     }
-    return file;
+#ifdef O_PATH
+    constexpr int kLookup = O_PATH;
+#else
+    constexpr int kLookup = O_RDONLY;
+#endif
+    return {File(AwayFromZero(open(opened.c_str(), kLookup | O_DIRECTORY | O_CLOEXEC))), path};
+}
+
+// Only a single element is looked up from the folder: any other name, one that begins with
+// a separator included, means what it means after the folder's path.
+File OpenForReadingIn(const Folder& folder, const std::string& name) {
+    if (!folder.handle.Valid() || !IsEntryName(name)) {
+        return OpenForReading(folder.path + name);
+    }
+    return RegularOnly(
+        File(AwayFromZero(openat(FolderDescriptor(folder), name.c_str(), kReadFlags))));
 }
 
 File CreateNewEntry(const Folder& folder, const std::string& name, const File&) {
