@@ -174,13 +174,22 @@ bool Rewind(const File& file) {
     return lseek(file.Get(), 0, SEEK_SET) == 0;
 }
 
-// O_RDONLY rather than O_PATH: fsync needs a descriptor that may read.
-Folder OpenFolder(const std::string& path) {
+namespace {
+
+// The folder `path` opened with `access`; its handle is not valid where it cannot be opened.
+Folder OpenFolderFor(const std::string& path, int access) {
     const std::string opened = path.empty() ? std::string(".") : path;
     if (!IsPassablePath(opened)) {
-        return {};
+        return {File(), path};
     }
-    return {File(AwayFromZero(open(opened.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))), path};
+    return {File(AwayFromZero(open(opened.c_str(), access | O_DIRECTORY | O_CLOEXEC))), path};
+}
+
+}  // namespace
+
+// O_RDONLY rather than O_PATH: fsync needs a descriptor that may read.
+Folder OpenFolder(const std::string& path) {
+    return OpenFolderFor(path, O_RDONLY);
 }
 
 bool SyncFolder(const Folder& folder) {
@@ -195,17 +204,13 @@ File OpenEntryForReading(const Folder& folder, const std::string& name) {
         AwayFromZero(openat(FolderDescriptor(folder), name.c_str(), kReadFlags | O_NOFOLLOW))));
 }
 
+// Where there is no O_PATH, looking up needs a descriptor that may read.
 Folder OpenFolderForLookup(const std::string& path) {
-    const std::string opened = path.empty() ? std::string(".") : path;
-    if (!IsPassablePath(opened)) {
-        return {File(), path};
-    }
 #ifdef O_PATH
-    constexpr int kLookup = O_PATH;
+    return OpenFolderFor(path, O_PATH);
 #else
-    constexpr int kLookup = O_RDONLY;
+    return OpenFolderFor(path, O_RDONLY);
 #endif
-    return {File(AwayFromZero(open(opened.c_str(), kLookup | O_DIRECTORY | O_CLOEXEC))), path};
 }
 
 // Only a single element is looked up from the folder: any other name, one that begins with
