@@ -43,6 +43,9 @@ class HashSlots {
 #if defined(__GNUC__) || defined(__clang__)
         if (!slots_.empty()) {
             __builtin_prefetch(&slots_[Tag(hash) & Mask()]);
+            // GCC drops a branch that holds nothing but a prefetch, and the prefetch with it;
+            // an empty volatile asm keeps both.
+            asm volatile("");
         }
 #else
         (void)hash;
