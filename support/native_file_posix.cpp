@@ -185,6 +185,12 @@ Folder OpenFolderFor(const std::string& path, int access) {
     return {File(AwayFromZero(open(opened.c_str(), access | O_DIRECTORY | O_CLOEXEC))), path};
 }
 
+// The entry `name` of `folder` opened for reading with `extraFlags`, when it is a regular file.
+File OpenRegularEntry(const Folder& folder, const std::string& name, int extraFlags) {
+    return RegularOnly(File(
+        AwayFromZero(openat(FolderDescriptor(folder), name.c_str(), kReadFlags | extraFlags))));
+}
+
 }  // namespace
 
 // O_RDONLY rather than O_PATH: fsync needs a descriptor that may read.
@@ -200,8 +206,7 @@ File OpenEntryForReading(const Folder& folder, const std::string& name) {
     if (!IsEntryName(name)) {
         return File();
     }
-    return RegularOnly(File(
-        AwayFromZero(openat(FolderDescriptor(folder), name.c_str(), kReadFlags | O_NOFOLLOW))));
+    return OpenRegularEntry(folder, name, O_NOFOLLOW);
 }
 
 // Where there is no O_PATH, looking up needs a descriptor that may read.
@@ -219,8 +224,7 @@ File OpenForReadingIn(const Folder& folder, const std::string& name) {
     if (!folder.handle.Valid() || !IsEntryName(name)) {
         return OpenForReading(folder.path + name);
     }
-    return RegularOnly(
-        File(AwayFromZero(openat(FolderDescriptor(folder), name.c_str(), kReadFlags))));
+    return OpenRegularEntry(folder, name, 0);
 }
 
 File CreateNewEntry(const Folder& folder, const std::string& name, const File&) {
