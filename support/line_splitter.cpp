@@ -1,5 +1,6 @@
 #include "support/line_splitter.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -11,19 +12,23 @@ namespace {
 constexpr std::size_t kLongLine = 1 << 20;
 
 // The line breaks of one chunk, found with memchr (several times faster than a loop over
-// the bytes). The next LF is remembered and a CR is only looked for before it, so no byte
-// is scanned twice for the same character, whichever breaks the text uses.
+// the bytes). The next LF and the next CR are each remembered until passed, so no byte is
+// scanned twice for the same character, and a text without CRs (or without LFs) is searched
+// for them once per chunk, not once per line.
 class BreakFinder {
   public:
     explicit BreakFinder(std::string_view chunk) : chunk_(chunk) {}
 
     // Index of the next CR or LF at or after `from`, or chunk.size().
     std::size_t Next(std::size_t from) {
-        if (!lfKnown_ || nextLf_ < from) {
+        if (!known_ || nextLf_ < from) {
             nextLf_ = Find('\n', from, chunk_.size());
-            lfKnown_ = true;
         }
-        return Find('\r', from, nextLf_);
+        if (!known_ || nextCr_ < from) {
+            nextCr_ = Find('\r', from, chunk_.size());
+        }
+        known_ = true;
+        return std::min(nextLf_, nextCr_);
     }
 
   private:
@@ -37,7 +42,8 @@ class BreakFinder {
 
     std::string_view chunk_;
     std::size_t nextLf_ = 0;
-    bool lfKnown_ = false;
+    std::size_t nextCr_ = 0;
+    bool known_ = false;
 };
 
 }  // namespace
