@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "support/text.h"
+
 namespace tamsel {
 
 LineRest::LineRest(std::string_view line) : size_(line.size()) {
@@ -38,10 +40,15 @@ std::size_t LineRest::Find(char c, std::size_t from) const {
     return npos;
 }
 
+// Looks for the second byte: in a bookmark line, the ">" closing the tag comes up far less
+// often than the quotes of its attributes.
 std::size_t LineRest::FindPair(std::string_view pair, std::size_t from) const {
-    for (std::size_t at = Find(pair[0], from); at != npos; at = Find(pair[0], at + 1)) {
-        if (at + 1 < size_ && At(at + 1) == pair[1]) {
-            return at;
+    if (from >= size_) {
+        return npos;
+    }
+    for (std::size_t at = Find(pair[1], from + 1); at != npos; at = Find(pair[1], at + 1)) {
+        if (At(at - 1) == pair[0]) {
+            return at - 1;
         }
     }
     return npos;
@@ -84,6 +91,23 @@ void LineRest::AppendTo(std::string& out, std::size_t from, std::size_t to) cons
     }
 }
 
+bool LineRest::StartsWithIgnoringCase(std::size_t from, std::string_view prefix) const {
+    std::size_t base = 0;
+    for (std::size_t i = 0; i < count_ && !prefix.empty(); base += parts_[i].size(), ++i) {
+        const std::string_view part = parts_[i];
+        if (from >= base + part.size()) {
+            continue;
+        }
+        const std::string_view piece = part.substr(from - base, prefix.size());
+        if (!tamsel::StartsWithIgnoringCase(piece, prefix.substr(0, piece.size()))) {
+            return false;
+        }
+        prefix.remove_prefix(piece.size());
+        from += piece.size();
+    }
+    return prefix.empty();
+}
+
 LineRest LineRest::Trimmed(std::size_t from, std::size_t to) const {
     to = std::min(to, size_);
     while (from < to && At(from) == ' ') {
@@ -92,10 +116,18 @@ LineRest LineRest::Trimmed(std::size_t from, std::size_t to) const {
     while (to > from && At(to - 1) == ' ') {
         --to;
     }
-    // Cutting at the ends leaves no more views than there were.
-    LineRest trimmed = *this;
-    trimmed.Erase(to, size_);
-    trimmed.Erase(0, from);
+    // The views of what is kept, in one pass; no more than there were.
+    LineRest trimmed;
+    std::size_t base = 0;
+    for (std::size_t i = 0; i < count_; base += parts_[i].size(), ++i) {
+        const std::size_t end = base + parts_[i].size();
+        if (from < end && to > base) {
+            const std::size_t first = std::max(from, base) - base;
+            const std::string_view kept = parts_[i].substr(first, std::min(to, end) - base - first);
+            trimmed.parts_[trimmed.count_++] = kept;
+            trimmed.size_ += kept.size();
+        }
+    }
     return trimmed;
 }
 

@@ -38,6 +38,10 @@ class LineRest {
     // Appends [from, to) (ends past the text count as its end) to `out`.
     void AppendTo(std::string& out, std::size_t from = 0, std::size_t to = npos) const;
 
+    // Whether the text from `from` on begins with `prefix`, ASCII letters compared
+    // regardless of case (StartsWithIgnoringCase), across cuts and without copying.
+    bool StartsWithIgnoringCase(std::size_t from, std::string_view prefix) const;
+
     // [from, to) without blanks at both ends, still viewing the line: what TrimBlanks of
     // that stretch gives.
     LineRest Trimmed(std::size_t from, std::size_t to) const;

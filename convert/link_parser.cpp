@@ -4,7 +4,6 @@
 
 #include "convert/template_fill.h"
 #include "support/text.h"
-#include "support/wildcard.h"
 
 namespace tamsel {
 
@@ -21,6 +20,11 @@ struct Cut {
     std::size_t at = 0;
 };
 
+// Whether `text` matches the pattern "\"*\"": at least two bytes, a double quote at each end.
+bool IsQuoted(std::string_view text) {
+    return text.size() >= 2 && text.front() == '"' && text.back() == '"';
+}
+
 Cut CutBetween(std::string& line, std::string_view startDelimiter, std::string_view endDelimiter) {
     Cut cut;
     const std::size_t start = FindChunked(1, line, startDelimiter, CompareMode::Text);
@@ -35,22 +39,36 @@ Cut CutBetween(std::string& line, std::string_view startDelimiter, std::string_v
     cut.found = true;
     cut.at = start - 1;
     cut.between = line.substr(after - 1, end - after);
-    if (MatchWildcard(cut.between, "\"*\"")) {
+    if (IsQuoted(cut.between)) {
         cut.between = cut.between.substr(1, cut.between.size() - 2);
     }
     line.erase(start - 1, end + endDelimiter.size() - start);
     return cut;
 }
 
-bool IsAddress(std::string_view line) {
-    // Prefix tests on the line as it is: export lines are long, and lower-casing a copy of
-    // each would cost more than everything else done with it.
-    const std::string_view trimmed = TrimBlanks(line);
-    return StartsWithIgnoringCase(trimmed, "http:") || StartsWithIgnoringCase(trimmed, "https:");
-}
+constexpr std::string_view kBookmarkStart = "<DT><A HREF=";
+constexpr std::string_view kAddressStart = "<A HREF=\"";
 
 bool IsBookmark(std::string_view line) {
-    return StartsWithIgnoringCase(TrimBlanks(line), "<DT><A HREF=");
+    return StartsWithIgnoringCase(TrimBlanks(line), kBookmarkStart);
+}
+
+// Whether `address` matches the pattern "http[s:]*", letter case counting.
+bool IsWebAddress(std::string_view address) {
+    return address.size() >= 5 && address.starts_with("http") &&
+           (address[4] == 's' || address[4] == ':');
+}
+
+// Where "<A HREF=\"" first begins (counting from 1; 0 for nowhere) in a line that IsBookmark
+// accepts: right behind its "<DT>" when a quote follows, as in every export, since nothing
+// before that can begin it. Other lines are searched.
+std::size_t AddressStart(std::string_view line) {
+    const std::size_t lead = line.find_first_not_of(' ');
+    if (lead != std::string_view::npos && lead + kBookmarkStart.size() < line.size() &&
+        line[lead + kBookmarkStart.size()] == '"') {
+        return lead + std::string_view("<DT>").size() + 1;
+    }
+    return FindChunked(1, line, kAddressStart, CompareMode::Text);
 }
 
 // Where the anchor tag closes, looking from the place the address was cut: the first ">"
@@ -75,7 +93,7 @@ std::size_t TagEndAfter(const LineRest& line, std::size_t from) {
 void AssignTitle(std::string& title, const LineRest& line, std::size_t from, std::size_t to) {
     title.clear();
     line.AppendTo(title, from, to);
-    if (MatchWildcard(title, "\"*\"")) {
+    if (IsQuoted(title)) {
         title.pop_back();
         title.erase(0, 1);
     }
@@ -108,24 +126,24 @@ void TakeTitleAfterTag(LineRest& line, std::size_t cutAt, std::string& title) {
 // `rest` (which views `line` whole). False when the address is not a web address, in which
 // case the record is left alone.
 bool TakeBookmark(std::string_view line, LineRest& rest, LinkRecord& record) {
-    constexpr std::string_view kAddressStart = "<A HREF=\"";
-    const std::size_t start = FindChunked(1, line, kAddressStart, CompareMode::Text);
+    const std::size_t start = AddressStart(line);
     if (start == 0) {
         return false;
     }
     const std::size_t after = start + kAddressStart.size();
-    const std::size_t end = FindChunked(after, line, "\"", CompareMode::Text);
-    if (end == 0) {
+    const std::size_t closing = line.find('"', after - 1);
+    if (closing == std::string_view::npos) {
         return false;
     }
+    const std::size_t end = closing + 1;
     std::string_view address = line.substr(after - 1, end - after);
-    if (MatchWildcard(address, "\"*\"")) {
+    if (IsQuoted(address)) {
         address = address.substr(1, address.size() - 2);
     }
     const std::size_t cutAt = start - 1;
     rest.Erase(cutAt, end);
     address = TrimBlanks(address);
-    if (!MatchWildcard(address, "http[s:]*")) {
+    if (!IsWebAddress(address)) {
         return false;
     }
     record.Url.assign(address);
@@ -208,15 +226,16 @@ class AppendingSink final : public LinkSink {
     std::string& itemText_;
 };
 
-// Whether the text, without blanks in front, begins with "http:" or "https:".
+// Whether the text, without blanks in front, begins with "http:" or "https:". Prefix tests
+// on the line as it is: export lines are long, and lower-casing a copy of each would cost
+// more than everything else done with it.
 bool IsAddress(const LineRest& line) {
     std::size_t from = 0;
     while (from < line.Size() && line.At(from) == ' ') {
         ++from;
     }
-    std::string head;  // short enough to need no allocation
-    line.AppendTo(head, from, from + 6);
-    return IsAddress(std::string_view(head));
+    return line.StartsWithIgnoringCase(from, "http:") ||
+           line.StartsWithIgnoringCase(from, "https:");
 }
 
 void ApplyPlainLine(const LineRest& line, LinkRecord& record, bool lendInfo) {

@@ -92,9 +92,7 @@ void LinkReader::KeepForFinish(const LineRest& rest) {
         atFinish_ = AtFinish::EmitPending;
         return;
     }
-    std::string head;  // short enough to need no allocation
-    rest.AppendTo(head, 0, kBookmarkStart.size());
-    if (StartsWithIgnoringCase(head, kBookmarkStart)) {
+    if (rest.StartsWithIgnoringCase(0, kBookmarkStart)) {
         rest.AppendTo(left_);
         atFinish_ = AtFinish::ParseLeft;
     }

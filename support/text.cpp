@@ -201,7 +201,8 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
         return false;
     }
     for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (FoldAscii(text[i]) != FoldAscii(prefix[i])) {
+        // Most prefixes are met spelt as they are: folding waits for a byte that differs.
+        if (text[i] != prefix[i] && FoldAscii(text[i]) != FoldAscii(prefix[i])) {
             return false;
         }
     }
