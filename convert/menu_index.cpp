@@ -17,20 +17,31 @@ bool EndsLine(char c) {
 }
 
 // Where the line that begins at `from` ends: at the first CR or LF, or the end of `text`.
-// A plain loop: find_first_of looks each byte up in the set of breaks, which costs more.
+// Two memchr passes, the CR looked for only before the LF: a loop over the bytes cost
+// several times as much on an entry's first line, and find_first_of more still.
 std::size_t LineEnd(std::string_view text, std::size_t from) {
-    while (from < text.size() && !EndsLine(text[from])) {
-        ++from;
+    const std::string_view rest = text.substr(from);
+    const std::size_t lf = std::min(rest.find('\n'), rest.size());
+    return from + std::min(rest.substr(0, lf).find('\r'), lf);
+}
+
+// `text` without the bytes `isTrimmed` picks at both ends. A loop: find_first_not_of calls
+// memchr on its set for every byte it passes, and every entry of every link is trimmed.
+template <typename Predicate>
+std::string_view Trim(std::string_view text, Predicate isTrimmed) {
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && isTrimmed(text[first])) {
+        ++first;
     }
-    return from;
+    while (last > first && isTrimmed(text[last - 1])) {
+        --last;
+    }
+    return text.substr(first, last - first);
 }
 
 std::string_view TrimBlanksAndTabs(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t") + 1 - first);
+    return Trim(text, IsBlankOrTab);
 }
 
 __extension__ using Wide = unsigned __int128;
@@ -76,12 +87,7 @@ std::size_t HashOfText(std::string_view text) {
 }
 
 std::string_view TrimEntry(std::string_view text) {
-    constexpr std::string_view kAround = " \t\r\n";
-    const std::size_t first = text.find_first_not_of(kAround);
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(kAround) + 1 - first);
+    return Trim(text, [](char c) { return IsBlankOrTab(c) || EndsLine(c); });
 }
 
 bool MenuIndex::Line::operator<(const Line& other) const {
