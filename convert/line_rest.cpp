@@ -24,6 +24,23 @@ char LineRest::At(std::size_t index) const {
     return '\0';
 }
 
+template <typename Visit>
+bool LineRest::EachPiece(std::size_t from, std::size_t to, Visit visit) const {
+    to = std::min(to, size_);
+    std::size_t base = 0;
+    for (std::size_t i = 0; i < count_ && from < to; base += parts_[i].size(), ++i) {
+        const std::size_t end = base + parts_[i].size();
+        if (from < end) {
+            const std::size_t stop = std::min(to, end);
+            if (!visit(parts_[i].substr(from - base, stop - from), from)) {
+                return false;
+            }
+            from = stop;
+        }
+    }
+    return true;
+}
+
 std::size_t LineRest::Find(char c, std::size_t from) const {
     std::size_t base = 0;
     for (std::size_t i = 0; i < count_; base += parts_[i].size(), ++i) {
@@ -78,34 +95,24 @@ void LineRest::Erase(std::size_t from, std::size_t to) {
 }
 
 void LineRest::AppendTo(std::string& out, std::size_t from, std::size_t to) const {
-    to = std::min(to, size_);
-    std::size_t base = 0;
-    for (std::size_t i = 0; i < count_ && from < to; base += parts_[i].size(), ++i) {
-        const std::string_view part = parts_[i];
-        const std::size_t end = base + part.size();
-        if (from < end) {
-            const std::size_t stop = std::min(to, end);
-            out.append(part.substr(from - base, stop - from));
-            from = stop;
-        }
-    }
+    EachPiece(from, to, [&out](std::string_view piece, std::size_t) {
+        out.append(piece);
+        return true;
+    });
 }
 
 bool LineRest::StartsWithIgnoringCase(std::size_t from, std::string_view prefix) const {
-    std::size_t base = 0;
-    for (std::size_t i = 0; i < count_ && !prefix.empty(); base += parts_[i].size(), ++i) {
-        const std::string_view part = parts_[i];
-        if (from >= base + part.size()) {
-            continue;
-        }
-        const std::string_view piece = part.substr(from - base, prefix.size());
-        if (!tamsel::StartsWithIgnoringCase(piece, prefix.substr(0, piece.size()))) {
-            return false;
-        }
-        prefix.remove_prefix(piece.size());
-        from += piece.size();
+    if (prefix.empty()) {
+        return true;
     }
-    return prefix.empty();
+    if (from >= size_ || prefix.size() > size_ - from) {
+        return false;
+    }
+    return EachPiece(from, from + prefix.size(),
+                     [from, prefix](std::string_view piece, std::size_t at) {
+                         return tamsel::StartsWithIgnoringCase(
+                             piece, {prefix.data() + (at - from), piece.size()});
+                     });
 }
 
 LineRest LineRest::Trimmed(std::size_t from, std::size_t to) const {
@@ -118,16 +125,11 @@ LineRest LineRest::Trimmed(std::size_t from, std::size_t to) const {
     }
     // The views of what is kept, in one pass; no more than there were.
     LineRest trimmed;
-    std::size_t base = 0;
-    for (std::size_t i = 0; i < count_; base += parts_[i].size(), ++i) {
-        const std::size_t end = base + parts_[i].size();
-        if (from < end && to > base) {
-            const std::size_t first = std::max(from, base) - base;
-            const std::string_view kept = parts_[i].substr(first, std::min(to, end) - base - first);
-            trimmed.parts_[trimmed.count_++] = kept;
-            trimmed.size_ += kept.size();
-        }
-    }
+    EachPiece(from, to, [&trimmed](std::string_view piece, std::size_t) {
+        trimmed.parts_[trimmed.count_++] = piece;
+        trimmed.size_ += piece.size();
+        return true;
+    });
     return trimmed;
 }
 

@@ -56,6 +56,12 @@ class LineRest {
     std::string Joined() const;
 
   private:
+    // Calls visit(piece, at) for each view's share of [from, to) (ends past the text count
+    // as its end) in order, `at` being where the piece begins in the text, until it returns
+    // false. Whether it never did.
+    template <typename Visit>
+    bool EachPiece(std::size_t from, std::size_t to, Visit visit) const;
+
     std::array<std::string_view, 4> parts_{};
     std::size_t count_ = 0;
     std::size_t size_ = 0;

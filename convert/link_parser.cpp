@@ -46,7 +46,6 @@ Cut CutBetween(std::string& line, std::string_view startDelimiter, std::string_v
     return cut;
 }
 
-constexpr std::string_view kBookmarkStart = "<DT><A HREF=";
 constexpr std::string_view kAddressStart = "<A HREF=\"";
 
 bool IsBookmark(std::string_view line) {
@@ -136,10 +135,8 @@ bool TakeBookmark(std::string_view line, LineRest& rest, LinkRecord& record) {
         return false;
     }
     const std::size_t end = closing + 1;
+    // Up to the first quote after the opening one, so never quoted itself.
     std::string_view address = line.substr(after - 1, end - after);
-    if (IsQuoted(address)) {
-        address = address.substr(1, address.size() - 2);
-    }
     const std::size_t cutAt = start - 1;
     rest.Erase(cutAt, end);
     address = TrimBlanks(address);

@@ -13,6 +13,9 @@
 
 namespace tamsel {
 
+// What a bookmark line begins with, behind blanks and in any letter case.
+inline constexpr std::string_view kBookmarkStart = "<DT><A HREF=";
+
 // Receives each complete link from ParseLinkLine: the record with its Id (Title without
 // blanks) and Image set, and the templates its entries are made from: `query` and the item
 // template chosen for its icon.

@@ -8,8 +8,6 @@ namespace tamsel {
 
 namespace {
 
-constexpr std::string_view kBookmarkStart = "<DT><A HREF=";
-
 // Where the next "<DT>" (any case) at or after `from` begins, or npos. Looks only at the
 // "<" of the line, which memchr finds quickly even in a line with a long embedded icon.
 std::size_t FindDt(std::string_view line, std::size_t from) {
