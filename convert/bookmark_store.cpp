@@ -1,0 +1,46 @@
+#include "convert/bookmark_store.h"
+
+namespace tamsel {
+
+namespace {
+
+constexpr std::string_view kSqliteHeader{"SQLite format 3\0", 16};
+constexpr std::string_view kUtf8Mark = "\xef\xbb\xbf";
+constexpr std::string_view kJsonWhitespace = " \t\r\n";
+
+}  // namespace
+
+StoreKind StoreKindOf(std::string_view head) {
+    if (head.starts_with(kSqliteHeader)) {
+        return StoreKind::Places;
+    }
+    if (head.starts_with(kUtf8Mark)) {
+        head.remove_prefix(kUtf8Mark.size());
+    }
+    const std::size_t first = head.find_first_not_of(kJsonWhitespace);
+    return first != std::string_view::npos && head[first] == '{' ? StoreKind::Chromium
+                                                                 : StoreKind::None;
+}
+
+std::string_view StoreProblemMessage(StoreStatus status) {
+    switch (status) {
+        case StoreStatus::Read:
+        case StoreStatus::NotAStore:
+            return {};
+        case StoreStatus::Damaged:
+            return kDamagedStoreMessage;
+        case StoreStatus::OtherVersion:
+            return kOtherVersionStoreMessage;
+        case StoreStatus::Unreadable:
+            return kUnreadableStoreMessage;
+        case StoreStatus::NotSupported:
+            return kPlacesOnWindowsMessage;
+    }
+    return kUnreadableStoreMessage;
+}
+
+bool IsWebBookmarkAddress(std::string_view url) {
+    return url.size() >= 5 && url.starts_with("http") && (url[4] == 's' || url[4] == ':');
+}
+
+}  // namespace tamsel

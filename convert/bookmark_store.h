@@ -1,0 +1,59 @@
+#pragma once
+
+// A browser's own bookmark store given as the list: which kind a file is, told by its
+// content alone, and what became of reading it. The readers are convert/chromium_store.h
+// (a Chromium-family "Bookmarks" file) and convert/places_store.h (Firefox's
+// places.sqlite); both hand the store to a BookmarkEvents (convert/bookmark_events.h).
+
+#include <cstddef>
+#include <string_view>
+
+namespace tamsel {
+
+enum class StoreKind {
+    None,      // no browser store: an ordinary list
+    Chromium,  // may be a Chromium-family store: ReadChromiumStore decides
+    Places,    // an SQLite database: ReadPlacesStore reads it
+};
+
+// The kind that a file's first bytes tell: Places when they begin "SQLite format 3" and its
+// NUL; Chromium when the first byte that is no JSON whitespace (after a UTF-8 byte-order
+// mark) is "{"; None otherwise, an empty or blank `head` included. `head` is as much of the
+// file's start as is at hand: kStoreHeadSize bytes, the file's first line, or all of it.
+StoreKind StoreKindOf(std::string_view head);
+
+// Bytes of a file's start that tell an SQLite database; a Chromium store tells itself in
+// its first byte unless blanks come first.
+inline constexpr std::size_t kStoreHeadSize = 16;
+
+enum class StoreStatus {
+    Read,          // the store's folders and bookmarks went to the events, none maybe
+    NotAStore,     // no store of the reader's kind: nothing went to the events
+    Damaged,       // a store of that kind, truncated or corrupt: nothing went to the events
+    OtherVersion,  // a store whose layout is not the one known: nothing went to the events
+    Unreadable,    // the file could not be read (or copied): nothing went to the events
+    NotSupported,  // a store of a kind this build cannot read: Firefox's on Windows
+};
+
+// What a run says, as its message, about a store that gave `status`; empty for Read and
+// for NotAStore, which a run reads as an ordinary list. Each is an input problem of the
+// list, shown with the information icon.
+std::string_view StoreProblemMessage(StoreStatus status);
+
+inline constexpr std::string_view kDamagedStoreMessage =
+    "ERROR: Could not read the browser's bookmarks: the file is damaged";
+inline constexpr std::string_view kOtherVersionStoreMessage =
+    "ERROR: Could not read the browser's bookmarks: the file is from a browser version "
+    "that Tamsel does not know";
+inline constexpr std::string_view kUnreadableStoreMessage =
+    "ERROR: Could not read the browser's bookmarks";
+inline constexpr std::string_view kPlacesOnWindowsMessage =
+    "Firefox's places.sqlite cannot be read on Windows. Please export the bookmarks to HTML "
+    "in Firefox (Bookmarks, Manage Bookmarks, Import and Backup, Export Bookmarks to HTML) "
+    "and enter that Bookmarks.html.";
+
+// Whether a bookmark's address is one a run makes a link of: "http" followed by "s" or ":",
+// letter case counting, as for a bookmark line of an export.
+bool IsWebBookmarkAddress(std::string_view url);
+
+}  // namespace tamsel

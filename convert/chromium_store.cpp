@@ -1,0 +1,112 @@
+#include "convert/chromium_store.h"
+
+#include <nlohmann/json.hpp>
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace tamsel {
+
+namespace {
+
+using Json = nlohmann::json;
+
+struct Root {
+    const char* key;
+    std::string_view defaultName;
+};
+
+constexpr std::array<Root, 3> kRoots{{
+    {"bookmark_bar", kChromiumBarName},
+    {"other", kChromiumOtherName},
+    {"synced", kChromiumMobileName},
+}};
+
+// The member `key` of the object `node` when it is a text; empty otherwise.
+std::string_view TextMember(const Json& node, const char* key) {
+    const auto member = node.find(key);
+    if (member == node.end()) {
+        return {};
+    }
+    const std::string* text = member->get_ptr<const std::string*>();
+    return text != nullptr ? std::string_view(*text) : std::string_view();
+}
+
+// The children of a folder node when they are an array; nothing otherwise.
+const Json* ChildrenOf(const Json& folder) {
+    const auto children = folder.find("children");
+    return children != folder.end() && children->is_array() ? &*children : nullptr;
+}
+
+bool IsFolder(const Json& node) {
+    return node.is_object() && TextMember(node, "type") == "folder";
+}
+
+// The folder `folder` and everything in it, depth first. The open folders are kept in a
+// list of their own rather than on the call stack, so no nesting is too deep.
+void WalkFolder(const Json& folder, std::string_view name, BookmarkEvents& events) {
+    struct Open {
+        const Json* children;
+        std::size_t next;
+    };
+    events.FolderOpened(name);
+    std::vector<Open> open{{ChildrenOf(folder), 0}};
+    while (!open.empty()) {
+        Open& folderNow = open.back();
+        if (folderNow.children == nullptr || folderNow.next == folderNow.children->size()) {
+            open.pop_back();
+            events.FolderClosed();
+            continue;
+        }
+        const Json& node = (*folderNow.children)[folderNow.next++];
+        if (!node.is_object()) {
+            continue;
+        }
+        const std::string_view type = TextMember(node, "type");
+        if (type == "url") {
+            const auto url = node.find("url");
+            if (url != node.end() && url->is_string()) {
+                events.Bookmark(TextMember(node, "name"), url->get_ref<const std::string&>());
+            }
+        } else if (type == "folder") {
+            events.FolderOpened(TextMember(node, "name"));
+            open.push_back({ChildrenOf(node), 0});
+        }
+    }
+}
+
+// Whether a text that is no store's JSON was meant to be one, so that a run names the fault
+// rather than reading the JSON as lines.
+bool LooksLikeStore(std::string_view text) {
+    return StoreKindOf(text) == StoreKind::Chromium &&
+           text.find("\"roots\"") != std::string_view::npos;
+}
+
+}  // namespace
+
+StoreStatus ReadChromiumStore(std::string_view text, BookmarkEvents& events) {
+    // Parsing without exceptions turns every fault of the text into a discarded value.
+    const Json store = Json::parse(text.begin(), text.end(), nullptr, false);
+    if (store.is_discarded()) {
+        return LooksLikeStore(text) ? StoreStatus::Damaged : StoreStatus::NotAStore;
+    }
+    const auto roots = store.is_object() ? store.find("roots") : store.end();
+    if (roots == store.end()) {
+        return StoreStatus::NotAStore;
+    }
+    if (!roots->is_object()) {
+        return StoreStatus::OtherVersion;
+    }
+    for (const Root& root : kRoots) {
+        const auto folder = roots->find(root.key);
+        if (folder == roots->end() || !IsFolder(*folder)) {
+            continue;
+        }
+        const std::string_view name = TextMember(*folder, "name");
+        WalkFolder(*folder, name.empty() ? root.defaultName : name, events);
+    }
+    return StoreStatus::Read;
+}
+
+}  // namespace tamsel
