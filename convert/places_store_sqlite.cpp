@@ -1,0 +1,300 @@
+#include "convert/places_store.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <new>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "support/private_folder.h"
+
+namespace tamsel {
+
+namespace {
+
+constexpr int kBookmarkType = 1;
+constexpr int kFolderType = 2;
+constexpr std::string_view kTagsRoot = "tags________";
+
+struct Root {
+    std::string_view guid;
+    std::string_view name;
+};
+
+constexpr std::array<Root, 4> kRoots{{
+    {"menu________", kPlacesMenuName},
+    {"toolbar_____", kPlacesToolbarName},
+    {"unfiled_____", kPlacesOtherName},
+    {"mobile______", kPlacesMobileName},
+}};
+
+// One row of moz_bookmarks with its address.
+struct Entry {
+    std::int64_t id = 0;
+    std::int64_t parent = 0;
+    int type = 0;
+    std::int64_t position = 0;
+    std::string title;
+    std::optional<std::string> url;
+    std::string guid;
+};
+
+// The store's rows and, per folder id, its children in the order Firefox shows them.
+struct Tree {
+    std::vector<Entry> entries;
+    std::unordered_map<std::int64_t, std::vector<std::size_t>> children;
+
+    const std::vector<std::size_t>& ChildrenOf(std::int64_t id) const {
+        static const std::vector<std::size_t> kNone;
+        const auto found = children.find(id);
+        return found == children.end() ? kNone : found->second;
+    }
+};
+
+struct Attempt {
+    StoreStatus status = StoreStatus::Unreadable;
+    Tree tree;
+};
+
+struct CloseDatabase {
+    void operator()(sqlite3* db) const { sqlite3_close(db); }
+};
+struct FinalizeStatement {
+    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+};
+using Database = std::unique_ptr<sqlite3, CloseDatabase>;
+using Statement = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
+
+// The query `sql` prepared on `db`, and SQLite's result code in `code`.
+Statement Prepare(sqlite3* db, const char* sql, int& code) {
+    sqlite3_stmt* statement = nullptr;
+    code = sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
+    return Statement(statement);
+}
+
+// What an SQLite result code other than OK says about the store.
+StoreStatus FaultOf(int code) {
+    switch (code & 0xff) {
+        case SQLITE_NOMEM:
+            throw std::bad_alloc();
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            return StoreStatus::Damaged;
+        default:
+            return StoreStatus::Unreadable;
+    }
+}
+
+// The same for a query that SQLite would not prepare: one that names a table or column the
+// store lacks gives a plain error.
+StoreStatus PrepareFaultOf(int code) {
+    return code == SQLITE_ERROR ? StoreStatus::OtherVersion : FaultOf(code);
+}
+
+std::string ColumnText(sqlite3_stmt* statement, int column) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+    return text == nullptr
+               ? std::string()
+               : std::string(text,
+                             static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
+}
+
+// How many of the two tables Firefox keeps bookmarks in the database holds.
+std::optional<int> BookmarkTableCount(sqlite3* db, int& code) {
+    const Statement statement = Prepare(db,
+                                        "SELECT count(*) FROM sqlite_master WHERE type = 'table' "
+                                        "AND name IN ('moz_bookmarks', 'moz_places')",
+                                        code);
+    if (code == SQLITE_OK) {
+        code = sqlite3_step(statement.get());
+    }
+    if (code != SQLITE_ROW) {
+        return std::nullopt;
+    }
+    return sqlite3_column_int(statement.get(), 0);
+}
+
+StoreStatus ReadEntries(sqlite3* db, Tree& tree) {
+    int code = SQLITE_OK;
+    const Statement statement = Prepare(db,
+                                        "SELECT b.id, b.parent, b.type, b.position, b.title, "
+                                        "p.url, b.guid FROM moz_bookmarks AS b "
+                                        "LEFT JOIN moz_places AS p ON p.id = b.fk",
+                                        code);
+    if (code != SQLITE_OK) {
+        return PrepareFaultOf(code);
+    }
+    sqlite3_stmt* row = statement.get();
+    while ((code = sqlite3_step(row)) == SQLITE_ROW) {
+        Entry entry;
+        entry.id = sqlite3_column_int64(row, 0);
+        entry.parent = sqlite3_column_int64(row, 1);
+        entry.type = sqlite3_column_int(row, 2);
+        entry.position = sqlite3_column_int64(row, 3);
+        entry.title = ColumnText(row, 4);
+        if (sqlite3_column_type(row, 5) != SQLITE_NULL) {
+            entry.url = ColumnText(row, 5);
+        }
+        entry.guid = ColumnText(row, 6);
+        tree.entries.push_back(std::move(entry));
+    }
+    if (code != SQLITE_DONE) {
+        return FaultOf(code);
+    }
+    return StoreStatus::Read;
+}
+
+void Arrange(Tree& tree) {
+    for (std::size_t i = 0; i < tree.entries.size(); ++i) {
+        tree.children[tree.entries[i].parent].push_back(i);
+    }
+    for (auto& [parent, children] : tree.children) {
+        std::sort(children.begin(), children.end(), [&tree](std::size_t a, std::size_t b) {
+            const Entry& left = tree.entries[a];
+            const Entry& right = tree.entries[b];
+            return left.position != right.position ? left.position < right.position
+                                                   : left.id < right.id;
+        });
+    }
+}
+
+bool BeginsAsSqlite(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::array<char, kStoreHeadSize> head{};
+    file.read(head.data(), head.size());
+    return file && StoreKindOf({head.data(), head.size()}) == StoreKind::Places;
+}
+
+// Copies the store and its write-ahead log into `folder`; the copy's path, or nothing.
+std::optional<std::string> CopyStore(const std::string& path, const std::string& folder) {
+    namespace fs = std::filesystem;
+    const std::string copy = folder + "places.sqlite";
+    const std::string log = path + "-wal";
+    std::error_code error;
+    if (!fs::copy_file(path, copy, error) ||
+        (fs::exists(log, error) && !fs::copy_file(log, copy + "-wal", error))) {
+        return std::nullopt;
+    }
+    // The copies keep the store's permission bits, which may forbid the writing that SQLite
+    // opens a log for, even to read it.
+    for (const std::string& file : {copy, copy + "-wal"}) {
+        fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add,
+                        error);
+    }
+    return copy;
+}
+
+// One copy of the store, read whole into a tree.
+Attempt ReadCopy(const std::string& path) {
+    Attempt attempt;
+    const PrivateFolder folder;
+    const std::optional<std::string> copy =
+        folder.Path().empty() ? std::nullopt : CopyStore(path, folder.Path());
+    if (!copy) {
+        return attempt;
+    }
+    if (!BeginsAsSqlite(*copy)) {
+        attempt.status = StoreStatus::NotAStore;
+        return attempt;
+    }
+    sqlite3* opened = nullptr;  // set even when the opening fails, and closed then too
+    int code = sqlite3_open_v2(copy->c_str(), &opened, SQLITE_OPEN_READONLY, nullptr);
+    const Database db(opened);
+    const std::optional<int> tables =
+        code == SQLITE_OK ? BookmarkTableCount(db.get(), code) : std::nullopt;
+    if (!tables) {
+        attempt.status = FaultOf(code);
+        return attempt;
+    }
+    if (*tables < 2) {
+        attempt.status = *tables == 0 ? StoreStatus::NotAStore : StoreStatus::OtherVersion;
+        return attempt;
+    }
+    attempt.status = ReadEntries(db.get(), attempt.tree);
+    if (attempt.status == StoreStatus::Read) {
+        Arrange(attempt.tree);
+    }
+    return attempt;
+}
+
+// The folder at entries[at] and everything in it, depth first, each entry once. The open
+// folders are kept in a list of their own rather than on the call stack, so no nesting is
+// too deep.
+void WalkFolder(const Tree& tree, std::size_t at, std::string_view name, std::vector<bool>& seen,
+                BookmarkEvents& events) {
+    struct Open {
+        const std::vector<std::size_t>* children;
+        std::size_t next;
+    };
+    seen[at] = true;
+    events.FolderOpened(name);
+    std::vector<Open> open{{&tree.ChildrenOf(tree.entries[at].id), 0}};
+    while (!open.empty()) {
+        Open& folderNow = open.back();
+        if (folderNow.next == folderNow.children->size()) {
+            open.pop_back();
+            events.FolderClosed();
+            continue;
+        }
+        const std::size_t child = (*folderNow.children)[folderNow.next++];
+        const Entry& entry = tree.entries[child];
+        if (seen[child] || entry.guid == kTagsRoot) {
+            continue;
+        }
+        seen[child] = true;
+        if (entry.type == kBookmarkType && entry.url) {
+            events.Bookmark(entry.title, *entry.url);
+        } else if (entry.type == kFolderType) {
+            events.FolderOpened(entry.title);
+            open.push_back({&tree.ChildrenOf(entry.id), 0});
+        }
+    }
+}
+
+// The entry of each root, by the roots' order; nothing for a root the store lacks.
+std::array<std::optional<std::size_t>, kRoots.size()> FindRoots(const Tree& tree) {
+    std::array<std::optional<std::size_t>, kRoots.size()> found;
+    for (std::size_t i = 0; i < tree.entries.size(); ++i) {
+        for (std::size_t r = 0; r < kRoots.size(); ++r) {
+            if (!found[r] && tree.entries[i].guid == kRoots[r].guid) {
+                found[r] = i;
+            }
+        }
+    }
+    return found;
+}
+
+}  // namespace
+
+StoreStatus ReadPlacesStore(const std::string& path, BookmarkEvents& events) {
+    Attempt attempt = ReadCopy(path);
+    // Firefox may have been writing while the file was copied.
+    if (attempt.status == StoreStatus::Damaged || attempt.status == StoreStatus::Unreadable) {
+        attempt = ReadCopy(path);
+    }
+    if (attempt.status != StoreStatus::Read) {
+        return attempt.status;
+    }
+    const Tree& tree = attempt.tree;
+    const auto roots = FindRoots(tree);
+    if (std::none_of(roots.begin(), roots.end(), [](const auto& root) { return root; })) {
+        return StoreStatus::OtherVersion;
+    }
+    std::vector<bool> seen(tree.entries.size());
+    for (std::size_t r = 0; r < kRoots.size(); ++r) {
+        if (roots[r] && !seen[*roots[r]]) {
+            WalkFolder(tree, *roots[r], kRoots[r].name, seen, events);
+        }
+    }
+    return StoreStatus::Read;
+}
+
+}  // namespace tamsel

@@ -1,0 +1,12 @@
+#include "convert/places_store.h"
+
+namespace tamsel {
+
+// The Windows build carries no SQLite: Firefox's store is read from its HTML export there.
+StoreStatus ReadPlacesStore(const std::string& path, BookmarkEvents& events) {
+    (void)path;
+    (void)events;
+    return StoreStatus::NotSupported;
+}
+
+}  // namespace tamsel

@@ -1,0 +1,34 @@
+#include "support/private_folder.h"
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+namespace tamsel {
+
+PrivateFolder::PrivateFolder() {
+    std::error_code error;
+    const std::filesystem::path temporary = std::filesystem::temp_directory_path(error);
+    if (error) {
+        return;
+    }
+    const std::string pattern = (temporary / "tamsel-XXXXXX").string();
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    // mkdtemp makes the folder with mode 0700 whatever the umask, and never takes one that
+    // is there already.
+    if (mkdtemp(name.data()) != nullptr) {
+        path_ = std::string(name.data()) + '/';
+    }
+}
+
+PrivateFolder::~PrivateFolder() {
+    if (!path_.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+}
+
+}  // namespace tamsel
