@@ -1,0 +1,195 @@
+#include "convert/browser_stores.h"
+
+#include <algorithm>
+#include <array>
+#include <map>
+#include <string_view>
+
+#include "convert/bookmark_events.h"
+#include "convert/chromium_profiles.h"
+#include "convert/chromium_store.h"
+#include "convert/firefox_profiles.h"
+#include "convert/places_store.h"
+#include "support/folder_listing.h"
+#include "support/path.h"
+
+namespace tamsel {
+
+namespace {
+
+enum class Base { Home, ConfigHome, LocalAppData, AppData };
+
+enum class Layout {
+    UserData,         // profile folders, each with its "Bookmarks"
+    OwnFolder,        // "Bookmarks" in the folder itself
+    FirefoxProfiles,  // profiles.ini and the profiles it lists
+};
+
+struct Location {
+    Base base;
+    std::string_view below;  // "/" between elements, whatever the platform's separator
+    std::string_view browser;
+    Layout layout;
+};
+
+constexpr std::array<Location, 22> kLocations{{
+    {Base::ConfigHome, "google-chrome", "Chrome", Layout::UserData},
+    {Base::ConfigHome, "google-chrome-beta", "Chrome Beta", Layout::UserData},
+    {Base::ConfigHome, "chromium", "Chromium", Layout::UserData},
+    {Base::ConfigHome, "microsoft-edge", "Edge", Layout::UserData},
+    {Base::ConfigHome, "BraveSoftware/Brave-Browser", "Brave", Layout::UserData},
+    {Base::ConfigHome, "vivaldi", "Vivaldi", Layout::UserData},
+    {Base::ConfigHome, "opera", "Opera", Layout::OwnFolder},
+    {Base::Home, "snap/chromium/common/chromium", "Chromium", Layout::UserData},
+    {Base::Home, ".var/app/com.google.Chrome/config/google-chrome", "Chrome", Layout::UserData},
+    {Base::Home, ".var/app/org.chromium.Chromium/config/chromium", "Chromium", Layout::UserData},
+    {Base::Home, ".var/app/com.microsoft.Edge/config/microsoft-edge", "Edge", Layout::UserData},
+    {Base::Home, ".var/app/com.brave.Browser/config/BraveSoftware/Brave-Browser", "Brave",
+     Layout::UserData},
+    {Base::Home, ".var/app/com.vivaldi.Vivaldi/config/vivaldi", "Vivaldi", Layout::UserData},
+    {Base::Home, ".var/app/com.opera.Opera/config/opera", "Opera", Layout::OwnFolder},
+    {Base::Home, ".mozilla/firefox", "Firefox", Layout::FirefoxProfiles},
+    {Base::Home, "snap/firefox/common/.mozilla/firefox", "Firefox", Layout::FirefoxProfiles},
+    {Base::Home, ".var/app/org.mozilla.firefox/.mozilla/firefox", "Firefox",
+     Layout::FirefoxProfiles},
+    {Base::LocalAppData, "Google/Chrome/User Data", "Chrome", Layout::UserData},
+    {Base::LocalAppData, "Microsoft/Edge/User Data", "Edge", Layout::UserData},
+    {Base::LocalAppData, "BraveSoftware/Brave-Browser/User Data", "Brave", Layout::UserData},
+    {Base::LocalAppData, "Vivaldi/User Data", "Vivaldi", Layout::UserData},
+    {Base::AppData, "Opera Software/Opera Stable", "Opera", Layout::OwnFolder},
+}};
+
+constexpr std::string_view kChromiumStoreName = "Bookmarks";
+constexpr std::string_view kPlacesStoreName = "places.sqlite";
+
+// `folder` followed by `below`, ending in a separator; "/" in `below` become the platform's.
+std::string Below(const std::string& folder, std::string_view below) {
+    std::string path = WithNativeSeparatorAtEnd(folder);
+    for (const char c : below) {
+        path += c == '/' ? kNativeSeparator : c;
+    }
+    return WithNativeSeparatorAtEnd(std::move(path));
+}
+
+// The folder a location lies in; empty when `folders` leaves it out.
+std::string BaseFolder(const UserFolders& folders, Base base) {
+    switch (base) {
+        case Base::Home:
+            return folders.home;
+        case Base::ConfigHome:
+            if (!folders.configHome.empty()) {
+                return folders.configHome;
+            }
+            return folders.home.empty() ? std::string() : Below(folders.home, ".config");
+        case Base::LocalAppData:
+            return folders.localAppData;
+        case Base::AppData:
+            return folders.appData;
+    }
+    return {};
+}
+
+class Search {
+  public:
+    explicit Search(FileSystem& files) : files_(files) {}
+
+    void Look(const Location& location, const std::string& folder) {
+        switch (location.layout) {
+            case Layout::UserData:
+                LookInUserData(location.browser, folder);
+                break;
+            case Layout::OwnFolder:
+                Add(location.browser, "Default", folder + std::string(kChromiumStoreName),
+                    StoreKind::Chromium);
+                break;
+            case Layout::FirefoxProfiles:
+                LookInFirefoxProfiles(location.browser, folder);
+                break;
+        }
+    }
+
+    std::vector<BrowserStore> Found() && { return std::move(found_); }
+
+  private:
+    void LookInUserData(std::string_view browser, const std::string& folder) {
+        const std::vector<std::string> profiles =
+            ChromiumProfileFolders(ListFolder(folder + "*", kListFolder));
+        if (profiles.empty()) {
+            return;
+        }
+        const std::optional<std::string> state = files_.ReadWhole(folder + "Local State");
+        const std::map<std::string, std::string> names =
+            state ? ChromiumProfileNames(*state) : std::map<std::string, std::string>();
+        for (const std::string& profile : profiles) {
+            const auto name = names.find(profile);
+            Add(browser, name != names.end() ? name->second : profile,
+                Below(folder, profile) + std::string(kChromiumStoreName), StoreKind::Chromium);
+        }
+    }
+
+    void LookInFirefoxProfiles(std::string_view browser, const std::string& folder) {
+        const std::optional<std::string> ini = files_.ReadWhole(folder + "profiles.ini");
+        if (!ini) {
+            return;
+        }
+        for (const FirefoxProfile& profile : ReadFirefoxProfiles(*ini, folder)) {
+            Add(browser, profile.name, profile.folder + std::string(kPlacesStoreName),
+                StoreKind::Places, profile.isDefault);
+        }
+    }
+
+    void Add(std::string_view browser, std::string profile, std::string path, StoreKind kind,
+             bool isDefault = false) {
+        const bool known = std::any_of(found_.begin(), found_.end(),
+                                       [&path](const BrowserStore& s) { return s.path == path; });
+        if (!known && files_.FileExists(path)) {
+            found_.push_back(
+                {std::string(browser), std::move(profile), std::move(path), kind, isDefault});
+        }
+    }
+
+    FileSystem& files_;
+    std::vector<BrowserStore> found_;
+};
+
+class WebBookmarkCount : public BookmarkEvents {
+  public:
+    void FolderOpened(std::string_view) override {}
+    void FolderClosed() override {}
+    void Bookmark(std::string_view, std::string_view url) override {
+        count += IsWebBookmarkAddress(url) ? 1 : 0;
+    }
+
+    std::size_t count = 0;
+};
+
+}  // namespace
+
+std::vector<BrowserStore> FindBrowserStores(const UserFolders& folders, FileSystem& files) {
+    Search search(files);
+    for (const Location& location : kLocations) {
+        const std::string base = BaseFolder(folders, location.base);
+        if (!base.empty()) {
+            search.Look(location, Below(base, location.below));
+        }
+    }
+    return std::move(search).Found();
+}
+
+std::optional<std::size_t> CountWebBookmarks(const BrowserStore& store, FileSystem& files) {
+    WebBookmarkCount counted;
+    StoreStatus status = StoreStatus::Unreadable;
+    if (store.kind == StoreKind::Places) {
+        status = ReadPlacesStore(store.path, counted);
+    } else if (const std::optional<std::string> text = files.ReadWhole(store.path)) {
+        status = ReadChromiumStore(*text, counted);
+    }
+    return status == StoreStatus::Read ? std::optional(counted.count) : std::nullopt;
+}
+
+std::string StoreChoiceText(const BrowserStore& store) {
+    return store.browser + ", " + store.profile + (store.isDefault ? " (default)" : "") + " - " +
+           store.path;
+}
+
+}  // namespace tamsel

@@ -1,0 +1,54 @@
+#pragma once
+
+// Finding the bookmark stores of the running user's browsers: Chromium-family browsers'
+// "Bookmarks" files in their profile folders, and Firefox's places.sqlite in each profile
+// that profiles.ini lists.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "convert/bookmark_store.h"
+#include "support/file_system.h"
+#include "support/user_folders.h"
+
+namespace tamsel {
+
+struct BrowserStore {
+    std::string browser;               // "Chrome", "Chrome Beta", "Chromium", "Edge", "Brave", ...
+    std::string profile;               // the profile's name as the browser shows it
+    std::string path;                  // the store file, UTF-8
+    StoreKind kind = StoreKind::None;  // Chromium or Places
+    bool isDefault = false;            // Firefox: the profile Firefox opens
+};
+
+// The stores found below `folders`, each a file that FileExists accepts, in this order:
+// on Linux below $XDG_CONFIG_HOME (else ~/.config) google-chrome, google-chrome-beta,
+// chromium, microsoft-edge, BraveSoftware/Brave-Browser, vivaldi and opera, then
+// ~/snap/chromium/common/chromium, the same browsers' flatpak folders
+// ~/.var/app/<app id>/config/..., and Firefox's folders ~/.mozilla/firefox,
+// ~/snap/firefox/common/.mozilla/firefox and ~/.var/app/org.mozilla.firefox/.mozilla/firefox;
+// on Windows %LOCALAPPDATA%'s Google\Chrome, Microsoft\Edge, BraveSoftware\Brave-Browser and
+// Vivaldi (each "User Data") and %APPDATA%\Opera Software\Opera Stable. A folder left empty
+// in `folders` is not searched. In a Chromium-family user data folder the profiles are
+// "Default" and "Profile N" (ChromiumProfileFolders), named from its "Local State" or else
+// by their folder; Opera keeps "Bookmarks" in its folder itself, as profile "Default".
+// Firefox's profiles come in ReadFirefoxProfiles' order. A folder that is missing, is no
+// folder or cannot be read is passed over, as is a store found twice. Files are probed and
+// read through `files`, folders listed with ListFolder.
+std::vector<BrowserStore> FindBrowserStores(const UserFolders& folders,
+                                            FileSystem& files = RealFileSystem());
+
+// The number of the store's bookmarks that a run would make links of: those whose address
+// IsWebBookmarkAddress accepts, folders and the rest not counted. Nothing when the store
+// could not be read (its StoreStatus was not Read).
+std::optional<std::size_t> CountWebBookmarks(const BrowserStore& store,
+                                             FileSystem& files = RealFileSystem());
+
+// The store as one line for a choice of stores: browser, ", ", profile (with " (default)"
+// for Firefox's default), " - ", path; e.g.
+// "Chrome, Default - /home/me/.config/google-chrome/Default/Bookmarks".
+std::string StoreChoiceText(const BrowserStore& store);
+
+}  // namespace tamsel

@@ -1,0 +1,120 @@
+#include "convert/firefox_profiles.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "support/path.h"
+
+namespace tamsel {
+
+namespace {
+
+struct Section {
+    std::string name;
+    std::vector<std::pair<std::string, std::string>> values;
+
+    std::string_view Value(std::string_view key) const {
+        for (const auto& [k, value] : values) {
+            if (k == key) {
+                return value;
+            }
+        }
+        return {};
+    }
+};
+
+std::string_view Trimmed(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t\r");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(" \t\r") + 1 - first);
+}
+
+std::vector<Section> Sections(std::string_view ini) {
+    if (ini.starts_with("\xef\xbb\xbf")) {
+        ini.remove_prefix(3);
+    }
+    std::vector<Section> sections;
+    while (!ini.empty()) {
+        const std::size_t end = std::min(ini.find('\n'), ini.size());
+        const std::string_view line = Trimmed(ini.substr(0, end));
+        ini.remove_prefix(std::min(end + 1, ini.size()));
+        if (line.starts_with('[') && line.ends_with(']')) {
+            sections.push_back({std::string(line.substr(1, line.size() - 2)), {}});
+        } else if (const std::size_t equals = line.find('=');
+                   !sections.empty() && equals != std::string_view::npos &&
+                   !line.starts_with(';') && !line.starts_with('#')) {
+            sections.back().values.emplace_back(Trimmed(line.substr(0, equals)),
+                                                Trimmed(line.substr(equals + 1)));
+        }
+    }
+    return sections;
+}
+
+std::string NativeSeparators(std::string_view path) {
+    std::string native(path);
+    std::replace(native.begin(), native.end(), '/', kNativeSeparator);
+    return native;
+}
+
+std::string LastElement(const std::string& folder) {
+    const std::size_t end = folder.find_last_not_of(kNativeSeparator);
+    if (end == std::string::npos) {
+        return folder;
+    }
+    const std::size_t start = folder.find_last_of(kNativeSeparator, end);
+    return folder.substr(start == std::string::npos ? 0 : start + 1,
+                         end - (start == std::string::npos ? 0 : start + 1) + 1);
+}
+
+}  // namespace
+
+std::vector<FirefoxProfile> ReadFirefoxProfiles(std::string_view ini,
+                                                const std::string& iniFolder) {
+    const std::vector<Section> sections = Sections(ini);
+    std::optional<std::string_view> installDefault;
+    for (const Section& section : sections) {
+        if (section.name.starts_with("Install") && !section.Value("Default").empty()) {
+            installDefault = section.Value("Default");
+            break;
+        }
+    }
+    std::vector<FirefoxProfile> profiles;
+    std::vector<std::string_view> paths;
+    std::optional<std::size_t> markedDefault;
+    for (const Section& section : sections) {
+        const std::string_view path = section.Value("Path");
+        if (!section.name.starts_with("Profile") || path.empty()) {
+            continue;
+        }
+        FirefoxProfile profile;
+        const bool relative = section.Value("IsRelative") != "0";
+        profile.folder = WithNativeSeparatorAtEnd((relative ? iniFolder : std::string()) +
+                                                  NativeSeparators(path));
+        profile.name = section.Value("Name");
+        if (profile.name.empty()) {
+            profile.name = LastElement(profile.folder);
+        }
+        if (!markedDefault && section.Value("Default") == "1") {
+            markedDefault = profiles.size();
+        }
+        profiles.push_back(std::move(profile));
+        paths.push_back(path);
+    }
+    std::optional<std::size_t> chosen = markedDefault;
+    if (installDefault) {
+        const auto named = std::find(paths.begin(), paths.end(), *installDefault);
+        if (named != paths.end()) {
+            chosen = static_cast<std::size_t>(named - paths.begin());
+        }
+    }
+    if (chosen) {
+        profiles[*chosen].isDefault = true;
+        std::rotate(profiles.begin(), profiles.begin() + static_cast<std::ptrdiff_t>(*chosen),
+                    profiles.begin() + static_cast<std::ptrdiff_t>(*chosen) + 1);
+    }
+    return profiles;
+}
+
+}  // namespace tamsel

@@ -1,0 +1,53 @@
+#include "support/user_folders.h"
+
+#include <pwd.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <vector>
+
+namespace tamsel {
+
+namespace {
+
+std::string Environment(const char* name) {
+    const char* value = getenv(name);
+    return value != nullptr ? std::string(value) : std::string();
+}
+
+std::string WithoutTrailingSlashes(std::string path) {
+    while (path.size() > 1 && path.back() == '/') {
+        path.pop_back();
+    }
+    return path;
+}
+
+std::string HomeFromPasswordDatabase() {
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 ||
+        found == nullptr || found->pw_dir == nullptr) {
+        return {};
+    }
+    return found->pw_dir;
+}
+
+}  // namespace
+
+UserFolders CurrentUserFolders() {
+    UserFolders folders;
+    folders.home = Environment("HOME");
+    if (folders.home.empty()) {
+        folders.home = HomeFromPasswordDatabase();
+    }
+    folders.home = WithoutTrailingSlashes(folders.home);
+    // The base directory specification ignores a relative value.
+    const std::string configHome = Environment("XDG_CONFIG_HOME");
+    if (configHome.starts_with('/')) {
+        folders.configHome = WithoutTrailingSlashes(configHome);
+    }
+    return folders;
+}
+
+}  // namespace tamsel
