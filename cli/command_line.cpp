@@ -42,6 +42,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     std::vector<std::string> paths;
     bool optionsEnded = false;
     bool restore = false;
+    bool browsers = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
@@ -52,6 +53,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             line.dryRun = true;
         } else if (argument == "--restore") {
             restore = true;
+        } else if (argument == "--browsers") {
+            browsers = true;
         } else if (argument == "--version") {
             line.action = CommandLine::Action::Version;
             return line;
@@ -69,6 +72,13 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         } else {
             return UsageError("unknown option " + argument);
         }
+    }
+    if (browsers) {
+        if (arguments.size() != 1) {
+            return UsageError("--browsers goes alone");
+        }
+        line.action = CommandLine::Action::Browsers;
+        return line;
     }
     if (restore) {
         // A preview promises to write nothing; a restore that went ahead would break that.
@@ -95,6 +105,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 std::string UsageText() {
     return "Usage: tamsel-convert [--dry-run] [--app-folder DIR] LIST MENU\n"
            "       tamsel-convert --restore MENU\n"
+           "       tamsel-convert --browsers\n"
            "\n"
            "Turns the links in LIST (a hand-written link list or a browser's bookmarks\n"
            "export) into menu entries and splices them into the menu file MENU (a\n"
@@ -109,6 +120,9 @@ std::string UsageText() {
            "                    (default: the folder that holds this program)\n"
            "  --restore         put MENU.bak back as MENU and keep the menu it replaces\n"
            "                    as MENU.bak (another --restore undoes it)\n"
+           "  --browsers        list the bookmark stores of this user's browsers, one a\n"
+           "                    line: browser, TAB, profile, TAB, number of web\n"
+           "                    bookmarks (? when unreadable), TAB, path\n"
            "  -h, --help        show this help and exit\n"
            "  --version         show the version and exit\n"
            "\n"

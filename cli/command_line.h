@@ -1,7 +1,7 @@
 #pragma once
 
 // The headless command's arguments: `tamsel-convert [--dry-run] [--app-folder DIR] LIST MENU`,
-// or `tamsel-convert --restore MENU`.
+// `tamsel-convert --restore MENU`, or `tamsel-convert --browsers`.
 
 #include <string>
 #include <string_view>
@@ -18,7 +18,7 @@ inline constexpr int kExitWriteError = 2;  // the backup or the new menu file fa
 inline constexpr int kExitUsage = 64;      // the arguments could not be understood
 
 struct CommandLine {
-    enum class Action { Run, Restore, Help, Version, UsageError };
+    enum class Action { Run, Restore, Browsers, Help, Version, UsageError };
     Action action = Action::UsageError;
     std::string listPath;
     std::string linksPath;
@@ -30,7 +30,8 @@ struct CommandLine {
 // Reads the arguments that follow the program name. "--help" or "-h" anywhere asks for
 // help; "--dry-run" previews the run; "--app-folder DIR" and "--app-folder=DIR" name the template
 // folder (the last one given counts); "--restore" asks to put the backup of the one MENU back;
-// "--" ends the options, so that a path may begin with "-".
+// "--browsers", given alone, asks for the browsers' bookmark stores; "--" ends the options,
+// so that a path may begin with "-".
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 // The help text, ending in a line break.

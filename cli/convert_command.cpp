@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "cli/browsers_command.h"
 #include "cli/command_line.h"
 #include "cli/terminal_progress.h"
 #include "convert/backup_restore.h"
@@ -44,6 +45,8 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::ostream& o
             (outcome.status == RunStatus::Done ? out : err) << outcome.message << '\n';
             return ExitCodeFor(outcome.status);
         }
+        case CommandLine::Action::Browsers:
+            return ListBrowserStores(CurrentUserFolders(), out, err, files);
         case CommandLine::Action::Run:
             break;
     }

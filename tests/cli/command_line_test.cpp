@@ -38,6 +38,7 @@ TEST(ParseCommandLine, ReadsEveryAcceptedForm) {
         {{"--version"}, Action::Version, "", "", ""},
         {{"--restore", "Links.xml"}, Action::Restore, "", "Links.xml", ""},
         {{"Links.xml", "--restore"}, Action::Restore, "", "Links.xml", ""},
+        {{"--browsers"}, Action::Browsers, "", "", ""},
     };
     for (const ParseCase& c : cases) {
         const CommandLine line = ParseCommandLine(c.arguments);
@@ -64,6 +65,9 @@ TEST(ParseCommandLine, RejectsWhatItCannotUnderstand) {
         {"--restore"},
         {"--restore", "a", "b"},
         {"--restore", "--dry-run", "Links.xml"},
+        {"--browsers", "a"},
+        {"--browsers", "--dry-run"},
+        {"--browsers", "--restore", "Links.xml"},
     };
     for (const std::vector<std::string>& arguments : cases) {
         const CommandLine line = ParseCommandLine(arguments);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -10,6 +11,7 @@
 
 #ifndef _WIN32
 #include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 namespace tamsel {
@@ -34,12 +36,14 @@ std::string WithLfLineEnds(std::string text) {
     return text;
 }
 
-// Runs the binary with `arguments` (already quoted for cmd.exe) in `temp`.
-Result RunCommand(const TempFolder& temp, const std::string& arguments) {
+// Runs the binary with `arguments` (already quoted for cmd.exe) in `temp`, behind `before`
+// (commands ending in "&& ").
+Result RunCommand(const TempFolder& temp, const std::string& arguments,
+                  const std::string& before = "") {
     // Made absolute before the command changes the drive.
     const std::string binary = test::ToUtf8(std::filesystem::absolute(TAMSEL_CONVERT_BINARY));
-    const std::string command = "cd /d \"" + temp.root().string() + "\" && \"" + binary + "\" " +
-                                arguments + " >stdout.txt 2>stderr.txt";
+    const std::string command = "cd /d \"" + temp.root().string() + "\" && " + before + "\"" +
+                                binary + "\" " + arguments + " >stdout.txt 2>stderr.txt";
     Result result;
     result.exitCode = std::system(command.c_str());
     result.out = WithLfLineEnds(temp.read("stdout.txt"));
@@ -49,10 +53,12 @@ Result RunCommand(const TempFolder& temp, const std::string& arguments) {
 
 #else
 
-// Runs the binary with `arguments` (already quoted for the shell) in `temp`.
-Result RunCommand(const TempFolder& temp, const std::string& arguments) {
-    const std::string command = "cd '" + temp.root().string() +
-                                "' && '" TAMSEL_CONVERT_BINARY "' " + arguments +
+// Runs the binary with `arguments` (already quoted for the shell) in `temp`, behind
+// `before` (variables to set, a program that runs it, each followed by a blank).
+Result RunCommand(const TempFolder& temp, const std::string& arguments,
+                  const std::string& before = "") {
+    const std::string command = "cd '" + temp.root().string() + "' && " + before +
+                                "'" TAMSEL_CONVERT_BINARY "' " + arguments +
                                 " >stdout.txt 2>stderr.txt";
     const int status = std::system(command.c_str());
     Result result;
@@ -172,6 +178,89 @@ TEST_F(TamselConvert, RestoreSwapsMenuAndBackupAndNeedsABackup) {
         EXPECT_FALSE(temp.exists("x/FEATURES/Links.xml.bak.tmp"));
     }
 }
+
+#ifdef _WIN32
+// The user's folders at `local` and `roaming` in `temp`, as cmd.exe sets them.
+std::string UserFoldersIn(const TempFolder& temp, const std::string& local,
+                          const std::string& roaming) {
+    return "set LOCALAPPDATA=" + temp.root().string() + "\\" + local +
+           "&& set APPDATA=" + temp.root().string() + "\\" + roaming + "&& ";
+}
+#else
+// The user's home at `home` in `temp`, as the shell sets it.
+std::string UserFoldersIn(const TempFolder& temp, const std::string& home) {
+    return "HOME='" + temp.path(home) + "' XDG_CONFIG_HOME= ";
+}
+#endif
+
+// A readable store with its number of web bookmarks, a damaged one with "?".
+TEST_F(TamselConvert, BrowsersListsEveryStoreWithItsCount) {
+    const std::string store =
+        R"json({"roots": {"other": {"type": "folder", "children": [
+        {"type": "url", "name": "A", "url": "https://a/"},
+        {"type": "url", "name": "J", "url": "javascript:void(0)"}]}}})json";
+#ifdef _WIN32
+    const std::string chrome = "local/Google/Chrome/User Data/Default/Bookmarks";
+    const std::string opera = "roaming/Opera Software/Opera Stable/Bookmarks";
+    const std::string folders = UserFoldersIn(temp, "local", "roaming");
+    const std::string empty = UserFoldersIn(temp, "none", "none");
+    const auto shown = [this](std::string path) {
+        std::replace(path.begin(), path.end(), '/', '\\');
+        return temp.root().string() + "\\" + path;
+    };
+#else
+    const std::string chrome = "home/.config/google-chrome/Default/Bookmarks";
+    const std::string opera = "home/.config/opera/Bookmarks";
+    const std::string folders = UserFoldersIn(temp, "home");
+    const std::string empty = UserFoldersIn(temp, "none");
+    const auto shown = [this](const std::string& path) { return temp.path(path); };
+#endif
+    temp.write(chrome, store);
+    temp.write(opera, R"({"roots": {"other": )");
+
+    const Result found = RunCommand(temp, "--browsers", folders);
+    EXPECT_EQ(found.exitCode, 0) << found.err;
+    EXPECT_EQ(found.out, "Chrome\tDefault\t1\t" + shown(chrome) + "\nOpera\tDefault\t?\t" +
+                             shown(opera) + "\n");
+    EXPECT_EQ(found.err, "");
+
+    const Result none = RunCommand(temp, "--browsers", empty);
+    EXPECT_EQ(none.exitCode, 0);
+    EXPECT_EQ(none.out, "");
+    EXPECT_EQ(none.err, "No bookmarks of a browser were found for this user.\n");
+}
+
+#ifndef _WIN32
+// Profiles another user's permissions keep this one from reading are passed over. Root
+// reads everything, so the command runs as nobody.
+TEST_F(TamselConvert, BrowsersPassesOverProfilesItCannotRead) {
+    if (getuid() != 0 || std::system("command -v setpriv >/dev/null") != 0) {
+        GTEST_SKIP() << "needs root and setpriv to run as another user";
+    }
+    namespace fs = std::filesystem;
+    const std::string store = R"({"roots": {"other": {"type": "folder"}}})";
+    temp.write("home/.config/chromium/Default/Bookmarks", store);
+    temp.write("home/.config/chromium/Profile 1/Bookmarks", store);
+    temp.write("home/.config/vivaldi/Default/Bookmarks", store);
+    temp.write("home/.mozilla/firefox/profiles.ini", "[Profile0]\nName=locked\nPath=l\n");
+    temp.write("home/.mozilla/firefox/l/places.sqlite", "db");
+    for (const auto& entry : fs::recursive_directory_iterator(temp.root())) {
+        fs::permissions(entry, entry.is_directory() ? fs::perms(0755) : fs::perms(0644));
+    }
+    fs::permissions(temp.root(), fs::perms(0755));
+    for (const char* locked :
+         {"home/.config/chromium/Default", "home/.config/vivaldi", "home/.mozilla/firefox/l"}) {
+        fs::permissions(temp.root() / locked, fs::perms::owner_all);
+    }
+
+    const Result result = RunCommand(
+        temp, "--browsers",
+        UserFoldersIn(temp, "home") + "setpriv --reuid=65534 --regid=65534 --clear-groups ");
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "Chromium\tProfile 1\t0\t" +
+                              temp.path("home/.config/chromium/Profile 1/Bookmarks") + "\n");
+}
+#endif
 
 TEST_F(TamselConvert, HelpAndUsageErrors) {
     const Result help = RunCommand(temp, "--help");

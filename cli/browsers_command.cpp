@@ -1,0 +1,24 @@
+#include "cli/browsers_command.h"
+
+#include <ostream>
+
+#include "cli/command_line.h"
+#include "convert/browser_stores.h"
+
+namespace tamsel {
+
+int ListBrowserStores(const UserFolders& folders, std::ostream& out, std::ostream& err,
+                      FileSystem& files) {
+    const std::vector<BrowserStore> stores = FindBrowserStores(folders, files);
+    if (stores.empty()) {
+        err << "No bookmarks of a browser were found for this user.\n";
+    }
+    for (const BrowserStore& store : stores) {
+        const std::optional<std::size_t> count = CountWebBookmarks(store, files);
+        out << store.browser << '\t' << store.profile << (store.isDefault ? " (default)" : "")
+            << '\t' << (count ? std::to_string(*count) : "?") << '\t' << store.path << '\n';
+    }
+    return kExitDone;
+}
+
+}  // namespace tamsel
