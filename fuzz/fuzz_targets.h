@@ -19,6 +19,8 @@ int FuzzFindChunked(const std::uint8_t* data, std::size_t size);
 int FuzzInsertBeforeTag(const std::uint8_t* data, std::size_t size);
 // The whole conversion on in-memory files, with one file step made to fail.
 int FuzzConversion(const std::uint8_t* data, std::size_t size);
+// A browser's JSON bookmark store through its reader.
+int FuzzChromiumStore(const std::uint8_t* data, std::size_t size);
 
 }  // namespace tamsel::fuzz
 

@@ -160,6 +160,30 @@ void AddMenuSeeds(Corpus& corpus, const std::string& menu, const fs::path& defau
     }
 }
 
+// Browsers' JSON stores: every kind of node and root, escapes, and a store cut short.
+void AddStoreSeeds(Corpus& corpus) {
+    const std::string store =
+        R"json({"checksum": "00ff", "roots": {"bookmark_bar": {"children": [)json"
+        R"json({"name": "A \u00e9 \ud83d\ude00", "type": "url", "url": "https://a.example/"},)json"
+        R"json({"children": [{"name": "", "type": "url", "url": "http://b.example/?q=1&r=2"}],)json"
+        R"json("name": "Folder", "type": "folder"}], "name": "", "type": "folder"},)json"
+        R"json("other": {"children": [{"meta_info": {"k": "v"}, "name": "J", "type": "url",)json"
+        R"json("url": "javascript:void(0)"}], "name": "Other", "type": "folder"},)json"
+        R"json("synced": {"children": [], "name": "", "type": "folder"}},)json"
+        R"json("sync_metadata": "AA==", "version": 1})json";
+    for (const std::string& seed : {
+             store,
+             store.substr(0, store.size() / 2),
+             std::string(
+                 R"json({"roots": {"other": {"type": "folder", "children": [1, null,)json"
+                 R"json("x", [], {"type": "separator"}, {"type": "url", "url": 7}]}}})json"),
+             std::string(R"json({"roots": []})json"),
+             std::string("\xef\xbb\xbf {\"roots\": {}, \"version\": 1e400}"),
+         }) {
+        corpus.Add("chromium_store", seed);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -185,5 +209,6 @@ int main(int argc, char** argv) {
     }
     AddTextSeeds(corpus);
     AddMenuSeeds(corpus, menu, defaults);
+    AddStoreSeeds(corpus);
     return 0;
 }

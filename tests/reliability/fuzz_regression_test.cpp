@@ -47,7 +47,8 @@ INSTANTIATE_TEST_SUITE_P(Fuzzers, KeptInputs,
                                          Target{"replace_text", FuzzReplaceText},
                                          Target{"find_chunked", FuzzFindChunked},
                                          Target{"insert_before_tag", FuzzInsertBeforeTag},
-                                         Target{"conversion", FuzzConversion}),
+                                         Target{"conversion", FuzzConversion},
+                                         Target{"chromium_store", FuzzChromiumStore}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
