@@ -1,6 +1,9 @@
 #include "cli/browsers_command.h"
 
+#include <optional>
 #include <ostream>
+#include <string>
+#include <vector>
 
 #include "cli/command_line.h"
 #include "convert/browser_stores.h"
@@ -15,8 +18,8 @@ int ListBrowserStores(const UserFolders& folders, std::ostream& out, std::ostrea
     }
     for (const BrowserStore& store : stores) {
         const std::optional<std::size_t> count = CountWebBookmarks(store, files);
-        out << store.browser << '\t' << store.profile << (store.isDefault ? " (default)" : "")
-            << '\t' << (count ? std::to_string(*count) : "?") << '\t' << store.path << '\n';
+        out << store.browser << '\t' << StoreProfileText(store) << '\t'
+            << (count ? std::to_string(*count) : "?") << '\t' << store.path << '\n';
     }
     return kExitDone;
 }

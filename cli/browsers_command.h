@@ -10,10 +10,10 @@
 namespace tamsel {
 
 // Writes to `out` one line per store that FindBrowserStores finds below `folders`, in its
-// order: the browser, TAB, the profile (Firefox's default followed by " (default)"), TAB,
-// the number of its web bookmarks (CountWebBookmarks; "?" when the store could not be
-// read), TAB, the path. With no store found, a line saying so goes to `err` instead.
-// Returns the exit status, kExitDone.
+// order: the browser, TAB, the profile (StoreProfileText), TAB, the number of its web
+// bookmarks (CountWebBookmarks; "?" when the store could not be read), TAB, the path. With
+// no store found, a line saying so goes to `err` instead. Returns the exit status,
+// kExitDone.
 int ListBrowserStores(const UserFolders& folders, std::ostream& out, std::ostream& err,
                       FileSystem& files);
 

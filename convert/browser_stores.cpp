@@ -187,9 +187,12 @@ std::optional<std::size_t> CountWebBookmarks(const BrowserStore& store, FileSyst
     return status == StoreStatus::Read ? std::optional(counted.count) : std::nullopt;
 }
 
+std::string StoreProfileText(const BrowserStore& store) {
+    return store.isDefault ? store.profile + " (default)" : store.profile;
+}
+
 std::string StoreChoiceText(const BrowserStore& store) {
-    return store.browser + ", " + store.profile + (store.isDefault ? " (default)" : "") + " - " +
-           store.path;
+    return store.browser + ", " + StoreProfileText(store) + " - " + store.path;
 }
 
 }  // namespace tamsel

@@ -46,8 +46,12 @@ std::vector<BrowserStore> FindBrowserStores(const UserFolders& folders,
 std::optional<std::size_t> CountWebBookmarks(const BrowserStore& store,
                                              FileSystem& files = RealFileSystem());
 
-// The store as one line for a choice of stores: browser, ", ", profile (with " (default)"
-// for Firefox's default), " - ", path; e.g.
+// The profile as a list of stores shows it: its name, followed by " (default)" for
+// Firefox's default.
+std::string StoreProfileText(const BrowserStore& store);
+
+// The store as one line for a choice of stores: browser, ", ", StoreProfileText, " - ",
+// path; e.g.
 // "Chrome, Default - /home/me/.config/google-chrome/Default/Bookmarks".
 std::string StoreChoiceText(const BrowserStore& store);
 
