@@ -83,7 +83,7 @@ void MakeHome(const TempFolder& temp) {
                    "Profile 10": {"name": "Work"}, "Profile 3": {"name": "No store"},
                    "Profile 2": {"name": ""}}}})");
     for (const char* profile : {"Default", "Profile 2", "Profile 10", "Guest Profile",
-                                "System Profile", "Profile x", "Profile "}) {
+                                "System Profile", "Profile x", "Profile", "Profile 1a"}) {
         temp.write("home/.config/google-chrome/" + std::string(profile) + "/Bookmarks", store);
     }
     temp.write("home/.config/google-chrome/Profile 3/Preferences", "{}");
