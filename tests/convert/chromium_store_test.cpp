@@ -103,7 +103,7 @@ TEST(ReadChromiumStore, ReadsStoresAndTellsEveryOtherTextApart) {
 
 // Folders nested far deeper than any call stack holds, and as deep a member that is no node.
 TEST(ReadChromiumStore, NestingOfAnyDepthIsReadWithoutRecursion) {
-    constexpr int kDepth = 200000;
+    constexpr int kDepth = 100000;
     std::string nested;
     for (int i = 0; i < kDepth; ++i) {
         nested += R"({"type": "folder", "name": "f", "children": [)";
