@@ -1,5 +1,6 @@
 #include "app/form_main.h"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -93,6 +94,18 @@ void FormMain::SetBoxText(tamsel::RunInput box, const std::string& text) {
 
 void FormMain::FocusBox(tamsel::RunInput box) {
     txtFile[static_cast<std::size_t>(box)]->setFocus();
+}
+
+void FormMain::CloseWindow() {
+    close();
+}
+
+void FormMain::closeEvent(QCloseEvent* event) {
+    if (commands_.CloseRequested()) {
+        QWidget::closeEvent(event);
+    } else {
+        event->ignore();
+    }
 }
 
 void FormMain::buildControls() {

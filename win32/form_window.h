@@ -53,6 +53,7 @@ class FormWindow final : public FormView, private RunView {
     std::string BoxText(RunInput box) const override;
     void SetBoxText(RunInput box, const std::string& text) override;
     void FocusBox(RunInput box) override;
+    void CloseWindow() override;
 
     // Whether a run started by Start is still going (form_window_run.cpp).
     bool Running() { return commands_.Runs()->Running(); }

@@ -109,10 +109,9 @@ void FormWindow::BoxFocus(ComboBoxView& box, int notification) {
                            : clicking_      ? FocusReason::Mouse
                                             : FocusReason::Other);
     } else if (notification == CBN_KILLFOCUS) {
-        // Leaving for another window (a dialog, another program), or locked for a run,
-        // leaves with the window.
-        controller.FocusOut(GetActiveWindow() != window_ || busy_ ? FocusReason::Window
-                                                                  : FocusReason::Other);
+        // Leaving for another window (a dialog, another program) leaves with the window.
+        commands_.BoxFocusOut(controller, GetActiveWindow() != window_ ? FocusReason::Window
+                                                                       : FocusReason::Other);
     }
 }
 
