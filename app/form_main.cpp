@@ -15,6 +15,7 @@
 #include "app/accessibility.h"
 #include "app/button_style.h"
 #include "app/click_label.h"
+#include "app/dialog_keys.h"
 #include "app/form_drops.h"
 #include "app/key_codes.h"
 #include "app/path_box.h"
@@ -78,6 +79,7 @@ FormMain::FormMain(tamsel::DesktopServices& desktop, const std::string& programF
     orderTabStops();
     NameForScreenReaders(this);
     new FormDrops(this, commands_);
+    new DialogKeys(this, commands_);
     commands_.Form_Load(programFolder, TAMSEL_HOMEPAGE);
     lblCredits->setToolTip(QString::fromStdString(commands_.CreditAddress()));
     txtFile[0]->setFocus();
