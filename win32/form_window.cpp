@@ -59,6 +59,7 @@ FormWindow::FormWindow(DesktopServices& desktop, std::string programFolder, std:
 }
 
 FormWindow::~FormWindow() {
+    StopWatchingModalLoops();
     if (window_) {
         DestroyWindow(window_);
     }
@@ -92,6 +93,7 @@ bool FormWindow::Create(HINSTANCE instance) {
         return false;
     }
     thread_.Attach(window_);
+    WatchModalLoops();
     dpi_ = static_cast<int>(GetDpiForWindow(window_));
     CreateBrushes();
     picture_ = LoadHeaderPicture(instance);

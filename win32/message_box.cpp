@@ -4,6 +4,9 @@
 
 #include <cwchar>
 
+#include "win32/wide_text.h"
+#include "window/message_lines.h"
+
 namespace tamsel::win32 {
 
 namespace {
@@ -99,7 +102,35 @@ LRESULT CALLBACK WatchActivation(int code, WPARAM w, LPARAM l) {
     return CallNextHookEx(showing.hook, code, w, l);
 }
 
+// What a message box takes beside its text: the icon, the margins and the frame.
+constexpr int kMessageChrome = 120;
+
 }  // namespace
+
+std::wstring WrappedForMessageBox(HWND owner, const std::string& text) {
+    const UINT dpi = owner ? GetDpiForWindow(owner) : GetDpiForSystem();
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
+    const HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
+    const HDC screen = GetDC(nullptr);
+    const HGDIOBJ old = SelectObject(screen, font);
+    const int limit = MessageTextWidth(monitor.rcWork.right - monitor.rcWork.left,
+                                       MulDiv(kMessageChrome, static_cast<int>(dpi), 96));
+    const std::string wrapped = WrapMessage(text, limit, [screen](std::string_view piece) {
+        const std::wstring wide = Widen(piece);
+        SIZE size{};
+        GetTextExtentPoint32W(screen, wide.c_str(), static_cast<int>(wide.size()), &size);
+        return static_cast<int>(size.cx);
+    });
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(font);
+    return Widen(wrapped);
+}
 
 int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags) {
     showing = {SetWindowsHookExW(WH_CBT, WatchActivation, nullptr, GetCurrentThreadId()), &caption,
