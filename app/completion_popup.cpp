@@ -61,6 +61,14 @@ void CompletionPopup::setCurrentRow(int row) {
     scrollTo(index);
 }
 
+void CompletionPopup::keyPressEvent(QKeyEvent* event) {
+    QCoreApplication::sendEvent(anchor_, event);
+}
+
+void CompletionPopup::keyReleaseEvent(QKeyEvent* event) {
+    QCoreApplication::sendEvent(anchor_, event);
+}
+
 void CompletionPopup::showEvent(QShowEvent* event) {
     // Without a popup's grab, presses elsewhere are seen through the application.
     qApp->installEventFilter(this);

@@ -1,5 +1,6 @@
 #include "app/form_main.h"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include "app/accessibility.h"
 #include "app/button_style.h"
 #include "app/click_label.h"
+#include "app/dialog_keys.h"
 #include "app/form_drops.h"
 #include "app/key_codes.h"
 #include "app/path_box.h"
@@ -77,6 +79,7 @@ FormMain::FormMain(tamsel::DesktopServices& desktop, const std::string& programF
     orderTabStops();
     NameForScreenReaders(this);
     new FormDrops(this, commands_);
+    new DialogKeys(this, commands_);
     commands_.Form_Load(programFolder, TAMSEL_HOMEPAGE);
     lblCredits->setToolTip(QString::fromStdString(commands_.CreditAddress()));
     txtFile[0]->setFocus();
@@ -93,6 +96,18 @@ void FormMain::SetBoxText(tamsel::RunInput box, const std::string& text) {
 
 void FormMain::FocusBox(tamsel::RunInput box) {
     txtFile[static_cast<std::size_t>(box)]->setFocus();
+}
+
+void FormMain::CloseWindow() {
+    close();
+}
+
+void FormMain::closeEvent(QCloseEvent* event) {
+    if (commands_.CloseRequested()) {
+        QWidget::closeEvent(event);
+    } else {
+        event->ignore();
+    }
 }
 
 void FormMain::buildControls() {

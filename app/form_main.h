@@ -44,11 +44,14 @@ class FormMain : public QWidget, private tamsel::FormView {
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Closing while a run goes waits for the run to stop (FormCommands::CloseRequested).
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     std::string BoxText(tamsel::RunInput box) const override;
     void SetBoxText(tamsel::RunInput box, const std::string& text) override;
     void FocusBox(tamsel::RunInput box) override;
+    void CloseWindow() override;
 
     void buildControls();
     QWidget* createControl(const tamsel::ControlRow& row);

@@ -14,5 +14,8 @@ int main(int argc, char** argv) {
     window.cascade(slot.index());
     desktop.setOwner(&window);
     window.show();
+    // A window manager activates a new window itself; without one the keys would go
+    // wherever the pointer is.
+    window.activateWindow();
     return app.exec();
 }

@@ -135,8 +135,7 @@ void PathBox::focusInEvent(QFocusEvent* event) {
 }
 
 void PathBox::focusOutEvent(QFocusEvent* event) {
-    // A box locked for a run leaves as with the window: the focus comes back to it unchanged.
-    controller_.FocusOut(isEnabled() ? ReasonOf(event->reason()) : tamsel::FocusReason::Window);
+    form_.BoxFocusOut(controller_, ReasonOf(event->reason()));
     QComboBox::focusOutEvent(event);
 }
 

@@ -6,14 +6,19 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QGuiApplication>
+#include <QLabel>
 #include <QMessageBox>
+#include <QScreen>
 #include <QSpacerItem>
 #include <QStringList>
 #include <QUrl>
 
 #include <algorithm>
+#include <limits>
 
 #include "window/form_layout.h"
+#include "window/message_lines.h"
 
 namespace {
 
@@ -41,6 +46,42 @@ void KeepWidth(QMessageBox& box, int width) {
     }
 }
 
+// What a message box takes beside its text: the icon, the margins and the spacing.
+constexpr int kMessageChrome = 120;
+
+struct MessageText {
+    QString text;
+    int widest = 0;  // the widest line, in pixels
+};
+
+// `text` with its long lines broken at their separators to fit about two thirds of
+// `owner`'s screen, in the font of `box`'s text: left to itself, Qt breaks a long path
+// where it pleases or runs it off the box's edge.
+MessageText Wrapped(const std::string& text, const QMessageBox& box, const QWidget* owner) {
+    const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+    const auto* label = box.findChild<const QLabel*>(QStringLiteral("qt_msgbox_label"));
+    const QFontMetrics metrics(label ? label->font() : box.font());
+    const auto width = [&metrics](std::string_view piece) {
+        return metrics.horizontalAdvance(
+            QString::fromUtf8(piece.data(), static_cast<qsizetype>(piece.size())));
+    };
+    const int limit =
+        screen ? tamsel::MessageTextWidth(screen->availableGeometry().width(), kMessageChrome)
+               : std::numeric_limits<int>::max();
+    MessageText shown{QString::fromStdString(tamsel::WrapMessage(text, limit, width))};
+    for (const QString& line : shown.text.split(QLatin1Char('\n'))) {
+        shown.widest = std::max(shown.widest, metrics.horizontalAdvance(line));
+    }
+    return shown;
+}
+
+// The owner gets the keys back: without a window manager nothing else would give them.
+void ReturnTo(QWidget* owner) {
+    if (owner) {
+        owner->activateWindow();
+    }
+}
+
 }  // namespace
 
 void QtDesktop::ShowMessage(const std::string& text, tamsel::MessageIcon icon) {
@@ -48,11 +89,15 @@ void QtDesktop::ShowMessage(const std::string& text, tamsel::MessageIcon icon) {
         icon == tamsel::MessageIcon::Exclamation ? QMessageBox::Warning : QMessageBox::Information;
     const QString caption = QString::fromUtf8(
         tamsel::kApplicationTitle.data(), static_cast<qsizetype>(tamsel::kApplicationTitle.size()));
-    QMessageBox box(boxIcon, caption, QString::fromStdString(text), QMessageBox::Ok, owner_);
+    QMessageBox box(boxIcon, caption, QString(), QMessageBox::Ok, owner_);
     // Messages carry paths typed by the user; they must never be read as markup.
     box.setTextFormat(Qt::PlainText);
-    KeepWidth(box, MessageWidth(box.font(), caption));
+    const MessageText shown = Wrapped(text, box, owner_);
+    box.setText(shown.text);
+    // As wide as the longest line, so that Qt's wrapping keeps the lines as they are.
+    KeepWidth(box, std::max(MessageWidth(box.font(), caption), shown.widest + kMessageChrome));
     box.exec();
+    ReturnTo(owner_);
 }
 
 std::string QtDesktop::ShowOpenDialog(const tamsel::OpenDialogRequest& request) {
@@ -64,9 +109,11 @@ std::string QtDesktop::ShowOpenDialog(const tamsel::OpenDialogRequest& request) 
     QString selected = nameFilters.value(0);
     const QString initial =
         QDir::fromNativeSeparators(QString::fromStdString(request.initialFolder));
-    return QFileDialog::getOpenFileName(owner_, QString::fromStdString(request.title), initial,
-                                        nameFilters.join(QStringLiteral(";;")), &selected)
-        .toStdString();
+    const QString chosen =
+        QFileDialog::getOpenFileName(owner_, QString::fromStdString(request.title), initial,
+                                     nameFilters.join(QStringLiteral(";;")), &selected);
+    ReturnTo(owner_);
+    return chosen.toStdString();
 }
 
 void QtDesktop::OpenFolder(const std::string& folder) {

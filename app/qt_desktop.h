@@ -5,7 +5,9 @@
 class QWidget;
 
 // The desktop services of the running program, built on Qt's message box, file dialog
-// and desktop services. Message boxes and dialogs are owned by (and centred on) the owner.
+// and desktop services. Message boxes and dialogs are owned by (and centred on) the owner,
+// which is active again when one closes. A message's long lines are broken to fit about
+// two thirds of the screen (WrapMessage).
 class QtDesktop : public tamsel::DesktopServices {
   public:
     explicit QtDesktop(QWidget* owner = nullptr) : owner_(owner) {}

@@ -6,13 +6,20 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <utility>
+
 void QtRunView::SetBusy(bool busy) {
     if (busy == busy_) {
         return;
     }
     busy_ = busy;
     if (busy) {
+        // Taken first: a focused control that is disabled hands the focus on to the next,
+        // which would be entered and left again as each control is disabled in turn.
         focus_ = window_->focusWidget();
+        if (focus_) {
+            focus_->clearFocus();
+        }
         QGuiApplication::setOverrideCursor(Qt::BusyCursor);
     } else {
         QGuiApplication::restoreOverrideCursor();
@@ -20,10 +27,9 @@ void QtRunView::SetBusy(bool busy) {
     for (QWidget* control : controls_) {
         control->setEnabled(!busy);
     }
-    // A disabled control loses the focus; it comes back as after a message box, without
-    // selecting the box's text anew.
-    if (!busy && focus_ && window_->isActiveWindow()) {
-        focus_->setFocus(Qt::ActiveWindowFocusReason);
+    // Back where it was; a window that is not active gives it when it is again.
+    if (!busy && focus_) {
+        focus_->setFocus(Qt::OtherFocusReason);
     }
 }
 
@@ -31,31 +37,47 @@ void QtRunView::ShowProgress(const tamsel::RunProgress& progress) {
     if (!dialog_) {
         dialog_ = new QProgressDialog(window_);
         dialog_->setWindowTitle(window_->windowTitle());
-        dialog_->setWindowModality(Qt::WindowModal);
+        // Not modal: the locked controls take no input meanwhile, and the window must still
+        // hear its close button, which a modal dialog would keep from it.
+        dialog_->setWindowModality(Qt::NonModal);
         dialog_->setMinimumDuration(0);  // the controller waited already
         dialog_->setAutoClose(false);
         dialog_->setAutoReset(false);
-        QObject::connect(dialog_, &QProgressDialog::canceled, window_, [this] {
-            if (cancel_) {
+        // Its Cancel button cancels, and so does Esc, which only rejects the dialog.
+        stopping_ = false;
+        const auto cancel = [this] {
+            if (!std::exchange(stopping_, true) && cancel_) {
                 cancel_();
             }
-        });
-    } else if (dialog_->wasCanceled()) {
-        return;  // stopping: the run ends at its next safe point
+        };
+        QObject::connect(dialog_, &QProgressDialog::canceled, window_, cancel);
+        QObject::connect(dialog_, &QDialog::rejected, window_, cancel);
+    } else if (stopping_) {
+        return;  // the run ends at its next safe point
     }
     dialog_->setLabelText(
         QString::fromUtf8(progress.text.data(), static_cast<qsizetype>(progress.text.size())));
     // No amount while waiting: the bar moves to say that the run is alive.
     dialog_->setRange(0, progress.waiting ? 0 : 100);
     dialog_->setValue(progress.waiting ? 0 : progress.percent);
-    dialog_->show();
+    if (!dialog_->isVisible()) {
+        dialog_->show();
+        // Without a window manager nothing else would give it the keys (its Esc).
+        if (window_->isActiveWindow()) {
+            dialog_->activateWindow();
+        }
+    }
 }
 
 void QtRunView::CloseProgress() {
     if (dialog_) {
+        const bool active = dialog_->isActiveWindow();
         dialog_->deleteLater();
         dialog_->hide();
         dialog_ = nullptr;
+        if (active) {
+            window_->activateWindow();
+        }
     }
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 // The Qt side of a run off the window's thread: work and timers through the window's event
-// loop, the controls locked while the run goes, and a QProgressDialog modal to the window.
+// loop, the controls locked while the run goes, and a QProgressDialog over the window.
 // The decisions (when the dialog shows, what it says, what Cancel does) are the run
 // controller's (window/run_controller.h).
 
@@ -42,4 +42,5 @@ class QtRunView final : public tamsel::RunView, public tamsel::WindowThread {
     QPointer<QProgressDialog> dialog_;
     QPointer<QWidget> focus_;  // the focused control when the run began
     bool busy_ = false;
+    bool stopping_ = false;  // the open dialog was cancelled
 };

@@ -59,6 +59,7 @@ FormWindow::FormWindow(DesktopServices& desktop, std::string programFolder, std:
 }
 
 FormWindow::~FormWindow() {
+    StopWatchingModalLoops();
     if (window_) {
         DestroyWindow(window_);
     }
@@ -92,6 +93,7 @@ bool FormWindow::Create(HINSTANCE instance) {
         return false;
     }
     thread_.Attach(window_);
+    WatchModalLoops();
     dpi_ = static_cast<int>(GetDpiForWindow(window_));
     CreateBrushes();
     picture_ = LoadHeaderPicture(instance);
@@ -260,6 +262,10 @@ void FormWindow::FocusBox(RunInput box) {
     SetFocus(Box(box));
 }
 
+void FormWindow::CloseWindow() {
+    DestroyWindow(window_);
+}
+
 // Dialog boxes keep the focused control while another window is active and give it back
 // on activation; a plain window would take the focus itself and leave the keys nowhere.
 void FormWindow::NoteFocus() {
@@ -349,6 +355,12 @@ LRESULT FormWindow::Handle(UINT message, WPARAM w, LPARAM l) {
         case WM_DROPFILES:
             FilesDropped(reinterpret_cast<HDROP>(w));
             return 0;
+        case WM_CLOSE:
+            // While a run goes the window closes once the run has stopped.
+            if (!commands_.CloseRequested()) {
+                return 0;
+            }
+            break;
         case WM_DESTROY:
             ForgetScreenReaderNames();
             PostQuitMessage(0);

@@ -47,12 +47,14 @@ class FormWindow final : public FormView, private RunView {
 
     // Offers a message of the thread's loop to the window before it is dispatched: the
     // window's Enter and Esc, keys for an open completion list, Tab and the other dialog
-    // keys. True when the window took the message; otherwise the loop dispatches it.
+    // keys; in the progress dialog, its Esc and Enter (Cancel) and the keys it must not
+    // answer. True when the window took the message; otherwise the loop dispatches it.
     bool TranslateForWindow(MSG& message);
 
     std::string BoxText(RunInput box) const override;
     void SetBoxText(RunInput box, const std::string& text) override;
     void FocusBox(RunInput box) override;
+    void CloseWindow() override;
 
     // Whether a run started by Start is still going (form_window_run.cpp).
     bool Running() { return commands_.Runs()->Running(); }
@@ -86,6 +88,15 @@ class FormWindow final : public FormView, private RunView {
     // The brush for a path box's edit field, its text colour set; 0 for another edit.
     LRESULT EditColours(HDC dc, HWND edit) const;
     void Command(int row, int notification);
+    // Whether a modal window of the form's own may act on a key message: only on keys
+    // pressed while it shows (FormCommands::ModalKeyDown); every other message passes.
+    bool ModalAnswers(const MSG& message);
+    // Sees the messages of the thread's modal loops (message boxes, the open-file dialog)
+    // before they are handled, for the forms of the thread (form_window_keys.cpp).
+    static LRESULT CALLBACK ModalLoopHook(int code, WPARAM w, LPARAM l);
+    void WatchModalLoops();
+    void StopWatchingModalLoops();
+
     // The control that had the focus when the window was last deactivated.
     void NoteFocus();
     // Gives the focus back to that control; false when there is none to give it to.

@@ -6,7 +6,9 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <optional>
+#include <vector>
 
 #include "win32/edit_field.h"
 #include "win32/wide_text.h"
@@ -25,10 +27,73 @@ KeyEvent FormKeyEvent(WPARAM virtualKey, bool autoRepeat) {
     return {FormKey(key, shift), shift, {}, autoRepeat, key};
 }
 
+// The forms of this thread, whose modal loops the hook watches.
+thread_local std::vector<FormWindow*> watchingForms;
+thread_local HHOOK modalLoopHook = nullptr;
+
+bool IsIn(HWND window, HWND target) {
+    return window && (target == window || IsChild(window, target));
+}
+
 }  // namespace
 
+bool FormWindow::ModalAnswers(const MSG& message) {
+    switch (message.message) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            // Bit 30: the key was down already, a repeat.
+            return commands_.ModalKeyDown(
+                FormKeyEvent(message.wParam, (message.lParam & (1 << 30)) != 0));
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+            return commands_.ModalKeyUp(FormKeyEvent(message.wParam, false));
+        default:
+            return true;
+    }
+}
+
+LRESULT CALLBACK FormWindow::ModalLoopHook(int code, WPARAM w, LPARAM l) {
+    if (code == MSGF_DIALOGBOX) {
+        // The form's own IsDialogMessage comes here too; only the windows it owns count.
+        const MSG& message = *reinterpret_cast<const MSG*>(l);
+        const HWND owner = GetAncestor(message.hwnd, GA_ROOTOWNER);
+        const HWND root = GetAncestor(message.hwnd, GA_ROOT);
+        for (FormWindow* form : watchingForms) {
+            if (form->window_ && owner == form->window_ && root != form->window_ &&
+                !form->ModalAnswers(message)) {
+                return 1;  // the box never sees it
+            }
+        }
+    }
+    return CallNextHookEx(modalLoopHook, code, w, l);
+}
+
+void FormWindow::WatchModalLoops() {
+    if (watchingForms.empty()) {
+        modalLoopHook =
+            SetWindowsHookExW(WH_MSGFILTER, ModalLoopHook, nullptr, GetCurrentThreadId());
+    }
+    watchingForms.push_back(this);
+}
+
+void FormWindow::StopWatchingModalLoops() {
+    const auto found = std::find(watchingForms.begin(), watchingForms.end(), this);
+    if (found == watchingForms.end()) {
+        return;
+    }
+    watchingForms.erase(found);
+    if (watchingForms.empty()) {
+        UnhookWindowsHookEx(modalLoopHook);
+        modalLoopHook = nullptr;
+    }
+}
+
 bool FormWindow::TranslateForWindow(MSG& message) {
-    if (!window_ || (message.hwnd != window_ && !IsChild(window_, message.hwnd))) {
+    if (const HWND dialog = progress_.Handle(); IsIn(dialog, message.hwnd)) {
+        // Esc and Enter reach its Cancel as in a dialog box, unless held from before.
+        return !ModalAnswers(message) || IsDialogMessageW(dialog, &message) != FALSE;
+    }
+    if (!window_ || !IsIn(window_, message.hwnd)) {
         return false;
     }
     if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
@@ -109,10 +174,14 @@ void FormWindow::BoxFocus(ComboBoxView& box, int notification) {
                            : clicking_      ? FocusReason::Mouse
                                             : FocusReason::Other);
     } else if (notification == CBN_KILLFOCUS) {
-        // Leaving for another window (a dialog, another program), or locked for a run,
-        // leaves with the window.
-        controller.FocusOut(GetActiveWindow() != window_ || busy_ ? FocusReason::Window
-                                                                  : FocusReason::Other);
+        // Leaving for another window (a dialog, another program) leaves with the window.
+        const bool withWindow = GetActiveWindow() != window_;
+        commands_.BoxFocusOut(controller, withWindow ? FocusReason::Window : FocusReason::Other);
+        if (!withWindow) {
+            // A combo box's field shows its selection without the focus: only the focused
+            // box may show one. The box is entered anew, whole, when the focus comes back.
+            SendMessageW(box.Field(), EM_SETSEL, static_cast<WPARAM>(-1), 0);
+        }
     }
 }
 

@@ -3,6 +3,10 @@
 #include <commctrl.h>
 
 #include <cwchar>
+#include <string_view>
+
+#include "win32/wide_text.h"
+#include "window/message_lines.h"
 
 namespace tamsel::win32 {
 
@@ -22,24 +26,46 @@ bool IsDialog(HWND window) {
     return std::wcscmp(name, L"#32770") == 0;
 }
 
+// One of the system's title-bar or message fonts at a resolution, selected into a screen
+// DC to measure texts in.
+class SystemFont {
+  public:
+    SystemFont(LOGFONTW NONCLIENTMETRICSW::*which, UINT dpi) {
+        NONCLIENTMETRICSW metrics{};
+        metrics.cbSize = sizeof metrics;
+        SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
+        font_ = CreateFontIndirectW(&(metrics.*which));
+        screen_ = GetDC(nullptr);
+        old_ = SelectObject(screen_, font_);
+    }
+    ~SystemFont() {
+        SelectObject(screen_, old_);
+        ReleaseDC(nullptr, screen_);
+        DeleteObject(font_);
+    }
+    SystemFont(const SystemFont&) = delete;
+    SystemFont& operator=(const SystemFont&) = delete;
+
+    int Width(std::wstring_view text) const {
+        SIZE size{};
+        GetTextExtentPoint32W(screen_, text.data(), static_cast<int>(text.size()), &size);
+        return static_cast<int>(size.cx);
+    }
+
+  private:
+    HFONT font_;
+    HDC screen_;
+    HGDIOBJ old_;
+};
+
 // The width a box's frame needs for `caption` in the title bar at `dpi`: the caption's
 // text, the window's icon and three title-bar buttons, with a button's width to spare.
 int CaptionFrameWidth(const std::wstring& caption, UINT dpi) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
-    const HFONT font = CreateFontIndirectW(&metrics.lfCaptionFont);
-    const HDC screen = GetDC(nullptr);
-    const HGDIOBJ old = SelectObject(screen, font);
-    SIZE text{};
-    GetTextExtentPoint32W(screen, caption.c_str(), static_cast<int>(caption.size()), &text);
-    SelectObject(screen, old);
-    ReleaseDC(nullptr, screen);
-    DeleteObject(font);
+    const int text = SystemFont(&NONCLIENTMETRICSW::lfCaptionFont, dpi).Width(caption);
     // A window manager that draws the title bar itself may take a wider face and show
     // buttons that the box has not got: the caption's width again is kept to spare.
     const int button = GetSystemMetricsForDpi(SM_CXSIZE, dpi);
-    return 2 * text.cx + GetSystemMetricsForDpi(SM_CXSMICON, dpi) + 4 * button +
+    return 2 * text + GetSystemMetricsForDpi(SM_CXSMICON, dpi) + 4 * button +
            2 * GetSystemMetricsForDpi(SM_CXFIXEDFRAME, dpi);
 }
 
@@ -99,7 +125,22 @@ LRESULT CALLBACK WatchActivation(int code, WPARAM w, LPARAM l) {
     return CallNextHookEx(showing.hook, code, w, l);
 }
 
+// What a message box takes beside its text: the icon, the margins and the frame.
+constexpr int kMessageChrome = 120;
+
 }  // namespace
+
+std::wstring WrappedForMessageBox(HWND owner, const std::string& text) {
+    const UINT dpi = owner ? GetDpiForWindow(owner) : GetDpiForSystem();
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const SystemFont font(&NONCLIENTMETRICSW::lfMessageFont, dpi);
+    const int limit = MessageTextWidth(monitor.rcWork.right - monitor.rcWork.left,
+                                       MulDiv(kMessageChrome, static_cast<int>(dpi), 96));
+    return Widen(WrapMessage(text, limit,
+                             [&font](std::string_view piece) { return font.Width(Widen(piece)); }));
+}
 
 int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags) {
     showing = {SetWindowsHookExW(WH_CBT, WatchActivation, nullptr, GetCurrentThreadId()), &caption,

@@ -14,4 +14,9 @@ namespace tamsel::win32 {
 // staying centred.
 int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags);
 
+// `text` (UTF-8) for a message box over `owner`: its long lines broken at their separators
+// to fit about two thirds of the owner's screen in the message font (WrapMessage). The
+// system breaks lines only at blanks, and a long path has none.
+std::wstring WrappedForMessageBox(HWND owner, const std::string& text);
+
 }  // namespace tamsel::win32

@@ -97,10 +97,12 @@ void ProgressDialog::Open(HWND owner) {
     for (HWND control : {text_, cancelButton_}) {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     }
-    // Modal to the form: the form takes no input until the dialog goes.
-    EnableWindow(owner_, FALSE);
-    ShowWindow(dialog_, SW_SHOW);
-    SetFocus(cancelButton_);
+    // Not modal: the form's controls are locked already, and a disabled form would not
+    // hear its close button. It takes the keys from an active form.
+    ShowWindow(dialog_, GetActiveWindow() == owner_ ? SW_SHOW : SW_SHOWNOACTIVATE);
+    if (GetActiveWindow() == dialog_) {
+        SetFocus(cancelButton_);
+    }
 }
 
 void ProgressDialog::Cancel() {
@@ -115,9 +117,12 @@ void ProgressDialog::Close() {
     if (!dialog_) {
         return;
     }
-    // The owner first, so that the activation goes back to it and not to another program.
-    EnableWindow(owner_, TRUE);
+    // The activation goes back to the form, not to another program.
+    const bool active = GetActiveWindow() == dialog_;
     const HWND dialog = std::exchange(dialog_, nullptr);
+    if (active) {
+        SetActiveWindow(owner_);
+    }
     DestroyWindow(dialog);
     DeleteObject(font_);
     font_ = nullptr;
@@ -133,7 +138,9 @@ LRESULT CALLBACK ProgressDialog::DialogProc(HWND window, UINT message, WPARAM w,
     }
     auto* self = reinterpret_cast<ProgressDialog*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self) {
-        if ((message == WM_COMMAND && LOWORD(w) == kCancelId) || message == WM_CLOSE) {
+        // Cancel, Esc, Enter (IDOK when the button lost the focus) and the close box.
+        if ((message == WM_COMMAND && (LOWORD(w) == kCancelId || LOWORD(w) == IDOK)) ||
+            message == WM_CLOSE) {
             self->Cancel();
             return 0;
         }

@@ -1,7 +1,8 @@
 #pragma once
 
 // The run's progress dialog on Windows: a line of text, a common-controls progress bar and
-// Cancel, owned by the form window, which stays disabled while it shows.
+// Cancel, owned by the form window, whose controls are locked while it shows. The window's
+// loop hands it its messages through IsDialogMessage, so that Esc and Enter press Cancel.
 
 #include <windows.h>
 
@@ -19,9 +20,9 @@ class ProgressDialog {
     ProgressDialog& operator=(const ProgressDialog&) = delete;
 
     // Opens the dialog over `owner`, or brings the open one up to date. `cancel` is called
-    // once, by Cancel or the close box.
+    // once, by Cancel (or Esc, or Enter) or the close box.
     void Show(HWND owner, const RunProgress& progress, std::function<void()> cancel);
-    // Closes the dialog and enables its owner again.
+    // Closes the dialog; an active one hands the activation back to its owner.
     void Close();
 
     HWND Handle() const { return dialog_; }

@@ -1,8 +1,9 @@
 #include "win32/win32_desktop.h"
 
 #include <commdlg.h>
-// shellapi.h needs the types of windows.h first.
+// shellapi.h and shlwapi.h need the types of windows.h first.
 #include <shellapi.h>
+#include <shlwapi.h>
 
 #include <vector>
 
@@ -18,8 +19,24 @@ namespace {
 // be shown a second time with a larger buffer.
 constexpr DWORD kFirstBufferSize = 32768;
 
-void Execute(const std::string& target) {
-    ShellExecuteW(nullptr, nullptr, Widen(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+// Whether the shell found a program for `target` and started it.
+bool Execute(const std::wstring& target, const wchar_t* parameters = nullptr) {
+    const HINSTANCE started =
+        ShellExecuteW(nullptr, nullptr, target.c_str(), parameters, nullptr, SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(started) > 32;
+}
+
+// The local path of a file URL; empty for any other address.
+std::wstring LocalPathOf(const std::wstring& address) {
+    if (address.rfind(L"file:", 0) != 0) {
+        return {};
+    }
+    std::vector<wchar_t> path(kFirstBufferSize, L'\0');
+    DWORD size = static_cast<DWORD>(path.size());
+    if (PathCreateFromUrlW(address.c_str(), path.data(), &size, 0) != S_OK) {
+        return {};
+    }
+    return path.data();
 }
 
 }  // namespace
@@ -39,7 +56,8 @@ std::string ShellFolderTarget(std::string_view folder) {
 void Win32Desktop::ShowMessage(const std::string& text, MessageIcon icon) {
     const UINT iconFlag =
         icon == MessageIcon::Information ? MB_ICONINFORMATION : MB_ICONEXCLAMATION;
-    ShowMessageBox(owner_, Widen(text), Widen(kApplicationTitle), MB_OK | iconFlag);
+    ShowMessageBox(owner_, WrappedForMessageBox(owner_, text), Widen(kApplicationTitle),
+                   MB_OK | iconFlag);
 }
 
 std::string Win32Desktop::ShowOpenDialog(const OpenDialogRequest& request) {
@@ -73,11 +91,22 @@ std::string Win32Desktop::ShowOpenDialog(const OpenDialogRequest& request) {
 }
 
 void Win32Desktop::OpenFolder(const std::string& folder) {
-    Execute(ShellFolderTarget(folder));
+    Execute(Widen(ShellFolderTarget(folder)));
 }
 
 void Win32Desktop::OpenAddress(const std::string& address) {
-    Execute(address);
+    const std::wstring target = Widen(address);
+    const std::wstring file = LocalPathOf(target);
+    if (file.empty()) {
+        Execute(target);
+        return;
+    }
+    // A local file goes by its path: as a URL it reaches a program only through a browser.
+    // A file that no program takes (the README where nothing opens .md) shows selected in
+    // its folder instead, so that a click always opens something.
+    if (!Execute(file)) {
+        Execute(L"explorer.exe", (L"/select,\"" + file + L"\"").c_str());
+    }
 }
 
 }  // namespace tamsel::win32

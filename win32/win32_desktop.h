@@ -26,6 +26,8 @@ class Win32Desktop final : public DesktopServices {
     void ShowMessage(const std::string& text, MessageIcon icon) override;
     std::string ShowOpenDialog(const OpenDialogRequest& request) override;
     void OpenFolder(const std::string& folder) override;
+    // A file URL opens its file with the program the system has for it, or, with none, the
+    // file's folder with the file selected.
     void OpenAddress(const std::string& address) override;
 
   private:

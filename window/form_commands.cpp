@@ -94,12 +94,39 @@ void FormCommands::btnStart_Click() {
     }
     paths.appFolder = appFolder_;
     if (runs_) {
-        runs_->Start(paths, conversion_,
-                     [this](const RunOutcome& outcome) { ShowOutcome(outcome); });
+        if (runs_->Running()) {
+            return;
+        }
+        ownWindows_ = true;
+        runs_->Start(paths, conversion_, [this](const RunOutcome& outcome) { RunEnded(outcome); });
         return;
     }
+    ownWindows_ = true;
     RunObserver unobserved;
     ShowOutcome(conversion_(paths, unobserved));
+}
+
+bool FormCommands::CloseRequested() {
+    if (!runs_ || !runs_->Running()) {
+        return true;
+    }
+    closing_ = true;
+    runs_->Cancel();
+    return false;
+}
+
+void FormCommands::RunEnded(const RunOutcome& outcome) {
+    if (closing_) {
+        view_.CloseWindow();
+    } else {
+        ShowOutcome(outcome);
+    }
+}
+
+void FormCommands::AfterModal() {
+    pressedKeys_.clear();
+    modalKeys_.clear();
+    ownWindows_ = false;
 }
 
 void FormCommands::ShowOutcome(const RunOutcome& outcome) {
@@ -117,6 +144,7 @@ void FormCommands::btnOpen_Click(RunInput input) {
     const PathBoxRow& box = PathBoxOf(input);
     const OpenDialogRequest request{box.dialogTitle, box.filter, ParseBarFilter(box.filter),
                                     view_.BoxText(input)};
+    ownWindows_ = true;
     const std::string chosen = TrimAtNull(desktop_.ShowOpenDialog(request));
     AfterModal();
     if (!chosen.empty()) {
@@ -166,6 +194,28 @@ void FormCommands::KeyUp(const KeyEvent& key, PathBoxController* box) {
     if (box && !key.autoRepeat && KeyReleased(key.identity)) {
         box->KeyUp(key.code, key.shift);
     }
+}
+
+void FormCommands::BoxFocusOut(PathBoxController& box, FocusReason reason) {
+    // Left for a window of ours: as if the focus had moved within the window.
+    box.FocusOut(reason == FocusReason::Window && ownWindows_ ? FocusReason::Other : reason);
+}
+
+bool FormCommands::ModalKeyDown(const KeyEvent& key) {
+    if (!repeats_.Pressed(key.code, key.time, key.autoRepeat)) {
+        return false;
+    }
+    modalKeys_.insert(key.identity);
+    return true;
+}
+
+bool FormCommands::ModalKeyUp(const KeyEvent& key) {
+    repeats_.Released(key.code, key.time);
+    const bool answered = modalKeys_.contains(key.identity);
+    if (!key.autoRepeat) {
+        modalKeys_.erase(key.identity);
+    }
+    return answered;
 }
 
 void FormCommands::KeyPressed(int keyCode) {

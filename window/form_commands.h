@@ -43,11 +43,17 @@ class FormCommands {
 
     // From now on Start runs the conversion off the window's thread (RunController), showing
     // its progress in `runView`; until then it runs on the caller's thread. The references
-    // must outlive the commands. Closing a window with a run going cancels the run and waits
+    // must outlive the commands. Commands destroyed with a run going cancel the run and wait
     // for it: it never stops while the menu is being replaced.
     void RunInBackground(RunView& runView, WindowThread& thread);
     // The background run, to cancel from its progress dialog; nullptr without one.
     RunController* Runs() { return runs_.get(); }
+
+    // The window was asked to close, by its close button, Alt+F4 or the window manager.
+    // True when it may close now. While a run goes it may not: the run is cancelled and
+    // stops at its next safe point (or finishes a replacement already begun), and then the
+    // window closes (FormView::CloseWindow) without showing the outcome.
+    bool CloseRequested();
 
     // Sets AppFolder to `programFolder` (empty: the program's own folder, as ProgramFolder
     // gives it, symbolic links resolved) ending in one platform separator, and fills each path
@@ -85,6 +91,20 @@ class FormCommands {
     // saw since the last modal box, and never on a repeat's release.
     void KeyUp(const KeyEvent& key, PathBoxController* box);
 
+    // The focus left a path box for `reason`; the box's controller is told. A box whose
+    // focus went to a window of the program's own (a message box, the open-file dialog, the
+    // progress dialog) or to a run that locked it is entered anew when the focus comes back,
+    // its whole text selected; only a box that left with the window for another program's
+    // gets its caret and selection back.
+    void BoxFocusOut(PathBoxController& box, FocusReason reason);
+
+    // A key went down, or came up, in a modal window of the program's own (a message box,
+    // a dialog, the progress dialog): true when that window may act on it. Such a window
+    // answers only keys pressed while it shows: a key held from before, such as the Enter
+    // that pressed Start, repeats into it, and neither its repeats nor its release count.
+    bool ModalKeyDown(const KeyEvent& key);
+    bool ModalKeyUp(const KeyEvent& key);
+
     // A key went down in the window (any control).
     void KeyPressed(int keyCode);
     // Whether the window should act on the release of `keyCode`: only when its press came
@@ -103,7 +123,8 @@ class FormCommands {
     void WindowKeyUp(int keyCode, KeyTime time);
 
   private:
-    void AfterModal() { pressedKeys_.clear(); }
+    void AfterModal();
+    void RunEnded(const RunOutcome& outcome);
     void ShowOutcome(const RunOutcome& outcome);
 
     FormView& view_;
@@ -113,7 +134,12 @@ class FormCommands {
     std::string appFolder_;
     std::string creditAddress_;
     std::set<int> pressedKeys_;
+    std::set<int> modalKeys_;  // pressed in the modal window showing now
     KeyRepeatGuard repeats_;
+    // From Start, or the open-file dialog, to the last message box: the focus that leaves a
+    // box meanwhile goes to the program's own windows.
+    bool ownWindows_ = false;
+    bool closing_ = false;
     // Last, so that a run still going is cancelled and waited for before the rest goes.
     std::unique_ptr<RunController> runs_;
 };

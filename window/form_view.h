@@ -1,7 +1,7 @@
 #pragma once
 
-// What the form's commands need of a window: the text of a path box and the keyboard
-// focus. Everything else a window shows is its own business.
+// What the form's commands need of a window: the text of a path box, the keyboard focus,
+// and closing. Everything else a window shows is its own business.
 
 #include <string>
 
@@ -19,6 +19,8 @@ class FormView {
     virtual void SetBoxText(RunInput box, const std::string& text) = 0;
     // Puts the keyboard focus into the box.
     virtual void FocusBox(RunInput box) = 0;
+    // Closes the window, as its close button does when no run goes.
+    virtual void CloseWindow() = 0;
 };
 
 }  // namespace tamsel

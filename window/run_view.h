@@ -20,7 +20,9 @@ class RunView {
     // While busy, the path boxes, the browse buttons and Start are disabled and the cursor
     // over the window is busy; afterwards all are as before.
     virtual void SetBusy(bool busy) = 0;
-    // Opens the progress dialog, modal to the window, or updates the open one.
+    // Opens the progress dialog over the window, or updates the open one. The window itself
+    // stays able to close (its controls are locked already); a dialog that opens while the
+    // window is active takes the keys, so that Esc reaches its Cancel.
     virtual void ShowProgress(const RunProgress& progress) = 0;
     // Closes the progress dialog if it is open.
     virtual void CloseProgress() = 0;

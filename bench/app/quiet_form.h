@@ -16,6 +16,7 @@ class QuietForm : public FormView, public DesktopServices {
     std::string BoxText(RunInput) const override { return {}; }
     void SetBoxText(RunInput, const std::string&) override {}
     void FocusBox(RunInput) override {}
+    void CloseWindow() override {}
     void ShowMessage(const std::string&, MessageIcon) override {}
     std::string ShowOpenDialog(const OpenDialogRequest&) override { return {}; }
     void OpenFolder(const std::string&) override {}

@@ -257,37 +257,61 @@ INSTANTIATE_TEST_SUITE_P(
                                 "txtFile1"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// A run waiting for another run's lock: the controls are locked, the progress dialog comes
-// after half a second and says so, and its Cancel ends the run with "Cancelled", the menu
-// as it was and the controls back.
-TEST_F(FormMainTest, ProgressDialogFollowsASlowRunAndCancelStopsIt) {
+// A run waiting for another run's lock: the controls are locked and the progress dialog
+// comes after half a second and says so. Its Cancel, or Esc, ends the run with "Cancelled",
+// the menu as it was and the controls back; the window's close button waits for the run to
+// stop in the same way and closes the window, with no message.
+TEST_F(FormMainTest, ProgressDialogFollowsASlowRunAndCancelOrClosingStopsIt) {
+    enum class Stop { Cancel, Esc, CloseWindow };
     folder.write("url.txt", "Title\r\nhttp://example.org\r\n");
     folder.write("FEATURES/Links.xml", "<XMBML/>");
-    tamsel::LockAttempt other =
-        tamsel::RealFileSystem().TryLock(tamsel::MenuLockPath(folder.path("FEATURES/Links.xml")));
+    const std::string menu = folder.path("FEATURES/Links.xml");
+    tamsel::LockAttempt other = tamsel::RealFileSystem().TryLock(tamsel::MenuLockPath(menu));
     ASSERT_EQ(other.state, tamsel::LockState::Held);
-    window = std::make_unique<FormMain>(desktop, Native(folder));
-    show();
-    auto* start = find<QPushButton>("btnStart");
-    QTest::mouseClick(start, Qt::LeftButton);
-    EXPECT_FALSE(start->isEnabled());
-    EXPECT_FALSE(box(0)->isEnabled());
-    QProgressDialog* dialog = nullptr;
-    ASSERT_TRUE(QTest::qWaitFor([&] {
-        dialog = window->findChild<QProgressDialog*>();
-        return dialog && dialog->isVisible();
-    }));
-    EXPECT_EQ(dialog->labelText(), "Waiting for another run to finish with the Links.xml...");
-    EXPECT_TRUE(dialog->isModal());
-    QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
-    settle();
-    ASSERT_EQ(desktop.calls.size(), 1u);
-    EXPECT_EQ(desktop.calls[0].text, "Cancelled");
-    EXPECT_EQ(desktop.calls[0].icon, MessageIcon::Information);
-    EXPECT_TRUE(start->isEnabled());
-    EXPECT_TRUE(box(0)->isEnabled());
-    EXPECT_EQ(window->findChild<QProgressDialog*>(), nullptr);
-    EXPECT_EQ(folder.read("FEATURES/Links.xml"), "<XMBML/>");
+    for (const Stop stop : {Stop::Cancel, Stop::Esc, Stop::CloseWindow}) {
+        SCOPED_TRACE(static_cast<int>(stop));
+        desktop.calls.clear();
+        window = std::make_unique<FormMain>(desktop, Native(folder));
+        show();
+        auto* start = find<QPushButton>("btnStart");
+        QTest::mouseClick(start, Qt::LeftButton);
+        EXPECT_FALSE(start->isEnabled());
+        EXPECT_FALSE(box(0)->isEnabled());
+        QProgressDialog* dialog = nullptr;
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            dialog = window->findChild<QProgressDialog*>();
+            return dialog && dialog->isVisible();
+        }));
+        EXPECT_EQ(dialog->labelText(), "Waiting for another run to finish with the Links.xml...");
+        EXPECT_FALSE(dialog->isModal()) << "the window still hears its close button";
+        switch (stop) {
+            case Stop::Cancel:
+                QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
+                break;
+            case Stop::Esc:
+                EXPECT_TRUE(QTest::qWaitForWindowActive(dialog)) << "it takes the keys";
+                QTest::keyClick(dialog->windowHandle(), Qt::Key_Escape);
+                break;
+            case Stop::CloseWindow:
+                EXPECT_FALSE(window->close()) << "not before the run has stopped";
+                EXPECT_TRUE(window->isVisible());
+                break;
+        }
+        settle();
+        EXPECT_EQ(window->findChild<QProgressDialog*>(), nullptr);
+        EXPECT_EQ(folder.read("FEATURES/Links.xml"), "<XMBML/>");
+        EXPECT_FALSE(folder.exists("FEATURES/Links.xml.tmp"));
+        if (stop == Stop::CloseWindow) {
+            EXPECT_TRUE(desktop.calls.empty());
+            EXPECT_FALSE(window->isVisible());
+            continue;
+        }
+        ASSERT_EQ(desktop.calls.size(), 1u);
+        EXPECT_EQ(desktop.calls[0].text, "Cancelled");
+        EXPECT_EQ(desktop.calls[0].icon, MessageIcon::Information);
+        EXPECT_TRUE(start->isEnabled());
+        EXPECT_TRUE(box(0)->isEnabled());
+    }
 }
 
 // Enter presses the default button from wherever the focus is; Esc never runs anything.
@@ -329,10 +353,15 @@ TEST_F(FormMainTest, EnterPressesStartOnceFromEveryControlAndEscNever) {
         // Enter in a path box no longer opens its folder: the message is all that shows.
         EXPECT_EQ(desktop.calls.size(), c.runs) << c.focus << " key " << std::hex << c.key;
         EXPECT_EQ(box(0)->currentText(), "/l/url.txt");
-        // The run locked the boxes; the focus came back as it left, nothing selected anew.
+        // The run locked the boxes; the focus came back where it was, and a box it came
+        // back to is entered anew.
         EXPECT_EQ(QApplication::focusWidget()->objectName(), c.focus);
-        EXPECT_EQ(box(0)->lineEdit()->cursorPosition(), 3) << c.focus;
-        EXPECT_FALSE(box(0)->lineEdit()->hasSelectedText()) << c.focus;
+        if (c.runs > 0 && std::string_view(c.focus) == "txtFile0") {
+            EXPECT_EQ(box(0)->lineEdit()->selectedText(), "/l/url.txt");
+        } else {
+            EXPECT_EQ(box(0)->lineEdit()->cursorPosition(), 3) << c.focus;
+            EXPECT_FALSE(box(0)->lineEdit()->hasSelectedText()) << c.focus;
+        }
     }
 }
 

@@ -25,6 +25,7 @@ class NoForm : public tamsel::FormView {
     std::string BoxText(tamsel::RunInput) const override { return {}; }
     void SetBoxText(tamsel::RunInput, const std::string&) override {}
     void FocusBox(tamsel::RunInput) override {}
+    void CloseWindow() override {}
 };
 
 // A small window like the real one: a plain field, then the two path boxes in tab order.

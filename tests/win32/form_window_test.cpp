@@ -206,12 +206,32 @@ class FormWindowTest : public testing::Test {
         }
     }
 
+    // Runs the thread's messages through the window for `ms` milliseconds, run or no run.
+    void PumpFor(int ms) {
+        const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(ms);
+        MSG message;
+        while (GetTickCount64() < end) {
+            if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                Sleep(10);
+            } else if (!form_->TranslateForWindow(message)) {
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
+        }
+    }
+
+    // A key press as a keyboard posts it to `target`; a repeat has bit 30 set.
+    static void PostKey(HWND target, int virtualKey, bool autoRepeat = false) {
+        const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC)) << 16;
+        PostMessageW(target, WM_KEYDOWN, virtualKey, 1 | scan | (autoRepeat ? 1 << 30 : 0));
+    }
+
     // A key pressed and released in `target`; the press's character is typed before the
     // release comes, as with a real keyboard.
     void Key(HWND target, int virtualKey, bool autoRepeat = false) {
-        const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC)) << 16;
-        PostMessageW(target, WM_KEYDOWN, virtualKey, 1 | scan | (autoRepeat ? 1 << 30 : 0));
+        PostKey(target, virtualKey, autoRepeat);
         Pump();
+        const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC)) << 16;
         PostMessageW(target, WM_KEYUP, virtualKey, 1 | scan | (3u << 30));
         Pump();
     }
@@ -322,7 +342,8 @@ TEST_F(FormWindowTest, FillsBothBoxesFromTheProgramFolderAndSelectsABoxsTextOnFo
     EXPECT_EQ(form_->BoxText(RunInput::Menu), folder_.folder() + "FEATURES\\Links.xml");
 
     // The focus starts in the list's box, and Tab goes on to the menu box and Start; each
-    // box selects its whole text as the focus enters it.
+    // box selects its whole text as the focus enters it, and only the focused box shows a
+    // selection.
     const HWND listEdit = form_->BoxEdit(RunInput::List);
     const HWND menuEdit = form_->BoxEdit(RunInput::Menu);
     EXPECT_EQ(GetFocus(), listEdit);
@@ -331,8 +352,10 @@ TEST_F(FormWindowTest, FillsBothBoxesFromTheProgramFolderAndSelectsABoxsTextOnFo
     Key(listEdit, VK_TAB);
     EXPECT_EQ(GetFocus(), menuEdit);
     EXPECT_EQ(ReadEdit(menuEdit), WholeTextSelected(form_->BoxText(RunInput::Menu)));
+    EXPECT_EQ(ReadEdit(listEdit).selLength, 0);
     Key(menuEdit, VK_TAB);
     EXPECT_EQ(GetFocus(), form_->Control("btnStart"));
+    EXPECT_EQ(ReadEdit(menuEdit).selLength, 0);
 
     // A click into a box selects its whole text as well, not just placing the caret.
     PostMessageW(listEdit, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 5));
@@ -513,16 +536,22 @@ TEST_F(FormWindowTest, EnterPressesStartOnceAndTheProblemsBoxGetsTheFocus) {
     EXPECT_EQ(GetFocus(), form_->BoxEdit(RunInput::List));
 }
 
-TEST_F(FormWindowTest, TheFocusReturnsToItsBoxUnchangedWhenTheWindowIsActiveAgain) {
+// The focus comes back to the box it left. After another program the box is as it was;
+// after a window of the program's own (the open-file dialog, a run's message) it is entered
+// anew, its whole text selected, and stays so when the folder's window takes the
+// activation in between.
+TEST_F(FormWindowTest, TheFocusReturnsToItsBoxEnteredAnewOnlyAfterTheProgramsOwnWindows) {
     const auto done = [](const RunPaths&) {
         return RunOutcome{RunStatus::Done, "Done", MessageIcon::Information, std::nullopt, "C:\\"};
     };
     struct Away {
         const char* what;
         int key;  // pressed in the box; 0: another window takes the activation instead
+        bool entered;
     };
-    for (const Away away : {Away{"the file dialog, cancelled", VK_F2}, Away{"another window", 0},
-                            Away{"\"Done\", then the folder's window", VK_RETURN}}) {
+    for (const Away away :
+         {Away{"the file dialog, cancelled", VK_F2, true}, Away{"another window", 0, false},
+          Away{"\"Done\", then the folder's window", VK_RETURN, true}}) {
         SCOPED_TRACE(away.what);
         Open(folder_.path("Program"), done);
         const HWND edit = form_->BoxEdit(RunInput::Menu);
@@ -548,7 +577,7 @@ TEST_F(FormWindowTest, TheFocusReturnsToItsBoxUnchangedWhenTheWindowIsActiveAgai
             Pump();
         }
         EXPECT_EQ(GetFocus(), edit);
-        EXPECT_EQ(ReadEdit(edit), typed);
+        EXPECT_EQ(ReadEdit(edit), away.entered ? WholeTextSelected(typed.text) : typed);
         DestroyWindow(other);
     }
 }
@@ -610,12 +639,25 @@ TEST_F(FormWindowTest, AMessageBoxShowsItsWholeCaptionAndText) {
     const int titleBar =
         caption.cx + GetSystemMetrics(SM_CXSMICON) + 3 * GetSystemMetrics(SM_CXSIZE);
 
-    for (const char* text : {"Done", "Please enter a TXT file or a Firefox Bookmarks.html."}) {
+    // A long path is broken at its separators, within about two thirds of the screen.
+    std::string longPath = "Missing C:";
+    for (int i = 0; i < 20; ++i) {
+        longPath += "\\folder_number_" + std::to_string(i) + "_with_a_long_name";
+    }
+    longPath += "\\IMAGES\\network.png";
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    for (const std::string& text :
+         {std::string("Done"), std::string("Please enter a TXT file or a Firefox Bookmarks.html."),
+          longPath}) {
         SCOPED_TRACE(text);
         const ModalAnswerer answerer;
         desktop_.ShowMessage(text, MessageIcon::Information);
         ASSERT_EQ(answerer.Layouts().size(), 1u);
         const BoxLayout& box = answerer.Layouts()[0];
+        std::string shown = answerer.Shown()[0].text;
+        std::erase(shown, '\n');
+        EXPECT_EQ(shown, text);
+        EXPECT_LE(box.frameWidth, screenWidth * 2 / 3 + 40);
         EXPECT_GE(box.frameWidth, titleBar);
         // Centred as the system centres it, give or take a frame's border.
         EXPECT_NEAR((box.button.left + box.button.right) / 2, box.clientWidth / 2, 4);
@@ -636,41 +678,109 @@ TEST_F(FormWindowTest, F2BrowsesForItsOwnBoxAndCancellingKeepsTheText) {
 }
 
 // A run that waits for another run's lock leaves the window's loop going: the controls are
-// locked, the progress dialog comes and says what the run waits for, and its Cancel ends
-// the run with "Cancelled", the menu as it was, and the controls back.
-TEST_F(FormWindowTest, ARunWaitingForTheLockKeepsTheWindowAnsweringAndCancels) {
+// locked and the progress dialog comes and says what the run waits for; the window itself
+// can still be closed. The repeat of an Enter held since Start does nothing there. Its
+// Cancel, Esc or Enter ends the run with "Cancelled", the menu as it was and the controls
+// back; closing the window stops the run the same way and then closes it, showing nothing.
+TEST_F(FormWindowTest, ARunWaitingForTheLockKeepsTheWindowAnsweringAndStopsAsAsked) {
+    enum class Stop { Click, Esc, Enter, CloseWindow };
     folder_.write("url.txt", "Title\r\nhttp://example.org\r\n");
     folder_.write("FEATURES/Links.xml", "<XMBML/>");
     const std::string menu = folder_.path("FEATURES/Links.xml");
     LockAttempt other = RealFileSystem().TryLock(MenuLockPath(menu));
     ASSERT_EQ(other.state, LockState::Held);
-    Open(folder_.folder());
-    const ModalAnswerer answerer;
-    PostMessageW(form_->Control("btnStart"), BM_CLICK, 0, 0);
-    HWND dialog = nullptr;
-    MSG message;
-    for (int waited = 0; !dialog && waited < 5000; waited += 10) {
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageW(&message);
+    for (const Stop stop : {Stop::Click, Stop::Esc, Stop::Enter, Stop::CloseWindow}) {
+        SCOPED_TRACE(static_cast<int>(stop));
+        Open(folder_.folder());
+        const ModalAnswerer answerer;
+        PostMessageW(form_->Control("btnStart"), BM_CLICK, 0, 0);
+        HWND dialog = nullptr;
+        for (int waited = 0; !dialog && waited < 5000; waited += 50) {
+            PumpFor(50);
+            dialog = FindWindowW(L"TamselRunProgress", nullptr);
         }
-        dialog = FindWindowW(L"TamselRunProgress", nullptr);
-        Sleep(10);
+        ASSERT_NE(dialog, nullptr) << "the window's timer fired during the run";
+        EXPECT_TRUE(form_->Running());
+        EXPECT_FALSE(IsWindowEnabled(form_->Control("btnStart")));
+        EXPECT_TRUE(IsWindowEnabled(form_->Handle())) << "the window still takes its close";
+        EXPECT_EQ(WindowText(FindWindowExW(dialog, nullptr, L"Static", nullptr)),
+                  "Waiting for another run to finish with the Links.xml...");
+        const HWND cancel = FindWindowExW(dialog, nullptr, L"Button", L"Cancel");
+        EXPECT_EQ(GetFocus(), cancel);
+        PostKey(cancel, VK_RETURN, true);  // a held Enter's repeat
+        PumpFor(300);
+        ASSERT_TRUE(form_->Running());
+        switch (stop) {
+            case Stop::Click:
+                SendMessageW(cancel, BM_CLICK, 0, 0);
+                break;
+            case Stop::Esc:
+                Key(cancel, VK_ESCAPE);
+                break;
+            case Stop::Enter:
+                Key(cancel, VK_RETURN);
+                break;
+            case Stop::CloseWindow:
+                // The close button and Alt+F4 both come as this command.
+                PostMessageW(form_->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+                break;
+        }
+        Pump();
+        EXPECT_FALSE(IsWindow(dialog));
+        EXPECT_EQ(folder_.read("FEATURES/Links.xml"), "<XMBML/>");
+        EXPECT_FALSE(folder_.exists("FEATURES/Links.xml.bak"));
+        EXPECT_FALSE(folder_.exists("FEATURES/Links.xml.tmp"));
+        if (stop == Stop::CloseWindow) {
+            EXPECT_EQ(form_->Handle(), nullptr);
+            EXPECT_TRUE(answerer.Shown().empty());
+            continue;
+        }
+        EXPECT_EQ(answerer.Shown(),
+                  (std::vector<ShownMessage>{{"Tamsel", "Cancelled", "information"}}));
+        EXPECT_TRUE(IsWindowEnabled(form_->Control("btnStart")));
     }
-    ASSERT_NE(dialog, nullptr) << "the window's timer fired during the run";
-    EXPECT_TRUE(form_->Running());
-    EXPECT_FALSE(IsWindowEnabled(form_->Control("btnStart")));
-    EXPECT_FALSE(IsWindowEnabled(form_->Handle())) << "the dialog is modal";
-    HWND text = FindWindowExW(dialog, nullptr, L"Static", nullptr);
-    EXPECT_EQ(WindowText(text), "Waiting for another run to finish with the Links.xml...");
-    SendMessageW(FindWindowExW(dialog, nullptr, L"Button", L"Cancel"), BM_CLICK, 0, 0);
-    Pump();
-    EXPECT_EQ(answerer.Shown(),
-              (std::vector<ShownMessage>{{"Tamsel", "Cancelled", "information"}}));
-    EXPECT_FALSE(IsWindow(dialog));
-    EXPECT_TRUE(IsWindowEnabled(form_->Control("btnStart")));
-    EXPECT_TRUE(IsWindowEnabled(form_->Handle()));
-    EXPECT_EQ(folder_.read("FEATURES/Links.xml"), "<XMBML/>");
-    EXPECT_FALSE(folder_.exists("FEATURES/Links.xml.bak"));
+}
+
+// A message box answers only keys pressed while it shows: the repeat of a key held from
+// before (the Enter that pressed Start) leaves it open, a new press closes it.
+TEST_F(FormWindowTest, AMessageBoxAnswersOnlyKeysPressedWhileItShows) {
+    Open(folder_.folder());
+    static int step;
+    static bool openAfterRepeat;
+    step = 0;
+    openAfterRepeat = false;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 150, [](HWND, UINT, UINT_PTR, DWORD) {
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND box, LPARAM) {
+                wchar_t name[16] = {};
+                GetClassNameW(box, name, 16);
+                if (std::wstring_view(name) != L"#32770" || !IsWindowVisible(box)) {
+                    return TRUE;
+                }
+                const HWND ok = GetDlgItem(box, IDOK);
+                const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(VK_RETURN, 0)) << 16;
+                switch (step++) {
+                    case 0:  // the repeat of a held Enter
+                        PostMessageW(ok, WM_KEYDOWN, VK_RETURN, 1 | scan | (1 << 30));
+                        break;
+                    case 1:  // a new press
+                        openAfterRepeat = true;
+                        PostMessageW(ok, WM_KEYDOWN, VK_RETURN, 1 | scan);
+                        PostMessageW(ok, WM_KEYUP, VK_RETURN, 1 | scan | (3u << 30));
+                        break;
+                    default:  // the new press was not taken either
+                        PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+                        break;
+                }
+                return TRUE;
+            },
+            0);
+    });
+    desktop_.ShowMessage("Done", MessageIcon::Information);
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(openAfterRepeat);
+    EXPECT_EQ(step, 2);
 }
 
 // A drop of files as the shell posts it: a DROPFILES block with the paths as UTF-16, each

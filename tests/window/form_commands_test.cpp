@@ -42,6 +42,7 @@ class RecordingView : public FormView {
         log_.push_back("set " + BoxName(box) + " " + text);
     }
     void FocusBox(RunInput box) override { log_.push_back("focus " + BoxName(box)); }
+    void CloseWindow() override { log_.push_back("close"); }
 
   private:
     Log& log_;

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "fake_path_box.h"
 #include "support/folder_listing.h"
 #include "support/path.h"
 #include "window/form_commands.h"
@@ -21,44 +22,7 @@ namespace tamsel {
 namespace {
 
 using Names = std::vector<std::string>;
-
-// An edit field and its list in memory. Like a real field it inserts a typed character in
-// place of the selection; its list's current row is reset when the list is refilled.
-class FakeBox : public PathBoxView {
-  public:
-    EditState edit;
-    Names entries{"marker"};
-    bool open = false;
-    int row = -1;
-
-    EditState Edit() const override { return edit; }
-    void ApplyEdit(const EditState& state) override { edit = state; }
-    void SetEntries(const CompletionEntries& list) override {
-        entries.clear();
-        for (std::size_t i = 0; i < list.size(); ++i) {
-            entries.push_back(list[i]);
-        }
-        row = -1;
-    }
-    void ShowList() override {
-        open = !entries.empty();
-        row = -1;
-    }
-    void CloseList() override { open = false; }
-    bool ListOpen() const override { return open; }
-    int ListRow() const override { return row; }
-    int VisibleRows() const override { return 3; }
-    void ChooseRow(int chosen) override {
-        row = chosen;
-        edit = CaretAtEnd(entries[static_cast<std::size_t>(chosen)]);
-    }
-
-    void Insert(char c) {
-        edit.text.replace(static_cast<std::size_t>(edit.selStart),
-                          static_cast<std::size_t>(edit.selLength), 1, c);
-        edit = {edit.text, edit.selStart + 1, 0};
-    }
-};
+using test::FakeBox;
 
 class Recorder : public FormView, public DesktopServices {
   public:
@@ -69,6 +33,7 @@ class Recorder : public FormView, public DesktopServices {
     void FocusBox(RunInput box) override {
         log.push_back(std::string("focus ") + PathBoxOf(box).box);
     }
+    void CloseWindow() override { log.push_back("close"); }
     void ShowMessage(const std::string& text, MessageIcon) override {
         log.push_back("message " + text);
     }

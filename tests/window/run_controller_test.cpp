@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "../convert/run_setup.h"
+#include "fake_window_thread.h"
 #include "test_support/plain_file_system.h"
 #include "window/form_commands.h"
 
@@ -21,53 +22,8 @@ namespace tamsel {
 namespace {
 
 using Log = std::vector<std::string>;
+using test::FakeWindowThread;
 using test::RunSetup;
-
-// The window's loop: posted work queues up from any thread; the test runs it, and the
-// timers, on its own thread, which plays the window's.
-class FakeWindowThread final : public WindowThread {
-  public:
-    void Post(std::function<void()> work) override {
-        const std::lock_guard<std::mutex> hold(mutex_);
-        posted_.push_back(std::move(work));
-    }
-    void StartTimer(std::chrono::milliseconds, std::function<void()> work) override {
-        timers_.push_back(std::move(work));
-    }
-    // Runs the timers started so far, as if their time had come.
-    int FireTimers() {
-        std::vector<std::function<void()>> due = std::exchange(timers_, {});
-        for (const auto& work : due) {
-            work();
-        }
-        return static_cast<int>(due.size());
-    }
-    // Runs posted work until `done` holds; false after 10 s.
-    template <typename Done>
-    bool RunUntil(Done done) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (!done()) {
-            std::vector<std::function<void()>> work;
-            {
-                const std::lock_guard<std::mutex> hold(mutex_);
-                work = std::exchange(posted_, {});
-            }
-            for (const auto& step : work) {
-                step();
-            }
-            if (std::chrono::steady_clock::now() > deadline) {
-                return false;
-            }
-            std::this_thread::yield();
-        }
-        return true;
-    }
-
-  private:
-    std::mutex mutex_;
-    std::vector<std::function<void()>> posted_;
-    std::vector<std::function<void()>> timers_;
-};
 
 // The machine's files, but reading the list stops before its first line until opened.
 class GatedFiles final : public test::PlainFileSystem {
@@ -117,6 +73,7 @@ class Window final : public FormView, public RunView {
     void FocusBox(RunInput box) override {
         log_.push_back("focus " + std::to_string(static_cast<int>(box)));
     }
+    void CloseWindow() override { log_.push_back("window closed"); }
     void SetBusy(bool busy) override { log_.push_back(busy ? "busy" : "idle"); }
     void ShowProgress(const RunProgress& progress) override {
         log_.push_back("progress " + progress.text);
@@ -152,37 +109,45 @@ std::map<std::string, std::string> FilesUnder(const std::filesystem::path& root)
 }
 
 enum class Holdup { ListRead, OtherRunsLock };
+enum class End { LetGo, Cancel, CloseWindow };
 
 struct Case {
     const char* name;
     Holdup holdup;
-    bool cancel;
+    End end;
     Log log;  // from the first timer on
 };
 
 // The run is held still, by a slow list or another run's lock, while the window's loop
 // goes on: its timers fire and its posted work runs, the progress dialog says what the run
 // waits for, and a second Start does nothing. Cancel then leaves every file byte for byte
-// as it was; a run let go ends as a run on the window's thread would, once the controls
-// are back.
+// as it was, and so does closing the window, which closes once the run has stopped and
+// shows nothing; a run let go ends as a run on the window's thread would, once the
+// controls are back.
 TEST(RunController, WindowAnswersWhileTheRunIsHeldAndCancelChangesNothing) {
     const Case cases[] = {
         {"slow list, cancelled",
          Holdup::ListRead,
-         true,
+         End::Cancel,
          {"progress Reading the list...", "progress Reading the list...", "close", "idle",
           "message Cancelled (i)"}},
         {"lock held, cancelled",
          Holdup::OtherRunsLock,
-         true,
+         End::Cancel,
          {"progress Waiting for another run to finish with the Links.xml...",
           "progress Waiting for another run to finish with the Links.xml...", "close", "idle",
           "message Cancelled (i)"}},
         {"slow list, let go",
          Holdup::ListRead,
-         false,
+         End::LetGo,
          {"progress Reading the list...", "progress Reading the list...", "close", "idle",
           "message Done (i)", "folder"}},
+        {"lock held, window closed",
+         Holdup::OtherRunsLock,
+         End::CloseWindow,
+         {"progress Waiting for another run to finish with the Links.xml...",
+          "progress Waiting for another run to finish with the Links.xml...", "close", "idle",
+          "window closed"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -222,20 +187,23 @@ TEST(RunController, WindowAnswersWhileTheRunIsHeldAndCancelChangesNothing) {
         EXPECT_EQ(loop.FireTimers(), 1) << "the dialog is kept up to date";
         commands.btnStart_Click();
         EXPECT_TRUE(run.Running());
-        if (c.cancel) {
+        if (c.end == End::Cancel) {
             run.Cancel();
+        } else if (c.end == End::CloseWindow) {
+            EXPECT_FALSE(commands.CloseRequested()) << "not while the run goes";
         }
         files.Open();
         ASSERT_TRUE(loop.RunUntil([&run] { return !run.Running(); }));
         loop.FireTimers();  // the last refresh finds the run over and shows nothing
-        if (!c.cancel) {
+        EXPECT_TRUE(commands.CloseRequested()) << "with no run going";
+        if (c.end == End::LetGo) {
             ASSERT_EQ(log.back().rfind("folder ", 0), 0u);
             log.back() = "folder";
         }
         EXPECT_EQ(log, c.log);
         other.lock.reset();
         std::filesystem::remove(setup.temp().path(std::string(RunSetup::kMenu) + ".lock"));
-        if (c.cancel) {
+        if (c.end != End::LetGo) {
             EXPECT_EQ(FilesUnder(setup.temp().root()), before);
         } else {
             EXPECT_NE(setup.menu(), before.at(setup.paths().linksPath));
