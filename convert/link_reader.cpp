@@ -31,8 +31,7 @@ LinkReader::LinkReader(const PreparedTemplates& templates, const std::string& im
                        const IconProbe& hasIcon, LinkSink& sink)
     : templates_(templates), imagesFolder_(imagesFolder), hasIcon_(hasIcon), sink_(sink) {}
 
-void LinkReader::Feed(std::string_view line, bool keptForNext) {
-    const LineRest lentBefore = record_.lentInfo;
+void LinkReader::Feed(std::string_view line) {
     const std::string_view cleaned = Cleaned(line);
     std::size_t start = 0;
     for (std::size_t dt = FindDt(cleaned, 1); dt != std::string::npos;
@@ -40,19 +39,7 @@ void LinkReader::Feed(std::string_view line, bool keptForNext) {
         Parse(TrimBlanks(cleaned.substr(start, dt - start)));
         start = dt;
     }
-    KeepForFinish(Parse(cleaned.substr(start)));
-    KeepInfoBeyond(lentBefore, keptForNext);
-}
-
-// The record may go on reading its info text in place only from this line, only while the
-// line stays, and not when Finish is to read it. An info text still lent from the line
-// before (`lentBefore`) goes with that line once this call returns.
-void LinkReader::KeepInfoBeyond(const LineRest& lentBefore, bool keptForNext) {
-    const LineRest& lent = record_.lentInfo;
-    if (!lent.Empty() && (!keptForNext || readsCleaned_ || atFinish_ != AtFinish::Nothing ||
-                          lent.SameViews(lentBefore))) {
-        KeepLentInfo(record_);
-    }
+    Parse(cleaned.substr(start));
 }
 
 // Turns each TAB into one blank and trims blanks at both ends: the same as replacing TABs
@@ -61,7 +48,6 @@ void LinkReader::KeepInfoBeyond(const LineRest& lentBefore, bool keptForNext) {
 // a third of a run.
 std::string_view LinkReader::Cleaned(std::string_view line) {
     const void* hit = std::memchr(line.data(), '\t', line.size());
-    readsCleaned_ = hit != nullptr;
     if (hit == nullptr) {
         return TrimBlanks(line);
     }
@@ -76,38 +62,17 @@ std::string_view LinkReader::Cleaned(std::string_view line) {
     return TrimBlanks(cleaned_);
 }
 
-// Parsing a rest again changes nothing when it begins with "<" and is no bookmark line, which
-// is what export lines leave. For a rest that does not begin with "<" it emits the pending
-// link and then sets fields of a record no one reads any more. Only the rare rest that is
-// still a bookmark line is copied to be parsed again.
-void LinkReader::KeepForFinish(const LineRest& rest) {
-    left_.clear();
-    atFinish_ = AtFinish::Nothing;
-    if (rest.Empty()) {
-        return;
-    }
-    if (rest.At(0) != '<') {
-        atFinish_ = AtFinish::EmitPending;
-        return;
-    }
-    if (rest.StartsWithIgnoringCase(0, kBookmarkStart)) {
-        rest.AppendTo(left_);
-        atFinish_ = AtFinish::ParseLeft;
-    }
-}
-
 void LinkReader::Finish() {
-    if (atFinish_ == AtFinish::EmitPending) {
-        EmitPendingLink(record_, templates_, imagesFolder_, hasIcon_, sink_);
-    } else if (atFinish_ == AtFinish::ParseLeft) {
-        Parse(left_);
-        KeepLentInfo(record_);  // left_ is cleared by the next line
+    if (!piece_.empty()) {
+        ParseLinkLine(piece_, record_, templates_, imagesFolder_, hasIcon_, sink_);
+        piece_.clear();
     }
-    atFinish_ = AtFinish::Nothing;
 }
 
-LineRest LinkReader::Parse(std::string_view piece) {
-    return ParseLinkLine(piece, record_, templates_, imagesFolder_, hasIcon_, sink_, true);
+// The piece is parsed in a copy, which parsing cuts and the next piece reuses.
+void LinkReader::Parse(std::string_view piece) {
+    piece_.assign(piece);
+    ParseLinkLine(piece_, record_, templates_, imagesFolder_, hasIcon_, sink_);
 }
 
 }  // namespace tamsel
