@@ -65,7 +65,10 @@ LinkCollector::LinkCollector(const ItemTemplates& templates, std::string imagesF
       imagesFolder_(std::move(imagesFolder)),
       hasIcon_(std::move(hasIcon)),
       menu_(menu),
-      onDecision_(std::move(onDecision)) {}
+      onDecision_(std::move(onDecision)) {
+    addedQueries_.max_load_factor(0.25f);
+    addedItems_.max_load_factor(0.25f);
+}
 
 std::string LinkCollector::QueryText() const {
     return Joined(queryPieces_);
@@ -93,7 +96,8 @@ void LinkCollector::Emit(LinkRecord& record, const PreparedTemplate& query,
     }
     for (;; ++n) {
         SetCandidate(record.Id, unsuffixedId_, n);
-        if (IsKnown(Filled(item, record, item_), addedItems_)) {
+        const Placed itemEntry = Place(item, record, itemPieces_, kCrLf.size(), &addedItems_);
+        if (!itemEntry.fresh) {
             if (n > 1) {
                 nextSuffix_.insert_or_assign(unsuffixedId_, n);
             }
@@ -101,16 +105,53 @@ void LinkCollector::Emit(LinkRecord& record, const PreparedTemplate& query,
             Decide(false, unsuffixedId_, record);
             return;
         }
-        const std::string_view queryEntry = Filled(query, record, query_);
-        if (!query.HoldsId() || !IsKnown(queryEntry, addedQueries_)) {
+        if (Place(query, record, queryPieces_, 0, query.HoldsId() ? &addedQueries_ : nullptr)
+                .fresh) {
+            *itemEntry.piece += kCrLf;
+            if (HoldsSuffixDigits(itemEntry.entry)) {
+                itemShapes_.emplace(HashOfShape(itemEntry.entry), itemEntry.entry);
+            }
             break;
         }
+        Withdraw(itemEntry, addedItems_);
     }
     if (n > 1) {
         nextSuffix_.insert_or_assign(unsuffixedId_, n + 1);
     }
-    Add(query);
     Decide(true, record.Id, record);
+}
+
+// The entry goes to the end of the block at once, so that one insertion both looks it up
+// among the added ones and adds it; one that is known already is cut off again. Without
+// `added` the entry is only appended.
+LinkCollector::Placed LinkCollector::Place(const PreparedTemplate& text, const LinkRecord& record,
+                                           std::vector<std::string>& pieces, std::size_t extra,
+                                           std::unordered_set<std::string_view>* added) {
+    Filled(text, record, scratch_);
+    std::string& piece = RoomFor(pieces, scratch_.size() + extra);
+    Placed placed{&piece, piece.size(), {}, true};
+    piece += scratch_;
+    if (added == nullptr) {
+        return placed;
+    }
+    placed.entry = TrimEntry(std::string_view(piece).substr(placed.at));
+    // An empty entry is never found, so that a template that gives one does not skip every
+    // link, and never added.
+    if (!placed.entry.empty() && (!added->insert(placed.entry).second ||
+                                  (menu_ != nullptr && menu_->HoldsOnOwnLines(placed.entry)))) {
+        Withdraw(placed, *added);
+        placed.fresh = false;
+    }
+    return placed;
+}
+
+// Undoes Place: the entry, if it was added, is known no more, and its text is cut off.
+void LinkCollector::Withdraw(const Placed& placed, std::unordered_set<std::string_view>& added) {
+    if (const auto found = added.find(placed.entry);
+        found != added.end() && found->data() == placed.entry.data()) {
+        added.erase(found);
+    }
+    placed.piece->resize(placed.at);
 }
 
 // An empty entry is never found, so that a template that gives one does not skip every link.
@@ -127,16 +168,16 @@ bool LinkCollector::IsKnown(std::string_view entry,
 bool LinkCollector::ItemKnownBelow(LinkRecord& record, const PreparedTemplate& item,
                                    std::size_t limit) {
     SetCandidate(record.Id, unsuffixedId_, 1);
-    if (IsKnown(Filled(item, record, item_), addedItems_)) {
+    if (IsKnown(Filled(item, record, scratch_), addedItems_)) {
         return true;
     }
     if (limit <= 2 || !item.HoldsId()) {
         return false;
     }
     SetCandidate(record.Id, unsuffixedId_, 3);
-    const std::string third(Filled(item, record, item_));
+    const std::string third(Filled(item, record, scratch_));
     SetCandidate(record.Id, unsuffixedId_, 2);
-    const std::string second(Filled(item, record, item_));
+    const std::string second(Filled(item, record, scratch_));
     const auto digitsAt = static_cast<std::size_t>(
         std::mismatch(second.begin(), second.end(), third.begin()).first - second.begin());
     // Whether `text` begins with the entry of a known candidate: its digits are read one
@@ -153,7 +194,7 @@ bool LinkCollector::ItemKnownBelow(LinkRecord& record, const PreparedTemplate& i
                 return false;
             }
             SetCandidate(record.Id, unsuffixedId_, n);
-            if (n >= 2 && IsKnown(Filled(item, record, item_), addedItems_)) {
+            if (n >= 2 && IsKnown(Filled(item, record, scratch_), addedItems_)) {
                 return true;
             }
         }
@@ -171,30 +212,6 @@ bool LinkCollector::ItemKnownBelow(LinkRecord& record, const PreparedTemplate& i
     return digitsAt < firstLine.size()
                ? menu_->AnyLineFrom(SuffixShape(firstLine), true, holdsKnown)
                : menu_->AnyLineFrom(firstLine, false, holdsKnown);
-}
-
-// The entries just built go to the ends of the blocks, and are known from then on by views
-// of them there.
-void LinkCollector::Add(const PreparedTemplate& query) {
-    std::string& queries = RoomFor(queryPieces_, query_.size());
-    const std::size_t queryAt = queries.size();
-    queries += query_;
-    std::string& items = RoomFor(itemPieces_, item_.size() + kCrLf.size());
-    const std::size_t itemAt = items.size();
-    items += item_;
-    items += kCrLf;
-    const std::string_view queryEntry = TrimEntry(std::string_view(queries).substr(queryAt));
-    if (query.HoldsId() && !queryEntry.empty()) {
-        addedQueries_.insert(queryEntry);
-    }
-    const std::string_view itemEntry =
-        TrimEntry(std::string_view(items).substr(itemAt, item_.size()));
-    if (!itemEntry.empty()) {
-        addedItems_.insert(itemEntry);
-        if (HoldsSuffixDigits(itemEntry)) {
-            itemShapes_.emplace(HashOfShape(itemEntry), itemEntry);
-        }
-    }
 }
 
 void LinkCollector::Decide(bool added, std::string_view id, const LinkRecord& record) const {

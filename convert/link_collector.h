@@ -68,9 +68,20 @@ class LinkCollector final : public LinkSink {
     std::string ItemText() const;
 
   private:
+    // An entry at the end of a block: the piece, where it begins there, the entry as
+    // TrimEntry leaves it, and whether it was neither added nor in the menu before.
+    struct Placed {
+        std::string* piece;
+        std::size_t at;
+        std::string_view entry;
+        bool fresh;
+    };
+    Placed Place(const PreparedTemplate& text, const LinkRecord& record,
+                 std::vector<std::string>& pieces, std::size_t extra,
+                 std::unordered_set<std::string_view>* added);
+    void Withdraw(const Placed& placed, std::unordered_set<std::string_view>& added);
     bool IsKnown(std::string_view entry, const std::unordered_set<std::string_view>& added) const;
     bool ItemKnownBelow(LinkRecord& record, const PreparedTemplate& item, std::size_t limit);
-    void Add(const PreparedTemplate& query);
     void Decide(bool added, std::string_view id, const LinkRecord& record) const;
 
     PreparedTemplates templates_;
@@ -89,8 +100,7 @@ class LinkCollector final : public LinkSink {
     // to be taken. Every one below it is, and stays so.
     std::unordered_map<std::string, std::size_t> nextSuffix_;
     std::string unsuffixedId_;
-    std::string query_;  // the entries of the candidate being tried
-    std::string item_;
+    std::string scratch_;  // an entry being built
     std::size_t found_ = 0;
     std::size_t skipped_ = 0;
     LinkReader reader_{templates_, imagesFolder_, hasIcon_, *this};

@@ -81,16 +81,19 @@ std::string SuffixShape(std::string_view text) {
     return shape;
 }
 
-MenuIndex::MenuIndex(std::string_view menu) : menu_(menu) {
+MenuIndex::MenuIndex(std::string_view menu)
+    : menu_(menu),
+      linesFilter_(static_cast<std::size_t>(std::count(menu.begin(), menu.end(), '\n'))) {
     std::size_t begin = 0;
     while (begin < menu.size()) {
         const std::size_t end = LineEnd(menu, begin);
         const std::string_view content = TrimBlanksAndTabs(menu.substr(begin, end - begin));
         if (!content.empty()) {
-            lines_.insert(content);
+            const auto start = static_cast<std::size_t>(content.data() - menu.data());
+            lines_[content].push_back(start);
+            linesFilter_.Add(content);
             if (HoldsSuffixDigits(content)) {
-                shapes_.emplace(SuffixShape(content),
-                                static_cast<std::size_t>(content.data() - menu.data()));
+                shapes_.emplace(SuffixShape(content), start);
             }
         }
         begin = end + 1;
@@ -103,10 +106,14 @@ bool MenuIndex::HoldsOnOwnLines(std::string_view entry) const {
     if (entry.empty()) {
         return false;
     }
-    const auto [first, last] = lines_.equal_range(FirstLineOf(entry));
-    return std::any_of(first, last, [this, entry](std::string_view line) {
-        return StandsAt(static_cast<std::size_t>(line.data() - menu_.data()), entry);
-    });
+    const std::string_view firstLine = FirstLineOf(entry);
+    if (!linesFilter_.MayHold(firstLine)) {
+        return false;
+    }
+    const auto found = lines_.find(firstLine);
+    return found != lines_.end() &&
+           std::any_of(found->second.begin(), found->second.end(),
+                       [this, entry](std::size_t start) { return StandsAt(start, entry); });
 }
 
 bool MenuIndex::AnyLineFrom(std::string_view content, bool byShape,
@@ -116,10 +123,10 @@ bool MenuIndex::AnyLineFrom(std::string_view content, bool byShape,
         return std::any_of(first, last,
                            [&](const auto& line) { return visit(menu_.substr(line.second)); });
     }
-    const auto [first, last] = lines_.equal_range(content);
-    return std::any_of(first, last, [&](std::string_view line) {
-        return visit(menu_.substr(static_cast<std::size_t>(line.data() - menu_.data())));
-    });
+    const auto found = lines_.find(content);
+    return found != lines_.end() &&
+           std::any_of(found->second.begin(), found->second.end(),
+                       [&](std::size_t start) { return visit(menu_.substr(start)); });
 }
 
 bool MenuIndex::StandsAt(std::size_t start, std::string_view entry) const {

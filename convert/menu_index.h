@@ -8,7 +8,9 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
+#include <vector>
+
+#include "support/hash_filter.h"
 
 namespace tamsel {
 
@@ -51,7 +53,11 @@ class MenuIndex {
     bool StandsAt(std::size_t start, std::string_view entry) const;
 
     std::string_view menu_;
-    std::unordered_multiset<std::string_view> lines_;  // each line's content, in the menu
+    // Where each line's content begins in the menu, by that content. A menu repeats many
+    // lines ("</Table>"), which a multiset would chain in one bucket for every lookup that
+    // lands there to walk.
+    std::unordered_map<std::string_view, std::vector<std::size_t>> lines_;
+    HashFilter linesFilter_;  // in front of lines_: most entries looked up are new
     // Where the contents with suffix digits begin, by their shape.
     std::unordered_multimap<std::string, std::size_t> shapes_;
 };

@@ -16,6 +16,7 @@ FolderSnapshot::FolderSnapshot(FileSystem& files, std::string_view prefix)
     names_ = std::move(*names);
     spellings_.reserve(names_.size());
     places_.reserve(names_.size());
+    placesFilter_ = HashFilter(names_.size());
     for (std::size_t n = 0; n < names_.size(); ++n) {
         std::string spelling;
         std::optional<std::string_view> comparable = ComparableName(names_[n], spelling);
@@ -26,6 +27,7 @@ FolderSnapshot::FolderSnapshot(FileSystem& files, std::string_view prefix)
             comparable = spellings_.emplace_back(std::move(spelling));
         }
         places_.emplace(*comparable, n);
+        placesFilter_.Add(*comparable);
     }
     answers_.assign(names_.size(), Answer::Unknown);
     listed_ = true;
@@ -38,7 +40,8 @@ bool FolderSnapshot::FileExists(const std::string& path) {
         const std::optional<std::string_view> comparable =
             IsEntryName(name) ? ComparableName(name, spelling) : std::nullopt;
         if (comparable) {
-            const auto place = places_.find(*comparable);
+            const auto place =
+                placesFilter_.MayHold(*comparable) ? places_.find(*comparable) : places_.end();
             if (place == places_.end()) {
                 return false;
             }

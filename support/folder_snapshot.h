@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "support/file_system.h"
+#include "support/hash_filter.h"
 
 namespace tamsel {
 
@@ -39,6 +40,7 @@ class FolderSnapshot {
     // Each listed name's place in names_, under its compared spelling (viewing names_ or
     // spellings_, which never grow once filled).
     std::unordered_map<std::string_view, std::size_t> places_;
+    HashFilter placesFilter_{0};   // in front of places_: most links have no icon
     std::vector<Answer> answers_;  // one per listed name
 };
 
