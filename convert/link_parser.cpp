@@ -49,17 +49,13 @@ Cut CutBetween(std::string& line, std::string_view startDelimiter, std::string_v
 
 constexpr std::string_view kAddressStart = "<A HREF=\"";
 
-bool IsBookmark(std::string_view line) {
-    return StartsWithIgnoringCase(TrimBlanks(line), kBookmarkStart);
-}
-
 // Whether `address` matches the pattern "http[s:]*", letter case counting.
 bool IsWebAddress(std::string_view address) {
     return address.size() >= 5 && address.starts_with("http") &&
            (address[4] == 's' || address[4] == ':');
 }
 
-// Where "<A HREF=\"" first begins (counting from 1; 0 for nowhere) in a line that IsBookmark
+// Where "<A HREF=\"" first begins (counting from 1; 0 for nowhere) in a line that IsBookmarkLine
 // accepts: right behind its "<DT>" when a quote follows, as in every export, since nothing
 // before that can begin it. Other lines are searched.
 std::size_t AddressStart(std::string_view line) {
@@ -241,13 +237,23 @@ void ParseLinkLine(std::string& line, LinkRecord& record, std::string& queryText
     ParseLinkLine(line, record, PreparedTemplates(templates), imagesFolder, hasIcon, sink);
 }
 
+bool IsBookmarkLine(std::string_view line) {
+    return StartsWithIgnoringCase(TrimBlanks(line), kBookmarkStart);
+}
+
 void ParseLinkLine(std::string& line, LinkRecord& record, const PreparedTemplates& templates,
                    const std::string& imagesFolder, const IconProbe& hasIcon, LinkSink& sink) {
-    if (IsBookmark(line)) {
-        if (!TakeBookmark(line, record)) {
-            return;
-        }
-    } else if (line.starts_with('<')) {  // the pattern "<*"
+    if (!IsBookmarkLine(line)) {
+        ParsePlainLine(line, record, templates, imagesFolder, hasIcon, sink);
+    } else if (TakeBookmark(line, record)) {
+        EmitPendingLink(record, templates, imagesFolder, hasIcon, sink);
+        ApplyPlainLine(line, record);
+    }
+}
+
+void ParsePlainLine(std::string_view line, LinkRecord& record, const PreparedTemplates& templates,
+                    const std::string& imagesFolder, const IconProbe& hasIcon, LinkSink& sink) {
+    if (line.starts_with('<')) {  // the pattern "<*"
         return;
     }
     EmitPendingLink(record, templates, imagesFolder, hasIcon, sink);

@@ -40,6 +40,21 @@ class LinkSink {
 void ParseLinkLine(std::string& line, LinkRecord& record, const PreparedTemplates& templates,
                    const std::string& imagesFolder, const IconProbe& hasIcon, LinkSink& sink);
 
+// Hands the link collected in `record` to `sink` when it holds a title and an address, and
+// clears it; the first step ParseLinkLine takes for a line that is no bookmark line and does
+// not begin with "<".
+void EmitPendingLink(LinkRecord& record, const PreparedTemplates& templates,
+                     const std::string& imagesFolder, const IconProbe& hasIcon, LinkSink& sink);
+
+// ParseLinkLine of a line that is no bookmark line (IsBookmarkLine), which it leaves whole, so
+// that it can be read where it lies.
+void ParsePlainLine(std::string_view line, LinkRecord& record, const PreparedTemplates& templates,
+                    const std::string& imagesFolder, const IconProbe& hasIcon, LinkSink& sink);
+
+// Whether ParseLinkLine reads `line` as a bookmark line: without blanks in front, it begins
+// with kBookmarkStart in any letter case.
+bool IsBookmarkLine(std::string_view line);
+
 // The same, appending for each link one query entry to `queryText` and one item entry plus
 // CR LF to `itemText` (values escaped for XML, see FillTemplate), whatever they already hold.
 // `line` becomes what is left of it.

@@ -62,17 +62,44 @@ std::string_view LinkReader::Cleaned(std::string_view line) {
     return TrimBlanks(cleaned_);
 }
 
-void LinkReader::Finish() {
-    if (!piece_.empty()) {
-        ParseLinkLine(piece_, record_, templates_, imagesFolder_, hasIcon_, sink_);
-        piece_.clear();
+// Parsing a rest again changes nothing when it begins with "<" and is no bookmark line, which
+// is what export lines leave. For a rest that does not begin with "<" it emits the pending
+// link and then sets fields of a record no one reads any more. Only the rare rest that is
+// still a bookmark line is kept to be parsed again.
+void LinkReader::KeepForFinish(std::string_view rest) {
+    left_.clear();
+    atFinish_ = AtFinish::Nothing;
+    if (rest.empty()) {
+        return;
+    }
+    if (rest.front() != '<') {
+        atFinish_ = AtFinish::EmitPending;
+    } else if (IsBookmarkLine(rest)) {
+        left_.assign(rest);
+        atFinish_ = AtFinish::ParseLeft;
     }
 }
 
-// The piece is parsed in a copy, which parsing cuts and the next piece reuses.
+void LinkReader::Finish() {
+    if (atFinish_ == AtFinish::EmitPending) {
+        EmitPendingLink(record_, templates_, imagesFolder_, hasIcon_, sink_);
+    } else if (atFinish_ == AtFinish::ParseLeft) {
+        ParseLinkLine(left_, record_, templates_, imagesFolder_, hasIcon_, sink_);
+    }
+    atFinish_ = AtFinish::Nothing;
+}
+
+// Only a bookmark line is cut, in a copy that the next one reuses; any other piece is read
+// where it lies.
 void LinkReader::Parse(std::string_view piece) {
+    if (!IsBookmarkLine(piece)) {
+        ParsePlainLine(piece, record_, templates_, imagesFolder_, hasIcon_, sink_);
+        KeepForFinish(piece);
+        return;
+    }
     piece_.assign(piece);
     ParseLinkLine(piece_, record_, templates_, imagesFolder_, hasIcon_, sink_);
+    KeepForFinish(piece_);
 }
 
 }  // namespace tamsel

@@ -34,6 +34,7 @@ class LinkReader {
   private:
     std::string_view Cleaned(std::string_view line);
     void Parse(std::string_view piece);
+    void KeepForFinish(std::string_view rest);
 
     const PreparedTemplates& templates_;
     const std::string& imagesFolder_;
@@ -41,7 +42,11 @@ class LinkReader {
     LinkSink& sink_;
     LinkRecord record_;
     std::string cleaned_;  // a line with TABs, turned into blanks
-    std::string piece_;    // the piece being parsed; then what is left of it
+    std::string piece_;    // a bookmark line being cut
+    // What Finish does: what parsing the rest of the last piece once more would do.
+    enum class AtFinish { Nothing, EmitPending, ParseLeft };
+    AtFinish atFinish_ = AtFinish::Nothing;
+    std::string left_;  // that rest, when it is parsed again
 };
 
 }  // namespace tamsel
