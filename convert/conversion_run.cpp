@@ -15,7 +15,6 @@
 #include "convert/menu_index.h"
 #include "convert/menu_lock.h"
 #include "convert/menu_site.h"
-#include "convert/read_links.h"
 #include "convert/replace_menu_file.h"
 #include "convert/run_messages.h"
 #include "support/folder_snapshot.h"
@@ -36,6 +35,13 @@ constexpr std::string_view kFallbackIcon = "network.png";
 // How much of the list is read between two reports to the observer: often enough for a
 // progress bar, rare enough that a line costs an addition and a comparison.
 constexpr std::uint64_t kProgressStep = 256 * 1024;
+// The observer is also asked whether to stop after this many links, or once this long has
+// passed since it was last asked, so that a list whose links are slow to decide (icons on a
+// slow disk, many links of one title) still stops soon after a cancel.
+constexpr std::size_t kLinksPerAsk = 1024;
+constexpr std::chrono::milliseconds kAskEvery{50};
+// The clock is read after every line that found a link, and after every so many others.
+constexpr std::size_t kLinesPerClock = 64;
 
 constexpr std::array<std::string_view, 3> kTemplateNames = {
     "item_template_query.txt",
@@ -84,38 +90,60 @@ void Checkpoint(RunObserver& observer) {
     }
 }
 
-// Counts the list's bytes as its lines go by and tells the observer every kProgressStep.
-// A decoded UTF-16 list counts its UTF-8 bytes, so the count is kept below the file's size.
+// Counts the list's bytes as its lines go by and tells the observer every kProgressStep,
+// asking it then whether to stop, and in between as kLinksPerAsk and kAskEvery say. A decoded
+// UTF-16 list counts its UTF-8 bytes, so the count is kept below the file's size.
 class ListProgress {
   public:
+    using Clock = std::chrono::steady_clock;
+
     ListProgress(RunObserver& observer, std::uint64_t total) : observer_(observer), total_(total) {}
 
-    void Advance(std::uint64_t bytes) {
+    // After each line: `bytes` of the list read with it, `links` found so far.
+    void Advance(std::uint64_t bytes, std::size_t links) {
         read_ += bytes;
         if (read_ - told_ >= kProgressStep) {
             told_ = read_;
-            Checkpoint(observer_);
+            Ask(links);
             observer_.ListRead(std::min(read_, total_), total_);
+        } else if (links - linksAsked_ >= kLinksPerAsk) {
+            Ask(links);
+        } else if ((links != linksSeen_ || ++lines_ % kLinesPerClock == 0) &&
+                   Clock::now() >= askBy_) {
+            Ask(links);
         }
+        linksSeen_ = links;
     }
     void Finish() { observer_.ListRead(total_, total_); }
 
   private:
+    void Ask(std::size_t links) {
+        Checkpoint(observer_);
+        linksAsked_ = links;
+        askBy_ = Clock::now() + kAskEvery;
+    }
+
     RunObserver& observer_;
     std::uint64_t total_;
     std::uint64_t read_ = 0;
     std::uint64_t told_ = 0;
+    std::size_t linksAsked_ = 0;
+    std::size_t linksSeen_ = 0;
+    std::size_t lines_ = 0;
+    Clock::time_point askBy_ = Clock::now() + kAskEvery;
 };
 
-// Reads the whole list into `links`, running `meanwhile` while the first lines are read.
-// False when the list could not be read to its end.
+// Reads the whole list into `links`, line by line. False when the list could not be read to
+// its end.
 bool ParseList(const std::string& listPath, FileSystem& files, LinkCollector& links,
-               RunObserver& observer, const std::function<void()>& meanwhile) {
+               RunObserver& observer) {
     ListProgress progress(observer, files.ProbeFileSize(listPath));
-    const bool read = ReadLinks(
-        files, listPath, links, [&progress](std::uint64_t bytes) { progress.Advance(bytes); },
-        meanwhile);
+    const bool read = files.ReadLines(listPath, [&](std::string_view line) {
+        links.Feed(line);
+        progress.Advance(line.size() + 1, links.FoundCount());  // the break counts one byte
+    });
     if (read) {
+        links.Finish();
         progress.Finish();
     }
     return read;
@@ -270,18 +298,15 @@ RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::millis
         return InputProblem(kMenuMessage, RunInput::Menu);
     }
     // One listing of the icon folder answers for the many links without an icon of their
-    // own; only the names the folder holds are probed, on a thread of their own that starts
-    // at once.
-    const FolderSnapshot icons(files, imagesFolder);
+    // own; only the names the folder holds are probed.
+    FolderSnapshot icons(files, imagesFolder);
+    const MenuIndex menuIndex(*menu);
     Checkpoint(observer);
     LinkCollector links(
         templates, imagesFolder,
-        [&icons](const std::string& path) { return icons.FileExists(path); }, nullptr,
+        [&icons](const std::string& path) { return icons.FileExists(path); }, &menuIndex,
         preview != nullptr ? *preview : DecisionProbe{});
-    // The menu is indexed while the list's first lines are read.
-    std::optional<MenuIndex> menuIndex;
-    const auto indexMenu = [&] { links.SetMenu(&menuIndex.emplace(*menu)); };
-    if (!ParseList(paths.listPath, files, links, observer, indexMenu)) {
+    if (!ParseList(paths.listPath, files, links, observer)) {
         return InputProblem(kListMessage, RunInput::List);
     }
     // A list without a link (a wrong file, an empty export) would rewrite the menu as it

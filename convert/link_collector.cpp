@@ -1,6 +1,7 @@
 #include "convert/link_collector.h"
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -14,13 +15,13 @@ namespace {
 // string would be copied into fresh memory each time it doubled, and once more when spliced
 // into the menu text.
 constexpr std::size_t kPiece = 8 << 20;
-constexpr std::size_t kPieceRoom = 64 << 10;  // a piece with less room left is full
 constexpr std::string_view kCrLf = "\r\n";
 
-// The last of `pieces`, or a new one when it is full.
-std::string& PieceToFill(std::vector<std::string>& pieces) {
-    if (pieces.empty() || pieces.back().capacity() - pieces.back().size() < kPieceRoom) {
-        pieces.emplace_back().reserve(kPiece);
+// The last of `pieces` when it has room for `size` more bytes, else a new one: a piece never
+// grows beyond the room it was given, so views of the entries in it stay valid.
+std::string& RoomFor(std::vector<std::string>& pieces, std::size_t size) {
+    if (pieces.empty() || pieces.back().capacity() - pieces.back().size() < size) {
+        pieces.emplace_back().reserve(std::max(kPiece, size));
     }
     return pieces.back();
 }
@@ -33,6 +34,29 @@ std::string Joined(const std::vector<std::string>& pieces) {
     return joined;
 }
 
+// `out` becomes the template filled for `record`; the entry is what TrimEntry leaves of it.
+std::string_view Filled(const PreparedTemplate& text, const LinkRecord& record, std::string& out) {
+    out.clear();
+    text.AppendFilled(record, out);
+    return TrimEntry(out);
+}
+
+// `id` becomes candidate `n` for the id `unsuffixed`: the id itself, then id_2, id_3, ...
+void SetCandidate(std::string& id, const std::string& unsuffixed, std::size_t n) {
+    id.assign(unsuffixed);
+    if (n > 1) {
+        id.append("_").append(std::to_string(n));
+    }
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+std::size_t HashOfShape(std::string_view text) {
+    return std::hash<std::string>{}(SuffixShape(text));
+}
+
 }  // namespace
 
 LinkCollector::LinkCollector(const ItemTemplates& templates, std::string imagesFolder,
@@ -41,7 +65,10 @@ LinkCollector::LinkCollector(const ItemTemplates& templates, std::string imagesF
       imagesFolder_(std::move(imagesFolder)),
       hasIcon_(std::move(hasIcon)),
       menu_(menu),
-      onDecision_(std::move(onDecision)) {}
+      onDecision_(std::move(onDecision)) {
+    addedQueries_.max_load_factor(0.25f);
+    addedItems_.max_load_factor(0.25f);
+}
 
 std::string LinkCollector::QueryText() const {
     return Joined(queryPieces_);
@@ -51,85 +78,140 @@ std::string LinkCollector::ItemText() const {
     return Joined(itemPieces_);
 }
 
-// The entries of each candidate are built in place at the end of the output and cut off
-// again when the candidate is not used, so that the output is not copied.
+// The candidates are tried in turn. An id tried beyond its first candidate before starts
+// where it stopped, since every candidate below that is taken; only an item entry known
+// under one of those could still skip the link, and ItemKnownBelow looks for that.
 void LinkCollector::Emit(LinkRecord& record, const PreparedTemplate& query,
                          const PreparedTemplate& item) {
     ++found_;
     unsuffixedId_.assign(record.Id);
-    for (std::size_t n = 1;; ++n) {
-        if (n > 1) {
-            record.Id.assign(unsuffixedId_).append("_").append(std::to_string(n));
-        }
-        // The item's lookup starts waiting for memory while the query entry is built.
-        std::string& items = PieceToFill(itemPieces_);
-        const std::size_t itemAt = items.size();
-        item.AppendFilled(record, items);
-        const Built itemEntry = Trimmed(items, itemPieces_.size() - 1, itemAt);
-        Prefetch(itemEntry, addedItems_);
-        std::string& queries = PieceToFill(queryPieces_);
-        const std::size_t queryAt = queries.size();
-        query.AppendFilled(record, queries);
-        const Built queryEntry =
-            query.HoldsId() ? Trimmed(queries, queryPieces_.size() - 1, queryAt) : Built{};
-        Prefetch(queryEntry, addedQueries_);
-        if (IsKnown(itemEntry, addedItems_, itemPieces_)) {
-            queries.resize(queryAt);
-            items.resize(itemAt);
+    std::size_t n = 1;
+    if (const auto next = nextSuffix_.find(unsuffixedId_); next != nextSuffix_.end()) {
+        n = next->second;
+        if (ItemKnownBelow(record, item, n)) {
             ++skipped_;
             Decide(false, unsuffixedId_, record);
             return;
         }
-        if (query.HoldsId()) {
-            if (IsKnown(queryEntry, addedQueries_, queryPieces_)) {
-                queries.resize(queryAt);
-                items.resize(itemAt);
-                continue;
+    }
+    for (;; ++n) {
+        SetCandidate(record.Id, unsuffixedId_, n);
+        const Placed itemEntry = Place(item, record, itemPieces_, kCrLf.size(), &addedItems_);
+        if (!itemEntry.fresh) {
+            if (n > 1) {
+                nextSuffix_.insert_or_assign(unsuffixedId_, n);
             }
-            Remember(queryEntry, addedQueries_);
+            ++skipped_;
+            Decide(false, unsuffixedId_, record);
+            return;
         }
-        Remember(itemEntry, addedItems_);
-        items += kCrLf;
-        Decide(true, record.Id, record);
-        return;
+        if (Place(query, record, queryPieces_, 0, query.HoldsId() ? &addedQueries_ : nullptr)
+                .fresh) {
+            *itemEntry.piece += kCrLf;
+            if (HoldsSuffixDigits(itemEntry.entry)) {
+                itemShapes_.emplace(HashOfShape(itemEntry.entry), itemEntry.entry);
+            }
+            break;
+        }
+        Withdraw(itemEntry, addedItems_);
     }
+    if (n > 1) {
+        nextSuffix_.insert_or_assign(unsuffixedId_, n + 1);
+    }
+    Decide(true, record.Id, record);
 }
 
-LinkCollector::Built LinkCollector::Trimmed(const std::string& text, std::size_t index,
-                                            std::size_t from) const {
-    Built built;
-    built.entry = TrimEntry(std::string_view(text).substr(from));
-    built.place = {index, static_cast<std::size_t>(built.entry.data() - text.data()),
-                   built.entry.size()};
-    if (!built.entry.empty()) {
-        built.hash = HashOfText(built.entry);
-        built.firstLineHash = menu_ != nullptr ? MenuIndex::FirstLineHash(built.entry) : 0;
+// The entry goes to the end of the block at once, so that one insertion both looks it up
+// among the added ones and adds it; one that is known already is cut off again. Without
+// `added` the entry is only appended.
+LinkCollector::Placed LinkCollector::Place(const PreparedTemplate& text, const LinkRecord& record,
+                                           std::vector<std::string>& pieces, std::size_t extra,
+                                           std::unordered_set<std::string_view>* added) {
+    Filled(text, record, scratch_);
+    std::string& piece = RoomFor(pieces, scratch_.size() + extra);
+    Placed placed{&piece, piece.size(), {}, true};
+    piece += scratch_;
+    if (added == nullptr) {
+        return placed;
     }
-    return built;
+    placed.entry = TrimEntry(std::string_view(piece).substr(placed.at));
+    // An empty entry is never found, so that a template that gives one does not skip every
+    // link, and never added.
+    if (!placed.entry.empty() && (!added->insert(placed.entry).second ||
+                                  (menu_ != nullptr && menu_->HoldsOnOwnLines(placed.entry)))) {
+        Withdraw(placed, *added);
+        placed.fresh = false;
+    }
+    return placed;
 }
 
-// The lookups of both entries wait for memory together rather than one after the other.
-void LinkCollector::Prefetch(const Built& built, const AddedEntries& added) const {
-    if (!built.entry.empty()) {
-        added.Prefetch(built.hash);
-        if (menu_ != nullptr) {
-            menu_->Prefetch(built.firstLineHash);
-        }
+// Undoes Place: the entry, if it was added, is known no more, and its text is cut off.
+void LinkCollector::Withdraw(const Placed& placed, std::unordered_set<std::string_view>& added) {
+    if (const auto found = added.find(placed.entry);
+        found != added.end() && found->data() == placed.entry.data()) {
+        added.erase(found);
     }
+    placed.piece->resize(placed.at);
 }
 
 // An empty entry is never found, so that a template that gives one does not skip every link.
-bool LinkCollector::IsKnown(const Built& built, const AddedEntries& added,
-                            std::span<const std::string> texts) const {
-    return !built.entry.empty() &&
-           (added.Holds(built.entry, built.hash, texts) ||
-            (menu_ != nullptr && menu_->HoldsOnOwnLines(built.entry, built.firstLineHash)));
+bool LinkCollector::IsKnown(std::string_view entry,
+                            const std::unordered_set<std::string_view>& added) const {
+    return !entry.empty() &&
+           (added.contains(entry) || (menu_ != nullptr && menu_->HoldsOnOwnLines(entry)));
 }
 
-void LinkCollector::Remember(const Built& built, AddedEntries& added) {
-    if (!built.entry.empty()) {
-        added.Add(built.hash, built.place);
+// Whether the item entry of one of the candidates below `limit` is known. Candidate 1 is
+// looked up. The entries of candidates 2 and on differ only in the suffix's digits, so an
+// added entry or a menu line can be one of them only when it has their SuffixShape and reads
+// like them up to those digits, which then tell the candidate to look up.
+bool LinkCollector::ItemKnownBelow(LinkRecord& record, const PreparedTemplate& item,
+                                   std::size_t limit) {
+    SetCandidate(record.Id, unsuffixedId_, 1);
+    if (IsKnown(Filled(item, record, scratch_), addedItems_)) {
+        return true;
     }
+    if (limit <= 2 || !item.HoldsId()) {
+        return false;
+    }
+    SetCandidate(record.Id, unsuffixedId_, 3);
+    const std::string third(Filled(item, record, scratch_));
+    SetCandidate(record.Id, unsuffixedId_, 2);
+    const std::string second(Filled(item, record, scratch_));
+    const auto digitsAt = static_cast<std::size_t>(
+        std::mismatch(second.begin(), second.end(), third.begin()).first - second.begin());
+    // Whether `text` begins with the entry of a known candidate: its digits are read one
+    // more at a time, each number read being a candidate.
+    const auto holdsKnown = [&](std::string_view text) {
+        if (text.substr(0, digitsAt) != std::string_view(second).substr(0, digitsAt) ||
+            text.substr(digitsAt).starts_with('0')) {
+            return false;
+        }
+        std::size_t n = 0;
+        for (std::size_t at = digitsAt; at < text.size() && IsDigit(text[at]); ++at) {
+            n = n * 10 + static_cast<std::size_t>(text[at] - '0');
+            if (n >= limit) {
+                return false;
+            }
+            SetCandidate(record.Id, unsuffixedId_, n);
+            if (n >= 2 && IsKnown(Filled(item, record, scratch_), addedItems_)) {
+                return true;
+            }
+        }
+        return false;
+    };
+    const auto [first, last] = itemShapes_.equal_range(HashOfShape(second));
+    if (std::any_of(first, last, [&](const auto& added) { return holdsKnown(added.second); })) {
+        return true;
+    }
+    if (menu_ == nullptr) {
+        return false;
+    }
+    // A menu entry begins at a line that holds its first line.
+    const std::string_view firstLine = FirstLineOf(second);
+    return digitsAt < firstLine.size()
+               ? menu_->AnyLineFrom(SuffixShape(firstLine), true, holdsKnown)
+               : menu_->AnyLineFrom(firstLine, false, holdsKnown);
 }
 
 void LinkCollector::Decide(bool added, std::string_view id, const LinkRecord& record) const {

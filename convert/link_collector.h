@@ -5,12 +5,12 @@
 // and under which id.
 
 #include <cstddef>
-#include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
-#include "convert/added_entries.h"
 #include "convert/link_parser.h"
 #include "convert/link_reader.h"
 #include "convert/link_record.h"
@@ -39,22 +39,11 @@ class LinkCollector final : public LinkSink {
     LinkCollector(const LinkCollector&) = delete;
     LinkCollector& operator=(const LinkCollector&) = delete;
 
-    // The menu the entries go into from the next link on, which may be given once the list
-    // is being read on another thread (ReaderFor), before the first link is added.
-    void SetMenu(const MenuIndex* menu) { menu_ = menu; }
-
     // Reads one line of the list into links and adds them (LinkReader::Feed).
-    void Feed(std::string_view line, bool keptForNext = false) { reader_.Feed(line, keptForNext); }
+    void Feed(std::string_view line) { reader_.Feed(line); }
 
     // After the last line (LinkReader::Finish).
     void Finish() { reader_.Finish(); }
-
-    // A reader of the list with this collector's templates and icons that hands its links to
-    // `sink`, which may hand them on to Emit later, on another thread. It lives no longer
-    // than the collector.
-    LinkReader ReaderFor(LinkSink& sink) const {
-        return LinkReader(templates_, imagesFolder_, hasIcon_, sink);
-    }
 
     // Adds one link, or skips it, as described above.
     void Emit(LinkRecord& record, const PreparedTemplate& query,
@@ -79,18 +68,20 @@ class LinkCollector final : public LinkSink {
     std::string ItemText() const;
 
   private:
-    // An entry just built: trimmed, its hash, and where it stands.
-    struct Built {
+    // An entry at the end of a block: the piece, where it begins there, the entry as
+    // TrimEntry leaves it, and whether it was neither added nor in the menu before.
+    struct Placed {
+        std::string* piece;
+        std::size_t at;
         std::string_view entry;
-        std::size_t hash = 0;           // of the whole entry
-        std::size_t firstLineHash = 0;  // MenuIndex::FirstLineHash, when there is a menu
-        AddedEntries::Place place{};
+        bool fresh;
     };
-    Built Trimmed(const std::string& text, std::size_t index, std::size_t from) const;
-    void Prefetch(const Built& built, const AddedEntries& added) const;
-    bool IsKnown(const Built& built, const AddedEntries& added,
-                 std::span<const std::string> texts) const;
-    static void Remember(const Built& built, AddedEntries& added);
+    Placed Place(const PreparedTemplate& text, const LinkRecord& record,
+                 std::vector<std::string>& pieces, std::size_t extra,
+                 std::unordered_set<std::string_view>* added);
+    void Withdraw(const Placed& placed, std::unordered_set<std::string_view>& added);
+    bool IsKnown(std::string_view entry, const std::unordered_set<std::string_view>& added) const;
+    bool ItemKnownBelow(LinkRecord& record, const PreparedTemplate& item, std::size_t limit);
     void Decide(bool added, std::string_view id, const LinkRecord& record) const;
 
     PreparedTemplates templates_;
@@ -100,12 +91,19 @@ class LinkCollector final : public LinkSink {
     std::vector<std::string> itemPieces_;
     const MenuIndex* menu_;
     DecisionProbe onDecision_;
-    AddedEntries addedQueries_;
-    AddedEntries addedItems_;
+    // The trimmed entries added so far, viewing the pieces.
+    std::unordered_set<std::string_view> addedQueries_;
+    std::unordered_set<std::string_view> addedItems_;
+    // The added item entries that hold suffix digits, by the std::hash of their SuffixShape.
+    std::unordered_multimap<std::size_t, std::string_view> itemShapes_;
+    // For an id whose candidates were tried beyond the first: the first candidate not known
+    // to be taken. Every one below it is, and stays so.
+    std::unordered_map<std::string, std::size_t> nextSuffix_;
     std::string unsuffixedId_;
+    std::string scratch_;  // an entry being built
     std::size_t found_ = 0;
     std::size_t skipped_ = 0;
-    LinkReader reader_{ReaderFor(*this)};
+    LinkReader reader_{templates_, imagesFolder_, hasIcon_, *this};
 };
 
 }  // namespace tamsel

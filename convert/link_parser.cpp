@@ -1,5 +1,6 @@
 #include "convert/link_parser.h"
 
+#include <algorithm>
 #include <cstddef>
 
 #include "convert/template_fill.h"
@@ -48,17 +49,13 @@ Cut CutBetween(std::string& line, std::string_view startDelimiter, std::string_v
 
 constexpr std::string_view kAddressStart = "<A HREF=\"";
 
-bool IsBookmark(std::string_view line) {
-    return StartsWithIgnoringCase(TrimBlanks(line), kBookmarkStart);
-}
-
 // Whether `address` matches the pattern "http[s:]*", letter case counting.
 bool IsWebAddress(std::string_view address) {
     return address.size() >= 5 && address.starts_with("http") &&
            (address[4] == 's' || address[4] == ':');
 }
 
-// Where "<A HREF=\"" first begins (counting from 1; 0 for nowhere) in a line that IsBookmark
+// Where "<A HREF=\"" first begins (counting from 1; 0 for nowhere) in a line that IsBookmarkLine
 // accepts: right behind its "<DT>" when a quote follows, as in every export, since nothing
 // before that can begin it. Other lines are searched.
 std::size_t AddressStart(std::string_view line) {
@@ -72,10 +69,10 @@ std::size_t AddressStart(std::string_view line) {
 
 // Where the anchor tag closes, looking from the place the address was cut: the first ">"
 // outside quoted attribute values, or npos when a "<" comes first or the tag never closes.
-std::size_t TagEndAfter(const LineRest& line, std::size_t from) {
+std::size_t TagEndAfter(std::string_view line, std::size_t from) {
     bool quoted = false;
-    for (std::size_t at = from; at < line.Size(); ++at) {
-        const char c = line.At(at);
+    for (std::size_t at = from; at < line.size(); ++at) {
+        const char c = line[at];
         if (c == '"') {
             quoted = !quoted;
         } else if (!quoted && c == '>') {
@@ -84,77 +81,70 @@ std::size_t TagEndAfter(const LineRest& line, std::size_t from) {
             break;
         }
     }
-    return LineRest::npos;
+    return std::string_view::npos;
 }
 
-// Sets `title` to [from, to) of `line` without one pair of surrounding double quotes and
-// without blanks at both ends.
-void AssignTitle(std::string& title, const LineRest& line, std::size_t from, std::size_t to) {
-    title.clear();
-    line.AppendTo(title, from, to);
-    if (IsQuoted(title)) {
-        title.pop_back();
-        title.erase(0, 1);
+// Sets `title` to `text` without one pair of surrounding double quotes and without blanks
+// at both ends.
+void AssignTitle(std::string& title, std::string_view text) {
+    if (IsQuoted(text)) {
+        text = text.substr(1, text.size() - 2);
     }
-    const std::size_t last = title.find_last_not_of(' ');
-    title.resize(last == std::string::npos ? 0 : last + 1);
-    title.erase(0, title.find_first_not_of(' '));  // npos, for an empty title, erases nothing
+    title.assign(TrimBlanks(text));
 }
 
 // The title of an anchor whose tag does not end in a quote and ">": one whose only
 // attribute was HREF (its quote went with the address), or one written with a blank
 // before ">" (ICON_URI="..." >). The title runs from the tag's ">" to the next "<" and is
 // cut out of the line like the other extractions.
-void TakeTitleAfterTag(LineRest& line, std::size_t cutAt, std::string& title) {
+void TakeTitleAfterTag(std::string& line, std::size_t cutAt, std::string& title) {
     title.clear();
     const std::size_t tagEnd = TagEndAfter(line, cutAt);
-    if (tagEnd == LineRest::npos) {
+    if (tagEnd == std::string::npos) {
         return;
     }
-    const std::size_t end = line.Find('<', tagEnd + 1);
-    if (end == LineRest::npos) {
+    const std::size_t end = line.find('<', tagEnd + 1);
+    if (end == std::string::npos) {
         return;
     }
-    AssignTitle(title, line, tagEnd + 1, end);
+    AssignTitle(title, std::string_view(line).substr(tagEnd + 1, end - tagEnd - 1));
     if (!title.empty()) {  // an empty title leaves the line as it was
-        line.Erase(tagEnd, end + 1);
+        line.erase(tagEnd, end + 1 - tagEnd);
     }
 }
 
 // Takes address and title from the bookmark line `line` into `record`, cutting both out of
-// `rest` (which views `line` whole). False when the address is not a web address, in which
-// case the record is left alone.
-bool TakeBookmark(std::string_view line, LineRest& rest, LinkRecord& record) {
+// it. False when the address is not a web address, in which case the record is left alone.
+bool TakeBookmark(std::string& line, LinkRecord& record) {
     const std::size_t start = AddressStart(line);
     if (start == 0) {
         return false;
     }
-    const std::size_t after = start + kAddressStart.size();
-    const std::size_t closing = line.find('"', after - 1);
-    if (closing == std::string_view::npos) {
+    const std::size_t from = start - 1 + kAddressStart.size();  // where the address begins
+    const std::size_t closing = line.find('"', from);
+    if (closing == std::string::npos) {
         return false;
     }
-    const std::size_t end = closing + 1;
     // Up to the first quote after the opening one, so never quoted itself.
-    std::string_view address = line.substr(after - 1, end - after);
-    const std::size_t cutAt = start - 1;
-    rest.Erase(cutAt, end);
-    address = TrimBlanks(address);
+    const std::string_view address =
+        TrimBlanks(std::string_view(line).substr(from, closing - from));
     if (!IsWebAddress(address)) {
+        line.erase(start - 1, closing + 1 - (start - 1));
         return false;
     }
     record.Url.assign(address);
-    const std::size_t titleStart = rest.FindPair("\">");
+    line.erase(start - 1, closing + 1 - (start - 1));
+    const std::size_t titleStart = line.find("\">");
     const std::size_t titleEnd =
-        titleStart == LineRest::npos ? LineRest::npos : rest.Find('<', titleStart + 2);
-    if (titleEnd != LineRest::npos) {
-        AssignTitle(record.Title, rest, titleStart + 2, titleEnd);
-        rest.Erase(titleStart, titleEnd + 1);
+        titleStart == std::string::npos ? std::string::npos : line.find('<', titleStart + 2);
+    if (titleEnd != std::string::npos) {
+        AssignTitle(record.Title,
+                    std::string_view(line).substr(titleStart + 2, titleEnd - titleStart - 2));
+        line.erase(titleStart, titleEnd + 1 - titleStart);
     } else {
-        TakeTitleAfterTag(rest, cutAt, record.Title);
+        TakeTitleAfterTag(line, start - 1, record.Title);
     }
     record.Info.clear();
-    record.lentInfo = {};
     return true;
 }
 
@@ -166,25 +156,15 @@ void ClearRecord(LinkRecord& record) {
     record.Info.clear();
     record.Image.clear();
     record.Url.clear();
-    record.lentInfo = {};
 }
 
 }  // namespace
-
-void KeepLentInfo(LinkRecord& record) {
-    if (!record.lentInfo.Empty()) {
-        record.Info.clear();
-        record.lentInfo.AppendTo(record.Info);
-        record.lentInfo = {};
-    }
-}
 
 void EmitPendingLink(LinkRecord& record, const PreparedTemplates& templates,
                      const std::string& imagesFolder, const IconProbe& hasIcon, LinkSink& sink) {
     if (record.Title.empty() || record.Url.empty()) {
         return;
     }
-    KeepLentInfo(record);
     record.Id.assign(record.Title);  // Title with every blank removed, in the Id's own storage
     std::erase(record.Id, ' ');
     const PreparedTemplate* itemTemplate = &templates.NoImage;
@@ -226,35 +206,25 @@ class AppendingSink final : public LinkSink {
 // Whether the text, without blanks in front, begins with "http:" or "https:". Prefix tests
 // on the line as it is: export lines are long, and lower-casing a copy of each would cost
 // more than everything else done with it.
-bool IsAddress(const LineRest& line) {
-    std::size_t from = 0;
-    while (from < line.Size() && line.At(from) == ' ') {
-        ++from;
-    }
-    return line.StartsWithIgnoringCase(from, "http:") ||
-           line.StartsWithIgnoringCase(from, "https:");
+bool IsAddress(std::string_view line) {
+    line.remove_prefix(std::min(line.find_first_not_of(' '), line.size()));
+    return StartsWithIgnoringCase(line, "http:") || StartsWithIgnoringCase(line, "https:");
 }
 
-void ApplyPlainLine(const LineRest& line, LinkRecord& record, bool lendInfo) {
+void ApplyPlainLine(std::string_view line, LinkRecord& record) {
     if (IsAddress(line)) {
-        line.AssignTrimmed(record.Url, 0, LineRest::npos);
+        record.Url.assign(TrimBlanks(line));
         return;
     }
-    const std::size_t semicolon = line.Find(';');
-    if (semicolon != LineRest::npos) {
-        line.AssignTrimmed(record.Title, 0, semicolon);
-        record.Info.clear();
-        record.lentInfo = line.Trimmed(semicolon + 1, LineRest::npos);
-        if (!lendInfo) {
-            KeepLentInfo(record);
-        }
+    const std::size_t semicolon = line.find(';');
+    if (semicolon != std::string_view::npos) {
+        record.Title.assign(TrimBlanks(line.substr(0, semicolon)));
+        record.Info.assign(TrimBlanks(line.substr(semicolon + 1)));
         return;
     }
-    if (!line.Empty()) {
-        record.Title.clear();
-        line.AppendTo(record.Title);
+    if (!line.empty()) {
+        record.Title.assign(line);
         record.Info.clear();
-        record.lentInfo = {};
     }
 }
 
@@ -264,26 +234,30 @@ void ParseLinkLine(std::string& line, LinkRecord& record, std::string& queryText
                    std::string& itemText, const ItemTemplates& templates,
                    const std::string& imagesFolder, const IconProbe& hasIcon) {
     AppendingSink sink(queryText, itemText);
-    std::string left = ParseLinkLine(std::string_view(line), record, PreparedTemplates(templates),
-                                     imagesFolder, hasIcon, sink)
-                           .Joined();
-    line.swap(left);
+    ParseLinkLine(line, record, PreparedTemplates(templates), imagesFolder, hasIcon, sink);
 }
 
-LineRest ParseLinkLine(std::string_view line, LinkRecord& record,
-                       const PreparedTemplates& templates, const std::string& imagesFolder,
-                       const IconProbe& hasIcon, LinkSink& sink, bool lendInfo) {
-    LineRest rest(line);
-    if (IsBookmark(line)) {
-        if (!TakeBookmark(line, rest, record)) {
-            return rest;
-        }
-    } else if (line.starts_with('<')) {  // the pattern "<*"
-        return rest;
+bool IsBookmarkLine(std::string_view line) {
+    return StartsWithIgnoringCase(TrimBlanks(line), kBookmarkStart);
+}
+
+void ParseLinkLine(std::string& line, LinkRecord& record, const PreparedTemplates& templates,
+                   const std::string& imagesFolder, const IconProbe& hasIcon, LinkSink& sink) {
+    if (!IsBookmarkLine(line)) {
+        ParsePlainLine(line, record, templates, imagesFolder, hasIcon, sink);
+    } else if (TakeBookmark(line, record)) {
+        EmitPendingLink(record, templates, imagesFolder, hasIcon, sink);
+        ApplyPlainLine(line, record);
+    }
+}
+
+void ParsePlainLine(std::string_view line, LinkRecord& record, const PreparedTemplates& templates,
+                    const std::string& imagesFolder, const IconProbe& hasIcon, LinkSink& sink) {
+    if (line.starts_with('<')) {  // the pattern "<*"
+        return;
     }
     EmitPendingLink(record, templates, imagesFolder, hasIcon, sink);
-    ApplyPlainLine(rest, record, lendInfo);
-    return rest;
+    ApplyPlainLine(line, record);
 }
 
 std::string ExtractBetween(std::string& line, std::string_view startDelimiter,

@@ -7,7 +7,6 @@
 #include <string>
 #include <string_view>
 
-#include "convert/line_rest.h"
 #include "convert/link_record.h"
 #include "convert/template_fill.h"
 
@@ -28,7 +27,7 @@ class LinkSink {
     ~LinkSink() = default;
 };
 
-// Handles one cleaned line (TABs turned into blanks, trimmed); LinkCollector (link_collector.h)
+// Handles one cleaned line (TABs turned into blanks, trimmed); LinkReader (link_reader.h)
 // cleans and cuts the lines of a whole list. Collects into `record`; once it holds a title and
 // an address, hands it to `sink` and clears it. The link's own icon is `imagesFolder` + Id +
 // ".png" when `hasIcon` says it exists (an empty probe finds none); otherwise a link with an
@@ -36,22 +35,25 @@ class LinkSink {
 // A bookmark line ("<DT><A HREF=...") is emitted in its own call when its address begins with
 // "https" or "http:" and its title is found; an anchor with HREF as its only attribute gives its
 // title too. Lines that begin with "<" are otherwise skipped and never emit a pending link.
-// Returns what is left of the line, viewing it: a bookmark line without what its address and
-// title were cut from, any other line whole. The record keeps copies of what it takes; with
-// `lendInfo`, the info text stays in the line as record.lentInfo instead, and the caller
-// calls KeepLentInfo before the line goes.
-LineRest ParseLinkLine(std::string_view line, LinkRecord& record,
-                       const PreparedTemplates& templates, const std::string& imagesFolder,
-                       const IconProbe& hasIcon, LinkSink& sink, bool lendInfo = false);
-
-// Copies an info text the record still reads in place (record.lentInfo) into record.Info.
-void KeepLentInfo(LinkRecord& record);
+// `line` becomes what is left of it: a bookmark line without what its address and title were
+// cut from, any other line whole.
+void ParseLinkLine(std::string& line, LinkRecord& record, const PreparedTemplates& templates,
+                   const std::string& imagesFolder, const IconProbe& hasIcon, LinkSink& sink);
 
 // Hands the link collected in `record` to `sink` when it holds a title and an address, and
 // clears it; the first step ParseLinkLine takes for a line that is no bookmark line and does
 // not begin with "<".
 void EmitPendingLink(LinkRecord& record, const PreparedTemplates& templates,
                      const std::string& imagesFolder, const IconProbe& hasIcon, LinkSink& sink);
+
+// ParseLinkLine of a line that is no bookmark line (IsBookmarkLine), which it leaves whole, so
+// that it can be read where it lies.
+void ParsePlainLine(std::string_view line, LinkRecord& record, const PreparedTemplates& templates,
+                    const std::string& imagesFolder, const IconProbe& hasIcon, LinkSink& sink);
+
+// Whether ParseLinkLine reads `line` as a bookmark line: without blanks in front, it begins
+// with kBookmarkStart in any letter case.
+bool IsBookmarkLine(std::string_view line);
 
 // The same, appending for each link one query entry to `queryText` and one item entry plus
 // CR LF to `itemText` (values escaped for XML, see FillTemplate), whatever they already hold.

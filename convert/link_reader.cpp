@@ -31,8 +31,7 @@ LinkReader::LinkReader(const PreparedTemplates& templates, const std::string& im
                        const IconProbe& hasIcon, LinkSink& sink)
     : templates_(templates), imagesFolder_(imagesFolder), hasIcon_(hasIcon), sink_(sink) {}
 
-void LinkReader::Feed(std::string_view line, bool keptForNext) {
-    const LineRest lentBefore = record_.lentInfo;
+void LinkReader::Feed(std::string_view line) {
     const std::string_view cleaned = Cleaned(line);
     std::size_t start = 0;
     for (std::size_t dt = FindDt(cleaned, 1); dt != std::string::npos;
@@ -40,19 +39,7 @@ void LinkReader::Feed(std::string_view line, bool keptForNext) {
         Parse(TrimBlanks(cleaned.substr(start, dt - start)));
         start = dt;
     }
-    KeepForFinish(Parse(cleaned.substr(start)));
-    KeepInfoBeyond(lentBefore, keptForNext);
-}
-
-// The record may go on reading its info text in place only from this line, only while the
-// line stays, and not when Finish is to read it. An info text still lent from the line
-// before (`lentBefore`) goes with that line once this call returns.
-void LinkReader::KeepInfoBeyond(const LineRest& lentBefore, bool keptForNext) {
-    const LineRest& lent = record_.lentInfo;
-    if (!lent.Empty() && (!keptForNext || readsCleaned_ || atFinish_ != AtFinish::Nothing ||
-                          lent.SameViews(lentBefore))) {
-        KeepLentInfo(record_);
-    }
+    Parse(cleaned.substr(start));
 }
 
 // Turns each TAB into one blank and trims blanks at both ends: the same as replacing TABs
@@ -61,7 +48,6 @@ void LinkReader::KeepInfoBeyond(const LineRest& lentBefore, bool keptForNext) {
 // a third of a run.
 std::string_view LinkReader::Cleaned(std::string_view line) {
     const void* hit = std::memchr(line.data(), '\t', line.size());
-    readsCleaned_ = hit != nullptr;
     if (hit == nullptr) {
         return TrimBlanks(line);
     }
@@ -79,19 +65,17 @@ std::string_view LinkReader::Cleaned(std::string_view line) {
 // Parsing a rest again changes nothing when it begins with "<" and is no bookmark line, which
 // is what export lines leave. For a rest that does not begin with "<" it emits the pending
 // link and then sets fields of a record no one reads any more. Only the rare rest that is
-// still a bookmark line is copied to be parsed again.
-void LinkReader::KeepForFinish(const LineRest& rest) {
+// still a bookmark line is kept to be parsed again.
+void LinkReader::KeepForFinish(std::string_view rest) {
     left_.clear();
     atFinish_ = AtFinish::Nothing;
-    if (rest.Empty()) {
+    if (rest.empty()) {
         return;
     }
-    if (rest.At(0) != '<') {
+    if (rest.front() != '<') {
         atFinish_ = AtFinish::EmitPending;
-        return;
-    }
-    if (rest.StartsWithIgnoringCase(0, kBookmarkStart)) {
-        rest.AppendTo(left_);
+    } else if (IsBookmarkLine(rest)) {
+        left_.assign(rest);
         atFinish_ = AtFinish::ParseLeft;
     }
 }
@@ -100,14 +84,22 @@ void LinkReader::Finish() {
     if (atFinish_ == AtFinish::EmitPending) {
         EmitPendingLink(record_, templates_, imagesFolder_, hasIcon_, sink_);
     } else if (atFinish_ == AtFinish::ParseLeft) {
-        Parse(left_);
-        KeepLentInfo(record_);  // left_ is cleared by the next line
+        ParseLinkLine(left_, record_, templates_, imagesFolder_, hasIcon_, sink_);
     }
     atFinish_ = AtFinish::Nothing;
 }
 
-LineRest LinkReader::Parse(std::string_view piece) {
-    return ParseLinkLine(piece, record_, templates_, imagesFolder_, hasIcon_, sink_, true);
+// Only a bookmark line is cut, in a copy that the next one reuses; any other piece is read
+// where it lies.
+void LinkReader::Parse(std::string_view piece) {
+    if (!IsBookmarkLine(piece)) {
+        ParsePlainLine(piece, record_, templates_, imagesFolder_, hasIcon_, sink_);
+        KeepForFinish(piece);
+        return;
+    }
+    piece_.assign(piece);
+    ParseLinkLine(piece_, record_, templates_, imagesFolder_, hasIcon_, sink_);
+    KeepForFinish(piece_);
 }
 
 }  // namespace tamsel

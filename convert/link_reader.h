@@ -7,7 +7,6 @@
 #include <string>
 #include <string_view>
 
-#include "convert/line_rest.h"
 #include "convert/link_parser.h"
 #include "convert/link_record.h"
 #include "convert/template_fill.h"
@@ -24,10 +23,9 @@ class LinkReader {
     // ends go, and the line is cut in front of every "<DT>" (any case) that does not begin
     // it, so that a bookmark sharing its line with other tags ("<DL><p><DT><A HREF=...",
     // "<HR> <DT><A HREF=...", several bookmarks on one line) is read as a line of its own.
-    // Each piece, trimmed, goes to ParseLinkLine in order. The line is read in place and
-    // need not outlive the call; with `keptForNext` (see LineHandler) the reader may go on
-    // reading it until the next call returns, which spares copying a bookmark's long rest.
-    void Feed(std::string_view line, bool keptForNext = false);
+    // Each piece, trimmed, goes to ParseLinkLine in order. The line need not outlive the
+    // call.
+    void Feed(std::string_view line);
 
     // After the last line: parses what ParseLinkLine left of the last piece once more when
     // it is not empty, which emits a link still pending at the end of the list.
@@ -35,17 +33,16 @@ class LinkReader {
 
   private:
     std::string_view Cleaned(std::string_view line);
-    void KeepForFinish(const LineRest& rest);
-    void KeepInfoBeyond(const LineRest& lentBefore, bool keptForNext);
-    LineRest Parse(std::string_view piece);
+    void Parse(std::string_view piece);
+    void KeepForFinish(std::string_view rest);
 
     const PreparedTemplates& templates_;
     const std::string& imagesFolder_;
     const IconProbe& hasIcon_;
     LinkSink& sink_;
     LinkRecord record_;
-    std::string cleaned_;        // a line with TABs, turned into blanks
-    bool readsCleaned_ = false;  // whether the line being read is in cleaned_
+    std::string cleaned_;  // a line with TABs, turned into blanks
+    std::string piece_;    // a bookmark line being cut
     // What Finish does: what parsing the rest of the last piece once more would do.
     enum class AtFinish { Nothing, EmitPending, ParseLeft };
     AtFinish atFinish_ = AtFinish::Nothing;

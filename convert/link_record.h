@@ -7,8 +7,6 @@
 #include <string>
 #include <string_view>
 
-#include "convert/line_rest.h"
-
 namespace tamsel {
 
 // The link being collected across lines.
@@ -18,10 +16,6 @@ struct LinkRecord {
     std::string Info;   // text after the first ";" of a title line
     std::string Image;  // icon file name written into the item entry; set when emitted
     std::string Url;    //
-    // Info while it is still read in place from its line, when the reader allows that
-    // (ParseLinkLine): then Info is empty and this is not. A bookmark line's long rest
-    // becomes the Info that the next bookmark drops, so it is copied only when needed.
-    LineRest lentInfo = {};
 };
 
 // Tells whether a link's own icon exists (a readable file with content).

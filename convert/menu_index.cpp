@@ -1,7 +1,6 @@
 #include "convert/menu_index.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cstring>
 
 namespace tamsel {
@@ -14,6 +13,10 @@ bool IsBlankOrTab(char c) {
 
 bool EndsLine(char c) {
     return c == '\r' || c == '\n';
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
 }
 
 // Where the line that begins at `from` ends: at the first CR or LF, or the end of `text`.
@@ -44,96 +47,86 @@ std::string_view TrimBlanksAndTabs(std::string_view text) {
     return Trim(text, IsBlankOrTab);
 }
 
-__extension__ using Wide = unsigned __int128;
-
-// The high and low halves of a full 64-bit product, folded: every bit of each factor
-// reaches every bit of the result.
-std::uint64_t Fold(std::uint64_t a, std::uint64_t b) {
-    const Wide product = static_cast<Wide>(a) * b;
-    return static_cast<std::uint64_t>(product) ^ static_cast<std::uint64_t>(product >> 64);
-}
-
-std::uint64_t Load(const char* at, std::size_t bytes) {
-    std::uint64_t value = 0;
-    std::memcpy(&value, at, bytes);
-    return value;
-}
-
 }  // namespace
-
-// Sixteen bytes a step, one multiplication each: every link hashes both its entries, so
-// this is in a run's inner loop, and std::hash takes eight bytes a step with more work.
-std::size_t HashOfText(std::string_view text) {
-    constexpr std::uint64_t kOdd0 = 0xa0761d6478bd642f;
-    constexpr std::uint64_t kOdd1 = 0xe7037ed1a0b428db;
-    constexpr std::uint64_t kOdd2 = 0x8ebc6af09c88c6e3;
-    const char* at = text.data();
-    std::size_t left = text.size();
-    std::uint64_t state = kOdd0 ^ Fold(text.size() ^ kOdd1, kOdd2);
-    for (; left > 16; at += 16, left -= 16) {
-        state = Fold(Load(at, 8) ^ kOdd1, Load(at + 8, 8) ^ state);
-    }
-    // The last 1 to 16 bytes, read as two words that may overlap.
-    std::uint64_t first = 0;
-    std::uint64_t last = 0;
-    if (left >= 8) {
-        first = Load(at, 8);
-        last = Load(at + left - 8, 8);
-    } else if (left > 0) {
-        first = Load(at, left / 2);
-        last = Load(at + left / 2, left - left / 2);
-    }
-    return static_cast<std::size_t>(Fold(first ^ kOdd1, last ^ state ^ kOdd2) ^ state);
-}
 
 std::string_view TrimEntry(std::string_view text) {
     return Trim(text, [](char c) { return IsBlankOrTab(c) || EndsLine(c); });
 }
 
-bool MenuIndex::Line::operator<(const Line& other) const {
-    return hash != other.hash ? hash < other.hash : start < other.start;
+std::string_view FirstLineOf(std::string_view entry) {
+    return TrimBlanksAndTabs(entry.substr(0, LineEnd(entry, 0)));
 }
 
-// A menu repeats many lines ("</Table>", "</View>"), so the table files each content once,
-// with its lines side by side in `lines_`, and a lookup does not wade through the others.
-MenuIndex::MenuIndex(std::string_view menu) : menu_(menu) {
+bool HoldsSuffixDigits(std::string_view text) {
+    for (std::size_t at = text.find('_'); at != std::string_view::npos;
+         at = text.find('_', at + 1)) {
+        if (at + 1 < text.size() && IsDigit(text[at + 1])) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string SuffixShape(std::string_view text) {
+    std::string shape;
+    shape.reserve(text.size());
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        shape += text[at];
+        if (text[at] == '_') {
+            while (at + 1 < text.size() && IsDigit(text[at + 1])) {
+                ++at;
+            }
+        }
+    }
+    return shape;
+}
+
+MenuIndex::MenuIndex(std::string_view menu)
+    : menu_(menu),
+      linesFilter_(static_cast<std::size_t>(std::count(menu.begin(), menu.end(), '\n'))) {
     std::size_t begin = 0;
     while (begin < menu.size()) {
         const std::size_t end = LineEnd(menu, begin);
         const std::string_view content = TrimBlanksAndTabs(menu.substr(begin, end - begin));
         if (!content.empty()) {
-            lines_.push_back(
-                Line{HashOfText(content), static_cast<std::size_t>(content.data() - menu.data())});
+            const auto start = static_cast<std::size_t>(content.data() - menu.data());
+            lines_[content].push_back(start);
+            linesFilter_.Add(content);
+            if (HoldsSuffixDigits(content)) {
+                shapes_.emplace(SuffixShape(content), start);
+            }
         }
         begin = end + 1;
-    }
-    std::sort(lines_.begin(), lines_.end());
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        if (i == 0 || lines_[i].hash != lines_[i - 1].hash) {
-            groups_.Insert(lines_[i].hash, static_cast<std::uint32_t>(i));
-        }
     }
 }
 
 // An entry on lines of its own begins where its first line's content begins, so it is
 // compared only at the lines whose content is that of its first line.
 bool MenuIndex::HoldsOnOwnLines(std::string_view entry) const {
-    return !entry.empty() && HoldsOnOwnLines(entry, FirstLineHash(entry));
-}
-
-bool MenuIndex::HoldsOnOwnLines(std::string_view entry, std::size_t firstLineHash) const {
-    return !entry.empty() && groups_.Find(firstLineHash, [&](std::uint32_t first) {
-        for (std::size_t i = first; i < lines_.size() && lines_[i].hash == firstLineHash; ++i) {
-            if (StandsAt(lines_[i].start, entry)) {
-                return true;
-            }
-        }
+    if (entry.empty()) {
         return false;
-    });
+    }
+    const std::string_view firstLine = FirstLineOf(entry);
+    if (!linesFilter_.MayHold(firstLine)) {
+        return false;
+    }
+    const auto found = lines_.find(firstLine);
+    return found != lines_.end() &&
+           std::any_of(found->second.begin(), found->second.end(),
+                       [this, entry](std::size_t start) { return StandsAt(start, entry); });
 }
 
-std::size_t MenuIndex::FirstLineHash(std::string_view entry) {
-    return HashOfText(TrimBlanksAndTabs(entry.substr(0, LineEnd(entry, 0))));
+bool MenuIndex::AnyLineFrom(std::string_view content, bool byShape,
+                            const std::function<bool(std::string_view from)>& visit) const {
+    if (byShape) {
+        const auto [first, last] = shapes_.equal_range(std::string(content));
+        return std::any_of(first, last,
+                           [&](const auto& line) { return visit(menu_.substr(line.second)); });
+    }
+    const auto found = lines_.find(content);
+    return found != lines_.end() &&
+           std::any_of(found->second.begin(), found->second.end(),
+                       [&](std::size_t start) { return visit(menu_.substr(start)); });
 }
 
 bool MenuIndex::StandsAt(std::size_t start, std::string_view entry) const {

@@ -4,10 +4,13 @@
 // added again and an id already used there is not used twice.
 
 #include <cstddef>
+#include <functional>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
-#include "convert/hash_slots.h"
+#include "support/hash_filter.h"
 
 namespace tamsel {
 
@@ -16,8 +19,16 @@ namespace tamsel {
 // found again.
 std::string_view TrimEntry(std::string_view text);
 
-// The hash under which texts are indexed.
-std::size_t HashOfText(std::string_view text);
+// The first line of an entry (as TrimEntry leaves it), without the blanks and TABs around
+// it: what a menu line holding the start of that entry holds.
+std::string_view FirstLineOf(std::string_view entry);
+
+// Whether `text` holds a "_" followed by a digit, as every entry of a suffixed id does.
+bool HoldsSuffixDigits(std::string_view text);
+
+// `text` with the digits behind each "_" dropped: the entries of the ids X_2, X_3, ... of
+// one link differ only in those digits, so they all have the same shape.
+std::string SuffixShape(std::string_view text);
 
 // Each line of a menu text, known by its content without the blanks and TABs around it.
 class MenuIndex {
@@ -32,28 +43,23 @@ class MenuIndex {
     // An empty entry is never found.
     bool HoldsOnOwnLines(std::string_view entry) const;
 
-    // The same for a caller that has the entry's FirstLineHash already.
-    bool HoldsOnOwnLines(std::string_view entry, std::size_t firstLineHash) const;
-
-    // What an entry is looked up by: the hash of its first line without the blanks and TABs
-    // around it.
-    static std::size_t FirstLineHash(std::string_view entry);
-
-    // Readies a lookup of `firstLineHash` (see HashSlots::Prefetch).
-    void Prefetch(std::size_t firstLineHash) const { groups_.Prefetch(firstLineHash); }
+    // Calls `visit` with the menu's text from the start of each line's content that is
+    // `content` (or, with `byShape`, whose SuffixShape is `content` and that holds suffix
+    // digits), in no particular order, until it returns true. Whether it did.
+    bool AnyLineFrom(std::string_view content, bool byShape,
+                     const std::function<bool(std::string_view from)>& visit) const;
 
   private:
-    struct Line {
-        std::size_t hash;   // of the line without blanks and TABs at either end
-        std::size_t start;  // where that content begins in the menu
-        bool operator<(const Line& other) const;
-    };
-
     bool StandsAt(std::size_t start, std::string_view entry) const;
 
     std::string_view menu_;
-    std::vector<Line> lines_;  // sorted, so that the lines of one content stand together
-    HashSlots groups_;         // where in lines_ the lines of each hash begin
+    // Where each line's content begins in the menu, by that content. A menu repeats many
+    // lines ("</Table>"), which a multiset would chain in one bucket for every lookup that
+    // lands there to walk.
+    std::unordered_map<std::string_view, std::vector<std::size_t>> lines_;
+    HashFilter linesFilter_;  // in front of lines_: most entries looked up are new
+    // Where the contents with suffix digits begin, by their shape.
+    std::unordered_multimap<std::string, std::size_t> shapes_;
 };
 
 }  // namespace tamsel

@@ -20,8 +20,10 @@ class RunObserver {
     // waiting (false).
     virtual void WaitingForLock(bool /*waiting*/) {}
 
-    // Whether the run should stop. Asked now and then until the menu starts being replaced,
-    // never after: a run that stops here has changed nothing and left no temporary file.
+    // Whether the run should stop. Asked at each step up to the moment the menu starts
+    // being replaced, never after, and while the list is read at least every 1,024 links,
+    // every 50 ms and every few hundred kilobytes of it: a run that stops here has changed
+    // nothing and left no temporary file.
     virtual bool CancelRequested() { return false; }
 };
 

@@ -31,9 +31,4 @@ std::uint64_t ProbeFileSize(const std::string& path) {
     return SizeIfReadable(native::OpenForReading(path));
 }
 
-std::uint64_t ProbeEntrySize(const native::Folder& folder, const std::string& name) {
-    const native::SystemErrorKeeper keepError;
-    return SizeIfReadable(native::OpenForReadingIn(folder, name));
-}
-
 }  // namespace tamsel

@@ -6,8 +6,6 @@
 #include <cstdint>
 #include <string>
 
-#include "support/native_file.h"
-
 namespace tamsel {
 
 // True exactly when ProbeFileSize(path) > 0: an empty file, a missing one, a folder, a
@@ -22,10 +20,5 @@ bool FileExists(const std::string& path);
 // for reading, is not a regular file or is held open for writing (see FileExists). A path
 // containing a NUL byte names no file.
 std::uint64_t ProbeFileSize(const std::string& path);
-
-// ProbeFileSize of the entry `name` of a folder from native::OpenFolderForLookup: the same
-// answer as for the folder's path followed by the name, as long as nothing along that path
-// is renamed meanwhile.
-std::uint64_t ProbeEntrySize(const native::Folder& folder, const std::string& name);
 
 }  // namespace tamsel

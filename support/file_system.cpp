@@ -5,11 +5,9 @@
 #include <new>
 #include <utility>
 
-#include "support/chunk_read_ahead.h"
 #include "support/exact_listing.h"
 #include "support/file_probe.h"
 #include "support/line_splitter.h"
-#include "support/mapped_chunks.h"
 #include "support/native_file.h"
 #include "support/path.h"
 #include "support/text_decoder.h"
@@ -20,6 +18,8 @@ namespace {
 
 // Whole files are read in steps of this size beyond the size they had when opened.
 constexpr std::size_t kChunkSize = 64 * 1024;
+// Lists are read in steps of this size, into one buffer.
+constexpr std::size_t kListChunk = 1 << 20;
 
 using native::File;
 
@@ -56,21 +56,6 @@ std::optional<std::string> ReadAll(const File& file) {
         return std::nullopt;
     }
     return bytes;
-}
-
-// Feeds every chunk to the splitter; false when a chunk could not be read.
-template <typename Chunks>
-bool FeedChunks(Chunks& chunks, LineSplitter& splitter, TextDecoder& decoder) {
-    for (;;) {
-        const std::optional<std::string_view> chunk = chunks.Next();
-        if (!chunk) {
-            return false;
-        }
-        if (chunk->empty()) {
-            return true;
-        }
-        splitter.Feed(decoder.Decode(*chunk));
-    }
 }
 
 // Writes the pieces one after the other; false at the first that fails. The disk starts
@@ -200,33 +185,28 @@ class RealFileSystemImpl final : public FileSystem {
     std::uint64_t ProbeFileSize(const std::string& path) override {
         return tamsel::ProbeFileSize(path);
     }
-    bool ProbesFromAnyThread() const override { return true; }
-
-    std::function<bool(const std::string&)> EntryProbe(const std::string& folder) override {
-        auto held = std::make_shared<const native::Folder>(native::OpenFolderForLookup(folder));
-        return [held](const std::string& name) { return ProbeEntrySize(*held, name) > 0; };
-    }
 
     std::optional<std::string> ReadWhole(const std::string& path) override {
         return ReadAll(native::OpenForReading(path));
     }
 
     bool ReadLines(const std::string& path, const LineHandler& onLine) override {
-        File file = native::OpenForReading(path);
+        const File file = native::OpenForReading(path);
         if (!file.Valid()) {
             return false;
         }
         LineSplitter splitter(onLine);
         TextDecoder decoder;
-        // A list is mapped rather than copied where it can be; one that cannot (a system
-        // without mappings, many lists at once) is read ahead on a thread.
-        MappedChunks mapped(file);
-        const bool read = mapped.Valid() ? FeedChunks(mapped, splitter, decoder) : [&] {
-            ChunkReadAhead chunks(file);
-            return FeedChunks(chunks, splitter, decoder);
-        }();
-        if (!read) {
-            return false;
+        const auto chunk = std::make_unique_for_overwrite<char[]>(kListChunk);
+        for (;;) {
+            const long long got = native::ReadSome(file, chunk.get(), kListChunk);
+            if (got < 0) {
+                return false;
+            }
+            if (got == 0) {
+                break;
+            }
+            splitter.Feed(decoder.Decode({chunk.get(), static_cast<std::size_t>(got)}));
         }
         splitter.Feed(decoder.Finish());
         splitter.Finish();
@@ -352,10 +332,6 @@ class PathHeldFolder final : public HeldFolder {
 };
 
 }  // namespace
-
-std::function<bool(const std::string&)> FileSystem::EntryProbe(const std::string& folder) {
-    return [this, folder](const std::string& name) { return FileExists(folder + name); };
-}
 
 std::unique_ptr<HeldFolder> FileSystem::HoldFolder(const std::string& folder) {
     return std::make_unique<PathHeldFolder>(*this, folder);

@@ -89,15 +89,6 @@ class FileSystem {
     // Size of a readable regular file, 0 when there is none (see ProbeFileSize).
     virtual std::uint64_t ProbeFileSize(const std::string& path) = 0;
     bool FileExists(const std::string& path) { return ProbeFileSize(path) > 0; }
-    // Whether ProbeFileSize may be called from another thread while this one goes on using
-    // the file system. Stand-ins that count or fail calls are not.
-    virtual bool ProbesFromAnyThread() const { return false; }
-
-    // FileExists of each entry of one folder (`folder` ends in a separator, or is empty for
-    // the current folder), by the entry's name, from any thread where ProbesFromAnyThread
-    // says so. The machine's file system walks the folder's path once for all of them; the
-    // default probes the folder's path followed by the name.
-    virtual std::function<bool(const std::string& name)> EntryProbe(const std::string& folder);
 
     // The whole file, byte for byte, or nothing when it cannot be opened or read to its end;
     // std::bad_alloc when it does not fit in memory.
@@ -109,13 +100,12 @@ class FileSystem {
     // is decoded (see TextDecoder); other files are passed on byte for byte. A line
     // ends at CR LF, a lone CR or a lone LF; the break is not part of the line. A final
     // line without a break is delivered too; an empty file delivers none. Each line is lent
-    // to `onLine` as LineHandler says, as a view into the read buffer where it lies whole in
-    // one chunk (LineSplitter). False when the file could not be opened or a read
-    // failed (lines read before the failure have been delivered), or when the file shrank
-    // under a mapped window. Only regular files are read, a chunk at a time (a mapped window
-    // of 1 MiB, or 256 KiB read ahead where the file cannot be mapped), so the file's length
-    // does not matter. An exception thrown by `onLine`, or std::bad_alloc for a line that
-    // does not fit in memory, passes through, the file closed.
+    // to `onLine` for the call only (LineSplitter). Only regular files are read, in plain
+    // reads of 1 MiB into one buffer, so the file's length does not matter; a file that
+    // shrinks meanwhile is read to its new end. False when the file could not be opened or
+    // a read failed (lines read before the failure have been delivered). An exception
+    // thrown by `onLine`, or std::bad_alloc for a line that does not fit in memory, passes
+    // through, the file closed.
     virtual bool ReadLines(const std::string& path, const LineHandler& onLine) = 0;
 
     // Creates or truncates `path` (a new file gets the usual permissions under the umask),

@@ -61,31 +61,26 @@ void LineSplitter::Feed(std::string_view chunk) {
         }
     }
     BreakFinder breaks(chunk);
-    std::size_t brk = pos < chunk.size() ? breaks.Next(pos) : chunk.size();
     while (pos < chunk.size()) {
+        const std::size_t brk = breaks.Next(pos);
         if (brk == chunk.size()) {
             Gather(chunk.substr(pos));
             return;
         }
-        // The next line's break is found before this line goes, to tell whether that line
-        // lies whole in this chunk too.
-        std::size_t next = brk + 1;
-        if (chunk[brk] == '\r') {
-            if (next == chunk.size()) {
-                afterCr_ = true;
-            } else if (chunk[next] == '\n') {
-                ++next;
-            }
-        }
-        const std::size_t nextBrk = next < chunk.size() ? breaks.Next(next) : chunk.size();
         if (gathering_) {
             Gather(chunk.substr(pos, brk - pos));
             DeliverGathered();
         } else {
-            onLine_(chunk.substr(pos, brk - pos), nextBrk < chunk.size());
+            onLine_(chunk.substr(pos, brk - pos));
         }
-        pos = next;
-        brk = nextBrk;
+        pos = brk + 1;
+        if (chunk[brk] == '\r') {
+            if (pos == chunk.size()) {
+                afterCr_ = true;
+            } else if (chunk[pos] == '\n') {
+                ++pos;
+            }
+        }
     }
 }
 
@@ -122,7 +117,7 @@ void LineSplitter::DeliverGathered() {
         std::vector<std::string>().swap(pieces_);  // its storage would pin the freed pieces
     }
     gathering_ = false;
-    onLine_(line_, false);
+    onLine_(line_);
     line_.clear();
     if (line_.capacity() > kLongLine) {
         std::string().swap(line_);  // a long line's room is not kept for the short ones

@@ -10,19 +10,15 @@
 
 namespace tamsel {
 
-// Receives a line of a text, without its break. The line is lent for the call only, unless
-// `keptForNext` says that another line follows and that this one stays readable until the
-// call for that one returns: then the handler may go on viewing it until then instead of
-// copying what it needs of it.
-using LineHandler = std::function<void(std::string_view line, bool keptForNext)>;
+// Receives a line of a text, without its break. The line is lent for the call only.
+using LineHandler = std::function<void(std::string_view line)>;
 
 class LineSplitter {
   public:
     // Gives each line to `onLine`: a line that lies whole in one chunk is a view into that
-    // chunk, kept for the next line when that one lies whole in the same chunk; one that
-    // spans chunks is joined once into a buffer the splitter reuses. A line costs about its
-    // own length in memory while it is gathered, once more only for the moment its pieces
-    // are joined.
+    // chunk; one that spans chunks is joined once into a buffer the splitter reuses. A line
+    // costs about its own length in memory while it is gathered, once more only for the
+    // moment its pieces are joined.
     explicit LineSplitter(LineHandler onLine);
 
     // Delivers every line that `chunk` completes. A line ends at CR LF, a lone CR or a lone

@@ -147,15 +147,6 @@ bool SyncFolder(const Folder& folder);
 // replacing it.
 File OpenEntryForReading(const Folder& folder, const std::string& name);
 
-// A folder opened only to look up its entries by name, so that opening many of them walks
-// the folder's path once (POSIX). On Windows nothing is held, and entries are reached by
-// their paths, as they are wherever the folder cannot be opened.
-Folder OpenFolderForLookup(const std::string& path);
-
-// OpenForReading of the entry `name` of a folder from OpenFolderForLookup, a link at the
-// name followed as OpenForReading follows it.
-File OpenForReadingIn(const Folder& folder, const std::string& name);
-
 // CreateNew of the entry.
 File CreateNewEntry(const Folder& folder, const std::string& name, const File& like);
 

@@ -209,24 +209,6 @@ File OpenEntryForReading(const Folder& folder, const std::string& name) {
     return OpenRegularEntry(folder, name, O_NOFOLLOW);
 }
 
-// Where there is no O_PATH, looking up needs a descriptor that may read.
-Folder OpenFolderForLookup(const std::string& path) {
-#ifdef O_PATH
-    return OpenFolderFor(path, O_PATH);
-#else
-    return OpenFolderFor(path, O_RDONLY);
-#endif
-}
-
-// Only a single element is looked up from the folder: any other name, one that begins with
-// a separator included, means what it means after the folder's path.
-File OpenForReadingIn(const Folder& folder, const std::string& name) {
-    if (!folder.handle.Valid() || !IsEntryName(name)) {
-        return OpenForReading(folder.path + name);
-    }
-    return OpenRegularEntry(folder, name, 0);
-}
-
 File CreateNewEntry(const Folder& folder, const std::string& name, const File&) {
     if (!IsEntryName(name)) {
         return File();

@@ -387,15 +387,6 @@ bool SyncFolder(const Folder& folder) {
     return folder.handle.Valid();
 }
 
-// Holding the folder would keep it from being renamed while it is looked up in.
-Folder OpenFolderForLookup(const std::string& path) {
-    return {File(), path};
-}
-
-File OpenForReadingIn(const Folder& folder, const std::string& name) {
-    return OpenForReading(folder.path + name);
-}
-
 File OpenEntryForReading(const Folder& folder, const std::string& name) {
     const std::wstring path = EntryPath(folder, name);
     if (path.empty()) {

@@ -53,7 +53,7 @@ BENCHMARK(BM_FindLateMatch)->ArgsProduct({{1 << 16, 1 << 24}, {0, 1}});
 void BM_SplitLines(benchmark::State& state) {
     const std::string text = ListText(static_cast<std::size_t>(state.range(0)));
     std::size_t lines = 0;
-    tamsel::LineSplitter splitter([&lines](std::string_view, bool) { ++lines; });
+    tamsel::LineSplitter splitter([&lines](std::string_view) { ++lines; });
     for (auto _ : state) {
         for (std::size_t at = 0; at < text.size(); at += 65536) {
             splitter.Feed(std::string_view(text).substr(at, 65536));

@@ -12,6 +12,7 @@
 
 #include "convert/menu_lock.h"
 #include "run_setup.h"
+#include "test_support/plain_file_system.h"
 #include "test_support/temp_folder.h"
 
 namespace tamsel {
@@ -261,6 +262,27 @@ TEST(RunConversion, CancelAtAnyQuestionChangesNothingAndAnswersCancelled) {
         EXPECT_EQ(cancel.asked, question) << "asked no more once stopped";
         EXPECT_EQ(RunFiles(setup), before);
     }
+}
+
+// A run whose links are slow to decide (here each link's icon is probed) is asked whether
+// to stop at least every 1,024 links, however short their lines: a cancel wanted from the
+// 100th probe on stops it within about a thousand more, in a list where 256 KB hold 10,000.
+TEST(RunConversion, CancelIsAnsweredWithinAThousandLinksHoweverShortTheirLines) {
+    std::string list;
+    for (int i = 0; i < 20000; ++i) {
+        list += "T" + std::to_string(i) + "\r\nhttp://t/\r\n";
+    }
+    RunSetup setup;
+    setup.writeList(list);
+    test::PlainFileSystem files;  // lists no folder, so every icon is probed
+    struct CancelAfterProbes final : RunObserver {
+        explicit CancelAfterProbes(const test::PlainFileSystem& counted) : files(counted) {}
+        bool CancelRequested() override { return files.probes >= 100; }
+        const test::PlainFileSystem& files;
+    } observer(files);
+    EXPECT_EQ(RunConversion(setup.paths(), files, kMenuLockWait, &observer).status,
+              RunStatus::Cancelled);
+    EXPECT_LT(files.probes, 100 + 1024 + 16);
 }
 
 TEST(RunConversion, MenuPathWithoutFolderLooksForTheIconByItsBareName) {

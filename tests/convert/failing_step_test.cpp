@@ -50,8 +50,8 @@ class FailingFileSystem : public FileSystem {
         // Delivers the first line, then reports a read error.
         struct Stop {};
         try {
-            return real_.ReadLines(path, [&](std::string_view line, bool) {
-                onLine(line, false);
+            return real_.ReadLines(path, [&](std::string_view line) {
+                onLine(line);
                 throw Stop{};
             });
         } catch (const Stop&) {

@@ -204,8 +204,8 @@ bool MemoryFileSystem::ReadLines(const std::string& path, const LineHandler& onL
     const std::string_view text = all;
     const std::vector<std::string> lines =
         SplitLines(midway ? text.substr(0, text.size() / 2) : text, midway);
-    for (std::size_t n = 0; n < lines.size(); ++n) {
-        onLine(lines[n], n + 1 < lines.size());
+    for (const std::string& line : lines) {
+        onLine(line);
     }
     End();
     return !midway;

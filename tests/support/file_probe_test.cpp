@@ -42,31 +42,6 @@ TEST_F(FileProbe, AnswersForOrdinaryPaths) {
     EXPECT_FALSE(FileExists(temp.path("one.txt") + std::string(1, '\0') + ".bak"));
 }
 
-// Entries probed through their folder answer as their paths do, for every kind of entry
-// and for names that are not one element; a folder that cannot be opened is probed by paths.
-TEST_F(FileProbe, EntriesOfAFolderAnswerAsTheirPaths) {
-    temp.write("empty.txt", "");
-    temp.write("one.txt", "x");
-    temp.write("sub/inner.txt", "abc");
-    std::vector<std::string> names = {"missing.txt",   "empty.txt", "one.txt", "sub",
-                                      "sub/inner.txt", "..",        "",        "/one.txt"};
-#ifndef _WIN32
-    std::filesystem::create_symlink("one.txt", temp.root() / "link.txt");
-    std::filesystem::create_symlink("nowhere.txt", temp.root() / "dangling.txt");
-    std::filesystem::create_directory_symlink("sub", temp.root() / "linkdir");
-    names.insert(names.end(), {"link.txt", "dangling.txt", "linkdir", "linkdir/inner.txt"});
-#endif
-    for (const std::string& folder :
-         {temp.folder(), temp.folder() + "sub/", temp.folder() + "missing/"}) {
-        const native::Folder held = native::OpenFolderForLookup(folder);
-        const auto probe = RealFileSystem().EntryProbe(folder);
-        for (const std::string& name : names) {
-            EXPECT_EQ(ProbeEntrySize(held, name), ProbeFileSize(folder + name)) << folder << name;
-            EXPECT_EQ(probe(name), FileExists(folder + name)) << folder << name;
-        }
-    }
-}
-
 // Sizes whose low 32 bits read negative as a signed value, or that need the high half.
 TEST_F(FileProbe, SparseFilesBeyond32BitsHaveExactSizes) {
     const std::string path = temp.path("big.bin");

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,18 +12,10 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// Each chunk is fed from a buffer that is scribbled over and freed once fed, so a line said
-// to be kept for the next must still read the same when the next one comes.
+// Each chunk is fed from a buffer that is scribbled over and freed once fed.
 Lines SplitInChunks(const std::vector<std::string_view>& chunks) {
     Lines lines;
-    std::optional<std::string_view> kept;
-    LineSplitter splitter([&](std::string_view line, bool keptForNext) {
-        if (kept) {
-            EXPECT_EQ(*kept, lines.back()) << "a line kept for the next changed";
-        }
-        lines.emplace_back(line);
-        kept = keptForNext ? std::optional(line) : std::nullopt;
-    });
+    LineSplitter splitter([&](std::string_view line) { lines.emplace_back(line); });
     for (std::string_view chunk : chunks) {
         auto buffer = std::make_unique<char[]>(chunk.size() + 1);
         std::copy(chunk.begin(), chunk.end(), buffer.get());
@@ -32,7 +23,6 @@ Lines SplitInChunks(const std::vector<std::string_view>& chunks) {
         std::fill_n(buffer.get(), chunk.size(), '#');
     }
     splitter.Finish();
-    EXPECT_FALSE(kept) << "the last line was kept for a next one";
     return lines;
 }
 
@@ -99,7 +89,7 @@ TEST(LineSplitter, LinesWithinAChunkAreLentWithoutACopy) {
     const std::string second = "o\nthree\nfour";
     std::vector<bool> inPlace;
     Lines lines;
-    LineSplitter splitter([&](std::string_view line, bool) {
+    LineSplitter splitter([&](std::string_view line) {
         const auto within = [&line](const std::string& chunk) {
             return line.data() >= chunk.data() && line.data() < chunk.data() + chunk.size();
         };
@@ -115,7 +105,7 @@ TEST(LineSplitter, LinesWithinAChunkAreLentWithoutACopy) {
 
 TEST(LineSplitter, FinishStartsAFreshStream) {
     Lines lines;
-    LineSplitter splitter([&lines](std::string_view line, bool) { lines.emplace_back(line); });
+    LineSplitter splitter([&lines](std::string_view line) { lines.emplace_back(line); });
     splitter.Feed("a\r");
     splitter.Finish();
     splitter.Feed("\nb");

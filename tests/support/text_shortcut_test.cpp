@@ -125,7 +125,7 @@ TEST(LineSplitter, FindsTheBreaksOfAPlainSplitInAnyChunking) {
             text += pieces[random() % pieces.size()];
         }
         std::vector<std::string> lines;
-        LineSplitter splitter([&lines](std::string_view line, bool) { lines.emplace_back(line); });
+        LineSplitter splitter([&lines](std::string_view line) { lines.emplace_back(line); });
         for (std::size_t at = 0; at < text.size();) {
             const std::size_t size = std::min<std::size_t>(1 + random() % 500, text.size() - at);
             splitter.Feed(std::string_view(text).substr(at, size));
