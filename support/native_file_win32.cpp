@@ -422,6 +422,32 @@ bool RenameEntry(const Folder& folder, const std::string& from, const std::strin
     return IsEntryName(from) && IsEntryName(to) && RenameFile(folder.path + from, folder.path + to);
 }
 
+// Windows has no call that swaps two names in one step.
+Exchange ExchangeEntries(const Folder&, const std::string&, const std::string&) {
+    return Exchange::Unsupported;
+}
+
+// Without MOVEFILE_REPLACE_EXISTING, MoveFileEx refuses a name that is taken, in one step.
+bool RenameEntryNew(const Folder& folder, const std::string& from, const std::string& to) {
+    const std::wstring wideFrom = EntryPath(folder, from);
+    const std::wstring wideTo = EntryPath(folder, to);
+    return !wideFrom.empty() && !wideTo.empty() &&
+           MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+// A name whose attributes cannot be read for any reason but its absence is taken.
+bool EntryExists(const Folder& folder, const std::string& name) {
+    const std::wstring path = EntryPath(folder, name);
+    if (path.empty()) {
+        return false;
+    }
+    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        return true;
+    }
+    const DWORD error = GetLastError();
+    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+}
+
 // A linked menu is read through its link and replaced by a plain file on Windows, so the
 // link is followed here as it is for reading.
 std::optional<FileId> EntryId(const Folder& folder, const std::string& name) {

@@ -289,7 +289,8 @@ TEST_F(HostileInput, MenuThatIsASymbolicLinkStaysALink) {
 }
 
 // The machine's files, with a hook that runs after each step the run takes in the menu's
-// held folder: the moment at which someone who may write the menu's folder acts.
+// held folder, or right before it for the renames: the moment at which someone who may write
+// the menu's folder acts.
 class SwappingFiles final : public PlainFileSystem {
   public:
     std::function<void(const std::string& step)> after;
@@ -321,17 +322,29 @@ class SwappingFolder final : public HeldFolder {
     }
     bool Remove(const std::string& name) override { return real_->Remove(name); }
     bool Rename(const std::string& from, const std::string& to) override {
+        Before("rename " + from + " " + to);
         return real_->Rename(from, to);
     }
+    ExchangeResult Exchange(const std::string& a, const std::string& b) override {
+        Before("exchange " + a + " " + b);
+        return real_->Exchange(a, b);
+    }
+    bool RenameNew(const std::string& from, const std::string& to) override {
+        return real_->RenameNew(from, to);
+    }
+    bool HasEntry(const std::string& name) override { return real_->HasEntry(name); }
     bool Sync() override { return real_->Sync(); }
 
   private:
     template <typename Result>
     Result After(const std::string& step, Result result) {
+        Before(step);
+        return result;
+    }
+    void Before(const std::string& step) {
         if (files_.after) {
             files_.after(step);
         }
-        return result;
     }
 
     std::unique_ptr<HeldFolder> real_;
