@@ -31,9 +31,12 @@ namespace tamsel {
 // link is skipped gives NothingToAdd, "All links of the list are in the menu already.",
 // nothing changed. The new menu reaches the disk under a temporary name before the old one
 // becomes `linksPath` + ".bak"; WriteError means the old menu is still under `linksPath` and
-// no temporary file remains. Done means the new menu is in place and the previous one is the
-// backup; the message is "Done", followed, when links were skipped, by "\n\nLinks already in
-// the menu, not added again: S of N." (S skipped of the N found).
+// no temporary file remains, except with "ERROR: The Links.xml was replaced, but the disk did
+// not confirm the change": the new menu is then in place and the old one is the backup, as
+// after Done, but the folder's last flush failed and could not be undone. Done means the new
+// menu is in place and the previous one is the backup; the message is "Done", followed, when
+// links were skipped, by "\n\nLinks already in the menu, not added again: S of N." (S skipped
+// of the N found).
 //
 // Running out of memory anywhere stops the run with WriteError, "ERROR: Not enough memory to
 // convert the list", nothing changed; no exception leaves a run.

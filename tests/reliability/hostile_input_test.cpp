@@ -26,6 +26,7 @@
 #include <sstream>
 #include <string>
 
+#include "convert/backup_restore.h"
 #include "convert/conversion_run.h"
 #include "memory_file_system.h"
 #include "support/utf16.h"
@@ -355,27 +356,54 @@ std::unique_ptr<HeldFolder> SwappingFiles::HoldFolder(const std::string& folder)
     return std::make_unique<SwappingFolder>(real_.HoldFolder(folder), *this);
 }
 
-// Whoever may write the menu's folder renames a link to another file over the menu while a
-// run (perhaps root's) works on it: right after the run read the menu, or once the new menu
-// is written aside. The file replaced must be the file read: the run stops with nothing
-// written beside the other file, and that file keeps its bytes and its mode.
-TEST_F(HostileInput, MenuSwappedForALinkMidRunIsNotReplacedThroughIt) {
-    for (const std::string moment : {"read Links.xml", "write Links.xml.tmp"}) {
-        SCOPED_TRACE(moment);
+// Whoever may write the menu's folder renames a link to another file, or another file, over
+// the menu while a run or a restore (perhaps root's) works on it: right after the run read
+// the menu, once the new menu is written aside, or right before the last step puts a file at
+// the menu's name. The file replaced must be the file read: the run stops, what was renamed
+// in stays at the menu's name, nothing is written beside the file a link leads to, and that
+// file keeps its bytes and its mode.
+TEST_F(HostileInput, MenuSwappedMidRunIsNotReplacedThroughIt) {
+    struct Case {
+        const char* moment;
+        bool link;  // else another plain file
+        bool restore;
+    };
+    const Case cases[] = {
+        {"read Links.xml", true, false},   {"write Links.xml.tmp", true, false},
+        {"last step", true, false},        {"write Links.xml.tmp", false, false},
+        {"last step", false, false},       {"last step", false, true},
+    };
+    // The step that puts a file at the menu's name, whichever way it does.
+    const auto isLastStep = [](const std::string& step) {
+        return step.ends_with(" Links.xml") || step.starts_with("exchange Links.xml ");
+    };
+    const std::string backup = "the backup\r\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.moment) + (c.link ? ", a link" : ", a file") +
+                     (c.restore ? ", restoring" : ""));
         fs::remove(temp.path(menu));
         temp.write(menu, previous);
+        fs::remove(temp.path(menu + ".bak"));
+        if (c.restore) {
+            temp.write(menu + ".bak", backup);
+        }
         temp.write("victim/secret.conf", "root's file\n");
         ASSERT_EQ(chmod(temp.path("victim/secret.conf").c_str(), 0600), 0);
         temp.write("list.txt", "#!/bin/sh evil\r\nhttps://one.example/\r\n");
         SwappingFiles files;
         files.after = [&](const std::string& step) {
-            if (step != moment) {
+            if (step != c.moment && !(c.moment == std::string("last step") && isLastStep(step))) {
                 return;
             }
-            fs::create_symlink(temp.path("victim/secret.conf"), temp.path("swap"));
+            if (c.link) {
+                fs::create_symlink(temp.path("victim/secret.conf"), temp.path("swap"));
+            } else {
+                temp.write("swap", "someone else's menu");
+            }
             fs::rename(temp.path("swap"), temp.path(menu));
         };
-        const RunOutcome outcome = RunConversion(Paths(), files);
+        const RunOutcome outcome =
+            c.restore ? RestoreBackup(temp.path(menu), files) : RunConversion(Paths(), files);
         EXPECT_EQ(outcome.status, RunStatus::WriteError);
         EXPECT_EQ(outcome.message, "ERROR: Could not write the Links.xml");
         EXPECT_EQ(temp.read("victim/secret.conf"), "root's file\n");
@@ -385,12 +413,15 @@ TEST_F(HostileInput, MenuSwappedForALinkMidRunIsNotReplacedThroughIt) {
                                   "victim/secret.conf.bak.tmp", "victim/secret.conf.lock"}) {
             EXPECT_FALSE(fs::exists(fs::symlink_status(temp.path(other)))) << other;
         }
-        EXPECT_TRUE(fs::is_symlink(temp.path(menu)));
+        EXPECT_EQ(fs::is_symlink(temp.path(menu)), c.link);
+        if (!c.link) {
+            EXPECT_EQ(temp.read(menu), "someone else's menu");
+        }
         EXPECT_FALSE(temp.exists(menu + ".tmp"));
         EXPECT_FALSE(temp.exists(menu + ".bak.tmp"));
-        // A backup, if one was made, is the file that was read.
-        if (temp.exists(menu + ".bak")) {
-            EXPECT_EQ(temp.read(menu + ".bak"), previous);
+        // A backup, if one was made, is the file that was read; a restore's is as it was.
+        if (c.restore || temp.exists(menu + ".bak")) {
+            EXPECT_EQ(temp.read(menu + ".bak"), c.restore ? backup : previous);
         }
     }
 }

@@ -70,6 +70,10 @@ std::string CheckOutcome(const RunOutcome& outcome, const MemoryFileSystem& file
         if (saysDone) {
             return "a failure reported as \"Done\"";
         }
+        // Replaced all the same, as the files stand; a power cut may take it back.
+        if (outcome.message == kReplacedUnconfirmed) {
+            return CheckDone(files.Volatile(menuPath), files.Volatile(backupPath), versions);
+        }
         return CheckFailed(files.Volatile(menuPath), versions);
     }
     if (!saysDone) {

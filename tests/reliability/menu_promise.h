@@ -31,9 +31,14 @@ std::string CheckDone(const FileState& menu, const FileState& backup, const Menu
 // After a run that reported a failure: the menu file untouched.
 std::string CheckFailed(const FileState& menu, const MenuVersions& versions);
 
+// What a run says when the new menu is in place but the disk did not confirm its last step.
+inline constexpr const char* kReplacedUnconfirmed =
+    "ERROR: The Links.xml was replaced, but the disk did not confirm the change";
+
 // A run's outcome against its files: a message always; after "Done" the new menu in place
 // and the previous one as backup, both as the files stand and as a power cut would leave
-// them; after a failure the menu file untouched.
+// them; after kReplacedUnconfirmed the same as the files stand; after any other failure the
+// menu file untouched.
 std::string CheckOutcome(const RunOutcome& outcome, const MemoryFileSystem& files,
                          const std::string& menuPath, const MenuVersions& versions);
 
