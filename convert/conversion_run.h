@@ -18,9 +18,11 @@ namespace tamsel {
 // and the fallback icon are checked under it, so that a run never finds the menu missing
 // while another run replaces it. While another run holds the lock, this one waits up to
 // `lockWait`, then stops with WriteError, "ERROR: The Links.xml is being changed by another
-// run", nothing changed. A lock that cannot be made gives "Please enter the Links.xml." when
-// there is no menu (its folder missing), else WriteError, "ERROR: Could not write the
-// Links.xml".
+// run", nothing changed. No file is made, the lock file included, unless the menu is a
+// regular file with content: otherwise the run stops at once with "Please enter the
+// Links.xml.", unless the menu's lock file stands already, whose lock it then takes to look
+// again. A lock that cannot be made because the menu has gone meanwhile gives the same
+// message; any other, WriteError, "ERROR: Could not write the Links.xml".
 //
 // Every input is checked and read, and the new menu built, before any file changes; a
 // problem there gives InputError with the message of its check (focusing the list or the

@@ -478,39 +478,70 @@ TEST_F(HostileInput, LinksPlantedAtTheTemporaryAndBackupNamesAreNeverWrittenThro
 }
 #endif
 
-// Menu files that are no plain file are asked for again, as is a list that is a FIFO; no
-// run waits on a FIFO that nobody writes.
+// Menu paths that name no menu file are asked for again, as is a list that is a FIFO; no
+// run waits on a FIFO that nobody writes, and none makes a file anywhere, not even a lock.
 TEST_F(HostileInput, InputsThatAreNoRegularFileAreAskedFor) {
     struct Case {
         const char* name;
-        std::function<void(const std::string& path)> make;
+        std::function<std::string(const std::string& special)> make;  // gives the path
         bool isList;
     };
-    const auto folder = [](const std::string& path) { fs::create_directory(path); };
-#ifdef _WIN32
-    // Windows has no FIFOs, and devices are reached by name only (see native_file_win32_test).
-    const std::vector<Case> cases{{"FolderAsMenu", folder, false}, {"FolderAsList", folder, true}};
-#else
-    const auto fifo = [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0666), 0); };
-    const std::vector<Case> cases{
-        {"FifoAsMenu", fifo, false},
-        {"FolderAsMenu", folder, false},
-        {"DeviceAsMenu", [](const std::string& path) { fs::create_symlink("/dev/zero", path); },
-         false},
-        {"FifoAsList", fifo, true},
+    const auto folder = [](const std::string& path) {
+        fs::create_directory(path);
+        return path;
     };
+    const auto named = [this](const std::string& path) {
+        return [this, path](const std::string&) { return temp.path(path); };
+    };
+    const std::string features = temp.path("m/FEATURES");
+    std::vector<Case> cases{
+        {"MisspelledMenu", named("m/FEATURES/Lnks.xml"), false},
+        {"MenuFolderWithSeparator", [&](const std::string&) { return features + "/"; }, false},
+        {"MenuFolder", [&](const std::string&) { return features; }, false},
+        {"EmptyMenu",
+         [this](const std::string&) {
+             temp.write("m/FEATURES/Empty.xml", "");
+             return temp.path("m/FEATURES/Empty.xml");
+         },
+         false},
+        {"FolderAsMenu", folder, false},
+        {"FolderAsList", folder, true},
+    };
+#ifndef _WIN32
+    // Windows has no FIFOs, and devices are reached by name only (see native_file_win32_test).
+    const auto fifo = [](const std::string& path) {
+        EXPECT_EQ(mkfifo(path.c_str(), 0666), 0);
+        return path;
+    };
+    const auto link = [](const std::string& target) {
+        return [target](const std::string& path) {
+            fs::create_symlink(target, path);
+            return path;
+        };
+    };
+    cases.insert(cases.end(), {
+                                  {"FifoAsMenu", fifo, false},
+                                  {"DanglingLinkAsMenu", link(temp.path("nowhere.xml")), false},
+                                  {"Device", [](const std::string&) { return "/dev/zero"; }, false},
+                                  {"LinkToADeviceAsMenu", link("/dev/zero"), false},
+                                  {"FifoAsList", fifo, true},
+                              });
 #endif
     temp.write("list.txt", "One\r\nhttps://one.example/\r\n");
+    // A lock file beside the device would be made outside the test's folder.
+    const bool deviceLock = fs::exists(fs::symlink_status("/dev/zero.lock"));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         RunPaths paths = Paths();
         std::string& path = c.isList ? paths.listPath : paths.linksPath;
-        path = temp.path(std::string("special-") + c.name);
-        c.make(path);
+        path = c.make(temp.path(std::string("special-") + c.name));
+        const std::map<std::string, std::string> before = Tree(temp.root());
         const RunOutcome outcome = RunConversion(paths);
         EXPECT_EQ(outcome.status, RunStatus::InputError);
         EXPECT_EQ(outcome.message, c.isList ? kListMessage : "Please enter the Links.xml.");
         EXPECT_EQ(outcome.focusBox, c.isList ? RunInput::List : RunInput::Menu);
+        EXPECT_EQ(Tree(temp.root()), before) << "a file was made";
+        EXPECT_EQ(fs::exists(fs::symlink_status("/dev/zero.lock")), deviceLock);
     }
     EXPECT_EQ(temp.read(menu), previous);
     EXPECT_FALSE(temp.exists(menu + ".bak"));
