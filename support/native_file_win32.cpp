@@ -459,20 +459,32 @@ unsigned EntryPermissions(const Folder&, const std::string&, unsigned otherwise)
     return otherwise;
 }
 
+namespace {
+
+// Whether the entry opened by `path` is anything but a plain file of that name: a folder, a
+// link the file system reports, or (under wine, which follows unix links whatever the flags
+// say) the file a link leads to.
+bool IsNoPlainFileItself(const std::wstring& path, const File& entry) {
+    return !IsPlainFile(entry) || IsLink(path, entry) || !IsItself(entry.Get(), path);
+}
+
+}  // namespace
+
 // Whatever stands at the name is looked at itself first, and the lock file is made with
 // CREATE_NEW, which fails on any name taken, a dangling link too: wine follows links
 // whatever the flags say, and OPEN_ALWAYS through a dangling link would create the file it
 // leads to. A lock file that is there already is opened for reading alone, which is enough
 // to lock it (another user's may refuse writing), so that nothing a link at the name leads
-// to is ever opened for writing. Where CREATE_NEW found the name taken but OPEN_EXISTING
-// finds nothing, a dangling link stands there.
+// to is ever opened for writing, and a link to a file is never locked through. Where
+// CREATE_NEW found the name taken but OPEN_EXISTING finds nothing, a dangling link stands
+// there.
 LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsigned, File& file) {
     const std::wstring path = EntryPath(folder, name);
     if (path.empty() || !folder.handle.Valid()) {
         return LockFileOpen::Failed;
     }
     if (const File existing = OpenEntryItself(path, FILE_READ_ATTRIBUTES);
-        existing.Valid() && (!IsPlainFile(existing) || IsLink(path, existing))) {
+        existing.Valid() && IsNoPlainFileItself(path, existing)) {
         return LockFileOpen::NotAFile;
     }
     constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -491,7 +503,7 @@ LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsign
         const DWORD opened = GetLastError();
         return opened == ERROR_FILE_NOT_FOUND ? LockFileOpen::NotAFile : LockFileOpen::Failed;
     }
-    if (!IsPlainFile(file) || IsLink(path, file)) {
+    if (IsNoPlainFileItself(path, file)) {
         file = File();
         return LockFileOpen::NotAFile;
     }

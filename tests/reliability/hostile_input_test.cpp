@@ -700,23 +700,32 @@ TEST_F(HostileInput, LinksAtTheTemporaryNamesAreRemovedThemselves) {
 }
 
 // Links made on the unix side at the lock file's name, which wine follows whatever the
-// flags say: a dangling one never makes the file it leads to, and the run names the lock.
-TEST_F(HostileInput, DanglingUnixLinkAtTheLockNameIsNeverFollowedUnderWine) {
+// flags say: a dangling one never makes the file it leads to, one to a file is never locked
+// through, and the run names the lock.
+TEST_F(HostileInput, UnixLinkAtTheLockNameIsNeverFollowedUnderWine) {
     const std::string lock = UnixPath(temp.path(menu + ".lock"));
     if (lock.empty()) {
         GTEST_SKIP() << "links from the unix side are wine's";
     }
-    UnixShell(temp, "ln -s '" + UnixPath(temp.path("made.lock")) + "' '" + lock + "'");
     temp.write("list.txt", "One\r\nhttps://one.example/\r\n");
-    const RunOutcome outcome = RunConversion(Paths());
     // Named as the system names the menu's file.
     std::string named = temp.path(menu + ".lock");
     std::replace(named.begin(), named.end(), '/', '\\');
-    EXPECT_EQ(outcome.message,
-              "ERROR: Could not lock the Links.xml: " + named + " is not a plain file");
-    EXPECT_EQ(temp.read(menu), previous);
-    EXPECT_FALSE(temp.exists("made.lock"));
-    EXPECT_FALSE(temp.exists(menu + ".bak"));
+    for (const bool dangling : {true, false}) {
+        SCOPED_TRACE(dangling ? "dangling" : "to a file");
+        if (!dangling) {
+            temp.write("made.lock", "someone's file");
+        }
+        UnixShell(temp, "ln -sf '" + UnixPath(temp.path("made.lock")) + "' '" + lock + "'");
+        const RunOutcome outcome = RunConversion(Paths());
+        EXPECT_EQ(outcome.message,
+                  "ERROR: Could not lock the Links.xml: " + named + " is not a plain file");
+        EXPECT_EQ(temp.read(menu), previous);
+        EXPECT_EQ(temp.exists("made.lock"), !dangling);
+        EXPECT_FALSE(temp.exists(menu + ".bak"));
+    }
+    EXPECT_EQ(temp.read("made.lock"), "someone's file");
+    UnixShell(temp, "rm '" + lock + "'");
 }
 
 // The new menu and the backup keep the menu file's attributes; a read-only menu is still
