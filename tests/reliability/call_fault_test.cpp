@@ -35,7 +35,8 @@ constexpr const char* kLock = "m/FEATURES/Links.xml.lock";
 constexpr const char* kWriteError = "ERROR: Could not write the Links.xml\n";
 // What a file system without the swap answers.
 constexpr const char* kNoSwaps = " -e inject=renameat2:error=EINVAL";
-const std::string kMenuBytes = "<XMBML>\r\n<Items>\r\n</Items>\r\n<Items>\r\n</Items>\r\n</XMBML>\r\n";
+const std::string kMenuBytes =
+    "<XMBML>\r\n<Items>\r\n</Items>\r\n<Items>\r\n</Items>\r\n</XMBML>\r\n";
 const std::string kBackupBytes =
     "<XMBML>\r\n<Items>\r\n</Items>\r\n<Items>\r\n<Q k=\"Old\"/>\r\n</Items>\r\n</XMBML>\r\n";
 
@@ -167,8 +168,8 @@ TEST_P(KillAtEveryCall, LosesNothing) {
               0);
     const MenuVersions versions{kMenuBytes, temp.read(kMenu), FileState{true, false, kBackupBytes}};
     const std::vector<Call> calls =
-        CallsFrom(temp.read("trace.txt"), c.restore ? "\"" + temp.path("m/FEATURES") + "/\""
-                                                    : "\"Links.xml.tmp\"");
+        CallsFrom(temp.read("trace.txt"),
+                  c.restore ? "\"" + temp.path("m/FEATURES") + "/\"" : "\"Links.xml.tmp\"");
     ASSERT_GT(calls.size(), 5u);
     int kills = 0;
     for (const Call& call : calls) {
@@ -198,14 +199,15 @@ TEST_P(KillAtEveryCall, LosesNothing) {
               << " calls\n";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, KillAtEveryCall,
-    testing::Values(KillCase{"Restore", true, true, false},
-                    KillCase{"RestoreByCopies", true, false, false},
-                    KillCase{"RestoreOfAMissingMenu", true, true, true},
-                    KillCase{"RestoreOfAMissingMenuByCopies", true, false, true},
-                    KillCase{"Run", false, true, false}, KillCase{"RunByRename", false, false, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, KillAtEveryCall,
+                         testing::Values(KillCase{"Restore", true, true, false},
+                                         KillCase{"RestoreByCopies", true, false, false},
+                                         KillCase{"RestoreOfAMissingMenu", true, true, true},
+                                         KillCase{"RestoreOfAMissingMenuByCopies", true, false,
+                                                  true},
+                                         KillCase{"Run", false, true, false},
+                                         KillCase{"RunByRename", false, false, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // The folder's last flush fails (EIO), and the next file the program makes finds the disk
 // full: the message says what the files are. Swapped back in one step, the previous state
@@ -267,7 +269,7 @@ TEST_F(CallFaults, RestoreWaitingForTheLockRestoresWhatTheRunBeforeItLeft) {
     for (const bool swaps : {true, false}) {
         SCOPED_TRACE(swaps ? "swapped" : "by copies");
         Reset();
-                int restored = -1;
+        int restored = -1;
         std::thread restore([&] {
             restored = Traced(std::string(swaps ? "" : kNoSwaps) +
                                   " -o /dev/null -e inject=flock:delay_enter=1000000:when=1",
@@ -295,7 +297,8 @@ TEST_F(CallFaults, LinkPlantedAfterTheTemporaryNameWasClearedIsNotWrittenThrough
     temp.write("victim.txt", "someone's file");
     int exit = -1;
     std::thread run([&] {
-        exit = Traced(" -o /dev/null -e inject=unlinkat:delay_exit=1000000:when=1", Arguments(false));
+        exit =
+            Traced(" -o /dev/null -e inject=unlinkat:delay_exit=1000000:when=1", Arguments(false));
     });
     WaitUntil([&] { return !temp.exists(kTemporary); });
     fs::create_symlink(temp.path("victim.txt"), temp.path(kTemporary));

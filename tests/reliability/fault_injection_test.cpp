@@ -152,8 +152,8 @@ TEST_P(FaultAtEveryStep, SecondFaultStillLeavesAnOutcomeThatTellsTheFiles) {
     ASSERT_EQ(RunConversion(kPaths, clean).status, RunStatus::Done);
     const MenuVersions versions{kMenu, clean.Volatile(kMenuPath).bytes};
     const std::vector<Step>& steps = clean.Steps();
-    const auto firstWrite = std::find_if(steps.begin(), steps.end(),
-                                         [](const Step& step) { return step.kind == StepKind::Write; });
+    const auto firstWrite = std::find_if(
+        steps.begin(), steps.end(), [](const Step& step) { return step.kind == StepKind::Write; });
     std::set<std::string> messages;
     for (auto index = static_cast<std::size_t>(firstWrite - steps.begin()); index < steps.size();
          ++index) {
@@ -163,8 +163,8 @@ TEST_P(FaultAtEveryStep, SecondFaultStillLeavesAnOutcomeThatTellsTheFiles) {
             RunConversion(kPaths, once);
             for (std::size_t second = index + 1; second < once.Steps().size(); ++second) {
                 SCOPED_TRACE("step " + std::to_string(index) + " " + Name(fault) + ", then step " +
-                             std::to_string(second) + " (" + Name(once.Steps()[second].kind) +
-                             " " + once.Steps()[second].path + ")");
+                             std::to_string(second) + " (" + Name(once.Steps()[second].kind) + " " +
+                             once.Steps()[second].path + ")");
                 MemoryFileSystem files = MakeFiles(scenario);
                 files.InjectFault(index, fault);
                 files.InjectFault(second, Fault::Open);

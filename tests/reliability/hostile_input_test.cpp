@@ -369,9 +369,9 @@ TEST_F(HostileInput, MenuSwappedMidRunIsNotReplacedThroughIt) {
         bool restore;
     };
     const Case cases[] = {
-        {"read Links.xml", true, false},   {"write Links.xml.tmp", true, false},
-        {"last step", true, false},        {"write Links.xml.tmp", false, false},
-        {"last step", false, false},       {"last step", false, true},
+        {"read Links.xml", true, false}, {"write Links.xml.tmp", true, false},
+        {"last step", true, false},      {"write Links.xml.tmp", false, false},
+        {"last step", false, false},     {"last step", false, true},
     };
     // The step that puts a file at the menu's name, whichever way it does.
     const auto isLastStep = [](const std::string& step) {

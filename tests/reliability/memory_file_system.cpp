@@ -280,8 +280,8 @@ bool MemoryFileSystem::RenameNew(const std::string& from, const std::string& to)
 bool MemoryFileSystem::Move(const std::string& from, const std::string& to, bool mayReplace) {
     const std::optional<Fault> fault = Begin(StepKind::Rename, from);
     const auto source = names_.find(from);
-    const bool possible = !fault && source != names_.end() && CanCreate(to) &&
-                          (mayReplace || !names_.contains(to));
+    const bool possible =
+        !fault && source != names_.end() && CanCreate(to) && (mayReplace || !names_.contains(to));
     if (possible && from != to) {
         const int id = source->second;
         names_.erase(source);
