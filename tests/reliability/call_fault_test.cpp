@@ -131,28 +131,6 @@ struct KillCase {
     friend void PrintTo(const KillCase& c, std::ostream* out) { *out << c.name; }
 };
 
-// Whole or gone, each of the two files, and the menu as it was under one of the two names (the
-// backup too, or where there are no swaps in the temporary file).
-std::string CheckRestoreMoment(const KillCase& c, const FileState& menu, const FileState& backup,
-                               const FileState& temporary) {
-    const auto holds = [](const FileState& file, const std::string& bytes) {
-        return file.present && file.bytes == bytes;
-    };
-    for (const FileState* file : {&menu, &backup}) {
-        if (file->present && !holds(*file, kMenuBytes) && !holds(*file, kBackupBytes)) {
-            return "a file holds other bytes";
-        }
-    }
-    if (!c.menuGone && !holds(menu, kMenuBytes) && !holds(backup, kMenuBytes)) {
-        return "the menu as it was is lost";
-    }
-    if (!holds(menu, kBackupBytes) && !holds(backup, kBackupBytes) &&
-        (c.swaps || !holds(temporary, kBackupBytes))) {
-        return "the backup is lost";
-    }
-    return "";
-}
-
 class KillAtEveryCall : public CallFaults, public testing::WithParamInterface<KillCase> {};
 
 // A restore is killed at every call from the opening of the menu's folder on, a run at every
@@ -167,6 +145,8 @@ TEST_P(KillAtEveryCall, LosesNothing) {
     ASSERT_EQ(Traced(swaps + " -s 4096 -o '" + temp.path("trace.txt") + "'", Arguments(c.restore)),
               0);
     const MenuVersions versions{kMenuBytes, temp.read(kMenu), FileState{true, false, kBackupBytes}};
+    const RestoreStart start{c.menuGone ? std::nullopt : std::optional(kMenuBytes), kBackupBytes,
+                             c.swaps};
     const std::vector<Call> calls =
         CallsFrom(temp.read("trace.txt"),
                   c.restore ? "\"" + temp.path("m/FEATURES") + "/\"" : "\"Links.xml.tmp\"");
@@ -183,7 +163,7 @@ TEST_P(KillAtEveryCall, LosesNothing) {
                         Arguments(c.restore)) != 0;
         const FileState menu = State(kMenu);
         const FileState backup = State(kBackup);
-        ASSERT_EQ(c.restore ? CheckRestoreMoment(c, menu, backup, State(kTemporary))
+        ASSERT_EQ(c.restore ? CheckRestoreMoment(menu, backup, State(kTemporary), start)
                             : CheckAtAnyMoment(menu, backup, versions),
                   "");
         if (c.restore) {

@@ -258,25 +258,6 @@ bool Holds(const FileState& file, const std::string& bytes) {
     return file.present && !file.torn && file.bytes == bytes;
 }
 
-// What is wrong with the menu, the backup and the temporary file at one moment of a restore,
-// as they stand or as a power cut leaves them; empty when nothing is.
-std::string CheckRestoreMoment(const RestoreScenario& scenario, const FileState& menu,
-                               const FileState& backup, const FileState& temporary) {
-    for (const FileState* file : {&menu, &backup}) {
-        if (file->present && !Holds(*file, kMenu) && !Holds(*file, kOlderMenu)) {
-            return "a file is torn or holds other bytes";
-        }
-    }
-    if (!scenario.menuGone && !Holds(menu, kMenu) && !Holds(backup, kMenu)) {
-        return "the menu as it was is lost";
-    }
-    if (!Holds(menu, kOlderMenu) && !Holds(backup, kOlderMenu) &&
-        (scenario.exchanges || !Holds(temporary, kOlderMenu))) {
-        return "the backup is lost";
-    }
-    return "";
-}
-
 class FaultAtEveryRestoreStep : public testing::TestWithParam<RestoreScenario> {
   protected:
     MemoryFileSystem MakeRestoreFiles() const {
@@ -292,7 +273,10 @@ class FaultAtEveryRestoreStep : public testing::TestWithParam<RestoreScenario> {
 
     std::string CheckMoment(const FileState& menu, const FileState& backup,
                             const FileState& temporary) const {
-        return CheckRestoreMoment(GetParam(), menu, backup, temporary);
+        return CheckRestoreMoment(
+            menu, backup, temporary,
+            {GetParam().menuGone ? std::nullopt : std::optional<std::string>(kMenu), kOlderMenu,
+             GetParam().exchanges});
     }
 
     // What the restore said against its files: after "Done" the backup in place and the

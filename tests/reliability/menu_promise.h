@@ -42,6 +42,20 @@ inline constexpr const char* kReplacedUnconfirmed =
 std::string CheckOutcome(const RunOutcome& outcome, const MemoryFileSystem& files,
                          const std::string& menuPath, const MenuVersions& versions);
 
+// What a restore starts from: the menu's bytes (none when it is gone), the backup's, and
+// whether the file system swaps two names in one step.
+struct RestoreStart {
+    std::optional<std::string> menu;
+    std::string backup;
+    bool swaps = true;
+};
+
+// At any moment of a restore, even when cut short: the menu file and the backup are each
+// whole (one of the two files' bytes) or gone; the menu as it was is under one of the two
+// names, and so is the backup, or where names are not swapped, in the temporary file.
+std::string CheckRestoreMoment(const FileState& menu, const FileState& backup,
+                               const FileState& temporary, const RestoreStart& start);
+
 // Checks CheckAtAnyMoment after every step of `files`, as the files stand and as a power cut
 // would leave them; `broken` keeps the first failure, naming the step. `broken` and
 // `versions` must outlive the watch.
