@@ -4,6 +4,7 @@
 // file systems that answer renameat2 with EINVAL leave a run.
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <chrono>
 #include <filesystem>
