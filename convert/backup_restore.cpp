@@ -21,6 +21,18 @@ RunOutcome Outcome(RunStatus status, std::string message) {
     return outcome;
 }
 
+RunOutcome NoBackup() {
+    return Outcome(RunStatus::InputError, std::string(kNoBackupMessage));
+}
+
+// What a finished restore reports.
+RunOutcome Restored(ReplaceResult result) {
+    if (std::optional<RunOutcome> problem = ReplaceProblem(result, kRestoredUnconfirmedMessage)) {
+        return *problem;
+    }
+    return Outcome(RunStatus::Done, "Done");
+}
+
 RunOutcome Restore(const std::string& linksPath, FileSystem& files,
                    std::chrono::milliseconds lockWait) {
     MenuSite site = LocateMenu(linksPath, files);
@@ -29,15 +41,24 @@ RunOutcome Restore(const std::string& linksPath, FileSystem& files,
     // not even a lock file behind; read only under the lock, since a run may replace it
     // until then.
     if (!site.held || !files.FileExists(site.folder + backupName)) {
-        return Outcome(RunStatus::InputError, std::string(kNoBackupMessage));
+        return NoBackup();
     }
     const LockAttempt lock = LockMenuFile(site, lockWait);
     if (std::optional<RunOutcome> problem = LockProblem(lock, site)) {
         return *problem;
     }
+    // With the menu gone there is nothing to keep: the backup comes back as the menu, and
+    // the new file gets the backup's metadata.
+    if (!site.held->HasEntry(site.name)) {
+        const std::optional<std::string> backup = site.held->ReadSource(backupName);
+        if (!backup || backup->empty()) {
+            return NoBackup();
+        }
+        return Restored(RestoreMissingMenu(site, *backup));
+    }
     const std::optional<std::string> backup = site.held->Read(backupName);
     if (!backup || backup->empty()) {
-        return Outcome(RunStatus::InputError, std::string(kNoBackupMessage));
+        return NoBackup();
     }
     const std::optional<std::string> menu = site.held->ReadSource(site.name);
     if (!menu) {
@@ -46,10 +67,7 @@ RunOutcome Restore(const std::string& linksPath, FileSystem& files,
         outcome.focusBox = RunInput::Menu;
         return outcome;
     }
-    if (std::optional<RunOutcome> problem = ReplaceProblem(RestoreMenuFile(site, *backup, *menu))) {
-        return *problem;
-    }
-    return Outcome(RunStatus::Done, "Done");
+    return Restored(RestoreMenuFile(site, *backup, *menu));
 }
 
 }  // namespace

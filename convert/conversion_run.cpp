@@ -217,12 +217,20 @@ std::optional<RunOutcome> LockMenu(const RunPaths& paths, FileSystem& files, Men
     // The menu's real file and folder are found once: every later step goes through that
     // folder, and the file replaced is the file read.
     site = LocateMenu(paths.linksPath, files);
+    // No lock file is made beside what is no menu (a missing file, an empty one, a folder, a
+    // FIFO, a device). Where the menu's lock file stands already, the run takes that lock,
+    // making nothing, and looks again under it: the run that holds it may be replacing the
+    // menu.
+    if (!files.FileExists(paths.linksPath) &&
+        !(site.held && site.held->HasEntry(MenuLockPath(site.name)))) {
+        return InputProblem(kMenuMessage, RunInput::Menu);
+    }
     if (preview) {
         return std::nullopt;
     }
     lock = LockMenuFile(site, lockWait, &observer);
     Checkpoint(observer);
-    // No lock file could be made, most often because the menu's folder does not exist.
+    // No lock file could be made: the menu (or its folder) may have gone since the look.
     if (lock.state == LockState::Failed && !files.FileExists(paths.linksPath)) {
         return InputProblem(kMenuMessage, RunInput::Menu);
     }

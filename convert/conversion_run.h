@@ -18,9 +18,11 @@ namespace tamsel {
 // and the fallback icon are checked under it, so that a run never finds the menu missing
 // while another run replaces it. While another run holds the lock, this one waits up to
 // `lockWait`, then stops with WriteError, "ERROR: The Links.xml is being changed by another
-// run", nothing changed. A lock that cannot be made gives "Please enter the Links.xml." when
-// there is no menu (its folder missing), else WriteError, "ERROR: Could not write the
-// Links.xml".
+// run", nothing changed. No file is made, the lock file included, unless the menu is a
+// regular file with content: otherwise the run stops at once with "Please enter the
+// Links.xml.", unless the menu's lock file stands already, whose lock it then takes to look
+// again. A lock that cannot be made because the menu has gone meanwhile gives the same
+// message; any other, WriteError, "ERROR: Could not write the Links.xml".
 //
 // Every input is checked and read, and the new menu built, before any file changes; a
 // problem there gives InputError with the message of its check (focusing the list or the
@@ -31,9 +33,12 @@ namespace tamsel {
 // link is skipped gives NothingToAdd, "All links of the list are in the menu already.",
 // nothing changed. The new menu reaches the disk under a temporary name before the old one
 // becomes `linksPath` + ".bak"; WriteError means the old menu is still under `linksPath` and
-// no temporary file remains. Done means the new menu is in place and the previous one is the
-// backup; the message is "Done", followed, when links were skipped, by "\n\nLinks already in
-// the menu, not added again: S of N." (S skipped of the N found).
+// no temporary file remains, except with "ERROR: The Links.xml was replaced, but the disk did
+// not confirm the change": the new menu is then in place and the old one is the backup, as
+// after Done, but the folder's last flush failed and could not be undone. Done means the new
+// menu is in place and the previous one is the backup; the message is "Done", followed, when
+// links were skipped, by "\n\nLinks already in the menu, not added again: S of N." (S skipped
+// of the N found).
 //
 // Running out of memory anywhere stops the run with WriteError, "ERROR: Not enough memory to
 // convert the list", nothing changed; no exception leaves a run.

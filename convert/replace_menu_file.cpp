@@ -59,12 +59,62 @@ bool MakeBackup(HeldFolder& folder, const MenuNames& names) {
     return CopyInOneStep(folder, names.backupTemporary, names.backup);
 }
 
-// The rename of the new menu may not be on the disk: the old menu goes back under its own
-// name rather than leaving the user with a new file of unknown durability. It comes back as a
-// copy of the backup, which stays what it is.
-void PutPreviousMenuBack(HeldFolder& folder, const MenuNames& names) {
-    CopyInOneStep(folder, names.temporary, names.menu, names.backup);
+// The previous menu back under its own name once the new one was renamed over it: a copy of
+// the backup, which stays what it is.
+bool PutPreviousMenuBack(HeldFolder& folder, const MenuNames& names) {
+    if (!CopyInOneStep(folder, names.temporary, names.menu, names.backup)) {
+        return false;
+    }
     folder.Sync();
+    return true;
+}
+
+// The last step where the file system cannot swap two names: the new menu renamed over the
+// old one right after looking that the old one is still the file read.
+ReplaceResult RenameInPlace(HeldFolder& folder, const MenuNames& names) {
+    if (!folder.IsSource(names.menu) || !folder.Rename(names.temporary, names.menu)) {
+        folder.Remove(names.temporary);
+        return ReplaceResult::WriteFailed;
+    }
+    if (folder.Sync()) {
+        return ReplaceResult::Replaced;
+    }
+    // The rename may not be on the disk: the old menu goes back under its own name rather than
+    // leaving the user with a new file of unknown durability.
+    return PutPreviousMenuBack(folder, names) ? ReplaceResult::WriteFailed
+                                              : ReplaceResult::Unconfirmed;
+}
+
+bool SwapBack(HeldFolder& folder, const std::string& a, const std::string& b) {
+    return folder.Exchange(a, b) == ExchangeResult::Exchanged;
+}
+
+// The last step: the new menu and the old one swap names. What comes out of the menu's name
+// must be the file read; anything else was renamed in there meanwhile and goes back. Should
+// the folder's flush fail, swapping back puts the old menu itself in place again.
+ReplaceResult SwapInPlace(HeldFolder& folder, const MenuNames& names) {
+    switch (folder.Exchange(names.temporary, names.menu)) {
+        case ExchangeResult::Unsupported:
+            return RenameInPlace(folder, names);
+        case ExchangeResult::Failed:
+            folder.Remove(names.temporary);
+            return ReplaceResult::WriteFailed;
+        case ExchangeResult::Exchanged:
+            break;
+    }
+    const bool read = folder.IsSource(names.temporary);
+    const bool synced = read && folder.Sync();
+    if (!synced && SwapBack(folder, names.temporary, names.menu)) {
+        folder.Sync();
+        folder.Remove(names.temporary);
+        return ReplaceResult::WriteFailed;
+    }
+    // Out of the way now: the old menu, whose copy is the backup. Something else that came
+    // out, and could not go back, stays.
+    if (read) {
+        folder.Remove(names.temporary);
+    }
+    return synced ? ReplaceResult::Replaced : ReplaceResult::Unconfirmed;
 }
 
 ReplaceResult Replace(HeldFolder& folder, const MenuNames& names,
@@ -86,41 +136,76 @@ ReplaceResult Replace(HeldFolder& folder, const MenuNames& names,
         return ReplaceResult::BackupFailed;
     }
     folder.CloseSource();
-    if (!folder.IsSource(names.menu) || !folder.Rename(names.temporary, names.menu)) {
-        folder.Remove(names.temporary);
-        return ReplaceResult::WriteFailed;
-    }
-    if (!folder.Sync()) {
-        PutPreviousMenuBack(folder, names);
-        return ReplaceResult::WriteFailed;
-    }
-    return ReplaceResult::Replaced;
+    return SwapInPlace(folder, names);
 }
 
-ReplaceResult Restore(HeldFolder& folder, const MenuNames& names, std::string_view backup,
-                      std::string_view menu) {
-    if (!folder.IsSource(names.menu)) {
-        return ReplaceResult::WriteFailed;
-    }
+// A restore where the file system cannot swap two names: copies of both, renamed into place
+// one after the other. The copy of the menu goes over the backup first, so that the menu as
+// it was is whole under one of the two names at every moment; until the second rename the
+// backup's bytes are only in the temporary file.
+ReplaceResult RestoreByCopies(HeldFolder& folder, const MenuNames& names, std::string_view backup,
+                              std::string_view menu) {
     const bool written = WriteFresh(folder, names.temporary, std::span(&backup, 1)) &&
                          WriteFresh(folder, names.backupTemporary, std::span(&menu, 1));
     folder.CloseSource();
-    if (!written || !folder.Sync() || !folder.IsSource(names.menu) ||
-        !folder.Rename(names.temporary, names.menu)) {
+    if (!written || !folder.Sync()) {
         folder.Remove(names.backupTemporary);
         folder.Remove(names.temporary);
         return ReplaceResult::WriteFailed;
     }
     if (!folder.Rename(names.backupTemporary, names.backup)) {
-        // The file read goes back under the menu's name in one step, whole.
-        folder.Rename(names.backupTemporary, names.menu);
         folder.Remove(names.backupTemporary);
-        folder.Sync();
+        folder.Remove(names.temporary);
         return ReplaceResult::BackupFailed;
     }
-    // Both names hold whole files whatever the disk keeps of the renames; the caller hears
-    // that this last flush failed.
-    return folder.Sync() ? ReplaceResult::Replaced : ReplaceResult::WriteFailed;
+    // Keeps the two renames in order on the disk: the second may not reach it without the
+    // first.
+    const bool ordered = folder.Sync();
+    if (!ordered || !folder.IsSource(names.menu) || !folder.Rename(names.temporary, names.menu)) {
+        // The backup goes back under its own name in one step (and stays in the temporary
+        // file should even that fail).
+        if (folder.Rename(names.temporary, names.backup)) {
+            folder.Sync();
+        }
+        return ordered ? ReplaceResult::WriteFailed : ReplaceResult::BackupFailed;
+    }
+    return folder.Sync() ? ReplaceResult::Replaced : ReplaceResult::Unconfirmed;
+}
+
+// A restore in one step: the menu and the backup swap names. The file read is still open:
+// the copies, should the file system not swap, get its metadata.
+ReplaceResult Restore(HeldFolder& folder, const MenuNames& names, std::string_view backup,
+                      std::string_view menu) {
+    if (!folder.IsSource(names.menu)) {
+        return ReplaceResult::WriteFailed;
+    }
+    switch (folder.Exchange(names.menu, names.backup)) {
+        case ExchangeResult::Unsupported:
+            return RestoreByCopies(folder, names, backup, menu);
+        case ExchangeResult::Failed:
+            return ReplaceResult::WriteFailed;
+        case ExchangeResult::Exchanged:
+            break;
+    }
+    // What came out of the menu's name must be the file read; anything else goes back.
+    const bool read = folder.IsSource(names.backup);
+    if (read && folder.Sync()) {
+        return ReplaceResult::Replaced;
+    }
+    if (!SwapBack(folder, names.menu, names.backup)) {
+        return ReplaceResult::Unconfirmed;
+    }
+    folder.Sync();
+    return ReplaceResult::WriteFailed;
+}
+
+ReplaceResult RestoreMissing(HeldFolder& folder, const MenuNames& names, std::string_view backup) {
+    if (!WriteFresh(folder, names.temporary, std::span(&backup, 1)) ||
+        !folder.RenameNew(names.temporary, names.menu)) {
+        folder.Remove(names.temporary);
+        return ReplaceResult::WriteFailed;
+    }
+    return folder.Sync() ? ReplaceResult::Replaced : ReplaceResult::Unconfirmed;
 }
 
 // Runs `step` on the site's folder. Should memory run out on the way (reading the menu for
@@ -145,6 +230,12 @@ ReplaceResult Guarded(MenuSite& site, Step step) {
 ReplaceResult RestoreMenuFile(MenuSite& site, std::string_view backup, std::string_view menu) {
     return Guarded(site, [&](HeldFolder& folder, const MenuNames& names) {
         return Restore(folder, names, backup, menu);
+    });
+}
+
+ReplaceResult RestoreMissingMenu(MenuSite& site, std::string_view backup) {
+    return Guarded(site, [&](HeldFolder& folder, const MenuNames& names) {
+        return RestoreMissing(folder, names, backup);
     });
 }
 

@@ -27,12 +27,14 @@ std::optional<RunOutcome> LockProblem(const LockAttempt& lock, const MenuSite& s
     return WriteProblem(std::string(kWriteMessage));
 }
 
-std::optional<RunOutcome> ReplaceProblem(ReplaceResult result) {
+std::optional<RunOutcome> ReplaceProblem(ReplaceResult result, std::string_view unconfirmed) {
     switch (result) {
         case ReplaceResult::Replaced:
             return std::nullopt;
         case ReplaceResult::BackupFailed:
             return WriteProblem(std::string(kBackupMessage));
+        case ReplaceResult::Unconfirmed:
+            return WriteProblem(std::string(unconfirmed));
         case ReplaceResult::WriteFailed:
             break;
     }

@@ -22,6 +22,11 @@ inline constexpr std::string_view kWriteMessage = "ERROR: Could not write the Li
 inline constexpr std::string_view kBusyMessage =
     "ERROR: The Links.xml is being changed by another run";
 inline constexpr std::string_view kMemoryMessage = "ERROR: Not enough memory to convert the list";
+// The change is made, but the disk did not confirm its last step (ReplaceResult::Unconfirmed).
+inline constexpr std::string_view kReplacedUnconfirmedMessage =
+    "ERROR: The Links.xml was replaced, but the disk did not confirm the change";
+inline constexpr std::string_view kRestoredUnconfirmedMessage =
+    "ERROR: The Links.xml was restored, but the disk did not confirm the change";
 
 // A WriteError with the exclamation icon and `message`.
 RunOutcome WriteProblem(std::string message);
@@ -31,7 +36,9 @@ RunOutcome WriteProblem(std::string message);
 // lock file could be made. Nothing when the lock is held.
 std::optional<RunOutcome> LockProblem(const LockAttempt& lock, const MenuSite& site);
 
-// Why a run stops when the menu file could not be replaced; nothing when it was.
-std::optional<RunOutcome> ReplaceProblem(ReplaceResult result);
+// Why a run stops when the menu file could not be replaced; nothing when it was. An
+// unconfirmed replacement says `unconfirmed`.
+std::optional<RunOutcome> ReplaceProblem(
+    ReplaceResult result, std::string_view unconfirmed = kReplacedUnconfirmedMessage);
 
 }  // namespace tamsel

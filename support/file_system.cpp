@@ -165,6 +165,24 @@ class NativeHeldFolder final : public HeldFolder {
         return native::RenameEntry(folder_, from, to);
     }
 
+    ExchangeResult Exchange(const std::string& a, const std::string& b) override {
+        switch (native::ExchangeEntries(folder_, a, b)) {
+            case native::Exchange::Done:
+                return ExchangeResult::Exchanged;
+            case native::Exchange::Unsupported:
+                return ExchangeResult::Unsupported;
+            case native::Exchange::Failed:
+                break;
+        }
+        return ExchangeResult::Failed;
+    }
+
+    bool RenameNew(const std::string& from, const std::string& to) override {
+        return native::RenameEntryNew(folder_, from, to);
+    }
+
+    bool HasEntry(const std::string& name) override { return native::EntryExists(folder_, name); }
+
     bool Sync() override { return native::SyncFolder(folder_); }
 
   private:
@@ -283,7 +301,8 @@ bool FileSystem::WriteNew(const std::string& path, std::span<const std::string_v
 
 namespace {
 
-// Entries reached by their paths, through the file system's own calls.
+// Entries reached by their paths, through the file system's own calls. The source is told by
+// its path, which follows it through this folder's own renames and exchanges.
 class PathHeldFolder final : public HeldFolder {
   public:
     PathHeldFolder(FileSystem& files, std::string folder)
@@ -295,6 +314,7 @@ class PathHeldFolder final : public HeldFolder {
 
     std::optional<std::string> ReadSource(const std::string& name) override {
         source_ = folder_ + name;
+        open_ = true;
         return files_.ReadWhole(source_);
     }
 
@@ -303,35 +323,77 @@ class PathHeldFolder final : public HeldFolder {
     }
 
     std::optional<std::string> ReadSourceAgain() override {
-        return source_.empty() ? std::nullopt : files_.ReadWhole(source_);
+        return open_ ? files_.ReadWhole(source_) : std::nullopt;
     }
 
     bool IsSource(const std::string& name) override {
-        return folder_ + name == source_ || folder_ + name == closedSource_;
+        return !source_.empty() && folder_ + name == source_;
     }
 
-    void CloseSource() override { closedSource_ = std::exchange(source_, {}); }
+    void CloseSource() override { open_ = false; }
 
     bool WriteNew(const std::string& name, std::span<const std::string_view> pieces) override {
-        return files_.WriteNew(folder_ + name, pieces, source_);
+        return files_.WriteNew(folder_ + name, pieces, open_ ? source_ : std::string());
     }
 
-    bool Remove(const std::string& name) override { return files_.Remove(folder_ + name); }
+    bool Remove(const std::string& name) override {
+        const bool removed = files_.Remove(folder_ + name);
+        Moved(removed, folder_ + name, "");
+        return removed;
+    }
 
     bool Rename(const std::string& from, const std::string& to) override {
-        return files_.Rename(folder_ + from, folder_ + to);
+        const bool renamed = files_.Rename(folder_ + from, folder_ + to);
+        Moved(renamed && from != to, folder_ + to, "");
+        Moved(renamed, folder_ + from, folder_ + to);
+        return renamed;
     }
+
+    ExchangeResult Exchange(const std::string& a, const std::string& b) override {
+        const ExchangeResult result = files_.Exchange(folder_ + a, folder_ + b);
+        if (result == ExchangeResult::Exchanged && source_ == folder_ + a) {
+            source_ = folder_ + b;
+        } else if (result == ExchangeResult::Exchanged && source_ == folder_ + b) {
+            source_ = folder_ + a;
+        }
+        return result;
+    }
+
+    bool RenameNew(const std::string& from, const std::string& to) override {
+        const bool renamed = files_.RenameNew(folder_ + from, folder_ + to);
+        Moved(renamed, folder_ + from, folder_ + to);
+        return renamed;
+    }
+
+    bool HasEntry(const std::string& name) override { return files_.HasEntry(folder_ + name); }
 
     bool Sync() override { return files_.SyncFolder(folder_.empty() ? "." : folder_); }
 
   private:
+    // The source, when it stood at `from`, now stands at `to` (nowhere when empty).
+    void Moved(bool done, const std::string& from, const std::string& to) {
+        if (done && source_ == from) {
+            source_ = to;
+        }
+    }
+
     FileSystem& files_;
     std::string folder_;
-    std::string source_;
-    std::string closedSource_;
+    std::string source_;  // where the file read as the source stands now
+    bool open_ = false;
 };
 
 }  // namespace
+
+ExchangeResult FileSystem::Exchange(const std::string& a, const std::string& b) {
+    (void)a;
+    (void)b;
+    return ExchangeResult::Unsupported;
+}
+
+bool FileSystem::RenameNew(const std::string& from, const std::string& to) {
+    return !HasEntry(to) && Rename(from, to);
+}
 
 std::unique_ptr<HeldFolder> FileSystem::HoldFolder(const std::string& folder) {
     return std::make_unique<PathHeldFolder>(*this, folder);

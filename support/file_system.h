@@ -36,6 +36,12 @@ struct LockAttempt {
     std::unique_ptr<HeldLock> lock;  // set when Held
 };
 
+enum class ExchangeResult {
+    Exchanged,    // each of the two names leads to what the other led to
+    Failed,       // nothing changed
+    Unsupported,  // nothing changed: the system or the file system has no such step
+};
+
 // A folder held open for the replacement of one file in it, the source: every name below is
 // an entry of this folder (no separators), reached through the folder as it was opened,
 // whatever is renamed or linked in along its path meanwhile, and a symbolic link at a name
@@ -77,6 +83,17 @@ class HeldFolder {
 
     // Renames the entry `from` to `to`, replacing a file at `to`.
     virtual bool Rename(const std::string& from, const std::string& to) = 0;
+
+    // Swaps the entries `a` and `b` in one step, where the system and the file system can.
+    // The source is then found under the other name (IsSource).
+    virtual ExchangeResult Exchange(const std::string& a, const std::string& b) = 0;
+
+    // Renames the entry `from` to `to` when nothing stands at `to`, in one step where the
+    // system can, elsewhere right after looking; false, nothing changed, when something does.
+    virtual bool RenameNew(const std::string& from, const std::string& to) = 0;
+
+    // Whether anything stands at `name`: a file, a folder, a link even where it leads nowhere.
+    virtual bool HasEntry(const std::string& name) = 0;
 
     // Flushes the folder's entries to the disk.
     virtual bool Sync() = 0;
@@ -143,6 +160,12 @@ class FileSystem {
 
     // Renames `from` to `to`, replacing a file at `to`. False on failure.
     virtual bool Rename(const std::string& from, const std::string& to) = 0;
+
+    // HeldFolder::Exchange, RenameNew and HasEntry by path, for the default HoldFolder. The
+    // defaults swap nothing, look before renaming, and see only files that FileExists sees.
+    virtual ExchangeResult Exchange(const std::string& a, const std::string& b);
+    virtual bool RenameNew(const std::string& from, const std::string& to);
+    virtual bool HasEntry(const std::string& path) { return FileExists(path); }
 
     // Flushes a folder's entries (renames, creations) to the disk. False on failure.
     virtual bool SyncFolder(const std::string& folder) = 0;

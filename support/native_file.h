@@ -156,6 +156,22 @@ bool RemoveEntry(const Folder& folder, const std::string& name);
 // Renames the entry `from` to `to` in the same folder, replacing a file at `to`.
 bool RenameEntry(const Folder& folder, const std::string& from, const std::string& to);
 
+enum class Exchange { Done, Failed, Unsupported };
+
+// Swaps the entries `a` and `b` of the folder in one step, so that each name leads to what
+// the other led to (renameat2 with RENAME_EXCHANGE on Linux). Unsupported, nothing changed,
+// where the system or the folder's file system has no such step (Windows, other POSIX
+// systems, some Linux file systems).
+Exchange ExchangeEntries(const Folder& folder, const std::string& a, const std::string& b);
+
+// Renames the entry `from` to `to` when nothing stands at `to`: in one step where the
+// system can (renameat2 with RENAME_NOREPLACE on Linux, MoveFileEx without replacing on
+// Windows), elsewhere right after looking.
+bool RenameEntryNew(const Folder& folder, const std::string& from, const std::string& to);
+
+// Whether anything stands at the name: a file, a folder, a link even where it leads nowhere.
+bool EntryExists(const Folder& folder, const std::string& name);
+
 // The identity of the entry itself (of a link, not of what it leads to); nothing when there
 // is none.
 std::optional<FileId> EntryId(const Folder& folder, const std::string& name);

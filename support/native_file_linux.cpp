@@ -1,6 +1,7 @@
 #include "support/native_file.h"
 
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/xattr.h>
 
 #include <cerrno>
@@ -62,6 +63,11 @@ bool CopyExtendedAttributes(int from, int to) {
                  copied;
     }
     return copied;
+}
+
+int RenameInOneStep(int folder, const char* from, const char* to, OneStepRename how) {
+    return renameat2(folder, from, folder, to,
+                     how == OneStepRename::Exchange ? RENAME_EXCHANGE : RENAME_NOREPLACE);
 }
 
 void StartWriteBack(const File& file) {

@@ -227,6 +227,45 @@ bool RenameEntry(const Folder& folder, const std::string& from, const std::strin
                0;
 }
 
+namespace {
+
+// What a file system that has no renames in one step answers (EINVAL on Linux), or a system
+// without the call.
+bool NoOneStepRename(int error) {
+    return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
+}
+
+}  // namespace
+
+Exchange ExchangeEntries(const Folder& folder, const std::string& a, const std::string& b) {
+    if (!IsEntryName(a) || !IsEntryName(b)) {
+        return Exchange::Failed;
+    }
+    if (RenameInOneStep(FolderDescriptor(folder), a.c_str(), b.c_str(), OneStepRename::Exchange) ==
+        0) {
+        return Exchange::Done;
+    }
+    return NoOneStepRename(errno) ? Exchange::Unsupported : Exchange::Failed;
+}
+
+bool RenameEntryNew(const Folder& folder, const std::string& from, const std::string& to) {
+    if (!IsEntryName(from) || !IsEntryName(to)) {
+        return false;
+    }
+    const int at = FolderDescriptor(folder);
+    if (RenameInOneStep(at, from.c_str(), to.c_str(), OneStepRename::NoReplace) == 0) {
+        return true;
+    }
+    return NoOneStepRename(errno) && !EntryExists(folder, to) &&
+           renameat(at, from.c_str(), at, to.c_str()) == 0;
+}
+
+bool EntryExists(const Folder& folder, const std::string& name) {
+    struct stat status {};
+    return IsEntryName(name) &&
+           fstatat(FolderDescriptor(folder), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
 std::optional<FileId> EntryId(const Folder& folder, const std::string& name) {
     struct stat status {};
     if (!IsEntryName(name) ||

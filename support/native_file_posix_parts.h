@@ -9,4 +9,10 @@ namespace tamsel::native {
 // one could not be copied, or where the system has none to copy. Throws std::bad_alloc.
 bool CopyExtendedAttributes(int from, int to);
 
+enum class OneStepRename { Exchange, NoReplace };
+
+// renameat2 of `from` to `to`, both entries of the folder `folder`, with the flag `how`
+// stands for: 0 when done, else -1 with errno set; ENOSYS where the system has no such call.
+int RenameInOneStep(int folder, const char* from, const char* to, OneStepRename how);
+
 }  // namespace tamsel::native

@@ -413,6 +413,32 @@ bool RenameEntry(const Folder& folder, const std::string& from, const std::strin
     return IsEntryName(from) && IsEntryName(to) && RenameFile(folder.path + from, folder.path + to);
 }
 
+// Windows has no call that swaps two names in one step.
+Exchange ExchangeEntries(const Folder&, const std::string&, const std::string&) {
+    return Exchange::Unsupported;
+}
+
+// Without MOVEFILE_REPLACE_EXISTING, MoveFileEx refuses a name that is taken, in one step.
+bool RenameEntryNew(const Folder& folder, const std::string& from, const std::string& to) {
+    const std::wstring wideFrom = EntryPath(folder, from);
+    const std::wstring wideTo = EntryPath(folder, to);
+    return !wideFrom.empty() && !wideTo.empty() &&
+           MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+// A name whose attributes cannot be read for any reason but its absence is taken.
+bool EntryExists(const Folder& folder, const std::string& name) {
+    const std::wstring path = EntryPath(folder, name);
+    if (path.empty()) {
+        return false;
+    }
+    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        return true;
+    }
+    const DWORD error = GetLastError();
+    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+}
+
 // A linked menu is read through its link and replaced by a plain file on Windows, so the
 // link is followed here as it is for reading.
 std::optional<FileId> EntryId(const Folder& folder, const std::string& name) {
@@ -424,20 +450,32 @@ unsigned EntryPermissions(const Folder&, const std::string&, unsigned otherwise)
     return otherwise;
 }
 
+namespace {
+
+// Whether the entry opened by `path` is anything but a plain file of that name: a folder, a
+// link the file system reports, or (under wine, which follows unix links whatever the flags
+// say) the file a link leads to.
+bool IsNoPlainFileItself(const std::wstring& path, const File& entry) {
+    return !IsPlainFile(entry) || IsLink(path, entry) || !IsItself(entry.Get(), path);
+}
+
+}  // namespace
+
 // Whatever stands at the name is looked at itself first, and the lock file is made with
 // CREATE_NEW, which fails on any name taken, a dangling link too: wine follows links
 // whatever the flags say, and OPEN_ALWAYS through a dangling link would create the file it
 // leads to. A lock file that is there already is opened for reading alone, which is enough
 // to lock it (another user's may refuse writing), so that nothing a link at the name leads
-// to is ever opened for writing. Where CREATE_NEW found the name taken but OPEN_EXISTING
-// finds nothing, a dangling link stands there.
+// to is ever opened for writing, and a link to a file is never locked through. Where
+// CREATE_NEW found the name taken but OPEN_EXISTING finds nothing, a dangling link stands
+// there.
 LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsigned, File& file) {
     const std::wstring path = EntryPath(folder, name);
     if (path.empty() || !folder.handle.Valid()) {
         return LockFileOpen::Failed;
     }
     if (const File existing = OpenEntryItself(path, FILE_READ_ATTRIBUTES);
-        existing.Valid() && (!IsPlainFile(existing) || IsLink(path, existing))) {
+        existing.Valid() && IsNoPlainFileItself(path, existing)) {
         return LockFileOpen::NotAFile;
     }
     constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -456,7 +494,7 @@ LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsign
         const DWORD opened = GetLastError();
         return opened == ERROR_FILE_NOT_FOUND ? LockFileOpen::NotAFile : LockFileOpen::Failed;
     }
-    if (!IsPlainFile(file) || IsLink(path, file)) {
+    if (IsNoPlainFileItself(path, file)) {
         file = File();
         return LockFileOpen::NotAFile;
     }

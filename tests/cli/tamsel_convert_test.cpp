@@ -262,6 +262,28 @@ TEST_F(TamselConvert, BrowsersPassesOverProfilesItCannotRead) {
 }
 #endif
 
+// With the menu gone, a restore puts the backup back as the menu, with the backup's
+// permissions, and keeps it as the backup too: there is no other menu to keep.
+TEST_F(TamselConvert, RestoreWithTheMenuGonePutsTheBackupBack) {
+    const std::string original = ReadFixture("menu/Links.xml");
+    ASSERT_EQ(RunCommand(temp, "url.txt x/FEATURES/Links.xml").exitCode, 0);
+    std::filesystem::remove(temp.path("x/FEATURES/Links.xml"));
+#ifndef _WIN32
+    const auto mode = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                      std::filesystem::perms::group_read;
+    std::filesystem::permissions(temp.path("x/FEATURES/Links.xml.bak"), mode);
+#endif
+    const Result restore = RunCommand(temp, "--restore x/FEATURES/Links.xml");
+    EXPECT_EQ(restore.exitCode, 0) << restore.err;
+    EXPECT_EQ(restore.out, "Done\n");
+    EXPECT_EQ(temp.read("x/FEATURES/Links.xml"), original);
+    EXPECT_EQ(temp.read("x/FEATURES/Links.xml.bak"), original);
+    EXPECT_FALSE(temp.exists("x/FEATURES/Links.xml.tmp"));
+#ifndef _WIN32
+    EXPECT_EQ(std::filesystem::status(temp.path("x/FEATURES/Links.xml")).permissions(), mode);
+#endif
+}
+
 TEST_F(TamselConvert, HelpAndUsageErrors) {
     const Result help = RunCommand(temp, "--help");
     EXPECT_EQ(help.exitCode, 0);

@@ -18,6 +18,7 @@
 
 #include "quick_app.h"
 #include "test_support/temp_folder.h"
+#include "traced_convert.h"
 
 namespace tamsel::test {
 namespace {
@@ -162,20 +163,15 @@ class DurableOrder : public testing::Test {
         temp.write("m/FEATURES/Links.xml.bak", "an older backup");
     }
 
-    // Whether strace is there and may trace a child here.
-    static bool CanTrace() { return std::system("strace -qq -o /dev/null true 2>/dev/null") == 0; }
-
     // The calls of one traced run, which must end well.
     std::vector<Call> TracedRun() const {
-        // The leak check of a sanitizer build cannot run under a tracer.
-        const std::string command =
-            "ASAN_OPTIONS=\"$ASAN_OPTIONS:detect_leaks=0\" strace -f -qq -s 16 -e "
-            "trace=openat,close,write,fsync,fdatasync,rename,renameat,renameat2,fchmod,fchown,"
-            "fsetxattr "
-            "-o '" +
-            temp.path("trace.txt") + "' '" TAMSEL_CONVERT_BINARY "' --app-folder '" +
-            temp.path("app") + "' '" + temp.path("list.txt") + "' '" +
-            temp.path("m/FEATURES/Links.xml") + "' > '" + temp.path("out.txt") + "' 2>&1";
+        const std::string command = TracedConvert(
+            "-f -s 16 -e trace=openat,close,write,fsync,fdatasync,rename,renameat,renameat2,"
+            "fchmod,fchown,fsetxattr -o '" +
+                temp.path("trace.txt") + "'",
+            {"--app-folder", temp.path("app"), temp.path("list.txt"),
+             temp.path("m/FEATURES/Links.xml")},
+            temp.path("out.txt"));
         EXPECT_EQ(std::system(command.c_str()), 0) << temp.read("out.txt");
         return ParseTrace(temp.read("trace.txt"));
     }

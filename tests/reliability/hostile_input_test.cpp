@@ -26,6 +26,7 @@
 #include <sstream>
 #include <string>
 
+#include "convert/backup_restore.h"
 #include "convert/conversion_run.h"
 #include "memory_file_system.h"
 #include "support/utf16.h"
@@ -289,7 +290,8 @@ TEST_F(HostileInput, MenuThatIsASymbolicLinkStaysALink) {
 }
 
 // The machine's files, with a hook that runs after each step the run takes in the menu's
-// held folder: the moment at which someone who may write the menu's folder acts.
+// held folder, or right before it for the renames: the moment at which someone who may write
+// the menu's folder acts.
 class SwappingFiles final : public PlainFileSystem {
   public:
     std::function<void(const std::string& step)> after;
@@ -321,17 +323,29 @@ class SwappingFolder final : public HeldFolder {
     }
     bool Remove(const std::string& name) override { return real_->Remove(name); }
     bool Rename(const std::string& from, const std::string& to) override {
+        Before("rename " + from + " " + to);
         return real_->Rename(from, to);
     }
+    ExchangeResult Exchange(const std::string& a, const std::string& b) override {
+        Before("exchange " + a + " " + b);
+        return real_->Exchange(a, b);
+    }
+    bool RenameNew(const std::string& from, const std::string& to) override {
+        return real_->RenameNew(from, to);
+    }
+    bool HasEntry(const std::string& name) override { return real_->HasEntry(name); }
     bool Sync() override { return real_->Sync(); }
 
   private:
     template <typename Result>
     Result After(const std::string& step, Result result) {
+        Before(step);
+        return result;
+    }
+    void Before(const std::string& step) {
         if (files_.after) {
             files_.after(step);
         }
-        return result;
     }
 
     std::unique_ptr<HeldFolder> real_;
@@ -342,27 +356,58 @@ std::unique_ptr<HeldFolder> SwappingFiles::HoldFolder(const std::string& folder)
     return std::make_unique<SwappingFolder>(real_.HoldFolder(folder), *this);
 }
 
-// Whoever may write the menu's folder renames a link to another file over the menu while a
-// run (perhaps root's) works on it: right after the run read the menu, or once the new menu
-// is written aside. The file replaced must be the file read: the run stops with nothing
-// written beside the other file, and that file keeps its bytes and its mode.
-TEST_F(HostileInput, MenuSwappedForALinkMidRunIsNotReplacedThroughIt) {
-    for (const std::string moment : {"read Links.xml", "write Links.xml.tmp"}) {
-        SCOPED_TRACE(moment);
+// Whoever may write the menu's folder renames a link to another file, or another file, over
+// the menu while a run or a restore (perhaps root's) works on it: right after the run read
+// the menu, once the new menu is written aside, or right before the last step puts a file at
+// the menu's name. The file replaced must be the file read: the run stops, what was renamed
+// in stays at the menu's name, nothing is written beside the file a link leads to, and that
+// file keeps its bytes and its mode.
+TEST_F(HostileInput, MenuSwappedMidRunIsNotReplacedThroughIt) {
+    struct Case {
+        const char* moment;
+        bool link;  // else another plain file
+        bool restore;
+    };
+    const Case cases[] = {
+        {"read Links.xml", true, false}, {"write Links.xml.tmp", true, false},
+        {"last step", true, false},      {"write Links.xml.tmp", false, false},
+        {"last step", false, false},     {"last step", false, true},
+    };
+    // The step that puts a file at the menu's name, whichever way it does.
+    const auto isLastStep = [](const std::string& step) {
+        return (step.starts_with("rename ") && step.ends_with(" Links.xml")) ||
+               step.starts_with("exchange Links.xml");
+    };
+    const std::string backup = "the backup\r\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.moment) + (c.link ? ", a link" : ", a file") +
+                     (c.restore ? ", restoring" : ""));
         fs::remove(temp.path(menu));
         temp.write(menu, previous);
+        fs::remove(temp.path(menu + ".bak"));
+        if (c.restore) {
+            temp.write(menu + ".bak", backup);
+        }
         temp.write("victim/secret.conf", "root's file\n");
         ASSERT_EQ(chmod(temp.path("victim/secret.conf").c_str(), 0600), 0);
         temp.write("list.txt", "#!/bin/sh evil\r\nhttps://one.example/\r\n");
         SwappingFiles files;
+        bool swapped = false;  // once: a swap back is no last step
         files.after = [&](const std::string& step) {
-            if (step != moment) {
+            if (swapped ||
+                (step != c.moment && !(c.moment == std::string("last step") && isLastStep(step)))) {
                 return;
             }
-            fs::create_symlink(temp.path("victim/secret.conf"), temp.path("swap"));
+            swapped = true;
+            if (c.link) {
+                fs::create_symlink(temp.path("victim/secret.conf"), temp.path("swap"));
+            } else {
+                temp.write("swap", "someone else's menu");
+            }
             fs::rename(temp.path("swap"), temp.path(menu));
         };
-        const RunOutcome outcome = RunConversion(Paths(), files);
+        const RunOutcome outcome =
+            c.restore ? RestoreBackup(temp.path(menu), files) : RunConversion(Paths(), files);
         EXPECT_EQ(outcome.status, RunStatus::WriteError);
         EXPECT_EQ(outcome.message, "ERROR: Could not write the Links.xml");
         EXPECT_EQ(temp.read("victim/secret.conf"), "root's file\n");
@@ -372,12 +417,15 @@ TEST_F(HostileInput, MenuSwappedForALinkMidRunIsNotReplacedThroughIt) {
                                   "victim/secret.conf.bak.tmp", "victim/secret.conf.lock"}) {
             EXPECT_FALSE(fs::exists(fs::symlink_status(temp.path(other)))) << other;
         }
-        EXPECT_TRUE(fs::is_symlink(temp.path(menu)));
+        EXPECT_EQ(fs::is_symlink(temp.path(menu)), c.link);
+        if (!c.link) {
+            EXPECT_EQ(temp.read(menu), "someone else's menu");
+        }
         EXPECT_FALSE(temp.exists(menu + ".tmp"));
         EXPECT_FALSE(temp.exists(menu + ".bak.tmp"));
-        // A backup, if one was made, is the file that was read.
-        if (temp.exists(menu + ".bak")) {
-            EXPECT_EQ(temp.read(menu + ".bak"), previous);
+        // A backup, if one was made, is the file that was read; a restore's is as it was.
+        if (c.restore || temp.exists(menu + ".bak")) {
+            EXPECT_EQ(temp.read(menu + ".bak"), c.restore ? backup : previous);
         }
     }
 }
@@ -434,39 +482,70 @@ TEST_F(HostileInput, LinksPlantedAtTheTemporaryAndBackupNamesAreNeverWrittenThro
 }
 #endif
 
-// Menu files that are no plain file are asked for again, as is a list that is a FIFO; no
-// run waits on a FIFO that nobody writes.
+// Menu paths that name no menu file are asked for again, as is a list that is a FIFO; no
+// run waits on a FIFO that nobody writes, and none makes a file anywhere, not even a lock.
 TEST_F(HostileInput, InputsThatAreNoRegularFileAreAskedFor) {
     struct Case {
         const char* name;
-        std::function<void(const std::string& path)> make;
+        std::function<std::string(const std::string& special)> make;  // gives the path
         bool isList;
     };
-    const auto folder = [](const std::string& path) { fs::create_directory(path); };
-#ifdef _WIN32
-    // Windows has no FIFOs, and devices are reached by name only (see native_file_win32_test).
-    const std::vector<Case> cases{{"FolderAsMenu", folder, false}, {"FolderAsList", folder, true}};
-#else
-    const auto fifo = [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0666), 0); };
-    const std::vector<Case> cases{
-        {"FifoAsMenu", fifo, false},
-        {"FolderAsMenu", folder, false},
-        {"DeviceAsMenu", [](const std::string& path) { fs::create_symlink("/dev/zero", path); },
-         false},
-        {"FifoAsList", fifo, true},
+    const auto folder = [](const std::string& path) {
+        fs::create_directory(path);
+        return path;
     };
+    const auto named = [this](const std::string& path) {
+        return [this, path](const std::string&) { return temp.path(path); };
+    };
+    const std::string features = temp.path("m/FEATURES");
+    std::vector<Case> cases{
+        {"MisspelledMenu", named("m/FEATURES/Lnks.xml"), false},
+        {"MenuFolderWithSeparator", [&](const std::string&) { return features + "/"; }, false},
+        {"MenuFolder", [&](const std::string&) { return features; }, false},
+        {"EmptyMenu",
+         [this](const std::string&) {
+             temp.write("m/FEATURES/Empty.xml", "");
+             return temp.path("m/FEATURES/Empty.xml");
+         },
+         false},
+        {"FolderAsMenu", folder, false},
+        {"FolderAsList", folder, true},
+    };
+#ifndef _WIN32
+    // Windows has no FIFOs, and devices are reached by name only (see native_file_win32_test).
+    const auto fifo = [](const std::string& path) {
+        EXPECT_EQ(mkfifo(path.c_str(), 0666), 0);
+        return path;
+    };
+    const auto link = [](const std::string& target) {
+        return [target](const std::string& path) {
+            fs::create_symlink(target, path);
+            return path;
+        };
+    };
+    cases.insert(cases.end(), {
+                                  {"FifoAsMenu", fifo, false},
+                                  {"DanglingLinkAsMenu", link(temp.path("nowhere.xml")), false},
+                                  {"Device", [](const std::string&) { return "/dev/zero"; }, false},
+                                  {"LinkToADeviceAsMenu", link("/dev/zero"), false},
+                                  {"FifoAsList", fifo, true},
+                              });
 #endif
     temp.write("list.txt", "One\r\nhttps://one.example/\r\n");
+    // A lock file beside the device would be made outside the test's folder.
+    const bool deviceLock = fs::exists(fs::symlink_status("/dev/zero.lock"));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         RunPaths paths = Paths();
         std::string& path = c.isList ? paths.listPath : paths.linksPath;
-        path = temp.path(std::string("special-") + c.name);
-        c.make(path);
+        path = c.make(temp.path(std::string("special-") + c.name));
+        const std::map<std::string, std::string> before = Tree(temp.root());
         const RunOutcome outcome = RunConversion(paths);
         EXPECT_EQ(outcome.status, RunStatus::InputError);
         EXPECT_EQ(outcome.message, c.isList ? kListMessage : "Please enter the Links.xml.");
         EXPECT_EQ(outcome.focusBox, c.isList ? RunInput::List : RunInput::Menu);
+        EXPECT_EQ(Tree(temp.root()), before) << "a file was made";
+        EXPECT_EQ(fs::exists(fs::symlink_status("/dev/zero.lock")), deviceLock);
     }
     EXPECT_EQ(temp.read(menu), previous);
     EXPECT_FALSE(temp.exists(menu + ".bak"));
@@ -625,23 +704,32 @@ TEST_F(HostileInput, LinksAtTheTemporaryNamesAreRemovedThemselves) {
 }
 
 // Links made on the unix side at the lock file's name, which wine follows whatever the
-// flags say: a dangling one never makes the file it leads to, and the run names the lock.
-TEST_F(HostileInput, DanglingUnixLinkAtTheLockNameIsNeverFollowedUnderWine) {
+// flags say: a dangling one never makes the file it leads to, one to a file is never locked
+// through, and the run names the lock.
+TEST_F(HostileInput, UnixLinkAtTheLockNameIsNeverFollowedUnderWine) {
     const std::string lock = UnixPath(temp.path(menu + ".lock"));
     if (lock.empty()) {
         GTEST_SKIP() << "links from the unix side are wine's";
     }
-    UnixShell(temp, "ln -s '" + UnixPath(temp.path("made.lock")) + "' '" + lock + "'");
     temp.write("list.txt", "One\r\nhttps://one.example/\r\n");
-    const RunOutcome outcome = RunConversion(Paths());
     // Named as the system names the menu's file.
     std::string named = temp.path(menu + ".lock");
     std::replace(named.begin(), named.end(), '/', '\\');
-    EXPECT_EQ(outcome.message,
-              "ERROR: Could not lock the Links.xml: " + named + " is not a plain file");
-    EXPECT_EQ(temp.read(menu), previous);
-    EXPECT_FALSE(temp.exists("made.lock"));
-    EXPECT_FALSE(temp.exists(menu + ".bak"));
+    for (const bool dangling : {true, false}) {
+        SCOPED_TRACE(dangling ? "dangling" : "to a file");
+        if (!dangling) {
+            temp.write("made.lock", "someone's file");
+        }
+        UnixShell(temp, "ln -sf '" + UnixPath(temp.path("made.lock")) + "' '" + lock + "'");
+        const RunOutcome outcome = RunConversion(Paths());
+        EXPECT_EQ(outcome.message,
+                  "ERROR: Could not lock the Links.xml: " + named + " is not a plain file");
+        EXPECT_EQ(temp.read(menu), previous);
+        EXPECT_EQ(temp.exists("made.lock"), !dangling);
+        EXPECT_FALSE(temp.exists(menu + ".bak"));
+    }
+    EXPECT_EQ(temp.read("made.lock"), "someone's file");
+    UnixShell(temp, "rm '" + lock + "'");
 }
 
 // The new menu and the backup keep the menu file's attributes; a read-only menu is still

@@ -143,14 +143,14 @@ bool MemoryFileSystem::IsFolder(const std::string& path) const {
 }
 
 void MemoryFileSystem::InjectFault(std::size_t index, Fault fault) {
-    faultIndex_ = index;
-    fault_ = fault;
+    faults_[index] = fault;
 }
 
 std::optional<Fault> MemoryFileSystem::Begin(StepKind kind, const std::string& path) {
     steps_.push_back(Step{kind, path});
-    if (faultIndex_ && *faultIndex_ == steps_.size() - 1) {
-        return fault_;
+    const auto fault = faults_.find(steps_.size() - 1);
+    if (fault != faults_.end()) {
+        return fault->second;
     }
     return std::nullopt;
 }
@@ -270,9 +270,18 @@ bool MemoryFileSystem::Remove(const std::string& path) {
 }
 
 bool MemoryFileSystem::Rename(const std::string& from, const std::string& to) {
+    return Move(from, to, true);
+}
+
+bool MemoryFileSystem::RenameNew(const std::string& from, const std::string& to) {
+    return Move(from, to, false);
+}
+
+bool MemoryFileSystem::Move(const std::string& from, const std::string& to, bool mayReplace) {
     const std::optional<Fault> fault = Begin(StepKind::Rename, from);
     const auto source = names_.find(from);
-    const bool possible = !fault && source != names_.end() && CanCreate(to);
+    const bool possible =
+        !fault && source != names_.end() && CanCreate(to) && (mayReplace || !names_.contains(to));
     if (possible && from != to) {
         const int id = source->second;
         names_.erase(source);
@@ -281,6 +290,30 @@ bool MemoryFileSystem::Rename(const std::string& from, const std::string& to) {
     }
     End();
     return possible;
+}
+
+ExchangeResult MemoryFileSystem::Exchange(const std::string& a, const std::string& b) {
+    if (!exchanges) {
+        return ExchangeResult::Unsupported;
+    }
+    const std::optional<Fault> fault = Begin(StepKind::Rename, a);
+    const auto first = names_.find(a);
+    const auto second = names_.find(b);
+    ExchangeResult result = ExchangeResult::Failed;
+    if (!fault && first != names_.end() && second != names_.end()) {
+        std::swap(first->second, second->second);
+        unsynced_.push_back({{a, first->second}, {b, second->second}});
+        result = ExchangeResult::Exchanged;
+    }
+    End();
+    return result;
+}
+
+bool MemoryFileSystem::HasEntry(const std::string& path) {
+    const std::optional<Fault> fault = Begin(StepKind::Probe, path);
+    const bool found = !fault && (names_.contains(path) || IsFolder(path));
+    End();
+    return found;
 }
 
 bool MemoryFileSystem::SyncFolder(const std::string& folder) {

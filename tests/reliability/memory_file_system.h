@@ -86,7 +86,7 @@ class MemoryFileSystem : public FileSystem {
     std::vector<PowerCut> PowerCuts() const;
     bool IsFolder(const std::string& path) const;
 
-    // Makes step `index` (from 0, in call order) fail with `fault`. One fault per instance.
+    // Makes step `index` (from 0, in call order) fail with `fault`; several steps may fail.
     void InjectFault(std::size_t index, Fault fault);
     // Called after every step, faulty or not, with this file system.
     void OnStep(std::function<void(const MemoryFileSystem&)> hook) { hook_ = std::move(hook); }
@@ -105,6 +105,13 @@ class MemoryFileSystem : public FileSystem {
     bool lockBusy = false;
     bool Remove(const std::string& path) override;
     bool Rename(const std::string& from, const std::string& to) override;
+    // A rename step of `a`; while `exchanges` is false, no step at all and Unsupported.
+    ExchangeResult Exchange(const std::string& a, const std::string& b) override;
+    bool exchanges = true;
+    // A rename step of `from`, refused when `to` is taken.
+    bool RenameNew(const std::string& from, const std::string& to) override;
+    // A probe step; a folder counts.
+    bool HasEntry(const std::string& path) override;
     bool SyncFolder(const std::string& folder) override;
 
   private:
@@ -120,6 +127,7 @@ class MemoryFileSystem : public FileSystem {
     void End() const;
     const Inode* Find(const std::string& path) const;
     bool Write(const std::string& path, std::string_view bytes, bool mustBeNew);
+    bool Move(const std::string& from, const std::string& to, bool mayReplace);
     bool CanCreate(const std::string& path) const;
 
     std::map<std::string, int> names_;         // folder entries as they are now
@@ -133,8 +141,7 @@ class MemoryFileSystem : public FileSystem {
     int nextInode_ = 1;
 
     std::vector<Step> steps_;
-    std::optional<std::size_t> faultIndex_;
-    Fault fault_ = Fault::Open;
+    std::map<std::size_t, Fault> faults_;
     std::function<void(const MemoryFileSystem&)> hook_;
 };
 

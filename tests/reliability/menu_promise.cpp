@@ -42,6 +42,24 @@ std::string CheckAtAnyMoment(const FileState& menu, const FileState& backup,
     return "menu is " + Describe(menu, versions) + ", backup is " + Describe(backup, versions);
 }
 
+std::string CheckRestoreMoment(const FileState& menu, const FileState& backup,
+                               const FileState& temporary, const RestoreStart& start) {
+    const std::string before = start.menu.value_or(start.backup);
+    for (const FileState* file : {&menu, &backup}) {
+        if (file->present && !Holds(*file, before) && !Holds(*file, start.backup)) {
+            return "a file is torn or holds other bytes";
+        }
+    }
+    if (start.menu && !Holds(menu, *start.menu) && !Holds(backup, *start.menu)) {
+        return "the menu as it was is lost";
+    }
+    if (!Holds(menu, start.backup) && !Holds(backup, start.backup) &&
+        (start.swaps || !Holds(temporary, start.backup))) {
+        return "the backup is lost";
+    }
+    return "";
+}
+
 std::string CheckDone(const FileState& menu, const FileState& backup,
                       const MenuVersions& versions) {
     if (Holds(menu, versions.next) && Holds(backup, versions.previous)) {
@@ -69,6 +87,10 @@ std::string CheckOutcome(const RunOutcome& outcome, const MemoryFileSystem& file
     if (outcome.status != RunStatus::Done) {
         if (saysDone) {
             return "a failure reported as \"Done\"";
+        }
+        // Replaced all the same, as the files stand; a power cut may take it back.
+        if (outcome.message == kReplacedUnconfirmed) {
+            return CheckDone(files.Volatile(menuPath), files.Volatile(backupPath), versions);
         }
         return CheckFailed(files.Volatile(menuPath), versions);
     }

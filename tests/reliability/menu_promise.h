@@ -31,11 +31,30 @@ std::string CheckDone(const FileState& menu, const FileState& backup, const Menu
 // After a run that reported a failure: the menu file untouched.
 std::string CheckFailed(const FileState& menu, const MenuVersions& versions);
 
+// What a run says when the new menu is in place but the disk did not confirm its last step.
+inline constexpr const char* kReplacedUnconfirmed =
+    "ERROR: The Links.xml was replaced, but the disk did not confirm the change";
+
 // A run's outcome against its files: a message always; after "Done" the new menu in place
 // and the previous one as backup, both as the files stand and as a power cut would leave
-// them; after a failure the menu file untouched.
+// them; after kReplacedUnconfirmed the same as the files stand; after any other failure the
+// menu file untouched.
 std::string CheckOutcome(const RunOutcome& outcome, const MemoryFileSystem& files,
                          const std::string& menuPath, const MenuVersions& versions);
+
+// What a restore starts from: the menu's bytes (none when it is gone), the backup's, and
+// whether the file system swaps two names in one step.
+struct RestoreStart {
+    std::optional<std::string> menu;
+    std::string backup;
+    bool swaps = true;
+};
+
+// At any moment of a restore, even when cut short: the menu file and the backup are each
+// whole (one of the two files' bytes) or gone; the menu as it was is under one of the two
+// names, and so is the backup, or where names are not swapped, in the temporary file.
+std::string CheckRestoreMoment(const FileState& menu, const FileState& backup,
+                               const FileState& temporary, const RestoreStart& start);
 
 // Checks CheckAtAnyMoment after every step of `files`, as the files stand and as a power cut
 // would leave them; `broken` keeps the first failure, naming the step. `broken` and

@@ -235,6 +235,36 @@ TEST_F(RealFiles, RenameReplacesTheTarget) {
     EXPECT_FALSE(fs.Rename(temp.path("Links.xml"), temp.path("other.xml")));
 }
 
+// A held folder swaps two names in one step where the system can (Windows cannot, and says
+// so), renames only onto a name nothing stands at, and sees every entry, links included.
+TEST_F(RealFiles, HeldFolderSwapsNamesAndRenamesOntoFreeNamesOnly) {
+    temp.write("Links.xml", "menu");
+    temp.write("Links.xml.bak", "backup");
+    temp.write("new.tmp", "new");
+    const std::unique_ptr<HeldFolder> held = fs.HoldFolder(temp.folder());
+    ASSERT_TRUE(held->ReadSource("Links.xml"));
+#ifdef _WIN32
+    EXPECT_EQ(held->Exchange("Links.xml", "Links.xml.bak"), ExchangeResult::Unsupported);
+#else
+    ASSERT_EQ(held->Exchange("Links.xml", "Links.xml.bak"), ExchangeResult::Exchanged)
+        << "the temporary folder's file system cannot swap two names";
+    EXPECT_EQ(temp.read("Links.xml"), "backup");
+    EXPECT_EQ(temp.read("Links.xml.bak"), "menu");
+    EXPECT_TRUE(held->IsSource("Links.xml.bak"));
+    EXPECT_FALSE(held->IsSource("Links.xml"));
+    EXPECT_EQ(held->Exchange("Links.xml", "missing.xml"), ExchangeResult::Failed);
+    ASSERT_EQ(symlink(temp.path("nowhere").c_str(), temp.path("dangling").c_str()), 0);
+    EXPECT_TRUE(held->HasEntry("dangling"));
+    EXPECT_FALSE(held->RenameNew("new.tmp", "dangling"));
+#endif
+    EXPECT_FALSE(held->RenameNew("new.tmp", "Links.xml"));
+    EXPECT_EQ(temp.read("new.tmp"), "new");
+    EXPECT_TRUE(held->RenameNew("new.tmp", "free.xml"));
+    EXPECT_EQ(temp.read("free.xml"), "new");
+    EXPECT_TRUE(held->HasEntry("free.xml"));
+    EXPECT_FALSE(held->HasEntry("new.tmp"));
+}
+
 TEST_F(RealFiles, SyncFolderNeedsAFolder) {
     temp.write("a.txt", "a");
     EXPECT_TRUE(fs.SyncFolder(temp.folder()));
