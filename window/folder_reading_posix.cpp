@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "window/folder_listings.h"
@@ -21,20 +23,36 @@ char Capital(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
+// The length of the byte-for-byte equal start of `a` and `b`, up to `common`, found eight
+// bytes at a time and rounded down to a multiple of eight.
+std::size_t EqualWords(const char* a, const char* b, std::size_t common) {
+    std::size_t i = 0;
+    for (std::uint64_t x = 0, y = 0; i + 8 <= common; i += 8) {
+        std::memcpy(&x, a + i, 8);
+        std::memcpy(&y, b + i, 8);
+        if (x != y) {
+            break;
+        }
+    }
+    return i;
+}
+
 // Capitals as the folded form give the order Windows file systems keep ("_" after letters).
-bool LessIgnoringCase(const ListedEntry& a, const ListedEntry& b) {
-    const std::size_t common = std::min(a.name.size(), b.name.size());
-    for (std::size_t i = 0; i < common; ++i) {
-        const auto x = static_cast<unsigned char>(Capital(a.name[i]));
-        const auto y = static_cast<unsigned char>(Capital(b.name[i]));
+// Sorting a large folder compares names that often share long prefixes: the equal bytes are
+// skipped a word at a time, and folding starts where they end.
+bool LessIgnoringCase(const std::string& a, const std::string& b) {
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = EqualWords(a.data(), b.data(), common); i < common; ++i) {
+        const auto x = static_cast<unsigned char>(Capital(a[i]));
+        const auto y = static_cast<unsigned char>(Capital(b[i]));
         if (x != y) {
             return x < y;
         }
     }
-    if (a.name.size() != b.name.size()) {
-        return a.name.size() < b.name.size();
+    if (a.size() != b.size()) {
+        return a.size() < b.size();
     }
-    return a.name < b.name;  // names that differ only in case still get one fixed order
+    return a < b;  // names that differ only in case still get one fixed order
 }
 
 std::chrono::system_clock::time_point TimeOf(const timespec& time) {
@@ -95,8 +113,11 @@ bool ReadFolder(const std::string& folderPart, std::vector<ListedEntry>& entries
     entries.resize(count);
     const auto names = std::partition(entries.begin(), entries.end(),
                                       [](const ListedEntry& e) { return IsDotEntry(e.name); });
-    std::sort(entries.begin(), names, LessIgnoringCase);
-    std::sort(names, entries.end(), LessIgnoringCase);
+    const auto before = [](const ListedEntry& a, const ListedEntry& b) {
+        return LessIgnoringCase(a.name, b.name);
+    };
+    std::sort(entries.begin(), names, before);
+    std::sort(names, entries.end(), before);
     return whole;
 }
 
