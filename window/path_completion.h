@@ -5,7 +5,6 @@
 // key, fills its drop-down list with the entries, opens it when there are any (closes it
 // otherwise) and puts the new text and selection into the edit field.
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
