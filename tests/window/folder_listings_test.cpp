@@ -127,11 +127,19 @@ TEST_F(FolderListingTest, DotsLeadThenNamesInCaseInsensitiveOrder) {
 #else
     touch("B.txt");  // a name of its own only where names keep their case apart
     EXPECT_EQ(list("*.*"), (Names{".", "..", "-y", "a.txt", "B.txt", "b.txt", "C.txt", "_x"}));
-    // Long shared starts, which the order skips a word at a time, differing in case or in
-    // a byte on either side of a word's edge.
-    const Names longNames{"entry-0000-long-A1", "entry-0000-long-a2", "ENTRY-0000-long-b",
-                          "entry-0000-lonG_",   "entry-0000-long",    "entry-0000-lonf-z",
-                          "entry-00001",        "Entry-0000-long-A1", "entry-0000-long-A1x"};
+    // Long shared starts, which the order compares sixteen bytes at a time, differing in
+    // case or in a byte on either side of that edge, or beyond it.
+    const Names longNames{"entry-0000-long-A1",
+                          "entry-0000-long-a2",
+                          "ENTRY-0000-long-b",
+                          "entry-0000-lonG_",
+                          "entry-0000-long",
+                          "entry-0000-lonf-z",
+                          "entry-00001",
+                          "Entry-0000-long-A1",
+                          "entry-0000-long-A1x",
+                          "entry-0000-lon\xC3\x89",
+                          "entry-0000-lon\xC3\xA9x"};
     for (const std::string& name : longNames) {
         touch(name);
     }
