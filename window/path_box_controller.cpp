@@ -3,14 +3,12 @@
 #include <optional>
 #include <utility>
 
-#include "support/path.h"
 #include "window/path_box_keys.h"
 
 namespace tamsel {
 
-PathBoxController::PathBoxController(PathBoxView& view, RunInput input, FolderLister list,
-                                     FolderReader readAhead)
-    : view_(view), input_(input), list_(std::move(list)), readAhead_(std::move(readAhead)) {}
+PathBoxController::PathBoxController(PathBoxView& view, RunInput input, FolderLister list)
+    : view_(view), input_(input), list_(std::move(list)) {}
 
 void PathBoxController::FocusIn(FocusReason reason) {
     const bool returning =
@@ -21,10 +19,6 @@ void PathBoxController::FocusIn(FocusReason reason) {
     }
     view_.ApplyEdit(txtFile_GotFocus(view_.Edit()));
     selectAfterClick_ = reason == FocusReason::Mouse;
-    if (const std::string folderPart = ListingFolderPart(view_.Edit().text); !folderPart.empty()) {
-        readAhead_(folderPart);
-    }
-    ReadAheadNamedFolder();
 }
 
 void PathBoxController::FocusOut(FocusReason reason) {
@@ -65,7 +59,6 @@ bool PathBoxController::ListKeyDown(int keyCode, int shift) {
                     WalkRow(keyCode, view_.ListRow(), static_cast<int>(completion_.entries.size()),
                             view_.VisibleRows())) {
                 view_.ChooseRow(*row);
-                ReadAheadNamedFolder();
             }
             return true;
         case ListKeyAction::CloseAndForward:
@@ -109,18 +102,6 @@ void PathBoxController::Complete(int keyCode, int shift) {
         view_.CloseList();
     }
     view_.ApplyEdit(completion_.edit);
-    ReadAheadNamedFolder();
-}
-
-// The first key in a large folder waits for its reading, longer than a frame: the folder
-// the text names, if it names one, is read while the user reads the box. The folder the
-// text is in needs it only on entering the box: a completion or a row chosen has just
-// listed it.
-void PathBoxController::ReadAheadNamedFolder() {
-    const std::string text = view_.Edit().text;
-    if (ListingFolderPart(text).size() < text.size()) {
-        readAhead_(text + kNativeSeparator);
-    }
 }
 
 void PathBoxController::ArrowPressed() {
@@ -138,7 +119,6 @@ void PathBoxController::RowClicked(int row) {
     }
     view_.ChooseRow(row);
     view_.CloseList();
-    ReadAheadNamedFolder();
 }
 
 EditState PathBoxController::OneLine(const EditState& typed) {

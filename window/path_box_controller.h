@@ -30,10 +30,8 @@ enum class BoxKey {
 
 class PathBoxController {
   public:
-    // `list` lists a folder for completion and `readAhead` reads one before a key needs
-    // it; the view must outlive the controller.
-    PathBoxController(PathBoxView& view, RunInput input, FolderLister list = ListFolderInto,
-                      FolderReader readAhead = ReadFolderAhead);
+    // `list` lists a folder for completion; the view must outlive the controller.
+    PathBoxController(PathBoxView& view, RunInput input, FolderLister list = KeepingLister());
 
     RunInput Input() const { return input_; }
 
@@ -75,12 +73,10 @@ class PathBoxController {
 
   private:
     void Complete(int keyCode, int shift);
-    void ReadAheadNamedFolder();
 
     PathBoxView& view_;
     RunInput input_;
     FolderLister list_;
-    FolderReader readAhead_;
     // The last completion; the next one reuses its storage.
     Completion completion_;
     bool leftWithWindow_ = false;

@@ -5,24 +5,15 @@
 // key, fills its drop-down list with the entries, opens it when there are any (closes it
 // otherwise) and puts the new text and selection into the edit field.
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "support/folder_listing.h"
 #include "window/edit_state.h"
+#include "window/folder_listings.h"
 
 namespace tamsel {
-
-// Puts into `names` (replacing its entries) the names (without folder) of the entries that
-// a listing pattern and attribute mask select, in listing order: the contract of
-// ListFolderInto in support/folder_listing.h.
-using FolderLister = std::function<void(std::string_view pattern, unsigned attributes,
-                                        std::vector<std::string>& names)>;
-// Reads a folder ahead of the listing that will want it: the contract of ReadFolderAhead.
-using FolderReader = std::function<void(std::string_view folderPart)>;
 
 // Whether the release of a key starts a completion: the period and separator keys, the
 // letters A to Z whatever modifiers are held, the main row's digits only with none held.
@@ -58,7 +49,7 @@ struct Completion {
 // unless the key is the separator key, which only lists the folder. Without a match the list is
 // empty and the text stays as typed with the caret at its end.
 bool AutoComplete(const EditState& box, int keyCode, int shift, Completion& completion,
-                  const FolderLister& list = ListFolderInto);
+                  const FolderLister& list = KeepingLister());
 
 // The row of an open list that a walking key moves to: Up and Down one row, Page Up and
 // Page Down `visibleRows` - 1 rows (at least one), held within the list; from no current

@@ -1,9 +1,10 @@
 // How long a user waits for a completion in a real X server: from the release of a key,
 // sent through the server, to the completed text in the box and its list painted on the
-// screen. Folders of 100 to 100,000 entries, in three cases: the first key of a name, with
-// the list closed and an entry of the folder renamed since it was listed; typing on, with
-// the list open and the folder unchanged since the last key; and the separator that enters
-// a folder, pressed a moment after the completion that named the folder. Run it in a
+// screen. Folders of 100 to 100,000 entries, in four cases: the first key of a name, with
+// the list closed and the folder unchanged since it was listed; typing on, with the list
+// open and the folder unchanged since the last key; the first key with an entry of the
+// folder renamed since it was listed; and the separator that enters a folder, pressed a
+// moment after the completion that named the folder, which changed before. Run it in a
 // virtual X server:
 //
 //   xvfb-run -a build/release/bench/app/completion_x11_bench [--benchmark_filter=...]
@@ -111,9 +112,10 @@ tamsel::bench::EntryFolders& folders() {
 
 // The ways a key meets the folder it completes in.
 enum Case : int {
-    kFirstKey = 0,  // the list closed, an entry renamed since the folder was last read
+    kFirstKey = 0,  // the list closed, the folder unchanged since it was last listed
     kTypingOn = 1,  // the list open, the folder unchanged
-    kEntering = 2,  // the separator after a folder's name, the folder changed before the name
+    kChanged = 2,   // the list closed, an entry renamed since the folder was last listed
+    kEntering = 3,  // the separator after a folder's name, the folder changed before the name
 };
 
 // A user's pause between the completion that names a folder and the separator that enters
@@ -123,10 +125,8 @@ constexpr auto kPause = std::chrono::milliseconds(150);
 // Range 0: entries in the folder; range 1: the case.
 void CompleteInXServer(benchmark::State& state) {
     const std::string& path = folders().withEntries(int(state.range(0)));
-    tamsel::bench::EntryFolders::age(path, 0);
     const QString folder = QString::fromStdString(path);
     const Case kind = static_cast<Case>(state.range(1));
-    int step = 0;
     XKeys keys;
     const xcb_keycode_t keyE = keys.keycodeOf('e');
     const xcb_keycode_t keySlash = keys.keycodeOf('/');
@@ -153,10 +153,16 @@ void CompleteInXServer(benchmark::State& state) {
     const QString typed = entering ? folder : folder + "e";
     const QString completed = entering ? folder : folder + "entry000000.txt";
     const xcb_keycode_t key = entering ? keySlash : keyE;
+    // The folder listed once before: the box has met it.
+    box->setEditText(folder);
+    box->lineEdit()->setCursorPosition(folder.size());
+    keys.send(window, keyE, true);
+    keys.send(window, keyE, false);
+    WaitFor([&] { return box->count() == state.range(0); });
     for (auto _ : state) {
         if (entering) {
             box->hidePopup();
-            tamsel::bench::EntryFolders::change(path, int(state.range(0)), ++step);
+            tamsel::bench::EntryFolders::change(path, int(state.range(0)));
             // The folder's name but its last "0", completed by that key's release.
             const QString named = folder.chopped(1);
             box->setEditText(named.chopped(1));
@@ -183,7 +189,9 @@ void CompleteInXServer(benchmark::State& state) {
         } else {
             box->hidePopup();
             box->setEditText(folder);
-            tamsel::bench::EntryFolders::change(path, int(state.range(0)), ++step);
+            if (kind == kChanged) {
+                tamsel::bench::EntryFolders::change(path, int(state.range(0)));
+            }
         }
         if (!entering) {
             box->lineEdit()->setCursorPosition(folder.size());
@@ -215,7 +223,7 @@ void CompleteInXServer(benchmark::State& state) {
 }
 BENCHMARK(CompleteInXServer)
     ->ArgNames({"entries", "case"})
-    ->ArgsProduct({{100, 2'500, 10'000, 100'000}, {kFirstKey, kTypingOn, kEntering}})
+    ->ArgsProduct({{100, 2'500, 10'000, 100'000}, {kFirstKey, kTypingOn, kChanged, kEntering}})
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 

@@ -12,6 +12,7 @@
 #include <map>
 #include <string>
 #include <system_error>
+#include <thread>
 
 namespace tamsel::bench {
 
@@ -27,7 +28,8 @@ class EntryFolders {
         std::filesystem::remove_all(root_, ignored);
     }
 
-    // A folder with `count` files named entry000000.txt and up, as UTF-8 with a separator.
+    // A folder with `count` files named entry000000.txt and up, as UTF-8 with a separator,
+    // left unchanged for longer than a listing distrusts a recent change.
     const std::string& withEntries(int count) {
         auto found = folders_.find(count);
         if (found != folders_.end()) {
@@ -40,28 +42,20 @@ class EntryFolders {
             std::snprintf(name, sizeof name, "entry%06d.txt", i);
             std::ofstream(folder / name);
         }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2'100));
         return folders_.emplace(count, folder.string() + "/").first->second;
     }
 
     // Changes the folder of `count` entries as a user's other program might: its last
-    // entry is renamed, to a name of the same kind or back, and the folder dated
-    // by `step` as age() dates it. The names listed stay as many and in the same order.
-    static void change(const std::filesystem::path& folder, int count, int step) {
+    // entry is renamed, to a name of the same kind or back. The names listed stay as many
+    // and in the same order.
+    static void change(const std::filesystem::path& folder, int count) {
         char name[32];
         std::snprintf(name, sizeof name, "entry%06d.", count - 1);
         const std::filesystem::path txt = folder / (std::string(name) + "txt");
         const std::filesystem::path was = folder / (std::string(name) + "was");
         std::filesystem::exists(txt) ? std::filesystem::rename(txt, was)
                                      : std::filesystem::rename(was, txt);
-        age(folder, step);
-    }
-
-    // Dates the folder's last change `step` seconds after an hour ago: an unchanged folder
-    // for the listing, and a different one for each step.
-    static void age(const std::filesystem::path& folder, int step) {
-        std::filesystem::last_write_time(folder, std::filesystem::file_time_type::clock::now() -
-                                                     std::chrono::hours(1) +
-                                                     std::chrono::seconds(step));
     }
 
   private:

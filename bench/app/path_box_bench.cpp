@@ -1,11 +1,15 @@
 // How long a path box takes from the release of a key to its list shown, for folders of
-// 1,000 to 100,000 entries, and how much of that is the folder listing itself. Runs on
+// 100 to 100,000 entries, and how much of that is the folder listing itself: matching a
+// kept listing, reading a changed folder again, and the system's reading alone. Runs on
 // Qt's offscreen platform unless QT_QPA_PLATFORM says otherwise.
 //
 //   path_box_bench [--benchmark_filter=...]
 
+#include <dirent.h>
+
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -20,7 +24,7 @@
 #include "app/path_box.h"
 #include "entry_folders.h"
 #include "quiet_form.h"
-#include "support/folder_listing.h"
+#include "window/folder_listings.h"
 
 namespace {
 
@@ -29,14 +33,56 @@ tamsel::bench::EntryFolders& folders() {
     return instance;
 }
 
-void ListFolder(benchmark::State& state) {
+// The folder sizes of the completion benchmarks, in both windows.
+void Sizes(benchmark::internal::Benchmark* benchmark) {
+    for (const int entries : {100, 2'500, 10'000, 100'000}) {
+        benchmark->Arg(entries);
+    }
+}
+
+// Typing on in a folder that has not changed: its kept listing is matched again.
+void ListKeptFolder(benchmark::State& state) {
     const std::string pattern = folders().withEntries(int(state.range(0))) + "e*.*";
+    tamsel::FolderListings listings;
+    std::vector<std::string> names;
+    listings.List(pattern, tamsel::kListEverything, names);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(tamsel::ListFolder(pattern, tamsel::kListEverything));
+        listings.List(pattern, tamsel::kListEverything, names);
+        benchmark::DoNotOptimize(names.data());
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(ListFolder)->Arg(1'000)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(ListKeptFolder)->Apply(Sizes)->Unit(benchmark::kMillisecond);
+
+// A key in a folder that changed: the folder is read again, sorted and matched.
+void ListChangedFolder(benchmark::State& state) {
+    const std::string pattern = folders().withEntries(int(state.range(0))) + "e*.*";
+    std::vector<std::string> names;
+    for (auto _ : state) {
+        tamsel::FolderListings listings;
+        listings.List(pattern, tamsel::kListEverything, names);
+        benchmark::DoNotOptimize(names.data());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(ListChangedFolder)->Apply(Sizes)->Unit(benchmark::kMillisecond);
+
+// What the system takes to read the folder: its entries' names, and nothing done with them.
+void ReadBySystemAlone(benchmark::State& state) {
+    const std::string folder = folders().withEntries(int(state.range(0)));
+    for (auto _ : state) {
+        DIR* entries = opendir(folder.c_str());
+        std::size_t count = 0;
+        while (const dirent* entry = readdir(entries)) {
+            benchmark::DoNotOptimize(entry->d_name);
+            ++count;
+        }
+        closedir(entries);
+        benchmark::DoNotOptimize(count);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(ReadBySystemAlone)->Apply(Sizes)->Unit(benchmark::kMillisecond);
 
 // The whole road of one keystroke: the release reaches the box, the folder is listed, the
 // list is refilled and opened, the text completed, and the window and list are painted.
@@ -65,11 +111,7 @@ void CompleteOnKeyRelease(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(CompleteOnKeyRelease)
-    ->Arg(1'000)
-    ->Arg(10'000)
-    ->Arg(100'000)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(CompleteOnKeyRelease)->Apply(Sizes)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

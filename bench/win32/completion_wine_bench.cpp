@@ -2,10 +2,11 @@
 // the window's message loop receives it, to the completed text in the box and the end of
 // the list's last paint. The keys come from the X server (bench/win32/completion_wine sends
 // them with xdotool), so they reach the window through the platform's keyboard handling as
-// a user's do. Folders of 100 to 100,000 entries, in three cases: the first key of a name,
-// with the list closed and an entry renamed since the folder was listed; typing on, with
-// the list open and filled from the same folder; and the separator that enters a folder,
-// pressed a moment after the completion that named it.
+// a user's do. Folders of 100 to 100,000 entries, in four cases: the first key of a name,
+// with the list closed and the folder unchanged since it was listed; typing on, with the
+// list open and filled from the same folder; the first key with an entry renamed since the
+// folder was listed; and the separator that enters a folder, pressed a moment after the
+// completion that named it, the folder changed before.
 //
 // Protocol, one line each on standard output:
 //   "ready <key>"  asks for a key press (xdotool's name of the key);
@@ -16,14 +17,18 @@
 //                  after it; how old the release's message was when the loop took it; to
 //                  the release's message handled;
 //   "listing <entries> <ms> <names>"
-//                  the time a completion's listing of the folder takes alone;
+//                  the time a completion's listing of the folder, read anew, takes alone;
+//   "kept <entries> <ms> <names>"
+//                  the time the same listing takes again, the folder unchanged;
+//   "system <entries> <ms> <names>"
+//                  the time the system takes to list the folder's names, and nothing more;
 //   "done"         ends.
 //
 //   completion_wine_bench RUNS FOLDER ENTRIES...
 //
 // FOLDER holds a folder per size, named by its number of entries and holding the files
-// entry000000.txt and up, and three empty folders forget1 to forget3 (the script makes
-// them: files made through wine take a few milliseconds each).
+// entry000000.txt and up (the script makes them: files made through wine take a few
+// milliseconds each).
 
 #include <windows.h>
 
@@ -37,10 +42,11 @@
 #include <string>
 #include <vector>
 
-#include "support/folder_listing.h"
+#include "support/utf8_path.h"
 #include "win32/edit_field.h"
 #include "win32/form_window.h"
 #include "win32/win32_desktop.h"
+#include "window/folder_listings.h"
 
 namespace {
 
@@ -114,11 +120,12 @@ std::vector<HWND> ListWindows(HWND form) {
 
 // The ways a key meets the folder it completes in.
 enum Case : int {
-    kFirstKey,  // the list closed, an entry of the folder renamed since it was listed
+    kFirstKey,  // the list closed, the folder unchanged since it was listed
     kTypingOn,  // the list open and filled from the same folder
+    kChanged,   // the list closed, an entry of the folder renamed since it was listed
     kEntering,  // the separator after a folder's name, the folder changed before the name
 };
-constexpr const char* kCaseNames[] = {"first-key", "typing-on", "entering"};
+constexpr const char* kCaseNames[] = {"first-key", "typing-on", "changed", "entering"};
 
 // A user's pause between the completion that names a folder and the separator that enters
 // it: a fast typist's gap between two keys.
@@ -288,14 +295,9 @@ int main(int argc, char** argv) {
     bench.PumpFor(500);
     Say("window");
     bench.PumpFor(1'000);
-    // The listing keeps the few folders it read last for typing on: listing as many others
-    // makes the next key in an entry folder read it afresh.
-    std::vector<std::string> names;
-    const auto forget = [&] {
-        for (const char* other : {"forget1", "forget2", "forget3"}) {
-            tamsel::ListFolderInto(root + "\\" + other + "\\*.*", 23, names);
-        }
-    };
+    // A listing distrusts a folder changed in the last 2 seconds: the folders made before
+    // the program started are older than that now.
+    bench.PumpFor(2'000);
     // As a user's other program might change a folder: its last entry is renamed, to a name
     // of the same kind or back. The names listed stay as many and in the same order.
     const auto change = [&](int size) {
@@ -306,25 +308,46 @@ int main(int argc, char** argv) {
             MoveFileA((entry + "was").c_str(), (entry + "txt").c_str());
         }
     };
+    const auto report = [](const char* what, int size, double ms, std::size_t names) {
+        char line[96];
+        std::snprintf(line, sizeof line, "%s %d %.2f %zu", what, size, ms, names);
+        Say(line);
+    };
+    std::vector<std::string> names;
     for (int size : sizes) {
-        // What reading the folder alone costs, as the completion of "e" reads it.
+        // What listing the folder anew costs, as the completion of "e" reads it, what of that
+        // is the system's reading, and what listing it again costs while it is unchanged.
         for (int run = 0; run < runs + 1; ++run) {
-            forget();
-            const double start = Now();
-            tamsel::ListFolderInto(folderOf(size) + "e*.*", 23, names);
-            char line[96];
-            std::snprintf(line, sizeof line, "listing %d %.2f %zu", size, Now() - start,
-                          names.size());
+            tamsel::FolderListings listings;
+            double start = Now();
+            listings.List(folderOf(size) + "e*.*", 23, names);
+            const double listed = Now() - start;
+            start = Now();
+            listings.List(folderOf(size) + "e*.*", 23, names);
+            const double kept = Now() - start;
+            start = Now();
+            std::size_t count = 0;
+            WIN32_FIND_DATAW data;
+            const HANDLE find =
+                FindFirstFileExW(tamsel::WidenPath(folderOf(size) + "*").c_str(), FindExInfoBasic,
+                                 &data, FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+            for (bool more = find != INVALID_HANDLE_VALUE; more;
+                 more = FindNextFileW(find, &data)) {
+                ++count;
+            }
+            FindClose(find);
             if (run > 0) {
-                Say(line);
+                report("listing", size, listed, names.size());
+                report("kept", size, kept, names.size());
+                report("system", size, Now() - start, count);
             }
         }
-        // The first key meets a folder changed since it was read, with the list closed;
-        // typing on narrows what the key before read, with the list open; entering meets
-        // the folder changed before its name was completed.
-        for (const Case kind : {kFirstKey, kTypingOn, kEntering}) {
+        // The first key meets the folder as the box last listed it, with the list closed;
+        // typing on narrows what the key before listed, with the list open; a changed folder
+        // is read again; entering meets the folder changed before its name was completed.
+        for (const Case kind : {kFirstKey, kTypingOn, kChanged, kEntering}) {
             for (int run = 0; run < runs + 1; ++run) {  // the first run warms up
-                if (kind != kTypingOn) {
+                if (kind == kChanged || kind == kEntering) {
                     change(size);
                 }
                 if (!bench.Measure(folderOf(size), static_cast<std::size_t>(size), kind, run > 0)) {

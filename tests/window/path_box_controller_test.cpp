@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include "fake_path_box.h"
-#include "support/folder_listing.h"
 #include "support/path.h"
 #include "window/form_commands.h"
 #include "window/virtual_keys.h"
@@ -71,10 +70,7 @@ class PathBoxControllerTest : public ::testing::Test {
                               window.log.push_back("run");
                               return RunOutcome{RunStatus::InputError, "Missing", {}, {}, {}};
                           }};
-    Names readAhead;
-    PathBoxController controller{box, RunInput::List, Folders(), [this](std::string_view folder) {
-                                     readAhead.emplace_back(folder);
-                                 }};
+    PathBoxController controller{box, RunInput::List, Folders()};
     std::uint64_t clock = 1000;
 
     // One key as a user presses and lets go of it; a character it types goes into the
@@ -284,28 +280,6 @@ TEST_F(PathBoxControllerTest, TheListClosesWithTheFocusAndOpensOnlyWithEntries) 
     controller.RowClicked(7);
     EXPECT_EQ(box.edit, CaretAtEnd("/Data/List.txt")) << "no such row";
     EXPECT_EQ(PathBoxController::OneLine({"\r\n/a\n/b\r", 3, 4}), (EditState{"/a/b", 1, 3}));
-}
-
-// Whenever the text comes to name a folder, that folder is read ahead, and on entering the
-// box the one the text is in, so that the key that lists either finds it read.
-TEST_F(PathBoxControllerTest, TheFoldersTheTextNamesAreReadAhead) {
-    const auto asFolder = [](std::string path) { return path + kNativeSeparator; };
-    box.edit = CaretAtEnd("/Data/Li");
-    controller.FocusIn(FocusReason::Keyboard);
-    EXPECT_EQ(readAhead, (Names{"/Data/", asFolder("/Data/Li")}));
-    controller.FocusIn(FocusReason::Popup);  // nothing changed on returning
-    EXPECT_EQ(readAhead.size(), 2U);
-
-    box.edit = CaretAtEnd("");
-    readAhead.clear();
-    Type("/Da");  // "/Data", the folder named by the completion
-    EXPECT_EQ(readAhead, Names{asFolder("/Data")});
-    readAhead.clear();
-    Type("/");  // the separator lists the folder: it names no other
-    EXPECT_EQ(readAhead, Names{});
-    Press(vk::kDown);  // a walked-to entry, as a click on it
-    EXPECT_EQ(box.edit.text, "/Data/Links.xml");
-    EXPECT_EQ(readAhead, Names{asFolder("/Data/Links.xml")});
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include "support/folder_listing.h"
 #include "test_support/temp_folder.h"
 
 namespace tamsel {

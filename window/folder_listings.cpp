@@ -1,8 +1,9 @@
-#include "support/folder_listing.h"
+#include "window/folder_listings.h"
 
 #include <algorithm>
+#include <memory>
 
-#include "support/case_fold.h"
+#include "window/case_fold.h"
 
 namespace tamsel {
 
@@ -84,13 +85,12 @@ bool StartsWithLetters(std::string_view name, std::string_view prefix) {
     return true;
 }
 
-}  // namespace
-
-std::vector<std::string> ListFolder(std::string_view pattern, unsigned attributes) {
-    std::vector<std::string> names;
-    ListFolderInto(pattern, attributes, names);
-    return names;
+bool Selected(const ListedEntry& entry, unsigned attributes, std::string_view namePattern) {
+    const unsigned special = entry.attributes & (kListHidden | kListSystem | kListFolder);
+    return (special & ~attributes) == 0 && MatchesListingPattern(entry.name, namePattern);
 }
+
+}  // namespace
 
 bool MatchesListingPattern(std::string_view name, std::string_view pattern) {
     // A completion lists what was typed followed by "*.*", which matches every name that
@@ -104,6 +104,59 @@ bool MatchesListingPattern(std::string_view name, std::string_view pattern) {
         return true;
     }
     return pattern.ends_with(".*") && MatchesWhole(name, pattern.substr(0, pattern.size() - 2));
+}
+
+void FolderListings::List(std::string_view pattern, unsigned attributes,
+                          std::vector<std::string>& names) {
+    const std::string folderPart = ListingFolderPart(pattern);
+    const std::string_view namePattern = pattern.substr(folderPart.size());
+    const std::vector<ListedEntry>* entries = namePattern.empty() ? nullptr : EntriesOf(folderPart);
+    std::size_t count = 0;
+    if (entries != nullptr) {
+        for (const ListedEntry& entry : *entries) {
+            if (!Selected(entry, attributes, namePattern)) {
+                continue;
+            }
+            // Assigned in place, into the strings the last listing left: a completion lists
+            // a large folder on every key, and fresh memory costs more than the matching.
+            if (count < names.size()) {
+                names[count].assign(entry.name);
+            } else {
+                names.push_back(entry.name);
+            }
+            ++count;
+        }
+    }
+    names.resize(count);
+}
+
+const std::vector<ListedEntry>* FolderListings::EntriesOf(const std::string& folderPart) {
+    const std::optional<FolderStamp> stamp = StampFolder(folderPart);
+    if (!stamp) {
+        return nullptr;
+    }
+    auto kept = std::find_if(kept_.begin(), kept_.end(), [&](const Kept& listing) {
+        return listing.current && listing.stamp == *stamp;
+    });
+    if (kept == kept_.end()) {
+        kept = std::min_element(kept_.begin(), kept_.end(),
+                                [](const Kept& a, const Kept& b) { return a.lastUse < b.lastUse; });
+        // Stamped before reading, so that a change while reading dates the folder anew.
+        const bool settled = stamp->changed + settle_ < std::chrono::system_clock::now();
+        kept->current = ReadFolder(folderPart, kept->entries) && settled;
+        kept->stamp = *stamp;
+    }
+    // A listing that cannot be kept goes first when another is read.
+    kept->lastUse = kept->current ? ++uses_ : 0;
+    return &kept->entries;
+}
+
+FolderLister KeepingLister() {
+    auto listings = std::make_shared<FolderListings>();
+    return
+        [listings](std::string_view pattern, unsigned attributes, std::vector<std::string>& names) {
+            listings->List(pattern, attributes, names);
+        };
 }
 
 }  // namespace tamsel

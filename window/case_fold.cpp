@@ -1,4 +1,4 @@
-#include "support/case_fold.h"
+#include "window/case_fold.h"
 
 #include <algorithm>
 #include <array>
@@ -17,7 +17,7 @@ struct FoldRun {
 };
 
 constexpr FoldRun kFoldRuns[] = {
-#include "support/case_fold_table.inc"
+#include "window/case_fold_table.inc"
 };
 
 constexpr char32_t kInvalidByte = 0x110000;
