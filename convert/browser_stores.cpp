@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <map>
 #include <string_view>
 
@@ -10,12 +11,23 @@
 #include "convert/chromium_store.h"
 #include "convert/firefox_profiles.h"
 #include "convert/places_store.h"
-#include "support/folder_listing.h"
 #include "support/path.h"
 
 namespace tamsel {
 
 namespace {
+
+// The names of the entries of `folder` (ending in a separator); none when it cannot be read.
+std::vector<std::string> EntryNames(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code error;
+    std::filesystem::directory_iterator entry(std::u8string(folder.begin(), folder.end()), error);
+    for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+        const std::u8string name = entry->path().filename().u8string();
+        names.emplace_back(name.begin(), name.end());
+    }
+    return names;
+}
 
 enum class Base { Home, ConfigHome, LocalAppData, AppData };
 
@@ -112,8 +124,7 @@ class Search {
 
   private:
     void LookInUserData(std::string_view browser, const std::string& folder) {
-        const std::vector<std::string> profiles =
-            ChromiumProfileFolders(ListFolder(folder + "*", kListFolder));
+        const std::vector<std::string> profiles = ChromiumProfileFolders(EntryNames(folder));
         if (profiles.empty()) {
             return;
         }

@@ -36,7 +36,7 @@ struct BrowserStore {
 // by their folder; Opera keeps "Bookmarks" in its folder itself, as profile "Default".
 // Firefox's profiles come in ReadFirefoxProfiles' order. A folder that is missing, is no
 // folder or cannot be read is passed over, as is a store found twice. Files are probed and
-// read through `files`, folders listed with ListFolder.
+// read through `files`; user data folders are listed directly.
 std::vector<BrowserStore> FindBrowserStores(const UserFolders& folders,
                                             FileSystem& files = RealFileSystem());
 
