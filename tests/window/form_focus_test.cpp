@@ -118,15 +118,14 @@ class FocusWindow final : public FormView, public DesktopServices, public RunVie
 
     Toolkit toolkit_;
     std::array<PathBoxController, kPathBoxCount> controllers_{
-        PathBoxController{boxes[0], RunInput::List, NoListing, NoReading},
-        PathBoxController{boxes[1], RunInput::Menu, NoListing, NoReading}};
+        PathBoxController{boxes[0], RunInput::List, NoListing},
+        PathBoxController{boxes[1], RunInput::Menu, NoListing}};
     std::optional<RunInput> beforeLock_;
     bool inactive_ = false;
 
     static void NoListing(std::string_view, unsigned, std::vector<std::string>& names) {
         names.clear();
     }
-    static void NoReading(std::string_view) {}
 };
 
 enum class Away { Run, Dialog, AnotherProgram, OwnList };
