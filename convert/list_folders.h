@@ -13,10 +13,10 @@ namespace tamsel {
 
 // One folder of a list, in the list's order.
 struct ListFolder {
-    std::string path;   // the names from the top, "/" between them, as RunPaths::folder takes it
-    std::string name;   // the folder's own name, as the browser shows it
-    int depth = 0;      // 0 for a folder at the top
-    std::size_t links;  // the links a run would find in it and below it
+    std::string path;  // the names from the top, "/" between them, as RunPaths::folder takes it
+    std::string name;  // the folder's own name, as the browser shows it
+    int depth = 0;     // 0 for a folder at the top
+    std::size_t links = 0;  // the links a run would find in it and below it
 };
 
 // The folders of the list at `listPath`, in list order; none when it has none or cannot be

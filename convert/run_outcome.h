@@ -33,7 +33,8 @@ struct RunPaths {
     std::string listPath;   // the link list
     std::string linksPath;  // the menu file
     std::string appFolder;  // the program folder with the templates, ending in a separator
-    std::string folder;     // the one folder of the list to convert (ListFolder::path); empty: all
+    // The one folder of the list to convert (ListFolder::path); empty for the whole list.
+    std::string folder = {};
 };
 
 }  // namespace tamsel
