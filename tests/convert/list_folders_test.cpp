@@ -9,6 +9,7 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "convert/bookmark_store.h"
@@ -253,6 +254,98 @@ TEST(ListFolders, StoreAndItsChromeExportMakeTheSameMenu) {
         RunPaths narrowed = counted.paths();
         narrowed.folder = storePath;
         EXPECT_EQ(Previewed(narrowed).size() - 1, first->links);
+    }
+}
+
+// An export with nested folders, names that a path escapes or an export encodes, two folders
+// of one path but for letter case, a heading without a list, a list without a heading, and a
+// folder written on one line.
+constexpr std::string_view kExport =
+    "<H1>Bookmarks</H1>\n<DL><p>\n"
+    "<DT><H3 ADD_DATE=\"1\">Work</H3>\n<DD>What I do\n<DL><p>\n"
+    "<DT><A HREF=\"https://w1/\">W1</A>\n"
+    "<DT><H3>A/B \\ C</H3>\n<DL><p>\n<DT><A HREF=\"https://s1/\">S1</A>\n</DL><p>\n"
+    "<DT><H3>Tom &amp; Jerry</H3>\n<DL><p><DT><A HREF=\"https://t1/\">T1</A></DL><p>\n"
+    "</DL><p>\n"
+    "<DT><A HREF=\"https://top/\">Top</A>\n"
+    "<DT><H3>work</H3>\n<DL><p>\n<DT><A HREF=\"https://w2/\">W2</A>\n</DL><p>\n"
+    "<DT><H3>Heading without a list</H3>\n<DT><A HREF=\"https://loose/\">Loose</A>\n"
+    "<DL><p>\n<DT><A HREF=\"https://nested/\">Nested</A>\n</DL><p>\n"
+    "</DL><p>\n";
+
+TEST(ListFolders, AFolderIsChosenByItsPath) {
+    const std::string missing = " was not found in the list.";
+    struct Case {
+        std::string folder;
+        std::vector<std::string> previewed;  // the titles, then the message
+    };
+    const std::vector<Case> cases{
+        {"", {"W1", "S1", "T1", "Top", "W2", "Loose", "Nested", "Done"}},
+        {"Work", {"W1", "S1", "T1", "Done"}},  // the first of "Work" and "work"
+        {"WORK", {"W1", "S1", "T1", "Done"}},
+        {"work/a\\/b \\\\ c", {"S1", "Done"}},
+        {" Work / Tom & Jerry ", {"T1", "Done"}},
+        {"Work/Tom &amp; Jerry", {"The folder \"Work/Tom &amp; Jerry\"" + missing}},
+        {"Work/A", {"The folder \"Work/A\"" + missing}},
+        {"Work/A/B \\ C", {"The folder \"Work/A/B \\ C\"" + missing}},
+        {"Heading without a list", {"The folder \"Heading without a list\"" + missing}},
+    };
+    RunSetup setup;
+    setup.writeList(kExport);
+    for (const Case& c : cases) {
+        RunPaths paths = setup.paths();
+        paths.folder = c.folder;
+        EXPECT_EQ(Previewed(paths), c.previewed) << c.folder;
+    }
+
+    const std::vector<ListFolder> folders = ReadListFolders(setup.paths().listPath);
+    const std::vector<std::tuple<std::string, std::string, int, std::size_t>> expected{
+        {"Work", "Work", 0, 3},
+        {"Work/A\\/B \\\\ C", "A/B \\ C", 1, 1},
+        {"Work/Tom & Jerry", "Tom & Jerry", 1, 1},
+        {"work", "work", 0, 1},
+    };
+    ASSERT_EQ(folders.size(), expected.size());
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        EXPECT_EQ(std::tie(folders[i].path, folders[i].name, folders[i].depth, folders[i].links),
+                  expected[i]);
+    }
+
+    setup.writeList("Work\r\nhttps://w/\r\n");
+    RunPaths plain = setup.paths();
+    plain.folder = "Work";
+    const RunOutcome outcome = RunConversion(plain);
+    EXPECT_EQ(outcome.status, RunStatus::InputError);
+    EXPECT_EQ(outcome.message, "The list has no folders, so the folder \"Work\" cannot be chosen.");
+    EXPECT_EQ(outcome.focusBox, RunInput::List);
+    EXPECT_FALSE(setup.exists(std::string(RunSetup::kMenu) + ".bak"));
+    EXPECT_TRUE(ReadListFolders(plain.listPath).empty());
+}
+
+// A file that tells itself a store but cannot be read as one says why, and changes nothing;
+// one that is no store after all is read as a list.
+TEST(ListFolders, AStoreThatCannotBeReadChangesNothing) {
+    const std::vector<std::pair<std::string, std::string_view>> cases{
+        {R"({"roots": {"bookmark_bar": {"type": "folder", "children": [)", kDamagedStoreMessage},
+        {R"({"roots": [], "version": 1})", kOtherVersionStoreMessage},
+        {R"({"version": 1})", "No links were found in the list."},
+        {std::string("SQLite format 3\0", 16) + "garbage", kDamagedStoreMessage},
+    };
+    for (const auto& [store, message] : cases) {
+        RunSetup setup;
+        setup.writeList(store);
+        const std::string menu = setup.menu();
+        const RunOutcome outcome = RunConversion(setup.paths());
+        EXPECT_EQ(outcome.status, RunStatus::InputError) << store;
+        EXPECT_EQ(outcome.message, message) << store;
+        EXPECT_EQ(outcome.focusBox, RunInput::List);
+        EXPECT_EQ(setup.menu(), menu);
+        EXPECT_FALSE(setup.exists(std::string(RunSetup::kMenu) + ".bak"));
+        std::string problem;
+        EXPECT_TRUE(ReadListFolders(setup.paths().listPath, RealFileSystem(), &problem).empty());
+        EXPECT_EQ(problem, message == kDamagedStoreMessage || message == kOtherVersionStoreMessage
+                               ? message
+                               : "");
     }
 }
 
