@@ -79,7 +79,7 @@ std::string CanonicalPath(std::string_view chosen) {
 }  // namespace
 
 FolderTracker::FolderTracker(std::string_view chosen)
-    : chosen_(ToLowerAscii(CanonicalPath(chosen))), narrowed_(!chosen.empty()) {}
+    : chosen_(CanonicalPath(chosen)), narrowed_(!chosen.empty()) {}
 
 void FolderTracker::Read(std::string_view piece) {
     for (std::size_t at = piece.find('<'); at != std::string_view::npos;
@@ -127,7 +127,8 @@ void FolderTracker::Open() {
     AppendEscapedName(heading_, folder.path);
     folder.name = heading_;
     open_.push_back(folders_.size());
-    if (narrowed_ && !chosenFound_ && ToLowerAscii(folder.path) == chosen_) {
+    if (narrowed_ && !chosenFound_ && folder.path.size() == chosen_.size() &&
+        StartsWithIgnoringCase(folder.path, chosen_)) {
         chosenFound_ = true;
         chosenLevel_ = open_.size();
     }

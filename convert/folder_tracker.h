@@ -47,7 +47,7 @@ class FolderTracker {
     void Open();
     void Close();
 
-    std::string chosen_;  // the chosen path as folder paths are written, in lower case
+    std::string chosen_;  // the chosen path as folder paths are written
     bool narrowed_;       // whether a folder was chosen
     std::vector<ListFolder> folders_;
     // What each "<DL>" still open opened: the index of its folder, or kNesting.

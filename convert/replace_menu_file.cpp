@@ -245,18 +245,4 @@ ReplaceResult ReplaceMenuFile(MenuSite& site, std::span<const std::string_view> 
     });
 }
 
-ReplaceResult ReplaceMenuFile(const std::string& menuPath, std::string_view newText,
-                              FileSystem& files) {
-    return ReplaceMenuFile(menuPath, std::span<const std::string_view>(&newText, 1), files);
-}
-
-ReplaceResult ReplaceMenuFile(const std::string& menuPath,
-                              std::span<const std::string_view> newText, FileSystem& files) {
-    MenuSite site = LocateMenu(menuPath, files);
-    if (!site.held || !site.held->ReadSource(site.name)) {
-        return ReplaceResult::BackupFailed;
-    }
-    return ReplaceMenuFile(site, newText);
-}
-
 }  // namespace tamsel

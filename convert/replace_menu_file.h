@@ -74,13 +74,4 @@ ReplaceResult RestoreMenuFile(MenuSite& site, std::string_view backup, std::stri
 // Unconfirmed when it is in place but the folder's flush failed.
 ReplaceResult RestoreMissingMenu(MenuSite& site, std::string_view backup);
 
-// Locates the menu at `menuPath` (menu_site.h), reads it and replaces it with `newText`, for
-// callers that need neither the lock nor the text read.
-ReplaceResult ReplaceMenuFile(const std::string& menuPath, std::string_view newText,
-                              FileSystem& files);
-
-// The same with the new text given as pieces, written one after the other.
-ReplaceResult ReplaceMenuFile(const std::string& menuPath,
-                              std::span<const std::string_view> newText, FileSystem& files);
-
 }  // namespace tamsel

@@ -112,7 +112,7 @@ void CheckItems(std::string_view items) {
         Expect(end != std::string_view::npos, "an item entry without its CR LF");
         const std::vector<std::string_view> fields = Fields(items.substr(0, end));
         Expect(fields.size() == 3 || fields.size() == 4, "an item entry lost its shape");
-        Expect(ToLowerAscii(fields[0].substr(0, 4)) == "http",
+        Expect(StartsWithIgnoringCase(fields[0], "http"),
                "an item entry whose address is no web address");
         Expect(fields.size() == 3 || fields[1].size() > 1,
                "an entry with an icon but no icon name");

@@ -2,14 +2,12 @@
 
 #include <algorithm>
 #include <memory>
-#include <new>
 #include <utility>
 
 #include "support/exact_listing.h"
 #include "support/file_probe.h"
 #include "support/line_splitter.h"
 #include "support/native_file.h"
-#include "support/path.h"
 #include "support/text_decoder.h"
 
 namespace tamsel {
@@ -191,13 +189,6 @@ class NativeHeldFolder final : public HeldFolder {
     std::optional<native::FileId> sourceId_;
 };
 
-// The folder part of a path and the entry it names there.
-std::pair<std::string, std::string> SplitEntry(const std::string& path) {
-    std::string folder = NativeFolderOf(path);
-    std::string name = path.substr(folder.size());
-    return {std::move(folder), std::move(name)};
-}
-
 class RealFileSystemImpl final : public FileSystem {
   public:
     std::uint64_t ProbeFileSize(const std::string& path) override {
@@ -252,45 +243,12 @@ class RealFileSystemImpl final : public FileSystem {
         return head;
     }
 
-    bool WriteDurable(const std::string& path, std::string_view bytes) override {
-        return WriteDurablePieces(path, std::span(&bytes, 1));
-    }
-
-    bool WriteDurablePieces(const std::string& path,
-                            std::span<const std::string_view> pieces) override {
-        File file = native::CreateForWriting(path);
-        // Closing is part of the write: a failed close can mean lost data.
-        return file.Valid() && WritePieces(file, pieces) && native::FlushToDisk(file) &&
-               file.Close();
-    }
-
-    bool WriteNew(const std::string& path, std::span<const std::string_view> pieces,
-                  const std::string& likePath) override {
-        const File like = native::OpenForReading(likePath);
-        return WriteNewFile(native::CreateNew(path, like), pieces, like);
-    }
-
-    LockAttempt TryLock(const std::string& lockPath) override {
-        const auto [folder, name] = SplitEntry(lockPath);
-        return LockIn(native::OpenFolder(folder), name, kLockPermissions);
-    }
-
     std::unique_ptr<HeldFolder> HoldFolder(const std::string& folder) override {
         native::Folder held = native::OpenFolder(folder);
         if (!held.handle.Valid()) {
             return nullptr;
         }
         return std::make_unique<NativeHeldFolder>(std::move(held));
-    }
-
-    bool Remove(const std::string& path) override { return native::RemoveFile(path); }
-
-    bool Rename(const std::string& from, const std::string& to) override {
-        return native::RenameFile(from, to);
-    }
-
-    bool SyncFolder(const std::string& folder) override {
-        return native::SyncFolderEntries(folder);
     }
 
     std::optional<std::vector<std::string>> ListExactNames(const std::string& folder) override {
@@ -308,132 +266,6 @@ std::optional<std::string> FileSystem::ReadHead(const std::string& path, std::si
         whole->resize(size);
     }
     return whole;
-}
-
-bool FileSystem::WriteDurablePieces(const std::string& path,
-                                    std::span<const std::string_view> pieces) {
-    if (pieces.size() == 1) {
-        return WriteDurable(path, pieces.front());
-    }
-    std::string joined;
-    for (std::string_view piece : pieces) {
-        joined += piece;
-    }
-    return WriteDurable(path, joined);
-}
-
-bool FileSystem::WriteNew(const std::string& path, std::span<const std::string_view> pieces,
-                          const std::string& likePath) {
-    (void)likePath;
-    return WriteDurablePieces(path, pieces);
-}
-
-namespace {
-
-// Entries reached by their paths, through the file system's own calls. The source is told by
-// its path, which follows it through this folder's own renames and exchanges.
-class PathHeldFolder final : public HeldFolder {
-  public:
-    PathHeldFolder(FileSystem& files, std::string folder)
-        : files_(files), folder_(std::move(folder)) {}
-
-    LockAttempt TryLock(const std::string& name, const std::string&) override {
-        return files_.TryLock(folder_ + name);
-    }
-
-    std::optional<std::string> ReadSource(const std::string& name) override {
-        source_ = folder_ + name;
-        open_ = true;
-        return files_.ReadWhole(source_);
-    }
-
-    std::optional<std::string> Read(const std::string& name) override {
-        return files_.ReadWhole(folder_ + name);
-    }
-
-    std::optional<std::string> ReadSourceAgain() override {
-        return open_ ? files_.ReadWhole(source_) : std::nullopt;
-    }
-
-    bool IsSource(const std::string& name) override {
-        return !source_.empty() && folder_ + name == source_;
-    }
-
-    void CloseSource() override { open_ = false; }
-
-    bool WriteNew(const std::string& name, std::span<const std::string_view> pieces) override {
-        return files_.WriteNew(folder_ + name, pieces, open_ ? source_ : std::string());
-    }
-
-    bool Remove(const std::string& name) override {
-        const bool removed = files_.Remove(folder_ + name);
-        Moved(removed, folder_ + name, "");
-        return removed;
-    }
-
-    bool Rename(const std::string& from, const std::string& to) override {
-        const bool renamed = files_.Rename(folder_ + from, folder_ + to);
-        Moved(renamed && from != to, folder_ + to, "");
-        Moved(renamed, folder_ + from, folder_ + to);
-        return renamed;
-    }
-
-    ExchangeResult Exchange(const std::string& a, const std::string& b) override {
-        const ExchangeResult result = files_.Exchange(folder_ + a, folder_ + b);
-        if (result == ExchangeResult::Exchanged && source_ == folder_ + a) {
-            source_ = folder_ + b;
-        } else if (result == ExchangeResult::Exchanged && source_ == folder_ + b) {
-            source_ = folder_ + a;
-        }
-        return result;
-    }
-
-    bool RenameNew(const std::string& from, const std::string& to) override {
-        const bool renamed = files_.RenameNew(folder_ + from, folder_ + to);
-        Moved(renamed, folder_ + from, folder_ + to);
-        return renamed;
-    }
-
-    bool HasEntry(const std::string& name) override { return files_.HasEntry(folder_ + name); }
-
-    bool Sync() override { return files_.SyncFolder(folder_.empty() ? "." : folder_); }
-
-  private:
-    // The source, when it stood at `from`, now stands at `to` (nowhere when empty).
-    void Moved(bool done, const std::string& from, const std::string& to) {
-        if (done && source_ == from) {
-            source_ = to;
-        }
-    }
-
-    FileSystem& files_;
-    std::string folder_;
-    std::string source_;  // where the file read as the source stands now
-    bool open_ = false;
-};
-
-}  // namespace
-
-ExchangeResult FileSystem::Exchange(const std::string& a, const std::string& b) {
-    (void)a;
-    (void)b;
-    return ExchangeResult::Unsupported;
-}
-
-bool FileSystem::RenameNew(const std::string& from, const std::string& to) {
-    return !HasEntry(to) && Rename(from, to);
-}
-
-std::unique_ptr<HeldFolder> FileSystem::HoldFolder(const std::string& folder) {
-    return std::make_unique<PathHeldFolder>(*this, folder);
-}
-
-LockAttempt FileSystem::TryLock(const std::string& lockPath) {
-    (void)lockPath;
-    LockAttempt attempt;
-    attempt.state = LockState::Held;
-    attempt.lock = std::make_unique<HeldLock>();
-    return attempt;
 }
 
 FileSystem& RealFileSystem() {

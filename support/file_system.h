@@ -45,14 +45,17 @@ enum class ExchangeResult {
 // A folder held open for the replacement of one file in it, the source: every name below is
 // an entry of this folder (no separators), reached through the folder as it was opened,
 // whatever is renamed or linked in along its path meanwhile, and a symbolic link at a name
-// is never followed. Nothing here throws, except that reading throws std::bad_alloc as
-// FileSystem::ReadWhole does.
+// is never followed. It is the only way the engine changes files. Nothing here throws,
+// except that reading throws std::bad_alloc as FileSystem::ReadWhole does.
 class HeldFolder {
   public:
     virtual ~HeldFolder() = default;
 
-    // FileSystem::TryLock of the entry `name`. A lock file made here gets the permission
-    // bits of the entry `likeName`, whoever's umask is in force.
+    // One try, without waiting, at the exclusive advisory lock kept in the file `name`. The
+    // lock file is created when missing, with the permission bits of the entry `likeName`
+    // whoever's umask is in force, never written, and stays in place afterwards; a link or
+    // anything but a regular file at the name gives NotAFile and is never opened. The lock
+    // excludes only other takers of the same lock, in this process or another.
     virtual LockAttempt TryLock(const std::string& name, const std::string& likeName) = 0;
 
     // Opens the regular file `name` and reads it whole; it stays open as the source until
@@ -75,7 +78,13 @@ class HeldFolder {
     // ReadSourceAgain gives nothing from then on.
     virtual void CloseSource() = 0;
 
-    // FileSystem::WriteNew of the entry `name`, with the source's metadata.
+    // Creates the entry `name` as a new file, open to its owner alone while written, writes
+    // the pieces one after the other, gives the file the source's metadata (best effort,
+    // never a failure; none without a source) and flushes data and metadata to the disk
+    // before closing. Whatever stands at the name already (a file, a link, a FIFO, a
+    // folder) makes it fail without being opened or written through. False on any failure,
+    // the close included; a file it created may then be left, partly written, for the
+    // caller to remove.
     virtual bool WriteNew(const std::string& name, std::span<const std::string_view> pieces) = 0;
 
     // Removes the entry `name` when it is no folder; a link goes itself.
@@ -95,10 +104,11 @@ class HeldFolder {
     // Whether anything stands at `name`: a file, a folder, a link even where it leads nowhere.
     virtual bool HasEntry(const std::string& name) = 0;
 
-    // Flushes the folder's entries to the disk.
+    // Flushes the folder's entries (creations, renames, removals) to the disk.
     virtual bool Sync() = 0;
 };
 
+// What the engine reads by path, and the folders it holds to change files in.
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
@@ -130,51 +140,6 @@ class FileSystem {
     // or read. Only regular files are read. The default reads the file whole.
     virtual std::optional<std::string> ReadHead(const std::string& path, std::size_t size);
 
-    // Creates or truncates `path` (a new file gets the usual permissions under the umask),
-    // writes `bytes` and flushes them to the disk before closing. False on any failure,
-    // the close included; what was written may then be partial. On POSIX a symbolic link
-    // at `path` is a failure: nothing is written through it.
-    virtual bool WriteDurable(const std::string& path, std::string_view bytes) = 0;
-
-    // WriteDurable of the pieces one after the other, so that a large text kept in pieces
-    // need not be joined into one string first. The default joins them and calls
-    // WriteDurable.
-    virtual bool WriteDurablePieces(const std::string& path,
-                                    std::span<const std::string_view> pieces);
-
-    // Creates `path` as a new file, open to its owner alone while written, writes the pieces
-    // one after the other, gives the file the metadata of `likePath` as CopyMetadata on the
-    // platform does (best effort, never a failure), and flushes data and metadata to the disk
-    // before closing. Whatever stands at `path` already (a file, a link, a FIFO, a folder)
-    // makes it fail without being opened or written through. False on any failure, the
-    // close included; a file it created may then be left, partly written, for the caller
-    // to remove. The default writes through WriteDurablePieces, for file systems that
-    // hold nothing that could stand in the way.
-    virtual bool WriteNew(const std::string& path, std::span<const std::string_view> pieces,
-                          const std::string& likePath);
-
-    // One try, without waiting, at the exclusive advisory lock kept in the file `lockPath`.
-    // The lock file is created when missing, never written, and stays in place afterwards;
-    // a link or anything but a regular file at the name gives Failed, as does a folder in
-    // which it cannot be created. The lock excludes only other takers of the same lock.
-    // The default holds nothing, for file systems that no other process shares.
-    virtual LockAttempt TryLock(const std::string& lockPath);
-
-    // Removes a file (not a folder). False when nothing was removed.
-    virtual bool Remove(const std::string& path) = 0;
-
-    // Renames `from` to `to`, replacing a file at `to`. False on failure.
-    virtual bool Rename(const std::string& from, const std::string& to) = 0;
-
-    // HeldFolder::Exchange, RenameNew and HasEntry by path, for the default HoldFolder. The
-    // defaults swap nothing, look before renaming, and see only files that FileExists sees.
-    virtual ExchangeResult Exchange(const std::string& a, const std::string& b);
-    virtual bool RenameNew(const std::string& from, const std::string& to);
-    virtual bool HasEntry(const std::string& path) { return FileExists(path); }
-
-    // Flushes a folder's entries (renames, creations) to the disk. False on failure.
-    virtual bool SyncFolder(const std::string& folder) = 0;
-
     // The names of the entries of `folder` (ending in a separator, or empty for the current
     // folder), spelled as stored, when a name missing from them is certain to name no
     // entry there (see ListExactNames in exact_listing.h); nothing when that cannot be
@@ -186,10 +151,8 @@ class FileSystem {
     }
 
     // The folder `folder` (ending in a separator, or empty for the current one) held open;
-    // nothing when it cannot be opened. The default reaches the entries by their paths
-    // through this file system, for file systems in which nothing changes behind a run's
-    // back; its source is read again by its path and is always the one at its name.
-    virtual std::unique_ptr<HeldFolder> HoldFolder(const std::string& folder);
+    // nothing when it cannot be opened, or is no folder.
+    virtual std::unique_ptr<HeldFolder> HoldFolder(const std::string& folder) = 0;
 
     // The file that `path` finally names when its last element is a symbolic link (links
     // followed, the result absolute), so that a caller can replace that file where it lives

@@ -87,19 +87,10 @@ long long ReadSome(const File& file, char* buffer, std::size_t size);
 // Writes all of `bytes`; false on any failure.
 bool WriteAll(const File& file, std::string_view bytes);
 
-// Creates or truncates `path` for writing; a symbolic link at `path` is refused.
-File CreateForWriting(const std::string& path);
-
-// Creates `path` as a new file for writing, open to its owner alone; fails when anything
-// stands at the name, a link or a FIFO included, without opening it and without waiting.
-// On Windows the file is made with the access list of the open file `like` (when valid),
-// none of its entries granting execution; POSIX leaves that to CopyMetadata.
-File CreateNew(const std::string& path, const File& like);
-
 // Gives the open file `to` what of the metadata of the open file `from` can be given: the
 // permission bits, the owner and group where the process may set them, the extended
 // attributes where both files' file systems keep them (on Windows: the file attributes
-// such as read-only; the access list went on in CreateNew). Best effort: false
+// such as read-only; the access list went on in CreateNewEntry). Best effort: false
 // only tells that something could not be copied. Call before FlushToDisk so that the
 // flush covers it.
 bool CopyMetadata(const File& from, const File& to);
@@ -147,7 +138,10 @@ bool SyncFolder(const Folder& folder);
 // replacing it.
 File OpenEntryForReading(const Folder& folder, const std::string& name);
 
-// CreateNew of the entry.
+// Creates the entry as a new file for writing, open to its owner alone; fails when anything
+// stands at the name, a link or a FIFO included, without opening it and without waiting.
+// On Windows the file is made with the access list of the open file `like` (when valid),
+// none of its entries granting execution; POSIX leaves that to CopyMetadata.
 File CreateNewEntry(const Folder& folder, const std::string& name, const File& like);
 
 // Removes the entry when it is no folder; a link goes itself, never what it leads to.
@@ -195,15 +189,6 @@ void StartWriteBack(const File& file);
 
 // Flushes the file's data to the disk.
 bool FlushToDisk(const File& file);
-
-// Removes a file (not a folder).
-bool RemoveFile(const std::string& path);
-
-// Renames `from` to `to`, replacing a file at `to`.
-bool RenameFile(const std::string& from, const std::string& to);
-
-// Flushes a folder's entries (renames, creations) to the disk.
-bool SyncFolderEntries(const std::string& folder);
 
 // The file a path whose last element is a symbolic link finally names (absolute); every
 // other path as it is.

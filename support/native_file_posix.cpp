@@ -101,26 +101,6 @@ bool WriteAll(const File& file, std::string_view bytes) {
     return true;
 }
 
-// 0666 lets the user's umask decide, as for any file a program creates. O_NOFOLLOW: a
-// symbolic link planted at the name would otherwise have some other file overwritten.
-File CreateForWriting(const std::string& path) {
-    if (!IsPassablePath(path)) {
-        return File();
-    }
-    return File(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666));
-}
-
-// O_EXCL refuses whatever stands at the name, a dangling link or a FIFO too; O_NOFOLLOW and
-// O_NONBLOCK say so again for systems that bend O_EXCL. 0600 keeps a private menu private
-// while it is written; CopyMetadata gives the final permissions.
-File CreateNew(const std::string& path, const File&) {
-    if (!IsPassablePath(path)) {
-        return File();
-    }
-    return File(open(path.c_str(),
-                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
-}
-
 namespace {
 
 // An entry name is one element: no separator, and neither "." nor "..".
@@ -209,6 +189,9 @@ File OpenEntryForReading(const Folder& folder, const std::string& name) {
     return OpenRegularEntry(folder, name, O_NOFOLLOW);
 }
 
+// O_EXCL refuses whatever stands at the name, a dangling link or a FIFO too; O_NOFOLLOW and
+// O_NONBLOCK say so again for systems that bend O_EXCL. 0600 keeps a private menu private
+// while it is written; CopyMetadata gives the final permissions.
 File CreateNewEntry(const Folder& folder, const std::string& name, const File&) {
     if (!IsEntryName(name)) {
         return File();
@@ -350,23 +333,6 @@ bool FlushToDisk(const File& file) {
         result = fsync(file.Get());
     } while (result != 0 && errno == EINTR);
     return result == 0;
-}
-
-// unlink() refuses folders, which is what a file-removing call should do.
-bool RemoveFile(const std::string& path) {
-    return IsPassablePath(path) && unlink(path.c_str()) == 0;
-}
-
-bool RenameFile(const std::string& from, const std::string& to) {
-    return IsPassablePath(from) && IsPassablePath(to) && rename(from.c_str(), to.c_str()) == 0;
-}
-
-bool SyncFolderEntries(const std::string& folder) {
-    if (!IsPassablePath(folder)) {
-        return false;
-    }
-    File handle(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    return handle.Valid() && FlushToDisk(handle) && handle.Close();
 }
 
 // Only a path whose last element is a link comes back resolved (realpath() resolves every

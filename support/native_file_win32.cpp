@@ -80,15 +80,6 @@ bool WriteAll(const File& file, std::string_view bytes) {
     return true;
 }
 
-File CreateForWriting(const std::string& path) {
-    const std::wstring widePath = WidenPath(path);
-    if (widePath.empty()) {
-        return File();
-    }
-    return File(CreateFileW(widePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
-}
-
 namespace {
 
 // The access list of an open file, owned by `descriptor`.
@@ -157,24 +148,10 @@ class InitialSecurity {
 
 }  // namespace
 
-// CREATE_NEW fails on any existing name, and Windows has no FIFOs to wait on. A folder
-// link (reparse point) at the name also makes it fail. The access list goes on as the file
-// is made: set on the open file afterwards, wine gives it mode 0775 whatever the list says,
-// while at creation it keeps what the list grants (as far as the umask lets it).
-File CreateNew(const std::string& path, const File& like) {
-    const std::wstring widePath = WidenPath(path);
-    if (widePath.empty()) {
-        return File();
-    }
-    InitialSecurity security(like);
-    return File(CreateFileW(widePath.c_str(), GENERIC_WRITE, 0, security.Attributes(), CREATE_NEW,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
-}
-
 namespace {
 
 // Read-only too, as the permission bits on POSIX: the handle open for writing keeps
-// writing, and RemoveFile and RenameFile see past it.
+// writing, and RemoveEntry and RenameEntry see past it.
 constexpr DWORD kCopiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                                     FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                                     FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
@@ -400,8 +377,18 @@ File OpenEntryForReading(const Folder& folder, const std::string& name) {
     return file;
 }
 
+// CREATE_NEW fails on any existing name, and Windows has no FIFOs to wait on. A folder
+// link (reparse point) at the name also makes it fail. The access list goes on as the file
+// is made: set on the open file afterwards, wine gives it mode 0775 whatever the list says,
+// while at creation it keeps what the list grants (as far as the umask lets it).
 File CreateNewEntry(const Folder& folder, const std::string& name, const File& like) {
-    return IsEntryName(name) ? CreateNew(folder.path + name, like) : File();
+    const std::wstring path = EntryPath(folder, name);
+    if (path.empty()) {
+        return File();
+    }
+    InitialSecurity security(like);
+    return File(CreateFileW(path.c_str(), GENERIC_WRITE, 0, security.Attributes(), CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 bool RemoveEntry(const Folder& folder, const std::string& name) {
@@ -409,8 +396,43 @@ bool RemoveEntry(const Folder& folder, const std::string& name) {
     return !path.empty() && RemoveItself(path);
 }
 
+namespace {
+
+// Windows refuses to delete or replace a read-only file, where POSIX asks only the folder.
+// For the same outcome on both, `change` is tried again with the read-only attribute of
+// the file at `path` taken away; when it fails again the attribute is put back.
+template <typename Change>
+bool EvenIfReadOnly(const std::wstring& path, Change change) {
+    if (change()) {
+        return true;
+    }
+    const DWORD error = GetLastError();
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (error != ERROR_ACCESS_DENIED || attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & FILE_ATTRIBUTE_READONLY) == 0 ||
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+        !SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY)) {
+        return false;
+    }
+    if (change()) {
+        return true;
+    }
+    SetFileAttributesW(path.c_str(), attributes);
+    return false;
+}
+
+}  // namespace
+
+// MoveFileExW replaces the target in one step, as rename() does; ReplaceFileW would keep
+// more of the target's metadata but goes through intermediate names and may leave the
+// target renamed away on failure, and its flush is not asked for.
 bool RenameEntry(const Folder& folder, const std::string& from, const std::string& to) {
-    return IsEntryName(from) && IsEntryName(to) && RenameFile(folder.path + from, folder.path + to);
+    const std::wstring wideFrom = EntryPath(folder, from);
+    const std::wstring wideTo = EntryPath(folder, to);
+    return !wideFrom.empty() && !wideTo.empty() && EvenIfReadOnly(wideTo, [&] {
+        return MoveFileExW(wideFrom.c_str(), wideTo.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    });
 }
 
 // Windows has no call that swaps two names in one step.
@@ -516,61 +538,6 @@ bool FlushToDisk(const File& file) {
 
 // Windows has no call that starts writing a file back without waiting for it.
 void StartWriteBack(const File&) {}
-
-namespace {
-
-// Windows refuses to delete or replace a read-only file, where POSIX asks only the folder.
-// For the same outcome on both, `change` is tried again with the read-only attribute of
-// the file at `path` taken away; when it fails again the attribute is put back.
-template <typename Change>
-bool EvenIfReadOnly(const std::wstring& path, Change change) {
-    if (change()) {
-        return true;
-    }
-    const DWORD error = GetLastError();
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (error != ERROR_ACCESS_DENIED || attributes == INVALID_FILE_ATTRIBUTES ||
-        (attributes & FILE_ATTRIBUTE_READONLY) == 0 ||
-        (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
-        !SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY)) {
-        return false;
-    }
-    if (change()) {
-        return true;
-    }
-    SetFileAttributesW(path.c_str(), attributes);
-    return false;
-}
-
-}  // namespace
-
-bool RemoveFile(const std::string& path) {
-    const std::wstring widePath = WidenPath(path);
-    return !widePath.empty() && RemoveItself(widePath);
-}
-
-// MoveFileExW replaces the target in one step, as rename() does; ReplaceFileW would keep
-// more of the target's metadata but goes through intermediate names and may leave the
-// target renamed away on failure, and its flush is not asked for.
-bool RenameFile(const std::string& from, const std::string& to) {
-    const std::wstring wideFrom = WidenPath(from);
-    const std::wstring wideTo = WidenPath(to);
-    return !wideFrom.empty() && !wideTo.empty() && EvenIfReadOnly(wideTo, [&] {
-        return MoveFileExW(wideFrom.c_str(), wideTo.c_str(),
-                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-    });
-}
-
-// Windows keeps folder entries durable itself once MoveFileEx was asked to write
-// through; what is left to check is that the folder is there.
-bool SyncFolderEntries(const std::string& folder) {
-    const std::wstring wideFolder = WidenPath(folder);
-    if (wideFolder.empty()) {
-        return false;
-    }
-    const DWORD attributes = GetFileAttributesW(wideFolder.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
 
 // Making a symbolic link takes privileges on Windows and menu files are not linked there,
 // so a linked menu file is replaced as a file: the link itself is opened. What comes back is

@@ -180,22 +180,6 @@ std::string ReplaceText(std::string_view text, std::string_view find, std::strin
     return out;
 }
 
-std::string ToUpperAscii(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 32);
-        }
-    }
-    return out;
-}
-
-std::string ToLowerAscii(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(), FoldAscii);
-    return out;
-}
-
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
     if (text.size() < prefix.size()) {
         return false;

@@ -33,12 +33,8 @@ std::string ReplaceText(std::string_view text, std::string_view find, std::strin
 std::size_t FindChunked(std::size_t start, std::string_view text, std::string_view find,
                         CompareMode mode = CompareMode::Binary, long long occurrence = 1);
 
-// ASCII-only case conversion; every other byte (UTF-8 sequences included) is kept as is.
-std::string ToUpperAscii(std::string_view text);
-std::string ToLowerAscii(std::string_view text);
-
 // Whether `text` begins with `prefix`, ASCII letters compared regardless of case: what
-// matching ToUpperAscii(text) against the pattern ToUpperAscii(prefix) + "*" tells (for a
+// matching the upper-cased text against the upper-cased prefix followed by "*" tells (for a
 // prefix free of "*" and "["), without converting the text.
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix);
 

@@ -7,7 +7,6 @@
 
 #include "support/line_splitter.h"
 #include "support/text.h"
-#include "support/wildcard.h"
 
 namespace {
 
@@ -64,14 +63,5 @@ void BM_SplitLines(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<long long>(state.iterations()) * state.range(0));
 }
 BENCHMARK(BM_SplitLines)->Range(1 << 16, 1 << 24);
-
-void BM_MatchWildcard(benchmark::State& state) {
-    const std::string line = "<DT><A HREF=\"https://example.org/\" ADD_DATE=\"1\">Example</A>";
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(tamsel::MatchWildcard(line, "<DT><A HREF=*"));
-        benchmark::DoNotOptimize(tamsel::MatchWildcard(line, "*;*"));
-    }
-}
-BENCHMARK(BM_MatchWildcard);
 
 }  // namespace

@@ -17,10 +17,10 @@
 #include "app/form_main.h"
 #include "app/path_box.h"
 #include "app/window_slot.h"
-#include "convert/menu_lock.h"
 #include "fake_desktop.h"
 #include "qt_printers.h"
 #include "support/program_folder.h"
+#include "test_support/other_run_lock.h"
 #include "test_support/temp_folder.h"
 
 namespace {
@@ -266,7 +266,7 @@ TEST_F(FormMainTest, ProgressDialogFollowsASlowRunAndCancelOrClosingStopsIt) {
     folder.write("url.txt", "Title\r\nhttp://example.org\r\n");
     folder.write("FEATURES/Links.xml", "<XMBML/>");
     const std::string menu = folder.path("FEATURES/Links.xml");
-    tamsel::LockAttempt other = tamsel::RealFileSystem().TryLock(tamsel::MenuLockPath(menu));
+    tamsel::LockAttempt other = tamsel::test::LockAsAnotherRun(menu);
     ASSERT_EQ(other.state, tamsel::LockState::Held);
     for (const Stop stop : {Stop::Cancel, Stop::Esc, Stop::CloseWindow}) {
         SCOPED_TRACE(static_cast<int>(stop));

@@ -12,6 +12,7 @@
 
 #include "convert/menu_lock.h"
 #include "run_setup.h"
+#include "test_support/other_run_lock.h"
 #include "test_support/plain_file_system.h"
 #include "test_support/temp_folder.h"
 
@@ -180,7 +181,7 @@ TEST(RunConversion, WaitingRunChecksTheMenuOnlyOnceItHoldsTheLock) {
     RunSetup setup;
     setup.writeList("T\r\nhttp://t.org/\r\n");
     const std::string menu = setup.paths().linksPath;
-    LockAttempt other = RealFileSystem().TryLock(MenuLockPath(menu));
+    LockAttempt other = test::LockAsAnotherRun(menu);
     ASSERT_EQ(other.state, LockState::Held);
     // Another run in the middle of its replacement: for a moment there is no menu.
     std::filesystem::rename(menu, menu + ".moved");

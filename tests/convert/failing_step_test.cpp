@@ -4,10 +4,14 @@
 
 #include <array>
 #include <map>
+#include <memory>
+#include <optional>
+#include <span>
 #include <string>
 
 #include "convert/conversion_run.h"
 #include "run_setup.h"
+#include "test_support/forwarding_folder.h"
 
 namespace tamsel {
 namespace {
@@ -58,24 +62,8 @@ class FailingFileSystem : public FileSystem {
             return false;
         }
     }
-    bool WriteDurable(const std::string& path, std::string_view bytes) override {
-        if (Fails(Step::Write)) {
-            real_.WriteDurable(path, bytes.substr(0, bytes.size() / 2));
-            return false;  // a partial file is left, as a full disk would leave it
-        }
-        return real_.WriteDurable(path, bytes);
-    }
-    bool Remove(const std::string& path) override {
-        return !Fails(Step::Remove) && real_.Remove(path);
-    }
-    bool Rename(const std::string& from, const std::string& to) override {
-        return !Fails(Step::Rename) && real_.Rename(from, to);
-    }
-    bool SyncFolder(const std::string& folder) override {
-        return !Fails(Step::Sync) && real_.SyncFolder(folder);
-    }
+    std::unique_ptr<HeldFolder> HoldFolder(const std::string& folder) override;
 
-  private:
     bool Fails(Step step) {
         // Both read-lines kinds count the same calls.
         const Step counted = step == Step::ReadLinesPartway ? Step::ReadLines : step;
@@ -85,10 +73,69 @@ class FailingFileSystem : public FileSystem {
         return failing_ == step && calls[counted] == failAt_;
     }
 
+  private:
     FileSystem& real_ = RealFileSystem();
     Step failing_;
     int failAt_;
 };
+
+// The real held folder, each step counted and failing in turn. The last step is the rename
+// every system has: swapping two names is left to the in-memory file system's tests.
+class FailingFolder final : public test::ForwardingFolder {
+  public:
+    FailingFolder(std::unique_ptr<HeldFolder> real, FailingFileSystem& files)
+        : ForwardingFolder(std::move(real)), files_(files) {}
+
+    std::optional<std::string> ReadSource(const std::string& name) override {
+        return Counted(ForwardingFolder::ReadSource(name));
+    }
+    std::optional<std::string> Read(const std::string& name) override {
+        return Counted(ForwardingFolder::Read(name));
+    }
+    std::optional<std::string> ReadSourceAgain() override {
+        return Counted(ForwardingFolder::ReadSourceAgain());
+    }
+    bool WriteNew(const std::string& name, std::span<const std::string_view> pieces) override {
+        if (!files_.Fails(Step::Write)) {
+            return ForwardingFolder::WriteNew(name, pieces);
+        }
+        std::string joined;
+        for (std::string_view piece : pieces) {
+            joined += piece;
+        }
+        const std::string_view half = std::string_view(joined).substr(0, joined.size() / 2);
+        ForwardingFolder::WriteNew(name, std::span(&half, 1));
+        return false;  // a partial file is left, as a full disk would leave it
+    }
+    bool Remove(const std::string& name) override {
+        return !files_.Fails(Step::Remove) && ForwardingFolder::Remove(name);
+    }
+    bool Rename(const std::string& from, const std::string& to) override {
+        return !files_.Fails(Step::Rename) && ForwardingFolder::Rename(from, to);
+    }
+    ExchangeResult Exchange(const std::string&, const std::string&) override {
+        return ExchangeResult::Unsupported;
+    }
+    bool RenameNew(const std::string& from, const std::string& to) override {
+        return !files_.Fails(Step::Rename) && ForwardingFolder::RenameNew(from, to);
+    }
+    bool HasEntry(const std::string& name) override {
+        return !files_.Fails(Step::Probe) && ForwardingFolder::HasEntry(name);
+    }
+    bool Sync() override { return !files_.Fails(Step::Sync) && ForwardingFolder::Sync(); }
+
+  private:
+    std::optional<std::string> Counted(std::optional<std::string> bytes) {
+        return files_.Fails(Step::ReadWhole) ? std::nullopt : bytes;
+    }
+
+    FailingFileSystem& files_;
+};
+
+std::unique_ptr<HeldFolder> FailingFileSystem::HoldFolder(const std::string& folder) {
+    std::unique_ptr<HeldFolder> real = real_.HoldFolder(folder);
+    return real ? std::make_unique<FailingFolder>(std::move(real), *this) : nullptr;
+}
 
 void Arrange(const RunSetup& setup) {
     setup.writeList("One\r\nhttp://one.org/\r\nTwo;info\r\nhttp://two.org/\r\n");

@@ -45,15 +45,13 @@ TEST(InsertionPoint, IsWhereInsertBeforeTagInserts) {
 
 TEST(ReplaceMenuFile, WritesPiecesAsTheJoinedText) {
     test::TempFolder temp;
+    temp.write("Links.xml", "old");
     const std::vector<std::string_view> pieces = {"<XMBML>\r\n", "", "a", "\r\n</XMBML>"};
-    for (bool plain : {false, true}) {
-        temp.write("Links.xml", "old");
-        test::PlainFileSystem plainFiles;
-        FileSystem& files = plain ? static_cast<FileSystem&>(plainFiles) : RealFileSystem();
-        ASSERT_EQ(ReplaceMenuFile(temp.path("Links.xml"), pieces, files), ReplaceResult::Replaced);
-        EXPECT_EQ(temp.read("Links.xml"), "<XMBML>\r\na\r\n</XMBML>");
-        EXPECT_EQ(temp.read("Links.xml.bak"), "old");
-    }
+    MenuSite site = LocateMenu(temp.path("Links.xml"), RealFileSystem());
+    ASSERT_TRUE(site.held && site.held->ReadSource(site.name));
+    ASSERT_EQ(ReplaceMenuFile(site, pieces), ReplaceResult::Replaced);
+    EXPECT_EQ(temp.read("Links.xml"), "<XMBML>\r\na\r\n</XMBML>");
+    EXPECT_EQ(temp.read("Links.xml.bak"), "old");
 }
 
 // A hand-written list long enough for its item entries to fill several pieces, with

@@ -14,8 +14,8 @@
 
 #include "child_process.h"
 #include "convert/conversion_run.h"
-#include "convert/menu_lock.h"
 #include "quick_app.h"
+#include "test_support/other_run_lock.h"
 #include "test_support/temp_folder.h"
 
 namespace tamsel::test {
@@ -151,7 +151,7 @@ TEST_F(ConcurrentRuns, BusyMenuStopsTheRunAfterTheWait) {
     const std::string original = MakeMenu();
     temp.write(kMenu, original);
     const RunPaths paths{temp.path("list0.txt"), temp.path(kMenu), temp.path("app") + "/"};
-    LockAttempt other = RealFileSystem().TryLock(MenuLockPath(temp.path(kMenu)));
+    LockAttempt other = test::LockAsAnotherRun(temp.path(kMenu));
     ASSERT_EQ(other.state, LockState::Held);
 
     const auto start = std::chrono::steady_clock::now();

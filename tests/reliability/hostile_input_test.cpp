@@ -31,6 +31,8 @@
 #include "memory_file_system.h"
 #include "support/utf16.h"
 #include "support/utf8_path.h"
+#include "test_support/forwarding_folder.h"
+#include "test_support/other_run_lock.h"
 #include "test_support/plain_file_system.h"
 #include "test_support/temp_folder.h"
 
@@ -303,38 +305,25 @@ class SwappingFiles final : public PlainFileSystem {
     FileSystem& real_ = RealFileSystem();
 };
 
-class SwappingFolder final : public HeldFolder {
+class SwappingFolder final : public ForwardingFolder {
   public:
     SwappingFolder(std::unique_ptr<HeldFolder> real, SwappingFiles& files)
-        : real_(std::move(real)), files_(files) {}
+        : ForwardingFolder(std::move(real)), files_(files) {}
 
-    LockAttempt TryLock(const std::string& name, const std::string& likeName) override {
-        return real_->TryLock(name, likeName);
-    }
     std::optional<std::string> ReadSource(const std::string& name) override {
-        return After("read " + name, real_->ReadSource(name));
+        return After("read " + name, ForwardingFolder::ReadSource(name));
     }
-    std::optional<std::string> Read(const std::string& name) override { return real_->Read(name); }
-    std::optional<std::string> ReadSourceAgain() override { return real_->ReadSourceAgain(); }
-    bool IsSource(const std::string& name) override { return real_->IsSource(name); }
-    void CloseSource() override { real_->CloseSource(); }
     bool WriteNew(const std::string& name, std::span<const std::string_view> pieces) override {
-        return After("write " + name, real_->WriteNew(name, pieces));
+        return After("write " + name, ForwardingFolder::WriteNew(name, pieces));
     }
-    bool Remove(const std::string& name) override { return real_->Remove(name); }
     bool Rename(const std::string& from, const std::string& to) override {
         Before("rename " + from + " " + to);
-        return real_->Rename(from, to);
+        return ForwardingFolder::Rename(from, to);
     }
     ExchangeResult Exchange(const std::string& a, const std::string& b) override {
         Before("exchange " + a + " " + b);
-        return real_->Exchange(a, b);
+        return ForwardingFolder::Exchange(a, b);
     }
-    bool RenameNew(const std::string& from, const std::string& to) override {
-        return real_->RenameNew(from, to);
-    }
-    bool HasEntry(const std::string& name) override { return real_->HasEntry(name); }
-    bool Sync() override { return real_->Sync(); }
 
   private:
     template <typename Result>
@@ -348,7 +337,6 @@ class SwappingFolder final : public HeldFolder {
         }
     }
 
-    std::unique_ptr<HeldFolder> real_;
     SwappingFiles& files_;
 };
 
@@ -581,7 +569,7 @@ TEST_F(HostileInput, EverySpellingOfOneMenuSharesItsLockAndBackup) {
                                    std::to_string(run) + ".example/\r\n");
         RunPaths paths = Paths();
         paths.linksPath = spelling;
-        LockAttempt other = RealFileSystem().TryLock(temp.path(menu) + ".lock");
+        LockAttempt other = LockAsAnotherRun(temp.path(menu));
         ASSERT_EQ(other.state, LockState::Held);
         EXPECT_EQ(RunConversion(paths, RealFileSystem(), std::chrono::milliseconds(100)).message,
                   "ERROR: The Links.xml is being changed by another run");

@@ -211,21 +211,8 @@ bool MemoryFileSystem::ReadLines(const std::string& path, const LineHandler& onL
     return !midway;
 }
 
-bool MemoryFileSystem::WriteDurable(const std::string& path, std::string_view bytes) {
-    return Write(path, bytes, false);
-}
-
-bool MemoryFileSystem::WriteNew(const std::string& path, std::span<const std::string_view> pieces,
-                                const std::string&) {
-    std::string joined;
-    for (std::string_view piece : pieces) {
-        joined += piece;
-    }
-    return Write(path, joined, true);
-}
-
-LockAttempt MemoryFileSystem::TryLock(const std::string& lockPath) {
-    const std::optional<Fault> fault = Begin(StepKind::Lock, lockPath);
+LockAttempt MemoryFileSystem::Lock(const std::string& path) {
+    const std::optional<Fault> fault = Begin(StepKind::Lock, path);
     LockAttempt attempt;
     if (!fault) {
         attempt.state = lockBusy ? LockState::Busy : LockState::Held;
@@ -237,18 +224,16 @@ LockAttempt MemoryFileSystem::TryLock(const std::string& lockPath) {
     return attempt;
 }
 
-bool MemoryFileSystem::Write(const std::string& path, std::string_view bytes, bool mustBeNew) {
+bool MemoryFileSystem::WriteNew(const std::string& path, std::string_view bytes) {
     const std::optional<Fault> fault = Begin(StepKind::Write, path);
-    if (fault == Fault::Open || !CanCreate(path) || (mustBeNew && names_.contains(path))) {
+    if (fault == Fault::Open || !CanCreate(path) || names_.contains(path)) {
         End();
         return false;
     }
-    auto name = names_.find(path);
-    if (name == names_.end()) {
-        name = names_.emplace(path, nextInode_++).first;
-        unsynced_.push_back({{path, name->second}});
-    }
-    Inode& inode = inodes_[name->second];
+    const int id = nextInode_++;
+    names_[path] = id;
+    unsynced_.push_back({{path, id}});
+    Inode& inode = inodes_[id];
     if (!fault) {
         inode = Inode{std::string(bytes), std::string(bytes)};
     } else {
@@ -267,14 +252,6 @@ bool MemoryFileSystem::Remove(const std::string& path) {
     }
     End();
     return removed;
-}
-
-bool MemoryFileSystem::Rename(const std::string& from, const std::string& to) {
-    return Move(from, to, true);
-}
-
-bool MemoryFileSystem::RenameNew(const std::string& from, const std::string& to) {
-    return Move(from, to, false);
 }
 
 bool MemoryFileSystem::Move(const std::string& from, const std::string& to, bool mayReplace) {
@@ -340,6 +317,89 @@ bool MemoryFileSystem::SyncFolder(const std::string& folder) {
     }
     End();
     return possible;
+}
+
+// Names are joined to the folder's path as given, so that each step names the path a run
+// would; the source is told by its file, wherever its names lead meanwhile.
+class MemoryHeldFolder final : public HeldFolder {
+  public:
+    MemoryHeldFolder(MemoryFileSystem& files, std::string folder)
+        : files_(files), folder_(std::move(folder)) {}
+
+    LockAttempt TryLock(const std::string& name, const std::string&) override {
+        return files_.Lock(folder_ + name);
+    }
+
+    std::optional<std::string> ReadSource(const std::string& name) override {
+        sourcePath_ = folder_ + name;
+        std::optional<std::string> bytes = files_.ReadWhole(sourcePath_);
+        const auto entry = files_.names_.find(sourcePath_);
+        source_ =
+            bytes && entry != files_.names_.end() ? std::optional(entry->second) : std::nullopt;
+        return bytes;
+    }
+
+    std::optional<std::string> Read(const std::string& name) override {
+        return files_.ReadWhole(folder_ + name);
+    }
+
+    // A read step of the name the source was opened by.
+    std::optional<std::string> ReadSourceAgain() override {
+        if (!source_ || closed_) {
+            return std::nullopt;
+        }
+        const std::optional<Fault> fault = files_.Begin(StepKind::ReadWhole, sourcePath_);
+        std::optional<std::string> bytes;
+        if (!fault) {
+            bytes = files_.inodes_.at(*source_).bytes;
+        }
+        files_.End();
+        return bytes;
+    }
+
+    bool IsSource(const std::string& name) override {
+        const auto entry = files_.names_.find(folder_ + name);
+        return source_ && entry != files_.names_.end() && entry->second == *source_;
+    }
+
+    void CloseSource() override { closed_ = true; }
+
+    bool WriteNew(const std::string& name, std::span<const std::string_view> pieces) override {
+        std::string joined;
+        for (std::string_view piece : pieces) {
+            joined += piece;
+        }
+        return files_.WriteNew(folder_ + name, joined);
+    }
+
+    bool Remove(const std::string& name) override { return files_.Remove(folder_ + name); }
+
+    bool Rename(const std::string& from, const std::string& to) override {
+        return files_.Move(folder_ + from, folder_ + to, true);
+    }
+
+    ExchangeResult Exchange(const std::string& a, const std::string& b) override {
+        return files_.Exchange(folder_ + a, folder_ + b);
+    }
+
+    bool RenameNew(const std::string& from, const std::string& to) override {
+        return files_.Move(folder_ + from, folder_ + to, false);
+    }
+
+    bool HasEntry(const std::string& name) override { return files_.HasEntry(folder_ + name); }
+
+    bool Sync() override { return files_.SyncFolder(folder_.empty() ? "." : folder_); }
+
+  private:
+    MemoryFileSystem& files_;
+    std::string folder_;
+    std::string sourcePath_;
+    std::optional<int> source_;  // the source's file
+    bool closed_ = false;
+};
+
+std::unique_ptr<HeldFolder> MemoryFileSystem::HoldFolder(const std::string& folder) {
+    return std::make_unique<MemoryHeldFolder>(*this, folder);
 }
 
 }  // namespace tamsel::test

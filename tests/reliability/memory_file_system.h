@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <span>
@@ -95,27 +96,18 @@ class MemoryFileSystem : public FileSystem {
     std::uint64_t ProbeFileSize(const std::string& path) override;
     std::optional<std::string> ReadWhole(const std::string& path) override;
     bool ReadLines(const std::string& path, const LineHandler& onLine) override;
-    bool WriteDurable(const std::string& path, std::string_view bytes) override;
-    // Refuses a name that is taken, as a real create-new does; metadata is not modelled.
-    bool WriteNew(const std::string& path, std::span<const std::string_view> pieces,
-                  const std::string& likePath) override;
-    // Held unless the step fails (Failed) or `lockBusy` is set (Busy). Taking a lock changes
-    // no file.
-    LockAttempt TryLock(const std::string& lockPath) override;
-    bool lockBusy = false;
-    bool Remove(const std::string& path) override;
-    bool Rename(const std::string& from, const std::string& to) override;
-    // A rename step of `a`; while `exchanges` is false, no step at all and Unsupported.
-    ExchangeResult Exchange(const std::string& a, const std::string& b) override;
+    // The folder's entries are reached by their paths, each change a recorded step: a new
+    // file is refused where the name is taken (metadata is not modelled); an exchange is a
+    // rename step of its first name, or, while `exchanges` is false, no step at all and
+    // Unsupported; a lock is held unless its step fails (Failed) or `lockBusy` is set (Busy),
+    // and changes no file; HasEntry is a probe step, and a folder counts.
+    std::unique_ptr<HeldFolder> HoldFolder(const std::string& folder) override;
     bool exchanges = true;
-    // A rename step of `from`, refused when `to` is taken.
-    bool RenameNew(const std::string& from, const std::string& to) override;
-    // A probe step; a folder counts.
-    bool HasEntry(const std::string& path) override;
-    bool SyncFolder(const std::string& folder) override;
+    bool lockBusy = false;
 
   private:
     friend class PowerCut;
+    friend class MemoryHeldFolder;
 
     struct Inode {
         std::string bytes;
@@ -126,8 +118,13 @@ class MemoryFileSystem : public FileSystem {
     std::optional<Fault> Begin(StepKind kind, const std::string& path);
     void End() const;
     const Inode* Find(const std::string& path) const;
-    bool Write(const std::string& path, std::string_view bytes, bool mustBeNew);
+    LockAttempt Lock(const std::string& path);
+    bool WriteNew(const std::string& path, std::string_view bytes);
+    bool Remove(const std::string& path);
     bool Move(const std::string& from, const std::string& to, bool mayReplace);
+    ExchangeResult Exchange(const std::string& a, const std::string& b);
+    bool HasEntry(const std::string& path);
+    bool SyncFolder(const std::string& folder);
     bool CanCreate(const std::string& path) const;
 
     std::map<std::string, int> names_;         // folder entries as they are now

@@ -138,34 +138,34 @@ TEST_F(RealFiles, ReadLinesDeliversNothingForAnEmptyFile) {
     EXPECT_TRUE(ok);
 }
 
-TEST_F(RealFiles, WriteDurableCreatesAndTruncates) {
-    EXPECT_TRUE(fs.WriteDurable(temp.path("out.xml"), "a long first version"));
-    EXPECT_TRUE(fs.WriteDurable(temp.path("out.xml"), std::string("new\0", 4)));
-    EXPECT_EQ(temp.read("out.xml"), std::string("new\0", 4));
-}
-
-#ifndef _WIN32
-TEST_F(RealFiles, WriteDurableLeavesPermissionsToTheUmask) {
-    const mode_t previous = umask(027);
-    const bool written = fs.WriteDurable(temp.path("out.xml"), "x");
-    umask(previous);
-    ASSERT_TRUE(written);
-    struct stat status {};
-    ASSERT_EQ(stat(temp.path("out.xml").c_str(), &status), 0);
-    EXPECT_EQ(status.st_mode & 0777, 0640u);
-}
-#endif
-
-TEST_F(RealFiles, WriteDurableFailsWhereNoFileCanBe) {
+// The held folder, whose entries every write goes through, refuses names that are more
+// than one entry of it.
+TEST_F(RealFiles, HeldFolderWritesRemovesAndRenamesItsOwnEntriesOnly) {
+    temp.write("a.txt", "a");
     temp.write("sub/x.txt", "x");
-    EXPECT_FALSE(fs.WriteDurable(temp.path("sub"), "x"));
-    EXPECT_FALSE(fs.WriteDurable(temp.path("missing/out.xml"), "x"));
-    EXPECT_EQ(temp.read("sub/x.txt"), "x");
+    const std::unique_ptr<HeldFolder> held = fs.HoldFolder(temp.folder());
+    ASSERT_TRUE(held);
+    const std::string_view piece = "new";
+    for (const char* name : {"sub/y.txt", "..", ".", "", "missing/y.txt"}) {
+        EXPECT_FALSE(held->WriteNew(name, std::span(&piece, 1))) << name;
+    }
+    EXPECT_FALSE(temp.exists("sub/y.txt"));
+    EXPECT_FALSE(held->Remove("sub/x.txt"));
+    EXPECT_FALSE(held->Remove("sub"));
+    EXPECT_TRUE(temp.exists("sub/x.txt"));
+    EXPECT_FALSE(held->Rename("a.txt", "sub/a.txt"));
+    EXPECT_TRUE(held->Remove("a.txt"));
+    EXPECT_FALSE(held->Remove("a.txt"));
+    EXPECT_FALSE(temp.exists("a.txt"));
+    EXPECT_TRUE(held->Sync());
+    for (const char* notAFolder : {"sub/x.txt", "missing/"}) {
+        EXPECT_EQ(fs.HoldFolder(temp.path(notAFolder)), nullptr) << notAFolder;
+    }
 }
 
 #ifndef _WIN32
 // A new file is only ever made new: whatever stands at the name makes the write fail, is not
-// written through, and a FIFO does not hold it up.
+// written through, and a FIFO does not hold it up. It gets the source's permissions.
 TEST_F(RealFiles, WriteNewRefusesWhateverStandsAtTheName) {
     temp.write("victim.txt", "someone's file");
     temp.write("taken.xml", "old");
@@ -175,19 +175,20 @@ TEST_F(RealFiles, WriteNewRefusesWhateverStandsAtTheName) {
     ASSERT_EQ(mkfifo(temp.path("fifo.xml").c_str(), 0666), 0);
     temp.write("like.xml", "like");
     chmod(temp.path("like.xml").c_str(), 0640);
+    const std::unique_ptr<HeldFolder> held = fs.HoldFolder(temp.folder());
+    ASSERT_TRUE(held->ReadSource("like.xml"));
     const std::string_view piece = "new";
     // Opening the FIFO would wait for a reader for ever: the alarm ends this program in
     // seconds instead.
     alarm(10);
     for (const char* name : {"taken.xml", "link.xml", "dangling.xml", "fifo.xml", "sub"}) {
-        EXPECT_FALSE(fs.WriteNew(temp.path(name), std::span(&piece, 1), temp.path("like.xml")))
-            << name;
+        EXPECT_FALSE(held->WriteNew(name, std::span(&piece, 1))) << name;
     }
     alarm(0);
     EXPECT_EQ(temp.read("victim.txt"), "someone's file");
     EXPECT_EQ(temp.read("taken.xml"), "old");
     EXPECT_FALSE(temp.exists("nowhere.txt"));
-    ASSERT_TRUE(fs.WriteNew(temp.path("fresh.xml"), std::span(&piece, 1), temp.path("like.xml")));
+    ASSERT_TRUE(held->WriteNew("fresh.xml", std::span(&piece, 1)));
     EXPECT_EQ(temp.read("fresh.xml"), "new");
     struct stat status {};
     ASSERT_EQ(stat(temp.path("fresh.xml").c_str(), &status), 0);
@@ -198,41 +199,33 @@ TEST_F(RealFiles, WriteNewRefusesWhateverStandsAtTheName) {
 // and whatever stands at the lock name and is no regular file gives no lock and is never
 // followed.
 TEST_F(RealFiles, LockHasOneHolderAtATime) {
-    LockAttempt first = fs.TryLock(temp.path("Links.xml.lock"));
+    const std::unique_ptr<HeldFolder> held = fs.HoldFolder(temp.folder());
+    LockAttempt first = held->TryLock("Links.xml.lock", "Links.xml");
     ASSERT_EQ(first.state, LockState::Held);
-    EXPECT_EQ(fs.TryLock(temp.path("Links.xml.lock")).state, LockState::Busy);
+    EXPECT_EQ(held->TryLock("Links.xml.lock", "Links.xml").state, LockState::Busy);
     first.lock.reset();
-    EXPECT_EQ(fs.TryLock(temp.path("Links.xml.lock")).state, LockState::Held);
+    EXPECT_EQ(held->TryLock("Links.xml.lock", "Links.xml").state, LockState::Held);
     ASSERT_EQ(mkfifo(temp.path("fifo.lock").c_str(), 0666), 0);
     symlink(temp.path("Links.xml.lock").c_str(), temp.path("link.lock").c_str());
     symlink(temp.path("made-by-following.lock").c_str(), temp.path("dangling.lock").c_str());
     temp.write("folder.lock/x", "x");
     for (const char* name : {"fifo.lock", "link.lock", "dangling.lock", "folder.lock"}) {
-        EXPECT_EQ(fs.TryLock(temp.path(name)).state, LockState::NotAFile) << name;
+        EXPECT_EQ(held->TryLock(name, "Links.xml").state, LockState::NotAFile) << name;
     }
     EXPECT_FALSE(temp.exists("made-by-following.lock"));
-    EXPECT_EQ(fs.TryLock(temp.path("missing/x.lock")).state, LockState::Failed);
+    EXPECT_EQ(held->TryLock("missing/x.lock", "Links.xml").state, LockState::Failed);
 }
 
 #endif
 
-TEST_F(RealFiles, RemoveDeletesFilesOnly) {
-    temp.write("a.txt", "a");
-    temp.write("sub/x.txt", "x");
-    EXPECT_TRUE(fs.Remove(temp.path("a.txt")));
-    EXPECT_FALSE(temp.exists("a.txt"));
-    EXPECT_FALSE(fs.Remove(temp.path("a.txt")));
-    EXPECT_FALSE(fs.Remove(temp.path("sub")));
-    EXPECT_TRUE(temp.exists("sub/x.txt"));
-}
-
 TEST_F(RealFiles, RenameReplacesTheTarget) {
     temp.write("Links.xml", "new");
     temp.write("Links.xml.bak", "old");
-    EXPECT_TRUE(fs.Rename(temp.path("Links.xml"), temp.path("Links.xml.bak")));
+    const std::unique_ptr<HeldFolder> held = fs.HoldFolder(temp.folder());
+    EXPECT_TRUE(held->Rename("Links.xml", "Links.xml.bak"));
     EXPECT_FALSE(temp.exists("Links.xml"));
     EXPECT_EQ(temp.read("Links.xml.bak"), "new");
-    EXPECT_FALSE(fs.Rename(temp.path("Links.xml"), temp.path("other.xml")));
+    EXPECT_FALSE(held->Rename("Links.xml", "other.xml"));
 }
 
 // A held folder swaps two names in one step where the system can (Windows cannot, and says
@@ -265,25 +258,21 @@ TEST_F(RealFiles, HeldFolderSwapsNamesAndRenamesOntoFreeNamesOnly) {
     EXPECT_FALSE(held->HasEntry("new.tmp"));
 }
 
-TEST_F(RealFiles, SyncFolderNeedsAFolder) {
-    temp.write("a.txt", "a");
-    EXPECT_TRUE(fs.SyncFolder(temp.folder()));
-    EXPECT_FALSE(fs.SyncFolder(temp.path("a.txt")));
-    EXPECT_FALSE(fs.SyncFolder(temp.path("missing")));
-}
-
 TEST_F(RealFiles, PathWithNulByteNamesNoFile) {
-    // Cut at the NUL, the path would name Links.xml itself.
+    // Cut at the NUL, the name would be Links.xml itself.
     temp.write("Links.xml", "menu");
-    const std::string cut = temp.path("Links.xml") + std::string(1, '\0') + ".bak";
-    EXPECT_FALSE(fs.WriteDurable(cut, "x"));
-    EXPECT_EQ(fs.ReadWhole(cut), std::nullopt);
-    EXPECT_FALSE(fs.ReadLines(cut, [](std::string_view) {}));
-    EXPECT_FALSE(fs.Rename(cut, temp.path("other.xml")));
     temp.write("new.xml", "new");
-    EXPECT_FALSE(fs.Rename(temp.path("new.xml"), cut));
-    EXPECT_FALSE(fs.Remove(cut));
-    EXPECT_FALSE(fs.SyncFolder(temp.folder() + std::string(1, '\0')));
+    const std::string cut = std::string("Links.xml") + std::string(1, '\0') + ".bak";
+    const std::unique_ptr<HeldFolder> held = fs.HoldFolder(temp.folder());
+    const std::string_view piece = "x";
+    EXPECT_FALSE(held->WriteNew(cut, std::span(&piece, 1)));
+    EXPECT_EQ(held->Read(cut), std::nullopt);
+    EXPECT_EQ(fs.ReadWhole(temp.path(cut)), std::nullopt);
+    EXPECT_FALSE(fs.ReadLines(temp.path(cut), [](std::string_view) {}));
+    EXPECT_FALSE(held->Rename(cut, "other.xml"));
+    EXPECT_FALSE(held->Rename("new.xml", cut));
+    EXPECT_FALSE(held->Remove(cut));
+    EXPECT_EQ(fs.HoldFolder(temp.folder() + std::string(1, '\0')), nullptr);
     EXPECT_EQ(temp.read("Links.xml"), "menu");
 }
 
@@ -293,18 +282,20 @@ TEST_F(RealFiles, LongPathsNamedOutsideTheAnsiCodePageWork) {
     const std::string menu = temp.path(name);
     ASSERT_GT(menu.size(), 260u);
     EXPECT_FALSE(fs.FileExists(menu));
-    ASSERT_TRUE(fs.WriteDurable(menu, "menu\r\n"));
+    const std::unique_ptr<HeldFolder> held = fs.HoldFolder(temp.folder());
+    const std::string_view piece = "menu\r\n";
+    ASSERT_TRUE(held->WriteNew(name, std::span(&piece, 1)));
     EXPECT_EQ(fs.ProbeFileSize(menu), 6u);
     EXPECT_EQ(fs.ReadWhole(menu), "menu\r\n");
     EXPECT_EQ(ReadAllLines(name), Lines{"menu"});
-    ASSERT_TRUE(fs.Rename(menu, menu + ".bak"));
+    ASSERT_TRUE(held->Rename(name, name + ".bak"));
     EXPECT_FALSE(fs.FileExists(menu));
-    EXPECT_EQ(fs.ReadWhole(menu + ".bak"), "menu\r\n");
+    EXPECT_EQ(held->Read(name + ".bak"), "menu\r\n");
     Lines listed = fs.ListExactNames(temp.folder()).value_or(Lines{name + ".bak"});
     // Windows lists the short 8.3 name beside the long one.
     std::erase_if(listed, [](const std::string& entry) { return entry.find('~') != entry.npos; });
     EXPECT_EQ(listed, Lines{name + ".bak"});
-    EXPECT_TRUE(fs.Remove(menu + ".bak"));
+    EXPECT_TRUE(held->Remove(name + ".bak"));
     EXPECT_FALSE(fs.FileExists(menu + ".bak"));
 }
 

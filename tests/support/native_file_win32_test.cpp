@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <span>
 #include <string>
 
@@ -82,26 +83,29 @@ TEST_F(Win32Files, ProbeLeavesTheLastErrorAsItWas) {
 }
 
 TEST_F(Win32Files, LockExcludesOtherHandlesOfThisProcessToo) {
-    const std::string lockPath = temp.path("Links.xml.lock");
-    LockAttempt first = fs.TryLock(lockPath);
+    const std::unique_ptr<HeldFolder> held = fs.HoldFolder(temp.folder());
+    LockAttempt first = held->TryLock("Links.xml.lock", "Links.xml");
     ASSERT_EQ(first.state, LockState::Held);
-    EXPECT_EQ(fs.TryLock(lockPath).state, LockState::Busy);
+    EXPECT_EQ(held->TryLock("Links.xml.lock", "Links.xml").state, LockState::Busy);
     first.lock.reset();
-    EXPECT_EQ(fs.TryLock(lockPath).state, LockState::Held);
-    EXPECT_EQ(fs.TryLock(temp.folder()).state, LockState::Failed);
+    EXPECT_EQ(held->TryLock("Links.xml.lock", "Links.xml").state, LockState::Held);
+    temp.write("sub/x.txt", "x");
+    EXPECT_EQ(held->TryLock("sub", "Links.xml").state, LockState::NotAFile);
 }
 
 TEST_F(Win32Files, WriteNewRefusesEveryExistingNameAndCopiesAttributes) {
     temp.write("Links.xml", "menu");
     temp.write("taken.tmp", "keep");
     temp.write("sub/x.txt", "x");
-    const std::string menu = temp.path("Links.xml");
-    ASSERT_TRUE(SetFileAttributesW(WidenPath(menu).c_str(), FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_TRUE(
+        SetFileAttributesW(WidenPath(temp.path("Links.xml")).c_str(), FILE_ATTRIBUTE_HIDDEN));
+    const std::unique_ptr<HeldFolder> held = fs.HoldFolder(temp.folder());
+    ASSERT_TRUE(held->ReadSource("Links.xml"));
     const std::string_view pieces[] = {"new ", "menu"};
-    EXPECT_FALSE(fs.WriteNew(temp.path("taken.tmp"), pieces, menu));
+    EXPECT_FALSE(held->WriteNew("taken.tmp", pieces));
     EXPECT_EQ(temp.read("taken.tmp"), "keep");
-    EXPECT_FALSE(fs.WriteNew(temp.path("sub"), pieces, menu));
-    ASSERT_TRUE(fs.WriteNew(temp.path("Links.xml.tmp"), pieces, menu));
+    EXPECT_FALSE(held->WriteNew("sub", pieces));
+    ASSERT_TRUE(held->WriteNew("Links.xml.tmp", pieces));
     EXPECT_EQ(temp.read("Links.xml.tmp"), "new menu");
     const DWORD attributes = GetFileAttributesW(WidenPath(temp.path("Links.xml.tmp")).c_str());
     EXPECT_TRUE(attributes & FILE_ATTRIBUTE_HIDDEN);
@@ -116,15 +120,18 @@ TEST_F(Win32Files, ReadOnlyFilesAreReplacedAndRemovedAndStayReadOnly) {
         ASSERT_TRUE(
             SetFileAttributesW(WidenPath(temp.path(name)).c_str(), FILE_ATTRIBUTE_READONLY));
     }
+    const std::unique_ptr<HeldFolder> held = fs.HoldFolder(temp.folder());
+    ASSERT_TRUE(held->ReadSource("Links.xml"));
     const std::string_view piece = "copy";
-    ASSERT_TRUE(fs.WriteNew(temp.path("copy.xml"), std::span(&piece, 1), temp.path("Links.xml")));
+    ASSERT_TRUE(held->WriteNew("copy.xml", std::span(&piece, 1)));
+    held->CloseSource();
     EXPECT_TRUE(GetFileAttributesW(WidenPath(temp.path("copy.xml")).c_str()) &
                 FILE_ATTRIBUTE_READONLY);
-    EXPECT_TRUE(fs.Rename(temp.path("Links.xml.tmp"), temp.path("Links.xml")));
+    EXPECT_TRUE(held->Rename("Links.xml.tmp", "Links.xml"));
     EXPECT_EQ(temp.read("Links.xml"), "new");
-    EXPECT_TRUE(fs.Remove(temp.path("Links.xml.bak")));
+    EXPECT_TRUE(held->Remove("Links.xml.bak"));
     EXPECT_FALSE(temp.exists("Links.xml.bak"));
-    EXPECT_FALSE(fs.Rename(temp.path("missing.xml"), temp.path("copy.xml")));
+    EXPECT_FALSE(held->Rename("missing.xml", "copy.xml"));
     EXPECT_TRUE(GetFileAttributesW(WidenPath(temp.path("copy.xml")).c_str()) &
                 FILE_ATTRIBUTE_READONLY);
     // Read-only files would outlive the temporary folder.

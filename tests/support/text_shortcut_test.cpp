@@ -12,10 +12,14 @@
 
 #include "support/line_splitter.h"
 #include "support/text.h"
-#include "support/wildcard.h"
+#include "test_support/wildcard.h"
 
 namespace tamsel {
 namespace {
+
+using test::MatchWildcard;
+using test::ToLowerAscii;
+using test::ToUpperAscii;
 
 TEST(StartsWithIgnoringCase, AgreesWithMatchingTheCaseConvertedText) {
     const std::vector<std::string> texts = {

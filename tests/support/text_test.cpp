@@ -131,11 +131,6 @@ TEST(FindChunked, CountsLaterOccurrencesOnceEachAcrossWindows) {
     EXPECT_EQ(FindChunked(1, "aaa", "aa", CompareMode::Binary, 2), 0u);
 }
 
-TEST(CaseAndTrim, FoldAsciiLettersOnly) {
-    EXPECT_EQ(ToUpperAscii("http:Ab\xC3\xA9z"), "HTTP:AB\xC3\xA9Z");
-    EXPECT_EQ(ToLowerAscii("HTTPS:aB\xC3\x89Z"), "https:ab\xC3\x89z");
-}
-
 TEST(CaseAndTrim, TrimRemovesBlanksOnly) {
     EXPECT_EQ(TrimBlanks("  a b  "), "a b");
     EXPECT_EQ(TrimBlanks("\ta\t"), "\ta\t");

@@ -1,10 +1,10 @@
-#include "support/wildcard.h"
+#include "test_support/wildcard.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-namespace tamsel {
+namespace tamsel::test {
 namespace {
 
 struct WildcardCase {
@@ -66,5 +66,10 @@ TEST(MatchWildcard, StarsStayFastOnLongMismatchingTexts) {
     EXPECT_TRUE(MatchWildcard(text + "b", "*a*a*a*a*a*b"));
 }
 
+TEST(CaseConversion, FoldsAsciiLettersOnly) {
+    EXPECT_EQ(ToUpperAscii("http:Ab\xC3\xA9z"), "HTTP:AB\xC3\xA9Z");
+    EXPECT_EQ(ToLowerAscii("HTTPS:aB\xC3\x89Z"), "https:ab\xC3\x89z");
+}
+
 }  // namespace
-}  // namespace tamsel
+}  // namespace tamsel::test

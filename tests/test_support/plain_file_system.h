@@ -1,12 +1,11 @@
 #pragma once
 
-// The machine's file system without the engine's shortcuts, to pin each shortcut to the
-// plain path: it lists no folder, so that every existence test is a probe, and it writes a
-// file given in pieces by joining them first. It counts the probes it answers.
+// The machine's file system without the engine's shortcut, to pin it to the plain path: it
+// lists no folder, so that every existence test is a probe. It counts the probes it answers.
 
 #include <cstdint>
+#include <memory>
 #include <string>
-#include <string_view>
 
 #include "support/file_system.h"
 
@@ -27,14 +26,9 @@ class PlainFileSystem : public FileSystem {
     bool ReadLines(const std::string& path, const LineHandler& onLine) override {
         return real_.ReadLines(path, onLine);
     }
-    bool WriteDurable(const std::string& path, std::string_view bytes) override {
-        return real_.WriteDurable(path, bytes);
+    std::unique_ptr<HeldFolder> HoldFolder(const std::string& folder) override {
+        return real_.HoldFolder(folder);
     }
-    bool Remove(const std::string& path) override { return real_.Remove(path); }
-    bool Rename(const std::string& from, const std::string& to) override {
-        return real_.Rename(from, to);
-    }
-    bool SyncFolder(const std::string& folder) override { return real_.SyncFolder(folder); }
     std::optional<std::vector<std::string>> ListExactNames(const std::string& folder) override {
         return lists_ ? real_.ListExactNames(folder) : std::nullopt;
     }

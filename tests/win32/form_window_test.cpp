@@ -19,7 +19,7 @@
 #include <utility>
 #include <vector>
 
-#include "convert/menu_lock.h"
+#include "test_support/other_run_lock.h"
 #include "test_support/temp_folder.h"
 #include "win32/edit_field.h"
 #include "win32/form_window.h"
@@ -687,7 +687,7 @@ TEST_F(FormWindowTest, ARunWaitingForTheLockKeepsTheWindowAnsweringAndStopsAsAsk
     folder_.write("url.txt", "Title\r\nhttp://example.org\r\n");
     folder_.write("FEATURES/Links.xml", "<XMBML/>");
     const std::string menu = folder_.path("FEATURES/Links.xml");
-    LockAttempt other = RealFileSystem().TryLock(MenuLockPath(menu));
+    LockAttempt other = test::LockAsAnotherRun(menu);
     ASSERT_EQ(other.state, LockState::Held);
     for (const Stop stop : {Stop::Click, Stop::Esc, Stop::Enter, Stop::CloseWindow}) {
         SCOPED_TRACE(static_cast<int>(stop));

@@ -15,6 +15,7 @@
 
 #include "../convert/run_setup.h"
 #include "fake_window_thread.h"
+#include "test_support/other_run_lock.h"
 #include "test_support/plain_file_system.h"
 #include "window/form_commands.h"
 
@@ -36,10 +37,6 @@ class GatedFiles final : public test::PlainFileSystem {
         hold.unlock();
         return PlainFileSystem::ReadLines(path, onLine);
     }
-    LockAttempt TryLock(const std::string& lockPath) override { return real_.TryLock(lockPath); }
-    std::unique_ptr<HeldFolder> HoldFolder(const std::string& folder) override {
-        return real_.HoldFolder(folder);
-    }
 
     bool Reached() {
         std::unique_lock<std::mutex> hold(mutex_);
@@ -52,7 +49,6 @@ class GatedFiles final : public test::PlainFileSystem {
     }
 
   private:
-    FileSystem& real_ = RealFileSystem();
     std::mutex mutex_;
     std::condition_variable changed_;
     bool reached_ = false;
@@ -156,7 +152,7 @@ TEST(RunController, WindowAnswersWhileTheRunIsHeldAndCancelChangesNothing) {
         const auto before = FilesUnder(setup.temp().root());
         LockAttempt other;
         if (c.holdup == Holdup::OtherRunsLock) {
-            other = RealFileSystem().TryLock(MenuLockPath(setup.paths().linksPath));
+            other = test::LockAsAnotherRun(setup.paths().linksPath);
             ASSERT_EQ(other.state, LockState::Held);
         }
         Log log;

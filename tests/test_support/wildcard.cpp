@@ -1,9 +1,9 @@
-#include "support/wildcard.h"
+#include "test_support/wildcard.h"
 
 #include <algorithm>
 #include <cstddef>
 
-namespace tamsel {
+namespace tamsel::test {
 
 namespace {
 
@@ -101,4 +101,24 @@ bool MatchWildcard(std::string_view text, std::string_view pattern) {
     return j == pattern.size();
 }
 
-}  // namespace tamsel
+std::string ToUpperAscii(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 32);
+        }
+    }
+    return out;
+}
+
+std::string ToLowerAscii(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c + 32);
+        }
+    }
+    return out;
+}
+
+}  // namespace tamsel::test
