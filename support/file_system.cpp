@@ -208,6 +208,27 @@ class RealFileSystemImpl final : public FileSystem {
         return ReadAll(native::OpenForReading(path));
     }
 
+    std::optional<std::string> ReadStart(const std::string& path, std::size_t size) override {
+        const File file = native::OpenForReading(path);
+        if (!file.Valid()) {
+            return std::nullopt;
+        }
+        std::string bytes(size, '\0');
+        std::size_t filled = 0;
+        while (filled < size) {
+            const long long got = native::ReadSome(file, bytes.data() + filled, size - filled);
+            if (got < 0) {
+                return std::nullopt;
+            }
+            if (got == 0) {
+                break;
+            }
+            filled += static_cast<std::size_t>(got);
+        }
+        bytes.resize(filled);
+        return bytes;
+    }
+
     bool ReadLines(const std::string& path, const LineHandler& onLine) override {
         const File file = native::OpenForReading(path);
         if (!file.Valid()) {
@@ -280,6 +301,14 @@ class RealFileSystemImpl final : public FileSystem {
 };
 
 }  // namespace
+
+std::optional<std::string> FileSystem::ReadStart(const std::string& path, std::size_t size) {
+    std::optional<std::string> bytes = ReadWhole(path);
+    if (bytes && bytes->size() > size) {
+        bytes->resize(size);
+    }
+    return bytes;
+}
 
 bool FileSystem::WriteDurablePieces(const std::string& path,
                                     std::span<const std::string_view> pieces) {

@@ -112,6 +112,10 @@ class FileSystem {
     // Only regular files are read: a folder, FIFO or device gives nothing, without waiting.
     virtual std::optional<std::string> ReadWhole(const std::string& path) = 0;
 
+    // The file's first `size` bytes (all of a shorter file), byte for byte, or nothing when it
+    // cannot be opened or read. The default reads the file whole and keeps its start.
+    virtual std::optional<std::string> ReadStart(const std::string& path, std::size_t size);
+
     // Streams the file's lines to `onLine` in order, without reading the file whole, as
     // UTF-8: a UTF-8 byte-order mark at the start is dropped and a file with a UTF-16 mark
     // is decoded (see TextDecoder); other files are passed on byte for byte. A line
