@@ -108,8 +108,9 @@ std::string_view ListText::Line(std::string_view line) {
                 case Utf8Need::Nothing:
                     return line;
                 case Utf8Need::ControlsOnly:
-                    text_.assign(line);
-                    break;
+                    text_.clear();
+                    AppendReplacingControlCharacters(line, text_);
+                    return text_;
                 case Utf8Need::NotUtf8:
                     throw ListNotUtf8{};
             }

@@ -134,27 +134,40 @@ bool IsValidUtf8(std::string_view text) {
     return CheckUtf8(text) != Utf8Need::NotUtf8;
 }
 
-void ReplaceControlCharacters(std::string& text) {
-    std::string out;
+namespace {
+
+// The size of the character at `at` that ReplaceControlCharacters replaces, or 0.
+std::size_t ControlAt(std::string_view text, std::size_t at) {
+    if (IsControl(ByteAt(text, at))) {
+        return 1;
+    }
+    const std::string_view three = text.substr(at, 3);
+    return three == "\xEF\xBF\xBE" || three == "\xEF\xBF\xBF" ? 3 : 0;
+}
+
+}  // namespace
+
+void AppendReplacingControlCharacters(std::string_view text, std::string& out) {
     std::size_t copied = 0;  // text before this is in `out`
-    const std::string_view view = text;
-    for (std::size_t at = 0; at < view.size(); ++at) {
-        std::size_t size = 0;  // of the character replaced at `at`
-        if (IsControl(ByteAt(view, at))) {
-            size = 1;
-        } else if (view.substr(at, 3) == "\xEF\xBF\xBE" || view.substr(at, 3) == "\xEF\xBF\xBF") {
-            size = 3;
-        } else {
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t size = ControlAt(text, at);
+        if (size == 0) {
+            ++at;
             continue;
         }
-        out.append(view.substr(copied, at - copied)).append(kReplacement);
-        copied = at + size;
-        at = copied - 1;
+        out.append(text.substr(copied, at - copied)).append(kReplacement);
+        at += size;
+        copied = at;
     }
-    if (copied == 0) {
+    out.append(text.substr(copied));
+}
+
+void ReplaceControlCharacters(std::string& text) {
+    if (CheckUtf8(text) == Utf8Need::Nothing) {
         return;
     }
-    out.append(view.substr(copied));
+    std::string out;
+    AppendReplacingControlCharacters(text, out);
     text.swap(out);
 }
 

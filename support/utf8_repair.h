@@ -25,6 +25,9 @@ Utf8Need CheckUtf8(std::string_view text);
 // U+FFFE and U+FFFF. Every other byte stays.
 void ReplaceControlCharacters(std::string& text);
 
+// Appends `text` to `out` with those characters replaced, in one pass.
+void AppendReplacingControlCharacters(std::string_view text, std::string& out);
+
 // Appends `bytes` read as UTF-8 to `out`, each maximal ill-formed subpart as one U+FFFD (the
 // Unicode Standard's recommended practice, which the WHATWG decoder follows): "F0 80 80" gives
 // three, "E2 82" followed by "x" one and then "x".
