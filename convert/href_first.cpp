@@ -8,7 +8,9 @@ namespace tamsel {
 bool MoveHrefFirst(std::string_view line, std::string& out) {
     constexpr std::string_view kAnchor = "<DT><A ";
     constexpr std::string_view kHref = " HREF=\"";
-    if (!StartsWithIgnoringCase(line, kAnchor) || StartsWithIgnoringCase(line, kBookmarkStart)) {
+    // Every piece comes here, and most are bookmark lines with HREF first.
+    if (!line.starts_with('<') || StartsWithIgnoringCase(line, kBookmarkStart) ||
+        !StartsWithIgnoringCase(line, kAnchor)) {
         return false;
     }
     const std::size_t behindA = kAnchor.size() - 1;  // the blank after "<A"

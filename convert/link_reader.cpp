@@ -34,11 +34,12 @@ std::size_t FindDt(std::string_view line, std::size_t from) {
 // Looks at the line's last "<" first: a bookmark line ends in "</A>", and searching from its
 // start would pass its icon once more.
 bool HoldsAnchorEnd(std::string_view line) {
-    constexpr std::string_view kAnchorEnd = "</A";
     const std::size_t last = line.rfind('<');
-    return last != std::string_view::npos &&
-           (StartsWithIgnoringCase(line.substr(last), kAnchorEnd) ||
-            FindTag(line, 0, kAnchorEnd) != std::string_view::npos);
+    if (last == std::string_view::npos) {
+        return false;
+    }
+    const std::string_view end = line.substr(last, 3);
+    return end == "</A" || end == "</a" || FindTag(line, 0, "</A") != std::string_view::npos;
 }
 
 }  // namespace
