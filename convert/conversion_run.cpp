@@ -13,6 +13,7 @@
 #include "convert/folder_tracker.h"
 #include "convert/insert_before_tag.h"
 #include "convert/link_collector.h"
+#include "convert/list_encoding.h"
 #include "convert/list_lines.h"
 #include "convert/menu_index.h"
 #include "convert/menu_lock.h"
@@ -135,13 +136,16 @@ class ListProgress {
 };
 
 // Reads the whole list into `links`, line by line (a browser store as the lines of its
-// export). The message of the problem when the list could not be read to its end.
-std::optional<std::string_view> ParseList(const std::string& listPath, FileSystem& files,
-                                          LinkCollector& links, RunObserver& observer) {
+// export), as `reading` says. The message of the problem when the list could not be read to
+// its end; ListNotUtf8 passes through.
+std::optional<std::string_view> ReadList(const std::string& listPath, ListReading reading,
+                                         FileSystem& files, LinkCollector& links,
+                                         RunObserver& observer) {
     ListProgress progress(observer, files.ProbeFileSize(listPath));
+    ListText text(reading);
     const std::optional<std::string_view> problem =
         ReadListLines(listPath, files, [&](std::string_view line) {
-            links.Feed(line);
+            links.Feed(text.Line(line));
             progress.Advance(line.size() + 1, links.FoundCount());  // the break counts one byte
         });
     if (!problem) {
@@ -171,6 +175,68 @@ std::optional<RunOutcome> FolderProblem(const std::string& folder, const FolderT
         return InputProblem("No links were found in the folder " + named + ".", RunInput::List);
     }
     return std::nullopt;
+}
+
+// A preview's decisions, held back while the list may yet have to be read again.
+class HeldDecisions {
+  public:
+    DecisionProbe Probe() {
+        return [this](const LinkDecision& link) {
+            held_.push_back(
+                {link.added, std::string(link.id), std::string(link.title), std::string(link.url)});
+        };
+    }
+    void Drop() { held_.clear(); }
+    void Release(const DecisionProbe& onDecision) {
+        for (const Held& link : held_) {
+            onDecision({link.added, link.id, link.title, link.url});
+        }
+        held_.clear();
+    }
+
+  private:
+    struct Held {
+        bool added;
+        std::string id, title, url;
+    };
+    std::vector<Held> held_;
+};
+
+// Makes the collector for one reading of the list, hearing of its links through the probe.
+using FreshLinks = std::function<LinkCollector&(DecisionProbe onDecision)>;
+
+// Reads the list into the links `freshLinks` makes. Into a UTF-8 menu the list is read as
+// UTF-8; a list that turns out not to be is read again from its start, as repaired UTF-8 when
+// its start declares UTF-8 and as windows-1252 otherwise. A list that is UTF-8 is so read only
+// once, and a preview hears of its links only from the reading that counts. The message of the
+// problem when the list could not be read.
+std::optional<std::string_view> ParseList(const std::string& listPath, bool menuIsUtf8,
+                                          FileSystem& files, const FreshLinks& freshLinks,
+                                          const DecisionProbe& onDecision, RunObserver& observer) {
+    if (!menuIsUtf8) {
+        return ReadList(listPath, ListReading::AsIs, files, freshLinks(onDecision), observer);
+    }
+    HeldDecisions held;
+    try {
+        const std::optional<std::string_view> problem =
+            ReadList(listPath, ListReading::Utf8, files,
+                     freshLinks(onDecision ? held.Probe() : DecisionProbe{}), observer);
+        held.Release(onDecision);
+        return problem;
+    } catch (const ListNotUtf8&) {
+        held.Drop();
+    }
+    // The byte-order mark is no part of the text that may declare the encoding.
+    constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+    std::optional<std::string> head = files.ReadHead(listPath, kCharsetWindow + kUtf8Mark.size());
+    if (!head) {
+        return kListMessage;
+    }
+    const std::string_view text =
+        std::string_view(*head).substr(head->starts_with(kUtf8Mark) ? kUtf8Mark.size() : 0);
+    const ListReading reading =
+        DeclaresUtf8Charset(text) ? ListReading::RepairedUtf8 : ListReading::Windows1252;
+    return ReadList(listPath, reading, files, freshLinks(onDecision), observer);
 }
 
 // `pieces` with `block` inserted at index `at` of the text they make up, without empty
@@ -334,21 +400,28 @@ RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::millis
     FolderSnapshot icons(files, imagesFolder);
     const MenuIndex menuIndex(*menu);
     Checkpoint(observer);
-    LinkCollector links(
-        templates, imagesFolder,
-        [&icons](const std::string& path) { return icons.FileExists(path); }, &menuIndex,
-        preview != nullptr ? *preview : DecisionProbe{});
-    FolderTracker folders(paths.folder);
-    if (!paths.folder.empty()) {
-        links.FollowFolders(folders);
-    }
+    std::optional<LinkCollector> collected;
+    std::optional<FolderTracker> folders;
+    const FreshLinks freshLinks = [&](DecisionProbe onDecision) -> LinkCollector& {
+        LinkCollector& links = collected.emplace(
+            templates, imagesFolder,
+            [&icons](const std::string& path) { return icons.FileExists(path); }, &menuIndex,
+            std::move(onDecision));
+        folders.emplace(paths.folder);
+        if (!paths.folder.empty()) {
+            links.FollowFolders(*folders);
+        }
+        return links;
+    };
     if (const std::optional<std::string_view> problem =
-            ParseList(paths.listPath, files, links, observer)) {
+            ParseList(paths.listPath, MenuIsUtf8(*menu), files, freshLinks,
+                      preview != nullptr ? *preview : DecisionProbe{}, observer)) {
         return InputProblem(*problem, RunInput::List);
     }
-    if (std::optional<RunOutcome> stop = FolderProblem(paths.folder, folders, links)) {
+    if (std::optional<RunOutcome> stop = FolderProblem(paths.folder, *folders, *collected)) {
         return *stop;
     }
+    const LinkCollector& links = *collected;
     // A list without a link (a wrong file, an empty export) would rewrite the menu as it
     // was and replace the backup, and "Done" would hide that nothing was read.
     if (links.FoundCount() == 0) {

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "support/utf8_repair.h"
+
 namespace tamsel {
 
 namespace {
@@ -37,24 +39,6 @@ int DigitValue(char c, bool hex) {
     return -1;
 }
 
-void AppendUtf8(std::uint32_t code, std::string& out) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
 // Decodes the numeric reference that `rest` (just after the "&") begins into `out`; the
 // length it takes up, or 0 when it is none or names no character.
 std::size_t DecodeNumeric(std::string_view rest, std::string& out) {
@@ -75,7 +59,7 @@ std::size_t DecodeNumeric(std::string_view rest, std::string& out) {
     if (at == first || at == rest.size() || rest[at] != ';' || code == 0 || surrogate) {
         return 0;
     }
-    AppendUtf8(code, out);
+    AppendCodePoint(static_cast<char32_t>(code), out);
     return at + 1;
 }
 

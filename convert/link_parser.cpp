@@ -93,23 +93,22 @@ void AssignTitle(std::string& title, std::string_view text) {
     title.assign(TrimBlanks(text));
 }
 
-// The title of an anchor whose tag does not end in a quote and ">": one whose only
-// attribute was HREF (its quote went with the address), or one written with a blank
-// before ">" (ICON_URI="..." >). The title runs from the tag's ">" to the next "<" and is
-// cut out of the line like the other extractions.
+// The title of an anchor whose tag does not end in a quote and ">" followed later by "<":
+// one whose only attribute was HREF (its quote went with the address), one written with a
+// blank before ">" (ICON_URI="..." >), or one whose title is not closed on its line. The
+// title runs from the tag's ">" to the next "<", or to the end of the line when none follows,
+// and is cut out of the line like the other extractions.
 void TakeTitleAfterTag(std::string& line, std::size_t cutAt, std::string& title) {
     title.clear();
     const std::size_t tagEnd = TagEndAfter(line, cutAt);
     if (tagEnd == std::string::npos) {
         return;
     }
-    const std::size_t end = line.find('<', tagEnd + 1);
-    if (end == std::string::npos) {
-        return;
-    }
+    const std::size_t end = std::min(line.find('<', tagEnd + 1), line.size());
+    const std::size_t cutEnd = end == line.size() ? end : end + 1;
     AssignTitle(title, std::string_view(line).substr(tagEnd + 1, end - tagEnd - 1));
     if (!title.empty()) {  // an empty title leaves the line as it was
-        line.erase(tagEnd, end + 1 - tagEnd);
+        line.erase(tagEnd, cutEnd - tagEnd);
     }
 }
 
@@ -143,6 +142,10 @@ bool TakeBookmark(std::string& line, LinkRecord& record) {
         line.erase(titleStart, titleEnd + 1 - titleStart);
     } else {
         TakeTitleAfterTag(line, start - 1, record.Title);
+    }
+    // A browser shows a bookmark without a title by its address.
+    if (record.Title.empty()) {
+        record.Title = record.Url;
     }
     record.Info.clear();
     return true;

@@ -33,8 +33,10 @@ class LinkSink {
 // ".png" when `hasIcon` says it exists (an empty probe finds none); otherwise a link with an
 // info text gets "network.png" and one without gets no icon.
 // A bookmark line ("<DT><A HREF=...") is emitted in its own call when its address begins with
-// "https" or "http:" and its title is found; an anchor with HREF as its only attribute gives its
-// title too. Lines that begin with "<" are otherwise skipped and never emit a pending link.
+// "https" or "http:". Its title runs from the anchor tag's end to the next "<", or to the end of
+// the line when none follows; an anchor with HREF as its only attribute gives its title too. A
+// bookmark without a title (also one of "\"\"") is named by its address. Lines that begin with
+// "<" are otherwise skipped and never emit a pending link.
 // `line` becomes what is left of it: a bookmark line without what its address and title were
 // cut from, any other line whole.
 void ParseLinkLine(std::string& line, LinkRecord& record, const PreparedTemplates& templates,

@@ -3,27 +3,44 @@
 #include <cstring>
 
 #include "convert/folder_tracker.h"
+#include "convert/href_first.h"
 #include "support/text.h"
 
 namespace tamsel {
 
 namespace {
 
-// Where the next "<DT>" (any case) at or after `from` begins, or npos. Looks only at the
-// "<" of the line, which memchr finds quickly even in a line with a long embedded icon.
-std::size_t FindDt(std::string_view line, std::size_t from) {
+// Where the next `tag` (any case, beginning with "<") at or after `from` begins, or npos.
+// Looks only at the "<" of the line, which memchr finds quickly even in a line with a long
+// embedded icon.
+std::size_t FindTag(std::string_view line, std::size_t from, std::string_view tag) {
     while (from < line.size()) {
         const void* hit = std::memchr(line.data() + from, '<', line.size() - from);
         if (hit == nullptr) {
             return std::string_view::npos;
         }
         const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - line.data());
-        if (StartsWithIgnoringCase(line.substr(at), "<DT>")) {
+        if (StartsWithIgnoringCase(line.substr(at), tag)) {
             return at;
         }
         from = at + 1;
     }
     return std::string_view::npos;
+}
+
+std::size_t FindDt(std::string_view line, std::size_t from) {
+    return FindTag(line, from, "<DT>");
+}
+
+// Looks at the line's last "<" first: a bookmark line ends in "</A>", and searching from its
+// start would pass its icon once more.
+bool HoldsAnchorEnd(std::string_view line) {
+    const std::size_t last = line.rfind('<');
+    if (last == std::string_view::npos) {
+        return false;
+    }
+    const std::string_view end = line.substr(last, 3);
+    return end == "</A" || end == "</a" || FindTag(line, 0, "</A") != std::string_view::npos;
 }
 
 }  // namespace
@@ -33,14 +50,70 @@ LinkReader::LinkReader(const PreparedTemplates& templates, const std::string& im
     : templates_(templates), imagesFolder_(imagesFolder), hasIcon_(hasIcon), sink_(sink) {}
 
 void LinkReader::Feed(std::string_view line) {
+    if (joining_) {
+        GoOnJoining(line);
+    } else {
+        ReadLine(line);
+    }
+}
+
+void LinkReader::ReadLine(std::string_view line) {
+    const std::string_view last = ParseLeading(Cleaned(line));
+    if (IsBookmarkLine(last) && !HoldsAnchorEnd(last)) {
+        joining_ = true;
+        joined_.assign(last);
+        startSize_ = joined_.size();
+        return;
+    }
+    Piece(last);
+}
+
+// Each line after the bookmark line either closes its title, goes on with it, or shows that
+// the bookmark line stands alone after all.
+void LinkReader::GoOnJoining(std::string_view line) {
     const std::string_view cleaned = Cleaned(line);
+    following_.emplace_back(cleaned);
+    if (cleaned.starts_with('<')) {
+        GiveUpJoining();
+        return;
+    }
+    if (!cleaned.empty()) {
+        joined_.append(" ").append(cleaned);
+    }
+    if (HoldsAnchorEnd(cleaned)) {
+        joining_ = false;
+        following_.clear();
+        Piece(ParseLeading(joined_));
+    } else if (following_.size() == kMostTitleLines) {
+        GiveUpJoining();
+    }
+}
+
+// Reads the bookmark line and the lines held after it each on its own, as if no title had
+// been looked for; any of them may begin a title of its own.
+void LinkReader::GiveUpJoining() {
+    joining_ = false;
+    Piece(std::string_view(joined_).substr(0, startSize_));
+    const std::vector<std::string> held = std::move(following_);
+    following_.clear();
+    for (const std::string& line : held) {
+        Feed(line);
+    }
+}
+
+// Parses every piece of the cleaned `text` but the last, which it returns with its HREF moved
+// first, for the caller to parse.
+std::string_view LinkReader::ParseLeading(std::string_view text) {
     std::size_t start = 0;
-    for (std::size_t dt = FindDt(cleaned, 1); dt != std::string::npos;
-         dt = FindDt(cleaned, dt + 1)) {
-        Piece(TrimBlanks(cleaned.substr(start, dt - start)));
+    for (std::size_t dt = FindDt(text, 1); dt != std::string::npos; dt = FindDt(text, dt + 1)) {
+        Piece(HrefFirst(TrimBlanks(text.substr(start, dt - start))));
         start = dt;
     }
-    Piece(cleaned.substr(start));
+    return HrefFirst(text.substr(start));
+}
+
+std::string_view LinkReader::HrefFirst(std::string_view piece) {
+    return MoveHrefFirst(piece, moved_) ? std::string_view(moved_) : piece;
 }
 
 // The folder tags of a piece count after it is parsed, so that a bookmark followed on its
@@ -91,6 +164,9 @@ void LinkReader::KeepForFinish(std::string_view rest) {
 }
 
 void LinkReader::Finish() {
+    if (joining_) {
+        GiveUpJoining();
+    }
     if (atFinish_ == AtFinish::EmitPending) {
         EmitPendingLink(record_, templates_, imagesFolder_, hasIcon_, sink_);
     } else if (atFinish_ == AtFinish::ParseLeft) {

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "convert/link_parser.h"
 #include "convert/link_record.h"
@@ -25,8 +26,14 @@ class LinkReader {
     // ends go, and the line is cut in front of every "<DT>" (any case) that does not begin
     // it, so that a bookmark sharing its line with other tags ("<DL><p><DT><A HREF=...",
     // "<HR> <DT><A HREF=...", several bookmarks on one line) is read as a line of its own.
-    // Each piece, trimmed, goes to ParseLinkLine in order. The line need not outlive the
-    // call.
+    // Each piece, trimmed and with its HREF moved first (MoveHrefFirst, href_first.h), goes
+    // to ParseLinkLine in order. A title that runs over several lines is read whole: when the
+    // last piece is a bookmark line without "</A" (any case), the following lines, each
+    // cleaned the same way, are appended to it after one blank each, empty ones skipped, up to
+    // the first that holds "</A"; the joined line is then cut and parsed as above (without
+    // joining again). A following line that begins with "<", more than kMostTitleLines lines
+    // without "</A", or the end of the list, joins nothing, and every line is read on its own
+    // after all. The line need not outlive the call.
     void Feed(std::string_view line);
 
     // After the last line: parses what ParseLinkLine left of the last piece once more when
@@ -36,7 +43,15 @@ class LinkReader {
     // Hands every piece, once parsed, to `folders` (none: to nothing).
     void FollowFolders(FolderTracker* folders) { folders_ = folders; }
 
+    // How many lines after a bookmark line may end its title.
+    static constexpr std::size_t kMostTitleLines = 64;
+
   private:
+    void ReadLine(std::string_view line);
+    void GoOnJoining(std::string_view line);
+    void GiveUpJoining();
+    std::string_view ParseLeading(std::string_view text);
+    std::string_view HrefFirst(std::string_view piece);
     std::string_view Cleaned(std::string_view line);
     void Piece(std::string_view piece);
     void Parse(std::string_view piece);
@@ -50,6 +65,14 @@ class LinkReader {
     LinkRecord record_;
     std::string cleaned_;  // a line with TABs, turned into blanks
     std::string piece_;    // a bookmark line being cut
+    std::string moved_;    // a piece with its HREF moved first
+    // A bookmark line whose title goes on in the lines after it, with those lines appended,
+    // while it is not known yet whether they are joined; the lines as read, to be read on their
+    // own if not.
+    bool joining_ = false;
+    std::string joined_;
+    std::size_t startSize_ = 0;  // of the bookmark line at the start of `joined_`
+    std::vector<std::string> following_;
     // What Finish does: what parsing the rest of the last piece once more would do.
     enum class AtFinish { Nothing, EmitPending, ParseLeft };
     AtFinish atFinish_ = AtFinish::Nothing;

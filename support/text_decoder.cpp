@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "support/utf8_repair.h"
+
 namespace tamsel {
 
 namespace {
@@ -17,24 +19,6 @@ bool IsHighSurrogate(std::uint16_t unit) {
 
 bool IsLowSurrogate(std::uint16_t unit) {
     return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
-void AppendUtf8(char32_t c, std::string& out) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 // Whether `head` can still grow into `mark`.
@@ -110,17 +94,17 @@ void TextDecoder::DecodeUtf16(std::string_view bytes) {
 void TextDecoder::AppendUnit(std::uint16_t unit) {
     if (high_ != 0) {
         if (IsLowSurrogate(unit)) {
-            AppendUtf8(0x10000 + ((char32_t{high_} - 0xD800) << 10) + (unit - 0xDC00), out_);
+            AppendCodePoint(0x10000 + ((char32_t{high_} - 0xD800) << 10) + (unit - 0xDC00), out_);
             high_ = 0;
             return;
         }
-        AppendUtf8(kReplacement, out_);
+        AppendCodePoint(kReplacement, out_);
         high_ = 0;
     }
     if (IsHighSurrogate(unit)) {
         high_ = unit;
     } else {
-        AppendUtf8(IsLowSurrogate(unit) ? kReplacement : char32_t{unit}, out_);
+        AppendCodePoint(IsLowSurrogate(unit) ? kReplacement : char32_t{unit}, out_);
     }
 }
 
@@ -129,7 +113,7 @@ std::string_view TextDecoder::Finish() {
     if (form_ == Form::Undecided) {
         out_.swap(head_);  // too short for any mark: the bytes as they are
     } else if (high_ != 0 || carry_ >= 0) {
-        AppendUtf8(kReplacement, out_);
+        AppendCodePoint(kReplacement, out_);
     }
     form_ = Form::Undecided;
     head_.clear();

@@ -59,6 +59,16 @@ const std::string kBookmarkB = R"(<DT><A HREF="http://b.org/" ADD_DATE="1">Bee S
 const std::string kEntryB = "N[BeeSite|Bee Site|||http://b.org/]";
 const std::string kBookmarkC = R"(<DT><A HREF="http://c.org/" ADD_DATE="1">Cee</A>)";
 const std::string kEntryC = "N[Cee|Cee|||http://c.org/]";
+const std::string kEntryByAddress = "N[http://b.org/|http://b.org/|||http://b.org/]";
+
+// `first`, `count` lines `filler`, then `last`.
+std::vector<std::string> WithFollowing(const std::string& first, std::size_t count,
+                                       const std::string& filler, const std::string& last) {
+    std::vector<std::string> lines{first};
+    lines.insert(lines.end(), count, filler);
+    lines.push_back(last);
+    return lines;
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Table, ParseLinkLineLines,
@@ -123,18 +133,54 @@ INSTANTIATE_TEST_SUITE_P(
         LinesCase{"HrefOnlyAnchorWithQuotedTitle",
                   {R"(<DT><A HREF="http://b.org/">"Bee Site"</A>)"},
                   {kEntryB}},
-        LinesCase{"HrefOnlyAnchorWithEmptyTitleWaitsForTheNextLine",
+        LinesCase{"HrefOnlyAnchorWithEmptyTitleIsNamedByItsAddress",
                   {R"(<DT><A HREF="http://b.org/"></A>)", "next"},
-                  {"N[&lt;DT>>&lt;/A>|&lt;DT>>&lt;/A>|||http://b.org/]"}},
+                  {kEntryByAddress}},
+        LinesCase{"EmptyTitlesAreTheAddress",
+                  {R"(<DT><A HREF="http://b.org/" ADD_DATE="1"></A>)",
+                   R"(<DT><A HREF="http://b.org/" X="1">""</A>)",
+                   R"(<DT><A HREF="http://b.org/a b" X="1">  </A>)"},
+                  {kEntryByAddress, "N[http://b.org/ab|http://b.org/a b|||http://b.org/a b]"}},
         LinesCase{"BlankBeforeTagEndStillFindsTheTitle",
                   {R"(<DT><A HREF="http://b.org/" X="1" >Bee Site</A>)", "</DL><p>"},
                   {kEntryB}},
         LinesCase{"BracketInsideAQuotedAttributeIsNotTheTagEnd",
                   {R"(<DT><A HREF="http://b.org/" D="a > b" >Bee Site</A>)", "</DL><p>"},
                   {kEntryB}},
-        LinesCase{"TagThatNeverClosesFindsNoTitle",
+        LinesCase{"TagThatNeverClosesIsNamedByItsAddress",
                   {R"(<DT><A HREF="http://b.org/" X="1" ›Bee</A>)", "</DL><p>"},
+                  {kEntryByAddress}},
+        LinesCase{"TitleNotClosedIsTheRestOfTheLine",
+                  {R"(<DT><A HREF="http://b.org/" X="1">  Bee Site )",
+                   R"(<DT><A HREF="http://c.org/">Cee)"},
+                  {kEntryB, kEntryC}},
+        LinesCase{"HrefAfterOtherAttributesIsReadAsIfFirst",
+                  {R"(<DT><A FEEDURL="http://f.org/" X="a>b" HREF="http://b.org/">Bee Site</A>)",
+                   R"(<dt><a id="1" href="http://c.org/" add_date="1">Cee</a>)",
+                   R"(<DT><A D="x HREF=" HREF="http://a.org/">A</A>)"},
+                  {kEntryB, kEntryC, "N[A|A|||http://a.org/]"}},
+        LinesCase{"AnchorWithoutAHrefOrItsClosingQuoteIsMarkup",
+                  {"T", "http://a.org/", R"(<DT><A NAME="n">N</A>)",
+                   R"(<DT><A X="1" HREF="http://b.org/>B</A>)", R"(<DT><A X="1">B HREF="u"</A>)"},
                   {}},
+        LinesCase{"TitleOverSeveralLinesIsJoinedSkippingEmptyLines",
+                  {R"(<DT><A HREF="http://b.org/" X="1">Bee)", "", "\t Site, ", "and more</A> x",
+                   kBookmarkC},
+                  {"N[BeeSite,andmore|Bee Site, and more|||http://b.org/]", kEntryC}},
+        LinesCase{"ClosingLineMayHoldTheNextBookmark",
+                  {R"(<DT><A HREF="http://b.org/">Bee)", "Site</a>" + kBookmarkC},
+                  {kEntryB, kEntryC}},
+        LinesCase{"ClosingLineMayBeTheSixtyFourthFollowingLine",
+                  WithFollowing(R"(<DT><A HREF="http://b.org/">B)", 63, "", "x</A>"),
+                  {"N[Bx|B x|||http://b.org/]"}},
+        LinesCase{"ClosingLineAfterSixtyFourOthersEndsNoTitle",
+                  WithFollowing(R"(<DT><A HREF="http://b.org/">Bee Site)", 64, "x", "y</A>"),
+                  {kEntryB}},
+        LinesCase{"LineBeginningWithATagOrTheEndOfTheListJoinsNothing",
+                  {R"(<DT><A HREF="http://b.org/">Bee Site)", "</A>",
+                   R"(<DT><A HREF="http://c.org/">Cee)", "T", "http://a.org/", "<HR>", "U",
+                   R"(<DT><A HREF="http://d.org/">Dee)", "more"},
+                  {kEntryB, kEntryC, "N[T|T|||http://a.org/]", "N[Dee|Dee|||http://d.org/]"}},
         LinesCase{"SeparatorsBeforeABookmarkAreSkipped",
                   {"<HR>    " + kBookmarkB, "<hr><HR> " + kBookmarkC},
                   {kEntryB, kEntryC}},

@@ -108,8 +108,8 @@ TEST_F(WriteFailure, FolderInTheWayOfTheBackupStopsTheRun) {
 #endif
 #endif
 
-// A list whose last line is long, of NUL bytes (a title that never gets an address), or a long
-// menu, under a limit on the process's memory. Gathering, cleaning and parsing a line costs about
+// A list whose last line is long (a title that never gets an address), or a long menu, under a
+// limit on the process's memory. Gathering, cleaning and parsing a line costs about
 // its own length once more, so twice the line and some room fit (the program, its libraries
 // and the stack its reading thread reserves); where memory does run out the run says so,
 // exits with 2 and changes nothing.
@@ -135,7 +135,7 @@ TEST_P(OutOfMemory, EndsWithItsMessageOrFitsTwiceTheLine) {
         previous.insert(previous.find("</XMBML>"), std::string(kLongLine, ' '));
         temp.write(kMenu, previous);
     } else {
-        temp.write("list.txt", "Short\r\nhttps://example.org/\r\n" + std::string(kLongLine, '\0'));
+        temp.write("list.txt", "Short\r\nhttps://example.org/\r\n" + std::string(kLongLine, 'x'));
     }
     temp.write(kBackup, "an older backup");
     const Result result = Convert({std::nullopt, true, GetParam().limit});

@@ -53,4 +53,16 @@ testing::AssertionResult IsWellFormedXml(const std::string& path) {
     return testing::AssertionSuccess();
 }
 
+bool HasXmlLint() {
+    FILE* pipe = popen("xmllint --version 2>&1", "r");
+    if (pipe == nullptr) {
+        return false;
+    }
+    char buffer[4096];
+    while (std::fread(buffer, 1, sizeof buffer, pipe) > 0) {
+    }
+    const int status = pclose(pipe);
+    return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 }  // namespace tamsel::test

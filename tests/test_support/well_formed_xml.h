@@ -13,4 +13,7 @@ namespace tamsel::test {
 // complaint (or that xmllint could not be run: scripts/install-deps installs it).
 testing::AssertionResult IsWellFormedXml(const std::string& path);
 
+// Whether xmllint can be run here.
+bool HasXmlLint();
+
 }  // namespace tamsel::test

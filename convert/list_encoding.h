@@ -1,0 +1,57 @@
+#pragma once
+
+// How the bytes of a link list become text for the menu. A menu in UTF-8 can only be read
+// back when everything put into it is well-formed UTF-8 of characters XML allows, whatever
+// encoding the list was saved in; into a menu in another encoding the list's bytes go as
+// they are.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace tamsel {
+
+// Whether the menu file is UTF-8: its XML declaration (at its start, behind a UTF-8
+// byte-order mark if any) gives no encoding, or gives "UTF-8" or "utf8" in any letter case;
+// a menu without a declaration counts as UTF-8 too.
+bool MenuIsUtf8(std::string_view menu);
+
+// How many bytes at the start of a list (a byte-order mark dropped) are looked at for a
+// "charset=".
+inline constexpr std::size_t kCharsetWindow = 2048;
+
+// Whether `head`, the start of a list, declares UTF-8: the first "charset=" (any case) that
+// lies wholly within the first kCharsetWindow bytes is followed, behind blanks and TABs and at
+// most one double or single quote, by a label of ASCII letters, digits, "-", "_", "." and ":"
+// that is "utf-8" or "utf8" in any letter case. Nothing beyond kCharsetWindow is read.
+bool DeclaresUtf8Charset(std::string_view head);
+
+// How the lines of a list are read.
+enum class ListReading {
+    AsIs,          // byte for byte, into a menu that is not UTF-8
+    Utf8,          // as UTF-8, which the list is expected to be
+    RepairedUtf8,  // a list that declares UTF-8 but is not: each ill-formed part as U+FFFD
+    Windows1252,   // a list that is not UTF-8 and declares no UTF-8
+};
+
+// Thrown by ListText::Line when a list read as UTF-8 holds a line that is not.
+struct ListNotUtf8 {};
+
+// Turns each line of a list into the text that goes on to be parsed: in every reading but
+// AsIs, well-formed UTF-8 with the characters that ReplaceControlCharacters
+// (support/utf8_repair.h) replaces made U+FFFD.
+class ListText {
+  public:
+    explicit ListText(ListReading reading) : reading_(reading) {}
+
+    // The line as text, valid until the next call: `line` itself when nothing changes, which
+    // is the usual case and costs one look at each byte. Throws ListNotUtf8 in the Utf8
+    // reading for a line that is not well-formed.
+    std::string_view Line(std::string_view line);
+
+  private:
+    ListReading reading_;
+    std::string text_;
+};
+
+}  // namespace tamsel
