@@ -102,6 +102,9 @@ void NameForScreenReaders(QWidget* form) {
         Named<QPushButton>(form, row.button)
             ->setAccessibleName(QString::fromUtf8(row.spokenButton));
     }
+    auto* folders = Named<QComboBox>(form, "cboFolder");
+    Named<QLabel>(form, "lblFolder")->setBuddy(folders);
+    folders->setAccessibleName(QString::fromUtf8(tamsel::FindControl("lblFolder")->caption));
     Named<QPushButton>(form, "btnStart")
         ->setAccessibleName(QString::fromUtf8(tamsel::FindControl("btnStart")->caption));
     SetRole(Named<ClickLabel>(form, "lblCredits"), QAccessible::Link);
