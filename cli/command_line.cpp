@@ -10,12 +10,25 @@ namespace {
 
 constexpr std::string_view kAppFolderOption = "--app-folder";
 constexpr std::string_view kAppFolderPrefix = "--app-folder=";
+constexpr std::string_view kFolderOption = "--folder";
+constexpr std::string_view kFolderPrefix = "--folder=";
 
 CommandLine UsageError(std::string error) {
     CommandLine line;
     line.action = CommandLine::Action::UsageError;
     line.error = std::move(error);
     return line;
+}
+
+// The value of the option at `arguments[i]`: what follows `prefix` in the same argument, or
+// the next argument (which `i` then steps over); empty when there is none.
+std::string OptionValue(const std::vector<std::string>& arguments, std::size_t& i,
+                        std::string_view option, std::string_view prefix) {
+    const std::string& argument = arguments[i];
+    if (argument != option) {
+        return argument.substr(prefix.size());
+    }
+    return i + 1 < arguments.size() ? arguments[++i] : std::string();
 }
 
 bool AsksForHelp(const std::vector<std::string>& arguments) {
@@ -43,6 +56,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     bool optionsEnded = false;
     bool restore = false;
     bool browsers = false;
+    bool folders = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
@@ -58,16 +72,17 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         } else if (argument == "--version") {
             line.action = CommandLine::Action::Version;
             return line;
+        } else if (argument == "--folders") {
+            folders = true;
         } else if (argument == kAppFolderOption || argument.starts_with(kAppFolderPrefix)) {
-            if (argument != kAppFolderOption) {
-                line.appFolder = argument.substr(kAppFolderPrefix.size());
-            } else if (i + 1 < arguments.size()) {
-                line.appFolder = arguments[++i];
-            } else {
-                line.appFolder.clear();
-            }
+            line.appFolder = OptionValue(arguments, i, kAppFolderOption, kAppFolderPrefix);
             if (line.appFolder.empty()) {
                 return UsageError("--app-folder needs a folder");
+            }
+        } else if (argument == kFolderOption || argument.starts_with(kFolderPrefix)) {
+            line.folder = OptionValue(arguments, i, kFolderOption, kFolderPrefix);
+            if (line.folder.empty()) {
+                return UsageError("--folder needs the path of a folder of the list");
             }
         } else {
             return UsageError("unknown option " + argument);
@@ -78,6 +93,24 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             return UsageError("--browsers goes alone");
         }
         line.action = CommandLine::Action::Browsers;
+        return line;
+    }
+    if (restore && folders) {
+        return UsageError("--restore does not go with --folders");
+    }
+    if (!line.folder.empty() && (restore || folders)) {
+        return UsageError(restore ? "--folder does not go with --restore"
+                                  : "--folder does not go with --folders");
+    }
+    if (folders) {
+        if (line.dryRun) {
+            return UsageError("--dry-run does not go with --folders");
+        }
+        if (paths.size() != 1) {
+            return UsageError("--folders needs one link list");
+        }
+        line.action = CommandLine::Action::Folders;
+        line.listPath = paths[0];
         return line;
     }
     if (restore) {
@@ -103,14 +136,16 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 }
 
 std::string UsageText() {
-    return "Usage: tamsel-convert [--dry-run] [--app-folder DIR] LIST MENU\n"
+    return "Usage: tamsel-convert [--dry-run] [--app-folder DIR] [--folder PATH] LIST MENU\n"
            "       tamsel-convert --restore MENU\n"
+           "       tamsel-convert --folders LIST\n"
            "       tamsel-convert --browsers\n"
            "\n"
-           "Turns the links in LIST (a hand-written link list or a browser's bookmarks\n"
-           "export) into menu entries and splices them into the menu file MENU (a\n"
-           "Links.xml). The previous menu file is kept as MENU.bak. Each link gets an id\n"
-           "not used yet; a link whose entries are in MENU already is not added again.\n"
+           "Turns the links in LIST (a hand-written link list, a browser's bookmarks\n"
+           "export, or a browser's own Bookmarks or places.sqlite file) into menu entries\n"
+           "and splices them into the menu file MENU (a Links.xml). The previous menu file\n"
+           "is kept as MENU.bak. Each link gets an id not used yet; a link whose entries\n"
+           "are in MENU already is not added again.\n"
            "\n"
            "Options:\n"
            "  --dry-run         write nothing; print one line per link found:\n"
@@ -118,8 +153,14 @@ std::string UsageText() {
            "                    then the message the run would show\n"
            "  --app-folder DIR  take the item templates from DIR\n"
            "                    (default: the folder that holds this program)\n"
+           "  --folder PATH     convert only the links in one folder of LIST and its\n"
+           "                    subfolders: the folders' names from the top joined by /,\n"
+           "                    letter case ignored; a / or \\ in a name is written \\/ or\n"
+           "                    \\\\ (the paths --folders prints)\n"
            "  --restore         put MENU.bak back as MENU and keep the menu it replaces\n"
            "                    as MENU.bak (another --restore undoes it)\n"
+           "  --folders         list the folders of LIST in list order, one a line:\n"
+           "                    path, TAB, number of links in it and below it\n"
            "  --browsers        list the bookmark stores of this user's browsers, one a\n"
            "                    line: browser, TAB, profile, TAB, number of web\n"
            "                    bookmarks (? when unreadable), TAB, path\n"

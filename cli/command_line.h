@@ -1,7 +1,8 @@
 #pragma once
 
-// The headless command's arguments: `tamsel-convert [--dry-run] [--app-folder DIR] LIST MENU`,
-// `tamsel-convert --restore MENU`, or `tamsel-convert --browsers`.
+// The headless command's arguments: `tamsel-convert [--dry-run] [--app-folder DIR]
+// [--folder PATH] LIST MENU`, `tamsel-convert --restore MENU`, `tamsel-convert --folders LIST`,
+// or `tamsel-convert --browsers`.
 
 #include <string>
 #include <string_view>
@@ -18,20 +19,23 @@ inline constexpr int kExitWriteError = 2;  // the backup or the new menu file fa
 inline constexpr int kExitUsage = 64;      // the arguments could not be understood
 
 struct CommandLine {
-    enum class Action { Run, Restore, Browsers, Help, Version, UsageError };
+    enum class Action { Run, Restore, Folders, Browsers, Help, Version, UsageError };
     Action action = Action::UsageError;
     std::string listPath;
     std::string linksPath;
     std::string appFolder;  // as given, empty when not given
+    std::string folder;     // the one folder of LIST to convert; empty for the whole list
     bool dryRun = false;    // decide and report every link, write nothing
     std::string error;      // what was wrong, for UsageError
 };
 
 // Reads the arguments that follow the program name. "--help" or "-h" anywhere asks for
 // help; "--dry-run" previews the run; "--app-folder DIR" and "--app-folder=DIR" name the template
-// folder (the last one given counts); "--restore" asks to put the backup of the one MENU back;
-// "--browsers", given alone, asks for the browsers' bookmark stores; "--" ends the options,
-// so that a path may begin with "-".
+// folder (the last one given counts); "--folder PATH" and "--folder=PATH" narrow the run to
+// one folder of the list (the last one given counts); "--restore" asks to put the backup of
+// the one MENU back; "--folders" asks for the folders of the one LIST; "--browsers", given
+// alone, asks for the browsers' bookmark stores; "--" ends the options, so that a path may
+// begin with "-".
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 // The help text, ending in a line break.

@@ -4,6 +4,7 @@
 
 #include "cli/browsers_command.h"
 #include "cli/command_line.h"
+#include "cli/folders_command.h"
 #include "cli/terminal_progress.h"
 #include "convert/backup_restore.h"
 #include "convert/conversion_run.h"
@@ -45,6 +46,8 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::ostream& o
             (outcome.status == RunStatus::Done ? out : err) << outcome.message << '\n';
             return ExitCodeFor(outcome.status);
         }
+        case CommandLine::Action::Folders:
+            return ListFolders(line.listPath, out, err, files);
         case CommandLine::Action::Browsers:
             return ListBrowserStores(CurrentUserFolders(), out, err, files);
         case CommandLine::Action::Run:
@@ -54,6 +57,7 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::ostream& o
         line.listPath,
         line.linksPath,
         WithTrailingSeparator(line.appFolder.empty() ? ProgramFolder() : line.appFolder),
+        line.folder,
     };
     TerminalProgress shown(err, progress && !line.dryRun);
     const RunOutcome outcome = line.dryRun ? Preview(paths, out, files)

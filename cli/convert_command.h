@@ -19,7 +19,9 @@ namespace tamsel {
 // "skip", TAB, its id (a skipped link's without a suffix), TAB, title, TAB, address, in list
 // order, and the outcome follows as the run would report it. With `progress`, a run that
 // takes longer than a second shows how far it is on one line of `err`, wiped at its end
-// (terminal_progress.h). --browsers lists the user's bookmark stores (browsers_command.h).
+// (terminal_progress.h). --folder narrows the run (and the preview) to one folder of the
+// list; --folders lists the list's folders (folders_command.h); --browsers lists the user's
+// bookmark stores (browsers_command.h).
 int RunConvertCommand(const std::vector<std::string>& arguments, std::ostream& out,
                       std::ostream& err, FileSystem& files = RealFileSystem(),
                       bool progress = false);

@@ -10,8 +10,10 @@
 #include <string_view>
 #include <vector>
 
+#include "convert/folder_tracker.h"
 #include "convert/insert_before_tag.h"
 #include "convert/link_collector.h"
+#include "convert/list_lines.h"
 #include "convert/menu_index.h"
 #include "convert/menu_lock.h"
 #include "convert/menu_site.h"
@@ -24,7 +26,6 @@ namespace tamsel {
 
 namespace {
 
-constexpr std::string_view kListMessage = "Please enter a TXT file or a Firefox Bookmarks.html.";
 constexpr std::string_view kNoLinksMessage = "No links were found in the list.";
 constexpr std::string_view kNowhereMessage =
     "ERROR: Could not find where to insert the links in the Links.xml";
@@ -133,20 +134,43 @@ class ListProgress {
     Clock::time_point askBy_ = Clock::now() + kAskEvery;
 };
 
-// Reads the whole list into `links`, line by line. False when the list could not be read to
-// its end.
-bool ParseList(const std::string& listPath, FileSystem& files, LinkCollector& links,
-               RunObserver& observer) {
+// Reads the whole list into `links`, line by line (a browser store as the lines of its
+// export). The message of the problem when the list could not be read to its end.
+std::optional<std::string_view> ParseList(const std::string& listPath, FileSystem& files,
+                                          LinkCollector& links, RunObserver& observer) {
     ListProgress progress(observer, files.ProbeFileSize(listPath));
-    const bool read = files.ReadLines(listPath, [&](std::string_view line) {
-        links.Feed(line);
-        progress.Advance(line.size() + 1, links.FoundCount());  // the break counts one byte
-    });
-    if (read) {
+    const std::optional<std::string_view> problem =
+        ReadListLines(listPath, files, [&](std::string_view line) {
+            links.Feed(line);
+            progress.Advance(line.size() + 1, links.FoundCount());  // the break counts one byte
+        });
+    if (!problem) {
         links.Finish();
         progress.Finish();
     }
-    return read;
+    return problem;
+}
+
+// Why a run narrowed to `folder` stops after reading the list: the list has no such folder,
+// or none at all, or no link in it. Nothing for a run of the whole list.
+std::optional<RunOutcome> FolderProblem(const std::string& folder, const FolderTracker& folders,
+                                        const LinkCollector& links) {
+    if (folder.empty()) {
+        return std::nullopt;
+    }
+    const std::string named = "\"" + folder + "\"";
+    if (folders.Folders().empty()) {
+        return InputProblem(
+            "The list has no folders, so the folder " + named + " cannot be chosen.",
+            RunInput::List);
+    }
+    if (!folders.FoundChosen()) {
+        return InputProblem("The folder " + named + " was not found in the list.", RunInput::List);
+    }
+    if (links.FoundCount() == 0) {
+        return InputProblem("No links were found in the folder " + named + ".", RunInput::List);
+    }
+    return std::nullopt;
 }
 
 // `pieces` with `block` inserted at index `at` of the text they make up, without empty
@@ -314,8 +338,16 @@ RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::millis
         templates, imagesFolder,
         [&icons](const std::string& path) { return icons.FileExists(path); }, &menuIndex,
         preview != nullptr ? *preview : DecisionProbe{});
-    if (!ParseList(paths.listPath, files, links, observer)) {
-        return InputProblem(kListMessage, RunInput::List);
+    FolderTracker folders(paths.folder);
+    if (!paths.folder.empty()) {
+        links.FollowFolders(folders);
+    }
+    if (const std::optional<std::string_view> problem =
+            ParseList(paths.listPath, files, links, observer)) {
+        return InputProblem(*problem, RunInput::List);
+    }
+    if (std::optional<RunOutcome> stop = FolderProblem(paths.folder, folders, links)) {
+        return *stop;
     }
     // A list without a link (a wrong file, an empty export) would rewrite the menu as it
     // was and replace the backup, and "Done" would hide that nothing was read.

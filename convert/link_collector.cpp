@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "convert/folder_tracker.h"
 #include "convert/menu_index.h"
 
 namespace tamsel {
@@ -83,6 +84,10 @@ std::string LinkCollector::ItemText() const {
 // under one of those could still skip the link, and ItemKnownBelow looks for that.
 void LinkCollector::Emit(LinkRecord& record, const PreparedTemplate& query,
                          const PreparedTemplate& item) {
+    // A link outside the chosen folder is not the run's at all: no id, no decision, no count.
+    if (folders_ != nullptr && !folders_->LinkFound()) {
+        return;
+    }
     ++found_;
     unsuffixedId_.assign(record.Id);
     std::size_t n = 1;

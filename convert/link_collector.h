@@ -18,6 +18,7 @@
 
 namespace tamsel {
 
+class FolderTracker;
 class MenuIndex;
 
 // Each link gets a unique id, and a link already in the menu, or already added from the list,
@@ -44,6 +45,13 @@ class LinkCollector final : public LinkSink {
 
     // After the last line (LinkReader::Finish).
     void Finish() { reader_.Finish(); }
+
+    // Follows the list's folders with `folders` from now on, and takes only the links that
+    // it takes (FolderTracker::LinkFound); the others are not counted at all.
+    void FollowFolders(FolderTracker& folders) {
+        folders_ = &folders;
+        reader_.FollowFolders(&folders);
+    }
 
     // Adds one link, or skips it, as described above.
     void Emit(LinkRecord& record, const PreparedTemplate& query,
@@ -90,6 +98,7 @@ class LinkCollector final : public LinkSink {
     std::vector<std::string> queryPieces_;
     std::vector<std::string> itemPieces_;
     const MenuIndex* menu_;
+    FolderTracker* folders_ = nullptr;
     DecisionProbe onDecision_;
     // The trimmed entries added so far, viewing the pieces.
     std::unordered_set<std::string_view> addedQueries_;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "convert/folder_tracker.h"
 #include "support/text.h"
 
 namespace tamsel {
@@ -36,10 +37,19 @@ void LinkReader::Feed(std::string_view line) {
     std::size_t start = 0;
     for (std::size_t dt = FindDt(cleaned, 1); dt != std::string::npos;
          dt = FindDt(cleaned, dt + 1)) {
-        Parse(TrimBlanks(cleaned.substr(start, dt - start)));
+        Piece(TrimBlanks(cleaned.substr(start, dt - start)));
         start = dt;
     }
-    Parse(cleaned.substr(start));
+    Piece(cleaned.substr(start));
+}
+
+// The folder tags of a piece count after it is parsed, so that a bookmark followed on its
+// line by the "</DL>" that ends its folder still belongs to that folder.
+void LinkReader::Piece(std::string_view piece) {
+    Parse(piece);
+    if (folders_ != nullptr) {
+        folders_->Read(piece);
+    }
 }
 
 // Turns each TAB into one blank and trims blanks at both ends: the same as replacing TABs

@@ -13,6 +13,8 @@
 
 namespace tamsel {
 
+class FolderTracker;
+
 class LinkReader {
   public:
     // The arguments are ParseLinkLine's and must outlive the reader.
@@ -31,8 +33,12 @@ class LinkReader {
     // it is not empty, which emits a link still pending at the end of the list.
     void Finish();
 
+    // Hands every piece, once parsed, to `folders` (none: to nothing).
+    void FollowFolders(FolderTracker* folders) { folders_ = folders; }
+
   private:
     std::string_view Cleaned(std::string_view line);
+    void Piece(std::string_view piece);
     void Parse(std::string_view piece);
     void KeepForFinish(std::string_view rest);
 
@@ -40,6 +46,7 @@ class LinkReader {
     const std::string& imagesFolder_;
     const IconProbe& hasIcon_;
     LinkSink& sink_;
+    FolderTracker* folders_ = nullptr;
     LinkRecord record_;
     std::string cleaned_;  // a line with TABs, turned into blanks
     std::string piece_;    // a bookmark line being cut

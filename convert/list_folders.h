@@ -19,9 +19,12 @@ struct ListFolder {
     std::size_t links = 0;  // the links a run would find in it and below it
 };
 
-// The folders of the list at `listPath`, in list order; none when it has none or cannot be
-// read.
+// The folders of the list at `listPath`, in list order (FolderTracker, folder_tracker.h,
+// tells how they are found and named); none when it has none or cannot be read. A browser
+// store is read as a run reads it (list_lines.h). With `problem` given, it becomes the
+// message a run would give for a list that cannot be read, and empty when it could.
 std::vector<ListFolder> ReadListFolders(const std::string& listPath,
-                                        FileSystem& files = RealFileSystem());
+                                        FileSystem& files = RealFileSystem(),
+                                        std::string* problem = nullptr);
 
 }  // namespace tamsel

@@ -231,6 +231,27 @@ class RealFileSystemImpl final : public FileSystem {
         return true;
     }
 
+    std::optional<std::string> ReadHead(const std::string& path, std::size_t size) override {
+        const File file = native::OpenForReading(path);
+        if (!file.Valid()) {
+            return std::nullopt;
+        }
+        std::string head(size, '\0');
+        std::size_t filled = 0;
+        while (filled < size) {
+            const long long got = native::ReadSome(file, head.data() + filled, size - filled);
+            if (got < 0) {
+                return std::nullopt;
+            }
+            if (got == 0) {
+                break;
+            }
+            filled += static_cast<std::size_t>(got);
+        }
+        head.resize(filled);
+        return head;
+    }
+
     bool WriteDurable(const std::string& path, std::string_view bytes) override {
         return WriteDurablePieces(path, std::span(&bytes, 1));
     }
@@ -280,6 +301,14 @@ class RealFileSystemImpl final : public FileSystem {
 };
 
 }  // namespace
+
+std::optional<std::string> FileSystem::ReadHead(const std::string& path, std::size_t size) {
+    std::optional<std::string> whole = ReadWhole(path);
+    if (whole && whole->size() > size) {
+        whole->resize(size);
+    }
+    return whole;
+}
 
 bool FileSystem::WriteDurablePieces(const std::string& path,
                                     std::span<const std::string_view> pieces) {

@@ -125,6 +125,11 @@ class FileSystem {
     // through, the file closed.
     virtual bool ReadLines(const std::string& path, const LineHandler& onLine) = 0;
 
+    // The first `size` bytes of the file, byte for byte (all of it when it is shorter), so
+    // that its kind can be told without reading it whole; nothing when it cannot be opened
+    // or read. Only regular files are read. The default reads the file whole.
+    virtual std::optional<std::string> ReadHead(const std::string& path, std::size_t size);
+
     // Creates or truncates `path` (a new file gets the usual permissions under the umask),
     // writes `bytes` and flushes them to the disk before closing. False on any failure,
     // the close included; what was written may then be partial. On POSIX a symbolic link

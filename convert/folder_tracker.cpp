@@ -1,0 +1,156 @@
+#include "convert/folder_tracker.h"
+
+#include "convert/html_text.h"
+#include "support/text.h"
+
+namespace tamsel {
+
+namespace {
+
+enum class Tag { None, Heading, List, ListEnd, Anchor };
+
+// Whether `rest` begins with the tag name `name` (any case) followed by its end: a blank,
+// ">" or the end of the piece, so that "<DL>" is told from "<DLX>".
+bool BeginsTag(std::string_view rest, std::string_view name) {
+    if (!StartsWithIgnoringCase(rest, name)) {
+        return false;
+    }
+    return rest.size() == name.size() || rest[name.size()] == ' ' || rest[name.size()] == '>';
+}
+
+Tag TagAt(std::string_view rest) {
+    if (BeginsTag(rest, "<H3")) {
+        return Tag::Heading;
+    }
+    if (BeginsTag(rest, "<DL")) {
+        return Tag::List;
+    }
+    if (BeginsTag(rest, "</DL")) {
+        return Tag::ListEnd;
+    }
+    return StartsWithIgnoringCase(rest, "<A ") ? Tag::Anchor : Tag::None;
+}
+
+// Where "</H3" (any case) begins at or after `from`, or the end of the piece.
+std::size_t HeadingEnd(std::string_view piece, std::size_t from) {
+    for (std::size_t at = piece.find('<', from); at != std::string_view::npos;
+         at = piece.find('<', at + 1)) {
+        if (StartsWithIgnoringCase(piece.substr(at), "</H3")) {
+            return at;
+        }
+    }
+    return piece.size();
+}
+
+void AppendEscapedName(std::string_view name, std::string& path) {
+    for (char c : name) {
+        if (c == '\\' || c == '/') {
+            path += '\\';
+        }
+        path += c;
+    }
+}
+
+// The chosen path written as folder paths are: each name read from its escapes, trimmed,
+// and escaped again.
+std::string CanonicalPath(std::string_view chosen) {
+    std::string path;
+    std::string name;
+    const auto endName = [&] {
+        AppendEscapedName(TrimBlanks(name), path);
+        name.clear();
+    };
+    for (std::size_t at = 0; at < chosen.size(); ++at) {
+        const char c = chosen[at];
+        if (c == '\\' && at + 1 < chosen.size() &&
+            (chosen[at + 1] == '/' || chosen[at + 1] == '\\')) {
+            name += chosen[++at];
+        } else if (c == '/') {
+            endName();
+            path += '/';
+        } else {
+            name += c;
+        }
+    }
+    endName();
+    return path;
+}
+
+}  // namespace
+
+FolderTracker::FolderTracker(std::string_view chosen)
+    : chosen_(ToLowerAscii(CanonicalPath(chosen))), narrowed_(!chosen.empty()) {}
+
+void FolderTracker::Read(std::string_view piece) {
+    for (std::size_t at = piece.find('<'); at != std::string_view::npos;
+         at = piece.find('<', at + 1)) {
+        switch (TagAt(piece.substr(at))) {
+            case Tag::Heading: {
+                const std::size_t textAt = piece.find('>', at);
+                const std::size_t begin =
+                    textAt == std::string_view::npos ? piece.size() : textAt + 1;
+                const std::size_t end = HeadingEnd(piece, begin);
+                heading_ = DecodedHtmlText(TrimBlanks(piece.substr(begin, end - begin)));
+                headingWaits_ = true;
+                at = end == piece.size() ? end - 1 : end;
+                break;
+            }
+            case Tag::List:
+                Open();
+                break;
+            case Tag::ListEnd:
+                Close();
+                break;
+            case Tag::Anchor:
+                headingWaits_ = false;
+                break;
+            case Tag::None:
+                break;
+        }
+    }
+}
+
+void FolderTracker::Open() {
+    if (!headingWaits_) {
+        open_.push_back(kNesting);
+        return;
+    }
+    headingWaits_ = false;
+    ListFolder folder;
+    for (auto parent = open_.rbegin(); parent != open_.rend(); ++parent) {
+        if (*parent != kNesting) {
+            folder.path = folders_[*parent].path + "/";
+            folder.depth = folders_[*parent].depth + 1;
+            break;
+        }
+    }
+    AppendEscapedName(heading_, folder.path);
+    folder.name = heading_;
+    open_.push_back(folders_.size());
+    if (narrowed_ && !chosenFound_ && ToLowerAscii(folder.path) == chosen_) {
+        chosenFound_ = true;
+        chosenLevel_ = open_.size();
+    }
+    folders_.push_back(std::move(folder));
+}
+
+void FolderTracker::Close() {
+    if (open_.empty()) {
+        return;
+    }
+    open_.pop_back();
+    if (open_.size() < chosenLevel_) {
+        chosenLevel_ = 0;
+    }
+}
+
+bool FolderTracker::LinkFound() {
+    for (std::size_t folder : open_) {
+        if (folder != kNesting) {
+            ++folders_[folder].links;
+        }
+    }
+    return !narrowed_ || chosenLevel_ != 0;
+}
+
+}  // namespace tamsel
