@@ -27,7 +27,7 @@ bool StartsCompletion(int keyCode, int shift);
 struct CompletionEntries {
     std::string folderPart;
     std::vector<std::string> names;
-    std::vector<std::string> labels;  // empty: each row shows its entry
+    std::vector<std::string> labels = {};  // empty: each row shows its entry
 
     std::size_t size() const { return names.size(); }
     bool empty() const { return names.empty(); }
