@@ -24,17 +24,11 @@ void FolderRow::ListNamed(const std::string& listPath, bool onlyWhenChanged) {
     if (onlyWhenChanged && listed_ == listPath) {
         return;
     }
-    const std::string keep = ChosenPath();
+    const std::string keep = ChosenFolder();
     listed_ = listPath;
     // An empty box names no list; its reader is not asked to open one.
     folders_ = listPath.empty() ? std::vector<ListFolder>{} : read_(listPath);
     Show(keep);
-}
-
-std::string FolderRow::FolderFor(const std::string& listPath) {
-    std::string chosen = ChosenPath();
-    ListNamed(listPath, true);
-    return chosen;
 }
 
 void FolderRow::SetBusy(bool busy) {
@@ -42,7 +36,7 @@ void FolderRow::SetBusy(bool busy) {
     view_.EnableFolderRow(!busy_ && !folders_.empty());
 }
 
-std::string FolderRow::ChosenPath() const {
+std::string FolderRow::ChosenFolder() const {
     const int row = view_.ChosenFolderRow();
     if (row < 1 || static_cast<std::size_t>(row) > folders_.size()) {
         return {};

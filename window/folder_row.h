@@ -49,17 +49,16 @@ class FolderRow {
     // the list has it (by its path), else the row shows "All bookmarks".
     void ListNamed(const std::string& listPath, bool onlyWhenChanged = false);
 
-    // The folder a run of `listPath` converts (ListFolder::path; empty for the whole list):
-    // the one chosen. A box 0 that names another list than the row shows brings the row up to
-    // date first, yet the folder chosen is the one the user asked for, so that a run on a
-    // list without it says so rather than convert the whole list.
-    std::string FolderFor(const std::string& listPath);
+    // The folder a run converts: the one chosen (ListFolder::path), empty for the whole
+    // list. A run of a list typed into box 0 and started at once gets it too, without the
+    // list being read here first: a list that lacks it is reported by the run rather than
+    // converted whole.
+    std::string ChosenFolder() const;
 
     // A run began (true) or ended: the row takes no choice while one goes.
     void SetBusy(bool busy);
 
   private:
-    std::string ChosenPath() const;
     void Show(const std::string& keep);
 
     FolderRowView& view_;

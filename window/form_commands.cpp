@@ -116,7 +116,7 @@ void FormCommands::btnStart_Click() {
         paths.*box.feeds = view_.BoxText(box.input);
     }
     paths.appFolder = appFolder_;
-    paths.folder = folderRow_.FolderFor(paths.listPath);
+    paths.folder = folderRow_.ChosenFolder();
     if (runs_) {
         if (runs_->Running()) {
             return;

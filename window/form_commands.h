@@ -71,7 +71,7 @@ class FormCommands {
     const std::string& CreditAddress() const { return creditAddress_; }
 
     // Runs the conversion on the two boxes' texts, the Folder row's folder and AppFolder
-    // (FolderRow::FolderFor), shows its message, puts
+    // (FolderRow::ChosenFolder), shows its message, puts
     // the focus into the box the outcome names and, after a finished run, opens the menu
     // file's folder. While a background run goes it does nothing.
     void btnStart_Click();
