@@ -41,7 +41,8 @@ class AccessibleLink : public QAccessibleWidget {
     }
 };
 
-// A path box named by its label. Qt on Linux names an editable combo box by its text and
+// A path box, or the Folder row's list, named by its label. Qt on Linux names a combo box by
+// its text and
 // leaves the label to a relation, which not every reader follows; the text stays the value.
 class AccessibleBox : public QAccessibleWidget {
   public:
@@ -105,6 +106,7 @@ void NameForScreenReaders(QWidget* form) {
     auto* folders = Named<QComboBox>(form, "cboFolder");
     Named<QLabel>(form, "lblFolder")->setBuddy(folders);
     folders->setAccessibleName(QString::fromUtf8(tamsel::FindControl("lblFolder")->caption));
+    SetRole(folders, QAccessible::ComboBox);
     Named<QPushButton>(form, "btnStart")
         ->setAccessibleName(QString::fromUtf8(tamsel::FindControl("btnStart")->caption));
     SetRole(Named<ClickLabel>(form, "lblCredits"), QAccessible::Link);
