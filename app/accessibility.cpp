@@ -42,8 +42,8 @@ class AccessibleLink : public QAccessibleWidget {
 };
 
 // A path box, or the Folder row's list, named by its label. Qt on Linux names a combo box by
-// its text and
-// leaves the label to a relation, which not every reader follows; the text stays the value.
+// its text and leaves the label to a relation, which not every reader follows; the text
+// stays the value.
 class AccessibleBox : public QAccessibleWidget {
   public:
     explicit AccessibleBox(QComboBox* box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
