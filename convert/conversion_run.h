@@ -40,6 +40,13 @@ namespace tamsel {
 // links were skipped, by "\n\nLinks already in the menu, not added again: S of N." (S skipped
 // of the N found).
 //
+// The list may also be a browser's own bookmark store, read as its export (list_lines.h); a
+// store that cannot be read gives InputError with its StoreProblemMessage. With
+// `paths.folder` set, only the links found while that folder of the list is open count
+// (FolderTracker, folder_tracker.h), for ids, skips and messages alike; a list without
+// folders, a folder the list lacks, and a folder without links each give InputError with a
+// message that names the folder, focusing the list, nothing changed.
+//
 // Running out of memory anywhere stops the run with WriteError, "ERROR: Not enough memory to
 // convert the list", nothing changed; no exception leaves a run.
 //

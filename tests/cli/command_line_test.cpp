@@ -20,6 +20,7 @@ struct ParseCase {
     std::string menu;
     std::string appFolder;
     bool dryRun = false;
+    std::string folder = {};
 };
 
 TEST(ParseCommandLine, ReadsEveryAcceptedForm) {
@@ -39,6 +40,9 @@ TEST(ParseCommandLine, ReadsEveryAcceptedForm) {
         {{"--restore", "Links.xml"}, Action::Restore, "", "Links.xml", ""},
         {{"Links.xml", "--restore"}, Action::Restore, "", "Links.xml", ""},
         {{"--browsers"}, Action::Browsers, "", "", ""},
+        {{"--folder", "Bar/a\\/b", "a", "b"}, Action::Run, "a", "b", "", false, "Bar/a\\/b"},
+        {{"a", "--dry-run", "--folder=x", "--folder=y", "b"}, Action::Run, "a", "b", "", true, "y"},
+        {{"--folders", "a"}, Action::Folders, "a", "", ""},
     };
     for (const ParseCase& c : cases) {
         const CommandLine line = ParseCommandLine(c.arguments);
@@ -48,6 +52,7 @@ TEST(ParseCommandLine, ReadsEveryAcceptedForm) {
         EXPECT_EQ(line.linksPath, c.menu) << shown;
         EXPECT_EQ(line.appFolder, c.appFolder) << shown;
         EXPECT_EQ(line.dryRun, c.dryRun) << shown;
+        EXPECT_EQ(line.folder, c.folder) << shown;
     }
 }
 
@@ -68,6 +73,14 @@ TEST(ParseCommandLine, RejectsWhatItCannotUnderstand) {
         {"--browsers", "a"},
         {"--browsers", "--dry-run"},
         {"--browsers", "--restore", "Links.xml"},
+        {"a", "b", "--folder"},
+        {"--folder=", "a", "b"},
+        {"--folder", "x", "--restore", "Links.xml"},
+        {"--folders"},
+        {"--folders", "a", "b"},
+        {"--folders", "--dry-run", "a"},
+        {"--folders", "--folder", "x", "a"},
+        {"--folders", "--restore", "a"},
     };
     for (const std::vector<std::string>& arguments : cases) {
         const CommandLine line = ParseCommandLine(arguments);

@@ -288,13 +288,55 @@ TEST_F(TamselConvert, HelpAndUsageErrors) {
     const Result help = RunCommand(temp, "--help");
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(
-        help.out.starts_with("Usage: tamsel-convert [--dry-run] [--app-folder DIR] LIST MENU\n"));
+        help.out.starts_with("Usage: tamsel-convert [--dry-run] [--app-folder DIR] [--folder PATH] "
+                             "LIST MENU\n"));
     EXPECT_EQ(help.err, "");
 
     const Result usage = RunCommand(temp, "url.txt");
     EXPECT_EQ(usage.exitCode, 64);
     EXPECT_EQ(usage.out, "");
     EXPECT_NE(usage.err.find("Usage: tamsel-convert"), std::string::npos);
+}
+
+// A browser's store as the list: its folders listed, one of them previewed and converted, and
+// a folder it lacks, or a list without folders, refused with nothing changed.
+TEST_F(TamselConvert, FoldersOfAStoreAreListedAndOneIsConverted) {
+    temp.write("Bookmarks", R"({"roots": {
+        "bookmark_bar": {"type": "folder", "name": "", "children": [
+            {"type": "url", "name": "Bar link", "url": "https://bar.example/"},
+            {"type": "folder", "name": "News/Daily", "children": [
+                {"type": "url", "name": "Paper", "url": "https://paper.example/"}]}]},
+        "other": {"type": "folder", "name": "Other bookmarks", "children": []}}})");
+    const Result folders = RunCommand(temp, "--folders Bookmarks");
+    EXPECT_EQ(folders.exitCode, 0) << folders.err;
+    EXPECT_EQ(folders.out, "Bookmarks bar\t2\nBookmarks bar/News\\/Daily\t1\nOther bookmarks\t0\n");
+
+    const Result preview = RunCommand(
+        temp, "--dry-run --folder \"bookmarks bar/news\\/daily\" Bookmarks x/FEATURES/Links.xml");
+    EXPECT_EQ(preview.exitCode, 0) << preview.err;
+    EXPECT_EQ(preview.out, "add\tPaper\tPaper\thttps://paper.example/\nDone\n");
+
+    const Result run =
+        RunCommand(temp, "--folder=\"Bookmarks bar\" Bookmarks x/FEATURES/Links.xml");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(temp.read("x/FEATURES/Links.xml").find("https://bar.example/"), std::string::npos);
+
+    const std::string menu = temp.read("x/FEATURES/Links.xml");
+    const Result missing = RunCommand(temp, "--folder News Bookmarks x/FEATURES/Links.xml");
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.err, "The folder \"News\" was not found in the list.\n");
+    const Result plain = RunCommand(temp, "--folder News url.txt x/FEATURES/Links.xml");
+    EXPECT_EQ(plain.exitCode, 1);
+    EXPECT_EQ(plain.err, "The list has no folders, so the folder \"News\" cannot be chosen.\n");
+    EXPECT_EQ(temp.read("x/FEATURES/Links.xml"), menu);
+
+    const Result none = RunCommand(temp, "--folders url.txt");
+    EXPECT_EQ(none.exitCode, 0);
+    EXPECT_EQ(none.out, "");
+    EXPECT_EQ(none.err, "The list has no folders.\n");
+    const Result unreadable = RunCommand(temp, "--folders missing.txt");
+    EXPECT_EQ(unreadable.exitCode, 1);
+    EXPECT_EQ(unreadable.err, "Please enter a TXT file or a Firefox Bookmarks.html.\n");
 }
 
 }  // namespace

@@ -9,7 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "convert/conversion_run.h"
+#include "convert/list_folders.h"
 #include "recorded_events.h"
+#include "run_setup.h"
 #include "test_support/temp_folder.h"
 
 namespace tamsel {
@@ -191,6 +194,31 @@ TEST(ReadPlacesStore, TellsStoresOfOtherVersionsAndDamagedFilesApart) {
         EXPECT_EQ(ReadPlacesStore(path, events), c.status) << c.what;
         EXPECT_EQ(events.text, c.events) << c.what;
     }
+}
+
+// A run tells a places.sqlite by its content, whatever its name, and takes its links as an
+// export's, from one folder when told; the folders are named as Firefox shows them.
+TEST(ReadPlacesStore, IsAListOfARunWithItsFolders) {
+    test::RunSetup setup;
+    MakeStore(setup.paths().listPath, std::string(kSchema) + std::string(kBookmarks));
+    std::vector<std::string> shown;  // the menu's counts left out: its folder holds no title
+    for (const ListFolder& folder : ReadListFolders(setup.paths().listPath)) {
+        const bool menu = folder.path.starts_with(kPlacesMenuName);
+        shown.push_back(folder.path + (menu ? "" : " " + std::to_string(folder.links)));
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{"Bookmarks Menu", "Bookmarks Menu/Folder",
+                                               "Bookmarks Menu/Folder/Empty", "Bookmarks Toolbar 1",
+                                               "Other Bookmarks 1", "Mobile Bookmarks 1"}));
+    std::vector<std::string> urls;
+    RunPaths paths = setup.paths();
+    paths.folder = "bookmarks toolbar";
+    const DecisionProbe probe = [&urls](const LinkDecision& link) { urls.emplace_back(link.url); };
+    EXPECT_EQ(PreviewConversion(paths, probe).message, "Done");
+    paths.folder = "Other Bookmarks";
+    EXPECT_EQ(RunConversion(paths).message, "Done");
+    EXPECT_EQ(urls, std::vector<std::string>{"https://toolbar.example/"});
+    EXPECT_NE(setup.menu().find("N[Other|Other|||https://other.example/]"), std::string::npos);
+    EXPECT_EQ(setup.menu().find("toolbar.example"), std::string::npos);
 }
 
 }  // namespace
