@@ -41,8 +41,9 @@ class AccessibleLink : public QAccessibleWidget {
     }
 };
 
-// A path box named by its label. Qt on Linux names an editable combo box by its text and
-// leaves the label to a relation, which not every reader follows; the text stays the value.
+// A path box, or the Folder row's list, named by its label. Qt on Linux names a combo box by
+// its text and leaves the label to a relation, which not every reader follows; the text
+// stays the value.
 class AccessibleBox : public QAccessibleWidget {
   public:
     explicit AccessibleBox(QComboBox* box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
@@ -102,6 +103,10 @@ void NameForScreenReaders(QWidget* form) {
         Named<QPushButton>(form, row.button)
             ->setAccessibleName(QString::fromUtf8(row.spokenButton));
     }
+    auto* folders = Named<QComboBox>(form, "cboFolder");
+    Named<QLabel>(form, "lblFolder")->setBuddy(folders);
+    folders->setAccessibleName(QString::fromUtf8(tamsel::FindControl("lblFolder")->caption));
+    SetRole(folders, QAccessible::ComboBox);
     Named<QPushButton>(form, "btnStart")
         ->setAccessibleName(QString::fromUtf8(tamsel::FindControl("btnStart")->caption));
     SetRole(Named<ClickLabel>(form, "lblCredits"), QAccessible::Link);

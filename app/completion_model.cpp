@@ -19,7 +19,12 @@ QVariant CompletionModel::data(const QModelIndex& index, int role) const {
         (role != Qt::DisplayRole && role != Qt::EditRole)) {
         return {};
     }
-    const std::string& name = entries_.names[static_cast<std::size_t>(index.row())];
+    const auto row = static_cast<std::size_t>(index.row());
+    if (role == Qt::DisplayRole && row < entries_.labels.size()) {
+        // The list shows the label; the combo box puts the entry (its edit role) into its field.
+        return QString::fromStdString(entries_.labels[row]);
+    }
+    const std::string& name = entries_.names[row];
     return folderPart_ + QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
 }
 
@@ -49,6 +54,10 @@ bool CompletionModel::insertRows(int row, int count, const QModelIndex& parent) 
     beginInsertRows(parent, row, row + count - 1);
     entries_.names.insert(std::next(entries_.names.begin(), row), static_cast<std::size_t>(count),
                           std::string());
+    if (!entries_.labels.empty()) {
+        entries_.labels.insert(std::next(entries_.labels.begin(), row),
+                               static_cast<std::size_t>(count), std::string());
+    }
     endInsertRows();
     return true;
 }
@@ -60,6 +69,10 @@ bool CompletionModel::removeRows(int row, int count, const QModelIndex& parent) 
     beginRemoveRows(parent, row, row + count - 1);
     const auto first = std::next(entries_.names.begin(), row);
     entries_.names.erase(first, std::next(first, count));
+    if (!entries_.labels.empty()) {
+        const auto label = std::next(entries_.labels.begin(), row);
+        entries_.labels.erase(label, std::next(label, count));
+    }
     endRemoveRows();
     return true;
 }

@@ -8,7 +8,8 @@
 // The entries of a path box's completion list as a model: an entry's text is made when a
 // view asks for its row, so that a list of 100,000 names costs no more to fill than one of
 // ten; a view with uniform row sizes asks only for the rows it shows. The combo box's own
-// item calls (addItem, setItemText, clear) work on it too.
+// item calls (addItem, setItemText, clear) work on it too. Entries with labels show their
+// labels (the display role) and put their entries into the box (the edit role).
 class CompletionModel : public QAbstractListModel {
     Q_OBJECT
 

@@ -1,6 +1,7 @@
 #include "app/form_main.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -86,6 +87,12 @@ FormMain::FormMain(tamsel::DesktopServices& desktop, const std::string& programF
     centreOnScreen();
 }
 
+FormMain::~FormMain() {
+    // Hidden while the commands live: the focus that leaves a box as the window goes is
+    // handed to them.
+    hide();
+}
+
 std::string FormMain::BoxText(tamsel::RunInput box) const {
     return txtFile[static_cast<std::size_t>(box)]->currentText().toStdString();
 }
@@ -100,6 +107,22 @@ void FormMain::FocusBox(tamsel::RunInput box) {
 
 void FormMain::CloseWindow() {
     close();
+}
+
+void FormMain::SetFolderRows(const std::vector<std::string>& rows, int chosen) {
+    cboFolder->clear();
+    for (const std::string& row : rows) {
+        cboFolder->addItem(QString::fromStdString(row));
+    }
+    cboFolder->setCurrentIndex(chosen);
+}
+
+int FormMain::ChosenFolderRow() const {
+    return cboFolder->currentIndex();
+}
+
+void FormMain::EnableFolderRow(bool enabled) {
+    cboFolder->setEnabled(enabled);
 }
 
 void FormMain::closeEvent(QCloseEvent* event) {
@@ -127,6 +150,7 @@ void FormMain::buildControls() {
         btnOpen[index] = findChild<QPushButton*>(QLatin1StringView(row.button));
         lblFile[index] = findChild<ClickLabel*>(QLatin1StringView(row.label));
     }
+    cboFolder = findChild<QComboBox*>("cboFolder");
     btnStart = findChild<QPushButton*>("btnStart");
     lblCredits = findChild<ClickLabel*>("lblCredits");
 }
@@ -151,6 +175,9 @@ QWidget* FormMain::createControl(const ControlRow& row) {
             SetTextColour(box, QPalette::Text, row.text);
             return box;
         }
+        case ControlKind::FolderList:
+            // Not editable: the row offers the list's folders and nothing else.
+            return new QComboBox(this);
         case ControlKind::BrowseButton:
         case ControlKind::StartButton: {
             auto* button = new QPushButton(QString::fromUtf8(row.caption), this);

@@ -1,8 +1,8 @@
 #pragma once
 
-// The program's one window: two path boxes with their labels and browse buttons, the start
-// button and the credit line, built from the layout table (window/form_layout.h). The window
-// only draws its controls and forwards their events to the form's commands
+// The program's one window: two path boxes with their labels and browse buttons, the Folder
+// row, the start button and the credit line, built from the layout table (window/form_layout.h).
+// The window only draws its controls and forwards their events to the form's commands
 // (window/form_commands.h), which reach the desktop through the services they are given.
 
 #include <QWidget>
@@ -16,6 +16,7 @@
 
 class ClickLabel;
 class PathBox;
+class QComboBox;
 class QPushButton;
 
 class FormMain : public QWidget, private tamsel::FormView {
@@ -30,6 +31,7 @@ class FormMain : public QWidget, private tamsel::FormView {
     // conversion; empty means tamsel::RunConversion on the real files.
     explicit FormMain(tamsel::DesktopServices& desktop, const std::string& programFolder = {},
                       Conversion conversion = {}, QWidget* parent = nullptr);
+    ~FormMain() override;
 
     tamsel::FormCommands& commands() { return commands_; }
 
@@ -52,6 +54,9 @@ class FormMain : public QWidget, private tamsel::FormView {
     void SetBoxText(tamsel::RunInput box, const std::string& text) override;
     void FocusBox(tamsel::RunInput box) override;
     void CloseWindow() override;
+    void SetFolderRows(const std::vector<std::string>& rows, int chosen) override;
+    int ChosenFolderRow() const override;
+    void EnableFolderRow(bool enabled) override;
 
     void buildControls();
     QWidget* createControl(const tamsel::ControlRow& row);
@@ -64,6 +69,7 @@ class FormMain : public QWidget, private tamsel::FormView {
     std::array<PathBox*, tamsel::kPathBoxCount> txtFile{};
     std::array<QPushButton*, tamsel::kPathBoxCount> btnOpen{};
     std::array<ClickLabel*, tamsel::kPathBoxCount> lblFile{};
+    QComboBox* cboFolder = nullptr;
     QPushButton* btnStart = nullptr;
     ClickLabel* lblCredits = nullptr;
 };

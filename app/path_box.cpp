@@ -46,7 +46,7 @@ PathBox::PathBox(tamsel::RunInput input, tamsel::FormCommands& form, QWidget* pa
     lineEdit()->setValidator(new OneLineValidator(this));
     popup_ = new CompletionPopup(this, model());
     connect(popup_, &QAbstractItemView::clicked, this,
-            [this](const QModelIndex& index) { controller_.RowClicked(index.row()); });
+            [this](const QModelIndex& index) { form_.RowClicked(controller_, index.row()); });
 }
 
 void PathBox::showPopup() {
@@ -87,6 +87,9 @@ void PathBox::ApplyEdit(const tamsel::EditState& edit) {
 }
 
 void PathBox::SetEntries(const tamsel::CompletionEntries& entries) {
+    // Paths share their start, so a long one gives way at its left; a label (a store's
+    // browser and profile, then its path) keeps its start and gives way in its middle.
+    popup_->setTextElideMode(entries.labels.empty() ? Qt::ElideLeft : Qt::ElideMiddle);
     entries_->setEntries(entries);
 }
 

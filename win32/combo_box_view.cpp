@@ -18,11 +18,11 @@ HWND FieldOf(HWND combo) {
 
 }  // namespace
 
-ComboBoxView::ComboBoxView(HWND form, HWND combo, RunInput input)
+ComboBoxView::ComboBoxView(HWND form, HWND combo, RunInput input, FormCommands& commands)
     : combo_(combo),
       field_(FieldOf(combo)),
       controller_(*this, input),
-      list_(form, combo, [this](int row) { controller_.RowClicked(row); }) {}
+      list_(form, combo, [this, &commands](int row) { commands.RowClicked(controller_, row); }) {}
 
 EditState ComboBoxView::Edit() const {
     return ReadEdit(field_);

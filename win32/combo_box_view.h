@@ -7,14 +7,16 @@
 #include <windows.h>
 
 #include "win32/completion_list.h"
+#include "window/form_commands.h"
 #include "window/path_box_controller.h"
 
 namespace tamsel::win32 {
 
 class ComboBoxView final : public PathBoxView {
   public:
-    // `form` is the window the box sits in, which owns its list.
-    ComboBoxView(HWND form, HWND combo, RunInput input);
+    // `form` is the window the box sits in, which owns its list; `commands` are its
+    // commands, which hear of a row clicked in the list. They must outlive the view.
+    ComboBoxView(HWND form, HWND combo, RunInput input, FormCommands& commands);
     ComboBoxView(const ComboBoxView&) = delete;
     ComboBoxView& operator=(const ComboBoxView&) = delete;
 

@@ -57,6 +57,7 @@ CompletionList::~CompletionList() {
 void CompletionList::SetEntries(const CompletionEntries& entries) {
     entries_.folderPart = entries.folderPart;
     entries_.names = entries.names;
+    entries_.labels = entries.labels;
     folderPart_ = Widen(entries.folderPart);
     // Each change to a shown list box redraws its scroll bar at once, which costs the
     // display server a round trip: what stays as it was is not set again.
@@ -187,10 +188,13 @@ void CompletionList::Draw(const DRAWITEMSTRUCT& item) const {
     SetBkMode(dc, TRANSPARENT);
     const HGDIOBJ oldFont = SelectObject(dc, font_);
     // A row's text is made only now, for the rows on the screen.
-    const std::wstring text = folderPart_ + Widen(entries_.names[item.itemID]);
+    const std::wstring text = item.itemID < entries_.labels.size()
+                                  ? Widen(entries_.labels[item.itemID])
+                                  : folderPart_ + Widen(entries_.names[item.itemID]);
     RECT place = item.rcItem;
     place.left += 2;
-    // Every entry shares the folder part: a long one gives way to the names, which differ.
+    // Every entry shares the folder part: a long one gives way to the names, which differ;
+    // a label (a store's browser and profile, then its path) keeps its start and end too.
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &place,
               DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER | DT_PATH_ELLIPSIS);
     SelectObject(dc, oldFont);

@@ -35,6 +35,8 @@ ControlClass ClassOf(ControlKind kind) {
             return {L"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP};
         case ControlKind::BrowseButton:
             return {L"BUTTON", BS_PUSHBUTTON};
+        case ControlKind::FolderList:
+            return {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP};
         case ControlKind::StartButton:
             // Drawn by the window for its white face; the window makes it the default
             // button itself (DM_GETDEFID and Enter).
@@ -124,7 +126,7 @@ void FormWindow::CreateControls(HINSTANCE instance) {
     }
     for (const PathBoxRow& box : PathBoxes()) {
         const auto id = static_cast<UINT_PTR>(box.input);
-        boxes_[id] = std::make_unique<ComboBoxView>(window_, Box(box.input), box.input);
+        boxes_[id] = std::make_unique<ComboBoxView>(window_, Box(box.input), box.input, commands_);
         SetWindowSubclass(Box(box.input), ComboProc, id, reinterpret_cast<DWORD_PTR>(this));
         SetWindowSubclass(BoxEdit(box.input), EditProc, id, reinterpret_cast<DWORD_PTR>(this));
     }
@@ -162,7 +164,7 @@ void FormWindow::Layout() {
         const RECT place = Scaled(rows[i].twips);
         SetWindowPos(controls_[i], nullptr, place.left, place.top, place.right - place.left,
                      place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
-        if (rows[i].kind == ControlKind::PathBox) {
+        if (rows[i].kind == ControlKind::PathBox || rows[i].kind == ControlKind::FolderList) {
             FitBoxHeight(controls_[i], place.bottom - place.top);
         }
     }
@@ -266,6 +268,23 @@ void FormWindow::CloseWindow() {
     DestroyWindow(window_);
 }
 
+void FormWindow::SetFolderRows(const std::vector<std::string>& rows, int chosen) {
+    const HWND list = Control("cboFolder");
+    SendMessageW(list, CB_RESETCONTENT, 0, 0);
+    for (const std::string& row : rows) {
+        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(row).c_str()));
+    }
+    SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
+}
+
+int FormWindow::ChosenFolderRow() const {
+    return static_cast<int>(SendMessageW(Control("cboFolder"), CB_GETCURSEL, 0, 0));
+}
+
+void FormWindow::EnableFolderRow(bool enabled) {
+    EnableWindow(Control("cboFolder"), enabled);
+}
+
 // Dialog boxes keep the focused control while another window is active and give it back
 // on activation; a plain window would take the focus itself and leave the keys nowhere.
 void FormWindow::NoteFocus() {
@@ -306,7 +325,11 @@ LRESULT FormWindow::Handle(UINT message, WPARAM w, LPARAM l) {
             Paint();
             return 0;
         case WM_CTLCOLORSTATIC:
-            return StaticColours(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l));
+            if (const LRESULT brush =
+                    StaticColours(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l))) {
+                return brush;
+            }
+            break;
         case WM_CTLCOLOREDIT:
             if (const LRESULT brush =
                     EditColours(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l))) {

@@ -55,6 +55,9 @@ class FormWindow final : public FormView, private RunView {
     void SetBoxText(RunInput box, const std::string& text) override;
     void FocusBox(RunInput box) override;
     void CloseWindow() override;
+    void SetFolderRows(const std::vector<std::string>& rows, int chosen) override;
+    int ChosenFolderRow() const override;
+    void EnableFolderRow(bool enabled) override;
 
     // Whether a run started by Start is still going (form_window_run.cpp).
     bool Running() { return commands_.Runs()->Running(); }
@@ -84,6 +87,7 @@ class FormWindow final : public FormView, private RunView {
     void CreateBrushes();
     void Paint();
     void DrawStartButton(const DRAWITEMSTRUCT& item) const;
+    // The brush for a label; 0 for the Folder row's list, which draws itself.
     LRESULT StaticColours(HDC dc, HWND control) const;
     // The brush for a path box's edit field, its text colour set; 0 for another edit.
     LRESULT EditColours(HDC dc, HWND edit) const;

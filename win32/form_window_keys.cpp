@@ -96,7 +96,11 @@ bool FormWindow::TranslateForWindow(MSG& message) {
     if (!window_ || !IsIn(window_, message.hwnd)) {
         return false;
     }
-    if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
+    // The Folder row's open list takes its own Enter and Esc, as a dialog box lets it.
+    const HWND folders = Control("cboFolder");
+    const bool folderListOpen =
+        message.hwnd == folders && SendMessageW(folders, CB_GETDROPPEDSTATE, 0, 0) != FALSE;
+    if ((message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) && !folderListOpen) {
         const bool autoRepeat = (message.lParam & (1 << 30)) != 0;
         if (commands_.KeyDown(FormKeyEvent(message.wParam, autoRepeat), BoxOf(message.hwnd))) {
             return true;

@@ -54,6 +54,9 @@ LRESULT FormWindow::StaticColours(HDC dc, HWND control) const {
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
     const ControlRow& row = FormControls()[static_cast<std::size_t>(index)];
+    if (row.kind == ControlKind::FolderList) {
+        return 0;
+    }
     SetTextColor(dc, row.text ? ToColorRef(*row.text) : GetSysColor(COLOR_BTNTEXT));
     SetBkMode(dc, TRANSPARENT);
     const ControlRow& band = *FindControl("Shape1");

@@ -65,6 +65,7 @@ void FormWindow::NameForScreenReaders() {
         annotations.Name(Box(box.input), box.spokenBox);
         annotations.Name(Control(box.button), box.spokenButton);
     }
+    annotations.Name(Control("cboFolder"), FindControl("lblFolder")->caption);
     annotations.Role(Control("lblCredits"), ROLE_SYSTEM_LINK);
 }
 
@@ -74,6 +75,7 @@ void FormWindow::ForgetScreenReaderNames() {
         annotations.Clear(Box(box.input));
         annotations.Clear(Control(box.button));
     }
+    annotations.Clear(Control("cboFolder"));
     annotations.Clear(Control("lblCredits"));
 }
 

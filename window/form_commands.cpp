@@ -58,8 +58,11 @@ std::string CreditAddress(std::string_view homepage, std::string_view appFolder)
 }
 
 FormCommands::FormCommands(FormView& view, DesktopServices& desktop, FileSystem& files,
-                           Conversion conversion)
-    : view_(view), desktop_(desktop), files_(files) {
+                           Conversion conversion, FolderReader readFolders)
+    : view_(view),
+      desktop_(desktop),
+      files_(files),
+      folderRow_(view, files, std::move(readFolders)) {
     if (conversion) {
         conversion_ = [conversion = std::move(conversion)](const RunPaths& paths, RunObserver&) {
             return conversion(paths);
@@ -72,7 +75,26 @@ FormCommands::FormCommands(FormView& view, DesktopServices& desktop, FileSystem&
 }
 
 void FormCommands::RunInBackground(RunView& runView, WindowThread& thread) {
-    runs_ = std::make_unique<RunController>(runView, thread);
+    runView_ = std::make_unique<LockingRunView>(runView, folderRow_);
+    runs_ = std::make_unique<RunController>(*runView_, thread);
+}
+
+void FormCommands::LockingRunView::SetBusy(bool busy) {
+    // The window notes the focused control before it locks and gives the focus back after
+    // it unlocks: the row is locked after the window's controls and unlocked before them.
+    if (busy) {
+        window_.SetBusy(true);
+        row_.SetBusy(true);
+    } else {
+        row_.SetBusy(false);
+        window_.SetBusy(false);
+    }
+}
+
+void FormCommands::ListNamed(RunInput box, const std::string& path, bool onlyWhenChanged) {
+    if (box == RunInput::List) {
+        folderRow_.ListNamed(path, onlyWhenChanged);
+    }
 }
 
 void FormCommands::Form_Load(std::string_view programFolder, std::string_view homepage) {
@@ -85,6 +107,7 @@ void FormCommands::Form_Load(std::string_view programFolder, std::string_view ho
             view_.SetBoxText(box.input, path);
         }
     }
+    ListNamed(RunInput::List, view_.BoxText(RunInput::List));
 }
 
 void FormCommands::btnStart_Click() {
@@ -93,6 +116,7 @@ void FormCommands::btnStart_Click() {
         paths.*box.feeds = view_.BoxText(box.input);
     }
     paths.appFolder = appFolder_;
+    paths.folder = folderRow_.ChosenFolder();
     if (runs_) {
         if (runs_->Running()) {
             return;
@@ -149,6 +173,7 @@ void FormCommands::btnOpen_Click(RunInput input) {
     AfterModal();
     if (!chosen.empty()) {
         view_.SetBoxText(input, chosen);
+        ListNamed(input, chosen);
     }
 }
 
@@ -164,6 +189,7 @@ bool FormCommands::FilesDropped(std::span<const DroppedItem> items, std::optiona
     const DropDecision drop = DecideDrop(items, under);
     if (drop.box) {
         view_.SetBoxText(*drop.box, drop.path);
+        ListNamed(*drop.box, drop.path);
     }
     return drop.box.has_value();
 }
@@ -171,6 +197,9 @@ bool FormCommands::FilesDropped(std::span<const DroppedItem> items, std::optiona
 bool FormCommands::KeyDown(const KeyEvent& key, PathBoxController* box) {
     KeyPressed(key.identity);
     if (box && box->ListKeyDown(key.code, key.shift)) {
+        if (!box->ListOpen()) {
+            ListNamed(box->Input(), view_.BoxText(box->Input()));
+        }
         return true;
     }
     switch (WindowKeyDown(key.code, key.shift, key.time, key.autoRepeat)) {
@@ -196,9 +225,20 @@ void FormCommands::KeyUp(const KeyEvent& key, PathBoxController* box) {
     }
 }
 
+void FormCommands::RowClicked(PathBoxController& box, int row) {
+    box.RowClicked(row);
+    if (!box.ListOpen()) {
+        ListNamed(box.Input(), view_.BoxText(box.Input()));
+    }
+}
+
 void FormCommands::BoxFocusOut(PathBoxController& box, FocusReason reason) {
     // Left for a window of ours: as if the focus had moved within the window.
     box.FocusOut(reason == FocusReason::Window && ownWindows_ ? FocusReason::Other : reason);
+    // A popup of the box's own keeps the box what it was.
+    if (reason != FocusReason::Popup) {
+        ListNamed(box.Input(), view_.BoxText(box.Input()), true);
+    }
 }
 
 bool FormCommands::ModalKeyDown(const KeyEvent& key) {

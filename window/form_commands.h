@@ -1,7 +1,8 @@
 #pragma once
 
 // The window's commands without a toolkit: start-up defaults, the conversion run, browsing
-// for a path box's file, opening a path's folder and the credit's address. A window builds
+// for a path box's file, opening a path's folder and the credit's address, and when the
+// Folder row lists the folders of box 0's list. A window builds
 // one FormCommands over itself (as the FormView) and its desktop services and calls these
 // from its event handlers.
 
@@ -15,6 +16,7 @@
 #include "support/file_system.h"
 #include "window/desktop_services.h"
 #include "window/file_drop.h"
+#include "window/folder_row.h"
 #include "window/form_view.h"
 #include "window/key_event.h"
 #include "window/key_repeat.h"
@@ -37,13 +39,15 @@ class FormCommands {
     using Conversion = std::function<RunOutcome(const RunPaths&)>;
 
     // `conversion` runs the start button's conversion; empty means RunConversion on
+    // `files`. `readFolders` lists the Folder row's folders; empty means ReadListFolders on
     // `files`. The references must outlive the commands.
     FormCommands(FormView& view, DesktopServices& desktop, FileSystem& files = RealFileSystem(),
-                 Conversion conversion = {});
+                 Conversion conversion = {}, FolderReader readFolders = {});
 
     // From now on Start runs the conversion off the window's thread (RunController), showing
-    // its progress in `runView`; until then it runs on the caller's thread. The references
-    // must outlive the commands. Commands destroyed with a run going cancel the run and wait
+    // its progress in `runView`, which locks the window's other controls while the commands
+    // lock the Folder row; until then it runs on the caller's thread. The references must
+    // outlive the commands. Commands destroyed with a run going cancel the run and wait
     // for it: it never stops while the menu is being replaced.
     void RunInBackground(RunView& runView, WindowThread& thread);
     // The background run, to cancel from its progress dialog; nullptr without one.
@@ -58,19 +62,21 @@ class FormCommands {
     // Sets AppFolder to `programFolder` (empty: the program's own folder, as ProgramFolder
     // gives it, symbolic links resolved) ending in one platform separator, and fills each path
     // box whose default file exists there with content; a missing or empty default leaves
-    // its box as it was. `homepage` is the configured credit address, empty for none.
+    // its box as it was. The Folder row lists the folders of box 0's list, if any.
+    // `homepage` is the configured credit address, empty for none.
     void Form_Load(std::string_view programFolder, std::string_view homepage = {});
 
     const std::string& AppFolder() const { return appFolder_; }
     // The credit line's address, for its tooltip.
     const std::string& CreditAddress() const { return creditAddress_; }
 
-    // Runs the conversion on the two boxes' texts and AppFolder, shows its message, puts
+    // Runs the conversion on the two boxes' texts, the Folder row's folder and AppFolder
+    // (FolderRow::ChosenFolder), shows its message, puts
     // the focus into the box the outcome names and, after a finished run, opens the menu
     // file's folder. While a background run goes it does nothing.
     void btnStart_Click();
-    // Browses for the file of `box`: a chosen path replaces the box's text, a cancelled
-    // dialog leaves it exactly as it was.
+    // Browses for the file of `box`: a chosen path replaces the box's text (box 0's then
+    // fills the Folder row), a cancelled dialog leaves it exactly as it was.
     void btnOpen_Click(RunInput box);
     // Opens the folder part of `box`'s text, even when that is empty.
     void lblFile_Click(RunInput box);
@@ -84,14 +90,20 @@ class FormCommands {
     // A key went down in the window. `box` is the path box that holds the focus, nullptr
     // when another control has it. In this order: an open completion list takes its keys;
     // then the window takes Enter and Esc (WindowKeyDown); then the box its own (F2
-    // browses). True when the key is done; false when it goes on to the focused control.
+    // browses). A key that closes box 0's list fills the Folder row. True when the key is
+    // done; false when it goes on to the focused control.
     bool KeyDown(const KeyEvent& key, PathBoxController* box);
     // A key came up in the window, after the focused control handled it: the repeat guard
     // sees every release; a box completes on the release of a key whose press the window
     // saw since the last modal box, and never on a repeat's release.
     void KeyUp(const KeyEvent& key, PathBoxController* box);
 
-    // The focus left a path box for `reason`; the box's controller is told. A box whose
+    // A row of `box`'s open list was clicked: it goes into the box (PathBoxController::
+    // RowClicked), and box 0's path fills the Folder row.
+    void RowClicked(PathBoxController& box, int row);
+
+    // The focus left a path box for `reason`; the box's controller is told, and the Folder
+    // row lists box 0's list when that box names another one now. A box whose
     // focus went to a window of the program's own (a message box, the open-file dialog, the
     // progress dialog) or to a run that locked it is entered anew when the focus comes back,
     // its whole text selected; only a box that left with the window for another program's
@@ -123,6 +135,21 @@ class FormCommands {
     void WindowKeyUp(int keyCode, KeyTime time);
 
   private:
+    // The window's run view, with the Folder row locked and unlocked around its controls.
+    class LockingRunView final : public RunView {
+      public:
+        LockingRunView(RunView& window, FolderRow& row) : window_(window), row_(row) {}
+        void SetBusy(bool busy) override;
+        void ShowProgress(const RunProgress& progress) override { window_.ShowProgress(progress); }
+        void CloseProgress() override { window_.CloseProgress(); }
+
+      private:
+        RunView& window_;
+        FolderRow& row_;
+    };
+
+    // Box 0 came to name `path`: the Folder row lists its folders.
+    void ListNamed(RunInput box, const std::string& path, bool onlyWhenChanged = false);
     void AfterModal();
     void RunEnded(const RunOutcome& outcome);
     void ShowOutcome(const RunOutcome& outcome);
@@ -131,6 +158,8 @@ class FormCommands {
     DesktopServices& desktop_;
     FileSystem& files_;
     RunController::Work conversion_;
+    FolderRow folderRow_;
+    std::unique_ptr<LockingRunView> runView_;
     std::string appFolder_;
     std::string creditAddress_;
     std::set<int> pressedKeys_;

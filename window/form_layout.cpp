@@ -22,6 +22,8 @@ constexpr std::array<const char*, 4> kFallbacks{"Tahoma", "Liberation Sans", "Ar
 
 // "XML File (links.xml)" needs more than the 825 twips the other label has; the label is
 // widened to 2400 twips, which is free space above its box.
+// The Folder row keeps the rows' spacing of 630 twips below the menu's box, in the free
+// space above Start; its list is as wide as the path boxes.
 // Two lines per control: what it is, then where it sits and how it looks.
 // clang-format off
 constexpr std::array kControls{
@@ -45,6 +47,10 @@ constexpr std::array kControls{
                {75, 2295, 7620, 330}, 4, kBoxFont, kBlue, {}, {}},
     ControlRow{"btnOpen1", K::BrowseButton, "...",
                {7665, 2310, 330, 285}, -1, {}, {}, {}, {}},
+    ControlRow{"lblFolder", K::Label, "Folder:",
+               {105, 2685, 825, 210}, -1, {}, {}, {}, {}},
+    ControlRow{"cboFolder", K::FolderList, "",
+               {75, 2925, 7620, 330}, 5, kBoxFont, {}, {}, {}},
     ControlRow{"btnStart", K::StartButton, "Start >",
                {6120, 4920, 1845, 570}, 6, {"Tahoma", 8.25, true}, {}, kWhite, {}},
     ControlRow{"lblCredits", K::ClickLabel, "\u00A9 2026 Tamsel authors",

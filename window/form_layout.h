@@ -50,7 +50,17 @@ inline constexpr FontStyle kWindowFont{"Tahoma", 8.25};
 // to Tahoma's widths, the last is on every Debian system.
 std::span<const char* const> FontFallbacks();
 
-enum class ControlKind { Shape, Label, ClickLabel, Picture, PathBox, BrowseButton, StartButton };
+// FolderList: a drop-down list that is not editable (the Folder row's).
+enum class ControlKind {
+    Shape,
+    Label,
+    ClickLabel,
+    Picture,
+    PathBox,
+    BrowseButton,
+    FolderList,
+    StartButton
+};
 
 struct Rect {
     int left, top, width, height;

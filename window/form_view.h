@@ -1,15 +1,17 @@
 #pragma once
 
-// What the form's commands need of a window: the text of a path box, the keyboard focus,
-// and closing. Everything else a window shows is its own business.
+// What the form's commands need of a window: the text of a path box, the Folder row's
+// list, the keyboard focus, and closing. Everything else a window shows is its own
+// business.
 
 #include <string>
 
+#include "window/folder_row.h"
 #include "window/path_boxes.h"
 
 namespace tamsel {
 
-class FormView {
+class FormView : public FolderRowView {
   public:
     virtual ~FormView() = default;
 

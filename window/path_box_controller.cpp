@@ -7,8 +7,9 @@
 
 namespace tamsel {
 
-PathBoxController::PathBoxController(PathBoxView& view, RunInput input, FolderLister list)
-    : view_(view), input_(input), list_(std::move(list)) {}
+PathBoxController::PathBoxController(PathBoxView& view, RunInput input, FolderLister list,
+                                     UserFoldersSource userFolders)
+    : view_(view), input_(input), list_(std::move(list)), userFolders_(std::move(userFolders)) {}
 
 void PathBoxController::FocusIn(FocusReason reason) {
     const bool returning =
@@ -108,9 +109,15 @@ void PathBoxController::ArrowPressed() {
     selectAfterClick_ = false;
     if (view_.ListOpen()) {
         view_.CloseList();
-    } else {
-        view_.ShowList();
+        return;
     }
+    if (input_ == RunInput::List && userFolders_ && view_.Edit().text.empty()) {
+        // Looked for at each opening: a browser installed meanwhile shows up. The stores
+        // stand in for the last completion, so that walking and clicking treat them alike.
+        completion_.entries = StoreChoices(userFolders_());
+        view_.SetEntries(completion_.entries);
+    }
+    view_.ShowList();
 }
 
 void PathBoxController::RowClicked(int row) {

@@ -10,6 +10,7 @@
 #include "window/path_box_view.h"
 #include "window/path_boxes.h"
 #include "window/path_completion.h"
+#include "window/store_choices.h"
 
 namespace tamsel {
 
@@ -30,8 +31,10 @@ enum class BoxKey {
 
 class PathBoxController {
   public:
-    // `list` lists a folder for completion; the view must outlive the controller.
-    PathBoxController(PathBoxView& view, RunInput input, FolderLister list = KeepingLister());
+    // `list` lists a folder for completion; `userFolders` says where the list's box looks
+    // for browsers' stores. The view must outlive the controller.
+    PathBoxController(PathBoxView& view, RunInput input, FolderLister list = KeepingLister(),
+                      UserFoldersSource userFolders = CurrentUserFolders);
 
     RunInput Input() const { return input_; }
 
@@ -62,7 +65,10 @@ class PathBoxController {
     // nothing matches).
     void KeyUp(int keyCode, int shift);
 
-    // The box's arrow was pressed: the list closes when open, else opens.
+    bool ListOpen() const { return view_.ListOpen(); }
+
+    // The box's arrow (or its key) was pressed: the list closes when open, else opens. The
+    // list's box, empty, offers the browsers' stores found for the user (StoreChoices).
     void ArrowPressed();
     // An entry of the open list was clicked: it goes into the box and the list closes.
     void RowClicked(int row);
@@ -77,6 +83,7 @@ class PathBoxController {
     PathBoxView& view_;
     RunInput input_;
     FolderLister list_;
+    UserFoldersSource userFolders_;
     // The last completion; the next one reuses its storage.
     Completion completion_;
     bool leftWithWindow_ = false;

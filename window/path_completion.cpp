@@ -72,6 +72,7 @@ bool AutoComplete(const EditState& box, int keyCode, int shift, Completion& comp
     }
     CompletionEntries& entries = completion.entries;
     entries.folderPart = ListingFolderPart(*typed);
+    entries.labels.clear();
     list(*typed + "*.*", kListEverything, entries.names);
     // Only the dot entries that lead the listing are skipped, as the listing gives them.
     const auto first =

@@ -22,13 +22,20 @@ bool StartsCompletion(int keyCode, int shift);
 // The entries of a completion list, in listing order: each is the typed folder part followed
 // by one name of the listing. The folder part is kept once, so that listing a large folder
 // costs no path per entry; a window makes an entry's text when it draws its row.
+// A list may show its rows in other words than the entries it puts into the box: then
+// `labels` holds one text per entry.
 struct CompletionEntries {
     std::string folderPart;
     std::vector<std::string> names;
+    std::vector<std::string> labels = {};  // empty: each row shows its entry
 
     std::size_t size() const { return names.size(); }
     bool empty() const { return names.empty(); }
     std::string operator[](std::size_t row) const { return folderPart + names[row]; }
+    // What the list shows in `row`.
+    std::string Label(std::size_t row) const {
+        return row < labels.size() ? labels[row] : (*this)[row];
+    }
 };
 
 struct Completion {

@@ -61,10 +61,10 @@ QString Caption(QWidget* widget) {
 }
 
 QColor TextColour(QWidget* widget) {
-    if (auto* box = qobject_cast<QComboBox*>(widget)) {
+    if (auto* box = qobject_cast<QComboBox*>(widget); box && box->lineEdit()) {
         return box->lineEdit()->palette().color(QPalette::Text);
     }
-    return widget->palette().color(widget->foregroundRole());
+    return widget->palette().color(QPalette::Active, widget->foregroundRole());
 }
 
 TEST(FormLayoutTable, ConvertsTwipsToPixelsAtFifteenEach) {

@@ -12,7 +12,11 @@
 #include <QUrl>
 
 #include <gtest/gtest.h>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <memory>
+#include <thread>
 
 #include "app/form_main.h"
 #include "app/path_box.h"
@@ -388,6 +392,83 @@ TEST_F(FormMainTest, EnterAndEscWithTheCompletionListOpenOnlyCloseIt) {
     QTest::keyClick(window->windowHandle(), Qt::Key_Return);
     settle();
     EXPECT_EQ(runs.size(), 1u);
+}
+
+// The Folder row and box 0's stores through the window's own controls, over a fake home
+// folder: a store chosen in box 0's list fills the row, a list chosen by the dialog refills
+// it, the folder chosen goes to the run, and the row is locked while the run goes.
+TEST_F(FormMainTest, TheFolderRowListsTheFoldersOfBox0sListAndTheRunTakesTheOneChosen) {
+    folder.write("home/.config/google-chrome/Default/Bookmarks",
+                 R"({"roots": {"bookmark_bar": {"type": "folder", "name": "", "children": [)"
+                 R"({"type": "url", "name": "A", "url": "https://a.example/"}]}}})");
+    folder.write("lists/export.html",
+                 "<DL><p>\n<DT><H3>Bar</H3>\n<DL><p>\n<DT><A HREF=\"http://a.example/\">A</A>\n"
+                 "<DT><H3>News</H3>\n<DL><p>\n<DT><A HREF=\"http://b.example/\">B</A>\n"
+                 "</DL><p>\n</DL><p>\n</DL><p>\n");
+    const QByteArray home = qgetenv("HOME");
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", QByteArray::fromStdString(folder.path("home")));
+    qunsetenv("XDG_CONFIG_HOME");
+    const std::shared_ptr<void> restore(nullptr, [&](void*) {
+        qputenv("HOME", home);
+        if (!config.isNull()) {
+            qputenv("XDG_CONFIG_HOME", config);
+        }
+    });
+    std::atomic<bool> running = false;
+    std::atomic<bool> release = false;
+    window = std::make_unique<FormMain>(desktop, Native(folder), [&](const RunPaths& paths) {
+        runs.push_back(paths);
+        running = true;
+        while (!release) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return outcome;
+    });
+    show();
+    auto* rows = find<QComboBox>("cboFolder");
+    const auto shown = [rows] {
+        QStringList texts;
+        for (int row = 0; row < rows->count(); ++row) {
+            texts << rows->itemText(row);
+        }
+        return texts;
+    };
+    EXPECT_EQ(shown(), QStringList{"All bookmarks"});
+    EXPECT_FALSE(rows->isEnabled());
+    EXPECT_EQ(rows->accessibleName(), "Folder:");
+    EXPECT_EQ(find<QLabel>("lblFolder")->buddy(), rows);
+
+    const QString store =
+        QString::fromStdString(folder.path("home/.config/google-chrome/Default/Bookmarks"));
+    QTest::keyClick(window->windowHandle(), Qt::Key_F4);
+    QListView* stores = window->findChild<PathBox*>("txtFile0")->completionList();
+    ASSERT_TRUE(stores->isVisible());
+    EXPECT_EQ(stores->model()->index(0, 0).data().toString(), "Chrome, Default - " + store);
+    QTest::keyClick(window->windowHandle(), Qt::Key_Down);
+    QTest::keyClick(window->windowHandle(), Qt::Key_Return);
+    EXPECT_EQ(box(0)->currentText(), store);
+    EXPECT_EQ(shown(), (QStringList{"All bookmarks", "Bookmarks bar (1)"}));
+    EXPECT_TRUE(rows->isEnabled());
+
+    desktop.dialogAnswer = folder.path("lists/export.html");
+    QTest::mouseClick(find<QPushButton>("btnOpen0"), Qt::LeftButton);
+    EXPECT_EQ(shown(), (QStringList{"All bookmarks", "Bar (2)", "    News (1)"}));
+    box(1)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), rows);
+    QTest::keyClick(rows, Qt::Key_Down);
+    QTest::keyClick(rows, Qt::Key_Down);
+    QTest::keyClick(rows, Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return running.load(); }));
+    EXPECT_FALSE(rows->isEnabled());
+    release = true;
+    settle();
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].folder, "Bar/News");
+    EXPECT_TRUE(rows->isEnabled());
+    EXPECT_EQ(rows->currentText(), "    News (1)");
+    EXPECT_EQ(window->size(), QSize(537, 370));
 }
 
 // A second window opens beside the first, not on top of it.

@@ -26,6 +26,10 @@ class NoForm : public tamsel::FormView {
     void SetBoxText(tamsel::RunInput, const std::string&) override {}
     void FocusBox(tamsel::RunInput) override {}
     void CloseWindow() override {}
+    // No Folder row.
+    void SetFolderRows(const std::vector<std::string>&, int) override {}
+    int ChosenFolderRow() const override { return 0; }
+    void EnableFolderRow(bool) override {}
 };
 
 // A small window like the real one: a plain field, then the two path boxes in tab order.

@@ -23,6 +23,7 @@ INNER = "TAMSEL_SCREEN_READER_INNER"
 EXPECTED = {
     ("combo box", "TXT File:"),
     ("combo box", "XML File (links.xml):"),
+    ("combo box", "Folder:"),
     ("push button", "Browse for the list"),
     ("push button", "Browse for the menu"),
     ("push button", "Start >"),

@@ -520,6 +520,84 @@ TEST_F(FormWindowTest, AListOfAHundredThousandEntriesScrollsToItsLastAndClicksCh
     EXPECT_EQ(list.Entries()[99'999], "C:\\Data\\entry99999.txt");
 }
 
+// The Folder row and box 0's stores, over a fake %LOCALAPPDATA%: a store chosen in box 0's
+// list, or a list left in the box, fills the row; Tab reaches it after the boxes; its own
+// list takes its Enter; the folder chosen goes to the run, and the row is locked meanwhile.
+TEST_F(FormWindowTest, TheFolderRowListsTheFoldersOfBox0sListAndTheRunTakesTheOneChosen) {
+    const std::string store = folder_.path("local/Google/Chrome/User Data/Default/Bookmarks");
+    folder_.write("local/Google/Chrome/User Data/Default/Bookmarks",
+                  R"({"roots": {"bookmark_bar": {"type": "folder", "name": "", "children": [)"
+                  R"({"type": "url", "name": "A", "url": "https://a.example/"}]}}})");
+    folder_.write("lists/export.html",
+                  "<DL><p>\n<DT><H3>Bar</H3>\n<DL><p>\n<DT><A HREF=\"http://a.example/\">A</A>\n"
+                  "<DT><H3>News</H3>\n<DL><p>\n<DT><A HREF=\"http://b.example/\">B</A>\n"
+                  "</DL><p>\n</DL><p>\n</DL><p>\n");
+    const wchar_t* before = _wgetenv(L"LOCALAPPDATA");
+    const std::wstring kept = before ? before : L"";
+    _wputenv_s(L"LOCALAPPDATA", Widen(folder_.path("local")).c_str());
+    const std::shared_ptr<void> restore(nullptr,
+                                        [&](void*) { _wputenv_s(L"LOCALAPPDATA", kept.c_str()); });
+    std::vector<RunPaths> runs;
+    HWND rows = nullptr;
+    bool lockedDuringRun = false;
+    Open(folder_.path("Program"), [&](const RunPaths& paths) {
+        runs.push_back(paths);
+        lockedDuringRun = !IsWindowEnabled(rows);
+        return RunOutcome{RunStatus::NothingToAdd, "x", MessageIcon::Information, std::nullopt, ""};
+    });
+    rows = form_->Control("cboFolder");
+    const auto shown = [rows] {
+        std::vector<std::string> texts;
+        const auto count = static_cast<int>(SendMessageW(rows, CB_GETCOUNT, 0, 0));
+        for (int row = 0; row < count; ++row) {
+            wchar_t text[256] = {};
+            SendMessageW(rows, CB_GETLBTEXT, static_cast<WPARAM>(row),
+                         reinterpret_cast<LPARAM>(text));
+            texts.push_back(Narrow(text));
+        }
+        return texts;
+    };
+    EXPECT_EQ(shown(), std::vector<std::string>{"All bookmarks"});
+    EXPECT_FALSE(IsWindowEnabled(rows));
+
+    const HWND edit = form_->BoxEdit(RunInput::List);
+    Key(edit, VK_F4);
+    ASSERT_TRUE(ListOpen(RunInput::List));
+    std::string offered = form_->BoxList(RunInput::List).Entries().Label(0);
+    std::replace(offered.begin(), offered.end(), '\\', '/');
+    EXPECT_EQ(offered, "Chrome, Default - " + store);
+    Key(edit, VK_DOWN);
+    Key(edit, VK_RETURN);
+    std::string chosen = ReadEdit(edit).text;
+    std::replace(chosen.begin(), chosen.end(), '\\', '/');
+    EXPECT_EQ(chosen, store);
+    EXPECT_EQ(shown(), (std::vector<std::string>{"All bookmarks", "Bookmarks bar (1)"}));
+    EXPECT_TRUE(IsWindowEnabled(rows));
+
+    ApplyEdit(edit, CaretAtEnd(folder_.path("lists/export.html")));
+    Key(edit, VK_TAB);
+    EXPECT_EQ(GetFocus(), form_->BoxEdit(RunInput::Menu));
+    EXPECT_EQ(shown(), (std::vector<std::string>{"All bookmarks", "Bar (2)", "    News (1)"}));
+    Key(GetFocus(), VK_TAB);
+    ASSERT_EQ(GetFocus(), rows);
+    Key(rows, VK_DOWN);
+    Key(rows, VK_DOWN);
+    EXPECT_EQ(SendMessageW(rows, CB_GETCURSEL, 0, 0), 2);
+    Key(rows, VK_F4);
+    EXPECT_TRUE(SendMessageW(rows, CB_GETDROPPEDSTATE, 0, 0));
+    Key(rows, VK_RETURN);
+    EXPECT_FALSE(SendMessageW(rows, CB_GETDROPPEDSTATE, 0, 0));
+    EXPECT_TRUE(runs.empty()) << "Enter in the row's open list only closes it";
+
+    const ModalAnswerer answerer;
+    Key(rows, VK_RETURN);
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].folder, "Bar/News");
+    EXPECT_TRUE(lockedDuringRun);
+    EXPECT_TRUE(IsWindowEnabled(rows));
+    EXPECT_EQ(SendMessageW(rows, CB_GETCURSEL, 0, 0), 2);
+}
+
 TEST_F(FormWindowTest, EnterPressesStartOnceAndTheProblemsBoxGetsTheFocus) {
     ASSERT_NE(LoadIconW(nullptr, IDI_INFORMATION), LoadIconW(nullptr, IDI_EXCLAMATION))
         << "the icons must differ for the box's icon to be told";

@@ -6,13 +6,17 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "fake_path_box.h"
+#include "support/text.h"
 #include "test_support/temp_folder.h"
 #include "window/form_layout.h"
+#include "window/virtual_keys.h"
 
 namespace tamsel {
 namespace {
@@ -33,10 +37,24 @@ class RecordingView : public FormView {
   public:
     explicit RecordingView(Log& log) : log_(log) {}
     std::array<std::string, 2> texts;
+    const test::FakeBox* listBox = nullptr;  // box 0's edit field, when a test types in it
+    // The Folder row.
+    std::vector<std::string> rows;
+    int chosen = -1;
+    bool enabled = true;
 
     std::string BoxText(RunInput box) const override {
+        if (listBox && box == RunInput::List) {
+            return listBox->edit.text;
+        }
         return texts[static_cast<std::size_t>(box)];
     }
+    void SetFolderRows(const std::vector<std::string>& shown, int row) override {
+        rows = shown;
+        chosen = row;
+    }
+    int ChosenFolderRow() const override { return chosen; }
+    void EnableFolderRow(bool on) override { enabled = on; }
     void SetBoxText(RunInput box, const std::string& text) override {
         texts[static_cast<std::size_t>(box)] = text;
         log_.push_back("set " + BoxName(box) + " " + text);
@@ -76,9 +94,16 @@ class FormCommandsTest : public ::testing::Test {
     RecordingDesktop desktop{log};
     std::vector<RunPaths> runs;
     RunOutcome outcome;
-    FormCommands commands{view, desktop, RealFileSystem(), [this](const RunPaths& paths) {
+    std::map<std::string, std::vector<ListFolder>> lists;  // the folders of each list
+    std::vector<std::string> reads;                        // the lists whose folders were read
+    FormCommands commands{view, desktop, RealFileSystem(),
+                          [this](const RunPaths& paths) {
                               runs.push_back(paths);
                               return outcome;
+                          },
+                          [this](const std::string& list) {
+                              reads.push_back(list);
+                              return lists[list];
                           }};
 };
 
@@ -290,6 +315,151 @@ TEST_F(FormCommandsTest, EnterRunsOncePerPressHoweverTheHeldKeyRepeats) {
     }
 }
 
+// The Folder row: which events fill it, and the folder a run gets.
+
+TEST_F(FormCommandsTest, TheFolderRowListsTheFoldersOfTheListBox0NamesAndStartTakesTheChoice) {
+    lists["/l/export.html"] = {
+        {"Bar", "Bar", 0, 5}, {"Bar/News", "News", 1, 2}, {"Other", "Other", 0, 1}};
+    lists["/l/again.html"] = {{"Other", "Other", 0, 4}, {"Bar/News", "News", 0, 2}};
+    const std::vector<std::string> all{"All bookmarks"};
+
+    commands.Form_Load("/no/such/folder");
+    EXPECT_EQ(view.rows, all);
+    EXPECT_FALSE(view.enabled);
+    EXPECT_TRUE(reads.empty()) << "an empty box names no list";
+
+    const DroppedItem dropped[] = {{"/l/export.html", false}};
+    commands.FilesDropped(dropped, RunInput::List);
+    EXPECT_EQ(view.rows,
+              (std::vector<std::string>{"All bookmarks", "Bar (5)", "    News (2)", "Other (1)"}));
+    EXPECT_EQ(view.chosen, 0);
+    EXPECT_TRUE(view.enabled);
+    view.chosen = 2;
+    commands.btnStart_Click();
+    EXPECT_EQ(runs.back().folder, "Bar/News");
+
+    // The menu's box, and box 0 left as it was, read nothing.
+    desktop.dialogAnswer = "/m/Links.xml";
+    commands.btnOpen_Click(RunInput::Menu);
+    test::FakeBox field;
+    field.edit = {"/l/export.html", 0, 0};
+    view.listBox = &field;
+    PathBoxController box{field, RunInput::List};
+    commands.BoxFocusOut(box, FocusReason::Keyboard);
+    EXPECT_EQ(reads, (std::vector<std::string>{"/l/export.html"}));
+
+    // Another list keeps the folder chosen where it has it.
+    desktop.dialogAnswer = "/l/again.html";
+    commands.btnOpen_Click(RunInput::List);
+    field.edit.text = "/l/again.html";
+    EXPECT_EQ(view.rows, (std::vector<std::string>{"All bookmarks", "Other (4)", "News (2)"}));
+    EXPECT_EQ(view.chosen, 2);
+
+    // A list typed and started at once: the run gets the folder asked for, so that it
+    // reports a folder the list lacks instead of converting all; leaving the box catches up.
+    field.edit.text = "/l/flat.txt";
+    commands.btnStart_Click();
+    EXPECT_EQ(runs.back().folder, "Bar/News");
+    EXPECT_EQ(reads.size(), 2u);
+    commands.BoxFocusOut(box, FocusReason::Mouse);
+    EXPECT_EQ(view.rows, all);
+    EXPECT_FALSE(view.enabled);
+    commands.btnStart_Click();
+    EXPECT_EQ(runs.back().folder, "");
+    EXPECT_EQ(reads.back(), "/l/flat.txt");
+    EXPECT_EQ(reads.size(), 3u);
+}
+
+// Typing completes the path key by key; only accepting the completion, or leaving the box,
+// reads the list.
+TEST_F(FormCommandsTest, KeysTypedInBox0ReadNoListUntilTheCompletionIsAccepted) {
+    lists["/l/export.html"] = {{"Bar", "Bar", 0, 5}};
+    test::FakeBox field;
+    field.edit = {"/l/ex", 5, 0};
+    view.listBox = &field;
+    PathBoxController box{field, RunInput::List,
+                          [](std::string_view, unsigned, std::vector<std::string>& names) {
+                              names = {"export.html"};
+                          }};
+    const auto key = [&](int code, bool down) {
+        const KeyEvent event{code, 0, {}, false, code};
+        if (down) {
+            return commands.KeyDown(event, &box);
+        }
+        commands.KeyUp(event, &box);
+        return true;
+    };
+    key('P', true);
+    field.Insert('p');
+    key('P', false);
+    EXPECT_EQ(field.edit.text, "/l/export.html");
+    ASSERT_TRUE(field.open);
+    EXPECT_TRUE(reads.empty());
+    EXPECT_TRUE(key(vk::kEnter, true)) << "Enter only closes the list";
+    EXPECT_FALSE(field.open);
+    EXPECT_EQ(reads, (std::vector<std::string>{"/l/export.html"}));
+    EXPECT_EQ(view.rows.size(), 2u);
+    EXPECT_TRUE(runs.empty());
+}
+
+// The list's box, empty, offers the browsers' stores of a fake home folder in its own list;
+// a store chosen there is the box's path and fills the Folder row.
+TEST_F(FormCommandsTest, Box0EmptyOffersTheUsersBrowserStoresAndAChosenOneIsItsPath) {
+    test::TempFolder home;
+#ifdef _WIN32
+    const std::string chrome = "local/Google/Chrome/User Data/Default/Bookmarks";
+    const std::string second = "local/Microsoft/Edge/User Data/Profile 1/Bookmarks";
+    const std::vector<std::string> labels{"Chrome, Default - " + chrome,
+                                          "Edge, Profile 1 - " + second};
+#else
+    const std::string chrome = "home/.config/google-chrome/Default/Bookmarks";
+    const std::string second = "home/.config/chromium/Profile 1/Bookmarks";
+    const std::vector<std::string> labels{"Chrome, Default - " + chrome,
+                                          "Chromium, Profile 1 - " + second};
+#endif
+    home.write(chrome, R"({"roots": {}})");
+    home.write(second, R"({"roots": {}})");
+    const UserFoldersSource fakeHome = [&home] {
+        return UserFolders{home.path("home"), "", home.path("local"), ""};
+    };
+    const auto relative = [&home](std::string text) {
+        std::replace(text.begin(), text.end(), '\\', '/');
+        return ReplaceText(text, home.folder(), "");
+    };
+    struct Case {
+        RunInput input;
+        const char* text;
+        bool stores;
+    };
+    for (const Case& c : {Case{RunInput::List, "", true}, Case{RunInput::List, "/l/", false},
+                          Case{RunInput::Menu, "", false}}) {
+        test::FakeBox field;
+        field.edit.text = c.text;
+        PathBoxController box{field, c.input, KeepingLister(), fakeHome};
+        box.ArrowPressed();
+        std::vector<std::string> shown;
+        for (const std::string& entry : field.entries) {
+            shown.push_back(relative(entry));
+        }
+        const std::vector<std::string> offered{chrome, second};
+        EXPECT_EQ(shown, c.stores ? offered : std::vector<std::string>{"marker"});
+        if (!c.stores) {
+            continue;
+        }
+        const CompletionEntries choices = StoreChoices(fakeHome());
+        ASSERT_EQ(choices.size(), 2u);
+        EXPECT_EQ(relative(choices.Label(0)), labels[0]);
+        EXPECT_EQ(relative(choices.Label(1)), labels[1]);
+
+        view.listBox = &field;
+        commands.RowClicked(box, 1);
+        EXPECT_EQ(relative(field.edit.text), second);
+        EXPECT_FALSE(field.open);
+        ASSERT_EQ(reads.size(), 1u);
+        EXPECT_EQ(reads[0], field.edit.text);
+    }
+}
+
 // The two tables describe the same controls.
 
 TEST(PathBoxes, AgreeWithTheLayoutAndComeInTabOrder) {
@@ -310,8 +480,9 @@ TEST(PathBoxes, AgreeWithTheLayoutAndComeInTabOrder) {
     EXPECT_EQ(ControlIndex("txtFile2"), FormControls().size());
     // The Win32 window makes Tab follow the order in which it creates the controls.
     const std::vector<const ControlRow*> stops = TabStops();
-    ASSERT_EQ(stops.size(), 3u);
+    ASSERT_EQ(stops.size(), 4u);
     EXPECT_TRUE(std::is_sorted(stops.begin(), stops.end()));
+    EXPECT_STREQ(stops[2]->name, "cboFolder");
     EXPECT_STREQ(stops.back()->name, "btnStart");
     EXPECT_EQ(TwipsToPixels(kClientTwips), (Rect{0, 0, 537, 370}));
     EXPECT_EQ(PointsToPixels(kWindowFont.points), 11);

@@ -76,6 +76,10 @@ class FocusWindow final : public FormView, public DesktopServices, public RunVie
         }
     }
     void CloseWindow() override {}
+    // No Folder row.
+    void SetFolderRows(const std::vector<std::string>&, int) override {}
+    int ChosenFolderRow() const override { return 0; }
+    void EnableFolderRow(bool) override {}
 
     void ShowMessage(const std::string&, MessageIcon) override { Modal(); }
     std::string ShowOpenDialog(const OpenDialogRequest&) override {

@@ -33,6 +33,10 @@ class Recorder : public FormView, public DesktopServices {
         log.push_back(std::string("focus ") + PathBoxOf(box).box);
     }
     void CloseWindow() override { log.push_back("close"); }
+    // No Folder row.
+    void SetFolderRows(const std::vector<std::string>&, int) override {}
+    int ChosenFolderRow() const override { return 0; }
+    void EnableFolderRow(bool) override {}
     void ShowMessage(const std::string& text, MessageIcon) override {
         log.push_back("message " + text);
     }

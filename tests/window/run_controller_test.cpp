@@ -70,6 +70,10 @@ class Window final : public FormView, public RunView {
         log_.push_back("focus " + std::to_string(static_cast<int>(box)));
     }
     void CloseWindow() override { log_.push_back("window closed"); }
+    // No Folder row.
+    void SetFolderRows(const std::vector<std::string>&, int) override {}
+    int ChosenFolderRow() const override { return 0; }
+    void EnableFolderRow(bool) override {}
     void SetBusy(bool busy) override { log_.push_back(busy ? "busy" : "idle"); }
     void ShowProgress(const RunProgress& progress) override {
         log_.push_back("progress " + progress.text);
