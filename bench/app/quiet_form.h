@@ -4,6 +4,7 @@
 // and nothing it could ask for (a dialog, a message, a folder) shows.
 
 #include <string>
+#include <vector>
 
 #include "window/form_commands.h"
 
@@ -17,6 +18,9 @@ class QuietForm : public FormView, public DesktopServices {
     void SetBoxText(RunInput, const std::string&) override {}
     void FocusBox(RunInput) override {}
     void CloseWindow() override {}
+    void SetFolderRows(const std::vector<std::string>&, int) override {}
+    int ChosenFolderRow() const override { return 0; }
+    void EnableFolderRow(bool) override {}
     void ShowMessage(const std::string&, MessageIcon) override {}
     std::string ShowOpenDialog(const OpenDialogRequest&) override { return {}; }
     void OpenFolder(const std::string&) override {}
