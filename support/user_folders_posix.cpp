@@ -42,7 +42,7 @@ UserFolders CurrentUserFolders() {
         folders.home = HomeFromPasswordDatabase();
     }
     folders.home = WithoutTrailingSlashes(folders.home);
-    // The base directory specification ignores a relative value.
+    // A relative XDG_CONFIG_HOME is no configuration folder: desktops ignore it, and so do we.
     const std::string configHome = Environment("XDG_CONFIG_HOME");
     if (configHome.starts_with('/')) {
         folders.configHome = WithoutTrailingSlashes(configHome);
