@@ -131,7 +131,7 @@ void LinkCollector::Emit(LinkRecord& record, const PreparedTemplate& query,
 // `added` the entry is only appended.
 LinkCollector::Placed LinkCollector::Place(const PreparedTemplate& text, const LinkRecord& record,
                                            std::vector<std::string>& pieces, std::size_t extra,
-                                           std::unordered_set<std::string_view>* added) {
+                                           EntrySet* added) {
     Filled(text, record, scratch_);
     std::string& piece = RoomFor(pieces, scratch_.size() + extra);
     Placed placed{&piece, piece.size(), {}, true};
@@ -151,7 +151,7 @@ LinkCollector::Placed LinkCollector::Place(const PreparedTemplate& text, const L
 }
 
 // Undoes Place: the entry, if it was added, is known no more, and its text is cut off.
-void LinkCollector::Withdraw(const Placed& placed, std::unordered_set<std::string_view>& added) {
+void LinkCollector::Withdraw(const Placed& placed, EntrySet& added) {
     if (const auto found = added.find(placed.entry);
         found != added.end() && found->data() == placed.entry.data()) {
         added.erase(found);
@@ -160,8 +160,7 @@ void LinkCollector::Withdraw(const Placed& placed, std::unordered_set<std::strin
 }
 
 // An empty entry is never found, so that a template that gives one does not skip every link.
-bool LinkCollector::IsKnown(std::string_view entry,
-                            const std::unordered_set<std::string_view>& added) const {
+bool LinkCollector::IsKnown(std::string_view entry, const EntrySet& added) const {
     return !entry.empty() &&
            (added.contains(entry) || (menu_ != nullptr && menu_->HoldsOnOwnLines(entry)));
 }

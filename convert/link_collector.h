@@ -5,6 +5,7 @@
 // and under which id.
 
 #include <cstddef>
+#include <memory_resource>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -76,6 +77,8 @@ class LinkCollector final : public LinkSink {
     std::string ItemText() const;
 
   private:
+    using EntrySet = std::pmr::unordered_set<std::string_view>;
+
     // An entry at the end of a block: the piece, where it begins there, the entry as
     // TrimEntry leaves it, and whether it was neither added nor in the menu before.
     struct Placed {
@@ -85,10 +88,9 @@ class LinkCollector final : public LinkSink {
         bool fresh;
     };
     Placed Place(const PreparedTemplate& text, const LinkRecord& record,
-                 std::vector<std::string>& pieces, std::size_t extra,
-                 std::unordered_set<std::string_view>* added);
-    void Withdraw(const Placed& placed, std::unordered_set<std::string_view>& added);
-    bool IsKnown(std::string_view entry, const std::unordered_set<std::string_view>& added) const;
+                 std::vector<std::string>& pieces, std::size_t extra, EntrySet* added);
+    void Withdraw(const Placed& placed, EntrySet& added);
+    bool IsKnown(std::string_view entry, const EntrySet& added) const;
     bool ItemKnownBelow(LinkRecord& record, const PreparedTemplate& item, std::size_t limit);
     void Decide(bool added, std::string_view id, const LinkRecord& record) const;
 
@@ -100,9 +102,11 @@ class LinkCollector final : public LinkSink {
     const MenuIndex* menu_;
     FolderTracker* folders_ = nullptr;
     DecisionProbe onDecision_;
-    // The trimmed entries added so far, viewing the pieces.
-    std::unordered_set<std::string_view> addedQueries_;
-    std::unordered_set<std::string_view> addedItems_;
+    // The trimmed entries added so far, viewing the pieces. Their nodes come from one pool
+    // that is let go of at once: a long list frees a few hundred thousand of them.
+    std::pmr::monotonic_buffer_resource pool_;
+    EntrySet addedQueries_{&pool_};
+    EntrySet addedItems_{&pool_};
     // The added item entries that hold suffix digits, by the std::hash of their SuffixShape.
     std::unordered_multimap<std::size_t, std::string_view> itemShapes_;
     // For an id whose candidates were tried beyond the first: the first candidate not known

@@ -47,6 +47,10 @@ std::string_view TrimBlanksAndTabs(std::string_view text) {
     return Trim(text, IsBlankOrTab);
 }
 
+std::size_t LineCount(std::string_view text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
 }  // namespace
 
 std::string_view TrimEntry(std::string_view text) {
@@ -81,9 +85,8 @@ std::string SuffixShape(std::string_view text) {
     return shape;
 }
 
-MenuIndex::MenuIndex(std::string_view menu)
-    : menu_(menu),
-      linesFilter_(static_cast<std::size_t>(std::count(menu.begin(), menu.end(), '\n'))) {
+MenuIndex::MenuIndex(std::string_view menu) : menu_(menu), linesFilter_(LineCount(menu)) {
+    lines_.reserve(LineCount(menu));
     std::size_t begin = 0;
     while (begin < menu.size()) {
         const std::size_t end = LineEnd(menu, begin);
@@ -93,7 +96,7 @@ MenuIndex::MenuIndex(std::string_view menu)
             lines_[content].push_back(start);
             linesFilter_.Add(content);
             if (HoldsSuffixDigits(content)) {
-                shapes_.emplace(SuffixShape(content), start);
+                shapes_.emplace(std::pmr::string(SuffixShape(content), &pool_), start);
             }
         }
         begin = end + 1;
@@ -119,7 +122,7 @@ bool MenuIndex::HoldsOnOwnLines(std::string_view entry) const {
 bool MenuIndex::AnyLineFrom(std::string_view content, bool byShape,
                             const std::function<bool(std::string_view from)>& visit) const {
     if (byShape) {
-        const auto [first, last] = shapes_.equal_range(std::string(content));
+        const auto [first, last] = shapes_.equal_range(std::pmr::string(content));
         return std::any_of(first, last,
                            [&](const auto& line) { return visit(menu_.substr(line.second)); });
     }

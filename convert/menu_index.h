@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory_resource>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -53,13 +54,16 @@ class MenuIndex {
     bool StandsAt(std::size_t start, std::string_view entry) const;
 
     std::string_view menu_;
+    // The maps' nodes, lists and shapes, one or more per line, come from one pool that is
+    // let go of at once.
+    std::pmr::monotonic_buffer_resource pool_;
     // Where each line's content begins in the menu, by that content. A menu repeats many
     // lines ("</Table>"), which a multiset would chain in one bucket for every lookup that
     // lands there to walk.
-    std::unordered_map<std::string_view, std::vector<std::size_t>> lines_;
+    std::pmr::unordered_map<std::string_view, std::pmr::vector<std::size_t>> lines_{&pool_};
     HashFilter linesFilter_;  // in front of lines_: most entries looked up are new
     // Where the contents with suffix digits begin, by their shape.
-    std::unordered_multimap<std::string, std::size_t> shapes_;
+    std::pmr::unordered_multimap<std::pmr::string, std::size_t> shapes_{&pool_};
 };
 
 }  // namespace tamsel
