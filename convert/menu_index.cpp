@@ -47,8 +47,14 @@ std::string_view TrimBlanksAndTabs(std::string_view text) {
     return Trim(text, IsBlankOrTab);
 }
 
+// With memchr: a byte loop over the menu cost a tenth of a short run.
 std::size_t LineCount(std::string_view text) {
-    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+    std::size_t count = 0;
+    for (std::size_t at = text.find('\n'); at != std::string_view::npos;
+         at = text.find('\n', at + 1)) {
+        ++count;
+    }
+    return count;
 }
 
 }  // namespace
@@ -86,7 +92,6 @@ std::string SuffixShape(std::string_view text) {
 }
 
 MenuIndex::MenuIndex(std::string_view menu) : menu_(menu), linesFilter_(LineCount(menu)) {
-    lines_.reserve(LineCount(menu));
     std::size_t begin = 0;
     while (begin < menu.size()) {
         const std::size_t end = LineEnd(menu, begin);
