@@ -1,6 +1,6 @@
 #include "win32/combo_box_view.h"
 
-#include "win32/edit_field.h"
+#include "win32/wide_text.h"
 
 namespace tamsel::win32 {
 
@@ -17,6 +17,20 @@ HWND FieldOf(HWND combo) {
 }
 
 }  // namespace
+
+EditState ReadEdit(HWND edit) {
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return {WindowText(edit), static_cast<int>(start), static_cast<int>(end - start)};
+}
+
+void ApplyEdit(HWND edit, const EditState& state) {
+    SetWindowTextUtf8(edit, state.text);
+    // The anchor at the selection's far end leaves the caret at its start.
+    SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(state.selStart + state.selLength),
+                 static_cast<LPARAM>(state.selStart));
+}
 
 ComboBoxView::ComboBoxView(HWND form, HWND combo, RunInput input, FormCommands& commands)
     : combo_(combo),

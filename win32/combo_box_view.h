@@ -7,10 +7,16 @@
 #include <windows.h>
 
 #include "win32/completion_list.h"
+#include "window/edit_state.h"
 #include "window/form_commands.h"
 #include "window/path_box_controller.h"
 
 namespace tamsel::win32 {
+
+// An edit field's text, caret and selection.
+EditState ReadEdit(HWND edit);
+// Puts text, selection and caret into the field; the caret ends at the state's SelStart.
+void ApplyEdit(HWND edit, const EditState& state);
 
 class ComboBoxView final : public PathBoxView {
   public:

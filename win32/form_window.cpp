@@ -2,11 +2,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <utility>
 
-#include "win32/header_picture.h"
 #include "win32/wide_text.h"
-#include "win32/window_fonts.h"
 
 namespace tamsel::win32 {
 
@@ -15,10 +14,6 @@ namespace {
 constexpr wchar_t kClassName[] = L"TamselFormMain";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr int kFirstControlId = 1000;
-
-const ControlRow& Row(std::size_t index) {
-    return FormControls()[index];
-}
 
 struct ControlClass {
     const wchar_t* name;
@@ -46,6 +41,34 @@ ControlClass ClassOf(ControlKind kind) {
             break;
     }
     return {nullptr, 0};
+}
+
+// A drop-down combo box takes its height from its font; the selection field's height is
+// what sets it to the layout's.
+void FitBoxHeight(HWND combo, int height) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        RECT now;
+        GetWindowRect(combo, &now);
+        const int difference = height - (now.bottom - now.top);
+        if (difference == 0) {
+            return;
+        }
+        const auto field = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, -1, 0));
+        SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + difference);
+    }
+}
+
+// Whether another window of the program than `self` has its top left corner at `corner`.
+bool OtherWindowAt(HWND self, POINT corner) {
+    HWND other = nullptr;
+    while ((other = FindWindowExW(nullptr, other, kClassName, nullptr))) {
+        RECT frame;
+        if (other != self && IsWindowVisible(other) && GetWindowRect(other, &frame) &&
+            frame.left == corner.x && frame.top == corner.y) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -97,8 +120,7 @@ bool FormWindow::Create(HINSTANCE instance) {
     thread_.Attach(window_);
     WatchModalLoops();
     dpi_ = static_cast<int>(GetDpiForWindow(window_));
-    CreateBrushes();
-    picture_ = LoadHeaderPicture(instance);
+    CreatePaintObjects(instance);
     CreateControls(instance);
     commands_.Form_Load(programFolder_, homepage_);
     CreateCreditTip(instance);
@@ -159,7 +181,7 @@ void FormWindow::Layout() {
             continue;
         }
         DeleteObject(fonts_[i]);
-        fonts_[i] = CreateLayoutFont(rows[i].font, dpi_);
+        fonts_[i] = CreateLayoutFont(rows[i].font);
         SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[i]), FALSE);
         const RECT place = Scaled(rows[i].twips);
         SetWindowPos(controls_[i], nullptr, place.left, place.top, place.right - place.left,
@@ -169,21 +191,6 @@ void FormWindow::Layout() {
         }
     }
     InvalidateRect(window_, nullptr, TRUE);
-}
-
-// A drop-down combo box takes its height from its font; the selection field's height is
-// what sets it to the layout's.
-void FormWindow::FitBoxHeight(HWND combo, int height) const {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        RECT now;
-        GetWindowRect(combo, &now);
-        const int difference = height - (now.bottom - now.top);
-        if (difference == 0) {
-            return;
-        }
-        const auto field = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, -1, 0));
-        SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + difference);
-    }
 }
 
 // Centred on the screen; a window of the program already there moves this one down and to
@@ -201,7 +208,7 @@ void FormWindow::PlaceOnScreen() {
     POINT place{screen.left + (screen.right - screen.left - width) / 2,
                 screen.top + (screen.bottom - screen.top - height) / 2};
     // Bounded: a screen full of windows ends the cascade rather than the start-up.
-    for (int tries = 0; tries < 100 && OtherWindowAt(place); ++tries) {
+    for (int tries = 0; tries < 100 && OtherWindowAt(window_, place); ++tries) {
         place.x += step;
         place.y += step;
         if (place.x + width > screen.right || place.y + height > screen.bottom) {
@@ -209,18 +216,6 @@ void FormWindow::PlaceOnScreen() {
         }
     }
     SetWindowPos(window_, nullptr, place.x, place.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-bool FormWindow::OtherWindowAt(POINT corner) const {
-    HWND other = nullptr;
-    while ((other = FindWindowExW(nullptr, other, kClassName, nullptr))) {
-        RECT frame;
-        if (other != window_ && IsWindowVisible(other) && GetWindowRect(other, &frame) &&
-            frame.left == corner.x && frame.top == corner.y) {
-            return true;
-        }
-    }
-    return false;
 }
 
 HWND FormWindow::Control(std::string_view name) const {
@@ -244,12 +239,8 @@ HWND FormWindow::BoxEdit(RunInput box) const {
 }
 
 int FormWindow::RowOf(HWND control) const {
-    for (std::size_t i = 0; i < controls_.size(); ++i) {
-        if (control && controls_[i] == control) {
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
+    const auto found = std::ranges::find(controls_, control);
+    return control && found != controls_.end() ? static_cast<int>(found - controls_.begin()) : -1;
 }
 
 std::string FormWindow::BoxText(RunInput box) const {
@@ -399,7 +390,7 @@ void FormWindow::Command(int row, int notification) {
     if (row < 0 || static_cast<std::size_t>(row) >= controls_.size()) {
         return;
     }
-    const std::string_view name = Row(static_cast<std::size_t>(row)).name;
+    const std::string_view name = FormControls()[static_cast<std::size_t>(row)].name;
     if (name == "btnStart" && notification == BN_CLICKED) {
         commands_.btnStart_Click();
     } else if (name == "lblCredits" && notification == STN_CLICKED) {

@@ -77,14 +77,16 @@ class FormWindow final : public FormView, private RunView {
     void CreateControls(HINSTANCE instance);
     void CreateCreditTip(HINSTANCE instance);
     void Layout();
-    void FitBoxHeight(HWND combo, int height) const;
     void PlaceOnScreen();
-    // Whether another window of the program has its top left corner at `corner`.
-    bool OtherWindowAt(POINT corner) const;
     int Scale(int twips) const { return MulDiv(twips, dpi_, 1440); }
     RECT Scaled(const Rect& twips) const;
 
-    void CreateBrushes();
+    // The brushes and the header picture (form_window_paint.cpp).
+    void CreatePaintObjects(HINSTANCE instance);
+    // A font of the layout at the window's resolution, which the caller owns. A style
+    // without a face or size takes the window font's; its face where the system has it,
+    // else the system's own user-interface face.
+    HFONT CreateLayoutFont(const FontStyle& style) const;
     void Paint();
     void DrawStartButton(const DRAWITEMSTRUCT& item) const;
     // The brush for a label; 0 for the Folder row's list, which draws itself.
