@@ -6,9 +6,6 @@ namespace tamsel::win32 {
 
 namespace {
 
-// How many entries the open list shows before it scrolls.
-constexpr int kVisibleListRows = 12;
-
 HWND FieldOf(HWND combo) {
     COMBOBOXINFO info{};
     info.cbSize = sizeof info;
@@ -37,38 +34,6 @@ ComboBoxView::ComboBoxView(HWND form, HWND combo, RunInput input, FormCommands& 
       field_(FieldOf(combo)),
       controller_(*this, input),
       list_(form, combo, [this, &commands](int row) { commands.RowClicked(controller_, row); }) {}
-
-EditState ComboBoxView::Edit() const {
-    return ReadEdit(field_);
-}
-
-void ComboBoxView::ApplyEdit(const EditState& edit) {
-    win32::ApplyEdit(field_, edit);
-}
-
-void ComboBoxView::SetEntries(const CompletionEntries& entries) {
-    list_.SetEntries(entries);
-}
-
-void ComboBoxView::ShowList() {
-    list_.Open(kVisibleListRows);
-}
-
-void ComboBoxView::CloseList() {
-    list_.Close();
-}
-
-bool ComboBoxView::ListOpen() const {
-    return list_.IsOpen();
-}
-
-int ComboBoxView::ListRow() const {
-    return list_.CurrentRow();
-}
-
-int ComboBoxView::VisibleRows() const {
-    return kVisibleListRows;
-}
 
 void ComboBoxView::ChooseRow(int row) {
     // As a combo box's own list does: the entry goes into the field, selected whole.

@@ -125,7 +125,7 @@ bool FormWindow::Create(HINSTANCE instance) {
     commands_.Form_Load(programFolder_, homepage_);
     CreateCreditTip(instance);
     NameForScreenReaders();
-    AcceptDroppedFiles();
+    DragAcceptFiles(window_, TRUE);
     Layout();
     PlaceOnScreen();
     ShowWindow(window_, SW_SHOW);
@@ -155,9 +155,9 @@ void FormWindow::CreateControls(HINSTANCE instance) {
 }
 
 void FormWindow::CreateCreditTip(HINSTANCE instance) {
-    creditTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                 window_, nullptr, instance, nullptr);
+    const HWND tip = CreateWindowExW(
+        WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance, nullptr);
     std::wstring address = Widen(commands_.CreditAddress());
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
@@ -165,7 +165,7 @@ void FormWindow::CreateCreditTip(HINSTANCE instance) {
     tool.hwnd = window_;
     tool.uId = reinterpret_cast<UINT_PTR>(Control("lblCredits"));
     tool.lpszText = address.data();
-    SendMessageW(creditTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 RECT FormWindow::Scaled(const Rect& twips) const {
@@ -223,19 +223,9 @@ HWND FormWindow::Control(std::string_view name) const {
     return index < controls_.size() ? controls_[index] : nullptr;
 }
 
-HWND FormWindow::Box(RunInput box) const {
-    return Control(PathBoxOf(box).box);
-}
-
-const CompletionList& FormWindow::BoxList(RunInput box) const {
-    return boxes_[static_cast<std::size_t>(box)]->List();
-}
-
 HWND FormWindow::BoxEdit(RunInput box) const {
-    COMBOBOXINFO info{};
-    info.cbSize = sizeof info;
-    GetComboBoxInfo(Box(box), &info);
-    return info.hwndItem;
+    const auto& view = boxes_[static_cast<std::size_t>(box)];
+    return view ? view->Field() : nullptr;  // none before the boxes are made
 }
 
 int FormWindow::RowOf(HWND control) const {
@@ -251,14 +241,6 @@ void FormWindow::SetBoxText(RunInput box, const std::string& text) {
     SetWindowTextUtf8(Box(box), text);
 }
 
-void FormWindow::FocusBox(RunInput box) {
-    SetFocus(Box(box));
-}
-
-void FormWindow::CloseWindow() {
-    DestroyWindow(window_);
-}
-
 void FormWindow::SetFolderRows(const std::vector<std::string>& rows, int chosen) {
     const HWND list = Control("cboFolder");
     SendMessageW(list, CB_RESETCONTENT, 0, 0);
@@ -270,10 +252,6 @@ void FormWindow::SetFolderRows(const std::vector<std::string>& rows, int chosen)
 
 int FormWindow::ChosenFolderRow() const {
     return static_cast<int>(SendMessageW(Control("cboFolder"), CB_GETCURSEL, 0, 0));
-}
-
-void FormWindow::EnableFolderRow(bool enabled) {
-    EnableWindow(Control("cboFolder"), enabled);
 }
 
 // Dialog boxes keep the focused control while another window is active and give it back

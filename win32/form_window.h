@@ -43,7 +43,9 @@ class FormWindow final : public FormView, private RunView {
     // The edit field inside a path box.
     HWND BoxEdit(RunInput box) const;
     // A path box's completion list.
-    const CompletionList& BoxList(RunInput box) const;
+    const CompletionList& BoxList(RunInput box) const {
+        return boxes_[static_cast<std::size_t>(box)]->List();
+    }
 
     // Offers a message of the thread's loop to the window before it is dispatched: the
     // window's Enter and Esc, keys for an open completion list, Tab and the other dialog
@@ -53,11 +55,11 @@ class FormWindow final : public FormView, private RunView {
 
     std::string BoxText(RunInput box) const override;
     void SetBoxText(RunInput box, const std::string& text) override;
-    void FocusBox(RunInput box) override;
-    void CloseWindow() override;
+    void FocusBox(RunInput box) override { SetFocus(Box(box)); }
+    void CloseWindow() override { DestroyWindow(window_); }
     void SetFolderRows(const std::vector<std::string>& rows, int chosen) override;
     int ChosenFolderRow() const override;
-    void EnableFolderRow(bool enabled) override;
+    void EnableFolderRow(bool enabled) override { EnableWindow(Control("cboFolder"), enabled); }
 
     // Whether a run started by Start is still going (form_window_run.cpp).
     bool Running() { return commands_.Runs()->Running(); }
@@ -98,19 +100,19 @@ class FormWindow final : public FormView, private RunView {
     // pressed while it shows (FormCommands::ModalKeyDown); every other message passes.
     bool ModalAnswers(const MSG& message);
     // Sees the messages of the thread's modal loops (message boxes, the open-file dialog)
-    // before they are handled, for the forms of the thread (form_window_keys.cpp).
+    // for the forms of the thread.
     static LRESULT CALLBACK ModalLoopHook(int code, WPARAM w, LPARAM l);
     void WatchModalLoops();
     void StopWatchingModalLoops();
 
-    // The control that had the focus when the window was last deactivated.
+    // Notes the focused control as the window is deactivated, and gives the focus back to
+    // it; false when there is none to give it to.
     void NoteFocus();
-    // Gives the focus back to that control; false when there is none to give it to.
     bool GiveFocusBack();
 
     // The row of a control in the layout, or -1.
     int RowOf(HWND control) const;
-    HWND Box(RunInput box) const;
+    HWND Box(RunInput box) const { return Control(PathBoxOf(box).box); }
     // The controller of the path box whose combo box or edit field `target` is, or nullptr.
     PathBoxController* BoxOf(HWND target) const;
     // A path box's focus came or went (CBN_SETFOCUS, CBN_KILLFOCUS).
@@ -118,12 +120,11 @@ class FormWindow final : public FormView, private RunView {
     void Paste(ComboBoxView& box);
     // The box's arrow, or its key, opens or closes its list; a press brings the focus.
     void ArrowPressed(ComboBoxView& box);
-    // The open lists close when the window moves or a press falls outside their box, as a
-    // drop-down list does.
+    // As drop-down lists do, the open lists close when the window moves or a press falls
+    // outside their box.
     void CloseListsOn(UINT message, WPARAM w, LPARAM l);
 
     // Files dropped from the file manager (form_window_drops.cpp).
-    void AcceptDroppedFiles();
     void FilesDropped(HDROP drop);
     // Names and roles for screen readers (form_window_screen_readers.cpp).
     void NameForScreenReaders();
@@ -137,7 +138,6 @@ class FormWindow final : public FormView, private RunView {
     std::string programFolder_;
     std::string homepage_;
     HWND window_ = nullptr;
-    HWND creditTip_ = nullptr;
     HWND lastFocus_ = nullptr;
     bool givingFocusBack_ = false;
     bool clicking_ = false;  // a press in a path box that brings the focus is handled
