@@ -15,12 +15,8 @@ constexpr wchar_t kClassName[] = L"TamselFormMain";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr int kFirstControlId = 1000;
 
-struct ControlClass {
-    const wchar_t* name;
-    DWORD style;
-};
-
-ControlClass ClassOf(ControlKind kind) {
+// A control's window class and style; no class for the rows the window draws itself.
+std::pair<const wchar_t*, DWORD> ClassOf(ControlKind kind) {
     switch (kind) {
         case ControlKind::Label:
             return {L"STATIC", SS_LEFT | SS_NOPREFIX};
@@ -137,13 +133,13 @@ void FormWindow::CreateControls(HINSTANCE instance) {
     // Creation order is the Tab order among the controls that are tab stops.
     const auto rows = FormControls();
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        const ControlClass kind = ClassOf(rows[i].kind);
-        if (!kind.name) {
+        const auto [name, style] = ClassOf(rows[i].kind);
+        if (!name) {
             continue;
         }
         const std::wstring caption = Widen(rows[i].caption);
         controls_[i] = CreateWindowExW(
-            0, kind.name, caption.c_str(), WS_CHILD | WS_VISIBLE | kind.style, 0, 0, 0, 0, window_,
+            0, name, caption.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, window_,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + i)), instance, nullptr);
     }
     for (const PathBoxRow& box : PathBoxes()) {

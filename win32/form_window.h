@@ -40,9 +40,7 @@ class FormWindow final : public FormView, private RunView {
     HWND Handle() const { return window_; }
     // The control of a layout row by name; nullptr for the drawn ones (band, picture).
     HWND Control(std::string_view name) const;
-    // The edit field inside a path box.
     HWND BoxEdit(RunInput box) const;
-    // A path box's completion list.
     const CompletionList& BoxList(RunInput box) const {
         return boxes_[static_cast<std::size_t>(box)]->List();
     }
