@@ -92,11 +92,6 @@ void CompletionList::ScrollToTop() {
     }
 }
 
-int CompletionList::CurrentRow() const {
-    const auto row = static_cast<int>(SendMessageW(rows_, LB_GETCURSEL, 0, 0));
-    return row == LB_ERR ? -1 : row;
-}
-
 int CompletionList::RowsShown() const {
     RECT client;
     GetClientRect(rows_, &client);

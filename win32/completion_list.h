@@ -37,7 +37,7 @@ class CompletionList {
     bool IsOpen() const { return IsWindowVisible(popup_) != FALSE; }
 
     // The current row, -1 for none; making one current scrolls it into view.
-    int CurrentRow() const;
+    int CurrentRow() const { return static_cast<int>(SendMessageW(rows_, LB_GETCURSEL, 0, 0)); }
     void SetCurrentRow(int row) { SendMessageW(rows_, LB_SETCURSEL, static_cast<WPARAM>(row), 0); }
     // How many rows the open list shows at once.
     int RowsShown() const;

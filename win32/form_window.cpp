@@ -229,14 +229,6 @@ int FormWindow::RowOf(HWND control) const {
     return control && found != controls_.end() ? static_cast<int>(found - controls_.begin()) : -1;
 }
 
-std::string FormWindow::BoxText(RunInput box) const {
-    return WindowText(Box(box));
-}
-
-void FormWindow::SetBoxText(RunInput box, const std::string& text) {
-    SetWindowTextUtf8(Box(box), text);
-}
-
 void FormWindow::SetFolderRows(const std::vector<std::string>& rows, int chosen) {
     const HWND list = Control("cboFolder");
     SendMessageW(list, CB_RESETCONTENT, 0, 0);

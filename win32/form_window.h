@@ -16,6 +16,7 @@
 
 #include "win32/combo_box_view.h"
 #include "win32/progress_dialog.h"
+#include "win32/wide_text.h"
 #include "win32/window_thread.h"
 #include "window/form_commands.h"
 #include "window/form_layout.h"
@@ -51,8 +52,10 @@ class FormWindow final : public FormView, private RunView {
     // answer. True when the window took the message; otherwise the loop dispatches it.
     bool TranslateForWindow(MSG& message);
 
-    std::string BoxText(RunInput box) const override;
-    void SetBoxText(RunInput box, const std::string& text) override;
+    std::string BoxText(RunInput box) const override { return WindowText(Box(box)); }
+    void SetBoxText(RunInput box, const std::string& text) override {
+        SetWindowTextUtf8(Box(box), text);
+    }
     void FocusBox(RunInput box) override { SetFocus(Box(box)); }
     void CloseWindow() override { DestroyWindow(window_); }
     void SetFolderRows(const std::vector<std::string>& rows, int chosen) override;
@@ -65,7 +68,7 @@ class FormWindow final : public FormView, private RunView {
   private:
     void SetBusy(bool busy) override;
     void ShowProgress(const RunProgress& progress) override;
-    void CloseProgress() override;
+    void CloseProgress() override { progress_.Close(); }
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
     static LRESULT CALLBACK EditProc(HWND edit, UINT message, WPARAM w, LPARAM l, UINT_PTR id,
