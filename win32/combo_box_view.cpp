@@ -1,13 +1,10 @@
 #include "win32/combo_box_view.h"
 
-#include "win32/edit_field.h"
+#include "win32/wide_text.h"
 
 namespace tamsel::win32 {
 
 namespace {
-
-// How many entries the open list shows before it scrolls.
-constexpr int kVisibleListRows = 12;
 
 HWND FieldOf(HWND combo) {
     COMBOBOXINFO info{};
@@ -18,43 +15,25 @@ HWND FieldOf(HWND combo) {
 
 }  // namespace
 
+EditState ReadEdit(HWND edit) {
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return {WindowText(edit), static_cast<int>(start), static_cast<int>(end - start)};
+}
+
+void ApplyEdit(HWND edit, const EditState& state) {
+    SetWindowTextUtf8(edit, state.text);
+    // The anchor at the selection's far end leaves the caret at its start.
+    SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(state.selStart + state.selLength),
+                 static_cast<LPARAM>(state.selStart));
+}
+
 ComboBoxView::ComboBoxView(HWND form, HWND combo, RunInput input, FormCommands& commands)
     : combo_(combo),
       field_(FieldOf(combo)),
       controller_(*this, input),
       list_(form, combo, [this, &commands](int row) { commands.RowClicked(controller_, row); }) {}
-
-EditState ComboBoxView::Edit() const {
-    return ReadEdit(field_);
-}
-
-void ComboBoxView::ApplyEdit(const EditState& edit) {
-    win32::ApplyEdit(field_, edit);
-}
-
-void ComboBoxView::SetEntries(const CompletionEntries& entries) {
-    list_.SetEntries(entries);
-}
-
-void ComboBoxView::ShowList() {
-    list_.Open(kVisibleListRows);
-}
-
-void ComboBoxView::CloseList() {
-    list_.Close();
-}
-
-bool ComboBoxView::ListOpen() const {
-    return list_.IsOpen();
-}
-
-int ComboBoxView::ListRow() const {
-    return list_.CurrentRow();
-}
-
-int ComboBoxView::VisibleRows() const {
-    return kVisibleListRows;
-}
 
 void ComboBoxView::ChooseRow(int row) {
     // As a combo box's own list does: the entry goes into the field, selected whole.

@@ -7,10 +7,16 @@
 #include <windows.h>
 
 #include "win32/completion_list.h"
+#include "window/edit_state.h"
 #include "window/form_commands.h"
 #include "window/path_box_controller.h"
 
 namespace tamsel::win32 {
+
+// An edit field's text, caret and selection.
+EditState ReadEdit(HWND edit);
+// Puts text, selection and caret into the field; the caret ends at the state's SelStart.
+void ApplyEdit(HWND edit, const EditState& state);
 
 class ComboBoxView final : public PathBoxView {
   public:
@@ -26,17 +32,20 @@ class ComboBoxView final : public PathBoxView {
     CompletionList& List() { return list_; }
     const CompletionList& List() const { return list_; }
 
-    EditState Edit() const override;
-    void ApplyEdit(const EditState& edit) override;
-    void SetEntries(const CompletionEntries& entries) override;
-    void ShowList() override;
-    void CloseList() override;
-    bool ListOpen() const override;
-    int ListRow() const override;
-    int VisibleRows() const override;
+    EditState Edit() const override { return ReadEdit(field_); }
+    void ApplyEdit(const EditState& edit) override { win32::ApplyEdit(field_, edit); }
+    void SetEntries(const CompletionEntries& entries) override { list_.SetEntries(entries); }
+    void ShowList() override { list_.Open(kVisibleListRows); }
+    void CloseList() override { list_.Close(); }
+    bool ListOpen() const override { return list_.IsOpen(); }
+    int ListRow() const override { return list_.CurrentRow(); }
+    int VisibleRows() const override { return kVisibleListRows; }
     void ChooseRow(int row) override;
 
   private:
+    // How many entries the open list shows before it scrolls.
+    static constexpr int kVisibleListRows = 12;
+
     HWND combo_;
     HWND field_;
     PathBoxController controller_;

@@ -55,9 +55,7 @@ CompletionList::~CompletionList() {
 }
 
 void CompletionList::SetEntries(const CompletionEntries& entries) {
-    entries_.folderPart = entries.folderPart;
-    entries_.names = entries.names;
-    entries_.labels = entries.labels;
+    entries_ = entries;
     folderPart_ = Widen(entries.folderPart);
     // Each change to a shown list box redraws its scroll bar at once, which costs the
     // display server a round trip: what stays as it was is not set again.
@@ -85,14 +83,6 @@ void CompletionList::Open(int maxRows) {
     }
 }
 
-void CompletionList::Close() {
-    ShowWindow(popup_, SW_HIDE);
-}
-
-bool CompletionList::IsOpen() const {
-    return IsWindowVisible(popup_) != FALSE;
-}
-
 void CompletionList::ScrollToTop() {
     if (CurrentRow() != -1) {
         SendMessageW(rows_, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
@@ -102,23 +92,10 @@ void CompletionList::ScrollToTop() {
     }
 }
 
-int CompletionList::CurrentRow() const {
-    const auto row = static_cast<int>(SendMessageW(rows_, LB_GETCURSEL, 0, 0));
-    return row == LB_ERR ? -1 : row;
-}
-
-void CompletionList::SetCurrentRow(int row) {
-    SendMessageW(rows_, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
-}
-
 int CompletionList::RowsShown() const {
     RECT client;
     GetClientRect(rows_, &client);
     return client.bottom / ItemHeight(box_);
-}
-
-void CompletionList::Wheel(WPARAM w, LPARAM l) {
-    SendMessageW(rows_, WM_MOUSEWHEEL, w, l);
 }
 
 // As the box's own list would drop: as wide as the box, below it, or above it where the

@@ -33,16 +33,16 @@ class CompletionList {
     // as the box and at most `maxRows` rows high, scrolled to its top with no current row.
     // An empty list stays closed.
     void Open(int maxRows);
-    void Close();
-    bool IsOpen() const;
+    void Close() { ShowWindow(popup_, SW_HIDE); }
+    bool IsOpen() const { return IsWindowVisible(popup_) != FALSE; }
 
     // The current row, -1 for none; making one current scrolls it into view.
-    int CurrentRow() const;
-    void SetCurrentRow(int row);
+    int CurrentRow() const { return static_cast<int>(SendMessageW(rows_, LB_GETCURSEL, 0, 0)); }
+    void SetCurrentRow(int row) { SendMessageW(rows_, LB_SETCURSEL, static_cast<WPARAM>(row), 0); }
     // How many rows the open list shows at once.
     int RowsShown() const;
     // The wheel turned over the box: the open list scrolls.
-    void Wheel(WPARAM w, LPARAM l);
+    void Wheel(WPARAM w, LPARAM l) { SendMessageW(rows_, WM_MOUSEWHEEL, w, l); }
 
     // The list box that shows the rows.
     HWND Rows() const { return rows_; }

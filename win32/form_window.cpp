@@ -2,11 +2,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <utility>
 
-#include "win32/header_picture.h"
 #include "win32/wide_text.h"
-#include "win32/window_fonts.h"
 
 namespace tamsel::win32 {
 
@@ -16,16 +15,8 @@ constexpr wchar_t kClassName[] = L"TamselFormMain";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr int kFirstControlId = 1000;
 
-const ControlRow& Row(std::size_t index) {
-    return FormControls()[index];
-}
-
-struct ControlClass {
-    const wchar_t* name;
-    DWORD style;
-};
-
-ControlClass ClassOf(ControlKind kind) {
+// A control's window class and style; no class for the rows the window draws itself.
+std::pair<const wchar_t*, DWORD> ClassOf(ControlKind kind) {
     switch (kind) {
         case ControlKind::Label:
             return {L"STATIC", SS_LEFT | SS_NOPREFIX};
@@ -46,6 +37,34 @@ ControlClass ClassOf(ControlKind kind) {
             break;
     }
     return {nullptr, 0};
+}
+
+// A drop-down combo box takes its height from its font; the selection field's height is
+// what sets it to the layout's.
+void FitBoxHeight(HWND combo, int height) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        RECT now;
+        GetWindowRect(combo, &now);
+        const int difference = height - (now.bottom - now.top);
+        if (difference == 0) {
+            return;
+        }
+        const auto field = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, -1, 0));
+        SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + difference);
+    }
+}
+
+// Whether another window of the program than `self` has its top left corner at `corner`.
+bool OtherWindowAt(HWND self, POINT corner) {
+    HWND other = nullptr;
+    while ((other = FindWindowExW(nullptr, other, kClassName, nullptr))) {
+        RECT frame;
+        if (other != self && IsWindowVisible(other) && GetWindowRect(other, &frame) &&
+            frame.left == corner.x && frame.top == corner.y) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -97,13 +116,12 @@ bool FormWindow::Create(HINSTANCE instance) {
     thread_.Attach(window_);
     WatchModalLoops();
     dpi_ = static_cast<int>(GetDpiForWindow(window_));
-    CreateBrushes();
-    picture_ = LoadHeaderPicture(instance);
+    CreatePaintObjects(instance);
     CreateControls(instance);
     commands_.Form_Load(programFolder_, homepage_);
     CreateCreditTip(instance);
     NameForScreenReaders();
-    AcceptDroppedFiles();
+    DragAcceptFiles(window_, TRUE);
     Layout();
     PlaceOnScreen();
     ShowWindow(window_, SW_SHOW);
@@ -115,13 +133,13 @@ void FormWindow::CreateControls(HINSTANCE instance) {
     // Creation order is the Tab order among the controls that are tab stops.
     const auto rows = FormControls();
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        const ControlClass kind = ClassOf(rows[i].kind);
-        if (!kind.name) {
+        const auto [name, style] = ClassOf(rows[i].kind);
+        if (!name) {
             continue;
         }
         const std::wstring caption = Widen(rows[i].caption);
         controls_[i] = CreateWindowExW(
-            0, kind.name, caption.c_str(), WS_CHILD | WS_VISIBLE | kind.style, 0, 0, 0, 0, window_,
+            0, name, caption.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, window_,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + i)), instance, nullptr);
     }
     for (const PathBoxRow& box : PathBoxes()) {
@@ -133,9 +151,9 @@ void FormWindow::CreateControls(HINSTANCE instance) {
 }
 
 void FormWindow::CreateCreditTip(HINSTANCE instance) {
-    creditTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                 window_, nullptr, instance, nullptr);
+    const HWND tip = CreateWindowExW(
+        WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance, nullptr);
     std::wstring address = Widen(commands_.CreditAddress());
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
@@ -143,7 +161,7 @@ void FormWindow::CreateCreditTip(HINSTANCE instance) {
     tool.hwnd = window_;
     tool.uId = reinterpret_cast<UINT_PTR>(Control("lblCredits"));
     tool.lpszText = address.data();
-    SendMessageW(creditTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 RECT FormWindow::Scaled(const Rect& twips) const {
@@ -159,7 +177,7 @@ void FormWindow::Layout() {
             continue;
         }
         DeleteObject(fonts_[i]);
-        fonts_[i] = CreateLayoutFont(rows[i].font, dpi_);
+        fonts_[i] = CreateLayoutFont(rows[i].font);
         SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[i]), FALSE);
         const RECT place = Scaled(rows[i].twips);
         SetWindowPos(controls_[i], nullptr, place.left, place.top, place.right - place.left,
@@ -169,21 +187,6 @@ void FormWindow::Layout() {
         }
     }
     InvalidateRect(window_, nullptr, TRUE);
-}
-
-// A drop-down combo box takes its height from its font; the selection field's height is
-// what sets it to the layout's.
-void FormWindow::FitBoxHeight(HWND combo, int height) const {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        RECT now;
-        GetWindowRect(combo, &now);
-        const int difference = height - (now.bottom - now.top);
-        if (difference == 0) {
-            return;
-        }
-        const auto field = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, -1, 0));
-        SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + difference);
-    }
 }
 
 // Centred on the screen; a window of the program already there moves this one down and to
@@ -201,7 +204,7 @@ void FormWindow::PlaceOnScreen() {
     POINT place{screen.left + (screen.right - screen.left - width) / 2,
                 screen.top + (screen.bottom - screen.top - height) / 2};
     // Bounded: a screen full of windows ends the cascade rather than the start-up.
-    for (int tries = 0; tries < 100 && OtherWindowAt(place); ++tries) {
+    for (int tries = 0; tries < 100 && OtherWindowAt(window_, place); ++tries) {
         place.x += step;
         place.y += step;
         if (place.x + width > screen.right || place.y + height > screen.bottom) {
@@ -211,61 +214,19 @@ void FormWindow::PlaceOnScreen() {
     SetWindowPos(window_, nullptr, place.x, place.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-bool FormWindow::OtherWindowAt(POINT corner) const {
-    HWND other = nullptr;
-    while ((other = FindWindowExW(nullptr, other, kClassName, nullptr))) {
-        RECT frame;
-        if (other != window_ && IsWindowVisible(other) && GetWindowRect(other, &frame) &&
-            frame.left == corner.x && frame.top == corner.y) {
-            return true;
-        }
-    }
-    return false;
-}
-
 HWND FormWindow::Control(std::string_view name) const {
     const std::size_t index = ControlIndex(name);
     return index < controls_.size() ? controls_[index] : nullptr;
 }
 
-HWND FormWindow::Box(RunInput box) const {
-    return Control(PathBoxOf(box).box);
-}
-
-const CompletionList& FormWindow::BoxList(RunInput box) const {
-    return boxes_[static_cast<std::size_t>(box)]->List();
-}
-
 HWND FormWindow::BoxEdit(RunInput box) const {
-    COMBOBOXINFO info{};
-    info.cbSize = sizeof info;
-    GetComboBoxInfo(Box(box), &info);
-    return info.hwndItem;
+    const auto& view = boxes_[static_cast<std::size_t>(box)];
+    return view ? view->Field() : nullptr;  // none before the boxes are made
 }
 
 int FormWindow::RowOf(HWND control) const {
-    for (std::size_t i = 0; i < controls_.size(); ++i) {
-        if (control && controls_[i] == control) {
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
-}
-
-std::string FormWindow::BoxText(RunInput box) const {
-    return WindowText(Box(box));
-}
-
-void FormWindow::SetBoxText(RunInput box, const std::string& text) {
-    SetWindowTextUtf8(Box(box), text);
-}
-
-void FormWindow::FocusBox(RunInput box) {
-    SetFocus(Box(box));
-}
-
-void FormWindow::CloseWindow() {
-    DestroyWindow(window_);
+    const auto found = std::ranges::find(controls_, control);
+    return control && found != controls_.end() ? static_cast<int>(found - controls_.begin()) : -1;
 }
 
 void FormWindow::SetFolderRows(const std::vector<std::string>& rows, int chosen) {
@@ -279,10 +240,6 @@ void FormWindow::SetFolderRows(const std::vector<std::string>& rows, int chosen)
 
 int FormWindow::ChosenFolderRow() const {
     return static_cast<int>(SendMessageW(Control("cboFolder"), CB_GETCURSEL, 0, 0));
-}
-
-void FormWindow::EnableFolderRow(bool enabled) {
-    EnableWindow(Control("cboFolder"), enabled);
 }
 
 // Dialog boxes keep the focused control while another window is active and give it back
@@ -399,7 +356,7 @@ void FormWindow::Command(int row, int notification) {
     if (row < 0 || static_cast<std::size_t>(row) >= controls_.size()) {
         return;
     }
-    const std::string_view name = Row(static_cast<std::size_t>(row)).name;
+    const std::string_view name = FormControls()[static_cast<std::size_t>(row)].name;
     if (name == "btnStart" && notification == BN_CLICKED) {
         commands_.btnStart_Click();
     } else if (name == "lblCredits" && notification == STN_CLICKED) {

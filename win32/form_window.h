@@ -16,6 +16,7 @@
 
 #include "win32/combo_box_view.h"
 #include "win32/progress_dialog.h"
+#include "win32/wide_text.h"
 #include "win32/window_thread.h"
 #include "window/form_commands.h"
 #include "window/form_layout.h"
@@ -40,10 +41,10 @@ class FormWindow final : public FormView, private RunView {
     HWND Handle() const { return window_; }
     // The control of a layout row by name; nullptr for the drawn ones (band, picture).
     HWND Control(std::string_view name) const;
-    // The edit field inside a path box.
     HWND BoxEdit(RunInput box) const;
-    // A path box's completion list.
-    const CompletionList& BoxList(RunInput box) const;
+    const CompletionList& BoxList(RunInput box) const {
+        return boxes_[static_cast<std::size_t>(box)]->List();
+    }
 
     // Offers a message of the thread's loop to the window before it is dispatched: the
     // window's Enter and Esc, keys for an open completion list, Tab and the other dialog
@@ -51,13 +52,15 @@ class FormWindow final : public FormView, private RunView {
     // answer. True when the window took the message; otherwise the loop dispatches it.
     bool TranslateForWindow(MSG& message);
 
-    std::string BoxText(RunInput box) const override;
-    void SetBoxText(RunInput box, const std::string& text) override;
-    void FocusBox(RunInput box) override;
-    void CloseWindow() override;
+    std::string BoxText(RunInput box) const override { return WindowText(Box(box)); }
+    void SetBoxText(RunInput box, const std::string& text) override {
+        SetWindowTextUtf8(Box(box), text);
+    }
+    void FocusBox(RunInput box) override { SetFocus(Box(box)); }
+    void CloseWindow() override { DestroyWindow(window_); }
     void SetFolderRows(const std::vector<std::string>& rows, int chosen) override;
     int ChosenFolderRow() const override;
-    void EnableFolderRow(bool enabled) override;
+    void EnableFolderRow(bool enabled) override { EnableWindow(Control("cboFolder"), enabled); }
 
     // Whether a run started by Start is still going (form_window_run.cpp).
     bool Running() { return commands_.Runs()->Running(); }
@@ -65,7 +68,7 @@ class FormWindow final : public FormView, private RunView {
   private:
     void SetBusy(bool busy) override;
     void ShowProgress(const RunProgress& progress) override;
-    void CloseProgress() override;
+    void CloseProgress() override { progress_.Close(); }
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
     static LRESULT CALLBACK EditProc(HWND edit, UINT message, WPARAM w, LPARAM l, UINT_PTR id,
@@ -77,14 +80,16 @@ class FormWindow final : public FormView, private RunView {
     void CreateControls(HINSTANCE instance);
     void CreateCreditTip(HINSTANCE instance);
     void Layout();
-    void FitBoxHeight(HWND combo, int height) const;
     void PlaceOnScreen();
-    // Whether another window of the program has its top left corner at `corner`.
-    bool OtherWindowAt(POINT corner) const;
     int Scale(int twips) const { return MulDiv(twips, dpi_, 1440); }
     RECT Scaled(const Rect& twips) const;
 
-    void CreateBrushes();
+    // The brushes and the header picture (form_window_paint.cpp).
+    void CreatePaintObjects(HINSTANCE instance);
+    // A font of the layout at the window's resolution, which the caller owns. A style
+    // without a face or size takes the window font's; its face where the system has it,
+    // else the system's own user-interface face.
+    HFONT CreateLayoutFont(const FontStyle& style) const;
     void Paint();
     void DrawStartButton(const DRAWITEMSTRUCT& item) const;
     // The brush for a label; 0 for the Folder row's list, which draws itself.
@@ -96,19 +101,19 @@ class FormWindow final : public FormView, private RunView {
     // pressed while it shows (FormCommands::ModalKeyDown); every other message passes.
     bool ModalAnswers(const MSG& message);
     // Sees the messages of the thread's modal loops (message boxes, the open-file dialog)
-    // before they are handled, for the forms of the thread (form_window_keys.cpp).
+    // for the forms of the thread.
     static LRESULT CALLBACK ModalLoopHook(int code, WPARAM w, LPARAM l);
     void WatchModalLoops();
     void StopWatchingModalLoops();
 
-    // The control that had the focus when the window was last deactivated.
+    // Notes the focused control as the window is deactivated, and gives the focus back to
+    // it; false when there is none to give it to.
     void NoteFocus();
-    // Gives the focus back to that control; false when there is none to give it to.
     bool GiveFocusBack();
 
     // The row of a control in the layout, or -1.
     int RowOf(HWND control) const;
-    HWND Box(RunInput box) const;
+    HWND Box(RunInput box) const { return Control(PathBoxOf(box).box); }
     // The controller of the path box whose combo box or edit field `target` is, or nullptr.
     PathBoxController* BoxOf(HWND target) const;
     // A path box's focus came or went (CBN_SETFOCUS, CBN_KILLFOCUS).
@@ -116,12 +121,11 @@ class FormWindow final : public FormView, private RunView {
     void Paste(ComboBoxView& box);
     // The box's arrow, or its key, opens or closes its list; a press brings the focus.
     void ArrowPressed(ComboBoxView& box);
-    // The open lists close when the window moves or a press falls outside their box, as a
-    // drop-down list does.
+    // As drop-down lists do, the open lists close when the window moves or a press falls
+    // outside their box.
     void CloseListsOn(UINT message, WPARAM w, LPARAM l);
 
     // Files dropped from the file manager (form_window_drops.cpp).
-    void AcceptDroppedFiles();
     void FilesDropped(HDROP drop);
     // Names and roles for screen readers (form_window_screen_readers.cpp).
     void NameForScreenReaders();
@@ -135,7 +139,6 @@ class FormWindow final : public FormView, private RunView {
     std::string programFolder_;
     std::string homepage_;
     HWND window_ = nullptr;
-    HWND creditTip_ = nullptr;
     HWND lastFocus_ = nullptr;
     bool givingFocusBack_ = false;
     bool clicking_ = false;  // a press in a path box that brings the focus is handled

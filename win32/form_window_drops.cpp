@@ -27,10 +27,6 @@ std::vector<DroppedItem> ItemsOf(HDROP drop) {
 
 }  // namespace
 
-void FormWindow::AcceptDroppedFiles() {
-    DragAcceptFiles(window_, TRUE);
-}
-
 void FormWindow::FilesDropped(HDROP drop) {
     const std::vector<DroppedItem> items = ItemsOf(drop);
     POINT at{};

@@ -6,17 +6,40 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
-#include <algorithm>
 #include <optional>
 #include <vector>
 
-#include "win32/edit_field.h"
 #include "win32/wide_text.h"
 #include "window/path_completion.h"
+#include "window/virtual_keys.h"
 
 namespace tamsel::win32 {
 
 namespace {
+
+int ModifierState() {
+    int shift = 0;
+    if (GetKeyState(VK_SHIFT) < 0) {
+        shift |= vk::kShiftHeld;
+    }
+    if (GetKeyState(VK_CONTROL) < 0) {
+        shift |= vk::kControlHeld;
+    }
+    if (GetKeyState(VK_MENU) < 0) {
+        shift |= vk::kAltHeld;
+    }
+    return shift;
+}
+
+// A key that types "/" without modifiers, or "\" with any, is the separator key: Windows
+// accepts both separators.
+int FormKey(int virtualKey, int shift) {
+    const UINT typed = MapVirtualKeyW(static_cast<UINT>(virtualKey), MAPVK_VK_TO_CHAR) & 0xFFFF;
+    if (typed == L'\\' || (typed == L'/' && shift == 0)) {
+        return vk::kBackslash;
+    }
+    return virtualKey;
+}
 
 // A key as the form logic takes it. Windows flags every repeat of a held key, so the
 // events carry no time: pairing a release with the next press is for platforms that send
@@ -77,12 +100,7 @@ void FormWindow::WatchModalLoops() {
 }
 
 void FormWindow::StopWatchingModalLoops() {
-    const auto found = std::find(watchingForms.begin(), watchingForms.end(), this);
-    if (found == watchingForms.end()) {
-        return;
-    }
-    watchingForms.erase(found);
-    if (watchingForms.empty()) {
+    if (std::erase(watchingForms, this) != 0 && watchingForms.empty()) {
         UnhookWindowsHookEx(modalLoopHook);
         modalLoopHook = nullptr;
     }

@@ -1,24 +1,135 @@
-// How the main window looks: the header band and picture, the labels' and boxes' colours
-// and the start button's white face.
+// How the main window looks: its fonts, the header band and picture, the labels' and
+// boxes' colours and the start button's white face.
+
+#include <wincodec.h>
+#include <wrl/client.h>
+
+#include <cwchar>
+#include <string>
 
 #include "win32/form_window.h"
+#include "win32/wide_text.h"
 
 namespace tamsel::win32 {
 
 namespace {
 
+using Microsoft::WRL::ComPtr;
+
+// From this size on a smoothed bold is heavy enough (the header's title).
+constexpr double kSmoothedBoldPoints = 12;
+
 COLORREF ToColorRef(Rgb colour) {
     return RGB(Red(colour), Green(colour), Blue(colour));
 }
 
+int CALLBACK NoteFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
+bool FaceInstalled(const std::wstring& face) {
+    LOGFONTW wanted{};
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    wcsncpy(wanted.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+    bool found = false;
+    HDC screen = GetDC(nullptr);
+    EnumFontFamiliesExW(screen, &wanted, NoteFace, reinterpret_cast<LPARAM>(&found), 0);
+    ReleaseDC(nullptr, screen);
+    return found;
+}
+
+// Looked up once: the fonts are recreated whenever the resolution changes. Tahoma is on
+// every Windows; elsewhere (wine) the faces close to its widths come first, and the
+// system's user-interface face is the last resort.
+const std::wstring& WindowFace() {
+    static const std::wstring face = [] {
+        for (const char* candidate : FontFallbacks()) {
+            const std::wstring wanted = Widen(candidate);
+            if (FaceInstalled(wanted)) {
+                return wanted;
+            }
+        }
+        NONCLIENTMETRICSW metrics{};
+        metrics.cbSize = sizeof metrics;
+        SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+        return std::wstring(metrics.lfMessageFont.lfFaceName);
+    }();
+    return face;
+}
+
+// The header picture, a JPEG or PNG file among the resources, as a 32-bit bitmap; nullptr
+// when the program carries none or it cannot be decoded. COM is initialised already.
+HBITMAP LoadHeaderPicture(HINSTANCE instance) {
+    HRSRC found = FindResourceW(instance, L"HEADER", MAKEINTRESOURCEW(10));
+    HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    ComPtr<IWICImagingFactory> factory;
+    ComPtr<IWICStream> stream;
+    ComPtr<IWICBitmapDecoder> decoder;
+    ComPtr<IWICBitmapFrameDecode> frame;
+    ComPtr<IWICBitmapSource> source;
+    UINT width = 0;
+    UINT height = 0;
+    if (!data ||
+        FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IWICImagingFactory, &factory)) ||
+        FAILED(factory->CreateStream(&stream)) ||
+        FAILED(stream->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(data)),
+                                            SizeofResource(instance, found))) ||
+        FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnLoad,
+                                                &decoder)) ||
+        FAILED(decoder->GetFrame(0, &frame)) ||
+        FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGR, frame.Get(), &source)) ||
+        FAILED(source->GetSize(&width, &height))) {
+        return nullptr;
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = static_cast<LONG>(width);
+    info.bmiHeader.biHeight = -static_cast<LONG>(height);  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const UINT stride = width * 4;
+    if (bitmap &&
+        FAILED(source->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(bits)))) {
+        DeleteObject(bitmap);
+        return nullptr;
+    }
+    return bitmap;
+}
+
 }  // namespace
 
-void FormWindow::CreateBrushes() {
+HFONT FormWindow::CreateLayoutFont(const FontStyle& style) const {
+    const double points = style.points > 0 ? style.points : kWindowFont.points;
+    const std::wstring face = style.face && style.face != std::string_view(kWindowFont.face)
+                                  ? Widen(style.face)
+                                  : WindowFace();
+    // Hundredths of a point keep 8.25 pt exact.
+    const int height = -MulDiv(static_cast<int>(points * 100 + 0.5), dpi_, 7200);
+    // A stand-in face may ask for its bold to be smoothed at small sizes while its regular
+    // is drawn bi-level (its own table of sizes says so), and the smoothed stems come out
+    // no heavier than the regular ones: "Start >" looked regular. Drawn bi-level like the
+    // texts around it, the bold shows.
+    const bool standIn = face != Widen(kWindowFont.face);
+    const DWORD quality = standIn && style.bold && points < kSmoothedBoldPoints
+                              ? NONANTIALIASED_QUALITY
+                              : DEFAULT_QUALITY;
+    return CreateFontW(height, 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL, FALSE,
+                       style.underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, quality, DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+}
+
+void FormWindow::CreatePaintObjects(HINSTANCE instance) {
     const ControlRow& band = *FindControl("Shape1");
     bandBrush_ = CreateSolidBrush(ToColorRef(band.face.value_or(0xFFFFFF)));
     startFace_ = CreateSolidBrush(ToColorRef(FindControl("btnStart")->face.value_or(0xFFFFFF)));
+    picture_ = LoadHeaderPicture(instance);
 }
-
 void FormWindow::Paint() {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window_, &paint);

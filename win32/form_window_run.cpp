@@ -35,8 +35,4 @@ void FormWindow::ShowProgress(const RunProgress& progress) {
     });
 }
 
-void FormWindow::CloseProgress() {
-    progress_.Close();
-}
-
 }  // namespace tamsel::win32

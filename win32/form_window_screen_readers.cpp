@@ -6,8 +6,7 @@
 #include <initguid.h>
 
 #include <oleacc.h>
-
-#include <string>
+#include <wrl/client.h>
 
 #include "win32/form_window.h"
 #include "win32/wide_text.h"
@@ -16,26 +15,18 @@ namespace tamsel::win32 {
 
 namespace {
 
-// The system's annotation service, released when it goes.
+// The system's annotation service; nothing is annotated when it is missing.
 class Annotations {
   public:
     Annotations() {
         CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
-                         reinterpret_cast<void**>(&services_));
+                         &services_);
     }
-    ~Annotations() {
-        if (services_) {
-            services_->Release();
-        }
-    }
-    Annotations(const Annotations&) = delete;
-    Annotations& operator=(const Annotations&) = delete;
 
     void Name(HWND control, const char* name) {
         if (services_ && control) {
-            const std::wstring wide = Widen(name);
             services_->SetHwndPropStr(control, OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_NAME,
-                                      wide.c_str());
+                                      Widen(name).c_str());
         }
     }
     void Role(HWND control, long role) {
@@ -54,7 +45,7 @@ class Annotations {
     }
 
   private:
-    IAccPropServices* services_ = nullptr;
+    Microsoft::WRL::ComPtr<IAccPropServices> services_;
 };
 
 }  // namespace

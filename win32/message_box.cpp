@@ -20,10 +20,10 @@ struct Showing {
 };
 thread_local Showing showing;
 
-bool IsDialog(HWND window) {
-    wchar_t name[8] = {};
-    GetClassNameW(window, name, 8);
-    return std::wcscmp(name, L"#32770") == 0;
+bool HasClass(HWND window, const wchar_t* name) {
+    wchar_t found[8] = {};
+    GetClassNameW(window, found, 8);
+    return _wcsicmp(found, name) == 0;
 }
 
 // One of the system's title-bar or message fonts at a resolution, selected into a screen
@@ -69,14 +69,6 @@ int CaptionFrameWidth(const std::wstring& caption, UINT dpi) {
            2 * GetSystemMetricsForDpi(SM_CXFIXEDFRAME, dpi);
 }
 
-void MoveChildBy(HWND box, HWND child, int dx) {
-    RECT place;
-    GetWindowRect(child, &place);
-    MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&place), 2);
-    SetWindowPos(child, nullptr, place.left + dx, place.top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 void FitCaption(HWND box, const std::wstring& caption) {
     RECT frame;
     GetWindowRect(box, &frame);
@@ -89,10 +81,12 @@ void FitCaption(HWND box, const std::wstring& caption) {
     SetWindowPos(box, nullptr, frame.left - grow / 2, frame.top, frame.right - frame.left + grow,
                  frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t name[8] = {};
-        GetClassNameW(child, name, 8);
-        if (_wcsicmp(name, L"Button") == 0) {
-            MoveChildBy(box, child, grow / 2);
+        if (HasClass(child, L"Button")) {
+            RECT place;
+            GetWindowRect(child, &place);
+            MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&place), 2);
+            SetWindowPos(child, nullptr, place.left + grow / 2, place.top, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
     }
 }
@@ -118,7 +112,7 @@ LRESULT CALLBACK FitOnce(HWND box, UINT message, WPARAM w, LPARAM l, UINT_PTR id
 // that), so it is widened by a message that its modal loop handles before it first paints.
 LRESULT CALLBACK WatchActivation(int code, WPARAM w, LPARAM l) {
     const auto box = reinterpret_cast<HWND>(w);
-    if (code == HCBT_ACTIVATE && !showing.subclassed && IsDialog(box)) {
+    if (code == HCBT_ACTIVATE && !showing.subclassed && HasClass(box, L"#32770")) {
         showing.subclassed = SetWindowSubclass(box, FitOnce, 1, 0) != FALSE;
         PostMessageW(box, FitMessage(), 0, 0);
     }

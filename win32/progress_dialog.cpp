@@ -12,7 +12,6 @@ namespace tamsel::win32 {
 namespace {
 
 constexpr wchar_t kClassName[] = L"TamselRunProgress";
-constexpr int kCancelId = IDCANCEL;
 
 // The dialog's client area and its controls, in pixels at 96 dots per inch.
 constexpr int kWidth = 380;
@@ -93,7 +92,7 @@ void ProgressDialog::Open(HWND owner) {
         0, L"BUTTON", L"Cancel", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
         scale(kWidth - kMargin - kButtonWidth), scale(kHeight - kMargin - kButtonHeight),
         scale(kButtonWidth), scale(kButtonHeight), dialog_,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCancelId)), instance, nullptr);
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDCANCEL)), instance, nullptr);
     for (HWND control : {text_, cancelButton_}) {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     }
@@ -139,7 +138,7 @@ LRESULT CALLBACK ProgressDialog::DialogProc(HWND window, UINT message, WPARAM w,
     auto* self = reinterpret_cast<ProgressDialog*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self) {
         // Cancel, Esc, Enter (IDOK when the button lost the focus) and the close box.
-        if ((message == WM_COMMAND && (LOWORD(w) == kCancelId || LOWORD(w) == IDOK)) ||
+        if ((message == WM_COMMAND && (LOWORD(w) == IDCANCEL || LOWORD(w) == IDOK)) ||
             message == WM_CLOSE) {
             self->Cancel();
             return 0;

@@ -11,10 +11,15 @@
 
 namespace tamsel::win32 {
 
-// A window's text as UTF-8.
-std::string WindowText(HWND window);
+inline std::string WindowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return Narrow(text);
+}
 
-// Replaces a window's text with a UTF-8 text.
-void SetWindowTextUtf8(HWND window, std::string_view utf8);
+inline void SetWindowTextUtf8(HWND window, std::string_view utf8) {
+    SetWindowTextW(window, Widen(utf8).c_str());
+}
 
 }  // namespace tamsel::win32

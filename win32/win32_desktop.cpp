@@ -15,9 +15,8 @@ namespace tamsel::win32 {
 
 namespace {
 
-// Long enough for the longest path the system accepts, so that the dialog rarely needs to
-// be shown a second time with a larger buffer.
-constexpr DWORD kFirstBufferSize = 32768;
+// Long enough for the longest path the system accepts (one file is chosen at a time).
+constexpr DWORD kPathBufferSize = 32768;
 
 // Whether the shell found a program for `target` and started it.
 bool Execute(const std::wstring& target, const wchar_t* parameters = nullptr) {
@@ -31,7 +30,7 @@ std::wstring LocalPathOf(const std::wstring& address) {
     if (address.rfind(L"file:", 0) != 0) {
         return {};
     }
-    std::vector<wchar_t> path(kFirstBufferSize, L'\0');
+    std::vector<wchar_t> path(kPathBufferSize, L'\0');
     DWORD size = static_cast<DWORD>(path.size());
     if (PathCreateFromUrlW(address.c_str(), path.data(), &size, 0) != S_OK) {
         return {};
@@ -65,29 +64,22 @@ std::string Win32Desktop::ShowOpenDialog(const OpenDialogRequest& request) {
     const std::wstring filter = Widen(NulSeparatedFilter(request.barFilter));
     const std::wstring title = Widen(request.title);
     const std::wstring initialFolder = Widen(request.initialFolder);
-    std::vector<wchar_t> file(kFirstBufferSize, L'\0');
-    for (;;) {
-        OPENFILENAMEW dialog{};
-        dialog.lStructSize = sizeof dialog;
-        dialog.hwndOwner = owner_;
-        dialog.hInstance = GetModuleHandleW(nullptr);
-        dialog.lpstrFilter = filter.c_str();
-        dialog.nFilterIndex = 1;
-        dialog.lpstrFile = file.data();
-        dialog.nMaxFile = static_cast<DWORD>(file.size());
-        dialog.lpstrInitialDir = initialFolder.empty() ? nullptr : initialFolder.c_str();
-        dialog.lpstrTitle = title.c_str();
-        dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-        if (GetOpenFileNameW(&dialog)) {
-            return Narrow(std::wstring_view(file.data(), file.size()));
-        }
-        if (CommDlgExtendedError() != FNERR_BUFFERTOOSMALL) {
-            return {};
-        }
-        // The dialog left the size it needs, in characters, in the buffer's first two bytes.
-        const std::size_t needed = *reinterpret_cast<const WORD*>(file.data());
-        file.assign(std::max(needed + 1, file.size() * 2), L'\0');
+    std::vector<wchar_t> file(kPathBufferSize, L'\0');
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner_;
+    dialog.hInstance = GetModuleHandleW(nullptr);
+    dialog.lpstrFilter = filter.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = static_cast<DWORD>(file.size());
+    dialog.lpstrInitialDir = initialFolder.empty() ? nullptr : initialFolder.c_str();
+    dialog.lpstrTitle = title.c_str();
+    dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+    if (!GetOpenFileNameW(&dialog)) {
+        return {};
     }
+    return Narrow(std::wstring_view(file.data(), file.size()));
 }
 
 void Win32Desktop::OpenFolder(const std::string& folder) {

@@ -43,7 +43,7 @@
 #include <vector>
 
 #include "support/utf8_path.h"
-#include "win32/edit_field.h"
+#include "win32/combo_box_view.h"
 #include "win32/form_window.h"
 #include "win32/win32_desktop.h"
 #include "window/folder_listings.h"

@@ -21,7 +21,7 @@
 
 #include "test_support/other_run_lock.h"
 #include "test_support/temp_folder.h"
-#include "win32/edit_field.h"
+#include "win32/combo_box_view.h"
 #include "win32/form_window.h"
 #include "win32/wide_text.h"
 #include "win32/win32_desktop.h"
