@@ -5,7 +5,7 @@
 #include <QComboBox>
 #include <QPushButton>
 
-#include "app/click_label.h"
+#include "app/form_controls.h"
 #include "window/form_layout.h"
 #include "window/path_boxes.h"
 

@@ -14,14 +14,12 @@
 #include <vector>
 
 #include "app/accessibility.h"
-#include "app/button_style.h"
-#include "app/click_label.h"
 #include "app/dialog_keys.h"
+#include "app/form_controls.h"
 #include "app/form_drops.h"
 #include "app/key_codes.h"
 #include "app/path_box.h"
 #include "app/qt_layout.h"
-#include "app/rectangle_shape.h"
 #include "window/path_boxes.h"
 
 #ifndef TAMSEL_HOMEPAGE

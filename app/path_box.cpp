@@ -5,17 +5,34 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTimer>
+#include <QValidator>
 #include <QWheelEvent>
 
 #include <utility>
 
-#include "app/completion_model.h"
-#include "app/completion_popup.h"
+#include "app/completion_list.h"
 #include "app/key_codes.h"
-#include "app/one_line_validator.h"
 #include "window/virtual_keys.h"
 
 namespace {
+
+// Keeps the edit field to one line, whichever way text comes in (typing, pasting, dropping,
+// code): a path copied from a terminal with its line break pastes as the path alone.
+class OneLineValidator : public QValidator {
+  public:
+    using QValidator::QValidator;
+
+    State validate(QString& input, int& position) const override {
+        const tamsel::EditState typed{input.toStdString(), position, 0};
+        const tamsel::EditState line = tamsel::PathBoxController::OneLine(typed);
+        // Most texts hold no break; only a changed one is written back.
+        if (line.text.size() != typed.text.size()) {
+            input = QString::fromStdString(line.text);
+            position = line.selStart;
+        }
+        return Acceptable;
+    }
+};
 
 tamsel::FocusReason ReasonOf(Qt::FocusReason reason) {
     switch (reason) {

@@ -10,9 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include "app/form_controls.h"
 #include "app/form_main.h"
 #include "app/qt_layout.h"
-#include "app/rectangle_shape.h"
 #include "fake_desktop.h"
 #include "qt_printers.h"
 #include "test_support/temp_folder.h"

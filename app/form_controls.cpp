@@ -1,9 +1,39 @@
-#include "app/button_style.h"
+#include "app/form_controls.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPen>
 #include <QStyleFactory>
 #include <QStyleOption>
+
+void ClickLabel::mousePressEvent(QMouseEvent* event) {
+    pressed_ = event->button() == Qt::LeftButton;
+    QLabel::mousePressEvent(event);
+}
+
+void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
+    // Like a button: a press that is dragged off the label before release is no click.
+    const bool click = pressed_ && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
+    pressed_ = false;
+    QLabel::mouseReleaseEvent(event);
+    if (click) {
+        emit clicked();
+    }
+}
+
+RectangleShape::RectangleShape(QColor fill, QColor line, QWidget* parent)
+    : QWidget(parent), fill_(fill), line_(line) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void RectangleShape::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), fill_);
+    painter.setPen(line_);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
 
 namespace {
 
