@@ -1,22 +1,27 @@
 #include "app/form_main.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QGuiApplication>
+#include <QDialog>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QUrl>
+#include <QWindow>
 
 #include <algorithm>
 #include <optional>
 #include <vector>
 
 #include "app/accessibility.h"
-#include "app/dialog_keys.h"
 #include "app/form_controls.h"
-#include "app/form_drops.h"
 #include "app/key_codes.h"
 #include "app/path_box.h"
 #include "app/qt_layout.h"
@@ -49,6 +54,31 @@ QLabel* MakeLabel(QLabel* label, const ControlRow& row) {
     return label;
 }
 
+// Copying or linking leaves the dragged file where it is; a move would let the file
+// manager delete it once the window took the drop.
+bool OfferNoMove(QDropEvent& event) {
+    for (const Qt::DropAction action : {Qt::CopyAction, Qt::LinkAction}) {
+        if (event.possibleActions() & action) {
+            event.setDropAction(action);
+            event.accept();
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<tamsel::DroppedItem> ItemsOf(const QMimeData* data) {
+    std::vector<tamsel::DroppedItem> items;
+    if (!data || !data->hasUrls()) {
+        return items;
+    }
+    for (const QUrl& url : data->urls()) {
+        const QString path = url.isLocalFile() ? url.toLocalFile() : QString();
+        items.push_back({path.toStdString(), !path.isEmpty() && QFileInfo(path).isDir()});
+    }
+    return items;
+}
+
 }  // namespace
 
 FormMain::FormMain(tamsel::DesktopServices& desktop, const std::string& programFolder,
@@ -77,8 +107,12 @@ FormMain::FormMain(tamsel::DesktopServices& desktop, const std::string& programF
     commands_.RunInBackground(runView_, runView_);
     orderTabStops();
     NameForScreenReaders(this);
-    new FormDrops(this, commands_);
-    new DialogKeys(this, commands_);
+    for (PathBox* box : txtFile) {
+        box->setAcceptDrops(false);
+        box->lineEdit()->setAcceptDrops(false);
+    }
+    setAcceptDrops(true);
+    qApp->installEventFilter(this);
     commands_.Form_Load(programFolder, TAMSEL_HOMEPAGE);
     lblCredits->setToolTip(QString::fromStdString(commands_.CreditAddress()));
     txtFile[0]->setFocus();
@@ -209,7 +243,6 @@ void FormMain::wireControls() {
     }
     connect(btnStart, &QPushButton::clicked, this, [this] { commands_.btnStart_Click(); });
     btnStart->setDefault(true);
-    btnStart->installEventFilter(this);
     connect(lblCredits, &ClickLabel::clicked, this, [this] { commands_.lblCredits_Click(); });
     lblCredits->setCursor(Qt::PointingHandCursor);
 }
@@ -265,16 +298,67 @@ void FormMain::keyReleaseEvent(QKeyEvent* event) {
 }
 
 bool FormMain::eventFilter(QObject* watched, QEvent* event) {
-    // A focused start button would click itself on Enter, and on every repeat of a held
-    // one: the window's commands see its keys first.
-    switch (event->type()) {
-        case QEvent::KeyPress:
-            return commands_.KeyDown(ToKeyEvent(*static_cast<QKeyEvent*>(event)), nullptr);
-        case QEvent::KeyRelease:
-            commands_.KeyUp(ToKeyEvent(*static_cast<QKeyEvent*>(event)), nullptr);
-            break;
-        default:
-            break;
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease) {
+        return false;
     }
-    return QWidget::eventFilter(watched, event);
+    const tamsel::KeyEvent key = ToKeyEvent(*static_cast<QKeyEvent*>(event));
+    if (watched == btnStart) {
+        // A focused start button would click itself on Enter, and on every repeat of a held
+        // one: the window's commands see its keys first.
+        if (type == QEvent::KeyPress) {
+            return commands_.KeyDown(key, nullptr);
+        }
+        commands_.KeyUp(key, nullptr);
+        return false;
+    }
+    // A key comes to a window once, and from there to its widgets, each of which the
+    // application's filters see again: a dialog's keys are taken where they reach its window.
+    const auto* window = qobject_cast<const QWindow*>(watched);
+    if (!window || !ownsDialog(window)) {
+        return false;
+    }
+    return !(type == QEvent::KeyPress ? commands_.ModalKeyDown(key) : commands_.ModalKeyUp(key));
+}
+
+bool FormMain::ownsDialog(const QWindow* window) const {
+    const QWidgetList tops = QApplication::topLevelWidgets();
+    const auto top = std::ranges::find(tops, window, &QWidget::windowHandle);
+    if (top == tops.end() || !qobject_cast<const QDialog*>(*top)) {
+        return false;
+    }
+    for (const QWidget* owner = (*top)->parentWidget(); owner; owner = owner->parentWidget()) {
+        if (owner == this) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void FormMain::dragEnterEvent(QDragEnterEvent* event) {
+    dragMoveEvent(event);
+}
+
+void FormMain::dragMoveEvent(QDragMoveEvent* event) {
+    const auto items = ItemsOf(event->mimeData());
+    if (!tamsel::DecideDrop(items, boxUnder(*event)).box || !OfferNoMove(*event)) {
+        event->ignore();
+    }
+}
+
+void FormMain::dropEvent(QDropEvent* event) {
+    const auto items = ItemsOf(event->mimeData());
+    if (!(event->possibleActions() & (Qt::CopyAction | Qt::LinkAction)) ||
+        !commands_.FilesDropped(items, boxUnder(*event)) || !OfferNoMove(*event)) {
+        event->ignore();
+    }
+}
+
+std::optional<tamsel::RunInput> FormMain::boxUnder(const QDropEvent& event) const {
+    for (QWidget* at = childAt(event.position().toPoint()); at; at = at->parentWidget()) {
+        if (const auto* box = qobject_cast<const PathBox*>(at)) {
+            return box->input();
+        }
+    }
+    return std::nullopt;
 }

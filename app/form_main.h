@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
 #include "app/qt_run_view.h"
 #include "window/form_commands.h"
@@ -18,6 +19,7 @@ class ClickLabel;
 class PathBox;
 class QComboBox;
 class QPushButton;
+class QWindow;
 
 class FormMain : public QWidget, private tamsel::FormView {
     Q_OBJECT
@@ -42,12 +44,23 @@ class FormMain : public QWidget, private tamsel::FormView {
 
   protected:
     // Keys go to the form's commands (FormCommands::KeyDown), which press the start button
-    // on Enter from wherever the focus is; the path boxes hand on their own keys.
+    // on Enter from wherever the focus is; the path boxes hand on their own keys. Keys on
+    // their way to a dialog of the form (its message boxes, the open-file dialog, the
+    // progress dialog) pass FormCommands::ModalKeyDown and ModalKeyUp first, so that a
+    // dialog answers only keys pressed while it shows: the repeats of an Enter held since it
+    // pressed Start never close the message box it brought.
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Closing while a run goes waits for the run to stop (FormCommands::CloseRequested).
     void closeEvent(QCloseEvent* event) override;
+    // Files dragged from a file manager: the form takes every drop (the path boxes' edit
+    // fields would insert a dragged file's address as text), names the path box under the
+    // pointer and leaves the decision to FormCommands::FilesDropped. A refused drag is
+    // ignored while it moves, so that the cursor shows the refusal.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     std::string BoxText(tamsel::RunInput box) const override;
@@ -63,6 +76,8 @@ class FormMain : public QWidget, private tamsel::FormView {
     void wireControls();
     void orderTabStops();
     void centreOnScreen();
+    bool ownsDialog(const QWindow* window) const;
+    std::optional<tamsel::RunInput> boxUnder(const QDropEvent& event) const;
 
     QtRunView runView_{this};  // before the commands: a run going ends before it goes
     tamsel::FormCommands commands_;
