@@ -25,11 +25,10 @@ QVariant CompletionModel::data(const QModelIndex& index, int role) const {
     }
     const auto row = static_cast<std::size_t>(index.row());
     if (role == Qt::DisplayRole && row < entries_.labels.size()) {
-        // The list shows the label; the combo box puts the entry (its edit role) into its field.
         return QString::fromStdString(entries_.labels[row]);
     }
     const std::string& name = entries_.names[row];
-    return folderPart_ + QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    return folderPart_ + QString::fromUtf8(name);
 }
 
 bool CompletionModel::setData(const QModelIndex& index, const QVariant& value, int role) {
@@ -89,9 +88,8 @@ CompletionPopup::CompletionPopup(QWidget* anchor, QAbstractItemModel* model) : a
     setFocusPolicy(Qt::NoFocus);
     setModel(model);
     setUniformItemSizes(true);
-    // Laying out every row at once costs about 15 ms for 100,000 entries, on each refill
-    // and each change of the list's height: the first thousand rows are laid out before
-    // the list is painted, the others in the turns of the event loop that follow.
+    // Laying out all of 100,000 rows costs about 15 ms on each refill and each change of
+    // height: the first thousand are laid out before painting, the rest in later turns.
     setLayoutMode(QListView::Batched);
     setBatchSize(1000);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -109,8 +107,7 @@ void CompletionPopup::open(int maxRows) {
         hide();
         return;
     }
-    // A window of its own inherits no font; it shows the entries in the box's font, in
-    // the list's own colours.
+    // A window of its own inherits no font: the box's, in the list's own colours.
     if (font() != anchor_->font()) {
         setFont(anchor_->font());
     }

@@ -6,11 +6,11 @@
 
 #include "window/path_completion.h"
 
-// The entries of a path box's completion list as a model: an entry's text is made when a
-// view asks for its row, so that a list of 100,000 names costs no more to fill than one of
-// ten; a view with uniform row sizes asks only for the rows it shows. The combo box's own
-// item calls (addItem, setItemText, clear) work on it too. Entries with labels show their
-// labels (the display role) and put their entries into the box (the edit role).
+// A path box's completion entries as a model that makes an entry's text only when a view
+// asks for its row, so that 100,000 names cost no more to fill than ten (a view with uniform
+// row sizes asks only for the rows it shows). Labelled entries show their labels (display
+// role) and put their entries into the box (edit role). The combo box's own item calls
+// (addItem, setItemText, clear) work on it too.
 class CompletionModel : public QAbstractListModel {
   public:
     using QAbstractListModel::QAbstractListModel;
@@ -29,22 +29,20 @@ class CompletionModel : public QAbstractListModel {
     QString folderPart_;
 };
 
-// The drop-down list of a path box: a window of its own below its anchor (the box) that
-// shows a model and never activates nor takes the keyboard focus, so that every key keeps
-// going to the box; a key that the system delivers to the list anyway (without a window
-// manager, to the window under the pointer) is handed on to the box. A press outside the
-// list and its anchor, or the anchor's window moving or hiding, closes it; a press on the
-// anchor itself is the anchor's to handle. Entries are drawn in the anchor's font, long ones
-// elided at their left.
+// A path box's drop-down list: a window of its own below its anchor (the box) that never
+// activates nor takes the focus, so that every key goes to the box; a key delivered to the
+// list anyway (without a window manager, to the window under the pointer) is handed on to
+// the box. A press outside the list and its anchor, or the anchor's window moving or hiding,
+// closes it; a press on the anchor is the anchor's to handle.
 class CompletionPopup : public QListView {
     Q_OBJECT
 
   public:
     CompletionPopup(QWidget* anchor, QAbstractItemModel* model);
 
-    // Shows the list below the anchor (above it when the screen has no room below), as
-    // wide as the anchor and at most `maxRows` rows high, scrolled to its top with no
-    // entry current. An empty list is closed instead.
+    // Shows the list below the anchor (above it when the screen has no room below), as wide
+    // as the anchor, at most `maxRows` rows high, at its top with no entry current; closes
+    // an empty list instead.
     void open(int maxRows);
     // Makes `row` current and scrolls it into view.
     void setCurrentRow(int row);

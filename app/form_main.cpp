@@ -36,10 +36,6 @@ namespace {
 using tamsel::ControlKind;
 using tamsel::ControlRow;
 
-QString Utf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 void SetTextColour(QWidget* widget, QPalette::ColorRole role, std::optional<tamsel::Rgb> colour) {
     QPalette palette = widget->palette();
     palette.setColor(role, colour ? ToQColor(*colour) : palette.color(QPalette::ButtonText));
@@ -86,7 +82,7 @@ FormMain::FormMain(tamsel::DesktopServices& desktop, const std::string& programF
     : QWidget(parent), commands_(*this, desktop, tamsel::RealFileSystem(), std::move(conversion)) {
     Q_INIT_RESOURCE(tamsel);
     setObjectName(QStringLiteral("formMain"));
-    setWindowTitle(Utf8(tamsel::kApplicationTitle));
+    setWindowTitle(QString::fromUtf8(tamsel::kApplicationTitle));
     QIcon icon;
     icon.addFile(QStringLiteral(":/images/tamsel-16.png"));
     icon.addFile(QStringLiteral(":/images/tamsel-32.png"));

@@ -26,8 +26,6 @@ class QtRunView final : public tamsel::RunView, public tamsel::WindowThread {
     void setControls(std::vector<QWidget*> controls) { controls_ = std::move(controls); }
     void setCancel(std::function<void()> cancel) { cancel_ = std::move(cancel); }
 
-    QProgressDialog* progressDialog() const { return dialog_; }
-
     void SetBusy(bool busy) override;
     void ShowProgress(const tamsel::RunProgress& progress) override;
     void CloseProgress() override;
