@@ -35,13 +35,6 @@ void RectangleShape::paintEvent(QPaintEvent*) {
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-namespace {
-
-// How far the frame stands inside the button's edge, in pixels.
-constexpr int kFrameInset = 4;
-
-}  // namespace
-
 ButtonStyle::ButtonStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
 
 void ButtonStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
@@ -52,6 +45,7 @@ void ButtonStyle::drawControl(ControlElement element, const QStyleOption* option
     if (element != CE_PushButton || !keyboardFocus) {
         return;
     }
+    constexpr int kFrameInset = 4;  // pixels inside the button's edge
     painter->save();
     QPen pen(option->palette.color(QPalette::ButtonText), 1);
     pen.setDashPattern({1, 1});

@@ -90,7 +90,7 @@ FormMain::FormMain(tamsel::DesktopServices& desktop, const std::string& programF
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    setFont(FormFont());
+    setFont(ControlFont({}));
     setFixedSize(FormClientSize());
 
     buildControls();
@@ -251,28 +251,24 @@ void FormMain::orderTabStops() {
     }
 }
 
-void FormMain::centreOnScreen() {
+QRect FormMain::centreOnScreen() {
     const QScreen* target = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QRect available = target ? target->availableGeometry() : QRect();
     if (target) {
-        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
-                                        target->availableGeometry()));
+        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), available));
     }
+    return available;
 }
 
 void FormMain::cascade(int steps) {
     // About a title bar's height: enough that both title bars show.
     constexpr int kStep = 32;
-    centreOnScreen();
-    const QScreen* target = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!target || steps <= 0) {
-        return;
-    }
-    const QRect available = target->availableGeometry();
+    const QRect available = centreOnScreen();
     const QRect centred = geometry();
     const int fitting =
         std::min(available.right() - centred.right(), available.bottom() - centred.bottom()) /
         kStep;
-    if (fitting <= 0) {
+    if (available.isNull() || steps <= 0 || fitting <= 0) {
         return;
     }
     const int offset = ((steps - 1) % fitting + 1) * kStep;

@@ -75,7 +75,8 @@ class FormMain : public QWidget, private tamsel::FormView {
     QWidget* createControl(const tamsel::ControlRow& row);
     void wireControls();
     void orderTabStops();
-    void centreOnScreen();
+    // Returns the screen's available area; empty without a screen.
+    QRect centreOnScreen();
     bool ownsDialog(const QWindow* window) const;
     std::optional<tamsel::RunInput> boxUnder(const QDropEvent& event) const;
 
