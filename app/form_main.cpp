@@ -103,11 +103,6 @@ FormMain::FormMain(tamsel::DesktopServices& desktop, const std::string& programF
     commands_.RunInBackground(runView_, runView_);
     orderTabStops();
     NameForScreenReaders(this);
-    for (PathBox* box : txtFile) {
-        box->setAcceptDrops(false);
-        box->lineEdit()->setAcceptDrops(false);
-    }
-    setAcceptDrops(true);
     qApp->installEventFilter(this);
     commands_.Form_Load(programFolder, TAMSEL_HOMEPAGE);
     lblCredits->setToolTip(QString::fromStdString(commands_.CreditAddress()));
@@ -236,7 +231,10 @@ void FormMain::wireControls() {
                 [this, box = row.input] { commands_.btnOpen_Click(box); });
         connect(lblFile[index], &ClickLabel::clicked, this,
                 [this, box = row.input] { commands_.lblFile_Click(box); });
+        txtFile[index]->setAcceptDrops(false);
+        txtFile[index]->lineEdit()->setAcceptDrops(false);
     }
+    setAcceptDrops(true);
     connect(btnStart, &QPushButton::clicked, this, [this] { commands_.btnStart_Click(); });
     btnStart->setDefault(true);
     connect(lblCredits, &ClickLabel::clicked, this, [this] { commands_.lblCredits_Click(); });
