@@ -87,7 +87,7 @@ CompletionPopup::CompletionPopup(QWidget* anchor, QAbstractItemModel* model) : a
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
     setModel(model);
-    setUniformItemSizes(true);
+    setUniformItemSizes(true);  // then a view asks the model only for the rows it shows
     // Laying out all of 100,000 rows costs about 15 ms on each refill and each change of
     // height: the first thousand are laid out before painting, the rest in later turns.
     setLayoutMode(QListView::Batched);

@@ -7,10 +7,9 @@
 #include "window/path_completion.h"
 
 // A path box's completion entries as a model that makes an entry's text only when a view
-// asks for its row, so that 100,000 names cost no more to fill than ten (a view with uniform
-// row sizes asks only for the rows it shows). Labelled entries show their labels (display
-// role) and put their entries into the box (edit role). The combo box's own item calls
-// (addItem, setItemText, clear) work on it too.
+// asks for its row, so that 100,000 names cost no more to fill than ten. Labelled entries show
+// their labels (display role) and put their entries into the box (edit role). The combo box's
+// own item calls (addItem, setItemText, clear) work on it too.
 class CompletionModel : public QAbstractListModel {
   public:
     using QAbstractListModel::QAbstractListModel;
@@ -30,10 +29,9 @@ class CompletionModel : public QAbstractListModel {
 };
 
 // A path box's drop-down list: a window of its own below its anchor (the box) that never
-// activates nor takes the focus, so that every key goes to the box; a key delivered to the
-// list anyway (without a window manager, to the window under the pointer) is handed on to
-// the box. A press outside the list and its anchor, or the anchor's window moving or hiding,
-// closes it; a press on the anchor is the anchor's to handle.
+// takes the focus; a key delivered to it anyway (without a window manager, to the window under
+// the pointer) goes on to the box. A press outside the list and its anchor, or the anchor's
+// window moving or hiding, closes it; a press on the anchor is the anchor's to handle.
 class CompletionPopup : public QListView {
     Q_OBJECT
 

@@ -40,10 +40,9 @@ class RectangleShape : public QWidget {
     QColor line_;
 };
 
-// The style of a button with a face colour of its own: Fusion, which paints the face in the
-// palette's colour on every platform, with a dotted focus frame inside the button's edge
-// once the focus came by the keyboard, as desktop buttons show it. Fusion alone marks a
-// focused default button only by a shade of its outline that a default button has anyway.
+// The style of a button with a face colour: Fusion, which paints the palette's face colour on
+// every platform, with a dotted frame inside the edge once the focus came by the keyboard, as
+// desktop buttons show it (Fusion alone marks it by a shade a default button has anyway).
 class ButtonStyle : public QProxyStyle {
   public:
     ButtonStyle();

@@ -37,27 +37,23 @@ class FormMain : public QWidget, private tamsel::FormView {
 
     tamsel::FormCommands& commands() { return commands_; }
 
-    // Moves the window `steps` steps of a title bar's height down and to the right of the
-    // centre of its screen, so that a second window does not hide the first; the steps
-    // start over from the centre where the next one would leave the screen.
+    // Moves the window `steps` title bar heights down and right of its screen's centre, so
+    // that a second window does not hide the first; starts over where it would leave the screen.
     void cascade(int steps);
 
   protected:
-    // Keys go to the form's commands (FormCommands::KeyDown), which press the start button
-    // on Enter from wherever the focus is; the path boxes hand on their own keys. Keys on
-    // their way to a dialog of the form (its message boxes, the open-file dialog, the
-    // progress dialog) pass FormCommands::ModalKeyDown and ModalKeyUp first, so that a
-    // dialog answers only keys pressed while it shows: the repeats of an Enter held since it
-    // pressed Start never close the message box it brought.
+    // Keys go to FormCommands::KeyDown, which presses Start on Enter wherever the focus is;
+    // the path boxes hand on their own keys. Keys to the form's dialogs (message boxes, the
+    // open-file and progress dialogs) pass ModalKeyDown and ModalKeyUp first, so that a dialog
+    // answers only keys pressed while it shows: a held Enter never closes the box it brought.
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Closing while a run goes waits for the run to stop (FormCommands::CloseRequested).
     void closeEvent(QCloseEvent* event) override;
-    // Files dragged from a file manager: the form takes every drop (the path boxes' edit
-    // fields would insert a dragged file's address as text), names the path box under the
-    // pointer and leaves the decision to FormCommands::FilesDropped. A refused drag is
-    // ignored while it moves, so that the cursor shows the refusal.
+    // The form takes every drop (a path box's edit field would insert a file's address as
+    // text), names the box under the pointer and leaves the rest to FormCommands::FilesDropped;
+    // a refused drag is ignored while it moves, so that the cursor shows the refusal.
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;

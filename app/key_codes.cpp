@@ -81,10 +81,6 @@ VirtualKey ToVirtualKey(int qtKey, Qt::KeyboardModifiers modifiers) {
                 (modifiers & Qt::AltModifier ? vk::kAltHeld : 0)};
 }
 
-VirtualKey ToVirtualKey(const QKeyEvent& event) {
-    return ToVirtualKey(event.key(), event.modifiers());
-}
-
 int KeyIdentity(const QKeyEvent& event) {
     const quint32 identity = event.nativeScanCode() != 0
                                  ? event.nativeScanCode()
@@ -93,7 +89,7 @@ int KeyIdentity(const QKeyEvent& event) {
 }
 
 tamsel::KeyEvent ToKeyEvent(const QKeyEvent& event) {
-    const VirtualKey key = ToVirtualKey(event);
+    const VirtualKey key = ToVirtualKey(event.key(), event.modifiers());
     const tamsel::KeyTime time =
         event.timestamp() == 0 ? std::nullopt : tamsel::KeyTime(event.timestamp());
     return {key.code, key.shift, time, event.isAutoRepeat(), KeyIdentity(event)};

@@ -16,13 +16,11 @@ struct VirtualKey {
     int shift = 0;
 };
 
-// Maps a Qt key and its modifiers. Return and keypad Enter both give Enter; keypad digits
-// and the keypad period (Qt::KeypadModifier) give the numeric-keypad codes, not the main
-// row's, while the keypad's editing keys (Num Lock off) give the editing keys' codes. Letters
-// map by Qt key, so Shift+A and a on any layout give A (65). On POSIX the slash key gives
-// the separator key's code.
+// Maps a Qt key and its modifiers. Return and keypad Enter give Enter; keypad digits and
+// period (Qt::KeypadModifier) give the keypad codes, its editing keys (Num Lock off) the
+// editing keys' codes. Letters map by Qt key, so Shift+A and a on any layout give A (65).
+// On POSIX the slash key gives the separator key's code.
 VirtualKey ToVirtualKey(int qtKey, Qt::KeyboardModifiers modifiers);
-VirtualKey ToVirtualKey(const QKeyEvent& event);
 
 // What a key's press and release have in common: the native scan code where the platform
 // gives one (the press and release of a key can carry different Qt keys when a modifier is

@@ -140,7 +140,7 @@ void PathBox::ChooseRow(int row) {
 bool PathBox::event(QEvent* event) {
     if (event->type() == QEvent::ShortcutOverride) {
         // An open list's keys come before any shortcut of the window or the application.
-        const VirtualKey key = ToVirtualKey(*static_cast<QKeyEvent*>(event));
+        const tamsel::KeyEvent key = ToKeyEvent(*static_cast<QKeyEvent*>(event));
         if (controller_.ClaimsKey(key.code, key.shift)) {
             event->accept();
             return true;
@@ -160,12 +160,13 @@ void PathBox::focusOutEvent(QFocusEvent* event) {
 }
 
 void PathBox::keyPressEvent(QKeyEvent* event) {
-    if (form_.KeyDown(ToKeyEvent(*event), &controller_)) {
+    const tamsel::KeyEvent key = ToKeyEvent(*event);
+    if (form_.KeyDown(key, &controller_)) {
         event->accept();
         return;
     }
     // The combo box has no use for Enter; it is left to the window.
-    if (ToVirtualKey(*event).code == tamsel::vk::kEnter) {
+    if (key.code == tamsel::vk::kEnter) {
         event->ignore();
         return;
     }
@@ -173,12 +174,13 @@ void PathBox::keyPressEvent(QKeyEvent* event) {
 }
 
 void PathBox::keyReleaseEvent(QKeyEvent* event) {
-    if (ToVirtualKey(*event).code == tamsel::vk::kEnter) {
+    const tamsel::KeyEvent key = ToKeyEvent(*event);
+    if (key.code == tamsel::vk::kEnter) {
         event->ignore();
     } else {
         QComboBox::keyReleaseEvent(event);
     }
-    form_.KeyUp(ToKeyEvent(*event), &controller_);
+    form_.KeyUp(key, &controller_);
 }
 
 void PathBox::mousePressEvent(QMouseEvent* event) {

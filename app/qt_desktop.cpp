@@ -22,10 +22,9 @@
 
 namespace {
 
-// A message box sizes itself to its text alone: a short message ("Done") made it so narrow
-// that the title bar cut its caption off. It gets room for the caption in a title bar's
-// larger bold font, the window icon and three title buttons beside it, and never less than
-// the narrowest box that reads well.
+// A message box sized to its text alone cut a short message's ("Done") caption off: it gets
+// room for the caption in a title bar's larger bold font, the icon and three title buttons,
+// and never less than the narrowest box that reads well.
 constexpr int kNarrowestMessage = 240;
 constexpr int kTitleBarRoom = 160;
 

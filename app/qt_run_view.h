@@ -1,9 +1,8 @@
 #pragma once
 
 // The Qt side of a run off the window's thread: work and timers through the window's event
-// loop, the controls locked while the run goes, and a QProgressDialog over the window.
-// The decisions (when the dialog shows, what it says, what Cancel does) are the run
-// controller's (window/run_controller.h).
+// loop, the controls locked while the run goes, a QProgressDialog over the window. When the
+// dialog shows, what it says and what Cancel does are window/run_controller.h's to decide.
 
 #include <QPointer>
 #include <QProgressDialog>
