@@ -8,8 +8,7 @@
 
 // A path box's completion entries as a model that makes an entry's text only when a view
 // asks for its row, so that 100,000 names cost no more to fill than ten. Labelled entries show
-// their labels (display role) and put their entries into the box (edit role). The combo box's
-// own item calls (addItem, setItemText, clear) work on it too.
+// their labels (display role) and put their entries into the box (edit role).
 class CompletionModel : public QAbstractListModel {
   public:
     using QAbstractListModel::QAbstractListModel;
@@ -19,9 +18,6 @@ class CompletionModel : public QAbstractListModel {
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
-    bool insertRows(int row, int count, const QModelIndex& parent = QModelIndex()) override;
-    bool removeRows(int row, int count, const QModelIndex& parent = QModelIndex()) override;
 
   private:
     tamsel::CompletionEntries entries_;
