@@ -77,12 +77,6 @@ void CompletionPopup::open(int maxRows) {
     show();
 }
 
-void CompletionPopup::setCurrentRow(int row) {
-    const QModelIndex index = model()->index(row, modelColumn());
-    setCurrentIndex(index);
-    scrollTo(index);
-}
-
 void CompletionPopup::keyPressEvent(QKeyEvent* event) {
     QCoreApplication::sendEvent(anchor_, event);
 }

@@ -38,8 +38,6 @@ class CompletionPopup : public QListView {
     // as the anchor, at most `maxRows` rows high, at its top with no entry current; closes
     // an empty list instead.
     void open(int maxRows);
-    // Makes `row` current and scrolls it into view.
-    void setCurrentRow(int row);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;

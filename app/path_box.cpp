@@ -132,7 +132,9 @@ int PathBox::VisibleRows() const {
 }
 
 void PathBox::ChooseRow(int row) {
-    popup_->setCurrentRow(row);
+    const QModelIndex index = model()->index(row, modelColumn());
+    popup_->setCurrentIndex(index);
+    popup_->scrollTo(index);
     setCurrentIndex(row);
     setEditText(itemText(row));
 }
