@@ -36,7 +36,8 @@ namespace {
 using tamsel::ControlKind;
 using tamsel::ControlRow;
 
-void SetTextColour(QWidget* widget, QPalette::ColorRole role, std::optional<tamsel::Rgb> colour) {
+// No colour: the palette's button text colour.
+void SetColour(QWidget* widget, QPalette::ColorRole role, std::optional<tamsel::Rgb> colour) {
     QPalette palette = widget->palette();
     palette.setColor(role, colour ? ToQColor(*colour) : palette.color(QPalette::ButtonText));
     widget->setPalette(palette);
@@ -46,7 +47,7 @@ QLabel* MakeLabel(QLabel* label, const ControlRow& row) {
     label->setText(QString::fromUtf8(row.caption));
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setTextFormat(Qt::PlainText);
-    SetTextColour(label, QPalette::WindowText, row.text);
+    SetColour(label, QPalette::WindowText, row.text);
     return label;
 }
 
@@ -195,7 +196,7 @@ QWidget* FormMain::createControl(const ControlRow& row) {
         }
         case ControlKind::PathBox: {
             auto* box = new PathBox(tamsel::FindPathBox(row.name)->input, commands_, this);
-            SetTextColour(box, QPalette::Text, row.text);
+            SetColour(box, QPalette::Text, row.text);
             return box;
         }
         case ControlKind::FolderList:
@@ -214,9 +215,7 @@ QWidget* FormMain::createControl(const ControlRow& row) {
                 auto* style = new ButtonStyle;
                 style->setParent(button);
                 button->setStyle(style);
-                QPalette palette = button->palette();
-                palette.setColor(QPalette::Button, ToQColor(*row.face));
-                button->setPalette(palette);
+                SetColour(button, QPalette::Button, row.face);
             }
             return button;
         }
