@@ -5,7 +5,9 @@
 #include <QComboBox>
 #include <QPushButton>
 
-#include "app/click_label.h"
+#include <mutex>
+
+#include "app/form_controls.h"
 #include "window/form_layout.h"
 #include "window/path_boxes.h"
 
@@ -89,11 +91,8 @@ T* Named(QWidget* form, const char* name) {
 }  // namespace
 
 void NameForScreenReaders(QWidget* form) {
-    static const bool installed = [] {
-        QAccessible::installFactory(RoleFactory);
-        return true;
-    }();
-    (void)installed;
+    static std::once_flag installed;
+    std::call_once(installed, [] { QAccessible::installFactory(RoleFactory); });
 
     for (const tamsel::PathBoxRow& row : tamsel::PathBoxes()) {
         auto* box = Named<QWidget>(form, row.box);

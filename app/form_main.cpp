@@ -1,27 +1,30 @@
 #include "app/form_main.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QGuiApplication>
+#include <QDialog>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QUrl>
+#include <QWindow>
 
 #include <algorithm>
 #include <optional>
 #include <vector>
 
 #include "app/accessibility.h"
-#include "app/button_style.h"
-#include "app/click_label.h"
-#include "app/dialog_keys.h"
-#include "app/form_drops.h"
+#include "app/form_controls.h"
 #include "app/key_codes.h"
 #include "app/path_box.h"
 #include "app/qt_layout.h"
-#include "app/rectangle_shape.h"
 #include "window/path_boxes.h"
 
 #ifndef TAMSEL_HOMEPAGE
@@ -33,11 +36,8 @@ namespace {
 using tamsel::ControlKind;
 using tamsel::ControlRow;
 
-QString Utf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-void SetTextColour(QWidget* widget, QPalette::ColorRole role, std::optional<tamsel::Rgb> colour) {
+// No colour: the palette's button text colour.
+void SetColour(QWidget* widget, QPalette::ColorRole role, std::optional<tamsel::Rgb> colour) {
     QPalette palette = widget->palette();
     palette.setColor(role, colour ? ToQColor(*colour) : palette.color(QPalette::ButtonText));
     widget->setPalette(palette);
@@ -47,8 +47,33 @@ QLabel* MakeLabel(QLabel* label, const ControlRow& row) {
     label->setText(QString::fromUtf8(row.caption));
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setTextFormat(Qt::PlainText);
-    SetTextColour(label, QPalette::WindowText, row.text);
+    SetColour(label, QPalette::WindowText, row.text);
     return label;
+}
+
+// Copying or linking leaves the dragged file where it is; a move would let the file
+// manager delete it once the window took the drop.
+bool OfferNoMove(QDropEvent& event) {
+    for (const Qt::DropAction action : {Qt::CopyAction, Qt::LinkAction}) {
+        if (event.possibleActions() & action) {
+            event.setDropAction(action);
+            event.accept();
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<tamsel::DroppedItem> ItemsOf(const QMimeData* data) {
+    std::vector<tamsel::DroppedItem> items;
+    if (!data || !data->hasUrls()) {
+        return items;
+    }
+    for (const QUrl& url : data->urls()) {
+        const QString path = url.isLocalFile() ? url.toLocalFile() : QString();
+        items.push_back({path.toStdString(), !path.isEmpty() && QFileInfo(path).isDir()});
+    }
+    return items;
 }
 
 }  // namespace
@@ -58,7 +83,7 @@ FormMain::FormMain(tamsel::DesktopServices& desktop, const std::string& programF
     : QWidget(parent), commands_(*this, desktop, tamsel::RealFileSystem(), std::move(conversion)) {
     Q_INIT_RESOURCE(tamsel);
     setObjectName(QStringLiteral("formMain"));
-    setWindowTitle(Utf8(tamsel::kApplicationTitle));
+    setWindowTitle(QString::fromUtf8(tamsel::kApplicationTitle));
     QIcon icon;
     icon.addFile(QStringLiteral(":/images/tamsel-16.png"));
     icon.addFile(QStringLiteral(":/images/tamsel-32.png"));
@@ -66,7 +91,7 @@ FormMain::FormMain(tamsel::DesktopServices& desktop, const std::string& programF
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    setFont(FormFont());
+    setFont(ControlFont({}));
     setFixedSize(FormClientSize());
 
     buildControls();
@@ -79,8 +104,7 @@ FormMain::FormMain(tamsel::DesktopServices& desktop, const std::string& programF
     commands_.RunInBackground(runView_, runView_);
     orderTabStops();
     NameForScreenReaders(this);
-    new FormDrops(this, commands_);
-    new DialogKeys(this, commands_);
+    qApp->installEventFilter(this);
     commands_.Form_Load(programFolder, TAMSEL_HOMEPAGE);
     lblCredits->setToolTip(QString::fromStdString(commands_.CreditAddress()));
     txtFile[0]->setFocus();
@@ -172,7 +196,7 @@ QWidget* FormMain::createControl(const ControlRow& row) {
         }
         case ControlKind::PathBox: {
             auto* box = new PathBox(tamsel::FindPathBox(row.name)->input, commands_, this);
-            SetTextColour(box, QPalette::Text, row.text);
+            SetColour(box, QPalette::Text, row.text);
             return box;
         }
         case ControlKind::FolderList:
@@ -191,9 +215,7 @@ QWidget* FormMain::createControl(const ControlRow& row) {
                 auto* style = new ButtonStyle;
                 style->setParent(button);
                 button->setStyle(style);
-                QPalette palette = button->palette();
-                palette.setColor(QPalette::Button, ToQColor(*row.face));
-                button->setPalette(palette);
+                SetColour(button, QPalette::Button, row.face);
             }
             return button;
         }
@@ -208,10 +230,12 @@ void FormMain::wireControls() {
                 [this, box = row.input] { commands_.btnOpen_Click(box); });
         connect(lblFile[index], &ClickLabel::clicked, this,
                 [this, box = row.input] { commands_.lblFile_Click(box); });
+        txtFile[index]->setAcceptDrops(false);
+        txtFile[index]->lineEdit()->setAcceptDrops(false);
     }
+    setAcceptDrops(true);
     connect(btnStart, &QPushButton::clicked, this, [this] { commands_.btnStart_Click(); });
     btnStart->setDefault(true);
-    btnStart->installEventFilter(this);
     connect(lblCredits, &ClickLabel::clicked, this, [this] { commands_.lblCredits_Click(); });
     lblCredits->setCursor(Qt::PointingHandCursor);
 }
@@ -224,28 +248,24 @@ void FormMain::orderTabStops() {
     }
 }
 
-void FormMain::centreOnScreen() {
+QRect FormMain::centreOnScreen() {
     const QScreen* target = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QRect available = target ? target->availableGeometry() : QRect();
     if (target) {
-        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
-                                        target->availableGeometry()));
+        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), available));
     }
+    return available;
 }
 
 void FormMain::cascade(int steps) {
     // About a title bar's height: enough that both title bars show.
     constexpr int kStep = 32;
-    centreOnScreen();
-    const QScreen* target = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!target || steps <= 0) {
-        return;
-    }
-    const QRect available = target->availableGeometry();
+    const QRect available = centreOnScreen();
     const QRect centred = geometry();
     const int fitting =
         std::min(available.right() - centred.right(), available.bottom() - centred.bottom()) /
         kStep;
-    if (fitting <= 0) {
+    if (available.isNull() || steps <= 0 || fitting <= 0) {
         return;
     }
     const int offset = ((steps - 1) % fitting + 1) * kStep;
@@ -267,16 +287,67 @@ void FormMain::keyReleaseEvent(QKeyEvent* event) {
 }
 
 bool FormMain::eventFilter(QObject* watched, QEvent* event) {
-    // A focused start button would click itself on Enter, and on every repeat of a held
-    // one: the window's commands see its keys first.
-    switch (event->type()) {
-        case QEvent::KeyPress:
-            return commands_.KeyDown(ToKeyEvent(*static_cast<QKeyEvent*>(event)), nullptr);
-        case QEvent::KeyRelease:
-            commands_.KeyUp(ToKeyEvent(*static_cast<QKeyEvent*>(event)), nullptr);
-            break;
-        default:
-            break;
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease) {
+        return false;
     }
-    return QWidget::eventFilter(watched, event);
+    const tamsel::KeyEvent key = ToKeyEvent(*static_cast<QKeyEvent*>(event));
+    if (watched == btnStart) {
+        // A focused start button would click itself on Enter, and on every repeat of a held
+        // one: the window's commands see its keys first.
+        if (type == QEvent::KeyPress) {
+            return commands_.KeyDown(key, nullptr);
+        }
+        commands_.KeyUp(key, nullptr);
+        return false;
+    }
+    // A key comes to a window once, and from there to its widgets, each of which the
+    // application's filters see again: a dialog's keys are taken where they reach its window.
+    const auto* window = qobject_cast<const QWindow*>(watched);
+    if (!window || !ownsDialog(window)) {
+        return false;
+    }
+    return !(type == QEvent::KeyPress ? commands_.ModalKeyDown(key) : commands_.ModalKeyUp(key));
+}
+
+bool FormMain::ownsDialog(const QWindow* window) const {
+    const QWidgetList tops = QApplication::topLevelWidgets();
+    const auto top = std::ranges::find(tops, window, &QWidget::windowHandle);
+    if (top == tops.end() || !qobject_cast<const QDialog*>(*top)) {
+        return false;
+    }
+    for (const QWidget* owner = (*top)->parentWidget(); owner; owner = owner->parentWidget()) {
+        if (owner == this) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void FormMain::dragEnterEvent(QDragEnterEvent* event) {
+    dragMoveEvent(event);
+}
+
+void FormMain::dragMoveEvent(QDragMoveEvent* event) {
+    const auto items = ItemsOf(event->mimeData());
+    if (!tamsel::DecideDrop(items, boxUnder(*event)).box || !OfferNoMove(*event)) {
+        event->ignore();
+    }
+}
+
+void FormMain::dropEvent(QDropEvent* event) {
+    const auto items = ItemsOf(event->mimeData());
+    if (!(event->possibleActions() & (Qt::CopyAction | Qt::LinkAction)) ||
+        !commands_.FilesDropped(items, boxUnder(*event)) || !OfferNoMove(*event)) {
+        event->ignore();
+    }
+}
+
+std::optional<tamsel::RunInput> FormMain::boxUnder(const QDropEvent& event) const {
+    for (QWidget* at = childAt(event.position().toPoint()); at; at = at->parentWidget()) {
+        if (const auto* box = qobject_cast<const PathBox*>(at)) {
+            return box->input();
+        }
+    }
+    return std::nullopt;
 }

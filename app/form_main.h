@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
 #include "app/qt_run_view.h"
 #include "window/form_commands.h"
@@ -18,6 +19,7 @@ class ClickLabel;
 class PathBox;
 class QComboBox;
 class QPushButton;
+class QWindow;
 
 class FormMain : public QWidget, private tamsel::FormView {
     Q_OBJECT
@@ -35,19 +37,26 @@ class FormMain : public QWidget, private tamsel::FormView {
 
     tamsel::FormCommands& commands() { return commands_; }
 
-    // Moves the window `steps` steps of a title bar's height down and to the right of the
-    // centre of its screen, so that a second window does not hide the first; the steps
-    // start over from the centre where the next one would leave the screen.
+    // Moves the window `steps` title bar heights down and right of its screen's centre, so
+    // that a second window does not hide the first; starts over where it would leave the screen.
     void cascade(int steps);
 
   protected:
-    // Keys go to the form's commands (FormCommands::KeyDown), which press the start button
-    // on Enter from wherever the focus is; the path boxes hand on their own keys.
+    // Keys go to FormCommands::KeyDown, which presses Start on Enter wherever the focus is;
+    // the path boxes hand on their own keys. Keys to the form's dialogs (message boxes, the
+    // open-file and progress dialogs) pass ModalKeyDown and ModalKeyUp first, so that a dialog
+    // answers only keys pressed while it shows: a held Enter never closes the box it brought.
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Closing while a run goes waits for the run to stop (FormCommands::CloseRequested).
     void closeEvent(QCloseEvent* event) override;
+    // The form takes every drop (a path box's edit field would insert a file's address as
+    // text), names the box under the pointer and leaves the rest to FormCommands::FilesDropped;
+    // a refused drag is ignored while it moves, so that the cursor shows the refusal.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     std::string BoxText(tamsel::RunInput box) const override;
@@ -62,7 +71,10 @@ class FormMain : public QWidget, private tamsel::FormView {
     QWidget* createControl(const tamsel::ControlRow& row);
     void wireControls();
     void orderTabStops();
-    void centreOnScreen();
+    // Returns the screen's available area; empty without a screen.
+    QRect centreOnScreen();
+    bool ownsDialog(const QWindow* window) const;
+    std::optional<tamsel::RunInput> boxUnder(const QDropEvent& event) const;
 
     QtRunView runView_{this};  // before the commands: a run going ends before it goes
     tamsel::FormCommands commands_;

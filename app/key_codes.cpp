@@ -2,6 +2,8 @@
 
 #include <QKeyEvent>
 
+#include <algorithm>
+#include <span>
 #include <utility>
 
 #include "window/virtual_keys.h"
@@ -10,49 +12,32 @@ namespace {
 
 namespace vk = tamsel::vk;
 
-int ShiftState(Qt::KeyboardModifiers modifiers) {
-    int state = 0;
-    if (modifiers & Qt::ShiftModifier) {
-        state |= vk::kShiftHeld;
-    }
-    if (modifiers & Qt::ControlModifier) {
-        state |= vk::kControlHeld;
-    }
-    if (modifiers & Qt::AltModifier) {
-        state |= vk::kAltHeld;
-    }
-    return state;
-}
+using KeyCode = std::pair<int, int>;  // a Qt key and its virtual-key code
 
-int KeypadCode(int qtKey) {
-    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) {
-        return vk::kNumpad0 + (qtKey - Qt::Key_0);
-    }
-    switch (qtKey) {
-        case Qt::Key_Enter:
-        case Qt::Key_Return:
-            return vk::kEnter;
-        case Qt::Key_Period:
-        case Qt::Key_Comma:
-            return vk::kDecimal;
-        case Qt::Key_Asterisk:
-            return 106;
-        case Qt::Key_Plus:
-            return 107;
-        case Qt::Key_Minus:
-            return 109;
-        case Qt::Key_Slash:
-            return 111;
-        default:
-            return 0;
-    }
-}
+// Runs of Qt keys whose codes run alongside them.
+struct KeyRun {
+    int first;
+    int last;
+    int code;
+};
+
+constexpr KeyRun kKeyRuns[] = {{Qt::Key_A, Qt::Key_Z, vk::kFirstLetter},
+                               {Qt::Key_0, Qt::Key_9, vk::kFirstDigit},
+                               {Qt::Key_F1, Qt::Key_F24, vk::kF1}};
+
+constexpr KeyRun kKeypadDigits[] = {{Qt::Key_0, Qt::Key_9, vk::kNumpad0}};
+
+constexpr KeyCode kKeypadKeys[] = {
+    {Qt::Key_Enter, vk::kEnter},   {Qt::Key_Return, vk::kEnter}, {Qt::Key_Period, vk::kDecimal},
+    {Qt::Key_Comma, vk::kDecimal}, {Qt::Key_Asterisk, 106},      {Qt::Key_Plus, 107},
+    {Qt::Key_Minus, 109},          {Qt::Key_Slash, 111},
+};
 
 // Keys outside the main block's printable range that a user is likely to press while
 // editing; they get their own codes so that none of them is mistaken for a key that starts
 // a completion. On POSIX the slash key is the separator key.
 // clang-format off
-constexpr std::pair<int, int> kEditingKeys[] = {
+constexpr KeyCode kEditingKeys[] = {
     {Qt::Key_Backspace, vk::kBackspace}, {Qt::Key_Tab, vk::kTab},
     {Qt::Key_Backtab, vk::kTab},         {Qt::Key_Return, vk::kEnter},
     {Qt::Key_Enter, vk::kEnter},         {Qt::Key_Shift, vk::kShift},
@@ -74,37 +59,26 @@ constexpr std::pair<int, int> kEditingKeys[] = {
 };
 // clang-format on
 
-int EditingKeyCode(int qtKey) {
-    for (const auto& [qt, code] : kEditingKeys) {
-        if (qt == qtKey) {
-            return code;
+// The code of `qtKey` in `runs` or else in `keys`; 0 where neither has it.
+int CodeOf(int qtKey, std::span<const KeyRun> runs, std::span<const KeyCode> keys) {
+    for (const KeyRun& run : runs) {
+        if (qtKey >= run.first && qtKey <= run.last) {
+            return run.code + (qtKey - run.first);
         }
     }
-    return 0;
+    const auto key = std::ranges::find(keys, qtKey, &KeyCode::first);
+    return key == keys.end() ? 0 : key->second;
 }
 
 }  // namespace
 
 VirtualKey ToVirtualKey(int qtKey, Qt::KeyboardModifiers modifiers) {
-    VirtualKey key;
-    key.shift = ShiftState(modifiers);
-    const int keypadCode = (modifiers & Qt::KeypadModifier) ? KeypadCode(qtKey) : 0;
-    if (keypadCode != 0) {
-        key.code = keypadCode;
-    } else if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) {
-        key.code = vk::kFirstLetter + (qtKey - Qt::Key_A);
-    } else if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) {
-        key.code = vk::kFirstDigit + (qtKey - Qt::Key_0);
-    } else if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) {
-        key.code = vk::kF1 + (qtKey - Qt::Key_F1);
-    } else {
-        key.code = EditingKeyCode(qtKey);
-    }
-    return key;
-}
-
-VirtualKey ToVirtualKey(const QKeyEvent& event) {
-    return ToVirtualKey(event.key(), event.modifiers());
+    const int keypadCode =
+        (modifiers & Qt::KeypadModifier) ? CodeOf(qtKey, kKeypadDigits, kKeypadKeys) : 0;
+    return {keypadCode != 0 ? keypadCode : CodeOf(qtKey, kKeyRuns, kEditingKeys),
+            (modifiers & Qt::ShiftModifier ? vk::kShiftHeld : 0) |
+                (modifiers & Qt::ControlModifier ? vk::kControlHeld : 0) |
+                (modifiers & Qt::AltModifier ? vk::kAltHeld : 0)};
 }
 
 int KeyIdentity(const QKeyEvent& event) {
@@ -114,14 +88,9 @@ int KeyIdentity(const QKeyEvent& event) {
     return static_cast<int>(identity);
 }
 
-tamsel::KeyTime KeyEventTime(const QKeyEvent& event) {
-    if (event.timestamp() == 0) {
-        return std::nullopt;
-    }
-    return event.timestamp();
-}
-
 tamsel::KeyEvent ToKeyEvent(const QKeyEvent& event) {
-    const VirtualKey key = ToVirtualKey(event);
-    return {key.code, key.shift, KeyEventTime(event), event.isAutoRepeat(), KeyIdentity(event)};
+    const VirtualKey key = ToVirtualKey(event.key(), event.modifiers());
+    const tamsel::KeyTime time =
+        event.timestamp() == 0 ? std::nullopt : tamsel::KeyTime(event.timestamp());
+    return {key.code, key.shift, time, event.isAutoRepeat(), KeyIdentity(event)};
 }

@@ -5,17 +5,34 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTimer>
+#include <QValidator>
 #include <QWheelEvent>
 
 #include <utility>
 
-#include "app/completion_model.h"
-#include "app/completion_popup.h"
+#include "app/completion_list.h"
 #include "app/key_codes.h"
-#include "app/one_line_validator.h"
 #include "window/virtual_keys.h"
 
 namespace {
+
+// Keeps the edit field to one line, whichever way text comes in (typing, pasting, dropping,
+// code): a path copied from a terminal with its line break pastes as the path alone.
+class OneLineValidator : public QValidator {
+  public:
+    using QValidator::QValidator;
+
+    State validate(QString& input, int& position) const override {
+        const tamsel::EditState typed{input.toStdString(), position, 0};
+        const tamsel::EditState line = tamsel::PathBoxController::OneLine(typed);
+        // Most texts hold no break; only a changed one is written back.
+        if (line.text.size() != typed.text.size()) {
+            input = QString::fromStdString(line.text);
+            position = line.selStart;
+        }
+        return Acceptable;
+    }
+};
 
 tamsel::FocusReason ReasonOf(Qt::FocusReason reason) {
     switch (reason) {
@@ -115,7 +132,9 @@ int PathBox::VisibleRows() const {
 }
 
 void PathBox::ChooseRow(int row) {
-    popup_->setCurrentRow(row);
+    const QModelIndex index = model()->index(row, modelColumn());
+    popup_->setCurrentIndex(index);
+    popup_->scrollTo(index);
     setCurrentIndex(row);
     setEditText(itemText(row));
 }
@@ -123,7 +142,7 @@ void PathBox::ChooseRow(int row) {
 bool PathBox::event(QEvent* event) {
     if (event->type() == QEvent::ShortcutOverride) {
         // An open list's keys come before any shortcut of the window or the application.
-        const VirtualKey key = ToVirtualKey(*static_cast<QKeyEvent*>(event));
+        const tamsel::KeyEvent key = ToKeyEvent(*static_cast<QKeyEvent*>(event));
         if (controller_.ClaimsKey(key.code, key.shift)) {
             event->accept();
             return true;
@@ -143,12 +162,13 @@ void PathBox::focusOutEvent(QFocusEvent* event) {
 }
 
 void PathBox::keyPressEvent(QKeyEvent* event) {
-    if (form_.KeyDown(ToKeyEvent(*event), &controller_)) {
+    const tamsel::KeyEvent key = ToKeyEvent(*event);
+    if (form_.KeyDown(key, &controller_)) {
         event->accept();
         return;
     }
     // The combo box has no use for Enter; it is left to the window.
-    if (ToVirtualKey(*event).code == tamsel::vk::kEnter) {
+    if (key.code == tamsel::vk::kEnter) {
         event->ignore();
         return;
     }
@@ -156,12 +176,13 @@ void PathBox::keyPressEvent(QKeyEvent* event) {
 }
 
 void PathBox::keyReleaseEvent(QKeyEvent* event) {
-    if (ToVirtualKey(*event).code == tamsel::vk::kEnter) {
+    const tamsel::KeyEvent key = ToKeyEvent(*event);
+    if (key.code == tamsel::vk::kEnter) {
         event->ignore();
     } else {
         QComboBox::keyReleaseEvent(event);
     }
-    form_.KeyUp(ToKeyEvent(*event), &controller_);
+    form_.KeyUp(key, &controller_);
 }
 
 void PathBox::mousePressEvent(QMouseEvent* event) {

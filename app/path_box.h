@@ -9,13 +9,11 @@ class CompletionModel;
 class CompletionPopup;
 class QListView;
 
-// One of the window's two path boxes: an editable combo box whose drop-down list is
-// filled by path completion. It is the view of a tamsel::PathBoxController, which owns the
-// box's behaviour: the box forwards its focus, keys and clicks (keys through the window's
-// commands, which take the window's keys first) and draws what comes back. Qt's own
-// completion and list stay off; the list is a CompletionPopup over the box's
-// CompletionModel, which a completion refills in one step. Enter is the window's, and the
-// mouse wheel never changes the text.
+// One of the window's two path boxes: an editable combo box, the view of a
+// tamsel::PathBoxController, which owns its behaviour. The box forwards its focus, keys
+// (through the window's commands, which take the window's keys first) and clicks, and draws
+// what comes back. Qt's own completion and list stay off: the list is a CompletionPopup over
+// the box's CompletionModel. Enter is the window's; the mouse wheel never changes the text.
 class PathBox : public QComboBox, private tamsel::PathBoxView {
     Q_OBJECT
 

@@ -22,10 +22,9 @@
 
 namespace {
 
-// A message box sizes itself to its text alone: a short message ("Done") made it so narrow
-// that the title bar cut its caption off. It gets room for the caption in a title bar's
-// larger bold font, the window icon and three title buttons beside it, and never less than
-// the narrowest box that reads well.
+// A message box sized to its text alone cut a short message's ("Done") caption off: it gets
+// room for the caption in a title bar's larger bold font, the icon and three title buttons,
+// and never less than the narrowest box that reads well.
 constexpr int kNarrowestMessage = 240;
 constexpr int kTitleBarRoom = 160;
 
@@ -49,30 +48,25 @@ void KeepWidth(QMessageBox& box, int width) {
 // What a message box takes beside its text: the icon, the margins and the spacing.
 constexpr int kMessageChrome = 120;
 
-struct MessageText {
-    QString text;
-    int widest = 0;  // the widest line, in pixels
-};
-
-// `text` with its long lines broken at their separators to fit about two thirds of
-// `owner`'s screen, in the font of `box`'s text: left to itself, Qt breaks a long path
-// where it pleases or runs it off the box's edge.
-MessageText Wrapped(const std::string& text, const QMessageBox& box, const QWidget* owner) {
+// Gives `box` `text` with its long lines broken at their separators to fit about two thirds
+// of `owner`'s screen, in the font of the box's text (left to itself, Qt breaks a long path
+// where it pleases or runs it off the box's edge); returns the widest line's width.
+int SetWrappedText(QMessageBox& box, const std::string& text, const QWidget* owner) {
     const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
     const auto* label = box.findChild<const QLabel*>(QStringLiteral("qt_msgbox_label"));
     const QFontMetrics metrics(label ? label->font() : box.font());
     const auto width = [&metrics](std::string_view piece) {
-        return metrics.horizontalAdvance(
-            QString::fromUtf8(piece.data(), static_cast<qsizetype>(piece.size())));
+        return metrics.horizontalAdvance(QString::fromUtf8(piece));
     };
     const int limit =
         screen ? tamsel::MessageTextWidth(screen->availableGeometry().width(), kMessageChrome)
                : std::numeric_limits<int>::max();
-    MessageText shown{QString::fromStdString(tamsel::WrapMessage(text, limit, width))};
-    for (const QString& line : shown.text.split(QLatin1Char('\n'))) {
-        shown.widest = std::max(shown.widest, metrics.horizontalAdvance(line));
+    box.setText(QString::fromStdString(tamsel::WrapMessage(text, limit, width)));
+    int widest = 0;
+    for (const QString& line : box.text().split(QLatin1Char('\n'))) {
+        widest = std::max(widest, metrics.horizontalAdvance(line));
     }
-    return shown;
+    return widest;
 }
 
 // The owner gets the keys back: without a window manager nothing else would give them.
@@ -87,15 +81,13 @@ void ReturnTo(QWidget* owner) {
 void QtDesktop::ShowMessage(const std::string& text, tamsel::MessageIcon icon) {
     const auto boxIcon =
         icon == tamsel::MessageIcon::Exclamation ? QMessageBox::Warning : QMessageBox::Information;
-    const QString caption = QString::fromUtf8(
-        tamsel::kApplicationTitle.data(), static_cast<qsizetype>(tamsel::kApplicationTitle.size()));
+    const QString caption = QString::fromUtf8(tamsel::kApplicationTitle);
     QMessageBox box(boxIcon, caption, QString(), QMessageBox::Ok, owner_);
     // Messages carry paths typed by the user; they must never be read as markup.
     box.setTextFormat(Qt::PlainText);
-    const MessageText shown = Wrapped(text, box, owner_);
-    box.setText(shown.text);
+    const int widest = SetWrappedText(box, text, owner_);
     // As wide as the longest line, so that Qt's wrapping keeps the lines as they are.
-    KeepWidth(box, std::max(MessageWidth(box.font(), caption), shown.widest + kMessageChrome));
+    KeepWidth(box, std::max(MessageWidth(box.font(), caption), widest + kMessageChrome));
     box.exec();
     ReturnTo(owner_);
 }

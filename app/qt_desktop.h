@@ -10,8 +10,6 @@ class QWidget;
 // two thirds of the screen (WrapMessage).
 class QtDesktop : public tamsel::DesktopServices {
   public:
-    explicit QtDesktop(QWidget* owner = nullptr) : owner_(owner) {}
-
     void setOwner(QWidget* owner) { owner_ = owner; }
 
     void ShowMessage(const std::string& text, tamsel::MessageIcon icon) override;
@@ -20,5 +18,5 @@ class QtDesktop : public tamsel::DesktopServices {
     void OpenAddress(const std::string& address) override;
 
   private:
-    QWidget* owner_;
+    QWidget* owner_ = nullptr;
 };

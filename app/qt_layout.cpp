@@ -22,10 +22,6 @@ QColor ToQColor(tamsel::Rgb colour) {
     return {tamsel::Red(colour), tamsel::Green(colour), tamsel::Blue(colour)};
 }
 
-QFont FormFont() {
-    return ControlFont({});
-}
-
 QFont ControlFont(const tamsel::FontStyle& style) {
     const tamsel::FontStyle& window = tamsel::kWindowFont;
     QStringList families{QString::fromUtf8(style.face ? style.face : window.face)};

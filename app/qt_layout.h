@@ -18,10 +18,7 @@ QRect ControlRect(const tamsel::ControlRow& control);
 
 QColor ToQColor(tamsel::Rgb colour);
 
-// The window font, Tahoma 8.25 pt regular, or the nearest sans the system has.
-QFont FormFont();
-
-// `style` applied over the window font. Sizes are set in device-independent pixels at
-// 96 dpi (8.25 pt = 11 px), like the geometry, so that the whole layout scales as one on
-// high-density screens and a font never outgrows its control.
+// `style` over the window font (`{}`: Tahoma 8.25 pt regular, or the nearest sans there is).
+// Sizes are in device-independent pixels at 96 dpi (8.25 pt = 11 px), like the geometry, so
+// that the layout scales as one on dense screens and a font never outgrows its control.
 QFont ControlFont(const tamsel::FontStyle& style);

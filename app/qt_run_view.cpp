@@ -55,8 +55,7 @@ void QtRunView::ShowProgress(const tamsel::RunProgress& progress) {
     } else if (stopping_) {
         return;  // the run ends at its next safe point
     }
-    dialog_->setLabelText(
-        QString::fromUtf8(progress.text.data(), static_cast<qsizetype>(progress.text.size())));
+    dialog_->setLabelText(QString::fromUtf8(progress.text));
     // No amount while waiting: the bar moves to say that the run is alive.
     dialog_->setRange(0, progress.waiting ? 0 : 100);
     dialog_->setValue(progress.waiting ? 0 : progress.percent);

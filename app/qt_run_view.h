@@ -1,9 +1,8 @@
 #pragma once
 
 // The Qt side of a run off the window's thread: work and timers through the window's event
-// loop, the controls locked while the run goes, and a QProgressDialog over the window.
-// The decisions (when the dialog shows, what it says, what Cancel does) are the run
-// controller's (window/run_controller.h).
+// loop, the controls locked while the run goes, a QProgressDialog over the window. When the
+// dialog shows, what it says and what Cancel does are window/run_controller.h's to decide.
 
 #include <QPointer>
 #include <QProgressDialog>
@@ -25,8 +24,6 @@ class QtRunView final : public tamsel::RunView, public tamsel::WindowThread {
     // The controls locked while a run goes, and what the dialog's Cancel calls.
     void setControls(std::vector<QWidget*> controls) { controls_ = std::move(controls); }
     void setCancel(std::function<void()> cancel) { cancel_ = std::move(cancel); }
-
-    QProgressDialog* progressDialog() const { return dialog_; }
 
     void SetBusy(bool busy) override;
     void ShowProgress(const tamsel::RunProgress& progress) override;

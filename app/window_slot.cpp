@@ -1,10 +1,10 @@
 #include "app/window_slot.h"
 
 #include <QDir>
-#include <QLockFile>
 #include <QStandardPaths>
 
 WindowSlot::WindowSlot(const QString& folder) {
+    constexpr int kSlots = 10;
     for (int slot = 0; slot < kSlots; ++slot) {
         auto lock = std::make_unique<QLockFile>(
             QDir(folder).filePath(QStringLiteral("tamsel-window-%1.lock").arg(slot)));
@@ -17,8 +17,6 @@ WindowSlot::WindowSlot(const QString& folder) {
         }
     }
 }
-
-WindowSlot::~WindowSlot() = default;
 
 QString WindowSlot::defaultFolder() {
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);

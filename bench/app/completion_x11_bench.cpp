@@ -23,6 +23,7 @@
 #include <benchmark/benchmark.h>
 #include <xcb/xcb.h>
 
+#include "app/completion_list.h"
 #include "app/path_box.h"
 #include "entry_folders.h"
 #include "quiet_form.h"
@@ -181,7 +182,8 @@ void CompleteInXServer(benchmark::State& state) {
             box->showPopup();
             // A list from an earlier key, which the completion replaces.
             if (box->count() == 0) {
-                box->addItem(folder + "x");
+                static_cast<CompletionModel*>(box->model())
+                    ->setEntries({"", {(folder + "x").toStdString()}});
                 box->showPopup();
             }
             WaitFor([&] { return list->isVisible() && list->windowHandle()->isExposed(); });

@@ -10,9 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include "app/form_controls.h"
 #include "app/form_main.h"
 #include "app/qt_layout.h"
-#include "app/rectangle_shape.h"
 #include "fake_desktop.h"
 #include "qt_printers.h"
 #include "test_support/temp_folder.h"
@@ -77,7 +77,7 @@ TEST(FormLayoutTable, ConvertsTwipsToPixelsAtFifteenEach) {
     EXPECT_EQ(PointsToPixels(9), 12);
     EXPECT_EQ(PointsToPixels(24), 32);
     EXPECT_EQ(FindControl("txtFile2"), nullptr);
-    EXPECT_EQ(FormFont().families().value(0), "Tahoma");
+    EXPECT_EQ(ControlFont({}).families().value(0), "Tahoma");
 }
 
 TEST_F(FormLayout, WindowIsFixedWithoutMaximizeButton) {
@@ -117,7 +117,7 @@ TEST_F(FormLayout, EveryControlMatchesItsRow) {
 // must fit, so that a machine with another one of them shows no clipped caption either.
 TEST_F(FormLayout, EveryCaptionFitsInEveryInstalledCandidateFont) {
     QStringList families = {QFontInfo(window.font()).family()};
-    for (const QString& family : FormFont().families()) {
+    for (const QString& family : ControlFont({}).families()) {
         if (QFontDatabase::hasFamily(family)) {
             families << family;
         }

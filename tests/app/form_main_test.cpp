@@ -18,6 +18,7 @@
 #include <memory>
 #include <thread>
 
+#include "app/completion_list.h"
 #include "app/form_main.h"
 #include "app/path_box.h"
 #include "app/window_slot.h"
@@ -145,7 +146,7 @@ TEST_P(Browse, ChosenPathReplacesTheTextAndLeavesTheOtherBox) {
     const BrowseCase& c = GetParam();
     open();
     const int other = 1 - c.index;
-    box(c.index)->addItem("/listed/entry");
+    static_cast<CompletionModel*>(box(c.index)->model())->setEntries({"", {"/listed/entry"}});
     box(c.index)->setEditText("/somewhere/else.txt");
     box(other)->setEditText("/other/box");
     desktop.dialogAnswer = "/home/u/My Lists/chosen é.txt";

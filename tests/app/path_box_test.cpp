@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/completion_list.h"
 #include "fake_desktop.h"
 #include "qt_printers.h"
 #include "test_support/temp_folder.h"
@@ -57,8 +58,7 @@ class PathBoxTest : public ::testing::Test {
     // marker, which any completion attempt replaces.
     void start(PathBox* box, const QString& text) {
         box->setFocus(Qt::OtherFocusReason);
-        box->clear();
-        box->addItem("marker");
+        static_cast<CompletionModel*>(box->model())->setEntries({"", {"marker"}});
         box->setEditText(text);
         box->lineEdit()->setCursorPosition(text.size());
     }
@@ -267,7 +267,8 @@ TEST_F(PathBoxTest, SeparatorKeyAppendsOnlyToACompletionTail) {
 // A path box's text changes only by typing, pasting, browsing or picking from its list.
 TEST_F(PathBoxTest, WheelLeavesTheTextAndPastedLineBreaksAreDropped) {
     start(box1, "/some/path");
-    box1->addItem("/other/entry");
+    static_cast<CompletionModel*>(box1->model())->setEntries({"", {"marker", "/other/entry"}});
+    box1->setEditText("/some/path");
     field->setFocus();
     for (int delta : {120, -120, -120}) {
         QWheelEvent wheel(QPointF(5, 5), box1->mapToGlobal(QPointF(5, 5)), {}, {0, delta},

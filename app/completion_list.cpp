@@ -1,10 +1,34 @@
-#include "app/completion_popup.h"
+#include "app/completion_list.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QScreen>
 
 #include <algorithm>
 
-#include <QApplication>
-#include <QMouseEvent>
-#include <QScreen>
+void CompletionModel::setEntries(const tamsel::CompletionEntries& entries) {
+    beginResetModel();
+    entries_ = entries;
+    folderPart_ = QString::fromStdString(entries_.folderPart);
+    endResetModel();
+}
+
+int CompletionModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(entries_.size());
+}
+
+QVariant CompletionModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount() ||
+        (role != Qt::DisplayRole && role != Qt::EditRole)) {
+        return {};
+    }
+    const auto row = static_cast<std::size_t>(index.row());
+    if (role == Qt::DisplayRole && row < entries_.labels.size()) {
+        return QString::fromStdString(entries_.labels[row]);
+    }
+    const std::string& name = entries_.names[row];
+    return folderPart_ + QString::fromUtf8(name);
+}
 
 CompletionPopup::CompletionPopup(QWidget* anchor, QAbstractItemModel* model) : anchor_(anchor) {
     // A tool tip window is never activated by showing it or by a click (on X it bypasses
@@ -13,10 +37,9 @@ CompletionPopup::CompletionPopup(QWidget* anchor, QAbstractItemModel* model) : a
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
     setModel(model);
-    setUniformItemSizes(true);
-    // Laying out every row at once costs about 15 ms for 100,000 entries, on each refill
-    // and each change of the list's height: the first thousand rows are laid out before
-    // the list is painted, the others in the turns of the event loop that follow.
+    setUniformItemSizes(true);  // then a view asks the model only for the rows it shows
+    // Laying out all of 100,000 rows costs about 15 ms on each refill and each change of
+    // height: the first thousand are laid out before painting, the rest in later turns.
     setLayoutMode(QListView::Batched);
     setBatchSize(1000);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -34,8 +57,7 @@ void CompletionPopup::open(int maxRows) {
         hide();
         return;
     }
-    // A window of its own inherits no font; it shows the entries in the box's font, in
-    // the list's own colours.
+    // A window of its own inherits no font: the box's, in the list's own colours.
     if (font() != anchor_->font()) {
         setFont(anchor_->font());
     }
@@ -53,12 +75,6 @@ void CompletionPopup::open(int maxRows) {
     setCurrentIndex(QModelIndex());
     scrollToTop();
     show();
-}
-
-void CompletionPopup::setCurrentRow(int row) {
-    const QModelIndex index = model()->index(row, modelColumn());
-    setCurrentIndex(index);
-    scrollTo(index);
 }
 
 void CompletionPopup::keyPressEvent(QKeyEvent* event) {
@@ -80,21 +96,13 @@ void CompletionPopup::hideEvent(QHideEvent* event) {
     QListView::hideEvent(event);
 }
 
-bool CompletionPopup::inside(const QObject* object) const {
-    for (; object; object = object->parent()) {
-        if (object == this) {
-            return true;
-        }
-    }
-    return false;
-}
-
 bool CompletionPopup::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick:
         case QEvent::NonClientAreaMouseButtonPress:
-            if (watched->isWidgetType() && watched != anchor_ && !inside(watched)) {
+            if (watched->isWidgetType() && watched != anchor_ &&
+                !isAncestorOf(static_cast<QWidget*>(watched))) {
                 hide();
             }
             break;
