@@ -12,8 +12,7 @@ namespace {
 
 CommandLine UsageError(std::string error) {
     CommandLine line;
-    line.action = CommandLine::Action::UsageError;
-    line.error = std::move(error);
+    line.error = std::move(error);  // the action a CommandLine starts with
     return line;
 }
 
