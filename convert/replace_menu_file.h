@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "convert/menu_site.h"
+#include "convert/menu_lock.h"
 #include "support/file_system.h"
 
 namespace tamsel {
