@@ -1,5 +1,7 @@
 #include "convert/browser_stores.h"
 
+#include <nlohmann/json.hpp>
+
 #include <algorithm>
 #include <array>
 #include <filesystem>
@@ -7,7 +9,6 @@
 #include <string_view>
 
 #include "convert/bookmark_events.h"
-#include "convert/chromium_profiles.h"
 #include "convert/chromium_store.h"
 #include "convert/firefox_profiles.h"
 #include "convert/places_store.h"
@@ -17,14 +18,55 @@ namespace tamsel {
 
 namespace {
 
-// The names of the entries of `folder` (ending in a separator); none when it cannot be read.
-std::vector<std::string> EntryNames(const std::string& folder) {
+// "Default", or "Profile " and digits.
+bool IsProfileFolder(std::string_view name) {
+    constexpr std::string_view kPrefix = "Profile ";
+    const std::string_view digits = name.substr(std::min(name.size(), kPrefix.size()));
+    return name == "Default" || (name.starts_with(kPrefix) && !digits.empty() &&
+                                 digits.find_first_not_of("0123456789") == std::string_view::npos);
+}
+
+// The profile folders in a user data folder, as the browser lists them: "Default" first,
+// then "Profile N" by N; none when the folder cannot be read.
+std::vector<std::string> ProfileFolders(const std::string& folder) {
     std::vector<std::string> names;
     std::error_code error;
     std::filesystem::directory_iterator entry(std::u8string(folder.begin(), folder.end()), error);
     for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
         const std::u8string name = entry->path().filename().u8string();
         names.emplace_back(name.begin(), name.end());
+    }
+    std::erase_if(names, [](const std::string& name) { return !IsProfileFolder(name); });
+    // N by its digits' count, then by the digits: numbers of any length sort right.
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        if (a == "Default" || b == "Default") {
+            return a == "Default" && b != "Default";
+        }
+        return a.size() != b.size() ? a.size() < b.size() : a < b;
+    });
+    return names;
+}
+
+// The profiles' names by folder name, from the text of a "Local State" file: each member
+// of "profile" / "info_cache" whose "name" is a non-empty text; none for other text.
+std::map<std::string, std::string> ChromiumProfileNames(std::string_view localState) {
+    using Json = nlohmann::json;
+    std::map<std::string, std::string> names;
+    const Json state = Json::parse(localState.begin(), localState.end(), nullptr, false);
+    const Json* cache = &state;
+    for (const char* key : {"profile", "info_cache"}) {
+        const auto found = cache->find(key);  // end() for a value that is no object
+        if (found == cache->end() || !found->is_object()) {
+            return names;
+        }
+        cache = &*found;
+    }
+    for (const auto& [folder, info] : cache->items()) {
+        const auto name = info.find("name");
+        if (name != info.end() && name->is_string() &&
+            !name->get_ref<const std::string&>().empty()) {
+            names.emplace(folder, name->get_ref<const std::string&>());
+        }
     }
     return names;
 }
@@ -124,7 +166,7 @@ class Search {
 
   private:
     void LookInUserData(std::string_view browser, const std::string& folder) {
-        const std::vector<std::string> profiles = ChromiumProfileFolders(EntryNames(folder));
+        const std::vector<std::string> profiles = ProfileFolders(folder);
         if (profiles.empty()) {
             return;
         }

@@ -32,7 +32,7 @@ struct BrowserStore {
 // on Windows %LOCALAPPDATA%'s Google\Chrome, Microsoft\Edge, BraveSoftware\Brave-Browser and
 // Vivaldi (each "User Data") and %APPDATA%\Opera Software\Opera Stable. A folder left empty
 // in `folders` is not searched. In a Chromium-family user data folder the profiles are
-// "Default" and "Profile N" (ChromiumProfileFolders), named from its "Local State" or else
+// "Default" and "Profile N" (N digits), named from its "Local State" or else
 // by their folder; Opera keeps "Bookmarks" in its folder itself, as profile "Default".
 // Firefox's profiles come in ReadFirefoxProfiles' order. A folder that is missing, is no
 // folder or cannot be read is passed over, as is a store found twice. Files are probed and
