@@ -1,5 +1,8 @@
 #include "convert/folder_tracker.h"
 
+#include <array>
+#include <utility>
+
 #include "convert/html_text.h"
 #include "support/text.h"
 
@@ -19,27 +22,23 @@ bool BeginsTag(std::string_view rest, std::string_view name) {
 }
 
 Tag TagAt(std::string_view rest) {
-    if (BeginsTag(rest, "<H3")) {
-        return Tag::Heading;
-    }
-    if (BeginsTag(rest, "<DL")) {
-        return Tag::List;
-    }
-    if (BeginsTag(rest, "</DL")) {
-        return Tag::ListEnd;
+    constexpr std::array<std::pair<std::string_view, Tag>, 3> kTags{{
+        {"<H3", Tag::Heading},
+        {"<DL", Tag::List},
+        {"</DL", Tag::ListEnd},
+    }};
+    for (const auto& [name, tag] : kTags) {
+        if (BeginsTag(rest, name)) {
+            return tag;
+        }
     }
     return StartsWithIgnoringCase(rest, "<A ") ? Tag::Anchor : Tag::None;
 }
 
 // Where "</H3" (any case) begins at or after `from`, or the end of the piece.
 std::size_t HeadingEnd(std::string_view piece, std::size_t from) {
-    for (std::size_t at = piece.find('<', from); at != std::string_view::npos;
-         at = piece.find('<', at + 1)) {
-        if (StartsWithIgnoringCase(piece.substr(at), "</H3")) {
-            return at;
-        }
-    }
-    return piece.size();
+    const std::size_t hit = FindChunked(from + 1, piece, "</H3", CompareMode::Text);
+    return hit == 0 ? piece.size() : hit - 1;
 }
 
 void AppendEscapedName(std::string_view name, std::string& path) {

@@ -75,46 +75,32 @@ std::size_t DecodeReference(std::string_view rest, std::string& out) {
     return DecodeNumeric(rest, out);
 }
 
-}  // namespace
+// The characters an exporter escapes, and what it writes for each.
+constexpr std::string_view kEscaped = "&<>\"'";
+constexpr std::array<std::string_view, 5> kEscapes = {"&amp;", "&lt;", "&gt;", "&quot;", "&#39;"};
 
-std::string HtmlEscaped(std::string_view text) {
+// `text` with those of `escaped` (some of kEscaped) written as their references.
+std::string Escaped(std::string_view text, std::string_view escaped) {
     std::string out;
     out.reserve(text.size());
     for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\'':
-                out += "&#39;";
-                break;
-            default:
-                out += c;
+        if (escaped.find(c) == std::string_view::npos) {
+            out += c;
+        } else {
+            out += kEscapes[kEscaped.find(c)];
         }
     }
     return out;
 }
 
+}  // namespace
+
+std::string HtmlEscaped(std::string_view text) {
+    return Escaped(text, kEscaped);
+}
+
 std::string HtmlAttributeEscaped(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        if (c == '"') {
-            out += "&quot;";
-        } else {
-            out += c;
-        }
-    }
-    return out;
+    return Escaped(text, "\"");
 }
 
 std::string DecodedHtmlText(std::string_view text) {

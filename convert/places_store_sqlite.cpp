@@ -11,6 +11,7 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <unordered_map>
 #include <vector>
 
@@ -134,17 +135,16 @@ StoreStatus ReadEntries(sqlite3* db, Tree& tree) {
     }
     sqlite3_stmt* row = statement.get();
     while ((code = sqlite3_step(row)) == SQLITE_ROW) {
-        Entry entry;
-        entry.id = sqlite3_column_int64(row, 0);
-        entry.parent = sqlite3_column_int64(row, 1);
-        entry.type = sqlite3_column_int(row, 2);
-        entry.position = sqlite3_column_int64(row, 3);
-        entry.title = ColumnText(row, 4);
-        if (sqlite3_column_type(row, 5) != SQLITE_NULL) {
-            entry.url = ColumnText(row, 5);
-        }
-        entry.guid = ColumnText(row, 6);
-        tree.entries.push_back(std::move(entry));
+        tree.entries.push_back({
+            sqlite3_column_int64(row, 0),
+            sqlite3_column_int64(row, 1),
+            sqlite3_column_int(row, 2),
+            sqlite3_column_int64(row, 3),
+            ColumnText(row, 4),
+            sqlite3_column_type(row, 5) != SQLITE_NULL ? std::optional(ColumnText(row, 5))
+                                                       : std::nullopt,
+            ColumnText(row, 6),
+        });
     }
     if (code != SQLITE_DONE) {
         return FaultOf(code);
@@ -160,8 +160,7 @@ void Arrange(Tree& tree) {
         std::sort(children.begin(), children.end(), [&tree](std::size_t a, std::size_t b) {
             const Entry& left = tree.entries[a];
             const Entry& right = tree.entries[b];
-            return left.position != right.position ? left.position < right.position
-                                                   : left.id < right.id;
+            return std::tie(left.position, left.id) < std::tie(right.position, right.id);
         });
     }
 }

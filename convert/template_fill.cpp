@@ -14,19 +14,13 @@ constexpr std::array<std::string_view, 5> kPlaceholders = {
 };
 constexpr int kIdField = 0;
 
+// The value of each placeholder, in kPlaceholders' order.
+constexpr std::array<std::string LinkRecord::*, 5> kFields = {
+    &LinkRecord::Id, &LinkRecord::Title, &LinkRecord::Info, &LinkRecord::Image, &LinkRecord::Url,
+};
+
 const std::string& Value(const LinkRecord& record, int field) {
-    switch (field) {
-        case 0:
-            return record.Id;
-        case 1:
-            return record.Title;
-        case 2:
-            return record.Info;
-        case 3:
-            return record.Image;
-        default:
-            return record.Url;
-    }
+    return record.*kFields[static_cast<std::size_t>(field)];
 }
 
 int FieldCount(bool idOnly) {

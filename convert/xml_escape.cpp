@@ -1,18 +1,11 @@
 #include "convert/xml_escape.h"
 
+#include <algorithm>
 #include <array>
 
 namespace tamsel {
 
 namespace {
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-bool IsHexDigit(char c) {
-    return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
 
 // "#" digits ";" or "#x" hex digits ";", from just after the "&".
 bool IsNumericReference(std::string_view rest) {
@@ -20,28 +13,19 @@ bool IsNumericReference(std::string_view rest) {
         return false;
     }
     const bool hex = rest[1] == 'x' || rest[1] == 'X';
-    std::size_t at = hex ? 2 : 1;
-    const std::size_t first = at;
-    while (at < rest.size() && (hex ? IsHexDigit(rest[at]) : IsDigit(rest[at]))) {
-        ++at;
-    }
-    return at > first && at < rest.size() && rest[at] == ';';
+    const std::size_t first = hex ? 2 : 1;
+    const std::size_t end =
+        rest.find_first_not_of(hex ? "0123456789abcdefABCDEF" : "0123456789", first);
+    return end != std::string_view::npos && end > first && rest[end] == ';';
 }
 
 // Whether the "&" that `rest` follows already begins a reference the menu can keep.
 bool BeginsKeptReference(std::string_view rest) {
     static constexpr std::array<std::string_view, 5> kNamed = {"amp;", "lt;", "gt;", "quot;",
                                                                "apos;"};
-    for (std::string_view name : kNamed) {
-        if (rest.starts_with(name)) {
-            return true;
-        }
-    }
-    return IsNumericReference(rest);
-}
-
-bool IsSpecial(char c) {
-    return c == '<' || c == '"' || c == '&';
+    return std::any_of(kNamed.begin(), kNamed.end(),
+                       [&](std::string_view name) { return rest.starts_with(name); }) ||
+           IsNumericReference(rest);
 }
 
 // Whether `value` holds a character that may need escaping. Three memchr passes cost less
@@ -49,15 +33,6 @@ bool IsSpecial(char c) {
 bool HoldsSpecial(std::string_view value) {
     return value.find('<') != std::string_view::npos || value.find('"') != std::string_view::npos ||
            value.find('&') != std::string_view::npos;
-}
-
-std::size_t FindSpecial(std::string_view value, std::size_t from) {
-    for (std::size_t at = from; at < value.size(); ++at) {
-        if (IsSpecial(value[at])) {
-            return at;
-        }
-    }
-    return std::string_view::npos;
 }
 
 }  // namespace
@@ -68,8 +43,9 @@ void AppendXmlEscaped(std::string_view value, std::string& out) {
         return;
     }
     std::size_t from = 0;
-    for (std::size_t at = FindSpecial(value, 0); at != std::string_view::npos;
-         at = FindSpecial(value, at + 1)) {
+    constexpr std::string_view kSpecial = "<\"&";
+    for (std::size_t at = value.find_first_of(kSpecial); at != std::string_view::npos;
+         at = value.find_first_of(kSpecial, at + 1)) {
         std::string_view replacement;
         if (value[at] == '<') {
             replacement = "&lt;";
