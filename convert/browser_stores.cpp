@@ -8,7 +8,7 @@
 #include <map>
 #include <string_view>
 
-#include "convert/bookmark_events.h"
+#include "convert/bookmark_store.h"
 #include "convert/chromium_store.h"
 #include "convert/firefox_profiles.h"
 #include "convert/places_store.h"
