@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "convert/folder_tracker.h"
@@ -43,11 +44,11 @@ constexpr std::chrono::milliseconds kAskEvery{50};
 // The clock is read after every line that found a link, and after every so many others.
 constexpr std::size_t kLinesPerClock = 64;
 
-constexpr std::array<std::string_view, 3> kTemplateNames = {
-    "item_template_query.txt",
-    "item_template_image.txt",
-    "item_template_noimage.txt",
-};
+constexpr std::array<std::pair<std::string_view, std::string ItemTemplates::*>, 3> kTemplates{{
+    {"item_template_query.txt", &ItemTemplates::Query},
+    {"item_template_image.txt", &ItemTemplates::Image},
+    {"item_template_noimage.txt", &ItemTemplates::NoImage},
+}};
 
 RunOutcome InputProblem(std::string_view message, std::optional<RunInput> focus = std::nullopt) {
     return MakeOutcome(RunStatus::InputError, MessageIcon::Information, message, focus);
@@ -305,9 +306,9 @@ std::optional<RunOutcome> CheckInputs(const RunPaths& paths, const std::string& 
     if (!files.FileExists(paths.linksPath)) {
         return InputProblem(kMenuMessage, RunInput::Menu);
     }
-    for (std::string_view name : kTemplateNames) {
-        if (!files.FileExists(paths.appFolder + std::string(name))) {
-            return Missing(name);
+    for (const auto& file : kTemplates) {
+        if (!files.FileExists(paths.appFolder + std::string(file.first))) {
+            return Missing(file.first);
         }
     }
     if (!files.FileExists(fallbackIcon)) {
@@ -317,12 +318,13 @@ std::optional<RunOutcome> CheckInputs(const RunPaths& paths, const std::string& 
 }
 
 // What the run reports once the new menu is in place (or would be, for a preview).
-RunOutcome Reported(RunOutcome outcome, const LinkCollector& links) {
-    if (outcome.status == RunStatus::Done && links.SkippedCount() > 0) {
-        outcome.message += std::string(kSomePresentMessage) + std::to_string(links.SkippedCount()) +
-                           " of " + std::to_string(links.FoundCount()) + ".";
+RunOutcome Done(const LinkCollector& links) {
+    RunOutcome done = MakeOutcome(RunStatus::Done, MessageIcon::Information, "Done");
+    if (links.SkippedCount() > 0) {
+        done.message += std::string(kSomePresentMessage) + std::to_string(links.SkippedCount()) +
+                        " of " + std::to_string(links.FoundCount()) + ".";
     }
-    return outcome;
+    return done;
 }
 
 // The run itself. With `preview` set, it tells every link's decision and stops before
@@ -348,21 +350,17 @@ RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::millis
     }
 
     // Everything is read and built before any file is touched.
-    std::array<std::string, 3> texts;
-    for (std::size_t i = 0; i < kTemplateNames.size(); ++i) {
-        std::optional<std::string> text =
-            files.ReadWhole(paths.appFolder + std::string(kTemplateNames[i]));
-        if (!text) {
-            return Missing(kTemplateNames[i]);
+    ItemTemplates templates;
+    for (const auto& [name, text] : kTemplates) {
+        std::optional<std::string> read = files.ReadWhole(paths.appFolder + std::string(name));
+        if (!read) {
+            return Missing(name);
         }
-        texts[i] = std::move(*text);
+        templates.*text = std::move(*read);
     }
-    const ItemTemplates templates{std::move(texts[0]), std::move(texts[1]), std::move(texts[2])};
     // The menu is read before the list, so that a link already in it is known as such.
-    std::optional<std::string> menu;
-    if (site.held != nullptr) {
-        menu = site.held->ReadSource(site.name);
-    }
+    const std::optional<std::string> menu =
+        site.held ? site.held->ReadSource(site.name) : std::nullopt;
     if (!menu) {
         return InputProblem(kMenuMessage, RunInput::Menu);
     }
@@ -407,15 +405,14 @@ RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::millis
         return MakeOutcome(RunStatus::InputError, MessageIcon::Exclamation, kNowhereMessage);
     }
     if (preview != nullptr) {
-        return Reported(MakeOutcome(RunStatus::Done, MessageIcon::Information, "Done"), links);
+        return Done(links);
     }
     // The last moment to stop: from here on the menu is being replaced.
     Checkpoint(observer);
     if (std::optional<RunOutcome> problem = ReplaceProblem(ReplaceMenuFile(site, *newMenu))) {
         return *problem;
     }
-    RunOutcome done =
-        Reported(MakeOutcome(RunStatus::Done, MessageIcon::Information, "Done"), links);
+    RunOutcome done = Done(links);
     done.folderToOpen = FolderOfFile(paths.linksPath);
     return done;
 }
