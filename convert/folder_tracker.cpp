@@ -3,7 +3,7 @@
 #include <array>
 #include <utility>
 
-#include "convert/html_text.h"
+#include "convert/markup_text.h"
 #include "support/text.h"
 
 namespace tamsel {

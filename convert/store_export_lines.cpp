@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "convert/html_text.h"
+#include "convert/markup_text.h"
 
 namespace tamsel {
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <utility>
 
-#include "convert/xml_escape.h"
+#include "convert/markup_text.h"
 
 namespace tamsel {
 
