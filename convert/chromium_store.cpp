@@ -26,10 +26,8 @@ constexpr std::array<Root, 3> kRoots{{
 // The member `key` of the object `node` when it is a text; empty otherwise.
 std::string_view TextMember(const Json& node, const char* key) {
     const auto member = node.find(key);
-    if (member == node.end()) {
-        return {};
-    }
-    const std::string* text = member->get_ptr<const std::string*>();
+    const std::string* text =
+        member == node.end() ? nullptr : member->get_ptr<const std::string*>();
     return text != nullptr ? std::string_view(*text) : std::string_view();
 }
 
@@ -78,8 +76,7 @@ void WalkFolder(const Json& folder, std::string_view name, BookmarkEvents& event
 
 // Keeps, of every object, only the members read below: a store's dates, ids, meta_info and
 // sync data make up most of it, and a parsed member costs far more than a skipped one.
-bool KeepsMember(int depth, nlohmann::json::parse_event_t event, Json& parsed) {
-    (void)depth;
+bool KeepsMember(int /*depth*/, nlohmann::json::parse_event_t event, Json& parsed) {
     if (event != nlohmann::json::parse_event_t::key) {
         return true;
     }
