@@ -60,11 +60,6 @@ struct Tree {
     }
 };
 
-struct Attempt {
-    StoreStatus status = StoreStatus::Unreadable;
-    Tree tree;
-};
-
 struct CloseDatabase {
     void operator()(sqlite3* db) const { sqlite3_close(db); }
 };
@@ -191,18 +186,16 @@ std::optional<std::string> CopyStore(const std::string& path, const std::string&
     return copy;
 }
 
-// One copy of the store, read whole into a tree.
-Attempt ReadCopy(const std::string& path) {
-    Attempt attempt;
+// One copy of the store, read whole into `tree`.
+StoreStatus ReadCopy(const std::string& path, Tree& tree) {
     const PrivateFolder folder;
     const std::optional<std::string> copy =
         folder.Path().empty() ? std::nullopt : CopyStore(path, folder.Path());
     if (!copy) {
-        return attempt;
+        return StoreStatus::Unreadable;
     }
     if (!BeginsAsSqlite(*copy)) {
-        attempt.status = StoreStatus::NotAStore;
-        return attempt;
+        return StoreStatus::NotAStore;
     }
     sqlite3* opened = nullptr;  // set even when the opening fails, and closed then too
     int code = sqlite3_open_v2(copy->c_str(), &opened, SQLITE_OPEN_READONLY, nullptr);
@@ -210,18 +203,16 @@ Attempt ReadCopy(const std::string& path) {
     const std::optional<int> tables =
         code == SQLITE_OK ? BookmarkTableCount(db.get(), code) : std::nullopt;
     if (!tables) {
-        attempt.status = FaultOf(code);
-        return attempt;
+        return FaultOf(code);
     }
     if (*tables < 2) {
-        attempt.status = *tables == 0 ? StoreStatus::NotAStore : StoreStatus::OtherVersion;
-        return attempt;
+        return *tables == 0 ? StoreStatus::NotAStore : StoreStatus::OtherVersion;
     }
-    attempt.status = ReadEntries(db.get(), attempt.tree);
-    if (attempt.status == StoreStatus::Read) {
-        Arrange(attempt.tree);
+    const StoreStatus status = ReadEntries(db.get(), tree);
+    if (status == StoreStatus::Read) {
+        Arrange(tree);
     }
-    return attempt;
+    return status;
 }
 
 // The folder at entries[at] and everything in it, depth first, each entry once. The open
@@ -274,15 +265,16 @@ std::array<std::optional<std::size_t>, kRoots.size()> FindRoots(const Tree& tree
 }  // namespace
 
 StoreStatus ReadPlacesStore(const std::string& path, BookmarkEvents& events) {
-    Attempt attempt = ReadCopy(path);
+    Tree tree;
+    StoreStatus status = ReadCopy(path, tree);
     // Firefox may have been writing while the file was copied.
-    if (attempt.status == StoreStatus::Damaged || attempt.status == StoreStatus::Unreadable) {
-        attempt = ReadCopy(path);
+    if (status == StoreStatus::Damaged || status == StoreStatus::Unreadable) {
+        tree = {};
+        status = ReadCopy(path, tree);
     }
-    if (attempt.status != StoreStatus::Read) {
-        return attempt.status;
+    if (status != StoreStatus::Read) {
+        return status;
     }
-    const Tree& tree = attempt.tree;
     const auto roots = FindRoots(tree);
     if (std::none_of(roots.begin(), roots.end(), [](const auto& root) { return root; })) {
         return StoreStatus::OtherVersion;
