@@ -71,7 +71,11 @@ std::map<std::string, std::string> ChromiumProfileNames(std::string_view localSt
     return names;
 }
 
-enum class Base { Home, ConfigHome, LocalAppData, AppData };
+// The user folders a location may lie below.
+constexpr auto kHome = &UserFolders::home;
+constexpr auto kConfigHome = &UserFolders::configHome;  // without one, ~/.config
+constexpr auto kLocalAppData = &UserFolders::localAppData;
+constexpr auto kAppData = &UserFolders::appData;
 
 enum class Layout {
     UserData,         // profile folders, each with its "Bookmarks"
@@ -80,37 +84,36 @@ enum class Layout {
 };
 
 struct Location {
-    Base base;
+    std::string UserFolders::*base;
     std::string_view below;  // "/" between elements, whatever the platform's separator
     std::string_view browser;
     Layout layout;
 };
 
 constexpr std::array<Location, 22> kLocations{{
-    {Base::ConfigHome, "google-chrome", "Chrome", Layout::UserData},
-    {Base::ConfigHome, "google-chrome-beta", "Chrome Beta", Layout::UserData},
-    {Base::ConfigHome, "chromium", "Chromium", Layout::UserData},
-    {Base::ConfigHome, "microsoft-edge", "Edge", Layout::UserData},
-    {Base::ConfigHome, "BraveSoftware/Brave-Browser", "Brave", Layout::UserData},
-    {Base::ConfigHome, "vivaldi", "Vivaldi", Layout::UserData},
-    {Base::ConfigHome, "opera", "Opera", Layout::OwnFolder},
-    {Base::Home, "snap/chromium/common/chromium", "Chromium", Layout::UserData},
-    {Base::Home, ".var/app/com.google.Chrome/config/google-chrome", "Chrome", Layout::UserData},
-    {Base::Home, ".var/app/org.chromium.Chromium/config/chromium", "Chromium", Layout::UserData},
-    {Base::Home, ".var/app/com.microsoft.Edge/config/microsoft-edge", "Edge", Layout::UserData},
-    {Base::Home, ".var/app/com.brave.Browser/config/BraveSoftware/Brave-Browser", "Brave",
+    {kConfigHome, "google-chrome", "Chrome", Layout::UserData},
+    {kConfigHome, "google-chrome-beta", "Chrome Beta", Layout::UserData},
+    {kConfigHome, "chromium", "Chromium", Layout::UserData},
+    {kConfigHome, "microsoft-edge", "Edge", Layout::UserData},
+    {kConfigHome, "BraveSoftware/Brave-Browser", "Brave", Layout::UserData},
+    {kConfigHome, "vivaldi", "Vivaldi", Layout::UserData},
+    {kConfigHome, "opera", "Opera", Layout::OwnFolder},
+    {kHome, "snap/chromium/common/chromium", "Chromium", Layout::UserData},
+    {kHome, ".var/app/com.google.Chrome/config/google-chrome", "Chrome", Layout::UserData},
+    {kHome, ".var/app/org.chromium.Chromium/config/chromium", "Chromium", Layout::UserData},
+    {kHome, ".var/app/com.microsoft.Edge/config/microsoft-edge", "Edge", Layout::UserData},
+    {kHome, ".var/app/com.brave.Browser/config/BraveSoftware/Brave-Browser", "Brave",
      Layout::UserData},
-    {Base::Home, ".var/app/com.vivaldi.Vivaldi/config/vivaldi", "Vivaldi", Layout::UserData},
-    {Base::Home, ".var/app/com.opera.Opera/config/opera", "Opera", Layout::OwnFolder},
-    {Base::Home, ".mozilla/firefox", "Firefox", Layout::FirefoxProfiles},
-    {Base::Home, "snap/firefox/common/.mozilla/firefox", "Firefox", Layout::FirefoxProfiles},
-    {Base::Home, ".var/app/org.mozilla.firefox/.mozilla/firefox", "Firefox",
-     Layout::FirefoxProfiles},
-    {Base::LocalAppData, "Google/Chrome/User Data", "Chrome", Layout::UserData},
-    {Base::LocalAppData, "Microsoft/Edge/User Data", "Edge", Layout::UserData},
-    {Base::LocalAppData, "BraveSoftware/Brave-Browser/User Data", "Brave", Layout::UserData},
-    {Base::LocalAppData, "Vivaldi/User Data", "Vivaldi", Layout::UserData},
-    {Base::AppData, "Opera Software/Opera Stable", "Opera", Layout::OwnFolder},
+    {kHome, ".var/app/com.vivaldi.Vivaldi/config/vivaldi", "Vivaldi", Layout::UserData},
+    {kHome, ".var/app/com.opera.Opera/config/opera", "Opera", Layout::OwnFolder},
+    {kHome, ".mozilla/firefox", "Firefox", Layout::FirefoxProfiles},
+    {kHome, "snap/firefox/common/.mozilla/firefox", "Firefox", Layout::FirefoxProfiles},
+    {kHome, ".var/app/org.mozilla.firefox/.mozilla/firefox", "Firefox", Layout::FirefoxProfiles},
+    {kLocalAppData, "Google/Chrome/User Data", "Chrome", Layout::UserData},
+    {kLocalAppData, "Microsoft/Edge/User Data", "Edge", Layout::UserData},
+    {kLocalAppData, "BraveSoftware/Brave-Browser/User Data", "Brave", Layout::UserData},
+    {kLocalAppData, "Vivaldi/User Data", "Vivaldi", Layout::UserData},
+    {kAppData, "Opera Software/Opera Stable", "Opera", Layout::OwnFolder},
 }};
 
 constexpr std::string_view kChromiumStoreName = "Bookmarks";
@@ -126,21 +129,11 @@ std::string Below(const std::string& folder, std::string_view below) {
 }
 
 // The folder a location lies in; empty when `folders` leaves it out.
-std::string BaseFolder(const UserFolders& folders, Base base) {
-    switch (base) {
-        case Base::Home:
-            return folders.home;
-        case Base::ConfigHome:
-            if (!folders.configHome.empty()) {
-                return folders.configHome;
-            }
-            return folders.home.empty() ? std::string() : Below(folders.home, ".config");
-        case Base::LocalAppData:
-            return folders.localAppData;
-        case Base::AppData:
-            return folders.appData;
+std::string BaseFolder(const UserFolders& folders, std::string UserFolders::*base) {
+    if (base == kConfigHome && folders.configHome.empty()) {
+        return folders.home.empty() ? std::string() : Below(folders.home, ".config");
     }
-    return {};
+    return folders.*base;
 }
 
 class Search {
