@@ -68,8 +68,4 @@ inline constexpr std::string_view kPlacesOnWindowsMessage =
     "in Firefox (Bookmarks, Manage Bookmarks, Import and Backup, Export Bookmarks to HTML) "
     "and enter that Bookmarks.html.";
 
-// Whether a bookmark's address is one a run makes a link of: "http" followed by "s" or ":",
-// letter case counting, as for a bookmark line of an export.
-bool IsWebBookmarkAddress(std::string_view url);
-
 }  // namespace tamsel

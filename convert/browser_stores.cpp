@@ -198,6 +198,12 @@ class Search {
     std::vector<BrowserStore> found_;
 };
 
+// Whether a run makes a link of a bookmark's address: "http" followed by "s" or ":", letter
+// case counting, as for a bookmark line of an export.
+bool IsWebBookmarkAddress(std::string_view url) {
+    return url.size() >= 5 && url.starts_with("http") && (url[4] == 's' || url[4] == ':');
+}
+
 class WebBookmarkCount : public BookmarkEvents {
   public:
     void FolderOpened(std::string_view) override {}

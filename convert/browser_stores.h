@@ -39,9 +39,9 @@ struct BrowserStore {
 std::vector<BrowserStore> FindBrowserStores(const UserFolders& folders,
                                             FileSystem& files = RealFileSystem());
 
-// The number of the store's bookmarks that a run would make links of: those whose address
-// IsWebBookmarkAddress accepts, folders and the rest not counted. Nothing when the store
-// could not be read (its StoreStatus was not Read).
+// The number of the store's bookmarks that a run would make links of: those whose address is
+// "http" followed by "s" or ":", letter case counting. Nothing when the store could not be
+// read (its StoreStatus was not Read).
 std::optional<std::size_t> CountWebBookmarks(const BrowserStore& store,
                                              FileSystem& files = RealFileSystem());
 

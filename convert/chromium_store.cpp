@@ -18,9 +18,9 @@ struct Root {
 };
 
 constexpr std::array<Root, 3> kRoots{{
-    {"bookmark_bar", kChromiumBarName},
-    {"other", kChromiumOtherName},
-    {"synced", kChromiumMobileName},
+    {"bookmark_bar", "Bookmarks bar"},
+    {"other", "Other bookmarks"},
+    {"synced", "Mobile bookmarks"},
 }};
 
 // The member `key` of the object `node` when it is a text; empty otherwise.

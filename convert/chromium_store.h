@@ -10,18 +10,14 @@
 
 namespace tamsel {
 
-// The roots' names where a store leaves a root's "name" empty, as the browser shows them.
-inline constexpr std::string_view kChromiumBarName = "Bookmarks bar";
-inline constexpr std::string_view kChromiumOtherName = "Other bookmarks";
-inline constexpr std::string_view kChromiumMobileName = "Mobile bookmarks";
-
 // Reads the whole file `text` and hands its bookmarks to `events`: the roots "bookmark_bar",
-// "other" and "synced" in that order, each a folder named by its "name" (when empty, as
-// above), and within a folder its "children" in order, depth first: a node of "type" "url" is
-// a bookmark of its "name" and "url", one of type "folder" a folder of its "name" and
-// children. All else is left out (other members, roots missing or no folder, nodes of another
-// type or no object, a bookmark without a text "url"); a member of an unexpected type counts
-// as missing. Folders may nest to any depth.
+// "other" and "synced" in that order, each a folder named by its "name" (when empty, as the
+// browser shows it: "Bookmarks bar", "Other bookmarks", "Mobile bookmarks"), and within a
+// folder its "children" in order, depth first: a node of "type" "url" is a bookmark of its
+// "name" and "url", one of type "folder" a folder of its "name" and children. All else is
+// left out (other members, roots missing or no folder, nodes of another type or no object, a
+// bookmark without a text "url"); a member of an unexpected type counts as missing. Folders
+// may nest to any depth.
 //
 // Read, with the events delivered, when `text` is a JSON object with an object "roots".
 // Otherwise nothing goes to `events`: Damaged when the text looks like a store (begins with

@@ -20,9 +20,6 @@ struct MenuSite {
     std::string folder;                // the real file's folder, ending in a separator, or empty
     std::string name;                  // the real file's name in that folder
     std::unique_ptr<HeldFolder> held;  // nothing when the folder could not be opened
-
-    // The real file's path, for messages and lock files.
-    std::string Path() const { return folder + name; }
 };
 
 // The site of the menu at `menuPath`. The menu file itself is not opened yet: the caller

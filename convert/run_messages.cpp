@@ -26,7 +26,7 @@ std::optional<RunOutcome> LockProblem(const LockAttempt& lock, const MenuSite& s
             return WriteProblem(kBusyMessage);
         case LockState::NotAFile:
             return WriteProblem("ERROR: Could not lock the Links.xml: " +
-                                MenuLockPath(site.Path()) + " is not a plain file");
+                                MenuLockPath(site.folder + site.name) + " is not a plain file");
         case LockState::Failed:
             break;
     }
