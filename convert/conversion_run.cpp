@@ -34,8 +34,8 @@ constexpr std::string_view kAllPresentMessage = "All links of the list are in th
 constexpr std::string_view kSomePresentMessage = "\n\nLinks already in the menu, not added again: ";
 constexpr std::string_view kCancelledMessage = "Cancelled";
 constexpr std::string_view kFallbackIcon = "network.png";
-// The list read between two reports to the observer: often enough for a progress bar, rare
-// enough that a line costs an addition and a comparison.
+// How much of the list is read between two reports to the observer: often enough for a
+// progress bar, rare enough that a line costs an addition and a comparison.
 constexpr std::uint64_t kProgressStep = 256 * 1024;
 // Asked to stop also after this many links or this long, so that a list whose links are
 // slow to decide (icons on a slow disk, many links of one title) stops soon after a cancel.
@@ -71,7 +71,7 @@ std::string ImagesFolderFor(const std::string& linksPath) {
 }
 
 // Thrown where the observer asked the run to stop; caught where the run began, by which
-// time the lock and every file are released and nothing has changed.
+// time the lock and every file are released and nothing was changed.
 struct RunCancelled {};
 
 void Checkpoint(RunObserver& observer) {
@@ -349,7 +349,7 @@ RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::millis
         return *stop;
     }
 
-    // Everything is read and built before any file is touched.
+    // Everything is read and built before any file is touched: a failed read changes nothing.
     ItemTemplates templates;
     for (const auto& [name, text] : kTemplates) {
         std::optional<std::string> read = files.ReadWhole(paths.appFolder + std::string(name));
@@ -364,8 +364,7 @@ RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::millis
     if (!menu) {
         return InputProblem(kMenuMessage, RunInput::Menu);
     }
-    // One listing of the icon folder answers for the many links without an icon of their
-    // own.
+    // One listing of the icon folder answers for the many links without an icon of their own.
     FolderSnapshot icons(files, imagesFolder);
     const MenuIndex menuIndex(*menu);
     Checkpoint(observer);
