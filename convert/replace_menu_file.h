@@ -29,7 +29,8 @@ enum class ReplaceResult {
 // in one step and flushes the folder again. That step swaps the two names where the file
 // system can (HeldFolder::Exchange), so that what it took out can be checked to be the file
 // read, and else renames the new file over the menu. Every step happens in the held folder,
-// and both new files get the metadata of the file read.
+// and both new files get the metadata of the file read (permissions, owner, extended
+// attributes as far as the platform allows).
 //
 // The menu's name must still lead to the file read before anything is written and again at
 // the last step, else WriteFailed, with whatever was renamed in back at the menu's name (a
@@ -45,8 +46,9 @@ ReplaceResult ReplaceMenuFile(MenuSite& site, std::span<const std::string_view> 
 // Puts the backup in place of the menu file at `site` (locked and read as for
 // ReplaceMenuFile) and makes the menu the backup, so that the menu as it was is whole under
 // one of the two names at every moment. `backup` and `menu` are the two files' bytes. Where
-// the file system can, the two names are swapped in one step and the folder flushed (swapped
-// back should what came out of the menu's name not be the file read, or the flush fail).
+// the file system can, the two names are swapped in one step, each file keeping its own
+// metadata, and the folder flushed (swapped back should what came out of the menu's name not
+// be the file read, or the flush fail).
 // Elsewhere both are written as new files under the temporary names, the folder flushed, the
 // menu's copy renamed over the backup, the folder flushed, the restored menu renamed over
 // the menu (right after looking that the name still leads to the file read), and the folder
