@@ -33,8 +33,9 @@ namespace tamsel {
 // ".bak" (replace_menu_file.h). WriteError leaves the old menu under `linksPath` and no
 // temporary file, except "ERROR: The Links.xml was replaced, but the disk did not confirm
 // the change": in place as after Done, but the folder's last flush failed and could not be
-// undone. Done's message is "Done", followed, when links were skipped, by "\n\nLinks
-// already in the menu, not added again: S of N." (S skipped of the N found).
+// undone. Done: the new menu is in place, the previous one is the backup, and the message is
+// "Done", followed, when links were skipped, by "\n\nLinks already in the menu, not added
+// again: S of N." (S skipped of the N found).
 //
 // The list may be a browser's bookmark store, read as its export (list_lines.h); one that
 // cannot be read gives InputError with its StoreProblemMessage. With `paths.folder` set,
@@ -45,7 +46,8 @@ namespace tamsel {
 // Running out of memory gives WriteError, "ERROR: Not enough memory to convert the list",
 // nothing changed; no exception leaves a run. `observer` hears how far the list is read and
 // when the run waits for a lock, and is asked now and then whether to stop, up to the moment
-// the menu starts being replaced: then Cancelled, "Cancelled", every file as it was.
+// the menu starts being replaced: then Cancelled, "Cancelled" (information, nothing to focus),
+// every file as it was and no temporary file left.
 RunOutcome RunConversion(const RunPaths& paths, FileSystem& files = RealFileSystem(),
                          std::chrono::milliseconds lockWait = kMenuLockWait,
                          RunObserver* observer = nullptr);
