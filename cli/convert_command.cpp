@@ -27,10 +27,9 @@ RunOutcome Preview(const RunPaths& paths, std::ostream& out, FileSystem& files) 
 }
 
 int Reported(const RunOutcome& outcome, std::ostream& out, std::ostream& err) {
-    const bool fine =
-        outcome.status == RunStatus::Done || outcome.status == RunStatus::NothingToAdd;
-    (fine ? out : err) << outcome.message << '\n';
-    return ExitCodeFor(outcome.status);
+    const int code = ExitCodeFor(outcome.status);
+    (code == kExitDone ? out : err) << outcome.message << '\n';
+    return code;
 }
 
 // --folders: a line per folder, its path, TAB, the links in it and below it.
