@@ -37,10 +37,6 @@ const Json* ChildrenOf(const Json& folder) {
     return children != folder.end() && children->is_array() ? &*children : nullptr;
 }
 
-bool IsFolder(const Json& node) {
-    return node.is_object() && TextMember(node, "type") == "folder";
-}
-
 // The folder `folder` and everything in it, depth first. The open folders are kept in a
 // list of their own rather than on the call stack, so no nesting is too deep.
 void WalkFolder(const Json& folder, std::string_view name, BookmarkEvents& events) {
@@ -109,7 +105,8 @@ StoreStatus ReadChromiumStore(std::string_view text, BookmarkEvents& events) {
     }
     for (const Root& root : kRoots) {
         const auto folder = roots->find(root.key);
-        if (folder == roots->end() || !IsFolder(*folder)) {
+        if (folder == roots->end() || !folder->is_object() ||
+            TextMember(*folder, "type") != "folder") {
             continue;
         }
         const std::string_view name = TextMember(*folder, "name");

@@ -1,5 +1,6 @@
 #include "convert/folder_tracker.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -116,12 +117,11 @@ void FolderTracker::Open() {
     }
     headingWaits_ = false;
     ListFolder folder;
-    for (auto parent = open_.rbegin(); parent != open_.rend(); ++parent) {
-        if (*parent != kNesting) {
-            folder.path = folders_[*parent].path + "/";
-            folder.depth = folders_[*parent].depth + 1;
-            break;
-        }
+    const auto parent =
+        std::find_if(open_.rbegin(), open_.rend(), [](std::size_t at) { return at != kNesting; });
+    if (parent != open_.rend()) {
+        folder.path = folders_[*parent].path + "/";
+        folder.depth = folders_[*parent].depth + 1;
     }
     AppendEscapedName(heading_, folder.path);
     folder.name = heading_;

@@ -89,12 +89,6 @@ StoreStatus FaultOf(int code) {
     }
 }
 
-// The same for a query that SQLite would not prepare: one that names a table or column the
-// store lacks gives a plain error.
-StoreStatus PrepareFaultOf(int code) {
-    return code == SQLITE_ERROR ? StoreStatus::OtherVersion : FaultOf(code);
-}
-
 std::string ColumnText(sqlite3_stmt* statement, int column) {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
     return text == nullptr
@@ -126,7 +120,8 @@ StoreStatus ReadEntries(sqlite3* db, Tree& tree) {
                                         "LEFT JOIN moz_places AS p ON p.id = b.fk",
                                         code);
     if (code != SQLITE_OK) {
-        return PrepareFaultOf(code);
+        // A query that names a table or column the store lacks gives a plain error.
+        return code == SQLITE_ERROR ? StoreStatus::OtherVersion : FaultOf(code);
     }
     sqlite3_stmt* row = statement.get();
     while ((code = sqlite3_step(row)) == SQLITE_ROW) {

@@ -23,14 +23,11 @@ const std::string& Value(const LinkRecord& record, int field) {
     return record.*kFields[static_cast<std::size_t>(field)];
 }
 
-int FieldCount(bool idOnly) {
-    return idOnly ? 1 : static_cast<int>(kPlaceholders.size());
-}
-
 // The placeholder that begins `text`, or -1. No placeholder is the start of another, so at
 // most one can begin at any place.
 int PlaceholderAtStart(std::string_view text, bool idOnly) {
-    for (int field = 0; field < FieldCount(idOnly); ++field) {
+    const int fields = idOnly ? 1 : static_cast<int>(kPlaceholders.size());
+    for (int field = 0; field < fields; ++field) {
         if (text.starts_with(kPlaceholders[field])) {
             return field;
         }
