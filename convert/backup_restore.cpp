@@ -40,17 +40,15 @@ RunOutcome Restore(const std::string& linksPath, FileSystem& files,
         return *problem;
     }
     // With the menu gone there is nothing to keep: the backup comes back as the menu, and
-    // the new file gets the backup's metadata.
-    if (!site.held->HasEntry(site.name)) {
-        const std::optional<std::string> backup = site.held->ReadSource(backupName);
-        if (!backup || backup->empty()) {
-            return NoBackup();
-        }
-        return Restored(RestoreMissingMenu(site, *backup));
-    }
-    const std::optional<std::string> backup = site.held->Read(backupName);
+    // the new file gets the backup's metadata (the backup is read as the source).
+    const bool menuGone = !site.held->HasEntry(site.name);
+    const std::optional<std::string> backup =
+        menuGone ? site.held->ReadSource(backupName) : site.held->Read(backupName);
     if (!backup || backup->empty()) {
         return NoBackup();
+    }
+    if (menuGone) {
+        return Restored(RestoreMissingMenu(site, *backup));
     }
     const std::optional<std::string> menu = site.held->ReadSource(site.name);
     if (!menu) {
