@@ -1,5 +1,7 @@
 #include "cli/command_line.h"
 
+#include <algorithm>
+#include <array>
 #include <utility>
 
 #include "support/path.h"
@@ -8,39 +10,28 @@ namespace tamsel {
 
 namespace {
 
-constexpr std::string_view kAppFolderOption = "--app-folder";
-constexpr std::string_view kAppFolderPrefix = "--app-folder=";
-constexpr std::string_view kFolderOption = "--folder";
-constexpr std::string_view kFolderPrefix = "--folder=";
-
 CommandLine UsageError(std::string error) {
     CommandLine line;
-    line.action = CommandLine::Action::UsageError;
-    line.error = std::move(error);
+    line.error = std::move(error);  // the action a CommandLine starts with
     return line;
 }
 
-// The value of the option at `arguments[i]`: what follows `prefix` in the same argument, or
-// the next argument (which `i` then steps over); empty when there is none.
-std::string OptionValue(const std::vector<std::string>& arguments, std::size_t& i,
-                        std::string_view option, std::string_view prefix) {
-    const std::string& argument = arguments[i];
-    if (argument != option) {
-        return argument.substr(prefix.size());
-    }
-    return i + 1 < arguments.size() ? arguments[++i] : std::string();
-}
+// An option that takes a value, as "--name VALUE" or "--name=VALUE".
+struct ValueOption {
+    std::string_view name;
+    std::string CommandLine::*value;
+    std::string_view missing;  // the error when the value is empty or not there
+};
+
+constexpr std::array<ValueOption, 2> kValueOptions{{
+    {"--app-folder", &CommandLine::appFolder, "--app-folder needs a folder"},
+    {"--folder", &CommandLine::folder, "--folder needs the path of a folder of the list"},
+}};
 
 bool AsksForHelp(const std::vector<std::string>& arguments) {
-    for (const std::string& argument : arguments) {
-        if (argument == "--") {
-            return false;
-        }
-        if (argument == "--help" || argument == "-h") {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(
+        arguments.begin(), std::find(arguments.begin(), arguments.end(), "--"),
+        [](const std::string& argument) { return argument == "--help" || argument == "-h"; });
 }
 
 }  // namespace
@@ -57,35 +48,44 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     bool restore = false;
     bool browsers = false;
     bool folders = false;
+    const std::array<std::pair<std::string_view, bool*>, 5> flags{{
+        {"--", &optionsEnded},  // what follows are paths, even "-x"
+        {"--dry-run", &line.dryRun},
+        {"--restore", &restore},
+        {"--browsers", &browsers},
+        {"--folders", &folders},
+    }};
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
             paths.push_back(argument);
-        } else if (argument == "--") {
-            optionsEnded = true;
-        } else if (argument == "--dry-run") {
-            line.dryRun = true;
-        } else if (argument == "--restore") {
-            restore = true;
-        } else if (argument == "--browsers") {
-            browsers = true;
-        } else if (argument == "--version") {
+            continue;
+        }
+        if (argument == "--version") {
             line.action = CommandLine::Action::Version;
             return line;
-        } else if (argument == "--folders") {
-            folders = true;
-        } else if (argument == kAppFolderOption || argument.starts_with(kAppFolderPrefix)) {
-            line.appFolder = OptionValue(arguments, i, kAppFolderOption, kAppFolderPrefix);
-            if (line.appFolder.empty()) {
-                return UsageError("--app-folder needs a folder");
-            }
-        } else if (argument == kFolderOption || argument.starts_with(kFolderPrefix)) {
-            line.folder = OptionValue(arguments, i, kFolderOption, kFolderPrefix);
-            if (line.folder.empty()) {
-                return UsageError("--folder needs the path of a folder of the list");
-            }
-        } else {
+        }
+        const auto flag = std::find_if(flags.begin(), flags.end(),
+                                       [&](const auto& f) { return f.first == argument; });
+        const auto option = std::find_if(kValueOptions.begin(), kValueOptions.end(), [&](auto& o) {
+            return argument == o.name ||
+                   (argument.starts_with(o.name) && argument[o.name.size()] == '=');
+        });
+        if (flag != flags.end()) {
+            *flag->second = true;
+            continue;
+        }
+        if (option == kValueOptions.end()) {
             return UsageError("unknown option " + argument);
+        }
+        std::string& value = line.*option->value;
+        if (argument != option->name) {
+            value = argument.substr(option->name.size() + 1);
+        } else {
+            value = i + 1 < arguments.size() ? arguments[++i] : std::string();
+        }
+        if (value.empty()) {
+            return UsageError(std::string(option->missing));
         }
     }
     if (browsers) {
@@ -98,31 +98,20 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     if (restore && folders) {
         return UsageError("--restore does not go with --folders");
     }
-    if (!line.folder.empty() && (restore || folders)) {
-        return UsageError(restore ? "--folder does not go with --restore"
-                                  : "--folder does not go with --folders");
-    }
-    if (folders) {
+    if (restore || folders) {
+        const std::string option = restore ? "--restore" : "--folders";
+        if (!line.folder.empty()) {
+            return UsageError("--folder does not go with " + option);
+        }
+        // A preview promises to write nothing, and a restore would write.
         if (line.dryRun) {
-            return UsageError("--dry-run does not go with --folders");
+            return UsageError("--dry-run does not go with " + option);
         }
         if (paths.size() != 1) {
-            return UsageError("--folders needs one link list");
+            return UsageError(option + (restore ? " needs one menu file" : " needs one link list"));
         }
-        line.action = CommandLine::Action::Folders;
-        line.listPath = paths[0];
-        return line;
-    }
-    if (restore) {
-        // A preview promises to write nothing; a restore that went ahead would break that.
-        if (line.dryRun) {
-            return UsageError("--dry-run does not go with --restore");
-        }
-        if (paths.size() != 1) {
-            return UsageError("--restore needs one menu file");
-        }
-        line.action = CommandLine::Action::Restore;
-        line.linksPath = paths[0];
+        line.action = restore ? CommandLine::Action::Restore : CommandLine::Action::Folders;
+        (restore ? line.linksPath : line.listPath) = paths[0];
         return line;
     }
     if (paths.size() != 2) {

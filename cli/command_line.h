@@ -29,13 +29,9 @@ struct CommandLine {
     std::string error;      // what was wrong, for UsageError
 };
 
-// Reads the arguments that follow the program name. "--help" or "-h" anywhere asks for
-// help; "--dry-run" previews the run; "--app-folder DIR" and "--app-folder=DIR" name the template
-// folder (the last one given counts); "--folder PATH" and "--folder=PATH" narrow the run to
-// one folder of the list (the last one given counts); "--restore" asks to put the backup of
-// the one MENU back; "--folders" asks for the folders of the one LIST; "--browsers", given
-// alone, asks for the browsers' bookmark stores; "--" ends the options, so that a path may
-// begin with "-".
+// Reads the arguments after the program name. "--help" or "-h" anywhere before "--" asks
+// for help; "--app-folder DIR" or "=DIR" and "--folder PATH" or "=PATH" may come again (the
+// last counts); "--browsers" goes alone; "--" ends the options, so a path may begin with "-".
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 // The help text, ending in a line break.

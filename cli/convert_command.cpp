@@ -2,20 +2,20 @@
 
 #include <ostream>
 
-#include "cli/browsers_command.h"
 #include "cli/command_line.h"
-#include "cli/folders_command.h"
 #include "cli/terminal_progress.h"
 #include "convert/backup_restore.h"
+#include "convert/browser_stores.h"
 #include "convert/conversion_run.h"
+#include "convert/list_folders.h"
 #include "support/program_folder.h"
 
 namespace tamsel {
 
 namespace {
 
-// Prints each link's decision as it is made: "add" or "skip", its id, title and address,
-// separated by TABs (none of them holds one: a list's TABs become blanks).
+// Prints each link's decision as it is made, separated by TABs (none of the values holds
+// one: a list's TABs become blanks).
 RunOutcome Preview(const RunPaths& paths, std::ostream& out, FileSystem& files) {
     return PreviewConversion(
         paths,
@@ -24,6 +24,45 @@ RunOutcome Preview(const RunPaths& paths, std::ostream& out, FileSystem& files) 
                 << link.url << '\n';
         },
         files);
+}
+
+int Reported(const RunOutcome& outcome, std::ostream& out, std::ostream& err) {
+    const int code = ExitCodeFor(outcome.status);
+    (code == kExitDone ? out : err) << outcome.message << '\n';
+    return code;
+}
+
+// --folders: a line per folder, its path, TAB, the links in it and below it.
+int ListFolders(const std::string& listPath, std::ostream& out, std::ostream& err,
+                FileSystem& files) {
+    std::string problem;
+    const std::vector<ListFolder> folders = ReadListFolders(listPath, files, &problem);
+    if (!problem.empty()) {
+        err << problem << '\n';
+        return kExitInputError;
+    }
+    if (folders.empty()) {
+        err << "The list has no folders.\n";
+    }
+    for (const ListFolder& folder : folders) {
+        out << folder.path << '\t' << folder.links << '\n';
+    }
+    return kExitDone;
+}
+
+// --browsers: a line per store, browser, TAB, profile, TAB, web bookmarks ("?" when
+// unreadable), TAB, path.
+int ListBrowserStores(std::ostream& out, std::ostream& err, FileSystem& files) {
+    const std::vector<BrowserStore> stores = FindBrowserStores(CurrentUserFolders(), files);
+    if (stores.empty()) {
+        err << "No bookmarks of a browser were found for this user.\n";
+    }
+    for (const BrowserStore& store : stores) {
+        const std::optional<std::size_t> count = CountWebBookmarks(store, files);
+        out << store.browser << '\t' << StoreProfileText(store) << '\t'
+            << (count ? std::to_string(*count) : "?") << '\t' << store.path << '\n';
+    }
+    return kExitDone;
 }
 
 }  // namespace
@@ -41,15 +80,12 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::ostream& o
         case CommandLine::Action::UsageError:
             err << "tamsel-convert: " << line.error << "\n\n" << UsageText();
             return kExitUsage;
-        case CommandLine::Action::Restore: {
-            const RunOutcome outcome = RestoreBackup(line.linksPath, files);
-            (outcome.status == RunStatus::Done ? out : err) << outcome.message << '\n';
-            return ExitCodeFor(outcome.status);
-        }
+        case CommandLine::Action::Restore:
+            return Reported(RestoreBackup(line.linksPath, files), out, err);
         case CommandLine::Action::Folders:
             return ListFolders(line.listPath, out, err, files);
         case CommandLine::Action::Browsers:
-            return ListBrowserStores(CurrentUserFolders(), out, err, files);
+            return ListBrowserStores(out, err, files);
         case CommandLine::Action::Run:
             break;
     }
@@ -63,10 +99,7 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::ostream& o
     const RunOutcome outcome = line.dryRun ? Preview(paths, out, files)
                                            : RunConversion(paths, files, kMenuLockWait, &shown);
     shown.Clear();
-    const bool fine =
-        outcome.status == RunStatus::Done || outcome.status == RunStatus::NothingToAdd;
-    (fine ? out : err) << outcome.message << '\n';
-    return ExitCodeFor(outcome.status);
+    return Reported(outcome, out, err);
 }
 
 }  // namespace tamsel

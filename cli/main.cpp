@@ -1,8 +1,7 @@
 #include <iostream>
 
-#include "cli/command_arguments.h"
+#include "cli/console.h"
 #include "cli/convert_command.h"
-#include "cli/terminal.h"
 
 int main(int argc, char** argv) {
     return tamsel::RunConvertCommand(tamsel::CommandArguments(argc, argv), std::cout, std::cerr,

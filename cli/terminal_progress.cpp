@@ -5,23 +5,16 @@
 
 namespace tamsel {
 
-namespace {
-
-constexpr std::string_view kReading = "Reading the list... ";
-constexpr std::string_view kWaiting = "Waiting for another run to finish with the Links.xml...";
-
-}  // namespace
-
 TerminalProgress::TerminalProgress(std::ostream& err, bool shown, Clock clock)
     : err_(err), shown_(shown), clock_(std::move(clock)), start_(clock_()) {}
 
 void TerminalProgress::ListRead(std::uint64_t bytesRead, std::uint64_t totalBytes) {
     const std::uint64_t percent = totalBytes == 0 ? 0 : bytesRead * 100 / totalBytes;
-    Show(std::string(kReading) + std::to_string(percent) + "%");
+    Show("Reading the list... " + std::to_string(percent) + "%");
 }
 
 void TerminalProgress::WaitingForLock(bool waiting) {
-    Show(waiting ? std::string(kWaiting) : std::string());
+    Show(waiting ? "Waiting for another run to finish with the Links.xml..." : "");
 }
 
 bool TerminalProgress::CancelRequested() {

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string_view>
 
-#include "convert/menu_site.h"
+#include "convert/menu_lock.h"
 #include "convert/replace_menu_file.h"
 #include "convert/run_messages.h"
 
@@ -13,16 +13,8 @@ namespace {
 
 constexpr std::string_view kNoBackupMessage = "ERROR: There is no Links.xml.bak to restore";
 
-RunOutcome Outcome(RunStatus status, std::string message) {
-    RunOutcome outcome;
-    outcome.status = status;
-    outcome.message = std::move(message);
-    outcome.icon = status == RunStatus::Done ? MessageIcon::Information : MessageIcon::Exclamation;
-    return outcome;
-}
-
 RunOutcome NoBackup() {
-    return Outcome(RunStatus::InputError, std::string(kNoBackupMessage));
+    return MakeOutcome(RunStatus::InputError, MessageIcon::Exclamation, kNoBackupMessage);
 }
 
 // What a finished restore reports.
@@ -30,7 +22,7 @@ RunOutcome Restored(ReplaceResult result) {
     if (std::optional<RunOutcome> problem = ReplaceProblem(result, kRestoredUnconfirmedMessage)) {
         return *problem;
     }
-    return Outcome(RunStatus::Done, "Done");
+    return MakeOutcome(RunStatus::Done, MessageIcon::Information, "Done");
 }
 
 RunOutcome Restore(const std::string& linksPath, FileSystem& files,
@@ -48,24 +40,20 @@ RunOutcome Restore(const std::string& linksPath, FileSystem& files,
         return *problem;
     }
     // With the menu gone there is nothing to keep: the backup comes back as the menu, and
-    // the new file gets the backup's metadata.
-    if (!site.held->HasEntry(site.name)) {
-        const std::optional<std::string> backup = site.held->ReadSource(backupName);
-        if (!backup || backup->empty()) {
-            return NoBackup();
-        }
-        return Restored(RestoreMissingMenu(site, *backup));
-    }
-    const std::optional<std::string> backup = site.held->Read(backupName);
+    // the new file gets the backup's metadata (the backup is read as the source).
+    const bool menuGone = !site.held->HasEntry(site.name);
+    const std::optional<std::string> backup =
+        menuGone ? site.held->ReadSource(backupName) : site.held->Read(backupName);
     if (!backup || backup->empty()) {
         return NoBackup();
     }
+    if (menuGone) {
+        return Restored(RestoreMissingMenu(site, *backup));
+    }
     const std::optional<std::string> menu = site.held->ReadSource(site.name);
     if (!menu) {
-        RunOutcome outcome = Outcome(RunStatus::InputError, std::string(kMenuMessage));
-        outcome.icon = MessageIcon::Information;
-        outcome.focusBox = RunInput::Menu;
-        return outcome;
+        return MakeOutcome(RunStatus::InputError, MessageIcon::Information, kMenuMessage,
+                           RunInput::Menu);
     }
     return Restored(RestoreMenuFile(site, *backup, *menu));
 }
@@ -78,7 +66,7 @@ RunOutcome RestoreBackup(const std::string& linksPath, FileSystem& files,
     try {
         return Restore(linksPath, files, lockWait);
     } catch (const std::exception&) {
-        return WriteProblem(std::string(kMemoryMessage));
+        return WriteProblem(kMemoryMessage);
     }
 }
 

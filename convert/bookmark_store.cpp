@@ -39,8 +39,4 @@ std::string_view StoreProblemMessage(StoreStatus status) {
     return kUnreadableStoreMessage;
 }
 
-bool IsWebBookmarkAddress(std::string_view url) {
-    return url.size() >= 5 && url.starts_with("http") && (url[4] == 's' || url[4] == ':');
-}
-
 }  // namespace tamsel

@@ -1,14 +1,31 @@
 #pragma once
 
 // A browser's own bookmark store given as the list: which kind a file is, told by its
-// content alone, and what became of reading it. The readers are convert/chromium_store.h
-// (a Chromium-family "Bookmarks" file) and convert/places_store.h (Firefox's
-// places.sqlite); both hand the store to a BookmarkEvents (convert/bookmark_events.h).
+// content alone, what its reader tells of it, and what became of reading it. The readers
+// are convert/chromium_store.h (a Chromium-family "Bookmarks" file) and
+// convert/places_store.h (Firefox's places.sqlite).
 
 #include <cstddef>
 #include <string_view>
 
 namespace tamsel {
+
+// Hears of a store's folders and bookmarks in its own order, depth first: a folder's
+// FolderOpened, everything in it, then its FolderClosed, nesting like brackets. A bookmarks
+// export's "<DT><H3>" and matching "</DL>" tell the same. Texts are lent for the call alone.
+class BookmarkEvents {
+  public:
+    // A folder begins, with its name as the browser shows it.
+    virtual void FolderOpened(std::string_view name) = 0;
+    // The folder opened last ends.
+    virtual void FolderClosed() = 0;
+    // A bookmark as the store holds it: not trimmed, not checked for a web address, possibly
+    // empty, in UTF-8 as the browser wrote it.
+    virtual void Bookmark(std::string_view title, std::string_view url) = 0;
+
+  protected:
+    ~BookmarkEvents() = default;
+};
 
 enum class StoreKind {
     None,      // no browser store: an ordinary list
@@ -16,10 +33,9 @@ enum class StoreKind {
     Places,    // an SQLite database: ReadPlacesStore reads it
 };
 
-// The kind that a file's first bytes tell: Places when they begin "SQLite format 3" and its
-// NUL; Chromium when the first byte that is no JSON whitespace (after a UTF-8 byte-order
-// mark) is "{"; None otherwise, an empty or blank `head` included. `head` is as much of the
-// file's start as is at hand: kStoreHeadSize bytes, the file's first line, or all of it.
+// The kind a file's first bytes tell: Places when they begin "SQLite format 3" and its NUL;
+// Chromium when the first byte that is no JSON whitespace (after a UTF-8 byte-order mark)
+// is "{"; None otherwise. `head` is as much of the file's start as is at hand.
 StoreKind StoreKindOf(std::string_view head);
 
 // Bytes of a file's start that tell an SQLite database; a Chromium store tells itself in
@@ -51,9 +67,5 @@ inline constexpr std::string_view kPlacesOnWindowsMessage =
     "Firefox's places.sqlite cannot be read on Windows. Please export the bookmarks to HTML "
     "in Firefox (Bookmarks, Manage Bookmarks, Import and Backup, Export Bookmarks to HTML) "
     "and enter that Bookmarks.html.";
-
-// Whether a bookmark's address is one a run makes a link of: "http" followed by "s" or ":",
-// letter case counting, as for a bookmark line of an export.
-bool IsWebBookmarkAddress(std::string_view url);
 
 }  // namespace tamsel

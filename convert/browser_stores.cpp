@@ -1,13 +1,14 @@
 #include "convert/browser_stores.h"
 
+#include <nlohmann/json.hpp>
+
 #include <algorithm>
 #include <array>
 #include <filesystem>
 #include <map>
 #include <string_view>
 
-#include "convert/bookmark_events.h"
-#include "convert/chromium_profiles.h"
+#include "convert/bookmark_store.h"
 #include "convert/chromium_store.h"
 #include "convert/firefox_profiles.h"
 #include "convert/places_store.h"
@@ -17,8 +18,17 @@ namespace tamsel {
 
 namespace {
 
-// The names of the entries of `folder` (ending in a separator); none when it cannot be read.
-std::vector<std::string> EntryNames(const std::string& folder) {
+// "Default", or "Profile " and digits.
+bool IsProfileFolder(std::string_view name) {
+    constexpr std::string_view kPrefix = "Profile ";
+    const std::string_view digits = name.substr(std::min(name.size(), kPrefix.size()));
+    return name == "Default" || (name.starts_with(kPrefix) && !digits.empty() &&
+                                 digits.find_first_not_of("0123456789") == std::string_view::npos);
+}
+
+// The profile folders in a user data folder, as the browser lists them: "Default" first,
+// then "Profile N" by N; none when the folder cannot be read.
+std::vector<std::string> ProfileFolders(const std::string& folder) {
     std::vector<std::string> names;
     std::error_code error;
     std::filesystem::directory_iterator entry(std::u8string(folder.begin(), folder.end()), error);
@@ -26,10 +36,46 @@ std::vector<std::string> EntryNames(const std::string& folder) {
         const std::u8string name = entry->path().filename().u8string();
         names.emplace_back(name.begin(), name.end());
     }
+    std::erase_if(names, [](const std::string& name) { return !IsProfileFolder(name); });
+    // N by its digits' count, then by the digits: numbers of any length sort right.
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        if (a == "Default" || b == "Default") {
+            return a == "Default" && b != "Default";
+        }
+        return a.size() != b.size() ? a.size() < b.size() : a < b;
+    });
     return names;
 }
 
-enum class Base { Home, ConfigHome, LocalAppData, AppData };
+// The profiles' names by folder name, from the text of a "Local State" file: each member
+// of "profile" / "info_cache" whose "name" is a non-empty text; none for other text.
+std::map<std::string, std::string> ChromiumProfileNames(std::string_view localState) {
+    using Json = nlohmann::json;
+    std::map<std::string, std::string> names;
+    const Json state = Json::parse(localState.begin(), localState.end(), nullptr, false);
+    const Json* cache = &state;
+    for (const char* key : {"profile", "info_cache"}) {
+        const auto found = cache->find(key);  // end() for a value that is no object
+        if (found == cache->end() || !found->is_object()) {
+            return names;
+        }
+        cache = &*found;
+    }
+    for (const auto& [folder, info] : cache->items()) {
+        const auto name = info.find("name");
+        if (name != info.end() && name->is_string() &&
+            !name->get_ref<const std::string&>().empty()) {
+            names.emplace(folder, name->get_ref<const std::string&>());
+        }
+    }
+    return names;
+}
+
+// The user folders a location may lie below.
+constexpr auto kHome = &UserFolders::home;
+constexpr auto kConfigHome = &UserFolders::configHome;  // without one, ~/.config
+constexpr auto kLocalAppData = &UserFolders::localAppData;
+constexpr auto kAppData = &UserFolders::appData;
 
 enum class Layout {
     UserData,         // profile folders, each with its "Bookmarks"
@@ -38,37 +84,36 @@ enum class Layout {
 };
 
 struct Location {
-    Base base;
+    std::string UserFolders::*base;
     std::string_view below;  // "/" between elements, whatever the platform's separator
     std::string_view browser;
     Layout layout;
 };
 
 constexpr std::array<Location, 22> kLocations{{
-    {Base::ConfigHome, "google-chrome", "Chrome", Layout::UserData},
-    {Base::ConfigHome, "google-chrome-beta", "Chrome Beta", Layout::UserData},
-    {Base::ConfigHome, "chromium", "Chromium", Layout::UserData},
-    {Base::ConfigHome, "microsoft-edge", "Edge", Layout::UserData},
-    {Base::ConfigHome, "BraveSoftware/Brave-Browser", "Brave", Layout::UserData},
-    {Base::ConfigHome, "vivaldi", "Vivaldi", Layout::UserData},
-    {Base::ConfigHome, "opera", "Opera", Layout::OwnFolder},
-    {Base::Home, "snap/chromium/common/chromium", "Chromium", Layout::UserData},
-    {Base::Home, ".var/app/com.google.Chrome/config/google-chrome", "Chrome", Layout::UserData},
-    {Base::Home, ".var/app/org.chromium.Chromium/config/chromium", "Chromium", Layout::UserData},
-    {Base::Home, ".var/app/com.microsoft.Edge/config/microsoft-edge", "Edge", Layout::UserData},
-    {Base::Home, ".var/app/com.brave.Browser/config/BraveSoftware/Brave-Browser", "Brave",
+    {kConfigHome, "google-chrome", "Chrome", Layout::UserData},
+    {kConfigHome, "google-chrome-beta", "Chrome Beta", Layout::UserData},
+    {kConfigHome, "chromium", "Chromium", Layout::UserData},
+    {kConfigHome, "microsoft-edge", "Edge", Layout::UserData},
+    {kConfigHome, "BraveSoftware/Brave-Browser", "Brave", Layout::UserData},
+    {kConfigHome, "vivaldi", "Vivaldi", Layout::UserData},
+    {kConfigHome, "opera", "Opera", Layout::OwnFolder},
+    {kHome, "snap/chromium/common/chromium", "Chromium", Layout::UserData},
+    {kHome, ".var/app/com.google.Chrome/config/google-chrome", "Chrome", Layout::UserData},
+    {kHome, ".var/app/org.chromium.Chromium/config/chromium", "Chromium", Layout::UserData},
+    {kHome, ".var/app/com.microsoft.Edge/config/microsoft-edge", "Edge", Layout::UserData},
+    {kHome, ".var/app/com.brave.Browser/config/BraveSoftware/Brave-Browser", "Brave",
      Layout::UserData},
-    {Base::Home, ".var/app/com.vivaldi.Vivaldi/config/vivaldi", "Vivaldi", Layout::UserData},
-    {Base::Home, ".var/app/com.opera.Opera/config/opera", "Opera", Layout::OwnFolder},
-    {Base::Home, ".mozilla/firefox", "Firefox", Layout::FirefoxProfiles},
-    {Base::Home, "snap/firefox/common/.mozilla/firefox", "Firefox", Layout::FirefoxProfiles},
-    {Base::Home, ".var/app/org.mozilla.firefox/.mozilla/firefox", "Firefox",
-     Layout::FirefoxProfiles},
-    {Base::LocalAppData, "Google/Chrome/User Data", "Chrome", Layout::UserData},
-    {Base::LocalAppData, "Microsoft/Edge/User Data", "Edge", Layout::UserData},
-    {Base::LocalAppData, "BraveSoftware/Brave-Browser/User Data", "Brave", Layout::UserData},
-    {Base::LocalAppData, "Vivaldi/User Data", "Vivaldi", Layout::UserData},
-    {Base::AppData, "Opera Software/Opera Stable", "Opera", Layout::OwnFolder},
+    {kHome, ".var/app/com.vivaldi.Vivaldi/config/vivaldi", "Vivaldi", Layout::UserData},
+    {kHome, ".var/app/com.opera.Opera/config/opera", "Opera", Layout::OwnFolder},
+    {kHome, ".mozilla/firefox", "Firefox", Layout::FirefoxProfiles},
+    {kHome, "snap/firefox/common/.mozilla/firefox", "Firefox", Layout::FirefoxProfiles},
+    {kHome, ".var/app/org.mozilla.firefox/.mozilla/firefox", "Firefox", Layout::FirefoxProfiles},
+    {kLocalAppData, "Google/Chrome/User Data", "Chrome", Layout::UserData},
+    {kLocalAppData, "Microsoft/Edge/User Data", "Edge", Layout::UserData},
+    {kLocalAppData, "BraveSoftware/Brave-Browser/User Data", "Brave", Layout::UserData},
+    {kLocalAppData, "Vivaldi/User Data", "Vivaldi", Layout::UserData},
+    {kAppData, "Opera Software/Opera Stable", "Opera", Layout::OwnFolder},
 }};
 
 constexpr std::string_view kChromiumStoreName = "Bookmarks";
@@ -84,21 +129,11 @@ std::string Below(const std::string& folder, std::string_view below) {
 }
 
 // The folder a location lies in; empty when `folders` leaves it out.
-std::string BaseFolder(const UserFolders& folders, Base base) {
-    switch (base) {
-        case Base::Home:
-            return folders.home;
-        case Base::ConfigHome:
-            if (!folders.configHome.empty()) {
-                return folders.configHome;
-            }
-            return folders.home.empty() ? std::string() : Below(folders.home, ".config");
-        case Base::LocalAppData:
-            return folders.localAppData;
-        case Base::AppData:
-            return folders.appData;
+std::string BaseFolder(const UserFolders& folders, std::string UserFolders::*base) {
+    if (base == kConfigHome && folders.configHome.empty()) {
+        return folders.home.empty() ? std::string() : Below(folders.home, ".config");
     }
-    return {};
+    return folders.*base;
 }
 
 class Search {
@@ -124,7 +159,7 @@ class Search {
 
   private:
     void LookInUserData(std::string_view browser, const std::string& folder) {
-        const std::vector<std::string> profiles = ChromiumProfileFolders(EntryNames(folder));
+        const std::vector<std::string> profiles = ProfileFolders(folder);
         if (profiles.empty()) {
             return;
         }
@@ -162,6 +197,12 @@ class Search {
     FileSystem& files_;
     std::vector<BrowserStore> found_;
 };
+
+// Whether a run makes a link of a bookmark's address: "http" followed by "s" or ":", letter
+// case counting, as for a bookmark line of an export.
+bool IsWebBookmarkAddress(std::string_view url) {
+    return url.size() >= 5 && url.starts_with("http") && (url[4] == 's' || url[4] == ':');
+}
 
 class WebBookmarkCount : public BookmarkEvents {
   public:

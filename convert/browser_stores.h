@@ -23,26 +23,25 @@ struct BrowserStore {
     bool isDefault = false;            // Firefox: the profile Firefox opens
 };
 
-// The stores found below `folders`, each a file that FileExists accepts, in this order:
-// on Linux below $XDG_CONFIG_HOME (else ~/.config) google-chrome, google-chrome-beta,
-// chromium, microsoft-edge, BraveSoftware/Brave-Browser, vivaldi and opera, then
+// The stores found below `folders`, each a file that FileExists accepts, in this order: on
+// Linux below $XDG_CONFIG_HOME (else ~/.config) google-chrome, google-chrome-beta, chromium,
+// microsoft-edge, BraveSoftware/Brave-Browser, vivaldi and opera, then
 // ~/snap/chromium/common/chromium, the same browsers' flatpak folders
-// ~/.var/app/<app id>/config/..., and Firefox's folders ~/.mozilla/firefox,
+// ~/.var/app/<app id>/config/..., and Firefox's ~/.mozilla/firefox,
 // ~/snap/firefox/common/.mozilla/firefox and ~/.var/app/org.mozilla.firefox/.mozilla/firefox;
 // on Windows %LOCALAPPDATA%'s Google\Chrome, Microsoft\Edge, BraveSoftware\Brave-Browser and
-// Vivaldi (each "User Data") and %APPDATA%\Opera Software\Opera Stable. A folder left empty
-// in `folders` is not searched. In a Chromium-family user data folder the profiles are
-// "Default" and "Profile N" (ChromiumProfileFolders), named from its "Local State" or else
-// by their folder; Opera keeps "Bookmarks" in its folder itself, as profile "Default".
-// Firefox's profiles come in ReadFirefoxProfiles' order. A folder that is missing, is no
-// folder or cannot be read is passed over, as is a store found twice. Files are probed and
-// read through `files`; user data folders are listed directly.
+// Vivaldi (each "User Data") and %APPDATA%\Opera Software\Opera Stable. A folder left empty in
+// `folders` is not searched. A Chromium user data folder's profiles are "Default" and
+// "Profile N" (N digits), named from its "Local State" or else by their folder; Opera keeps
+// "Bookmarks" in its folder itself, as profile "Default". Firefox's profiles come in
+// ReadFirefoxProfiles' order. Folders missing or unreadable are passed over, as is a store
+// found twice. Files are read through `files`; user data folders are listed directly.
 std::vector<BrowserStore> FindBrowserStores(const UserFolders& folders,
                                             FileSystem& files = RealFileSystem());
 
-// The number of the store's bookmarks that a run would make links of: those whose address
-// IsWebBookmarkAddress accepts, folders and the rest not counted. Nothing when the store
-// could not be read (its StoreStatus was not Read).
+// The number of the store's bookmarks that a run would make links of: those whose address is
+// "http" followed by "s" or ":", letter case counting. Nothing when the store could not be
+// read (its StoreStatus was not Read).
 std::optional<std::size_t> CountWebBookmarks(const BrowserStore& store,
                                              FileSystem& files = RealFileSystem());
 

@@ -18,18 +18,16 @@ struct Root {
 };
 
 constexpr std::array<Root, 3> kRoots{{
-    {"bookmark_bar", kChromiumBarName},
-    {"other", kChromiumOtherName},
-    {"synced", kChromiumMobileName},
+    {"bookmark_bar", "Bookmarks bar"},
+    {"other", "Other bookmarks"},
+    {"synced", "Mobile bookmarks"},
 }};
 
 // The member `key` of the object `node` when it is a text; empty otherwise.
 std::string_view TextMember(const Json& node, const char* key) {
     const auto member = node.find(key);
-    if (member == node.end()) {
-        return {};
-    }
-    const std::string* text = member->get_ptr<const std::string*>();
+    const std::string* text =
+        member == node.end() ? nullptr : member->get_ptr<const std::string*>();
     return text != nullptr ? std::string_view(*text) : std::string_view();
 }
 
@@ -37,10 +35,6 @@ std::string_view TextMember(const Json& node, const char* key) {
 const Json* ChildrenOf(const Json& folder) {
     const auto children = folder.find("children");
     return children != folder.end() && children->is_array() ? &*children : nullptr;
-}
-
-bool IsFolder(const Json& node) {
-    return node.is_object() && TextMember(node, "type") == "folder";
 }
 
 // The folder `folder` and everything in it, depth first. The open folders are kept in a
@@ -78,8 +72,7 @@ void WalkFolder(const Json& folder, std::string_view name, BookmarkEvents& event
 
 // Keeps, of every object, only the members read below: a store's dates, ids, meta_info and
 // sync data make up most of it, and a parsed member costs far more than a skipped one.
-bool KeepsMember(int depth, nlohmann::json::parse_event_t event, Json& parsed) {
-    (void)depth;
+bool KeepsMember(int /*depth*/, nlohmann::json::parse_event_t event, Json& parsed) {
     if (event != nlohmann::json::parse_event_t::key) {
         return true;
     }
@@ -112,7 +105,8 @@ StoreStatus ReadChromiumStore(std::string_view text, BookmarkEvents& events) {
     }
     for (const Root& root : kRoots) {
         const auto folder = roots->find(root.key);
-        if (folder == roots->end() || !IsFolder(*folder)) {
+        if (folder == roots->end() || !folder->is_object() ||
+            TextMember(*folder, "type") != "folder") {
             continue;
         }
         const std::string_view name = TextMember(*folder, "name");

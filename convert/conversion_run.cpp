@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "convert/folder_tracker.h"
@@ -17,7 +18,6 @@
 #include "convert/list_lines.h"
 #include "convert/menu_index.h"
 #include "convert/menu_lock.h"
-#include "convert/menu_site.h"
 #include "convert/replace_menu_file.h"
 #include "convert/run_messages.h"
 #include "support/folder_snapshot.h"
@@ -37,41 +37,29 @@ constexpr std::string_view kFallbackIcon = "network.png";
 // How much of the list is read between two reports to the observer: often enough for a
 // progress bar, rare enough that a line costs an addition and a comparison.
 constexpr std::uint64_t kProgressStep = 256 * 1024;
-// The observer is also asked whether to stop after this many links, or once this long has
-// passed since it was last asked, so that a list whose links are slow to decide (icons on a
-// slow disk, many links of one title) still stops soon after a cancel.
+// Asked to stop also after this many links or this long, so that a list whose links are
+// slow to decide (icons on a slow disk, many links of one title) stops soon after a cancel.
 constexpr std::size_t kLinksPerAsk = 1024;
 constexpr std::chrono::milliseconds kAskEvery{50};
 // The clock is read after every line that found a link, and after every so many others.
 constexpr std::size_t kLinesPerClock = 64;
 
-constexpr std::array<std::string_view, 3> kTemplateNames = {
-    "item_template_query.txt",
-    "item_template_image.txt",
-    "item_template_noimage.txt",
-};
-
-RunOutcome Stop(RunStatus status, MessageIcon icon, std::string_view message,
-                std::optional<RunInput> focus = std::nullopt) {
-    RunOutcome outcome;
-    outcome.status = status;
-    outcome.message = message;
-    outcome.icon = icon;
-    outcome.focusBox = focus;
-    return outcome;
-}
+constexpr std::array<std::pair<std::string_view, std::string ItemTemplates::*>, 3> kTemplates{{
+    {"item_template_query.txt", &ItemTemplates::Query},
+    {"item_template_image.txt", &ItemTemplates::Image},
+    {"item_template_noimage.txt", &ItemTemplates::NoImage},
+}};
 
 RunOutcome InputProblem(std::string_view message, std::optional<RunInput> focus = std::nullopt) {
-    return Stop(RunStatus::InputError, MessageIcon::Information, message, focus);
+    return MakeOutcome(RunStatus::InputError, MessageIcon::Information, message, focus);
 }
 
 RunOutcome Missing(std::string_view what) {
     return InputProblem("Missing " + std::string(what));
 }
 
-// The folder named IMAGES beside the menu file's folder, ending in the separator that the
-// menu file's folder ends with; empty when the menu path has no folder. A "?" in the path
-// is part of a folder name here, not the start of a query.
+// The folder IMAGES beside the menu file's folder, ending in the separator that folder ends
+// with; empty when the menu path has no folder. A "?" in the path is no query here.
 std::string ImagesFolderFor(const std::string& linksPath) {
     const std::string menuFolder = FolderOfFile(linksPath);
     if (menuFolder.empty()) {
@@ -92,9 +80,9 @@ void Checkpoint(RunObserver& observer) {
     }
 }
 
-// Counts the list's bytes as its lines go by and tells the observer every kProgressStep,
-// asking it then whether to stop, and in between as kLinksPerAsk and kAskEvery say. A decoded
-// UTF-16 list counts its UTF-8 bytes, so the count is kept below the file's size.
+// Tells the observer of the list's bytes every kProgressStep, asking it then whether to stop,
+// and in between as kLinksPerAsk and kAskEvery say. A decoded UTF-16 list counts its UTF-8
+// bytes, so the count is kept below the file's size.
 class ListProgress {
   public:
     using Clock = std::chrono::steady_clock;
@@ -135,9 +123,9 @@ class ListProgress {
     Clock::time_point askBy_ = Clock::now() + kAskEvery;
 };
 
-// Reads the whole list into `links`, line by line (a browser store as the lines of its
-// export), as `reading` says. The message of the problem when the list could not be read to
-// its end; ListNotUtf8 passes through.
+// Reads the whole list into `links` (a browser store as the lines of its export), as
+// `reading` says. The problem's message when the list could not be read to its end;
+// ListNotUtf8 passes through.
 std::optional<std::string_view> ReadList(const std::string& listPath, ListReading reading,
                                          FileSystem& files, LinkCollector& links,
                                          RunObserver& observer) {
@@ -155,8 +143,7 @@ std::optional<std::string_view> ReadList(const std::string& listPath, ListReadin
     return problem;
 }
 
-// Why a run narrowed to `folder` stops after reading the list: the list has no such folder,
-// or none at all, or no link in it. Nothing for a run of the whole list.
+// Why a run narrowed to `folder` stops after reading the list; nothing for the whole list.
 std::optional<RunOutcome> FolderProblem(const std::string& folder, const FolderTracker& folders,
                                         const LinkCollector& links) {
     if (folder.empty()) {
@@ -186,13 +173,12 @@ class HeldDecisions {
                 {link.added, std::string(link.id), std::string(link.title), std::string(link.url)});
         };
     }
-    void Drop() { held_.clear(); }
     void Release(const DecisionProbe& onDecision) {
         for (const Held& link : held_) {
             onDecision({link.added, link.id, link.title, link.url});
         }
-        held_.clear();
     }
+    void Drop() { held_ = {}; }
 
   private:
     struct Held {
@@ -205,11 +191,10 @@ class HeldDecisions {
 // Makes the collector for one reading of the list, hearing of its links through the probe.
 using FreshLinks = std::function<LinkCollector&(DecisionProbe onDecision)>;
 
-// Reads the list into the links `freshLinks` makes. Into a UTF-8 menu the list is read as
-// UTF-8; a list that turns out not to be is read again from its start, as repaired UTF-8 when
-// its start declares UTF-8 and as windows-1252 otherwise. A list that is UTF-8 is so read only
-// once, and a preview hears of its links only from the reading that counts. The message of the
-// problem when the list could not be read.
+// Reads the list into the links `freshLinks` makes: as UTF-8 into a UTF-8 menu, and a list
+// that turns out not to be is read again from its start, as repaired UTF-8 when its start
+// declares UTF-8 and as windows-1252 otherwise. A preview hears of its links only from the
+// reading that counts. The problem's message when the list could not be read.
 std::optional<std::string_view> ParseList(const std::string& listPath, bool menuIsUtf8,
                                           FileSystem& files, const FreshLinks& freshLinks,
                                           const DecisionProbe& onDecision, RunObserver& observer) {
@@ -240,7 +225,7 @@ std::optional<std::string_view> ParseList(const std::string& listPath, bool menu
 }
 
 // `pieces` with `block` inserted at index `at` of the text they make up, without empty
-// pieces (which would only make a search through them join them).
+// pieces (a search through them would join them).
 std::vector<std::string_view> InsertedAt(std::span<const std::string_view> pieces, std::size_t at,
                                          std::span<const std::string> block) {
     std::vector<std::string_view> result;
@@ -264,11 +249,10 @@ std::vector<std::string_view> InsertedAt(std::span<const std::string_view> piece
     return result;
 }
 
-// Splices both blocks into the menu text, as it would be spliced with the blocks joined and
-// inserted in turn: the query entries at the line of the menu's second "</Items>", the item
-// entries at the line of the first "</XMBML>" of the text with the queries in it. The new
-// menu comes back as the pieces to write in order, viewing `menu` and the blocks. Nothing
-// when either block found no place.
+// Splices both blocks into the menu text as InsertBeforeTag would in turn: the query entries
+// at the line of the menu's second "</Items>", the item entries at the line of the first
+// "</XMBML>" of the text with the queries in it. The new menu comes back as the pieces to
+// write, viewing `menu` and the blocks; nothing when either block found no place.
 std::optional<std::vector<std::string_view>> Splice(std::string_view menu,
                                                     const LinkCollector& links) {
     const std::optional<std::size_t> queriesAt = InsertionPoint("</Items>", menu, 2);
@@ -284,19 +268,9 @@ std::optional<std::vector<std::string_view>> Splice(std::string_view menu,
     return InsertedAt(text, *itemsAt, links.ItemPieces());
 }
 
-RunOutcome Finish(const std::string& linksPath, MenuSite& site,
-                  std::span<const std::string_view> menu) {
-    if (std::optional<RunOutcome> problem = ReplaceProblem(ReplaceMenuFile(site, menu))) {
-        return *problem;
-    }
-    RunOutcome done = Stop(RunStatus::Done, MessageIcon::Information, "Done");
-    done.folderToOpen = FolderOfFile(linksPath);
-    return done;
-}
-
 // The run's lock on the menu, taken before the menu is checked: a run that checked first
 // could find the menu missing while another run puts its new one in place. Nothing when the
-// lock is held, else why the run stops. A preview takes no lock, so that it writes nothing.
+// lock is held, else why the run stops. A preview takes no lock: it writes nothing.
 std::optional<RunOutcome> LockMenu(const RunPaths& paths, FileSystem& files, MenuSite& site,
                                    std::chrono::milliseconds lockWait, bool preview,
                                    RunObserver& observer, LockAttempt& lock) {
@@ -304,13 +278,12 @@ std::optional<RunOutcome> LockMenu(const RunPaths& paths, FileSystem& files, Men
     if (paths.linksPath.empty()) {
         return InputProblem(kMenuMessage, RunInput::Menu);
     }
-    // The menu's real file and folder are found once: every later step goes through that
-    // folder, and the file replaced is the file read.
+    // Found once: every later step goes through that folder, and the file replaced is the
+    // file read.
     site = LocateMenu(paths.linksPath, files);
-    // No lock file is made beside what is no menu (a missing file, an empty one, a folder, a
-    // FIFO, a device). Where the menu's lock file stands already, the run takes that lock,
-    // making nothing, and looks again under it: the run that holds it may be replacing the
-    // menu.
+    // No lock file beside what is no menu (a missing or empty file, a folder, a FIFO, a
+    // device). A lock file that stands already is taken, making nothing, to look again under
+    // it: the run that holds it may be replacing the menu.
     if (!files.FileExists(paths.linksPath) &&
         !(site.held && site.held->HasEntry(MenuLockPath(site.name)))) {
         return InputProblem(kMenuMessage, RunInput::Menu);
@@ -333,9 +306,9 @@ std::optional<RunOutcome> CheckInputs(const RunPaths& paths, const std::string& 
     if (!files.FileExists(paths.linksPath)) {
         return InputProblem(kMenuMessage, RunInput::Menu);
     }
-    for (std::string_view name : kTemplateNames) {
-        if (!files.FileExists(paths.appFolder + std::string(name))) {
-            return Missing(name);
+    for (const auto& file : kTemplates) {
+        if (!files.FileExists(paths.appFolder + std::string(file.first))) {
+            return Missing(file.first);
         }
     }
     if (!files.FileExists(fallbackIcon)) {
@@ -345,16 +318,17 @@ std::optional<RunOutcome> CheckInputs(const RunPaths& paths, const std::string& 
 }
 
 // What the run reports once the new menu is in place (or would be, for a preview).
-RunOutcome Reported(RunOutcome outcome, const LinkCollector& links) {
-    if (outcome.status == RunStatus::Done && links.SkippedCount() > 0) {
-        outcome.message += std::string(kSomePresentMessage) + std::to_string(links.SkippedCount()) +
-                           " of " + std::to_string(links.FoundCount()) + ".";
+RunOutcome Done(const LinkCollector& links) {
+    RunOutcome done = MakeOutcome(RunStatus::Done, MessageIcon::Information, "Done");
+    if (links.SkippedCount() > 0) {
+        done.message += std::string(kSomePresentMessage) + std::to_string(links.SkippedCount()) +
+                        " of " + std::to_string(links.FoundCount()) + ".";
     }
-    return outcome;
+    return done;
 }
 
-// The run itself; RunConversion adds what happens when memory runs out. With `preview` set,
-// the run hears of every link's decision and stops before anything is written.
+// The run itself. With `preview` set, it tells every link's decision and stops before
+// anything is written.
 RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::milliseconds lockWait,
                    const DecisionProbe* preview, RunObserver& observer) {
     Checkpoint(observer);
@@ -375,28 +349,22 @@ RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::millis
         return *stop;
     }
 
-    // Everything is read and built before any file is touched, so a read failure stops
-    // the run with every file as it was.
-    std::array<std::string, 3> texts;
-    for (std::size_t i = 0; i < kTemplateNames.size(); ++i) {
-        std::optional<std::string> text =
-            files.ReadWhole(paths.appFolder + std::string(kTemplateNames[i]));
-        if (!text) {
-            return Missing(kTemplateNames[i]);
+    // Everything is read and built before any file is touched: a failed read changes nothing.
+    ItemTemplates templates;
+    for (const auto& [name, text] : kTemplates) {
+        std::optional<std::string> read = files.ReadWhole(paths.appFolder + std::string(name));
+        if (!read) {
+            return Missing(name);
         }
-        texts[i] = std::move(*text);
+        templates.*text = std::move(*read);
     }
-    const ItemTemplates templates{std::move(texts[0]), std::move(texts[1]), std::move(texts[2])};
     // The menu is read before the list, so that a link already in it is known as such.
-    std::optional<std::string> menu;
-    if (site.held != nullptr) {
-        menu = site.held->ReadSource(site.name);
-    }
+    const std::optional<std::string> menu =
+        site.held ? site.held->ReadSource(site.name) : std::nullopt;
     if (!menu) {
         return InputProblem(kMenuMessage, RunInput::Menu);
     }
-    // One listing of the icon folder answers for the many links without an icon of their
-    // own; only the names the folder holds are probed.
+    // One listing of the icon folder answers for the many links without an icon of their own.
     FolderSnapshot icons(files, imagesFolder);
     const MenuIndex menuIndex(*menu);
     Checkpoint(observer);
@@ -422,31 +390,36 @@ RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::millis
         return *stop;
     }
     const LinkCollector& links = *collected;
-    // A list without a link (a wrong file, an empty export) would rewrite the menu as it
-    // was and replace the backup, and "Done" would hide that nothing was read.
+    // A list without a link (a wrong file, an empty export) would replace the backup, and
+    // "Done" would hide that nothing was read.
     if (links.FoundCount() == 0) {
         return InputProblem(kNoLinksMessage, RunInput::List);
     }
     // Nothing to add: the menu and its backup stay as they are.
     if (links.LinkCount() == 0) {
-        return Stop(RunStatus::NothingToAdd, MessageIcon::Information, kAllPresentMessage);
+        return MakeOutcome(RunStatus::NothingToAdd, MessageIcon::Information, kAllPresentMessage);
     }
     const std::optional<std::vector<std::string_view>> newMenu = Splice(*menu, links);
     if (!newMenu) {
-        return Stop(RunStatus::InputError, MessageIcon::Exclamation, kNowhereMessage);
+        return MakeOutcome(RunStatus::InputError, MessageIcon::Exclamation, kNowhereMessage);
     }
     if (preview != nullptr) {
-        return Reported(Stop(RunStatus::Done, MessageIcon::Information, "Done"), links);
+        return Done(links);
     }
     // The last moment to stop: from here on the menu is being replaced.
     Checkpoint(observer);
-    return Reported(Finish(paths.linksPath, site, *newMenu), links);
+    if (std::optional<RunOutcome> problem = ReplaceProblem(ReplaceMenuFile(site, *newMenu))) {
+        return *problem;
+    }
+    RunOutcome done = Done(links);
+    done.folderToOpen = FolderOfFile(paths.linksPath);
+    return done;
 }
 
 // Only memory can run out on the way (std::bad_alloc, or std::length_error for a text longer
-// than a string may be); every file step answers with a result, not an exception. The files
-// are as they were: nothing is changed before the new menu is complete, and the replacement
-// removes its temporary files on the way out.
+// than a string may be); every file step answers with a result. The files are as they were:
+// nothing changes before the new menu is complete, and the replacement removes its
+// temporary files on the way out.
 RunOutcome ConvertInMemory(const RunPaths& paths, FileSystem& files,
                            std::chrono::milliseconds lockWait, const DecisionProbe* preview,
                            RunObserver* observer) {
@@ -454,9 +427,9 @@ RunOutcome ConvertInMemory(const RunPaths& paths, FileSystem& files,
     try {
         return Convert(paths, files, lockWait, preview, observer != nullptr ? *observer : quiet);
     } catch (const RunCancelled&) {
-        return Stop(RunStatus::Cancelled, MessageIcon::Information, kCancelledMessage);
+        return MakeOutcome(RunStatus::Cancelled, MessageIcon::Information, kCancelledMessage);
     } catch (const std::exception&) {
-        return WriteProblem(std::string(kMemoryMessage));
+        return WriteProblem(kMemoryMessage);
     }
 }
 

@@ -14,46 +14,40 @@
 namespace tamsel {
 
 // Runs the whole conversion through `files`. The list is checked first, then the menu's lock
-// is taken (menu_lock.h) and held until the new menu is in place: the menu, the templates
-// and the fallback icon are checked under it, so that a run never finds the menu missing
-// while another run replaces it. While another run holds the lock, this one waits up to
-// `lockWait`, then stops with WriteError, "ERROR: The Links.xml is being changed by another
-// run", nothing changed. No file is made, the lock file included, unless the menu is a
-// regular file with content: otherwise the run stops at once with "Please enter the
-// Links.xml.", unless the menu's lock file stands already, whose lock it then takes to look
-// again. A lock that cannot be made because the menu has gone meanwhile gives the same
-// message; any other, WriteError, "ERROR: Could not write the Links.xml".
+// is taken (menu_lock.h) and held until the new menu is in place, and the menu, the
+// templates and the fallback icon are checked under it: a run never finds the menu missing
+// while another run replaces it. A lock held by another run is waited for up to `lockWait`,
+// then WriteError, "ERROR: The Links.xml is being changed by another run". No file is made,
+// the lock file included, unless the menu is a regular file with content (or its lock file
+// stands already, whose lock is then taken to look again): else "Please enter the
+// Links.xml.". A lock that cannot be made gives that message too when the menu has gone,
+// else WriteError, "ERROR: Could not write the Links.xml".
 //
 // Every input is checked and read, and the new menu built, before any file changes; a
-// problem there gives InputError with the message of its check (focusing the list or the
-// menu box where the problem lies) and changes nothing. The menu is read before the list, so
-// that each link is decided as LinkCollector (link_collector.h) says: it gets an id not used
-// yet, or is skipped when its entries are in the menu already. A list in which no link is
-// found, and links that cannot be placed in the menu, give InputError; a list whose every
-// link is skipped gives NothingToAdd, "All links of the list are in the menu already.",
-// nothing changed. The new menu reaches the disk under a temporary name before the old one
-// becomes `linksPath` + ".bak"; WriteError means the old menu is still under `linksPath` and
-// no temporary file remains, except with "ERROR: The Links.xml was replaced, but the disk did
-// not confirm the change": the new menu is then in place and the old one is the backup, as
-// after Done, but the folder's last flush failed and could not be undone. Done means the new
-// menu is in place and the previous one is the backup; the message is "Done", followed, when
-// links were skipped, by "\n\nLinks already in the menu, not added again: S of N." (S skipped
-// of the N found).
+// problem there gives InputError with its check's message (focusing the list or the menu box
+// where it lies). The menu is read before the list, so that each link is decided as
+// LinkCollector (link_collector.h) says: a new id, or skipped when its entries are in the
+// menu already. No link found, or links with no place in the menu, give InputError; every
+// link skipped gives NothingToAdd, "All links of the list are in the menu already.". The
+// new menu reaches the disk under a temporary name before the old one becomes `linksPath` +
+// ".bak" (replace_menu_file.h). WriteError leaves the old menu under `linksPath` and no
+// temporary file, except "ERROR: The Links.xml was replaced, but the disk did not confirm
+// the change": in place as after Done, but the folder's last flush failed and could not be
+// undone. Done: the new menu is in place, the previous one is the backup, and the message is
+// "Done", followed, when links were skipped, by "\n\nLinks already in the menu, not added
+// again: S of N." (S skipped of the N found).
 //
-// The list may also be a browser's own bookmark store, read as its export (list_lines.h); a
-// store that cannot be read gives InputError with its StoreProblemMessage. With
-// `paths.folder` set, only the links found while that folder of the list is open count
-// (FolderTracker, folder_tracker.h), for ids, skips and messages alike; a list without
-// folders, a folder the list lacks, and a folder without links each give InputError with a
-// message that names the folder, focusing the list, nothing changed.
+// The list may be a browser's bookmark store, read as its export (list_lines.h); one that
+// cannot be read gives InputError with its StoreProblemMessage. With `paths.folder` set,
+// only the links of that folder of the list count (FolderTracker), for ids, skips and
+// messages alike; a list without folders, a folder it lacks and a folder without links each
+// give InputError naming the folder, focusing the list.
 //
-// Running out of memory anywhere stops the run with WriteError, "ERROR: Not enough memory to
-// convert the list", nothing changed; no exception leaves a run.
-//
-// `observer`, when given, hears how far the list is read and when the run waits for another
-// run's lock, and is asked now and then whether to stop, up to the moment the menu starts
-// being replaced. A run stopped so gives Cancelled, "Cancelled" (information, nothing to
-// focus, no folder), with every file as it was and no temporary file left.
+// Running out of memory gives WriteError, "ERROR: Not enough memory to convert the list",
+// nothing changed; no exception leaves a run. `observer` hears how far the list is read and
+// when the run waits for a lock, and is asked now and then whether to stop, up to the moment
+// the menu starts being replaced: then Cancelled, "Cancelled" (information, nothing to focus),
+// every file as it was and no temporary file left.
 RunOutcome RunConversion(const RunPaths& paths, FileSystem& files = RealFileSystem(),
                          std::chrono::milliseconds lockWait = kMenuLockWait,
                          RunObserver* observer = nullptr);

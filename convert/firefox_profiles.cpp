@@ -14,12 +14,9 @@ struct Section {
     std::vector<std::pair<std::string, std::string>> values;
 
     std::string_view Value(std::string_view key) const {
-        for (const auto& [k, value] : values) {
-            if (k == key) {
-                return value;
-            }
-        }
-        return {};
+        const auto found = std::find_if(values.begin(), values.end(),
+                                        [&](const auto& value) { return value.first == key; });
+        return found == values.end() ? std::string_view() : found->second;
     }
 };
 
@@ -63,9 +60,8 @@ std::string LastElement(const std::string& folder) {
     if (end == std::string::npos) {
         return folder;
     }
-    const std::size_t start = folder.find_last_of(kNativeSeparator, end);
-    return folder.substr(start == std::string::npos ? 0 : start + 1,
-                         end - (start == std::string::npos ? 0 : start + 1) + 1);
+    const std::size_t start = folder.find_last_of(kNativeSeparator, end) + 1;  // 0 for none
+    return folder.substr(start, end + 1 - start);
 }
 
 }  // namespace
@@ -73,16 +69,12 @@ std::string LastElement(const std::string& folder) {
 std::vector<FirefoxProfile> ReadFirefoxProfiles(std::string_view ini,
                                                 const std::string& iniFolder) {
     const std::vector<Section> sections = Sections(ini);
-    std::optional<std::string_view> installDefault;
-    for (const Section& section : sections) {
-        if (section.name.starts_with("Install") && !section.Value("Default").empty()) {
-            installDefault = section.Value("Default");
-            break;
-        }
-    }
+    const auto install = std::find_if(sections.begin(), sections.end(), [](const Section& s) {
+        return s.name.starts_with("Install") && !s.Value("Default").empty();
+    });
     std::vector<FirefoxProfile> profiles;
     std::vector<std::string_view> paths;
-    std::optional<std::size_t> markedDefault;
+    std::optional<std::size_t> chosen;  // the first Default=1, unless the install names one
     for (const Section& section : sections) {
         const std::string_view path = section.Value("Path");
         if (!section.name.starts_with("Profile") || path.empty()) {
@@ -96,15 +88,14 @@ std::vector<FirefoxProfile> ReadFirefoxProfiles(std::string_view ini,
         if (profile.name.empty()) {
             profile.name = LastElement(profile.folder);
         }
-        if (!markedDefault && section.Value("Default") == "1") {
-            markedDefault = profiles.size();
+        if (!chosen && section.Value("Default") == "1") {
+            chosen = profiles.size();
         }
         profiles.push_back(std::move(profile));
         paths.push_back(path);
     }
-    std::optional<std::size_t> chosen = markedDefault;
-    if (installDefault) {
-        const auto named = std::find(paths.begin(), paths.end(), *installDefault);
+    if (install != sections.end()) {
+        const auto named = std::find(paths.begin(), paths.end(), install->Value("Default"));
         if (named != paths.end()) {
             chosen = static_cast<std::size_t>(named - paths.begin());
         }

@@ -1,6 +1,10 @@
 #include "convert/folder_tracker.h"
 
-#include "convert/html_text.h"
+#include <algorithm>
+#include <array>
+#include <utility>
+
+#include "convert/markup_text.h"
 #include "support/text.h"
 
 namespace tamsel {
@@ -19,27 +23,23 @@ bool BeginsTag(std::string_view rest, std::string_view name) {
 }
 
 Tag TagAt(std::string_view rest) {
-    if (BeginsTag(rest, "<H3")) {
-        return Tag::Heading;
-    }
-    if (BeginsTag(rest, "<DL")) {
-        return Tag::List;
-    }
-    if (BeginsTag(rest, "</DL")) {
-        return Tag::ListEnd;
+    constexpr std::array<std::pair<std::string_view, Tag>, 3> kTags{{
+        {"<H3", Tag::Heading},
+        {"<DL", Tag::List},
+        {"</DL", Tag::ListEnd},
+    }};
+    for (const auto& [name, tag] : kTags) {
+        if (BeginsTag(rest, name)) {
+            return tag;
+        }
     }
     return StartsWithIgnoringCase(rest, "<A ") ? Tag::Anchor : Tag::None;
 }
 
 // Where "</H3" (any case) begins at or after `from`, or the end of the piece.
 std::size_t HeadingEnd(std::string_view piece, std::size_t from) {
-    for (std::size_t at = piece.find('<', from); at != std::string_view::npos;
-         at = piece.find('<', at + 1)) {
-        if (StartsWithIgnoringCase(piece.substr(at), "</H3")) {
-            return at;
-        }
-    }
-    return piece.size();
+    const std::size_t hit = FindChunked(from + 1, piece, "</H3", CompareMode::Text);
+    return hit == 0 ? piece.size() : hit - 1;
 }
 
 void AppendEscapedName(std::string_view name, std::string& path) {
@@ -117,12 +117,11 @@ void FolderTracker::Open() {
     }
     headingWaits_ = false;
     ListFolder folder;
-    for (auto parent = open_.rbegin(); parent != open_.rend(); ++parent) {
-        if (*parent != kNesting) {
-            folder.path = folders_[*parent].path + "/";
-            folder.depth = folders_[*parent].depth + 1;
-            break;
-        }
+    const auto parent =
+        std::find_if(open_.rbegin(), open_.rend(), [](std::size_t at) { return at != kNesting; });
+    if (parent != open_.rend()) {
+        folder.path = folders_[*parent].path + "/";
+        folder.depth = folders_[*parent].depth + 1;
     }
     AppendEscapedName(heading_, folder.path);
     folder.name = heading_;

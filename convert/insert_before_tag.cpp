@@ -26,10 +26,8 @@ std::size_t FindOccurrence(std::string_view text, std::string_view tag, int occu
 // it. A break whose first character opens the text is not used, which keeps CR LF texts
 // exactly as a CR LF-only splice has always treated them.
 std::size_t LineStartBefore(std::string_view text, std::size_t tagAt) {
-    if (tagAt == 0) {
-        return std::string_view::npos;
-    }
-    const std::size_t last = text.find_last_of("\r\n", tagAt - 1);
+    const std::size_t last =
+        tagAt == 0 ? std::string_view::npos : text.find_last_of("\r\n", tagAt - 1);
     if (last == std::string_view::npos) {
         return std::string_view::npos;
     }
@@ -37,26 +35,6 @@ std::size_t LineStartBefore(std::string_view text, std::size_t tagAt) {
     const std::size_t breakStart = crLf ? last - 1 : last;
     return breakStart == 0 ? std::string_view::npos : last + 1;
 }
-
-}  // namespace
-
-std::optional<std::size_t> InsertionPoint(std::string_view tag, std::string_view text,
-                                          int occurrence) {
-    if (occurrence < 1 || tag.empty()) {
-        return std::nullopt;
-    }
-    const std::size_t tagAt = FindOccurrence(text, tag, occurrence);
-    if (tagAt == std::string_view::npos) {
-        return std::nullopt;
-    }
-    const std::size_t lineStart = LineStartBefore(text, tagAt);
-    if (lineStart == std::string_view::npos) {
-        return std::nullopt;
-    }
-    return lineStart;
-}
-
-namespace {
 
 // InsertionPoint of the pieces joined: the way for what the pieces alone cannot answer.
 std::optional<std::size_t> InsertionPointJoined(std::string_view tag,
@@ -76,6 +54,19 @@ bool SpansPieces(std::string_view tag, std::string_view left, std::string_view r
 }
 
 }  // namespace
+
+std::optional<std::size_t> InsertionPoint(std::string_view tag, std::string_view text,
+                                          int occurrence) {
+    if (occurrence < 1 || tag.empty()) {
+        return std::nullopt;
+    }
+    const std::size_t tagAt = FindOccurrence(text, tag, occurrence);
+    if (tagAt == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::size_t lineStart = LineStartBefore(text, tagAt);
+    return lineStart == std::string_view::npos ? std::nullopt : std::optional(lineStart);
+}
 
 std::optional<std::size_t> InsertionPoint(std::string_view tag,
                                           std::span<const std::string_view> pieces) {

@@ -1,5 +1,6 @@
 #include "convert/list_encoding.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "support/text.h"
@@ -20,15 +21,14 @@ bool NamesUtf8(std::string_view label) {
     return EqualsIgnoringCase(label, "utf-8") || EqualsIgnoringCase(label, "utf8");
 }
 
+constexpr std::string_view kXmlSpace = " \t\r\n";
+
 bool IsXmlSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+    return kXmlSpace.find(c) != std::string_view::npos;
 }
 
 std::size_t SkipXmlSpace(std::string_view text, std::size_t at) {
-    while (at < text.size() && IsXmlSpace(text[at])) {
-        ++at;
-    }
-    return at;
+    return std::min(text.find_first_not_of(kXmlSpace, at), text.size());
 }
 
 // The value of the declaration's encoding (encoding, optional space, "=", optional space,
@@ -57,11 +57,6 @@ std::optional<std::string_view> DeclaredEncoding(std::string_view declaration) {
     return std::nullopt;
 }
 
-bool IsLabelCharacter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-           c == '_' || c == '.' || c == ':';
-}
-
 }  // namespace
 
 bool MenuIsUtf8(std::string_view menu) {
@@ -85,18 +80,14 @@ bool DeclaresUtf8Charset(std::string_view head) {
     if (found == 0) {
         return false;
     }
-    std::size_t at = found - 1 + kCharset.size();
-    while (at < head.size() && (head[at] == ' ' || head[at] == '\t')) {
-        ++at;
-    }
+    constexpr std::string_view kLabelCharacters =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-_.:";
+    std::size_t at =
+        std::min(head.find_first_not_of(" \t", found - 1 + kCharset.size()), head.size());
     if (at < head.size() && (head[at] == '"' || head[at] == '\'')) {
         ++at;
     }
-    std::size_t end = at;
-    while (end < head.size() && IsLabelCharacter(head[end])) {
-        ++end;
-    }
-    return NamesUtf8(head.substr(at, end - at));
+    return NamesUtf8(head.substr(at, head.find_first_not_of(kLabelCharacters, at) - at));
 }
 
 std::string_view ListText::Line(std::string_view line) {

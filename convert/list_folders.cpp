@@ -62,7 +62,6 @@ std::vector<ListFolder> ReadListFolders(const std::string& listPath, FileSystem&
         folders = Read(listPath, files, found);
     } catch (const std::exception&) {  // out of memory: a run would say so too
         found = kMemoryMessage;
-        folders.clear();
     }
     if (problem != nullptr) {
         *problem = found;

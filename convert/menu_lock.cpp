@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <thread>
 
+#include "support/path.h"
+
 namespace tamsel {
 
 namespace {
@@ -12,6 +14,15 @@ namespace {
 constexpr std::chrono::milliseconds kRetryPause{20};
 
 }  // namespace
+
+MenuSite LocateMenu(const std::string& menuPath, FileSystem& files) {
+    const std::string real = files.LinkTarget(menuPath);
+    MenuSite site;
+    site.folder = NativeFolderOf(real);
+    site.name = real.substr(site.folder.size());
+    site.held = files.HoldFolder(site.folder);
+    return site;
+}
 
 std::string MenuLockPath(const std::string& menuFile) {
     return menuFile + ".lock";

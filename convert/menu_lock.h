@@ -1,17 +1,30 @@
 #pragma once
 
-// Keeps runs on the same menu file from interleaving: each holds an exclusive advisory lock,
-// kept in a lock file beside the menu file, from reading the menu to putting the new one in
-// place.
+// Where a run finds its menu file, and how runs on the same menu file keep from
+// interleaving: each holds an exclusive advisory lock, kept in a lock file beside the menu
+// file, from reading the menu to putting the new one in place.
 
 #include <chrono>
+#include <memory>
 #include <string>
 
-#include "convert/menu_site.h"
 #include "convert/run_observer.h"
 #include "support/file_system.h"
 
 namespace tamsel {
+
+// The real file behind the menu path, a symbolic link followed once, at the start, and that
+// file's folder held open, so that the lock, the read, the backup and the replacement all
+// act on that one folder and file, whatever is renamed or linked in along the path meanwhile.
+struct MenuSite {
+    std::string folder;                // the real file's folder, ending in a separator, or empty
+    std::string name;                  // the real file's name in that folder
+    std::unique_ptr<HeldFolder> held;  // nothing when the folder could not be opened
+};
+
+// The site of the menu at `menuPath`. The menu file itself is not opened yet: the caller
+// locks, then reads it through `held` (HeldFolder::ReadSource).
+MenuSite LocateMenu(const std::string& menuPath, FileSystem& files);
 
 // How long a run waits for another run on the same menu file before giving up.
 inline constexpr std::chrono::milliseconds kMenuLockWait{20000};

@@ -7,7 +7,6 @@
 #include <string>
 #include <string_view>
 
-#include "convert/bookmark_events.h"
 #include "convert/bookmark_store.h"
 
 namespace tamsel {
@@ -21,23 +20,23 @@ inline constexpr std::string_view kPlacesMobileName = "Mobile Bookmarks";
 // Reads the store at `path` (UTF-8) and hands its bookmarks to `events`: the roots
 // "menu________", "toolbar_____", "unfiled_____" and "mobile______" (by their guid) in that
 // order, each a folder named as above, and within a folder its children in "position"
-// order, depth first: a row of moz_bookmarks of type 1 is a bookmark of its title and its
-// moz_places url, one of type 2 a folder of its title. Separators are left out, so are
-// bookmarks without an address, the tags root "tags________" with everything in it, and
-// every row reached a second time (a store whose folders go round in a circle).
+// order, depth first: a moz_bookmarks row of type 1 is a bookmark of its title and its
+// moz_places url, one of type 2 a folder of its title. Left out: separators, bookmarks
+// without an address, the tags root "tags________" with all in it, and every row reached a
+// second time (folders that go round in a circle).
 //
-// The live file is never opened by SQLite: it is copied, with its "-wal" when there is
-// one, into a folder of the user's alone under the system's temporary folder, and the copy
-// is opened read-only, so that neither Firefox's lock nor its writing gets in the way and
-// nothing is ever written beside the store. The folder goes when the call returns, however
-// it returns. A copy that cannot be read, or that reads as damaged, is taken once more.
+// SQLite never opens the live file: it and its "-wal", if any, are copied into a folder of
+// the user's alone under the temporary folder, and the copy is opened read-only, so that
+// neither Firefox's lock nor its writing gets in the way and nothing is written beside the
+// store. The folder goes when the call returns. A copy that cannot be read, or reads as
+// damaged, is taken once more.
 //
-// Returns Read with its events delivered; otherwise nothing went to `events`: NotAStore for
-// an SQLite database that holds neither moz_bookmarks nor moz_places, nor is any SQLite
-// database, OtherVersion for one that lacks either or a column read here or all four
-// roots, Damaged for a database that SQLite finds corrupt, Unreadable when the store could
-// not be copied or its copy not opened (twice each), and NotSupported in a build without
-// SQLite. Never throws, except std::bad_alloc and whatever `events` throws.
+// Read: the events are delivered. Otherwise nothing went to `events`: NotAStore for a file
+// that is no SQLite database or holds neither moz_bookmarks nor moz_places, OtherVersion for
+// one that lacks either, a column read here or all four roots, Damaged for one that SQLite
+// finds corrupt, Unreadable when the store could not be copied or its copy opened (twice
+// each), NotSupported in a build without SQLite. Throws only std::bad_alloc and what
+// `events` throws.
 StoreStatus ReadPlacesStore(const std::string& path, BookmarkEvents& events);
 
 }  // namespace tamsel

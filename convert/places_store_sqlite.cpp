@@ -11,6 +11,7 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <unordered_map>
 #include <vector>
 
@@ -59,11 +60,6 @@ struct Tree {
     }
 };
 
-struct Attempt {
-    StoreStatus status = StoreStatus::Unreadable;
-    Tree tree;
-};
-
 struct CloseDatabase {
     void operator()(sqlite3* db) const { sqlite3_close(db); }
 };
@@ -91,12 +87,6 @@ StoreStatus FaultOf(int code) {
         default:
             return StoreStatus::Unreadable;
     }
-}
-
-// The same for a query that SQLite would not prepare: one that names a table or column the
-// store lacks gives a plain error.
-StoreStatus PrepareFaultOf(int code) {
-    return code == SQLITE_ERROR ? StoreStatus::OtherVersion : FaultOf(code);
 }
 
 std::string ColumnText(sqlite3_stmt* statement, int column) {
@@ -130,21 +120,21 @@ StoreStatus ReadEntries(sqlite3* db, Tree& tree) {
                                         "LEFT JOIN moz_places AS p ON p.id = b.fk",
                                         code);
     if (code != SQLITE_OK) {
-        return PrepareFaultOf(code);
+        // A query that names a table or column the store lacks gives a plain error.
+        return code == SQLITE_ERROR ? StoreStatus::OtherVersion : FaultOf(code);
     }
     sqlite3_stmt* row = statement.get();
     while ((code = sqlite3_step(row)) == SQLITE_ROW) {
-        Entry entry;
-        entry.id = sqlite3_column_int64(row, 0);
-        entry.parent = sqlite3_column_int64(row, 1);
-        entry.type = sqlite3_column_int(row, 2);
-        entry.position = sqlite3_column_int64(row, 3);
-        entry.title = ColumnText(row, 4);
-        if (sqlite3_column_type(row, 5) != SQLITE_NULL) {
-            entry.url = ColumnText(row, 5);
-        }
-        entry.guid = ColumnText(row, 6);
-        tree.entries.push_back(std::move(entry));
+        tree.entries.push_back({
+            sqlite3_column_int64(row, 0),
+            sqlite3_column_int64(row, 1),
+            sqlite3_column_int(row, 2),
+            sqlite3_column_int64(row, 3),
+            ColumnText(row, 4),
+            sqlite3_column_type(row, 5) != SQLITE_NULL ? std::optional(ColumnText(row, 5))
+                                                       : std::nullopt,
+            ColumnText(row, 6),
+        });
     }
     if (code != SQLITE_DONE) {
         return FaultOf(code);
@@ -160,8 +150,7 @@ void Arrange(Tree& tree) {
         std::sort(children.begin(), children.end(), [&tree](std::size_t a, std::size_t b) {
             const Entry& left = tree.entries[a];
             const Entry& right = tree.entries[b];
-            return left.position != right.position ? left.position < right.position
-                                                   : left.id < right.id;
+            return std::tie(left.position, left.id) < std::tie(right.position, right.id);
         });
     }
 }
@@ -192,18 +181,16 @@ std::optional<std::string> CopyStore(const std::string& path, const std::string&
     return copy;
 }
 
-// One copy of the store, read whole into a tree.
-Attempt ReadCopy(const std::string& path) {
-    Attempt attempt;
+// One copy of the store, read whole into `tree`.
+StoreStatus ReadCopy(const std::string& path, Tree& tree) {
     const PrivateFolder folder;
     const std::optional<std::string> copy =
         folder.Path().empty() ? std::nullopt : CopyStore(path, folder.Path());
     if (!copy) {
-        return attempt;
+        return StoreStatus::Unreadable;
     }
     if (!BeginsAsSqlite(*copy)) {
-        attempt.status = StoreStatus::NotAStore;
-        return attempt;
+        return StoreStatus::NotAStore;
     }
     sqlite3* opened = nullptr;  // set even when the opening fails, and closed then too
     int code = sqlite3_open_v2(copy->c_str(), &opened, SQLITE_OPEN_READONLY, nullptr);
@@ -211,18 +198,16 @@ Attempt ReadCopy(const std::string& path) {
     const std::optional<int> tables =
         code == SQLITE_OK ? BookmarkTableCount(db.get(), code) : std::nullopt;
     if (!tables) {
-        attempt.status = FaultOf(code);
-        return attempt;
+        return FaultOf(code);
     }
     if (*tables < 2) {
-        attempt.status = *tables == 0 ? StoreStatus::NotAStore : StoreStatus::OtherVersion;
-        return attempt;
+        return *tables == 0 ? StoreStatus::NotAStore : StoreStatus::OtherVersion;
     }
-    attempt.status = ReadEntries(db.get(), attempt.tree);
-    if (attempt.status == StoreStatus::Read) {
-        Arrange(attempt.tree);
+    const StoreStatus status = ReadEntries(db.get(), tree);
+    if (status == StoreStatus::Read) {
+        Arrange(tree);
     }
-    return attempt;
+    return status;
 }
 
 // The folder at entries[at] and everything in it, depth first, each entry once. The open
@@ -275,15 +260,16 @@ std::array<std::optional<std::size_t>, kRoots.size()> FindRoots(const Tree& tree
 }  // namespace
 
 StoreStatus ReadPlacesStore(const std::string& path, BookmarkEvents& events) {
-    Attempt attempt = ReadCopy(path);
+    Tree tree;
+    StoreStatus status = ReadCopy(path, tree);
     // Firefox may have been writing while the file was copied.
-    if (attempt.status == StoreStatus::Damaged || attempt.status == StoreStatus::Unreadable) {
-        attempt = ReadCopy(path);
+    if (status == StoreStatus::Damaged || status == StoreStatus::Unreadable) {
+        tree = {};
+        status = ReadCopy(path, tree);
     }
-    if (attempt.status != StoreStatus::Read) {
-        return attempt.status;
+    if (status != StoreStatus::Read) {
+        return status;
     }
-    const Tree& tree = attempt.tree;
     const auto roots = FindRoots(tree);
     if (std::none_of(roots.begin(), roots.end(), [](const auto& root) { return root; })) {
         return StoreStatus::OtherVersion;

@@ -14,13 +14,8 @@ struct MenuNames {
     std::string backupTemporary;
 };
 
-MenuNames NamesFor(const std::string& menu) {
-    return {menu, menu + ".tmp", menu + ".bak", menu + ".bak.tmp"};
-}
-
-// Writes a new file `name`. Whatever an interrupted run left there goes first; whatever
-// cannot be removed stays untouched and fails the write, since the file is only ever
-// created new and never opened where it stands.
+// Writes a new file `name`. What an interrupted run left there goes first; what cannot be
+// removed stays untouched and fails the write: the file is only ever created new.
 bool WriteFresh(HeldFolder& folder, const std::string& name,
                 std::span<const std::string_view> pieces) {
     folder.Remove(name);
@@ -31,10 +26,10 @@ bool WriteFresh(HeldFolder& folder, const std::string& name,
     return false;
 }
 
-// Copies the file that was read (or, with `from`, that file) to `to`: written and flushed
-// under the name `temporary`, then renamed over `to` in one step, so that `to` is at every
-// moment either what it was or the whole copy. The temporary file never stays. The file
-// that was read is copied from the open file, never from whatever its name leads to by now.
+// Copies the file read (or, with `from`, that file) to `to`: written and flushed as
+// `temporary`, then renamed over `to` in one step, so that `to` is at every moment what it
+// was or the whole copy. The file read is copied from the open file, never from what its
+// name leads to by now.
 bool CopyInOneStep(HeldFolder& folder, const std::string& temporary, const std::string& to,
                    const std::string& from = {}) {
     bool written = false;
@@ -53,14 +48,8 @@ bool CopyInOneStep(HeldFolder& folder, const std::string& temporary, const std::
     return false;
 }
 
-// Makes a copy of the current menu file the backup. A copy rather than a rename of the menu
-// file: the menu file keeps its name until the new one takes it over in one step.
-bool MakeBackup(HeldFolder& folder, const MenuNames& names) {
-    return CopyInOneStep(folder, names.backupTemporary, names.backup);
-}
-
 // The previous menu back under its own name once the new one was renamed over it: a copy of
-// the backup, which stays what it is.
+// the backup.
 bool PutPreviousMenuBack(HeldFolder& folder, const MenuNames& names) {
     if (!CopyInOneStep(folder, names.temporary, names.menu, names.backup)) {
         return false;
@@ -79,19 +68,15 @@ ReplaceResult RenameInPlace(HeldFolder& folder, const MenuNames& names) {
     if (folder.Sync()) {
         return ReplaceResult::Replaced;
     }
-    // The rename may not be on the disk: the old menu goes back under its own name rather than
-    // leaving the user with a new file of unknown durability.
+    // The rename may not be on the disk: the old menu goes back rather than leave a new file
+    // of unknown durability.
     return PutPreviousMenuBack(folder, names) ? ReplaceResult::WriteFailed
                                               : ReplaceResult::Unconfirmed;
 }
 
-bool SwapBack(HeldFolder& folder, const std::string& a, const std::string& b) {
-    return folder.Exchange(a, b) == ExchangeResult::Exchanged;
-}
-
 // The last step: the new menu and the old one swap names. What comes out of the menu's name
-// must be the file read; anything else was renamed in there meanwhile and goes back. Should
-// the folder's flush fail, swapping back puts the old menu itself in place again.
+// must be the file read, else it was renamed in meanwhile and goes back. Should the flush
+// fail, swapping back puts the old menu itself in place again.
 ReplaceResult SwapInPlace(HeldFolder& folder, const MenuNames& names) {
     switch (folder.Exchange(names.temporary, names.menu)) {
         case ExchangeResult::Unsupported:
@@ -104,13 +89,13 @@ ReplaceResult SwapInPlace(HeldFolder& folder, const MenuNames& names) {
     }
     const bool read = folder.IsSource(names.temporary);
     const bool synced = read && folder.Sync();
-    if (!synced && SwapBack(folder, names.temporary, names.menu)) {
+    if (!synced && folder.Exchange(names.temporary, names.menu) == ExchangeResult::Exchanged) {
         folder.Sync();
         folder.Remove(names.temporary);
         return ReplaceResult::WriteFailed;
     }
-    // Out of the way now: the old menu, whose copy is the backup. Something else that came
-    // out, and could not go back, stays.
+    // The old menu, whose copy is the backup, goes; something else that came out, and could
+    // not go back, stays.
     if (read) {
         folder.Remove(names.temporary);
     }
@@ -119,19 +104,19 @@ ReplaceResult SwapInPlace(HeldFolder& folder, const MenuNames& names) {
 
 ReplaceResult Replace(HeldFolder& folder, const MenuNames& names,
                       std::span<const std::string_view> newText) {
-    // The file read is the file replaced: a link or another file renamed in at the menu's
-    // name since it was read (by someone who may write the folder) must not have the new
-    // menu, or its backup, go anywhere else.
+    // The file read is the file replaced: a link or file renamed in at the menu's name since
+    // (by someone who may write the folder) must not send the new menu or its backup elsewhere.
     if (!folder.IsSource(names.menu)) {
         return ReplaceResult::WriteFailed;
     }
     // Both the new text and the backup reach the disk, names included, before the menu file
     // is replaced: a crash or a power cut at any moment leaves the whole old menu under its
-    // own name, or the whole new one there and the old one as the backup.
+    // own name, or the whole new one there and the old one as the backup. The backup is a
+    // copy, not a rename: the menu keeps its name until the new one takes it in one step.
     if (!WriteFresh(folder, names.temporary, newText)) {
         return ReplaceResult::WriteFailed;
     }
-    if (!MakeBackup(folder, names) || !folder.Sync()) {
+    if (!CopyInOneStep(folder, names.backupTemporary, names.backup) || !folder.Sync()) {
         folder.Remove(names.temporary);
         return ReplaceResult::BackupFailed;
     }
@@ -139,10 +124,10 @@ ReplaceResult Replace(HeldFolder& folder, const MenuNames& names,
     return SwapInPlace(folder, names);
 }
 
-// A restore where the file system cannot swap two names: copies of both, renamed into place
-// one after the other. The copy of the menu goes over the backup first, so that the menu as
-// it was is whole under one of the two names at every moment; until the second rename the
-// backup's bytes are only in the temporary file.
+// A restore where the file system cannot swap names: copies of both, renamed into place in
+// turn. The menu's copy goes over the backup first, so that the menu as it was is whole
+// under one of the two names at every moment; until the second rename the backup's bytes
+// are only in the temporary file.
 ReplaceResult RestoreByCopies(HeldFolder& folder, const MenuNames& names, std::string_view backup,
                               std::string_view menu) {
     const bool written = WriteFresh(folder, names.temporary, std::span(&backup, 1)) &&
@@ -158,12 +143,11 @@ ReplaceResult RestoreByCopies(HeldFolder& folder, const MenuNames& names, std::s
         folder.Remove(names.temporary);
         return ReplaceResult::BackupFailed;
     }
-    // Keeps the two renames in order on the disk: the second may not reach it without the
-    // first.
+    // Keeps the two renames in order on the disk.
     const bool ordered = folder.Sync();
     if (!ordered || !folder.IsSource(names.menu) || !folder.Rename(names.temporary, names.menu)) {
-        // The backup goes back under its own name in one step (and stays in the temporary
-        // file should even that fail).
+        // The backup goes back under its own name (and stays in the temporary file should
+        // even that fail).
         if (folder.Rename(names.temporary, names.backup)) {
             folder.Sync();
         }
@@ -172,8 +156,8 @@ ReplaceResult RestoreByCopies(HeldFolder& folder, const MenuNames& names, std::s
     return folder.Sync() ? ReplaceResult::Replaced : ReplaceResult::Unconfirmed;
 }
 
-// A restore in one step: the menu and the backup swap names. The file read is still open:
-// the copies, should the file system not swap, get its metadata.
+// A restore in one step: the menu and the backup swap names. The file read is still open,
+// so that the copies, should the file system not swap, get its metadata.
 ReplaceResult Restore(HeldFolder& folder, const MenuNames& names, std::string_view backup,
                       std::string_view menu) {
     if (!folder.IsSource(names.menu)) {
@@ -192,7 +176,7 @@ ReplaceResult Restore(HeldFolder& folder, const MenuNames& names, std::string_vi
     if (read && folder.Sync()) {
         return ReplaceResult::Replaced;
     }
-    if (!SwapBack(folder, names.menu, names.backup)) {
+    if (folder.Exchange(names.menu, names.backup) != ExchangeResult::Exchanged) {
         return ReplaceResult::Unconfirmed;
     }
     folder.Sync();
@@ -208,14 +192,15 @@ ReplaceResult RestoreMissing(HeldFolder& folder, const MenuNames& names, std::st
     return folder.Sync() ? ReplaceResult::Replaced : ReplaceResult::Unconfirmed;
 }
 
-// Runs `step` on the site's folder. Should memory run out on the way (reading the menu for
-// its copy), the menu and the backup are as they were, and no temporary file may stay.
+// Runs `step` on the site's folder. Should memory run out (reading the menu for its copy),
+// the menu and the backup are as they were, and no temporary file may stay.
 template <typename Step>
 ReplaceResult Guarded(MenuSite& site, Step step) {
     if (!site.held) {
         return ReplaceResult::WriteFailed;
     }
-    const MenuNames names = NamesFor(site.name);
+    const std::string& menu = site.name;
+    const MenuNames names{menu, menu + ".tmp", menu + ".bak", menu + ".bak.tmp"};
     try {
         return step(*site.held, names);
     } catch (...) {

@@ -4,12 +4,18 @@
 
 namespace tamsel {
 
-RunOutcome WriteProblem(std::string message) {
+RunOutcome MakeOutcome(RunStatus status, MessageIcon icon, std::string_view message,
+                       std::optional<RunInput> focus) {
     RunOutcome outcome;
-    outcome.status = RunStatus::WriteError;
-    outcome.message = std::move(message);
-    outcome.icon = MessageIcon::Exclamation;
+    outcome.status = status;
+    outcome.message = message;
+    outcome.icon = icon;
+    outcome.focusBox = focus;
     return outcome;
+}
+
+RunOutcome WriteProblem(std::string_view message) {
+    return MakeOutcome(RunStatus::WriteError, MessageIcon::Exclamation, message);
 }
 
 std::optional<RunOutcome> LockProblem(const LockAttempt& lock, const MenuSite& site) {
@@ -17,14 +23,14 @@ std::optional<RunOutcome> LockProblem(const LockAttempt& lock, const MenuSite& s
         case LockState::Held:
             return std::nullopt;
         case LockState::Busy:
-            return WriteProblem(std::string(kBusyMessage));
+            return WriteProblem(kBusyMessage);
         case LockState::NotAFile:
             return WriteProblem("ERROR: Could not lock the Links.xml: " +
-                                MenuLockPath(site.Path()) + " is not a plain file");
+                                MenuLockPath(site.folder + site.name) + " is not a plain file");
         case LockState::Failed:
             break;
     }
-    return WriteProblem(std::string(kWriteMessage));
+    return WriteProblem(kWriteMessage);
 }
 
 std::optional<RunOutcome> ReplaceProblem(ReplaceResult result, std::string_view unconfirmed) {
@@ -32,13 +38,13 @@ std::optional<RunOutcome> ReplaceProblem(ReplaceResult result, std::string_view 
         case ReplaceResult::Replaced:
             return std::nullopt;
         case ReplaceResult::BackupFailed:
-            return WriteProblem(std::string(kBackupMessage));
+            return WriteProblem(kBackupMessage);
         case ReplaceResult::Unconfirmed:
-            return WriteProblem(std::string(unconfirmed));
+            return WriteProblem(unconfirmed);
         case ReplaceResult::WriteFailed:
             break;
     }
-    return WriteProblem(std::string(kWriteMessage));
+    return WriteProblem(kWriteMessage);
 }
 
 }  // namespace tamsel

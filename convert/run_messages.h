@@ -8,7 +8,6 @@
 #include <string_view>
 
 #include "convert/menu_lock.h"
-#include "convert/menu_site.h"
 #include "convert/replace_menu_file.h"
 #include "convert/run_outcome.h"
 #include "support/file_system.h"
@@ -28,8 +27,11 @@ inline constexpr std::string_view kReplacedUnconfirmedMessage =
 inline constexpr std::string_view kRestoredUnconfirmedMessage =
     "ERROR: The Links.xml was restored, but the disk did not confirm the change";
 
+RunOutcome MakeOutcome(RunStatus status, MessageIcon icon, std::string_view message,
+                       std::optional<RunInput> focus = std::nullopt);
+
 // A WriteError with the exclamation icon and `message`.
-RunOutcome WriteProblem(std::string message);
+RunOutcome WriteProblem(std::string_view message);
 
 // Why a run stops when its attempt at the lock of the menu at `site` did not give the lock:
 // another run holds it, something that is not a plain file stands at the lock's name, or no

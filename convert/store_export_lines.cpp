@@ -2,16 +2,14 @@
 
 #include <algorithm>
 
-#include "convert/html_text.h"
+#include "convert/markup_text.h"
 
 namespace tamsel {
 
 namespace {
 
-// `text` escaped by `escape`, appended to `line` as one line.
-template <typename Escape>
-void AppendOneLine(std::string_view text, Escape escape, std::string& line) {
-    std::string escaped = escape(text);
+// Appends `escaped` to `line` as one line.
+void AppendOneLine(std::string escaped, std::string& line) {
     std::replace_if(
         escaped.begin(), escaped.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
     line += escaped;
@@ -21,7 +19,7 @@ void AppendOneLine(std::string_view text, Escape escape, std::string& line) {
 
 void StoreExportLines::FolderOpened(std::string_view name) {
     line_ = "<DT><H3>";
-    AppendOneLine(name, HtmlEscaped, line_);
+    AppendOneLine(HtmlEscaped(name), line_);
     line_ += "</H3>";
     onLine_(line_);
     onLine_("<DL><p>");
@@ -33,9 +31,9 @@ void StoreExportLines::FolderClosed() {
 
 void StoreExportLines::Bookmark(std::string_view title, std::string_view url) {
     line_ = "<DT><A HREF=\"";
-    AppendOneLine(url, HtmlAttributeEscaped, line_);
+    AppendOneLine(HtmlAttributeEscaped(url), line_);
     line_ += "\" ADD_DATE=\"0\">";
-    AppendOneLine(title, HtmlEscaped, line_);
+    AppendOneLine(HtmlEscaped(title), line_);
     line_ += "</A>";
     onLine_(line_);
 }

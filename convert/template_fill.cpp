@@ -3,7 +3,7 @@
 #include <array>
 #include <utility>
 
-#include "convert/xml_escape.h"
+#include "convert/markup_text.h"
 
 namespace tamsel {
 
@@ -14,29 +14,20 @@ constexpr std::array<std::string_view, 5> kPlaceholders = {
 };
 constexpr int kIdField = 0;
 
-const std::string& Value(const LinkRecord& record, int field) {
-    switch (field) {
-        case 0:
-            return record.Id;
-        case 1:
-            return record.Title;
-        case 2:
-            return record.Info;
-        case 3:
-            return record.Image;
-        default:
-            return record.Url;
-    }
-}
+// The value of each placeholder, in kPlaceholders' order.
+constexpr std::array<std::string LinkRecord::*, 5> kFields = {
+    &LinkRecord::Id, &LinkRecord::Title, &LinkRecord::Info, &LinkRecord::Image, &LinkRecord::Url,
+};
 
-int FieldCount(bool idOnly) {
-    return idOnly ? 1 : static_cast<int>(kPlaceholders.size());
+const std::string& Value(const LinkRecord& record, int field) {
+    return record.*kFields[static_cast<std::size_t>(field)];
 }
 
 // The placeholder that begins `text`, or -1. No placeholder is the start of another, so at
 // most one can begin at any place.
 int PlaceholderAtStart(std::string_view text, bool idOnly) {
-    for (int field = 0; field < FieldCount(idOnly); ++field) {
+    const int fields = idOnly ? 1 : static_cast<int>(kPlaceholders.size());
+    for (int field = 0; field < fields; ++field) {
         if (text.starts_with(kPlaceholders[field])) {
             return field;
         }

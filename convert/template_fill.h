@@ -13,7 +13,7 @@ namespace tamsel {
 
 // The template filled in one pass from left to right: wherever "#LINKID#", "#LINKTITLE#",
 // "#LINKINFO#", "#LINKIMG#" or "#LINKURL#" begins (only "#LINKID#" when `idOnly`), the
-// record's Id, Title, Info, Image or Url goes in, escaped for XML (xml_escape.h) so that the
+// record's Id, Title, Info, Image or Url goes in, escaped for XML (markup_text.h) so that the
 // menu stays well-formed, and the scan goes on behind the placeholder. A value is never
 // scanned again: a title that holds "#LINKURL#" keeps it as written.
 std::string FillTemplate(std::string_view text, const LinkRecord& record, bool idOnly);

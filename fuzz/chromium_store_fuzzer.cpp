@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <string_view>
 
-#include "convert/bookmark_events.h"
 #include "convert/bookmark_store.h"
 #include "convert/chromium_store.h"
 #include "fuzz_input.h"

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "convert/conversion_run.h"
-#include "convert/xml_escape.h"
+#include "convert/markup_text.h"
 #include "run_setup.h"
 #include "support/text.h"
 #include "test_support/well_formed_xml.h"

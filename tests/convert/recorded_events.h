@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "convert/bookmark_events.h"
+#include "convert/bookmark_store.h"
 
 namespace tamsel::test {
 

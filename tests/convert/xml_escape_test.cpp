@@ -1,4 +1,4 @@
-#include "convert/xml_escape.h"
+#include "convert/markup_text.h"
 
 #include <gtest/gtest.h>
 

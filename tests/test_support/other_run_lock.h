@@ -7,7 +7,6 @@
 #include <string>
 
 #include "convert/menu_lock.h"
-#include "convert/menu_site.h"
 
 namespace tamsel::test {
 

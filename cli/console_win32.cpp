@@ -1,10 +1,13 @@
-#include "cli/command_arguments.h"
+#include "cli/console.h"
 
 // shellapi.h builds on the types windows.h declares.
 // clang-format off
 #include <windows.h>
 #include <shellapi.h>
 // clang-format on
+#include <io.h>
+
+#include <cstdio>
 
 #include "support/utf16.h"
 
@@ -22,6 +25,10 @@ std::vector<std::string> CommandArguments(int, char**) {
     }
     LocalFree(wide);
     return arguments;
+}
+
+bool StandardErrorIsTerminal() {
+    return _isatty(_fileno(stderr)) != 0;
 }
 
 }  // namespace tamsel

@@ -1,7 +1,6 @@
 #pragma once
 
-// The command's arguments as the platform hands them over (command_arguments_posix.cpp,
-// command_arguments_win32.cpp).
+// What the platform hands the command (console_posix.cpp, console_win32.cpp).
 
 #include <string>
 #include <vector>
@@ -11,5 +10,8 @@ namespace tamsel {
 // The command's arguments after the program name, as UTF-8. On Windows they are taken
 // from the wide command line, since `argv` holds them in the ANSI code page.
 std::vector<std::string> CommandArguments(int argc, char** argv);
+
+// Whether standard error is a terminal: only a person watching it gets a progress line.
+bool StandardErrorIsTerminal();
 
 }  // namespace tamsel
