@@ -79,7 +79,7 @@ std::string Win32Desktop::ShowOpenDialog(const OpenDialogRequest& request) {
     if (!GetOpenFileNameW(&dialog)) {
         return {};
     }
-    return Narrow(std::wstring_view(file.data(), file.size()));
+    return Narrow(std::wstring_view(file.data()));  // the path ends at its NUL
 }
 
 void Win32Desktop::OpenFolder(const std::string& folder) {
