@@ -1,4 +1,4 @@
-#include "window/folder_reading.h"
+#include "window/folder_listings.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -9,8 +9,6 @@
 #include <string_view>
 #include <tuple>
 #include <utility>
-
-#include "window/folder_listings.h"
 
 namespace tamsel {
 

@@ -3,9 +3,19 @@
 #include <optional>
 #include <utility>
 
+#include "convert/browser_stores.h"
 #include "window/path_box_keys.h"
 
 namespace tamsel {
+
+CompletionEntries StoreChoices(const UserFolders& folders, FileSystem& files) {
+    CompletionEntries choices;
+    for (const BrowserStore& store : FindBrowserStores(folders, files)) {
+        choices.names.push_back(store.path);
+        choices.labels.push_back(StoreChoiceText(store));
+    }
+    return choices;
+}
 
 PathBoxController::PathBoxController(PathBoxView& view, RunInput input, FolderLister list,
                                      UserFoldersSource userFolders)

@@ -6,11 +6,13 @@
 // window's own keys (Enter, Esc, the repeat guard, the release gate) are FormCommands'.
 
 #include <cstddef>
+#include <functional>
 
+#include "support/file_system.h"
+#include "support/user_folders.h"
 #include "window/path_box_view.h"
 #include "window/path_boxes.h"
 #include "window/path_completion.h"
-#include "window/store_choices.h"
 
 namespace tamsel {
 
@@ -28,6 +30,13 @@ enum class BoxKey {
     ToField,  // the edit field handles it as usual
     Browse,   // the window shows the box's open-file dialog; the key is done
 };
+
+// Where the running user's folders come from; tests hand in a fake home folder.
+using UserFoldersSource = std::function<UserFolders()>;
+
+// The browsers' stores that the list's box offers while empty: FindBrowserStores below
+// `folders`, in its order, each entry a store's path labelled with its StoreChoiceText.
+CompletionEntries StoreChoices(const UserFolders& folders, FileSystem& files = RealFileSystem());
 
 class PathBoxController {
   public:
