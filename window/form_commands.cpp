@@ -1,5 +1,6 @@
 #include "window/form_commands.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "support/path.h"
@@ -12,11 +13,9 @@ namespace {
 
 // A default file's place in the program's folder, written with the platform's separator.
 std::string DefaultPath(const std::string& appFolder, std::string_view defaultFile) {
-    std::string path = appFolder;
-    for (const char c : defaultFile) {
-        path += c == '/' ? kNativeSeparator : c;
-    }
-    return path;
+    std::string file(defaultFile);
+    std::ranges::replace(file, '/', kNativeSeparator);
+    return appFolder + file;
 }
 
 bool KeptInUrl(unsigned char c) {
@@ -97,6 +96,10 @@ void FormCommands::ListNamed(RunInput box, const std::string& path, bool onlyWhe
     }
 }
 
+void FormCommands::ListBoxText(const PathBoxController& box, bool onlyWhenChanged) {
+    ListNamed(box.Input(), view_.BoxText(box.Input()), onlyWhenChanged);
+}
+
 void FormCommands::Form_Load(std::string_view programFolder, std::string_view homepage) {
     appFolder_ = WithNativeSeparatorAtEnd(programFolder.empty() ? ProgramFolder()
                                                                 : std::string(programFolder));
@@ -107,7 +110,7 @@ void FormCommands::Form_Load(std::string_view programFolder, std::string_view ho
             view_.SetBoxText(box.input, path);
         }
     }
-    ListNamed(RunInput::List, view_.BoxText(RunInput::List));
+    folderRow_.ListNamed(view_.BoxText(RunInput::List));
 }
 
 void FormCommands::btnStart_Click() {
@@ -117,15 +120,14 @@ void FormCommands::btnStart_Click() {
     }
     paths.appFolder = appFolder_;
     paths.folder = folderRow_.ChosenFolder();
-    if (runs_) {
-        if (runs_->Running()) {
-            return;
-        }
-        ownWindows_ = true;
-        runs_->Start(paths, conversion_, [this](const RunOutcome& outcome) { RunEnded(outcome); });
+    if (runs_ && runs_->Running()) {
         return;
     }
     ownWindows_ = true;
+    if (runs_) {
+        runs_->Start(paths, conversion_, [this](const RunOutcome& outcome) { RunEnded(outcome); });
+        return;
+    }
     RunObserver unobserved;
     ShowOutcome(conversion_(paths, unobserved));
 }
@@ -198,7 +200,7 @@ bool FormCommands::KeyDown(const KeyEvent& key, PathBoxController* box) {
     KeyPressed(key.identity);
     if (box && box->ListKeyDown(key.code, key.shift)) {
         if (!box->ListOpen()) {
-            ListNamed(box->Input(), view_.BoxText(box->Input()));
+            ListBoxText(*box);
         }
         return true;
     }
@@ -228,7 +230,7 @@ void FormCommands::KeyUp(const KeyEvent& key, PathBoxController* box) {
 void FormCommands::RowClicked(PathBoxController& box, int row) {
     box.RowClicked(row);
     if (!box.ListOpen()) {
-        ListNamed(box.Input(), view_.BoxText(box.Input()));
+        ListBoxText(box);
     }
 }
 
@@ -237,7 +239,7 @@ void FormCommands::BoxFocusOut(PathBoxController& box, FocusReason reason) {
     box.FocusOut(reason == FocusReason::Window && ownWindows_ ? FocusReason::Other : reason);
     // A popup of the box's own keeps the box what it was.
     if (reason != FocusReason::Popup) {
-        ListNamed(box.Input(), view_.BoxText(box.Input()), true);
+        ListBoxText(box, true);
     }
 }
 

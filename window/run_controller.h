@@ -67,6 +67,7 @@ class RunController {
         bool CancelRequested() override { return cancel; }
     };
 
+    void TickAfter(std::chrono::milliseconds delay, unsigned run);
     void Tick(unsigned run);
     void Finished();
 
