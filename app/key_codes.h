@@ -6,7 +6,6 @@
 #include <Qt>
 
 #include "window/key_event.h"
-#include "window/key_repeat.h"
 
 class QKeyEvent;
 

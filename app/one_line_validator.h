@@ -6,7 +6,7 @@
 #include <QValidator>
 
 // A validator that accepts every text once its line breaks are dropped (see
-// tamsel::PathBoxController::OneLine): a path copied from a terminal with its line break pastes as
+// tamsel::WithoutLineBreaks): a path copied from a terminal with its line break pastes as
 // the path alone.
 class OneLineValidator : public QValidator {
     Q_OBJECT

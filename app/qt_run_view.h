@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "window/run_view.h"
-#include "window/window_thread.h"
 
 class QWidget;
 

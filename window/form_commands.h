@@ -18,7 +18,6 @@
 #include "window/folder_row.h"
 #include "window/form_view.h"
 #include "window/key_event.h"
-#include "window/key_repeat.h"
 #include "window/path_box_controller.h"
 #include "window/path_box_keys.h"
 #include "window/run_controller.h"

@@ -138,8 +138,4 @@ void PathBoxController::RowClicked(int row) {
     view_.CloseList();
 }
 
-EditState PathBoxController::OneLine(const EditState& typed) {
-    return WithoutLineBreaks(typed);
-}
-
 }  // namespace tamsel

@@ -1,9 +1,8 @@
 #pragma once
 
-// One path box's behaviour, whatever draws it: entering the box, its keys, completion and
-// the list's refill, the keys of its open list, and keeping its text to one line. A window
-// forwards the box's raw events here and draws what the controller asks of its view; the
-// window's own keys (Enter, Esc, the repeat guard, the release gate) are FormCommands'.
+// One path box's behaviour, whatever draws it: entering it, its keys, completion and its
+// list. A window forwards the box's raw events here and draws what the controller asks of
+// its view; the window's own keys (Enter, Esc, repeats, the release gate) are FormCommands'.
 
 #include <cstddef>
 #include <functional>
@@ -40,51 +39,44 @@ CompletionEntries StoreChoices(const UserFolders& folders, FileSystem& files = R
 
 class PathBoxController {
   public:
-    // `list` lists a folder for completion; `userFolders` says where the list's box looks
-    // for browsers' stores. The view must outlive the controller.
+    // `list` lists folders for completion; `userFolders` is where the list's box looks for
+    // browsers' stores. The view must outlive the controller.
     PathBoxController(PathBoxView& view, RunInput input, FolderLister list = KeepingLister(),
                       UserFoldersSource userFolders = CurrentUserFolders);
 
     RunInput Input() const { return input_; }
 
-    // The focus entered the box. Entering by Tab, by a click or by the window's first
-    // activation selects the whole text, so that typing replaces it; coming back from the
-    // box's own popup, or with the window the box held the focus in, keeps caret and
-    // selection.
+    // Entering by Tab, a click or the window's first activation selects the whole text, so
+    // that typing replaces it; coming back from the box's own popup, or with the window the
+    // box held the focus in, keeps caret and selection.
     void FocusIn(FocusReason reason);
-    // The focus left the box: the list closes, unless a popup of the box's own took it.
+    // The list closes, unless a popup of the box's own took the focus.
     void FocusOut(FocusReason reason);
     // The mouse button whose press brought the focus came up: the press placed the caret,
     // so the whole text is selected again. Any other click is left alone.
     void ClickEnded();
 
-    // Whether a key belongs to the open list, before any shortcut of the window may take
-    // it: Esc, Enter and the walking keys while the list is open.
+    // Whether the open list takes a key before any shortcut of the window may: Esc, Enter
+    // and the walking keys.
     bool ClaimsKey(int keyCode, int shift) const;
-    // A key went down while the list is open; true when the list took it. Esc and Enter
-    // close the list and reach nothing else; Up, Down, Page Up and Page Down without
-    // modifiers walk it, putting the current entry into the box; Tab closes it and moves
-    // on; every other key goes on to the box. With the list closed every key goes on.
+    // A key went down; true when the open list took it. Esc and Enter close it and reach
+    // nothing else; Up, Down, Page Up and Page Down without modifiers walk it, putting the
+    // entry into the box; Tab closes it and moves on; other keys go on to the box.
     bool ListKeyDown(int keyCode, int shift);
-    // A key went down in the box (after the list and the window passed it on): F2
-    // browses; the separator key over a completion's tail moves the caret behind it first.
+    // A key the list and the window passed on: F2 browses; the separator key over a
+    // completion's tail moves the caret behind it first.
     BoxKey KeyDown(int keyCode, int shift);
-    // A counted key came up, after the edit field handled its character: the keys that
-    // start a completion complete the text, refill the list and open it (or close it when
-    // nothing matches).
+    // A counted key came up, after the edit field handled it: a key that starts a
+    // completion completes the text and refills the list, open (closed when nothing matches).
     void KeyUp(int keyCode, int shift);
 
     bool ListOpen() const { return view_.ListOpen(); }
 
-    // The box's arrow (or its key) was pressed: the list closes when open, else opens. The
-    // list's box, empty, offers the browsers' stores found for the user (StoreChoices).
+    // The box's arrow was pressed: the list closes when open, else opens; the list's box,
+    // empty, offers the browsers' stores found for the user (StoreChoices).
     void ArrowPressed();
-    // An entry of the open list was clicked: it goes into the box and the list closes.
+    // The clicked entry goes into the box and the list closes.
     void RowClicked(int row);
-
-    // `typed` without line breaks: whatever comes into a box by pasting or dropping stays
-    // one line, the caret and selection moved back by the breaks before them.
-    static EditState OneLine(const EditState& typed);
 
   private:
     void Complete(int keyCode, int shift);
@@ -93,8 +85,7 @@ class PathBoxController {
     RunInput input_;
     FolderLister list_;
     UserFoldersSource userFolders_;
-    // The last completion; the next one reuses its storage.
-    Completion completion_;
+    Completion completion_;  // the last one; the next reuses its storage
     bool leftWithWindow_ = false;
     bool selectAfterClick_ = false;
 };

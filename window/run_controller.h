@@ -15,7 +15,6 @@
 
 #include "convert/conversion_run.h"
 #include "window/run_view.h"
-#include "window/window_thread.h"
 
 namespace tamsel {
 

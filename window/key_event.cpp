@@ -1,4 +1,4 @@
-#include "window/key_repeat.h"
+#include "window/key_event.h"
 
 namespace tamsel {
 
