@@ -10,7 +10,7 @@
 #include <mutex>
 #include <vector>
 
-#include "window/window_thread.h"
+#include "window/run_view.h"
 
 namespace tamsel::win32 {
 

@@ -9,10 +9,14 @@ EditState txtFile_GotFocus(const EditState& box) {
     return WholeTextSelected(box.text);
 }
 
+namespace {
+
 bool IsCompletionTail(const EditState& box) {
     return box.selLength > 0 && box.selStart > 0 &&
            box.selStart + box.selLength == Utf16Length(box.text);
 }
+
+}  // namespace
 
 BoxAction txtFile_KeyDown(int keyCode, int /*shift*/, const EditState& box) {
     if (keyCode == vk::kF2) {
@@ -49,7 +53,6 @@ WindowKeyAction WindowKeyDown(int keyCode, int shift, bool autoRepeat) {
     if (keyCode == vk::kEnter && shift == 0) {
         return autoRepeat ? WindowKeyAction::Ignore : WindowKeyAction::PressStart;
     }
-    // Alt+Esc switches windows: the system's, not ours.
     if (keyCode == vk::kEscape && (shift & vk::kAltHeld) == 0) {
         return WindowKeyAction::Ignore;
     }
