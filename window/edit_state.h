@@ -3,6 +3,7 @@
 // A path box's edit field as the form logic sees it. Texts are UTF-8; positions and lengths
 // count UTF-16 code units, as the Qt and Win32 edit fields do, so windows need no conversion.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,10 @@ struct EditState {
 
     bool operator==(const EditState&) const = default;
 };
+
+// The bytes of the UTF-8 character that starts at `at`: its lead byte and the continuation
+// bytes after it, so that a cut there never splits a sequence.
+std::size_t CharacterLength(std::string_view text, std::size_t at);
 
 // The length of valid UTF-8 in UTF-16 code units: a character beyond U+FFFF counts 2.
 int Utf16Length(std::string_view utf8);

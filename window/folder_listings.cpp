@@ -6,6 +6,8 @@
 #include <iterator>
 #include <memory>
 
+#include "window/edit_state.h"
+
 namespace tamsel {
 
 namespace {
@@ -70,17 +72,6 @@ FoldedCharacter FoldedCharacterAt(std::string_view text, std::size_t at) {
         return {kInvalidByte + lead, 1};
     }
     return {FoldCase(code), length};
-}
-
-// Bytes taken by the character that starts at `at`: a lead byte and its continuation
-// bytes, so that "?" and "*" never split a UTF-8 sequence.
-std::size_t CharacterLength(std::string_view text, std::size_t at) {
-    std::size_t length = 1;
-    while (at + length < text.size() &&
-           (static_cast<unsigned char>(text[at + length]) & 0xC0) == 0x80) {
-        ++length;
-    }
-    return length;
 }
 
 // Whether the characters at `n` of the name and `p` of the pattern are one letter in any
