@@ -18,6 +18,31 @@ std::string DefaultPath(const std::string& appFolder, std::string_view defaultFi
     return appFolder + file;
 }
 
+// The window's run view, with the Folder row locked and unlocked around its controls.
+class LockingRunView final : public RunView {
+  public:
+    LockingRunView(RunView& window, FolderRow& row) : window_(window), row_(row) {}
+    void SetBusy(bool busy) override;
+    void ShowProgress(const RunProgress& progress) override { window_.ShowProgress(progress); }
+    void CloseProgress() override { window_.CloseProgress(); }
+
+  private:
+    RunView& window_;
+    FolderRow& row_;
+};
+
+void LockingRunView::SetBusy(bool busy) {
+    // The window notes the focused control before it locks and gives the focus back after
+    // it unlocks: the row is locked after the window's controls and unlocked before them.
+    if (busy) {
+        window_.SetBusy(true);
+        row_.SetBusy(true);
+    } else {
+        row_.SetBusy(false);
+        window_.SetBusy(false);
+    }
+}
+
 bool KeptInUrl(unsigned char c) {
     if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) {
         return true;
@@ -76,18 +101,6 @@ FormCommands::FormCommands(FormView& view, DesktopServices& desktop, FileSystem&
 void FormCommands::RunInBackground(RunView& runView, WindowThread& thread) {
     runView_ = std::make_unique<LockingRunView>(runView, folderRow_);
     runs_ = std::make_unique<RunController>(*runView_, thread);
-}
-
-void FormCommands::LockingRunView::SetBusy(bool busy) {
-    // The window notes the focused control before it locks and gives the focus back after
-    // it unlocks: the row is locked after the window's controls and unlocked before them.
-    if (busy) {
-        window_.SetBusy(true);
-        row_.SetBusy(true);
-    } else {
-        row_.SetBusy(false);
-        window_.SetBusy(false);
-    }
 }
 
 void FormCommands::ListNamed(RunInput box, const std::string& path, bool onlyWhenChanged) {

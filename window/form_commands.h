@@ -120,19 +120,6 @@ class FormCommands {
     void WindowKeyUp(int keyCode, KeyTime time);
 
   private:
-    // The window's run view, with the Folder row locked and unlocked around its controls.
-    class LockingRunView final : public RunView {
-      public:
-        LockingRunView(RunView& window, FolderRow& row) : window_(window), row_(row) {}
-        void SetBusy(bool busy) override;
-        void ShowProgress(const RunProgress& progress) override { window_.ShowProgress(progress); }
-        void CloseProgress() override { window_.CloseProgress(); }
-
-      private:
-        RunView& window_;
-        FolderRow& row_;
-    };
-
     // Box 0 came to name `path`: the Folder row lists its folders.
     void ListNamed(RunInput box, const std::string& path, bool onlyWhenChanged = false);
     void ListBoxText(const PathBoxController& box, bool onlyWhenChanged = false);
@@ -145,7 +132,7 @@ class FormCommands {
     FileSystem& files_;
     RunController::Work conversion_;
     FolderRow folderRow_;
-    std::unique_ptr<LockingRunView> runView_;
+    std::unique_ptr<RunView> runView_;  // the window's, the Folder row locked with it
     std::string appFolder_;
     std::string creditAddress_;
     std::set<int> pressedKeys_;
