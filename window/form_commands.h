@@ -19,7 +19,6 @@
 #include "window/form_view.h"
 #include "window/key_event.h"
 #include "window/path_box_controller.h"
-#include "window/path_box_keys.h"
 #include "window/run_controller.h"
 
 namespace tamsel {
