@@ -226,7 +226,7 @@ bool FormCommands::KeyDown(const KeyEvent& key, PathBoxController* box) {
         case WindowKeyAction::Pass:
             break;
     }
-    if (box && box->KeyDown(key.code, key.shift) == BoxKey::Browse) {
+    if (box && box->KeyDown(key.code, key.shift)) {
         btnOpen_Click(box->Input());
         return true;
     }

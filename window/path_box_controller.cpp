@@ -135,11 +135,11 @@ bool PathBoxController::ListKeyDown(int keyCode, int shift) {
     return false;
 }
 
-BoxKey PathBoxController::KeyDown(int keyCode, int shift) {
+bool PathBoxController::KeyDown(int keyCode, int shift) {
     const EditState box = view_.Edit();
     switch (txtFile_KeyDown(keyCode, shift, box)) {
         case BoxAction::Browse:
-            return BoxKey::Browse;
+            return true;
         case BoxAction::CaretToEnd:
             view_.ApplyEdit(CaretAtEnd(box.text));
             break;
@@ -147,7 +147,7 @@ BoxKey PathBoxController::KeyDown(int keyCode, int shift) {
         case BoxAction::Nothing:
             break;
     }
-    return BoxKey::ToField;
+    return false;
 }
 
 void PathBoxController::KeyUp(int keyCode, int shift) {

@@ -68,12 +68,6 @@ enum class FocusReason {
     Other,     // the program moved it
 };
 
-// What becomes of a key that went down in the box.
-enum class BoxKey {
-    ToField,  // the edit field handles it as usual
-    Browse,   // the window shows the box's open-file dialog; the key is done
-};
-
 // Where the running user's folders come from; tests hand in a fake home folder.
 using UserFoldersSource = std::function<UserFolders()>;
 
@@ -107,9 +101,10 @@ class PathBoxController {
     // nothing else; Up, Down, Page Up and Page Down without modifiers walk it, putting the
     // entry into the box; Tab closes it and moves on; other keys go on to the box.
     bool ListKeyDown(int keyCode, int shift);
-    // A key the list and the window passed on: F2 browses; the separator key over a
-    // completion's tail moves the caret behind it first.
-    BoxKey KeyDown(int keyCode, int shift);
+    // A key the list and the window passed on. The separator key over a completion's tail
+    // moves the caret behind it first. True for F2: the window browses, and the key is done;
+    // false: the edit field handles the key as usual.
+    bool KeyDown(int keyCode, int shift);
     // A counted key came up, after the edit field handled it: a key that starts a
     // completion completes the text and refills the list, open (closed when nothing matches).
     void KeyUp(int keyCode, int shift);
