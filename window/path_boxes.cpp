@@ -27,8 +27,8 @@ const PathBoxRow& PathBoxOf(RunInput input) {
 }
 
 const PathBoxRow* FindPathBox(std::string_view name, const char* PathBoxRow::*column) {
-    const auto* box = std::ranges::find(kPathBoxes, name, column);
-    return box != kPathBoxes.end() ? box : nullptr;
+    const auto box = std::ranges::find(kPathBoxes, name, column);
+    return box != kPathBoxes.end() ? &*box : nullptr;
 }
 
 }  // namespace tamsel
