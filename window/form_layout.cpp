@@ -8,10 +8,10 @@ namespace tamsel {
 
 namespace {
 
-constexpr Rgb kWhite = MakeRgb(255, 255, 255);
-constexpr Rgb kGrey = MakeRgb(128, 128, 128);
-constexpr Rgb kDarkGrey = MakeRgb(64, 64, 64);
-constexpr Rgb kBlue = MakeRgb(0, 0, 255);
+constexpr Rgb kWhite = 0xFFFFFF;
+constexpr Rgb kGrey = 0x808080;
+constexpr Rgb kDarkGrey = 0x404040;
+constexpr Rgb kBlue = 0x0000FF;
 
 constexpr FontStyle kBoxFont{"Tahoma", 9};
 

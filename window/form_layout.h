@@ -15,9 +15,6 @@ namespace tamsel {
 
 using Rgb = std::uint32_t;
 
-constexpr Rgb MakeRgb(int red, int green, int blue) {
-    return (static_cast<Rgb>(red) << 16) | (static_cast<Rgb>(green) << 8) | static_cast<Rgb>(blue);
-}
 constexpr int Red(Rgb colour) {
     return static_cast<int>((colour >> 16) & 0xFF);
 }
