@@ -168,10 +168,8 @@ bool MatchesListingPattern(std::string_view name, std::string_view pattern) {
     if (pattern.ends_with("*.*") && typed.find_first_of("*?") == std::string_view::npos) {
         return StartsWithLetters(name, typed);
     }
-    if (MatchesWhole(name, pattern)) {
-        return true;
-    }
-    return pattern.ends_with(".*") && MatchesWhole(name, pattern.substr(0, pattern.size() - 2));
+    return MatchesWhole(name, pattern) ||
+           (pattern.ends_with(".*") && MatchesWhole(name, pattern.substr(0, pattern.size() - 2)));
 }
 
 void FolderListings::List(std::string_view pattern, unsigned attributes,
@@ -207,8 +205,7 @@ const std::vector<ListedEntry>* FolderListings::EntriesOf(const std::string& fol
         return listing.current && listing.stamp == *stamp;
     });
     if (kept == kept_.end()) {
-        kept = std::min_element(kept_.begin(), kept_.end(),
-                                [](const Kept& a, const Kept& b) { return a.lastUse < b.lastUse; });
+        kept = std::ranges::min_element(kept_, {}, &Kept::lastUse);
         // Stamped before reading, so that a change while reading dates the folder anew.
         const bool settled = stamp->changed + settle_ < std::chrono::system_clock::now();
         kept->current = ReadFolder(folderPart, kept->entries) && settled;
