@@ -45,7 +45,8 @@ class RunController {
     // nothing, while another run goes.
     bool Start(const RunPaths& paths, Work work, Done done);
 
-    // Its outcome is then "Cancelled", unless the menu was being replaced already.
+    // Asks the run to stop: its outcome is then "Cancelled", unless the menu was being
+    // replaced already.
     void Cancel() { progress_.cancel = true; }
 
     RunProgress Progress() const;
