@@ -24,7 +24,7 @@ class OneLineValidator : public QValidator {
 
     State validate(QString& input, int& position) const override {
         const tamsel::EditState typed{input.toStdString(), position, 0};
-        const tamsel::EditState line = tamsel::PathBoxController::OneLine(typed);
+        const tamsel::EditState line = tamsel::WithoutLineBreaks(typed);
         // Most texts hold no break; only a changed one is written back.
         if (line.text.size() != typed.text.size()) {
             input = QString::fromStdString(line.text);

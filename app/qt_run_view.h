@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "window/run_view.h"
-#include "window/window_thread.h"
 
 class QWidget;
 

@@ -143,7 +143,7 @@ void FormWindow::Paste(ComboBoxView& box) {
     std::string pasted;
     if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
         if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
-            pasted = PathBoxController::OneLine(EditState{Narrow(text), 0, 0}).text;
+            pasted = WithoutLineBreaks(EditState{Narrow(text), 0, 0}).text;
             GlobalUnlock(data);
         }
     }

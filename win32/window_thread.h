@@ -1,6 +1,6 @@
 #pragma once
 
-// The window's thread for the form's run (window/window_thread.h) on a Win32 window: posted
+// The window's thread for the form's run (window/run_view.h) on a Win32 window: posted
 // work waits in a queue and a message to the window wakes it; timers are the window's.
 // The window hands its messages to Handle.
 
@@ -10,7 +10,7 @@
 #include <mutex>
 #include <vector>
 
-#include "window/window_thread.h"
+#include "window/run_view.h"
 
 namespace tamsel::win32 {
 

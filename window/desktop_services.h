@@ -1,8 +1,7 @@
 #pragma once
 
-// The desktop services the form's commands use: message boxes, the open-file dialog, and
-// handing a folder or an address to the desktop's default program. Each window implements
-// them with its toolkit (owning the dialogs itself); tests record the calls.
+// The desktop services the form's commands use, each window's with its toolkit (owning the
+// dialogs itself); tests record the calls.
 
 #include <string>
 
@@ -15,21 +14,17 @@ class DesktopServices {
   public:
     virtual ~DesktopServices() = default;
 
-    // Shows `text` in a modal message box with an OK button, `icon` and the application
-    // title as its caption, owned by the window; returns when the user closes it.
+    // A modal message box owned by the window: `text`, OK, `icon`, the application title as
+    // caption. Returns when the user closes it.
     virtual void ShowMessage(const std::string& text, MessageIcon icon) = 0;
 
-    // Shows the modal open-file dialog the request describes, listing only files that
-    // exist. Returns the dialog's file buffer: the chosen path, possibly followed by a NUL
-    // and padding, or an empty string when the user cancelled or the dialog failed.
+    // The modal open-file dialog, listing only files that exist. Returns its file buffer:
+    // the chosen path, maybe followed by a NUL and padding; empty when cancelled or failed.
     virtual std::string ShowOpenDialog(const OpenDialogRequest& request) = 0;
 
-    // Opens a folder in the file manager. Never waits and reports nothing: an empty or
-    // missing folder simply opens nothing.
+    // A folder in the file manager, an address (web or file URL) in the desktop's default
+    // program. Neither waits nor reports: an empty or missing folder opens nothing.
     virtual void OpenFolder(const std::string& folder) = 0;
-
-    // Opens an address (a web address or a file URL) with the desktop's default program.
-    // Never waits and reports nothing.
     virtual void OpenAddress(const std::string& address) = 0;
 };
 

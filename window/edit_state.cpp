@@ -30,6 +30,14 @@ std::size_t LineBreakAt(std::string_view text, std::size_t at) {
 
 }  // namespace
 
+std::size_t CharacterLength(std::string_view text, std::size_t at) {
+    std::size_t end = at + 1;
+    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+        ++end;
+    }
+    return end - at;
+}
+
 int Utf16Length(std::string_view utf8) {
     int units = 0;
     for (const char c : utf8) {

@@ -1,9 +1,9 @@
 #pragma once
 
-// The edit field of a path box as the form logic sees it. Texts are UTF-8; positions and
-// lengths count UTF-16 code units, as both the Qt and the Win32 edit fields do, so that a
-// window hands them over without conversion.
+// A path box's edit field as the form logic sees it. Texts are UTF-8; positions and lengths
+// count UTF-16 code units, as the Qt and Win32 edit fields do, so windows need no conversion.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -11,23 +11,21 @@ namespace tamsel {
 
 struct EditState {
     std::string text;
-    // The caret, counted from 0. With a selection the caret stands here, at the selection's
-    // start, and the selection's other end at SelStart + SelLength.
-    int selStart = 0;
-    // How many code units from SelStart are selected; 0 for none.
-    int selLength = 0;
+    int selStart = 0;   // the caret, from 0; with a selection, at its start
+    int selLength = 0;  // code units selected from selStart; 0 for none
 
     bool operator==(const EditState&) const = default;
 };
 
-// The length of a UTF-8 text in UTF-16 code units: a character beyond U+FFFF counts 2.
-// Meant for valid UTF-8, which is what the windows hand over.
+// The bytes of the UTF-8 character that starts at `at`: its lead byte and the continuation
+// bytes after it, so that a cut there never splits a sequence.
+std::size_t CharacterLength(std::string_view text, std::size_t at);
+
+// The length of valid UTF-8 in UTF-16 code units: a character beyond U+FFFF counts 2.
 int Utf16Length(std::string_view utf8);
 
-// `text` with the caret behind its last character and nothing selected.
+// `text` with the caret at its end, nothing selected; or selected whole, caret at its start.
 EditState CaretAtEnd(std::string text);
-
-// `text` selected whole, with the caret at its start.
 EditState WholeTextSelected(std::string text);
 
 // `box` without the line breaks in its text (CR, LF, NEL, U+2028 and U+2029), each end of

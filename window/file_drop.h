@@ -1,8 +1,7 @@
 #pragma once
 
-// Files dragged onto the window from a file manager: which path box a drop goes to, or
-// why it is refused. Both windows ask while the drag moves (to show the refusal in the
-// cursor) and again when it is dropped.
+// Files dragged onto the window: which path box a drop goes to, or why it is refused. The
+// windows ask while the drag moves (the cursor shows a refusal) and again on the drop.
 
 #include <optional>
 #include <span>
@@ -35,9 +34,9 @@ struct DropDecision {
 // Whether `path`'s file name is "Links.xml" in any letter case: the menu file.
 bool NamesMenuFile(std::string_view path);
 
-// The decision for `items` dropped with the pointer over the path box `under` (none:
-// anywhere else on the window). One local file is taken: onto a path box by that box;
-// elsewhere a menu file (NamesMenuFile) by the menu's box and any other file by the list's.
+// The decision for `items` dropped over the path box `under` (none: elsewhere). One local
+// file is taken: by the box under it, else a menu file by the menu's box, any other by the
+// list's.
 DropDecision DecideDrop(std::span<const DroppedItem> items, std::optional<RunInput> under);
 
 }  // namespace tamsel

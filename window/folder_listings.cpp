@@ -1,23 +1,77 @@
 #include "window/folder_listings.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
+#include <iterator>
 #include <memory>
 
-#include "window/case_fold.h"
+#include "window/edit_state.h"
 
 namespace tamsel {
 
 namespace {
 
-// Bytes taken by the character that starts at `at`: a lead byte and its continuation
-// bytes, so that "?" and "*" never split a UTF-8 sequence.
-std::size_t CharacterLength(std::string_view text, std::size_t at) {
+struct FoldRun {
+    char32_t first;
+    char32_t last;
+    std::int32_t offset;
+    std::uint8_t stride;
+};
+
+constexpr FoldRun kFoldRuns[] = {
+#include "window/case_fold_table.inc"
+};
+
+// A character of a UTF-8 text, case-folded, and the bytes it takes. A byte that starts no
+// valid sequence stands for itself as a value above every code point.
+struct FoldedCharacter {
+    char32_t folded = 0;
     std::size_t length = 1;
-    while (at + length < text.size() &&
-           (static_cast<unsigned char>(text[at + length]) & 0xC0) == 0x80) {
-        ++length;
+};
+
+constexpr char32_t kInvalidByte = 0x110000;
+
+// The code point of a well-formed sequence of `length` bytes; false for an overlong form,
+// a surrogate or a value beyond Unicode.
+bool Decode(std::string_view text, std::size_t at, std::size_t length, char32_t& code) {
+    static constexpr std::array<unsigned char, 5> kLeadBits{0, 0x7F, 0x1F, 0x0F, 0x07};
+    static constexpr std::array<char32_t, 5> kSmallest{0, 0, 0x80, 0x800, 0x10000};
+    if (at + length > text.size()) {
+        return false;
     }
-    return length;
+    code = static_cast<unsigned char>(text[at]) & kLeadBits[length];
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto byte = static_cast<unsigned char>(text[at + i]);
+        if ((byte & 0xC0) != 0x80) {
+            return false;
+        }
+        code = (code << 6) | (byte & 0x3F);
+    }
+    return code >= kSmallest[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
+}
+
+std::size_t SequenceLength(unsigned char lead) {
+    if (lead >= 0xC0 && lead < 0xE0) {
+        return 2;
+    }
+    if (lead >= 0xE0 && lead < 0xF0) {
+        return 3;
+    }
+    return lead >= 0xF0 && lead < 0xF8 ? 4 : 0;
+}
+
+FoldedCharacter FoldedCharacterAt(std::string_view text, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    if (lead < 0x80) {
+        return {lead >= 'A' && lead <= 'Z' ? char32_t(lead + ('a' - 'A')) : char32_t(lead), 1};
+    }
+    const std::size_t length = SequenceLength(lead);
+    char32_t code = 0;
+    if (length == 0 || !Decode(text, at, length, code)) {
+        return {kInvalidByte + lead, 1};
+    }
+    return {FoldCase(code), length};
 }
 
 // Whether the characters at `n` of the name and `p` of the pattern are one letter in any
@@ -92,6 +146,20 @@ bool Selected(const ListedEntry& entry, unsigned attributes, std::string_view na
 
 }  // namespace
 
+char32_t FoldCase(char32_t c) {
+    const FoldRun* run =
+        std::upper_bound(std::begin(kFoldRuns), std::end(kFoldRuns), c,
+                         [](char32_t code, const FoldRun& r) { return code < r.first; });
+    if (run == std::begin(kFoldRuns)) {
+        return c;
+    }
+    --run;
+    if (c > run->last || (run->stride == 2 && (c - run->first) % 2 != 0)) {
+        return c;
+    }
+    return static_cast<char32_t>(static_cast<std::int32_t>(c) + run->offset);
+}
+
 bool MatchesListingPattern(std::string_view name, std::string_view pattern) {
     // A completion lists what was typed followed by "*.*", which matches every name that
     // begins with the typed text: the one comparison a name needs in a folder of many.
@@ -100,10 +168,8 @@ bool MatchesListingPattern(std::string_view name, std::string_view pattern) {
     if (pattern.ends_with("*.*") && typed.find_first_of("*?") == std::string_view::npos) {
         return StartsWithLetters(name, typed);
     }
-    if (MatchesWhole(name, pattern)) {
-        return true;
-    }
-    return pattern.ends_with(".*") && MatchesWhole(name, pattern.substr(0, pattern.size() - 2));
+    return MatchesWhole(name, pattern) ||
+           (pattern.ends_with(".*") && MatchesWhole(name, pattern.substr(0, pattern.size() - 2)));
 }
 
 void FolderListings::List(std::string_view pattern, unsigned attributes,
@@ -139,8 +205,7 @@ const std::vector<ListedEntry>* FolderListings::EntriesOf(const std::string& fol
         return listing.current && listing.stamp == *stamp;
     });
     if (kept == kept_.end()) {
-        kept = std::min_element(kept_.begin(), kept_.end(),
-                                [](const Kept& a, const Kept& b) { return a.lastUse < b.lastUse; });
+        kept = std::ranges::min_element(kept_, {}, &Kept::lastUse);
         // Stamped before reading, so that a change while reading dates the folder anew.
         const bool settled = stamp->changed + settle_ < std::chrono::system_clock::now();
         kept->current = ReadFolder(folderPart, kept->entries) && settled;

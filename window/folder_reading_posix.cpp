@@ -1,16 +1,15 @@
-#include "window/folder_reading.h"
+#include "window/folder_listings.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <compare>
 #include <cstdint>
 #include <string_view>
 #include <tuple>
 #include <utility>
-
-#include "window/folder_listings.h"
 
 namespace tamsel {
 
@@ -25,19 +24,14 @@ char Capital(char c) {
 }
 
 // Capitals as the folded form give the order Windows file systems keep ("_" after letters).
+// Names that differ only in case still get one fixed order, their bytes'.
 bool LessIgnoringCase(const std::string& a, const std::string& b) {
-    const std::size_t common = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < common; ++i) {
-        const auto x = static_cast<unsigned char>(Capital(a[i]));
-        const auto y = static_cast<unsigned char>(Capital(b[i]));
-        if (x != y) {
-            return x < y;
-        }
-    }
-    if (a.size() != b.size()) {
-        return a.size() < b.size();
-    }
-    return a < b;  // names that differ only in case still get one fixed order
+    const auto order = std::lexicographical_compare_three_way(
+        a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+            return static_cast<unsigned char>(Capital(x)) <=>
+                   static_cast<unsigned char>(Capital(y));
+        });
+    return order != 0 ? order < 0 : a < b;
 }
 
 // An entry's place in the case-insensitive order as far as its first sixteen bytes tell it:

@@ -1,4 +1,4 @@
-#include "window/folder_reading.h"
+#include "window/folder_listings.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -9,7 +9,6 @@
 
 #include "support/utf16.h"
 #include "support/utf8_path.h"
-#include "window/folder_listings.h"
 
 namespace tamsel {
 

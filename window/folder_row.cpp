@@ -6,12 +6,17 @@
 
 namespace tamsel {
 
+namespace {
+
+// A folder's name indented four blanks a level below the top, then its links: "    News (12)".
 std::string FolderRowText(const ListFolder& folder) {
     std::string text(static_cast<std::size_t>(std::max(folder.depth, 0)) * 4, ' ');
     text += folder.name;
     text += " (" + std::to_string(folder.links) + ")";
     return text;
 }
+
+}  // namespace
 
 FolderRow::FolderRow(FolderRowView& view, FileSystem& files, FolderReader read)
     : view_(view), read_(std::move(read)) {
@@ -45,7 +50,7 @@ std::string FolderRow::ChosenFolder() const {
 }
 
 void FolderRow::Show(const std::string& keep) {
-    std::vector<std::string> rows{std::string(kAllBookmarks)};
+    std::vector<std::string> rows{"All bookmarks"};
     int chosen = 0;
     for (const ListFolder& folder : folders_) {
         if (chosen == 0 && !keep.empty() && folder.path == keep) {

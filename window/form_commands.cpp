@@ -1,5 +1,6 @@
 #include "window/form_commands.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "support/path.h"
@@ -12,11 +13,34 @@ namespace {
 
 // A default file's place in the program's folder, written with the platform's separator.
 std::string DefaultPath(const std::string& appFolder, std::string_view defaultFile) {
-    std::string path = appFolder;
-    for (const char c : defaultFile) {
-        path += c == '/' ? kNativeSeparator : c;
+    std::string file(defaultFile);
+    std::ranges::replace(file, '/', kNativeSeparator);
+    return appFolder + file;
+}
+
+// The window's run view, with the Folder row locked and unlocked around its controls.
+class LockingRunView final : public RunView {
+  public:
+    LockingRunView(RunView& window, FolderRow& row) : window_(window), row_(row) {}
+    void SetBusy(bool busy) override;
+    void ShowProgress(const RunProgress& progress) override { window_.ShowProgress(progress); }
+    void CloseProgress() override { window_.CloseProgress(); }
+
+  private:
+    RunView& window_;
+    FolderRow& row_;
+};
+
+void LockingRunView::SetBusy(bool busy) {
+    // The window notes the focused control before it locks and gives the focus back after
+    // it unlocks: the row is locked after the window's controls and unlocked before them.
+    if (busy) {
+        window_.SetBusy(true);
+        row_.SetBusy(true);
+    } else {
+        row_.SetBusy(false);
+        window_.SetBusy(false);
     }
-    return path;
 }
 
 bool KeptInUrl(unsigned char c) {
@@ -79,22 +103,14 @@ void FormCommands::RunInBackground(RunView& runView, WindowThread& thread) {
     runs_ = std::make_unique<RunController>(*runView_, thread);
 }
 
-void FormCommands::LockingRunView::SetBusy(bool busy) {
-    // The window notes the focused control before it locks and gives the focus back after
-    // it unlocks: the row is locked after the window's controls and unlocked before them.
-    if (busy) {
-        window_.SetBusy(true);
-        row_.SetBusy(true);
-    } else {
-        row_.SetBusy(false);
-        window_.SetBusy(false);
-    }
-}
-
 void FormCommands::ListNamed(RunInput box, const std::string& path, bool onlyWhenChanged) {
     if (box == RunInput::List) {
         folderRow_.ListNamed(path, onlyWhenChanged);
     }
+}
+
+void FormCommands::ListBoxText(const PathBoxController& box, bool onlyWhenChanged) {
+    ListNamed(box.Input(), view_.BoxText(box.Input()), onlyWhenChanged);
 }
 
 void FormCommands::Form_Load(std::string_view programFolder, std::string_view homepage) {
@@ -107,7 +123,7 @@ void FormCommands::Form_Load(std::string_view programFolder, std::string_view ho
             view_.SetBoxText(box.input, path);
         }
     }
-    ListNamed(RunInput::List, view_.BoxText(RunInput::List));
+    folderRow_.ListNamed(view_.BoxText(RunInput::List));
 }
 
 void FormCommands::btnStart_Click() {
@@ -117,15 +133,14 @@ void FormCommands::btnStart_Click() {
     }
     paths.appFolder = appFolder_;
     paths.folder = folderRow_.ChosenFolder();
-    if (runs_) {
-        if (runs_->Running()) {
-            return;
-        }
-        ownWindows_ = true;
-        runs_->Start(paths, conversion_, [this](const RunOutcome& outcome) { RunEnded(outcome); });
+    if (runs_ && runs_->Running()) {
         return;
     }
     ownWindows_ = true;
+    if (runs_) {
+        runs_->Start(paths, conversion_, [this](const RunOutcome& outcome) { RunEnded(outcome); });
+        return;
+    }
     RunObserver unobserved;
     ShowOutcome(conversion_(paths, unobserved));
 }
@@ -198,7 +213,7 @@ bool FormCommands::KeyDown(const KeyEvent& key, PathBoxController* box) {
     KeyPressed(key.identity);
     if (box && box->ListKeyDown(key.code, key.shift)) {
         if (!box->ListOpen()) {
-            ListNamed(box->Input(), view_.BoxText(box->Input()));
+            ListBoxText(*box);
         }
         return true;
     }
@@ -211,7 +226,7 @@ bool FormCommands::KeyDown(const KeyEvent& key, PathBoxController* box) {
         case WindowKeyAction::Pass:
             break;
     }
-    if (box && box->KeyDown(key.code, key.shift) == BoxKey::Browse) {
+    if (box && box->KeyDown(key.code, key.shift)) {
         btnOpen_Click(box->Input());
         return true;
     }
@@ -228,7 +243,7 @@ void FormCommands::KeyUp(const KeyEvent& key, PathBoxController* box) {
 void FormCommands::RowClicked(PathBoxController& box, int row) {
     box.RowClicked(row);
     if (!box.ListOpen()) {
-        ListNamed(box.Input(), view_.BoxText(box.Input()));
+        ListBoxText(box);
     }
 }
 
@@ -237,7 +252,7 @@ void FormCommands::BoxFocusOut(PathBoxController& box, FocusReason reason) {
     box.FocusOut(reason == FocusReason::Window && ownWindows_ ? FocusReason::Other : reason);
     // A popup of the box's own keeps the box what it was.
     if (reason != FocusReason::Popup) {
-        ListNamed(box.Input(), view_.BoxText(box.Input()), true);
+        ListBoxText(box, true);
     }
 }
 

@@ -8,10 +8,10 @@ namespace tamsel {
 
 namespace {
 
-constexpr Rgb kWhite = MakeRgb(255, 255, 255);
-constexpr Rgb kGrey = MakeRgb(128, 128, 128);
-constexpr Rgb kDarkGrey = MakeRgb(64, 64, 64);
-constexpr Rgb kBlue = MakeRgb(0, 0, 255);
+constexpr Rgb kWhite = 0xFFFFFF;
+constexpr Rgb kGrey = 0x808080;
+constexpr Rgb kDarkGrey = 0x404040;
+constexpr Rgb kBlue = 0x0000FF;
 
 constexpr FontStyle kBoxFont{"Tahoma", 9};
 
@@ -69,17 +69,13 @@ std::span<const ControlRow> FormControls() {
 }
 
 const ControlRow* FindControl(std::string_view name) {
-    for (const ControlRow& control : kControls) {
-        if (name == control.name) {
-            return &control;
-        }
-    }
-    return nullptr;
+    const std::size_t index = ControlIndex(name);
+    return index < kControls.size() ? &kControls[index] : nullptr;
 }
 
 std::size_t ControlIndex(std::string_view name) {
-    const ControlRow* row = FindControl(name);
-    return row ? static_cast<std::size_t>(row - kControls.data()) : kControls.size();
+    return static_cast<std::size_t>(std::ranges::find(kControls, name, &ControlRow::name) -
+                                    kControls.begin());
 }
 
 std::vector<const ControlRow*> TabStops() {
@@ -89,8 +85,7 @@ std::vector<const ControlRow*> TabStops() {
             stops.push_back(&row);
         }
     }
-    std::sort(stops.begin(), stops.end(),
-              [](const ControlRow* a, const ControlRow* b) { return a->tabIndex < b->tabIndex; });
+    std::ranges::sort(stops, {}, &ControlRow::tabIndex);
     return stops;
 }
 

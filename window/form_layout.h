@@ -1,8 +1,8 @@
 #pragma once
 
-// The main window's layout as plain data: one row per control, in twips (1/1440 inch) as
-// the window was designed, colours as 0xRRGGBB integers, fonts by name and point size.
-// Each window converts it with its toolkit; at 96 dpi 15 twips make one pixel.
+// The main window's layout as plain data, one row per control: twips (1/1440 inch) as the
+// window was designed, colours as 0xRRGGBB, fonts by name and point size; each window
+// converts it with its toolkit.
 
 #include <cstddef>
 #include <cstdint>
@@ -13,12 +13,8 @@
 
 namespace tamsel {
 
-// A colour as 0xRRGGBB.
 using Rgb = std::uint32_t;
 
-constexpr Rgb MakeRgb(int red, int green, int blue) {
-    return (static_cast<Rgb>(red) << 16) | (static_cast<Rgb>(green) << 8) | static_cast<Rgb>(blue);
-}
 constexpr int Red(Rgb colour) {
     return static_cast<int>((colour >> 16) & 0xFF);
 }
@@ -34,20 +30,17 @@ inline constexpr int kTwipsPerPixel = 15;
 // The window's caption and the caption of its message boxes.
 inline constexpr std::string_view kApplicationTitle = "Tamsel";
 
-// A font: a face (nullptr: the window font's face) at a size in points (0: the window
-// font's size), bold meaning weight 700, else 400.
 struct FontStyle {
-    const char* face = nullptr;
-    double points = 0;
-    bool bold = false;
+    const char* face = nullptr;  // nullptr: the window font's face
+    double points = 0;           // 0: the window font's size
+    bool bold = false;           // weight 700, else 400
     bool underline = false;
 };
 
-// The window font: Tahoma 8.25 pt regular.
 inline constexpr FontStyle kWindowFont{"Tahoma", 8.25};
 
-// Faces to try, in order, where the window font's face is missing: the first keeps close
-// to Tahoma's widths, the last is on every Debian system.
+// Faces to try in order where the window font's face is missing: the first keeps close to
+// Tahoma's widths, the last is on every Debian system.
 std::span<const char* const> FontFallbacks();
 
 // FolderList: a drop-down list that is not editable (the Folder row's).
@@ -80,24 +73,21 @@ struct ControlRow {
     std::optional<Rgb> line;  // border line of a shape
 };
 
-// The client area in twips: 8055 x 5550, a fixed size.
+// The client area in twips, a fixed size.
 inline constexpr Rect kClientTwips{0, 0, 8055, 5550};
 
 // The window's controls, the header band first (back to front), then the rows below it.
 std::span<const ControlRow> FormControls();
 
-// The row named `name`, or nullptr.
+// The row named `name`, or nullptr; its place in FormControls(), or FormControls().size().
 const ControlRow* FindControl(std::string_view name);
-// Its place in FormControls(); FormControls().size() for no such row.
 std::size_t ControlIndex(std::string_view name);
 
 // The controls that Tab reaches, in the order it reaches them.
 std::vector<const ControlRow*> TabStops();
 
-// A rectangle in twips as pixels at 96 dpi.
+// Twips, and the points of a font size (rounded), as pixels at 96 dpi.
 Rect TwipsToPixels(const Rect& twips);
-
-// The points of a font size as pixels at 96 dpi, rounded.
 int PointsToPixels(double points);
 
 }  // namespace tamsel

@@ -1,7 +1,7 @@
 #pragma once
 
-// A message's long lines broken for a message box. Messages carry the paths the user typed:
-// one of hundreds of characters made a box wider than the screen, or ran off its edge.
+// A message's long lines broken for a message box: a typed path of hundreds of characters
+// made a box wider than the screen, or ran off its edge.
 
 #include <functional>
 #include <string>
@@ -18,11 +18,10 @@ inline int MessageTextWidth(int screenWidth, int boxChrome) {
     return screenWidth * 2 / 3 - boxChrome;
 }
 
-// `message` with every line that is wider than `maxWidth` broken into lines that fit: after
-// a path's separators ("/", "\") or a blank, as much on each line as fits. A piece that fits
-// on no line by itself (a name longer than a line) fills the line it starts on and goes on
-// in the next, cut between characters, never inside one. Lines that fit, and the message's
-// own line breaks, stay as they are; taking out the breaks added gives `message` again.
+// `message` with each line wider than `maxWidth` broken after a path's separators ("/",
+// "\") or a blank, as much on each line as fits; a piece that fits no line (a name longer
+// than a line) is cut between characters, never inside one. Lines that fit and the
+// message's own breaks stay; taking out the breaks added gives `message` again.
 std::string WrapMessage(std::string_view message, int maxWidth, const TextWidth& width);
 
 }  // namespace tamsel

@@ -2,19 +2,9 @@
 
 #include <algorithm>
 
+#include "support/text.h"
+
 namespace tamsel {
-
-namespace {
-
-std::string_view TrimBlanks(std::string_view text) {
-    const auto begin = text.find_first_not_of(' ');
-    if (begin == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
-}
-
-}  // namespace
 
 std::vector<FileFilter> ParseBarFilter(std::string_view barFilter) {
     std::vector<std::string_view> parts;
@@ -38,7 +28,7 @@ std::vector<FileFilter> ParseBarFilter(std::string_view barFilter) {
 
 std::string NameWithPatterns(const FileFilter& filter) {
     std::string shown = "(" + filter.patterns + ")";
-    std::replace(shown.begin(), shown.end(), ';', ' ');
+    std::ranges::replace(shown, ';', ' ');
     if (filter.description.ends_with(shown)) {
         return filter.description;
     }
@@ -50,11 +40,7 @@ std::string NulSeparatedFilter(std::string_view barFilter) {
     if (!list.ends_with('|')) {
         list += '|';
     }
-    for (char& c : list) {
-        if (c == '|') {
-            c = '\0';
-        }
-    }
+    std::ranges::replace(list, '|', '\0');
     return list;
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
-// The open-file dialog as the browse command asks for it, in terms every toolkit can
-// show: a title, the filters as pairs, the folder to open at.
+// The open-file dialog as the browse command asks for it, in terms every toolkit can show.
 
 #include <string>
 #include <string_view>
@@ -30,17 +29,15 @@ struct OpenDialogRequest {
 std::vector<FileFilter> ParseBarFilter(std::string_view barFilter);
 
 // A filter as toolkits that read the patterns from the name show it: "description
-// (patterns)", the patterns separated by blanks. A description that already ends in its
-// patterns in parentheses is kept as it is.
+// (patterns)", blank-separated, unless the description ends so already.
 std::string NameWithPatterns(const FileFilter& filter);
 
-// The filter list of the Windows open-file dialog: each "|" of the filter turned into a
-// NUL, with one appended first when the filter does not end in "|"; the string's own
-// terminator then ends the list with the two NULs the dialog needs.
+// The Windows dialog's filter list: each "|" a NUL, one appended first unless the filter
+// ends in "|", so that the string's own terminator makes the two NULs the dialog needs.
 std::string NulSeparatedFilter(std::string_view barFilter);
 
-// The text before the first NUL character of a dialog's file buffer (the whole buffer when
-// it holds none), without the blanks (U+0020) at both ends; other white space stays.
+// The text before the first NUL of a dialog's file buffer (all of it without one), without
+// the blanks (U+0020) at both ends; other white space stays.
 std::string TrimAtNull(std::string_view buffer);
 
 }  // namespace tamsel

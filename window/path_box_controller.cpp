@@ -3,9 +3,73 @@
 #include <optional>
 #include <utility>
 
-#include "window/path_box_keys.h"
+#include "convert/browser_stores.h"
+#include "window/virtual_keys.h"
 
 namespace tamsel {
+
+namespace {
+
+bool IsCompletionTail(const EditState& box) {
+    return box.selLength > 0 && box.selStart > 0 &&
+           box.selStart + box.selLength == Utf16Length(box.text);
+}
+
+}  // namespace
+
+EditState txtFile_GotFocus(const EditState& box) {
+    return WholeTextSelected(box.text);
+}
+
+BoxAction txtFile_KeyDown(int keyCode, int /*shift*/, const EditState& box) {
+    if (keyCode == vk::kF2) {
+        return BoxAction::Browse;
+    }
+    if (keyCode == vk::kBackslash && IsCompletionTail(box)) {
+        return BoxAction::CaretToEnd;
+    }
+    return BoxAction::Nothing;
+}
+
+BoxAction txtFile_KeyUp(int keyCode, int shift) {
+    return StartsCompletion(keyCode, shift) ? BoxAction::Complete : BoxAction::Nothing;
+}
+
+ListKeyAction CompletionListKey(int keyCode, int shift) {
+    switch (keyCode) {
+        case vk::kEscape:
+        case vk::kEnter:
+            return ListKeyAction::Close;
+        case vk::kTab:
+            return ListKeyAction::CloseAndForward;
+        case vk::kUp:
+        case vk::kDown:
+        case vk::kPageUp:
+        case vk::kPageDown:
+            return shift == 0 ? ListKeyAction::Walk : ListKeyAction::Forward;
+        default:
+            return ListKeyAction::Forward;
+    }
+}
+
+WindowKeyAction WindowKeyDown(int keyCode, int shift, bool autoRepeat) {
+    if (keyCode == vk::kEnter && shift == 0) {
+        return autoRepeat ? WindowKeyAction::Ignore : WindowKeyAction::PressStart;
+    }
+    if (keyCode == vk::kEscape && (shift & vk::kAltHeld) == 0) {
+        return WindowKeyAction::Ignore;
+    }
+    return WindowKeyAction::Pass;
+}
+
+CompletionEntries StoreChoices(const UserFolders& folders, FileSystem& files) {
+    CompletionEntries choices;
+    for (const BrowserStore& store : FindBrowserStores(folders, files)) {
+        choices.names.push_back(store.path);
+        choices.labels.push_back(StoreChoiceText(store));
+    }
+    return choices;
+}
 
 PathBoxController::PathBoxController(PathBoxView& view, RunInput input, FolderLister list,
                                      UserFoldersSource userFolders)
@@ -71,11 +135,11 @@ bool PathBoxController::ListKeyDown(int keyCode, int shift) {
     return false;
 }
 
-BoxKey PathBoxController::KeyDown(int keyCode, int shift) {
+bool PathBoxController::KeyDown(int keyCode, int shift) {
     const EditState box = view_.Edit();
     switch (txtFile_KeyDown(keyCode, shift, box)) {
         case BoxAction::Browse:
-            return BoxKey::Browse;
+            return true;
         case BoxAction::CaretToEnd:
             view_.ApplyEdit(CaretAtEnd(box.text));
             break;
@@ -83,7 +147,7 @@ BoxKey PathBoxController::KeyDown(int keyCode, int shift) {
         case BoxAction::Nothing:
             break;
     }
-    return BoxKey::ToField;
+    return false;
 }
 
 void PathBoxController::KeyUp(int keyCode, int shift) {
@@ -126,10 +190,6 @@ void PathBoxController::RowClicked(int row) {
     }
     view_.ChooseRow(row);
     view_.CloseList();
-}
-
-EditState PathBoxController::OneLine(const EditState& typed) {
-    return WithoutLineBreaks(typed);
 }
 
 }  // namespace tamsel

@@ -1,18 +1,63 @@
 #pragma once
 
-// One path box's behaviour, whatever draws it: entering the box, its keys, completion and
-// the list's refill, the keys of its open list, and keeping its text to one line. A window
-// forwards the box's raw events here and draws what the controller asks of its view; the
-// window's own keys (Enter, Esc, the repeat guard, the release gate) are FormCommands'.
+// One path box's behaviour, whatever draws it: entering it, its keys, completion and its
+// list. A window forwards the box's raw events here and draws what the controller asks of
+// its view; the window's own keys (Enter, Esc, repeats, the release gate) are FormCommands'.
+// The decisions come first, as functions that say what to do; key codes are those of
+// window/virtual_keys.h, `shift` the modifier state.
 
 #include <cstddef>
+#include <functional>
 
+#include "support/file_system.h"
+#include "support/user_folders.h"
 #include "window/path_box_view.h"
 #include "window/path_boxes.h"
 #include "window/path_completion.h"
-#include "window/store_choices.h"
 
 namespace tamsel {
+
+enum class BoxAction {
+    Nothing,     // leave the key to the edit field's own handling
+    Browse,      // show the box's open-file dialog (btnOpen_Click for the box)
+    CaretToEnd,  // put the caret behind the text, dropping the selection (CaretAtEnd)
+    Complete,    // run AutoComplete on the box
+};
+
+// The focus entered the box: its whole text is selected, so that typing replaces it.
+EditState txtFile_GotFocus(const EditState& box);
+
+// A key went down in the box, before the box handles it. F2 browses. The separator key over
+// a completion's tail (a selection to the end that does not start the text) moves the caret
+// to the end first, so that the separator lands behind the accepted completion; over any
+// other selection it replaces the selection as every character does.
+BoxAction txtFile_KeyDown(int keyCode, int shift, const EditState& box);
+
+// A key came up in the box, after the box handled it: Complete for the keys that start a
+// completion, Nothing for every other key (Enter presses Start and never reaches the box).
+BoxAction txtFile_KeyUp(int keyCode, int shift);
+
+enum class ListKeyAction {
+    Forward,          // the key goes on to the edit field
+    Walk,             // move through the list (WalkRow) and put the entry into the box
+    Close,            // close the list; the key does nothing else
+    CloseAndForward,  // close the list, then the key goes on to the edit field
+};
+
+// A key pressed in the box while its list is open. Esc and Enter close the list, keeping the
+// text; the arrows and page keys without modifiers walk it; Tab closes it and moves on.
+ListKeyAction CompletionListKey(int keyCode, int shift);
+
+enum class WindowKeyAction {
+    Ignore,      // the window takes the key and does nothing with it
+    PressStart,  // press the start button, the window's default button
+    Pass,        // not the window's key
+};
+
+// A key pressed in the window that no open list took. Enter without modifiers presses Start,
+// but not its repeats: the repeat that follows the closing of the "Done" box must not convert
+// the list a second time. Esc does nothing; Alt+Esc is left to the system.
+WindowKeyAction WindowKeyDown(int keyCode, int shift, bool autoRepeat);
 
 // Why the keyboard focus entered or left a box.
 enum class FocusReason {
@@ -23,59 +68,54 @@ enum class FocusReason {
     Other,     // the program moved it
 };
 
-// What becomes of a key that went down in the box.
-enum class BoxKey {
-    ToField,  // the edit field handles it as usual
-    Browse,   // the window shows the box's open-file dialog; the key is done
-};
+// Where the running user's folders come from; tests hand in a fake home folder.
+using UserFoldersSource = std::function<UserFolders()>;
+
+// The browsers' stores that the list's box offers while empty: FindBrowserStores below
+// `folders`, in its order, each entry a store's path labelled with its StoreChoiceText.
+CompletionEntries StoreChoices(const UserFolders& folders, FileSystem& files = RealFileSystem());
 
 class PathBoxController {
   public:
-    // `list` lists a folder for completion; `userFolders` says where the list's box looks
-    // for browsers' stores. The view must outlive the controller.
+    // `list` lists folders for completion; `userFolders` is where the list's box looks for
+    // browsers' stores. The view must outlive the controller.
     PathBoxController(PathBoxView& view, RunInput input, FolderLister list = KeepingLister(),
                       UserFoldersSource userFolders = CurrentUserFolders);
 
     RunInput Input() const { return input_; }
 
-    // The focus entered the box. Entering by Tab, by a click or by the window's first
-    // activation selects the whole text, so that typing replaces it; coming back from the
-    // box's own popup, or with the window the box held the focus in, keeps caret and
-    // selection.
+    // Entering by Tab, a click or the window's first activation selects the whole text, so
+    // that typing replaces it; coming back from the box's own popup, or with the window the
+    // box held the focus in, keeps caret and selection.
     void FocusIn(FocusReason reason);
-    // The focus left the box: the list closes, unless a popup of the box's own took it.
+    // The list closes, unless a popup of the box's own took the focus.
     void FocusOut(FocusReason reason);
     // The mouse button whose press brought the focus came up: the press placed the caret,
     // so the whole text is selected again. Any other click is left alone.
     void ClickEnded();
 
-    // Whether a key belongs to the open list, before any shortcut of the window may take
-    // it: Esc, Enter and the walking keys while the list is open.
+    // Whether the open list takes a key before any shortcut of the window may: Esc, Enter
+    // and the walking keys.
     bool ClaimsKey(int keyCode, int shift) const;
-    // A key went down while the list is open; true when the list took it. Esc and Enter
-    // close the list and reach nothing else; Up, Down, Page Up and Page Down without
-    // modifiers walk it, putting the current entry into the box; Tab closes it and moves
-    // on; every other key goes on to the box. With the list closed every key goes on.
+    // A key went down; true when the open list took it. Esc and Enter close it and reach
+    // nothing else; Up, Down, Page Up and Page Down without modifiers walk it, putting the
+    // entry into the box; Tab closes it and moves on; other keys go on to the box.
     bool ListKeyDown(int keyCode, int shift);
-    // A key went down in the box (after the list and the window passed it on): F2
-    // browses; the separator key over a completion's tail moves the caret behind it first.
-    BoxKey KeyDown(int keyCode, int shift);
-    // A counted key came up, after the edit field handled its character: the keys that
-    // start a completion complete the text, refill the list and open it (or close it when
-    // nothing matches).
+    // A key the list and the window passed on. The separator key over a completion's tail
+    // moves the caret behind it first. True for F2: the window browses, and the key is done;
+    // false: the edit field handles the key as usual.
+    bool KeyDown(int keyCode, int shift);
+    // A counted key came up, after the edit field handled it: a key that starts a
+    // completion completes the text and refills the list, open (closed when nothing matches).
     void KeyUp(int keyCode, int shift);
 
     bool ListOpen() const { return view_.ListOpen(); }
 
-    // The box's arrow (or its key) was pressed: the list closes when open, else opens. The
-    // list's box, empty, offers the browsers' stores found for the user (StoreChoices).
+    // The box's arrow was pressed: the list closes when open, else opens; the list's box,
+    // empty, offers the browsers' stores found for the user (StoreChoices).
     void ArrowPressed();
-    // An entry of the open list was clicked: it goes into the box and the list closes.
+    // The clicked entry goes into the box and the list closes.
     void RowClicked(int row);
-
-    // `typed` without line breaks: whatever comes into a box by pasting or dropping stays
-    // one line, the caret and selection moved back by the breaks before them.
-    static EditState OneLine(const EditState& typed);
 
   private:
     void Complete(int keyCode, int shift);
@@ -84,8 +124,7 @@ class PathBoxController {
     RunInput input_;
     FolderLister list_;
     UserFoldersSource userFolders_;
-    // The last completion; the next one reuses its storage.
-    Completion completion_;
+    Completion completion_;  // the last one; the next reuses its storage
     bool leftWithWindow_ = false;
     bool selectAfterClick_ = false;
 };

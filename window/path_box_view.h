@@ -1,7 +1,7 @@
 #pragma once
 
 // What a path box's controller needs of the box a window draws: its edit field and its
-// drop-down list. A window implements it once per toolkit; tests implement it in memory.
+// drop-down list.
 
 #include "window/edit_state.h"
 #include "window/path_completion.h"
@@ -12,14 +12,13 @@ class PathBoxView {
   public:
     virtual ~PathBoxView() = default;
 
-    // The edit field's text, caret and selection.
+    // The edit field's text, caret and selection, read and written.
     virtual EditState Edit() const = 0;
-    // Puts text, caret and selection into the edit field.
     virtual void ApplyEdit(const EditState& edit) = 0;
 
-    // Replaces the list's entries, all at once and without drawing in between. A list may
-    // hold a large folder's every name: a view copies them into its last copy (reusing its
-    // storage) and makes the text of the rows it draws only.
+    // Replaces the list's entries at once, drawing nothing in between. A large folder's
+    // every name may come: a view copies them into its last copy (reusing its storage) and
+    // makes the text of the rows it draws only.
     virtual void SetEntries(const CompletionEntries& entries) = 0;
     // Opens the list below the box, scrolled to its top with no current row, while the
     // keyboard focus stays in the edit field. An empty list stays closed.
@@ -31,8 +30,7 @@ class PathBoxView {
     // The open list's current row (-1 for none) and how many rows it shows at once.
     virtual int ListRow() const = 0;
     virtual int VisibleRows() const = 0;
-    // Makes `row` the list's current row and shows its entry in the edit field, as the
-    // platform's own combo boxes do.
+    // Makes `row` current and shows its entry in the edit field, as combo boxes do.
     virtual void ChooseRow(int row) = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "window/path_boxes.h"
 
+#include <algorithm>
 #include <array>
 
 namespace tamsel {
@@ -26,12 +27,8 @@ const PathBoxRow& PathBoxOf(RunInput input) {
 }
 
 const PathBoxRow* FindPathBox(std::string_view name, const char* PathBoxRow::*column) {
-    for (const PathBoxRow& box : kPathBoxes) {
-        if (name == box.*column) {
-            return &box;
-        }
-    }
-    return nullptr;
+    const auto box = std::ranges::find(kPathBoxes, name, column);
+    return box != kPathBoxes.end() ? &*box : nullptr;
 }
 
 }  // namespace tamsel

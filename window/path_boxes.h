@@ -1,7 +1,6 @@
 #pragma once
 
-// The window's two path boxes as one table: what tells them apart is data, so that every
-// command is written once for both.
+// The window's two path boxes as one table, so that every command is written once for both.
 
 #include <cstddef>
 #include <optional>
@@ -32,7 +31,6 @@ inline constexpr std::size_t kPathBoxCount = 2;
 // Both boxes, in Index order: the link list, then the menu file.
 std::span<const PathBoxRow, kPathBoxCount> PathBoxes();
 
-// The row of `input`.
 const PathBoxRow& PathBoxOf(RunInput input);
 
 // The row whose control in `column` (box, label or button) is named `name`, or nullptr.

@@ -55,13 +55,9 @@ std::string Suggestion(const CompletionEntries& entries, const std::string& type
 }  // namespace
 
 bool StartsCompletion(int keyCode, int shift) {
-    if (keyCode == vk::kPeriod || keyCode == vk::kBackslash) {
-        return true;
-    }
-    if (keyCode >= vk::kFirstLetter && keyCode <= vk::kLastLetter) {
-        return true;
-    }
-    return keyCode >= vk::kFirstDigit && keyCode <= vk::kLastDigit && shift == 0;
+    return keyCode == vk::kPeriod || keyCode == vk::kBackslash ||
+           (keyCode >= vk::kFirstLetter && keyCode <= vk::kLastLetter) ||
+           (keyCode >= vk::kFirstDigit && keyCode <= vk::kLastDigit && shift == 0);
 }
 
 bool AutoComplete(const EditState& box, int keyCode, int shift, Completion& completion,

@@ -40,12 +40,16 @@ bool RunController::Start(const RunPaths& paths, Work work, Done done) {
             }
         });
     });
-    thread_.StartTimer(kProgressDelay, [this, run, alive] {
+    TickAfter(kProgressDelay, run);
+    return true;
+}
+
+void RunController::TickAfter(std::chrono::milliseconds delay, unsigned run) {
+    thread_.StartTimer(delay, [this, run, alive = std::weak_ptr<RunController*>(alive_)] {
         if (alive.lock()) {
             Tick(run);
         }
     });
-    return true;
 }
 
 RunProgress RunController::Progress() const {
@@ -68,12 +72,7 @@ void RunController::Tick(unsigned run) {
     }
     view_.ShowProgress(Progress());
     dialogShown_ = true;
-    std::weak_ptr<RunController*> alive = alive_;
-    thread_.StartTimer(kProgressRefresh, [this, run, alive] {
-        if (alive.lock()) {
-            Tick(run);
-        }
-    });
+    TickAfter(kProgressRefresh, run);
 }
 
 void RunController::Finished() {

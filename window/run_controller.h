@@ -1,9 +1,8 @@
 #pragma once
 
-// Runs a conversion off the window's thread, so that the window keeps answering: the
-// controls are locked while it runs, a progress dialog follows it once it takes longer than
-// kProgressDelay, its Cancel stops the run before the menu is replaced, and the outcome is
-// handed back on the window's thread.
+// Runs a conversion off the window's thread, so that the window keeps answering: controls
+// locked meanwhile, a progress dialog after kProgressDelay whose Cancel stops the run before
+// the menu is replaced, the outcome handed back on the window's thread.
 
 #include <atomic>
 #include <chrono>
@@ -15,7 +14,6 @@
 
 #include "convert/conversion_run.h"
 #include "window/run_view.h"
-#include "window/window_thread.h"
 
 namespace tamsel {
 
@@ -34,8 +32,8 @@ class RunController {
     using Done = std::function<void(const RunOutcome&)>;
 
     RunController(RunView& view, WindowThread& thread);
-    // A run still going is cancelled and waited for: it stops at its next safe point, or
-    // finishes a replacement already begun. Its outcome is dropped.
+    // A run still going is cancelled and waited for (it stops at its next safe point, or
+    // finishes a replacement already begun); its outcome is dropped.
     ~RunController();
     RunController(const RunController&) = delete;
     RunController& operator=(const RunController&) = delete;
@@ -43,19 +41,18 @@ class RunController {
     bool Running() const { return worker_.joinable(); }
 
     // Locks the view and starts `work` on a thread of its own; `done` gets the outcome on
-    // the window's thread, after the view is unlocked and the progress dialog closed. Does
-    // nothing and returns false while another run goes.
+    // the window's thread once the view is unlocked and the dialog closed. False, doing
+    // nothing, while another run goes.
     bool Start(const RunPaths& paths, Work work, Done done);
 
-    // Asks the running conversion to stop; its outcome is then "Cancelled", unless the menu
-    // was being replaced already.
+    // Asks the run to stop: its outcome is then "Cancelled", unless the menu was being
+    // replaced already.
     void Cancel() { progress_.cancel = true; }
 
-    // What the progress dialog shows now.
     RunProgress Progress() const;
 
   private:
-    // Shared with the worker: the run's observer.
+    // Shared with the worker.
     struct Observer final : RunObserver {
         std::atomic<std::uint64_t> read{0};
         std::atomic<std::uint64_t> total{0};
@@ -67,6 +64,7 @@ class RunController {
         bool CancelRequested() override { return cancel; }
     };
 
+    void TickAfter(std::chrono::milliseconds delay, unsigned run);
     void Tick(unsigned run);
     void Finished();
 

@@ -1,8 +1,10 @@
 #pragma once
 
-// What a run needs to show of itself in a window: the controls locked while it goes, and
-// a progress dialog whose Cancel button calls RunController::Cancel.
+// What a run needs of a window: the controls locked while it goes, a progress dialog whose
+// Cancel calls RunController::Cancel, and the window's thread.
 
+#include <chrono>
+#include <functional>
 #include <string>
 
 namespace tamsel {
@@ -20,12 +22,25 @@ class RunView {
     // While busy, the path boxes, the browse buttons and Start are disabled and the cursor
     // over the window is busy; afterwards all are as before.
     virtual void SetBusy(bool busy) = 0;
-    // Opens the progress dialog over the window, or updates the open one. The window itself
-    // stays able to close (its controls are locked already); a dialog that opens while the
-    // window is active takes the keys, so that Esc reaches its Cancel.
+    // Opens the progress dialog over the window, or updates the open one. The window stays
+    // able to close (its controls are locked already); a dialog that opens while the window
+    // is active takes the keys, so that Esc reaches its Cancel.
     virtual void ShowProgress(const RunProgress& progress) = 0;
     // Closes the progress dialog if it is open.
     virtual void CloseProgress() = 0;
+};
+
+// The window's thread as a service, on the toolkit's event loop; tests run the work when
+// they choose.
+class WindowThread {
+  public:
+    virtual ~WindowThread() = default;
+
+    // Runs `work` on the window's thread, after the events already waiting there. May be
+    // called from any thread. Work posted to a window that is gone is dropped.
+    virtual void Post(std::function<void()> work) = 0;
+    // Runs `work` once on the window's thread after `delay`. Called on the window's thread.
+    virtual void StartTimer(std::chrono::milliseconds delay, std::function<void()> work) = 0;
 };
 
 }  // namespace tamsel

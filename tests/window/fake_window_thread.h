@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "window/window_thread.h"
+#include "window/run_view.h"
 
 namespace tamsel::test {
 

@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include "test_support/temp_folder.h"
-#include "window/case_fold.h"
 
 namespace tamsel {
 namespace {

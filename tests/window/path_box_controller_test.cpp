@@ -283,7 +283,7 @@ TEST_F(PathBoxControllerTest, TheListClosesWithTheFocusAndOpensOnlyWithEntries) 
     EXPECT_EQ(box.edit, CaretAtEnd("/Data/List.txt"));
     controller.RowClicked(7);
     EXPECT_EQ(box.edit, CaretAtEnd("/Data/List.txt")) << "no such row";
-    EXPECT_EQ(PathBoxController::OneLine({"\r\n/a\n/b\r", 3, 4}), (EditState{"/a/b", 1, 3}));
+    EXPECT_EQ(WithoutLineBreaks({"\r\n/a\n/b\r", 3, 4}), (EditState{"/a/b", 1, 3}));
 }
 
 }  // namespace

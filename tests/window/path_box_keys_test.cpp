@@ -1,4 +1,4 @@
-#include "window/path_box_keys.h"
+#include "window/path_box_controller.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "window/key_repeat.h"
+#include "window/key_event.h"
 
 namespace tamsel {
 
@@ -15,11 +15,7 @@ bool KeyRepeatGuard::Pressed(int key, KeyTime time, bool flaggedRepeat) {
 }
 
 void KeyRepeatGuard::Released(int key, KeyTime time) {
-    if (time) {
-        lastRelease_ = Release{key, *time};
-    } else {
-        lastRelease_.reset();
-    }
+    lastRelease_ = time ? std::optional(Release{key, *time}) : std::nullopt;
 }
 
 }  // namespace tamsel
