@@ -1,6 +1,5 @@
 #include "support/file_probe.h"
 
-#include "support/file_probe_parts.h"
 #include "support/native_file.h"
 
 namespace tamsel {

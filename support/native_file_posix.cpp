@@ -1,19 +1,24 @@
 #include "support/native_file.h"
 
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <memory>
 #include <new>
 #include <string_view>
 #include <vector>
 
-#include "support/native_file_posix_parts.h"
+#include "support/exact_listing.h"
 #include "support/utf8_path.h"
+
+// Leases, extended attributes and renameat2 make this Linux's own, as the folder listing is.
 
 namespace tamsel::native {
 
@@ -101,16 +106,51 @@ bool WriteAll(const File& file, std::string_view bytes) {
     return true;
 }
 
-namespace {
-
-// An entry name is one element: no separator, and neither "." nor "..".
-bool IsEntryName(const std::string& name) {
-    return IsPassablePath(name) && name.find('/') == std::string::npos && name != "." &&
-           name != "..";
+bool HeldOpenForWriting(const File& file) {
+    // A read lease is refused with EAGAIN exactly while someone has the file open for
+    // writing; refused for another reason (not the owner, no CAP_LEASE, a network or overlay
+    // file system) we cannot tell, and say no. Setting the lease makes us the descriptor's
+    // owner, and a writer in the instant before we drop it would signal us: SIGIO would end
+    // the process, SIGURG is ignored unless asked for.
+    fcntl(file.Get(), F_SETSIG, SIGURG);
+    if (fcntl(file.Get(), F_SETLEASE, F_RDLCK) == 0) {
+        fcntl(file.Get(), F_SETLEASE, F_UNLCK);
+        return false;
+    }
+    return errno == EAGAIN;
 }
 
-int FolderDescriptor(const Folder& folder) {
-    return folder.handle.Get();
+namespace {
+
+// Names in an attribute list are NUL-terminated, one after the other.
+std::vector<std::string> AttributeNames(int from) {
+    const ssize_t size = flistxattr(from, nullptr, 0);
+    if (size <= 0) {
+        return {};
+    }
+    std::string names(static_cast<std::size_t>(size), '\0');
+    const ssize_t got = flistxattr(from, names.data(), names.size());
+    std::vector<std::string> result;
+    for (std::size_t start = 0; got > 0 && start < static_cast<std::size_t>(got);) {
+        const std::size_t end = names.find('\0', start);
+        result.push_back(names.substr(start, end - start));
+        start = end + 1;
+    }
+    return result;
+}
+
+// False when one could not be copied. Throws std::bad_alloc.
+bool CopyExtendedAttributes(int from, int to) {
+    bool copied = true;
+    for (const std::string& name : AttributeNames(from)) {
+        const ssize_t size = fgetxattr(from, name.c_str(), nullptr, 0);
+        std::string value(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
+        const ssize_t got = fgetxattr(from, name.c_str(), value.data(), value.size());
+        copied = got >= 0 &&
+                 fsetxattr(to, name.c_str(), value.data(), static_cast<std::size_t>(got), 0) == 0 &&
+                 copied;
+    }
+    return copied;
 }
 
 }  // namespace
@@ -167,8 +207,8 @@ Folder OpenFolderFor(const std::string& path, int access) {
 
 // The entry `name` of `folder` opened for reading with `extraFlags`, when it is a regular file.
 File OpenRegularEntry(const Folder& folder, const std::string& name, int extraFlags) {
-    return RegularOnly(File(
-        AwayFromZero(openat(FolderDescriptor(folder), name.c_str(), kReadFlags | extraFlags))));
+    return RegularOnly(
+        File(AwayFromZero(openat(folder.handle.Get(), name.c_str(), kReadFlags | extraFlags))));
 }
 
 }  // namespace
@@ -196,24 +236,22 @@ File CreateNewEntry(const Folder& folder, const std::string& name, const File&) 
     if (!IsEntryName(name)) {
         return File();
     }
-    return File(openat(FolderDescriptor(folder), name.c_str(),
+    return File(openat(folder.handle.Get(), name.c_str(),
                        O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
 }
 
 bool RemoveEntry(const Folder& folder, const std::string& name) {
-    return IsEntryName(name) && unlinkat(FolderDescriptor(folder), name.c_str(), 0) == 0;
+    return IsEntryName(name) && unlinkat(folder.handle.Get(), name.c_str(), 0) == 0;
 }
 
 bool RenameEntry(const Folder& folder, const std::string& from, const std::string& to) {
     return IsEntryName(from) && IsEntryName(to) &&
-           renameat(FolderDescriptor(folder), from.c_str(), FolderDescriptor(folder), to.c_str()) ==
-               0;
+           renameat(folder.handle.Get(), from.c_str(), folder.handle.Get(), to.c_str()) == 0;
 }
 
 namespace {
 
-// What a file system that has no renames in one step answers (EINVAL on Linux), or a system
-// without the call.
+// What a file system without renames in one step answers (EINVAL), or a kernel without them.
 bool NoOneStepRename(int error) {
     return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
 }
@@ -224,8 +262,8 @@ Exchange ExchangeEntries(const Folder& folder, const std::string& a, const std::
     if (!IsEntryName(a) || !IsEntryName(b)) {
         return Exchange::Failed;
     }
-    if (RenameInOneStep(FolderDescriptor(folder), a.c_str(), b.c_str(), OneStepRename::Exchange) ==
-        0) {
+    const int at = folder.handle.Get();
+    if (renameat2(at, a.c_str(), at, b.c_str(), RENAME_EXCHANGE) == 0) {
         return Exchange::Done;
     }
     return NoOneStepRename(errno) ? Exchange::Unsupported : Exchange::Failed;
@@ -235,8 +273,8 @@ bool RenameEntryNew(const Folder& folder, const std::string& from, const std::st
     if (!IsEntryName(from) || !IsEntryName(to)) {
         return false;
     }
-    const int at = FolderDescriptor(folder);
-    if (RenameInOneStep(at, from.c_str(), to.c_str(), OneStepRename::NoReplace) == 0) {
+    const int at = folder.handle.Get();
+    if (renameat2(at, from.c_str(), at, to.c_str(), RENAME_NOREPLACE) == 0) {
         return true;
     }
     return NoOneStepRename(errno) && !EntryExists(folder, to) &&
@@ -246,13 +284,13 @@ bool RenameEntryNew(const Folder& folder, const std::string& from, const std::st
 bool EntryExists(const Folder& folder, const std::string& name) {
     struct stat status {};
     return IsEntryName(name) &&
-           fstatat(FolderDescriptor(folder), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0;
+           fstatat(folder.handle.Get(), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 std::optional<FileId> EntryId(const Folder& folder, const std::string& name) {
     struct stat status {};
     if (!IsEntryName(name) ||
-        fstatat(FolderDescriptor(folder), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
+        fstatat(folder.handle.Get(), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
         return std::nullopt;
     }
     return FileId{static_cast<std::uint64_t>(status.st_dev),
@@ -261,7 +299,7 @@ std::optional<FileId> EntryId(const Folder& folder, const std::string& name) {
 
 unsigned EntryPermissions(const Folder& folder, const std::string& name, unsigned otherwise) {
     struct stat status {};
-    if (!IsEntryName(name) || fstatat(FolderDescriptor(folder), name.c_str(), &status, 0) != 0) {
+    if (!IsEntryName(name) || fstatat(folder.handle.Get(), name.c_str(), &status, 0) != 0) {
         return otherwise;
     }
     return status.st_mode & 07777;
@@ -282,7 +320,7 @@ bool IsOtherThanAFile(int folder, const std::string& name) {
 
 LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsigned mode,
                            File& file) {
-    const int at = FolderDescriptor(folder);
+    const int at = folder.handle.Get();
     if (!IsEntryName(name) || !folder.handle.Valid()) {
         return LockFileOpen::Failed;
     }
@@ -325,6 +363,10 @@ LockTry TryLockExclusive(const File& file) {
             return LockTry::Failed;
         }
     }
+}
+
+void StartWriteBack(const File& file) {
+    sync_file_range(file.Get(), 0, 0, SYNC_FILE_RANGE_WRITE);
 }
 
 bool FlushToDisk(const File& file) {

@@ -9,7 +9,9 @@ namespace tamsel {
 
 // Whether a path text can be handed to the system as it is: not empty and free of NUL
 // bytes. A NUL would silently cut the path short and make a call act on another file.
-bool IsPassablePath(std::string_view path);
+inline bool IsPassablePath(std::string_view path) {
+    return !path.empty() && path.find('\0') == std::string_view::npos;
+}
 
 #ifdef _WIN32
 

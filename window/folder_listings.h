@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "support/folder_listing.h"
+#include "support/path.h"
 #include "window/folder_reading.h"
 
 namespace tamsel {
