@@ -44,9 +44,8 @@ bool CloseNative(Handle handle) {
 
 namespace {
 
-// open() hands out descriptor 0 only when standard input is closed; the 0/-1 rule of the
-// file probe would then call a real file missing, and a later child process would take
-// the file for its input.
+// open() hands out descriptor 0 only when standard input is closed; the file probe's 0/-1
+// rule would then call a real file missing, and a child process would take it for input.
 int AwayFromZero(int fd) {
     if (fd != 0) {
         return fd;
@@ -56,7 +55,6 @@ int AwayFromZero(int fd) {
     return moved;
 }
 
-// The file when it is open and a regular file; no file otherwise.
 File RegularOnly(File file) {
     struct stat status {};
     if (file.Valid() && (fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode))) {
@@ -65,8 +63,7 @@ File RegularOnly(File file) {
     return file;
 }
 
-// O_NONBLOCK keeps a FIFO without a writer from hanging the open (and changes nothing for
-// a regular file).
+// O_NONBLOCK keeps a FIFO without a writer from hanging the open.
 constexpr int kReadFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC;
 
 }  // namespace
@@ -181,41 +178,30 @@ bool CopyMetadata(const File& from, const File& to) {
     return fchmod(to.Get(), source.st_mode & 07777) == 0 && copied;
 }
 
+namespace {
+
+FileId IdFrom(const struct stat& status) {
+    return {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
+}
+
+}  // namespace
+
 std::optional<FileId> IdOf(const File& file) {
     struct stat status {};
-    if (fstat(file.Get(), &status) != 0) {
-        return std::nullopt;
-    }
-    return FileId{static_cast<std::uint64_t>(status.st_dev),
-                  static_cast<std::uint64_t>(status.st_ino)};
+    return fstat(file.Get(), &status) == 0 ? std::optional(IdFrom(status)) : std::nullopt;
 }
 
 bool Rewind(const File& file) {
     return lseek(file.Get(), 0, SEEK_SET) == 0;
 }
 
-namespace {
-
-// The folder `path` opened with `access`; its handle is not valid where it cannot be opened.
-Folder OpenFolderFor(const std::string& path, int access) {
+// O_RDONLY rather than O_PATH: fsync needs a descriptor that may read.
+Folder OpenFolder(const std::string& path) {
     const std::string opened = path.empty() ? std::string(".") : path;
     if (!IsPassablePath(opened)) {
         return {File(), path};
     }
-    return {File(AwayFromZero(open(opened.c_str(), access | O_DIRECTORY | O_CLOEXEC))), path};
-}
-
-// The entry `name` of `folder` opened for reading with `extraFlags`, when it is a regular file.
-File OpenRegularEntry(const Folder& folder, const std::string& name, int extraFlags) {
-    return RegularOnly(
-        File(AwayFromZero(openat(folder.handle.Get(), name.c_str(), kReadFlags | extraFlags))));
-}
-
-}  // namespace
-
-// O_RDONLY rather than O_PATH: fsync needs a descriptor that may read.
-Folder OpenFolder(const std::string& path) {
-    return OpenFolderFor(path, O_RDONLY);
+    return {File(AwayFromZero(open(opened.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))), path};
 }
 
 bool SyncFolder(const Folder& folder) {
@@ -226,7 +212,8 @@ File OpenEntryForReading(const Folder& folder, const std::string& name) {
     if (!IsEntryName(name)) {
         return File();
     }
-    return OpenRegularEntry(folder, name, O_NOFOLLOW);
+    return RegularOnly(
+        File(AwayFromZero(openat(folder.handle.Get(), name.c_str(), kReadFlags | O_NOFOLLOW))));
 }
 
 // O_EXCL refuses whatever stands at the name, a dangling link or a FIFO too; O_NOFOLLOW and
@@ -281,42 +268,30 @@ bool RenameEntryNew(const Folder& folder, const std::string& from, const std::st
            renameat(at, from.c_str(), at, to.c_str()) == 0;
 }
 
+namespace {
+
+// The status of the entry itself, or of what it leads to with `flags` 0.
+bool StatusOfEntry(const Folder& folder, const std::string& name, struct stat& status,
+                   int flags = AT_SYMLINK_NOFOLLOW) {
+    return IsEntryName(name) && fstatat(folder.handle.Get(), name.c_str(), &status, flags) == 0;
+}
+
+}  // namespace
+
 bool EntryExists(const Folder& folder, const std::string& name) {
     struct stat status {};
-    return IsEntryName(name) &&
-           fstatat(folder.handle.Get(), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0;
+    return StatusOfEntry(folder, name, status);
 }
 
 std::optional<FileId> EntryId(const Folder& folder, const std::string& name) {
     struct stat status {};
-    if (!IsEntryName(name) ||
-        fstatat(folder.handle.Get(), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
-        return std::nullopt;
-    }
-    return FileId{static_cast<std::uint64_t>(status.st_dev),
-                  static_cast<std::uint64_t>(status.st_ino)};
+    return StatusOfEntry(folder, name, status) ? std::optional(IdFrom(status)) : std::nullopt;
 }
 
 unsigned EntryPermissions(const Folder& folder, const std::string& name, unsigned otherwise) {
     struct stat status {};
-    if (!IsEntryName(name) || fstatat(folder.handle.Get(), name.c_str(), &status, 0) != 0) {
-        return otherwise;
-    }
-    return status.st_mode & 07777;
+    return StatusOfEntry(folder, name, status, 0) ? status.st_mode & 07777 : otherwise;
 }
-
-namespace {
-
-// Whatever stands at the name and is no regular file. Checked before the open, and the open
-// refuses links and FIFOs again (O_NOFOLLOW, O_NONBLOCK and the fstat after it), for
-// something put there in between.
-bool IsOtherThanAFile(int folder, const std::string& name) {
-    struct stat status {};
-    return fstatat(folder, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
-           !S_ISREG(status.st_mode);
-}
-
-}  // namespace
 
 LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsigned mode,
                            File& file) {
@@ -324,7 +299,9 @@ LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsign
     if (!IsEntryName(name) || !folder.handle.Valid()) {
         return LockFileOpen::Failed;
     }
-    if (IsOtherThanAFile(at, name)) {
+    // Checked before the open, which refuses links and FIFOs again (O_NOFOLLOW, O_NONBLOCK
+    // and the fstat after it) for something put there in between.
+    if (struct stat status{}; StatusOfEntry(folder, name, status) && !S_ISREG(status.st_mode)) {
         return LockFileOpen::NotAFile;
     }
     constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
@@ -342,13 +319,8 @@ LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsign
     if (descriptor < 0) {
         return errno == ELOOP ? LockFileOpen::NotAFile : LockFileOpen::Failed;
     }
-    file = File(AwayFromZero(descriptor));
-    struct stat status {};
-    if (fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
-        file = File();
-        return LockFileOpen::NotAFile;
-    }
-    return LockFileOpen::Opened;
+    file = RegularOnly(File(AwayFromZero(descriptor)));
+    return file.Valid() ? LockFileOpen::Opened : LockFileOpen::NotAFile;
 }
 
 LockTry TryLockExclusive(const File& file) {
@@ -377,8 +349,7 @@ bool FlushToDisk(const File& file) {
     return result == 0;
 }
 
-// Only a path whose last element is a link comes back resolved (realpath() resolves every
-// link on the way and makes the path absolute); every other path keeps its spelling.
+// realpath() resolves every link on the way, so only a path ending in a link goes to it.
 std::string FinalTarget(const std::string& path) {
     struct stat status {};
     if (!IsPassablePath(path) || lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {

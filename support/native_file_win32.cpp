@@ -52,8 +52,7 @@ File OpenForReading(const std::string& path) {
 }
 
 // The open shared reading only, so a writer's handle made it fail already.
-bool HeldOpenForWriting(const File& file) {
-    (void)file;
+bool HeldOpenForWriting(const File&) {
     return false;
 }
 
@@ -98,10 +97,9 @@ bool ReadAccessList(Handle file, AccessList& out) {
            out.list != nullptr;
 }
 
-// A copy of `list` whose allowing entries grant no execution. Where Windows' access lists
-// are mapped onto POSIX permission bits (wine), reading is reported with execution, and
-// a list that grants execution makes the file executable: copied as it is, a 0644 menu
-// would give a 0755 one. The menu is never run, so nobody loses a right by it.
+// A copy of `list` whose allowing entries grant no execution. Where access lists map onto
+// POSIX permission bits (wine), reading is reported with execution, and a 0644 menu copied
+// as it is would give a 0755 one. The menu is never run, so nobody loses a right by it.
 std::vector<unsigned char> WithoutExecution(const ACL& list) {
     std::vector<unsigned char> copy(list.AclSize);
     std::memcpy(copy.data(), &list, list.AclSize);
@@ -146,10 +144,6 @@ class InitialSecurity {
     bool ready_ = false;
 };
 
-}  // namespace
-
-namespace {
-
 // Read-only too, as the permission bits on POSIX: the handle open for writing keeps
 // writing, and RemoveEntry and RenameEntry see past it.
 constexpr DWORD kCopiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
@@ -162,30 +156,24 @@ bool SetAttributes(Handle file, DWORD attributes) {
     return SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic) != 0;
 }
 
-bool CopyAttributes(const File& from, const File& to) {
-    BY_HANDLE_FILE_INFORMATION source{};
-    if (!GetFileInformationByHandle(from.Get(), &source)) {
-        return false;
-    }
-    return SetAttributes(to.Get(), source.dwFileAttributes & kCopiedAttributes);
-}
-
 }  // namespace
 
 bool CopyMetadata(const File& from, const File& to) {
-    return CopyAttributes(from, to);
+    BY_HANDLE_FILE_INFORMATION source{};
+    return GetFileInformationByHandle(from.Get(), &source) &&
+           SetAttributes(to.Get(), source.dwFileAttributes & kCopiedAttributes);
 }
 
-namespace {
-
-std::optional<FileId> IdOfHandle(Handle file) {
+std::optional<FileId> IdOf(const File& file) {
     BY_HANDLE_FILE_INFORMATION information{};
-    if (!GetFileInformationByHandle(file, &information)) {
+    if (!GetFileInformationByHandle(file.Get(), &information)) {
         return std::nullopt;
     }
     return FileId{information.dwVolumeSerialNumber,
                   (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
 }
+
+namespace {
 
 // An entry name is one element: no separator, and neither "." nor "..".
 bool IsEntryName(const std::string& name) {
@@ -197,30 +185,30 @@ std::wstring EntryPath(const Folder& folder, const std::string& name) {
     return IsEntryName(name) ? WidenPath(folder.path + name) : std::wstring();
 }
 
-// The entry itself, a link as a link (FILE_FLAG_OPEN_REPARSE_POINT), a folder as a folder.
-File OpenEntryItself(const std::wstring& path, DWORD access) {
+// The entry shared every way, a folder as a folder; with FILE_FLAG_OPEN_REPARSE_POINT a
+// link as a link.
+File OpenShared(const std::wstring& path, DWORD access, DWORD flags) {
     if (path.empty()) {
         return File();
     }
-    return File(CreateFileW(
-        path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-        OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return File(CreateFileW(path.c_str(), access,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, flags | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+File OpenEntryItself(const std::wstring& path, DWORD access) {
+    return OpenShared(path, access, FILE_FLAG_OPEN_REPARSE_POINT);
 }
 
 File OpenFollowed(const std::wstring& path) {
-    if (path.empty()) {
-        return File();
-    }
-    return File(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return OpenShared(path, FILE_READ_ATTRIBUTES, 0);
 }
 
 // Whether the entry opened itself is a link: not every file system reports links as reparse
 // points (wine's do not), but what the name leads to is then another file, or none.
 bool IsLink(const std::wstring& path, const File& itself) {
     const File followed = OpenFollowed(path);
-    return !followed.Valid() || IdOfHandle(followed.Get()) != IdOfHandle(itself.Get());
+    return !followed.Valid() || IdOf(followed) != IdOf(itself);
 }
 
 DWORD AttributesOf(const File& file) {
@@ -244,9 +232,9 @@ bool MarkForDeletion(Handle file) {
                                       sizeof disposition) != 0;
 }
 
-// The path as the system reports it for an open file: long names for short 8.3 ones, the
-// letter case stored, no trailing dots or blanks; without the "\\?\" that
-// GetFinalPathNameByHandleW puts in front (WidenPath adds it again where a path needs it).
+// The path the system reports for an open file: long names for 8.3 ones, the letter case
+// stored, no trailing dots or blanks; without the "\\?\" in front (WidenPath adds it again
+// where a path needs it).
 std::string ReportedPath(Handle file) {
     std::wstring buffer(MAX_PATH, L'\0');
     for (int attempt = 0; attempt < 2; ++attempt) {
@@ -269,9 +257,8 @@ std::string ReportedPath(Handle file) {
     return {};
 }
 
-// The path of an open file or folder within its volume, as the file system names it, or
-// nothing. Unlike GetFinalPathNameByHandleW it also answers for paths longer than MAX_PATH
-// under wine.
+// The path of an open file or folder within its volume, if any. Unlike
+// GetFinalPathNameByHandleW it answers for paths longer than MAX_PATH under wine.
 std::optional<std::wstring> VolumePath(Handle file) {
     std::vector<unsigned char> buffer(sizeof(FILE_NAME_INFO) + 32768 * sizeof(wchar_t));
     auto* info = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
@@ -283,9 +270,9 @@ std::optional<std::wstring> VolumePath(Handle file) {
 }
 
 // Whether an entry opened by `path` is the entry of that name itself. Wine follows unix
-// links whatever the flags say, and its handle then stands for the file the link leads to:
-// deleting through it would delete that file, which may be any file of the user's, the menu
-// included. Such a handle names another path than its folder's followed by its name.
+// links whatever the flags say, and deleting through such a handle would delete the file the
+// link leads to, any file of the user's. Such a handle names another path than its folder's
+// followed by its name.
 bool IsItself(Handle entry, const std::wstring& path) {
     const std::size_t separator = path.find_last_of(L"\\/");
     if (separator == std::wstring::npos) {
@@ -310,8 +297,8 @@ bool IsItself(Handle entry, const std::wstring& path) {
 }
 
 // Deleted through a handle on the name itself: a link goes, never what it leads to. A
-// read-only file loses that attribute first, as on POSIX only the folder decides; when the
-// deletion fails anyway the attribute is put back.
+// read-only file loses that attribute, as on POSIX only the folder decides; it is put back
+// when the deletion fails anyway.
 bool RemoveItself(const std::wstring& path) {
     const File file = OpenEntryItself(path, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
     const DWORD attributes = AttributesOf(file);
@@ -334,10 +321,6 @@ bool RemoveItself(const std::wstring& path) {
 }
 
 }  // namespace
-
-std::optional<FileId> IdOf(const File& file) {
-    return IdOfHandle(file.Get());
-}
 
 bool Rewind(const File& file) {
     LARGE_INTEGER start{};
@@ -377,10 +360,9 @@ File OpenEntryForReading(const Folder& folder, const std::string& name) {
     return file;
 }
 
-// CREATE_NEW fails on any existing name, and Windows has no FIFOs to wait on. A folder
-// link (reparse point) at the name also makes it fail. The access list goes on as the file
-// is made: set on the open file afterwards, wine gives it mode 0775 whatever the list says,
-// while at creation it keeps what the list grants (as far as the umask lets it).
+// CREATE_NEW fails on any existing name, a folder link too; Windows has no FIFOs to wait
+// on. The access list goes on at creation: set afterwards, wine gives mode 0775 whatever the
+// list says.
 File CreateNewEntry(const Folder& folder, const std::string& name, const File& like) {
     const std::wstring path = EntryPath(folder, name);
     if (path.empty()) {
@@ -398,9 +380,9 @@ bool RemoveEntry(const Folder& folder, const std::string& name) {
 
 namespace {
 
-// Windows refuses to delete or replace a read-only file, where POSIX asks only the folder.
-// For the same outcome on both, `change` is tried again with the read-only attribute of
-// the file at `path` taken away; when it fails again the attribute is put back.
+// Windows refuses to replace a read-only file, where POSIX asks only the folder: `change`
+// is tried again without the read-only attribute of the file at `path`, which is put back
+// when it fails again.
 template <typename Change>
 bool EvenIfReadOnly(const std::wstring& path, Change change) {
     if (change()) {
@@ -423,9 +405,9 @@ bool EvenIfReadOnly(const std::wstring& path, Change change) {
 
 }  // namespace
 
-// MoveFileExW replaces the target in one step, as rename() does; ReplaceFileW would keep
-// more of the target's metadata but goes through intermediate names and may leave the
-// target renamed away on failure, and its flush is not asked for.
+// MoveFileExW replaces the target in one step, as rename() does; ReplaceFileW keeps more
+// metadata but goes through intermediate names, may leave the target renamed away on
+// failure, and cannot be asked to write through.
 bool RenameEntry(const Folder& folder, const std::string& from, const std::string& to) {
     const std::wstring wideFrom = EntryPath(folder, from);
     const std::wstring wideTo = EntryPath(folder, to);
@@ -462,7 +444,7 @@ bool EntryExists(const Folder& folder, const std::string& name) {
 }
 
 // A linked menu is read through its link and replaced by a plain file on Windows, so the
-// link is followed here as it is for reading.
+// link is followed here as for reading.
 std::optional<FileId> EntryId(const Folder& folder, const std::string& name) {
     const File file = OpenFollowed(EntryPath(folder, name));
     return file.Valid() ? IdOf(file) : std::nullopt;
@@ -483,14 +465,12 @@ bool IsNoPlainFileItself(const std::wstring& path, const File& entry) {
 
 }  // namespace
 
-// Whatever stands at the name is looked at itself first, and the lock file is made with
-// CREATE_NEW, which fails on any name taken, a dangling link too: wine follows links
-// whatever the flags say, and OPEN_ALWAYS through a dangling link would create the file it
-// leads to. A lock file that is there already is opened for reading alone, which is enough
-// to lock it (another user's may refuse writing), so that nothing a link at the name leads
-// to is ever opened for writing, and a link to a file is never locked through. Where
-// CREATE_NEW found the name taken but OPEN_EXISTING finds nothing, a dangling link stands
-// there.
+// The entry is looked at itself first, and the lock file is made with CREATE_NEW, which
+// fails on any name taken, a dangling link too: wine follows links whatever the flags say,
+// and OPEN_ALWAYS through a dangling link would create the file it leads to. A lock file
+// already there is opened for reading alone, which is enough to lock it, so that nothing a
+// link leads to is ever opened for writing, nor locked through. Where CREATE_NEW found the
+// name taken but OPEN_EXISTING finds nothing, a dangling link stands there.
 LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsigned, File& file) {
     const std::wstring path = EntryPath(folder, name);
     if (path.empty() || !folder.handle.Valid()) {
@@ -539,10 +519,10 @@ bool FlushToDisk(const File& file) {
 // Windows has no call that starts writing a file back without waiting for it.
 void StartWriteBack(const File&) {}
 
-// Making a symbolic link takes privileges on Windows and menu files are not linked there,
-// so a linked menu file is replaced as a file: the link itself is opened. What comes back is
-// the name the file system keeps, so that every spelling of one menu (a short 8.3 name, a
-// trailing dot, another letter case) gets the same lock, temporary and backup names.
+// Making links takes privileges on Windows and menus are not linked there, so a linked menu
+// is replaced as a file: the link itself is opened. What comes back is the name the file
+// system keeps, so that every spelling of one menu (8.3, a trailing dot, another letter
+// case) gets the same lock, temporary and backup names.
 std::string FinalTarget(const std::string& path) {
     const File file = OpenEntryItself(WidenPath(path), FILE_READ_ATTRIBUTES);
     if (!file.Valid()) {
