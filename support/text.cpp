@@ -181,16 +181,10 @@ std::string ReplaceText(std::string_view text, std::string_view find, std::strin
 }
 
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        // Most prefixes are met spelt as they are: folding waits for a byte that differs.
-        if (text[i] != prefix[i] && FoldAscii(text[i]) != FoldAscii(prefix[i])) {
-            return false;
-        }
-    }
-    return true;
+    // Most prefixes are met spelt as they are: folding waits for a byte that differs.
+    return text.size() >= prefix.size() &&
+           std::equal(prefix.begin(), prefix.end(), text.begin(),
+                      [](char p, char t) { return p == t || FoldAscii(p) == FoldAscii(t); });
 }
 
 std::string_view TrimBlanks(std::string_view text) {
