@@ -158,15 +158,7 @@ class NativeHeldFolder final : public HeldFolder {
     }
 
     ExchangeResult Exchange(const std::string& a, const std::string& b) override {
-        switch (native::ExchangeEntries(folder_, a, b)) {
-            case native::Exchange::Done:
-                return ExchangeResult::Exchanged;
-            case native::Exchange::Unsupported:
-                return ExchangeResult::Unsupported;
-            case native::Exchange::Failed:
-                break;
-        }
-        return ExchangeResult::Failed;
+        return native::ExchangeEntries(folder_, a, b);
     }
 
     bool RenameNew(const std::string& from, const std::string& to) override {

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <utility>
 
+#include "support/file_system.h"
+
 namespace tamsel::native {
 
 #ifdef _WIN32
@@ -138,11 +140,9 @@ bool RemoveEntry(const Folder& folder, const std::string& name);
 // Renames the entry `from` to `to` in the same folder, replacing a file at `to`.
 bool RenameEntry(const Folder& folder, const std::string& from, const std::string& to);
 
-enum class Exchange { Done, Failed, Unsupported };
-
 // Swaps the entries `a` and `b` in one step (renameat2 with RENAME_EXCHANGE). Unsupported,
 // nothing changed, where there is no such step (Windows, some Linux file systems).
-Exchange ExchangeEntries(const Folder& folder, const std::string& a, const std::string& b);
+ExchangeResult ExchangeEntries(const Folder& folder, const std::string& a, const std::string& b);
 
 // Renames `from` to `to` when nothing stands at `to`: in one step where the system can
 // (RENAME_NOREPLACE, MoveFileEx without replacing), elsewhere right after looking.

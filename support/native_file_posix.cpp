@@ -66,6 +66,52 @@ File RegularOnly(File file) {
 // O_NONBLOCK keeps a FIFO without a writer from hanging the open.
 constexpr int kReadFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC;
 
+// Names in an attribute list are NUL-terminated, one after the other.
+std::vector<std::string> AttributeNames(int from) {
+    const ssize_t size = flistxattr(from, nullptr, 0);
+    if (size <= 0) {
+        return {};
+    }
+    std::string names(static_cast<std::size_t>(size), '\0');
+    const ssize_t got = flistxattr(from, names.data(), names.size());
+    std::vector<std::string> result;
+    for (std::size_t start = 0; got > 0 && start < static_cast<std::size_t>(got);) {
+        const std::size_t end = names.find('\0', start);
+        result.push_back(names.substr(start, end - start));
+        start = end + 1;
+    }
+    return result;
+}
+
+// False when one could not be copied. Throws std::bad_alloc.
+bool CopyExtendedAttributes(int from, int to) {
+    bool copied = true;
+    for (const std::string& name : AttributeNames(from)) {
+        const ssize_t size = fgetxattr(from, name.c_str(), nullptr, 0);
+        std::string value(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
+        const ssize_t got = fgetxattr(from, name.c_str(), value.data(), value.size());
+        copied = got >= 0 &&
+                 fsetxattr(to, name.c_str(), value.data(), static_cast<std::size_t>(got), 0) == 0 &&
+                 copied;
+    }
+    return copied;
+}
+
+FileId IdFrom(const struct stat& status) {
+    return {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
+}
+
+// What a file system without renames in one step answers (EINVAL), or a kernel without them.
+bool NoOneStepRename(int error) {
+    return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
+}
+
+// The status of the entry itself, or of what it leads to with `flags` 0.
+bool StatusOfEntry(const Folder& folder, const std::string& name, struct stat& status,
+                   int flags = AT_SYMLINK_NOFOLLOW) {
+    return IsEntryName(name) && fstatat(folder.handle.Get(), name.c_str(), &status, flags) == 0;
+}
+
 }  // namespace
 
 File OpenForReading(const std::string& path) {
@@ -117,41 +163,6 @@ bool HeldOpenForWriting(const File& file) {
     return errno == EAGAIN;
 }
 
-namespace {
-
-// Names in an attribute list are NUL-terminated, one after the other.
-std::vector<std::string> AttributeNames(int from) {
-    const ssize_t size = flistxattr(from, nullptr, 0);
-    if (size <= 0) {
-        return {};
-    }
-    std::string names(static_cast<std::size_t>(size), '\0');
-    const ssize_t got = flistxattr(from, names.data(), names.size());
-    std::vector<std::string> result;
-    for (std::size_t start = 0; got > 0 && start < static_cast<std::size_t>(got);) {
-        const std::size_t end = names.find('\0', start);
-        result.push_back(names.substr(start, end - start));
-        start = end + 1;
-    }
-    return result;
-}
-
-// False when one could not be copied. Throws std::bad_alloc.
-bool CopyExtendedAttributes(int from, int to) {
-    bool copied = true;
-    for (const std::string& name : AttributeNames(from)) {
-        const ssize_t size = fgetxattr(from, name.c_str(), nullptr, 0);
-        std::string value(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
-        const ssize_t got = fgetxattr(from, name.c_str(), value.data(), value.size());
-        copied = got >= 0 &&
-                 fsetxattr(to, name.c_str(), value.data(), static_cast<std::size_t>(got), 0) == 0 &&
-                 copied;
-    }
-    return copied;
-}
-
-}  // namespace
-
 // From the open file, not from its name: the name may lead elsewhere by now.
 bool CopyMetadata(const File& from, const File& to) {
     struct stat source {};
@@ -177,14 +188,6 @@ bool CopyMetadata(const File& from, const File& to) {
     }
     return fchmod(to.Get(), source.st_mode & 07777) == 0 && copied;
 }
-
-namespace {
-
-FileId IdFrom(const struct stat& status) {
-    return {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
-}
-
-}  // namespace
 
 std::optional<FileId> IdOf(const File& file) {
     struct stat status {};
@@ -236,24 +239,15 @@ bool RenameEntry(const Folder& folder, const std::string& from, const std::strin
            renameat(folder.handle.Get(), from.c_str(), folder.handle.Get(), to.c_str()) == 0;
 }
 
-namespace {
-
-// What a file system without renames in one step answers (EINVAL), or a kernel without them.
-bool NoOneStepRename(int error) {
-    return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
-}
-
-}  // namespace
-
-Exchange ExchangeEntries(const Folder& folder, const std::string& a, const std::string& b) {
+ExchangeResult ExchangeEntries(const Folder& folder, const std::string& a, const std::string& b) {
     if (!IsEntryName(a) || !IsEntryName(b)) {
-        return Exchange::Failed;
+        return ExchangeResult::Failed;
     }
     const int at = folder.handle.Get();
     if (renameat2(at, a.c_str(), at, b.c_str(), RENAME_EXCHANGE) == 0) {
-        return Exchange::Done;
+        return ExchangeResult::Exchanged;
     }
-    return NoOneStepRename(errno) ? Exchange::Unsupported : Exchange::Failed;
+    return NoOneStepRename(errno) ? ExchangeResult::Unsupported : ExchangeResult::Failed;
 }
 
 bool RenameEntryNew(const Folder& folder, const std::string& from, const std::string& to) {
@@ -267,16 +261,6 @@ bool RenameEntryNew(const Folder& folder, const std::string& from, const std::st
     return NoOneStepRename(errno) && !EntryExists(folder, to) &&
            renameat(at, from.c_str(), at, to.c_str()) == 0;
 }
-
-namespace {
-
-// The status of the entry itself, or of what it leads to with `flags` 0.
-bool StatusOfEntry(const Folder& folder, const std::string& name, struct stat& status,
-                   int flags = AT_SYMLINK_NOFOLLOW) {
-    return IsEntryName(name) && fstatat(folder.handle.Get(), name.c_str(), &status, flags) == 0;
-}
-
-}  // namespace
 
 bool EntryExists(const Folder& folder, const std::string& name) {
     struct stat status {};

@@ -156,25 +156,6 @@ bool SetAttributes(Handle file, DWORD attributes) {
     return SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic) != 0;
 }
 
-}  // namespace
-
-bool CopyMetadata(const File& from, const File& to) {
-    BY_HANDLE_FILE_INFORMATION source{};
-    return GetFileInformationByHandle(from.Get(), &source) &&
-           SetAttributes(to.Get(), source.dwFileAttributes & kCopiedAttributes);
-}
-
-std::optional<FileId> IdOf(const File& file) {
-    BY_HANDLE_FILE_INFORMATION information{};
-    if (!GetFileInformationByHandle(file.Get(), &information)) {
-        return std::nullopt;
-    }
-    return FileId{information.dwVolumeSerialNumber,
-                  (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
-}
-
-namespace {
-
 // An entry name is one element: no separator, and neither "." nor "..".
 bool IsEntryName(const std::string& name) {
     return IsPassablePath(name) && name.find_first_of("\\/:") == std::string::npos && name != "." &&
@@ -320,7 +301,52 @@ bool RemoveItself(const std::wstring& path) {
     return false;
 }
 
+// Windows refuses to replace a read-only file, where POSIX asks only the folder: `change`
+// is tried again without the read-only attribute of the file at `path`, which is put back
+// when it fails again.
+template <typename Change>
+bool EvenIfReadOnly(const std::wstring& path, Change change) {
+    if (change()) {
+        return true;
+    }
+    const DWORD error = GetLastError();
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (error != ERROR_ACCESS_DENIED || attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & FILE_ATTRIBUTE_READONLY) == 0 ||
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+        !SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY)) {
+        return false;
+    }
+    if (change()) {
+        return true;
+    }
+    SetFileAttributesW(path.c_str(), attributes);
+    return false;
+}
+
+// Whether the entry opened by `path` is anything but a plain file of that name: a folder, a
+// link the file system reports, or (under wine, which follows unix links whatever the flags
+// say) the file a link leads to.
+bool IsNoPlainFileItself(const std::wstring& path, const File& entry) {
+    return !IsPlainFile(entry) || IsLink(path, entry) || !IsItself(entry.Get(), path);
+}
+
 }  // namespace
+
+bool CopyMetadata(const File& from, const File& to) {
+    BY_HANDLE_FILE_INFORMATION source{};
+    return GetFileInformationByHandle(from.Get(), &source) &&
+           SetAttributes(to.Get(), source.dwFileAttributes & kCopiedAttributes);
+}
+
+std::optional<FileId> IdOf(const File& file) {
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(file.Get(), &information)) {
+        return std::nullopt;
+    }
+    return FileId{information.dwVolumeSerialNumber,
+                  (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
+}
 
 bool Rewind(const File& file) {
     LARGE_INTEGER start{};
@@ -378,33 +404,6 @@ bool RemoveEntry(const Folder& folder, const std::string& name) {
     return !path.empty() && RemoveItself(path);
 }
 
-namespace {
-
-// Windows refuses to replace a read-only file, where POSIX asks only the folder: `change`
-// is tried again without the read-only attribute of the file at `path`, which is put back
-// when it fails again.
-template <typename Change>
-bool EvenIfReadOnly(const std::wstring& path, Change change) {
-    if (change()) {
-        return true;
-    }
-    const DWORD error = GetLastError();
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (error != ERROR_ACCESS_DENIED || attributes == INVALID_FILE_ATTRIBUTES ||
-        (attributes & FILE_ATTRIBUTE_READONLY) == 0 ||
-        (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
-        !SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY)) {
-        return false;
-    }
-    if (change()) {
-        return true;
-    }
-    SetFileAttributesW(path.c_str(), attributes);
-    return false;
-}
-
-}  // namespace
-
 // MoveFileExW replaces the target in one step, as rename() does; ReplaceFileW keeps more
 // metadata but goes through intermediate names, may leave the target renamed away on
 // failure, and cannot be asked to write through.
@@ -418,8 +417,8 @@ bool RenameEntry(const Folder& folder, const std::string& from, const std::strin
 }
 
 // Windows has no call that swaps two names in one step.
-Exchange ExchangeEntries(const Folder&, const std::string&, const std::string&) {
-    return Exchange::Unsupported;
+ExchangeResult ExchangeEntries(const Folder&, const std::string&, const std::string&) {
+    return ExchangeResult::Unsupported;
 }
 
 // Without MOVEFILE_REPLACE_EXISTING, MoveFileEx refuses a name that is taken, in one step.
@@ -453,17 +452,6 @@ std::optional<FileId> EntryId(const Folder& folder, const std::string& name) {
 unsigned EntryPermissions(const Folder&, const std::string&, unsigned otherwise) {
     return otherwise;
 }
-
-namespace {
-
-// Whether the entry opened by `path` is anything but a plain file of that name: a folder, a
-// link the file system reports, or (under wine, which follows unix links whatever the flags
-// say) the file a link leads to.
-bool IsNoPlainFileItself(const std::wstring& path, const File& entry) {
-    return !IsPlainFile(entry) || IsLink(path, entry) || !IsItself(entry.Get(), path);
-}
-
-}  // namespace
 
 // The entry is looked at itself first, and the lock file is made with CREATE_NEW, which
 // fails on any name taken, a dangling link too: wine follows links whatever the flags say,
