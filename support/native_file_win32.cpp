@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -81,22 +82,6 @@ bool WriteAll(const File& file, std::string_view bytes) {
 
 namespace {
 
-// The access list of an open file, owned by `descriptor`.
-struct AccessList {
-    PACL list = nullptr;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    AccessList() = default;
-    AccessList(const AccessList&) = delete;
-    AccessList& operator=(const AccessList&) = delete;
-    ~AccessList() { LocalFree(descriptor); }
-};
-
-bool ReadAccessList(Handle file, AccessList& out) {
-    return GetSecurityInfo(file, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
-                           &out.list, nullptr, &out.descriptor) == ERROR_SUCCESS &&
-           out.list != nullptr;
-}
-
 // A copy of `list` whose allowing entries grant no execution. Where access lists map onto
 // POSIX permission bits (wine), reading is reported with execution, and a 0644 menu copied
 // as it is would give a 0755 one. The menu is never run, so nobody loses a right by it.
@@ -123,11 +108,17 @@ std::vector<unsigned char> WithoutExecution(const ACL& list) {
 class InitialSecurity {
   public:
     explicit InitialSecurity(const File& like) {
-        AccessList source;
-        if (!like.Valid() || !ReadAccessList(like.Get(), source)) {
+        PACL source = nullptr;
+        PSECURITY_DESCRIPTOR owner = nullptr;  // holds `source`
+        const DWORD read =
+            like.Valid() ? GetSecurityInfo(like.Get(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
+                                           nullptr, nullptr, &source, nullptr, &owner)
+                         : ERROR_INVALID_HANDLE;
+        const std::unique_ptr<void, decltype(&LocalFree)> freed(owner, &LocalFree);
+        if (read != ERROR_SUCCESS || source == nullptr) {
             return;
         }
-        list_ = WithoutExecution(*source.list);
+        list_ = WithoutExecution(*source);
         ready_ = InitializeSecurityDescriptor(&descriptor_, SECURITY_DESCRIPTOR_REVISION) &&
                  SetSecurityDescriptorDacl(&descriptor_, TRUE, reinterpret_cast<PACL>(list_.data()),
                                            FALSE);
@@ -277,6 +268,21 @@ bool IsItself(Handle entry, const std::wstring& path) {
                                 TRUE) == CSTR_EQUAL;
 }
 
+// `change` tried once more after the read-only attribute, when `attributes` hold it, was
+// taken away by `set`; the attribute is put back when it fails again.
+template <typename Change, typename Set>
+bool RetryWithoutReadOnly(DWORD attributes, Change change, Set set) {
+    if ((attributes & FILE_ATTRIBUTE_READONLY) == 0 ||
+        !set(attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY))) {
+        return false;
+    }
+    if (change()) {
+        return true;
+    }
+    set(attributes);
+    return false;
+}
+
 // Deleted through a handle on the name itself: a link goes, never what it leads to. A
 // read-only file loses that attribute, as on POSIX only the folder decides; it is put back
 // when the deletion fails anyway.
@@ -287,23 +293,14 @@ bool RemoveItself(const std::wstring& path) {
         (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !IsItself(file.Get(), path)) {
         return false;
     }
-    if (MarkForDeletion(file.Get())) {
-        return true;
-    }
-    if ((attributes & FILE_ATTRIBUTE_READONLY) == 0 ||
-        !SetAttributes(file.Get(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY))) {
-        return false;
-    }
-    if (MarkForDeletion(file.Get())) {
-        return true;
-    }
-    SetAttributes(file.Get(), attributes);
-    return false;
+    const auto mark = [&] { return MarkForDeletion(file.Get()); };
+    return mark() || RetryWithoutReadOnly(attributes, mark, [&](DWORD without) {
+               return SetAttributes(file.Get(), without);
+           });
 }
 
 // Windows refuses to replace a read-only file, where POSIX asks only the folder: `change`
-// is tried again without the read-only attribute of the file at `path`, which is put back
-// when it fails again.
+// is tried again without the read-only attribute of the file at `path`.
 template <typename Change>
 bool EvenIfReadOnly(const std::wstring& path, Change change) {
     if (change()) {
@@ -311,17 +308,11 @@ bool EvenIfReadOnly(const std::wstring& path, Change change) {
     }
     const DWORD error = GetLastError();
     const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (error != ERROR_ACCESS_DENIED || attributes == INVALID_FILE_ATTRIBUTES ||
-        (attributes & FILE_ATTRIBUTE_READONLY) == 0 ||
-        (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
-        !SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY)) {
-        return false;
-    }
-    if (change()) {
-        return true;
-    }
-    SetFileAttributesW(path.c_str(), attributes);
-    return false;
+    return error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+           RetryWithoutReadOnly(attributes, change, [&](DWORD without) {
+               return SetFileAttributesW(path.c_str(), without) != 0;
+           });
 }
 
 // Whether the entry opened by `path` is anything but a plain file of that name: a folder, a
