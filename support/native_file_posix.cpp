@@ -44,6 +44,17 @@ bool CloseNative(Handle handle) {
 
 namespace {
 
+// `call` (a system call answering -1 on failure) made again while a signal interrupts it.
+template <typename Call>
+auto RetryOnSignal(Call call) {
+    for (;;) {
+        const auto result = call();
+        if (result >= 0 || errno != EINTR) {
+            return result;
+        }
+    }
+}
+
 // open() hands out descriptor 0 only when standard input is closed; the file probe's 0/-1
 // rule would then call a real file missing, and a child process would take it for input.
 int AwayFromZero(int fd) {
@@ -127,20 +138,13 @@ std::size_t CurrentSize(const File& file) {
 }
 
 long long ReadSome(const File& file, char* buffer, std::size_t size) {
-    for (;;) {
-        const ssize_t got = read(file.Get(), buffer, size);
-        if (got >= 0 || errno != EINTR) {
-            return got;
-        }
-    }
+    return RetryOnSignal([&] { return read(file.Get(), buffer, size); });
 }
 
 bool WriteAll(const File& file, std::string_view bytes) {
     while (!bytes.empty()) {
-        const ssize_t wrote = write(file.Get(), bytes.data(), bytes.size());
-        if (wrote < 0 && errno == EINTR) {
-            continue;
-        }
+        const ssize_t wrote =
+            RetryOnSignal([&] { return write(file.Get(), bytes.data(), bytes.size()); });
         if (wrote <= 0) {
             return false;
         }
@@ -308,17 +312,10 @@ LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsign
 }
 
 LockTry TryLockExclusive(const File& file) {
-    for (;;) {
-        if (flock(file.Get(), LOCK_EX | LOCK_NB) == 0) {
-            return LockTry::Taken;
-        }
-        if (errno == EWOULDBLOCK) {
-            return LockTry::Busy;
-        }
-        if (errno != EINTR) {
-            return LockTry::Failed;
-        }
+    if (RetryOnSignal([&] { return flock(file.Get(), LOCK_EX | LOCK_NB); }) == 0) {
+        return LockTry::Taken;
     }
+    return errno == EWOULDBLOCK ? LockTry::Busy : LockTry::Failed;
 }
 
 void StartWriteBack(const File& file) {
@@ -326,11 +323,7 @@ void StartWriteBack(const File& file) {
 }
 
 bool FlushToDisk(const File& file) {
-    int result = 0;
-    do {
-        result = fsync(file.Get());
-    } while (result != 0 && errno == EINTR);
-    return result == 0;
+    return RetryOnSignal([&] { return fsync(file.Get()); }) == 0;
 }
 
 // realpath() resolves every link on the way, so only a path ending in a link goes to it.
