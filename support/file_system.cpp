@@ -89,15 +89,11 @@ LockAttempt LockIn(const native::Folder& folder, const std::string& name, unsign
         case native::LockFileOpen::Failed:
             return {};
     }
-    switch (native::TryLockExclusive(file)) {
-        case native::LockTry::Taken:
-            return {LockState::Held, std::make_unique<FileHeldLock>(std::move(file))};
-        case native::LockTry::Busy:
-            return {LockState::Busy, nullptr};
-        case native::LockTry::Failed:
-            break;
+    const LockState state = native::TryLockExclusive(file);
+    if (state != LockState::Held) {
+        return {state, nullptr};
     }
-    return {};
+    return {state, std::make_unique<FileHeldLock>(std::move(file))};
 }
 
 // Writes the pieces to a new file and flushes it; the metadata goes on first, so that the

@@ -90,11 +90,9 @@ bool WriteAll(const File& file, std::string_view bytes);
 // false only tells that something was not copied. Call before FlushToDisk.
 bool CopyMetadata(const File& from, const File& to);
 
-enum class LockTry { Taken, Busy, Failed };
-
-// Takes the file's exclusive lock without waiting (flock, LockFileEx), held until the file
+// Takes the file's exclusive lock without waiting (flock, LockFileEx): Held until the file
 // is closed; another open of the same file, in any process, gets Busy meanwhile.
-LockTry TryLockExclusive(const File& file);
+LockState TryLockExclusive(const File& file);
 
 // The same for every name and handle of one file, different for two files that exist at
 // the same time.

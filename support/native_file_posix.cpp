@@ -311,11 +311,11 @@ LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsign
     return file.Valid() ? LockFileOpen::Opened : LockFileOpen::NotAFile;
 }
 
-LockTry TryLockExclusive(const File& file) {
+LockState TryLockExclusive(const File& file) {
     if (RetryOnSignal([&] { return flock(file.Get(), LOCK_EX | LOCK_NB); }) == 0) {
-        return LockTry::Taken;
+        return LockState::Held;
     }
-    return errno == EWOULDBLOCK ? LockTry::Busy : LockTry::Failed;
+    return errno == EWOULDBLOCK ? LockState::Busy : LockState::Failed;
 }
 
 void StartWriteBack(const File& file) {

@@ -482,13 +482,13 @@ LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsign
     return LockFileOpen::Opened;
 }
 
-LockTry TryLockExclusive(const File& file) {
+LockState TryLockExclusive(const File& file) {
     OVERLAPPED whole{};
     if (LockFileEx(file.Get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
                    MAXDWORD, &whole)) {
-        return LockTry::Taken;
+        return LockState::Held;
     }
-    return GetLastError() == ERROR_LOCK_VIOLATION ? LockTry::Busy : LockTry::Failed;
+    return GetLastError() == ERROR_LOCK_VIOLATION ? LockState::Busy : LockState::Failed;
 }
 
 bool FlushToDisk(const File& file) {
