@@ -242,9 +242,8 @@ std::optional<std::wstring> VolumePath(Handle file) {
 }
 
 // Whether an entry opened by `path` is the entry of that name itself. Wine follows unix
-// links whatever the flags say, and deleting through such a handle would delete the file the
-// link leads to, any file of the user's. Such a handle names another path than its folder's
-// followed by its name.
+// links whatever the flags say, and deleting through its handle would delete any file of the
+// user's a link leads to; such a handle names another path than its folder's and its name.
 bool IsItself(Handle entry, const std::wstring& path) {
     const std::size_t separator = path.find_last_of(L"\\/");
     if (separator == std::wstring::npos) {
@@ -377,9 +376,8 @@ File OpenEntryForReading(const Folder& folder, const std::string& name) {
     return file;
 }
 
-// CREATE_NEW fails on any existing name, a folder link too; Windows has no FIFOs to wait
-// on. The access list goes on at creation: set afterwards, wine gives mode 0775 whatever the
-// list says.
+// CREATE_NEW fails on any existing name, a folder link too; there are no FIFOs to wait on.
+// The access list goes on at creation: set afterwards, wine gives mode 0775 whatever it says.
 File CreateNewEntry(const Folder& folder, const std::string& name, const File& like) {
     const std::wstring path = EntryPath(folder, name);
     if (path.empty()) {
@@ -444,12 +442,11 @@ unsigned EntryPermissions(const Folder&, const std::string&, unsigned otherwise)
     return otherwise;
 }
 
-// The entry is looked at itself first, and the lock file is made with CREATE_NEW, which
-// fails on any name taken, a dangling link too: wine follows links whatever the flags say,
-// and OPEN_ALWAYS through a dangling link would create the file it leads to. A lock file
-// already there is opened for reading alone, which is enough to lock it, so that nothing a
-// link leads to is ever opened for writing, nor locked through. Where CREATE_NEW found the
-// name taken but OPEN_EXISTING finds nothing, a dangling link stands there.
+// The entry is looked at itself first, then made with CREATE_NEW, which fails on any name
+// taken, a dangling link too (wine follows links whatever the flags say: OPEN_ALWAYS would
+// create the file a dangling link leads to). One already there is opened for reading alone,
+// enough to lock it, so nothing a link leads to is opened for writing or locked through.
+// Where CREATE_NEW found the name taken but OPEN_EXISTING finds nothing, a dangling link is.
 LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsigned, File& file) {
     const std::wstring path = EntryPath(folder, name);
     if (path.empty() || !folder.handle.Valid()) {
@@ -498,10 +495,9 @@ bool FlushToDisk(const File& file) {
 // Windows has no call that starts writing a file back without waiting for it.
 void StartWriteBack(const File&) {}
 
-// Making links takes privileges on Windows and menus are not linked there, so a linked menu
-// is replaced as a file: the link itself is opened. What comes back is the name the file
-// system keeps, so that every spelling of one menu (8.3, a trailing dot, another letter
-// case) gets the same lock, temporary and backup names.
+// Linking takes privileges on Windows and menus are not linked there, so a linked menu is
+// replaced as a file: the link itself is opened. The name the file system keeps comes back,
+// so every spelling of one menu (8.3, a trailing dot, a letter case) gets the same names.
 std::string FinalTarget(const std::string& path) {
     const File file = OpenEntryItself(WidenPath(path), FILE_READ_ATTRIBUTES);
     if (!file.Valid()) {
