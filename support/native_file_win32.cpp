@@ -208,25 +208,21 @@ bool MarkForDeletion(Handle file) {
 // stored, no trailing dots or blanks; without the "\\?\" in front (WidenPath adds it again
 // where a path needs it).
 std::string ReportedPath(Handle file) {
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        const DWORD length = GetFinalPathNameByHandleW(
-            file, buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
-        if (length == 0) {
-            return {};
-        }
-        if (length < buffer.size()) {
-            buffer.resize(length);
-            if (buffer.starts_with(LR"(\\?\UNC\)")) {
-                buffer = LR"(\\)" + buffer.substr(8);
-            } else if (buffer.starts_with(LR"(\\?\)")) {
-                buffer = buffer.substr(4);
-            }
-            return Narrow(buffer);
-        }
-        buffer.assign(length, L'\0');
+    const DWORD needed = GetFinalPathNameByHandleW(file, nullptr, 0, FILE_NAME_NORMALIZED);
+    std::wstring path(needed, L'\0');
+    const DWORD length =
+        needed == 0 ? 0
+                    : GetFinalPathNameByHandleW(file, path.data(), needed, FILE_NAME_NORMALIZED);
+    if (length == 0 || length >= needed) {
+        return {};
     }
-    return {};
+    path.resize(length);
+    if (path.starts_with(LR"(\\?\UNC\)")) {
+        path = LR"(\\)" + path.substr(8);
+    } else if (path.starts_with(LR"(\\?\)")) {
+        path = path.substr(4);
+    }
+    return Narrow(path);
 }
 
 // The path of an open file or folder within its volume, if any. Unlike
