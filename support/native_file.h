@@ -34,11 +34,9 @@ class File {
     File() = default;
     explicit File(Handle handle) : handle_(handle) {}
     File(File&& other) noexcept : handle_(std::exchange(other.handle_, NoHandle())) {}
-    File& operator=(File&& other) noexcept {
-        if (this != &other) {
-            Close();
-            handle_ = std::exchange(other.handle_, NoHandle());
-        }
+    // The handle held before is closed as `other` goes.
+    File& operator=(File other) noexcept {
+        std::swap(handle_, other.handle_);
         return *this;
     }
     ~File() { Close(); }
