@@ -13,6 +13,8 @@
 #include <cerrno>
 #include <memory>
 
+#include "support/native_file.h"
+
 namespace tamsel {
 
 namespace {
@@ -120,10 +122,8 @@ std::optional<std::vector<std::string>> ListExactNames(const std::string& folder
     if (folder.find('\0') != std::string::npos) {
         return std::nullopt;  // the system would see a different, shorter path
     }
-    const int savedErrno = errno;
-    std::optional<std::vector<std::string>> names = ListFolder(folder);
-    errno = savedErrno;
-    return names;
+    const native::SystemErrorKeeper keepError;
+    return ListFolder(folder);
 }
 
 }  // namespace tamsel

@@ -5,11 +5,11 @@
 #endif
 #include <windows.h>
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <memory>
 #include <type_traits>
-#include <utility>
 
 #include "support/native_file.h"
 #include "support/utf16.h"
@@ -18,11 +18,6 @@
 namespace tamsel {
 
 namespace {
-
-struct CloseHandleOf {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using FolderHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, CloseHandleOf>;
 
 struct CloseFind {
     void operator()(HANDLE find) const { FindClose(find); }
@@ -33,29 +28,26 @@ using Find = std::unique_ptr<std::remove_pointer_t<HANDLE>, CloseFind>;
 // case by the system's upper-case table and by nothing else: no Unicode forms, no server
 // with rules of its own. A folder reached through a link counts where the link leads.
 bool IsFolderComparingByUpperCase(const std::wstring& folder) {
-    const FolderHandle handle(CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
+    const native::File handle(CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
                                           nullptr));
     BY_HANDLE_FILE_INFORMATION information;
-    if (handle.get() == INVALID_HANDLE_VALUE ||
-        !GetFileInformationByHandle(handle.get(), &information) ||
+    if (!handle.Valid() || !GetFileInformationByHandle(handle.Get(), &information) ||
         (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         return false;
     }
+    constexpr std::array<std::wstring_view, 5> kFileSystems{L"NTFS", L"ReFS", L"FAT", L"FAT32",
+                                                            L"exFAT"};
     std::array<wchar_t, MAX_PATH + 1> system{};
-    if (!GetVolumeInformationByHandleW(handle.get(), nullptr, 0, nullptr, nullptr, nullptr,
-                                       system.data(), static_cast<DWORD>(system.size()))) {
+    if (!GetVolumeInformationByHandleW(handle.Get(), nullptr, 0, nullptr, nullptr, nullptr,
+                                       system.data(), static_cast<DWORD>(system.size())) ||
+        std::ranges::find(kFileSystems, std::wstring_view(system.data())) == kFileSystems.end()) {
         return false;
     }
-    const std::wstring_view name = system.data();
-    if (name != L"NTFS" && name != L"ReFS" && name != L"FAT" && name != L"FAT32" &&
-        name != L"exFAT") {
-        return false;
-    }
-    const DWORD needed = GetFinalPathNameByHandleW(handle.get(), nullptr, 0, 0);
+    const DWORD needed = GetFinalPathNameByHandleW(handle.Get(), nullptr, 0, 0);
     std::wstring path(needed, L'\0');
-    if (needed == 0 || GetFinalPathNameByHandleW(handle.get(), path.data(), needed, 0) >= needed) {
+    if (needed == 0 || GetFinalPathNameByHandleW(handle.Get(), path.data(), needed, 0) >= needed) {
         return false;
     }
     // A network folder reports the server's file system but keeps the server's rules.
@@ -63,26 +55,6 @@ bool IsFolderComparingByUpperCase(const std::wstring& folder) {
         return false;  // "\\?\UNC\server\..." or a volume without a drive letter
     }
     return GetDriveTypeW(path.substr(4, 3).c_str()) == DRIVE_FIXED;  // "C:\" of "\\?\C:\..."
-}
-
-// `name` in upper case by the rules Windows file systems find names with; nothing when the
-// system cannot say.
-std::optional<std::string> UpperCaseName(std::string_view name) {
-    if (!IsPassablePath(name)) {
-        return std::nullopt;
-    }
-    const std::wstring wide = Widen(name);
-    if (wide.empty() || wide.size() > static_cast<std::size_t>(INT_MAX)) {
-        return std::nullopt;
-    }
-    // Without linguistic casing the invariant upper case is the file system's.
-    std::wstring upper(wide.size(), L'\0');
-    const int length = static_cast<int>(wide.size());
-    if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide.data(), length, upper.data(),
-                      length, nullptr, nullptr, 0) != length) {
-        return std::nullopt;
-    }
-    return Narrow(upper);
 }
 
 }  // namespace
@@ -98,11 +70,18 @@ bool IsEntryName(std::string_view name) {
 }
 
 std::optional<std::string_view> ComparableName(std::string_view name, std::string& storage) {
-    std::optional<std::string> upper = UpperCaseName(name);
-    if (!upper) {
+    const std::wstring wide = IsPassablePath(name) ? Widen(name) : std::wstring();
+    if (wide.empty() || wide.size() > static_cast<std::size_t>(INT_MAX)) {
         return std::nullopt;
     }
-    storage = std::move(*upper);
+    // Without linguistic casing the invariant upper case is the file system's.
+    std::wstring upper(wide.size(), L'\0');
+    const int length = static_cast<int>(wide.size());
+    if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide.data(), length, upper.data(),
+                      length, nullptr, nullptr, 0) != length) {
+        return std::nullopt;
+    }
+    storage = Narrow(upper);
     return storage;
 }
 

@@ -1,6 +1,5 @@
 #include "support/file_probe.h"
 
-#include "support/file_probe_parts.h"
 #include "support/native_file.h"
 
 namespace tamsel {
@@ -13,22 +12,14 @@ bool FileExists(const std::string& path) {
     return ProbeFileSize(path) > 0;
 }
 
-namespace {
-
-std::uint64_t SizeIfReadable(const native::File& file) {
+std::uint64_t ProbeFileSize(const std::string& path) {
+    const native::SystemErrorKeeper keepError;  // no trace of a failed probe outlives the call
+    const native::File file = native::OpenForReading(path);
     if (probe::IsInvalidHandle(native::HandleNumber(file.Get())) ||
         native::HeldOpenForWriting(file)) {
         return 0;
     }
     return native::CurrentSize(file);
-}
-
-}  // namespace
-
-// No trace of a failed probe outlives the call.
-std::uint64_t ProbeFileSize(const std::string& path) {
-    const native::SystemErrorKeeper keepError;
-    return SizeIfReadable(native::OpenForReading(path));
 }
 
 }  // namespace tamsel

@@ -21,4 +21,11 @@ bool FileExists(const std::string& path);
 // containing a NUL byte names no file.
 std::uint64_t ProbeFileSize(const std::string& path);
 
+namespace probe {
+
+// True for the two values the platform's open call uses to say "no file": 0 and -1.
+bool IsInvalidHandle(std::int64_t handle);
+
+}  // namespace probe
+
 }  // namespace tamsel

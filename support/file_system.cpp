@@ -1,6 +1,7 @@
 #include "support/file_system.h"
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 #include <utility>
 
@@ -21,39 +22,37 @@ constexpr std::size_t kListChunk = 1 << 20;
 
 using native::File;
 
-// Reads from the current offset to the end of the file into `out`, which already holds
-// room for the size the file had when opened; a file that grows or shrinks meanwhile is
-// still read to its actual end.
-bool ReadToEnd(const File& file, std::string& out) {
-    std::size_t filled = 0;
-    for (;;) {
-        if (filled == out.size()) {
-            out.resize(out.size() + kChunkSize);
-        }
-        const long long got = native::ReadSome(file, out.data() + filled, out.size() - filled);
-        if (got < 0) {
-            return false;
-        }
-        if (got == 0) {
-            out.resize(filled);
-            return true;
-        }
-        filled += static_cast<std::size_t>(got);
-    }
-}
-
-// The whole file from its current position; nothing when it is not open or a read fails.
-std::optional<std::string> ReadAll(const File& file) {
+// At most `limit` bytes from the current position, read into room for `expected` bytes at
+// first; a file that grows or shrinks meanwhile is still read to its actual end. Nothing
+// when the file is not open or a read fails.
+std::optional<std::string> ReadUpTo(const File& file, std::size_t expected, std::size_t limit) {
     if (!file.Valid()) {
         return std::nullopt;
     }
-    // One byte beyond the known size lets the end of the file show up without a second
-    // allocation.
-    std::string bytes(native::CurrentSize(file) + 1, '\0');
-    if (!ReadToEnd(file, bytes)) {
-        return std::nullopt;
+    std::string bytes(std::min(expected, limit), '\0');
+    std::size_t filled = 0;
+    while (filled < limit) {
+        if (filled == bytes.size()) {
+            bytes.resize(std::min(bytes.size() + kChunkSize, limit));
+        }
+        const long long got = native::ReadSome(file, bytes.data() + filled, bytes.size() - filled);
+        if (got < 0) {
+            return std::nullopt;
+        }
+        if (got == 0) {
+            break;
+        }
+        filled += static_cast<std::size_t>(got);
     }
+    bytes.resize(filled);
     return bytes;
+}
+
+// The whole file from its current position. One byte beyond the known size lets the end
+// show up without a second allocation.
+std::optional<std::string> ReadAll(const File& file) {
+    const std::size_t size = file.Valid() ? native::CurrentSize(file) : 0;
+    return ReadUpTo(file, size + 1, std::numeric_limits<std::size_t>::max());
 }
 
 // Writes the pieces one after the other; false at the first that fails. The disk starts
@@ -82,28 +81,19 @@ constexpr unsigned kLockPermissions = 0644;
 
 LockAttempt LockIn(const native::Folder& folder, const std::string& name, unsigned mode) {
     File file;
-    LockAttempt attempt;
     switch (native::OpenLockEntry(folder, name, mode, file)) {
         case native::LockFileOpen::Opened:
             break;
         case native::LockFileOpen::NotAFile:
-            attempt.state = LockState::NotAFile;
-            return attempt;
+            return {LockState::NotAFile, nullptr};
         case native::LockFileOpen::Failed:
-            return attempt;
+            return {};
     }
-    switch (native::TryLockExclusive(file)) {
-        case native::LockTry::Taken:
-            attempt.state = LockState::Held;
-            attempt.lock = std::make_unique<FileHeldLock>(std::move(file));
-            break;
-        case native::LockTry::Busy:
-            attempt.state = LockState::Busy;
-            break;
-        case native::LockTry::Failed:
-            break;
+    const LockState state = native::TryLockExclusive(file);
+    if (state != LockState::Held) {
+        return {state, nullptr};
     }
-    return attempt;
+    return {state, std::make_unique<FileHeldLock>(std::move(file))};
 }
 
 // Writes the pieces to a new file and flushes it; the metadata goes on first, so that the
@@ -164,15 +154,7 @@ class NativeHeldFolder final : public HeldFolder {
     }
 
     ExchangeResult Exchange(const std::string& a, const std::string& b) override {
-        switch (native::ExchangeEntries(folder_, a, b)) {
-            case native::Exchange::Done:
-                return ExchangeResult::Exchanged;
-            case native::Exchange::Unsupported:
-                return ExchangeResult::Unsupported;
-            case native::Exchange::Failed:
-                break;
-        }
-        return ExchangeResult::Failed;
+        return native::ExchangeEntries(folder_, a, b);
     }
 
     bool RenameNew(const std::string& from, const std::string& to) override {
@@ -223,24 +205,7 @@ class RealFileSystemImpl final : public FileSystem {
     }
 
     std::optional<std::string> ReadHead(const std::string& path, std::size_t size) override {
-        const File file = native::OpenForReading(path);
-        if (!file.Valid()) {
-            return std::nullopt;
-        }
-        std::string head(size, '\0');
-        std::size_t filled = 0;
-        while (filled < size) {
-            const long long got = native::ReadSome(file, head.data() + filled, size - filled);
-            if (got < 0) {
-                return std::nullopt;
-            }
-            if (got == 0) {
-                break;
-            }
-            filled += static_cast<std::size_t>(got);
-        }
-        head.resize(filled);
-        return head;
+        return ReadUpTo(native::OpenForReading(path), size, size);
     }
 
     std::unique_ptr<HeldFolder> HoldFolder(const std::string& folder) override {

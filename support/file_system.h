@@ -1,9 +1,8 @@
 #pragma once
 
 // The file operations the conversion run needs, behind one small interface so that a test
-// can make any single step fail. Paths are UTF-8. No operation throws, except that reading
-// throws std::bad_alloc when the file does not fit in memory, so that a caller can tell a
-// file too large from one that cannot be read.
+// can make any single step fail. Paths are UTF-8. Nothing throws, except std::bad_alloc for
+// a file that does not fit in memory, so that a caller can tell it from an unreadable one.
 
 #include <cstdint>
 #include <functional>
@@ -43,35 +42,32 @@ enum class ExchangeResult {
 };
 
 // A folder held open for the replacement of one file in it, the source: every name below is
-// an entry of this folder (no separators), reached through the folder as it was opened,
-// whatever is renamed or linked in along its path meanwhile, and a symbolic link at a name
-// is never followed. It is the only way the engine changes files. Nothing here throws,
-// except that reading throws std::bad_alloc as FileSystem::ReadWhole does.
+// an entry of this folder (no separators), reached through the folder as it was opened
+// whatever is renamed or linked in along its path meanwhile; a link at a name is never
+// followed. The only way the engine changes files. Only reading throws (std::bad_alloc).
 class HeldFolder {
   public:
     virtual ~HeldFolder() = default;
 
-    // One try, without waiting, at the exclusive advisory lock kept in the file `name`. The
-    // lock file is created when missing, with the permission bits of the entry `likeName`
-    // whoever's umask is in force, never written, and stays in place afterwards; a link or
-    // anything but a regular file at the name gives NotAFile and is never opened. The lock
-    // excludes only other takers of the same lock, in this process or another.
+    // One try, without waiting, at the exclusive advisory lock kept in the file `name`,
+    // created when missing with the permission bits of the entry `likeName` whatever the
+    // umask, never written, left in place; anything but a regular file at the name gives
+    // NotAFile unopened. It excludes only other takers of the same lock, in any process.
     virtual LockAttempt TryLock(const std::string& name, const std::string& likeName) = 0;
 
     // Opens the regular file `name` and reads it whole; it stays open as the source until
-    // the folder goes. Nothing when it cannot be opened or read, a link or FIFO at the name
-    // included.
+    // the folder goes. Nothing when it cannot be opened or read, a link or FIFO included.
     virtual std::optional<std::string> ReadSource(const std::string& name) = 0;
 
     // The regular file `name` read whole, without keeping it; nothing as for ReadSource.
     virtual std::optional<std::string> Read(const std::string& name) = 0;
 
-    // The source's bytes read again from its start, from the file that was opened, whatever
-    // its name leads to now. Nothing without a source.
+    // The source read again from its start, from the file that was opened, whatever its name
+    // leads to now. Nothing without a source.
     virtual std::optional<std::string> ReadSourceAgain() = 0;
 
-    // Whether the entry `name` is still the source itself (the same file, not a link to it).
-    // Still answered once the source is closed.
+    // Whether the entry `name` is still the source itself (not a link to it), even once the
+    // source is closed.
     virtual bool IsSource(const std::string& name) = 0;
 
     // Closes the source, which Windows would otherwise keep from being replaced by a rename;
@@ -79,12 +75,10 @@ class HeldFolder {
     virtual void CloseSource() = 0;
 
     // Creates the entry `name` as a new file, open to its owner alone while written, writes
-    // the pieces one after the other, gives the file the source's metadata (best effort,
-    // never a failure; none without a source) and flushes data and metadata to the disk
-    // before closing. Whatever stands at the name already (a file, a link, a FIFO, a
-    // folder) makes it fail without being opened or written through. False on any failure,
-    // the close included; a file it created may then be left, partly written, for the
-    // caller to remove.
+    // the pieces in order, gives it the source's metadata (best effort, never a failure)
+    // and flushes data and metadata before closing. Anything already at the name (a file,
+    // a link, a FIFO, a folder) makes it fail unopened. False on any failure, the close
+    // included; a file it created may be left, partly written, for the caller to remove.
     virtual bool WriteNew(const std::string& name, std::span<const std::string_view> pieces) = 0;
 
     // Removes the entry `name` when it is no folder; a link goes itself.
@@ -93,12 +87,12 @@ class HeldFolder {
     // Renames the entry `from` to `to`, replacing a file at `to`.
     virtual bool Rename(const std::string& from, const std::string& to) = 0;
 
-    // Swaps the entries `a` and `b` in one step, where the system and the file system can.
-    // The source is then found under the other name (IsSource).
+    // Swaps the entries `a` and `b` in one step, where the system and the file system can;
+    // the source is then found under the other name.
     virtual ExchangeResult Exchange(const std::string& a, const std::string& b) = 0;
 
-    // Renames the entry `from` to `to` when nothing stands at `to`, in one step where the
-    // system can, elsewhere right after looking; false, nothing changed, when something does.
+    // Renames `from` to `to` when nothing stands at `to`, in one step where the system can,
+    // elsewhere right after looking; false, nothing changed, when something does.
     virtual bool RenameNew(const std::string& from, const std::string& to) = 0;
 
     // Whether anything stands at `name`: a file, a folder, a link even where it leads nowhere.
@@ -117,34 +111,27 @@ class FileSystem {
     virtual std::uint64_t ProbeFileSize(const std::string& path) = 0;
     bool FileExists(const std::string& path) { return ProbeFileSize(path) > 0; }
 
-    // The whole file, byte for byte, or nothing when it cannot be opened or read to its end;
-    // std::bad_alloc when it does not fit in memory.
-    // Only regular files are read: a folder, FIFO or device gives nothing, without waiting.
+    // The whole file, byte for byte, or nothing when it cannot be opened or read to its end
+    // (a folder, FIFO or device gives nothing, without waiting); std::bad_alloc when it does
+    // not fit in memory.
     virtual std::optional<std::string> ReadWhole(const std::string& path) = 0;
 
-    // Streams the file's lines to `onLine` in order, without reading the file whole, as
-    // UTF-8: a UTF-8 byte-order mark at the start is dropped and a file with a UTF-16 mark
-    // is decoded (see TextDecoder); other files are passed on byte for byte. A line
-    // ends at CR LF, a lone CR or a lone LF; the break is not part of the line. A final
-    // line without a break is delivered too; an empty file delivers none. Each line is lent
-    // to `onLine` for the call only (LineSplitter). Only regular files are read, in plain
-    // reads of 1 MiB into one buffer, so the file's length does not matter; a file that
-    // shrinks meanwhile is read to its new end. False when the file could not be opened or
-    // a read failed (lines read before the failure have been delivered). An exception
-    // thrown by `onLine`, or std::bad_alloc for a line that does not fit in memory, passes
-    // through, the file closed.
+    // Streams the regular file's lines to `onLine` (LineSplitter: each lent for the call
+    // only, the break not part of it) in reads of 1 MiB, so its length does not matter and a
+    // file that shrinks meanwhile is read to its new end. TextDecoder makes them UTF-8: a
+    // UTF-8 mark is dropped, a UTF-16 file decoded, any other passed on byte for byte. False
+    // when the file could not be opened or a read failed (lines before it were delivered).
+    // An exception from `onLine`, or std::bad_alloc for a line too long, passes through,
+    // the file closed.
     virtual bool ReadLines(const std::string& path, const LineHandler& onLine) = 0;
 
-    // The first `size` bytes of the file, byte for byte (all of it when it is shorter), so
-    // that its kind can be told without reading it whole; nothing when it cannot be opened
-    // or read. Only regular files are read. The default reads the file whole.
+    // The first `size` bytes of the regular file (all of it when shorter), to tell its kind
+    // without reading it whole; nothing when it cannot be opened or read. The default reads
+    // the file whole.
     virtual std::optional<std::string> ReadHead(const std::string& path, std::size_t size);
 
-    // The names of the entries of `folder` (ending in a separator, or empty for the current
-    // folder), spelled as stored, when a name missing from them is certain to name no
-    // entry there (see ListExactNames in exact_listing.h); nothing when that cannot be
-    // promised. Callers use it only to skip probes, so the default, which promises
-    // nothing, is always right.
+    // ListExactNames (exact_listing.h) of `folder`. Callers use it only to skip probes, so
+    // the default, which promises nothing, is always right.
     virtual std::optional<std::vector<std::string>> ListExactNames(const std::string& folder) {
         (void)folder;
         return std::nullopt;
@@ -154,10 +141,9 @@ class FileSystem {
     // nothing when it cannot be opened, or is no folder.
     virtual std::unique_ptr<HeldFolder> HoldFolder(const std::string& folder) = 0;
 
-    // The file that `path` finally names when its last element is a symbolic link (links
-    // followed, the result absolute), so that a caller can replace that file where it lives
-    // and keep the link; `path` itself otherwise, or when the link leads nowhere. The
-    // default follows no links.
+    // The file that `path` finally names (absolute) when its last element is a symbolic
+    // link, so that a caller can replace that file where it lives and keep the link; `path`
+    // itself otherwise, or when the link leads nowhere. The default follows no links.
     virtual std::string LinkTarget(const std::string& path) { return path; }
 };
 

@@ -22,11 +22,9 @@ class FolderSnapshot {
     // outlive the snapshot.
     FolderSnapshot(FileSystem& files, std::string_view prefix);
 
-    // The same answer as files.FileExists(path) while the folder does not change. A name
-    // of the folder that the listing lacks counts as missing without a probe; a listed
-    // name is probed, once, so an empty file, a folder or a file being written still
-    // counts as missing. Paths in other folders, and every path when the folder could not
-    // be listed exactly, are probed.
+    // The same answer as files.FileExists(path) while the folder does not change: a name
+    // the listing lacks is missing without a probe, a listed one is probed once. Paths in
+    // other folders, and all when the folder could not be listed exactly, are probed.
     bool FileExists(const std::string& path);
 
   private:

@@ -4,6 +4,7 @@
 // lacks: one bit per text's std::hash, so that most lookups of a missing text touch one
 // word of a small array instead of the table's scattered nodes.
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -16,13 +17,7 @@ class HashFilter {
   public:
     // Room for about `count` texts at 16 bits each: about one missing text in twenty
     // passes the filter.
-    explicit HashFilter(std::size_t count) {
-        std::size_t words = 1;
-        while (words * 64 < count * 16) {
-            words *= 2;
-        }
-        bits_.assign(words, 0);
-    }
+    explicit HashFilter(std::size_t count) : bits_(std::bit_ceil((count + 3) / 4), 0) {}
 
     void Add(std::string_view text) {
         const std::size_t bit = Bit(text);

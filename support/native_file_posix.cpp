@@ -1,19 +1,24 @@
 #include "support/native_file.h"
 
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <memory>
 #include <new>
 #include <string_view>
 #include <vector>
 
-#include "support/native_file_posix_parts.h"
+#include "support/exact_listing.h"
 #include "support/utf8_path.h"
+
+// Leases, extended attributes and renameat2 make this Linux's own, as the folder listing is.
 
 namespace tamsel::native {
 
@@ -39,9 +44,19 @@ bool CloseNative(Handle handle) {
 
 namespace {
 
-// open() hands out descriptor 0 only when standard input is closed; the 0/-1 rule of the
-// file probe would then call a real file missing, and a later child process would take
-// the file for its input.
+// `call` (a system call answering -1 on failure) made again while a signal interrupts it.
+template <typename Call>
+auto RetryOnSignal(Call call) {
+    for (;;) {
+        const auto result = call();
+        if (result >= 0 || errno != EINTR) {
+            return result;
+        }
+    }
+}
+
+// open() hands out descriptor 0 only when standard input is closed; the file probe's 0/-1
+// rule would then call a real file missing, and a child process would take it for input.
 int AwayFromZero(int fd) {
     if (fd != 0) {
         return fd;
@@ -51,7 +66,6 @@ int AwayFromZero(int fd) {
     return moved;
 }
 
-// The file when it is open and a regular file; no file otherwise.
 File RegularOnly(File file) {
     struct stat status {};
     if (file.Valid() && (fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode))) {
@@ -60,9 +74,54 @@ File RegularOnly(File file) {
     return file;
 }
 
-// O_NONBLOCK keeps a FIFO without a writer from hanging the open (and changes nothing for
-// a regular file).
+// O_NONBLOCK keeps a FIFO without a writer from hanging the open.
 constexpr int kReadFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC;
+
+// Names in an attribute list are NUL-terminated, one after the other.
+std::vector<std::string> AttributeNames(int from) {
+    const ssize_t size = flistxattr(from, nullptr, 0);
+    if (size <= 0) {
+        return {};
+    }
+    std::string names(static_cast<std::size_t>(size), '\0');
+    const ssize_t got = flistxattr(from, names.data(), names.size());
+    std::vector<std::string> result;
+    for (std::size_t start = 0; got > 0 && start < static_cast<std::size_t>(got);) {
+        const std::size_t end = names.find('\0', start);
+        result.push_back(names.substr(start, end - start));
+        start = end + 1;
+    }
+    return result;
+}
+
+// False when one could not be copied. Throws std::bad_alloc.
+bool CopyExtendedAttributes(int from, int to) {
+    bool copied = true;
+    for (const std::string& name : AttributeNames(from)) {
+        const ssize_t size = fgetxattr(from, name.c_str(), nullptr, 0);
+        std::string value(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
+        const ssize_t got = fgetxattr(from, name.c_str(), value.data(), value.size());
+        copied = got >= 0 &&
+                 fsetxattr(to, name.c_str(), value.data(), static_cast<std::size_t>(got), 0) == 0 &&
+                 copied;
+    }
+    return copied;
+}
+
+FileId IdFrom(const struct stat& status) {
+    return {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
+}
+
+// What a file system without renames in one step answers (EINVAL), or a kernel without them.
+bool NoOneStepRename(int error) {
+    return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
+}
+
+// The status of the entry itself, or of what it leads to with `flags` 0.
+bool StatusOfEntry(const Folder& folder, const std::string& name, struct stat& status,
+                   int flags = AT_SYMLINK_NOFOLLOW) {
+    return IsEntryName(name) && fstatat(folder.handle.Get(), name.c_str(), &status, flags) == 0;
+}
 
 }  // namespace
 
@@ -79,20 +138,13 @@ std::size_t CurrentSize(const File& file) {
 }
 
 long long ReadSome(const File& file, char* buffer, std::size_t size) {
-    for (;;) {
-        const ssize_t got = read(file.Get(), buffer, size);
-        if (got >= 0 || errno != EINTR) {
-            return got;
-        }
-    }
+    return RetryOnSignal([&] { return read(file.Get(), buffer, size); });
 }
 
 bool WriteAll(const File& file, std::string_view bytes) {
     while (!bytes.empty()) {
-        const ssize_t wrote = write(file.Get(), bytes.data(), bytes.size());
-        if (wrote < 0 && errno == EINTR) {
-            continue;
-        }
+        const ssize_t wrote =
+            RetryOnSignal([&] { return write(file.Get(), bytes.data(), bytes.size()); });
         if (wrote <= 0) {
             return false;
         }
@@ -101,19 +153,19 @@ bool WriteAll(const File& file, std::string_view bytes) {
     return true;
 }
 
-namespace {
-
-// An entry name is one element: no separator, and neither "." nor "..".
-bool IsEntryName(const std::string& name) {
-    return IsPassablePath(name) && name.find('/') == std::string::npos && name != "." &&
-           name != "..";
+bool HeldOpenForWriting(const File& file) {
+    // A read lease is refused with EAGAIN exactly while someone has the file open for
+    // writing; refused for another reason (not the owner, no CAP_LEASE, a network or overlay
+    // file system) we cannot tell, and say no. Setting the lease makes us the descriptor's
+    // owner, and a writer in the instant before we drop it would signal us: SIGIO would end
+    // the process, SIGURG is ignored unless asked for.
+    fcntl(file.Get(), F_SETSIG, SIGURG);
+    if (fcntl(file.Get(), F_SETLEASE, F_RDLCK) == 0) {
+        fcntl(file.Get(), F_SETLEASE, F_UNLCK);
+        return false;
+    }
+    return errno == EAGAIN;
 }
-
-int FolderDescriptor(const Folder& folder) {
-    return folder.handle.Get();
-}
-
-}  // namespace
 
 // From the open file, not from its name: the name may lead elsewhere by now.
 bool CopyMetadata(const File& from, const File& to) {
@@ -143,39 +195,20 @@ bool CopyMetadata(const File& from, const File& to) {
 
 std::optional<FileId> IdOf(const File& file) {
     struct stat status {};
-    if (fstat(file.Get(), &status) != 0) {
-        return std::nullopt;
-    }
-    return FileId{static_cast<std::uint64_t>(status.st_dev),
-                  static_cast<std::uint64_t>(status.st_ino)};
+    return fstat(file.Get(), &status) == 0 ? std::optional(IdFrom(status)) : std::nullopt;
 }
 
 bool Rewind(const File& file) {
     return lseek(file.Get(), 0, SEEK_SET) == 0;
 }
 
-namespace {
-
-// The folder `path` opened with `access`; its handle is not valid where it cannot be opened.
-Folder OpenFolderFor(const std::string& path, int access) {
+// O_RDONLY rather than O_PATH: fsync needs a descriptor that may read.
+Folder OpenFolder(const std::string& path) {
     const std::string opened = path.empty() ? std::string(".") : path;
     if (!IsPassablePath(opened)) {
         return {File(), path};
     }
-    return {File(AwayFromZero(open(opened.c_str(), access | O_DIRECTORY | O_CLOEXEC))), path};
-}
-
-// The entry `name` of `folder` opened for reading with `extraFlags`, when it is a regular file.
-File OpenRegularEntry(const Folder& folder, const std::string& name, int extraFlags) {
-    return RegularOnly(File(
-        AwayFromZero(openat(FolderDescriptor(folder), name.c_str(), kReadFlags | extraFlags))));
-}
-
-}  // namespace
-
-// O_RDONLY rather than O_PATH: fsync needs a descriptor that may read.
-Folder OpenFolder(const std::string& path) {
-    return OpenFolderFor(path, O_RDONLY);
+    return {File(AwayFromZero(open(opened.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))), path};
 }
 
 bool SyncFolder(const Folder& folder) {
@@ -186,7 +219,8 @@ File OpenEntryForReading(const Folder& folder, const std::string& name) {
     if (!IsEntryName(name)) {
         return File();
     }
-    return OpenRegularEntry(folder, name, O_NOFOLLOW);
+    return RegularOnly(
+        File(AwayFromZero(openat(folder.handle.Get(), name.c_str(), kReadFlags | O_NOFOLLOW))));
 }
 
 // O_EXCL refuses whatever stands at the name, a dangling link or a FIFO too; O_NOFOLLOW and
@@ -196,47 +230,36 @@ File CreateNewEntry(const Folder& folder, const std::string& name, const File&) 
     if (!IsEntryName(name)) {
         return File();
     }
-    return File(openat(FolderDescriptor(folder), name.c_str(),
+    return File(openat(folder.handle.Get(), name.c_str(),
                        O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
 }
 
 bool RemoveEntry(const Folder& folder, const std::string& name) {
-    return IsEntryName(name) && unlinkat(FolderDescriptor(folder), name.c_str(), 0) == 0;
+    return IsEntryName(name) && unlinkat(folder.handle.Get(), name.c_str(), 0) == 0;
 }
 
 bool RenameEntry(const Folder& folder, const std::string& from, const std::string& to) {
     return IsEntryName(from) && IsEntryName(to) &&
-           renameat(FolderDescriptor(folder), from.c_str(), FolderDescriptor(folder), to.c_str()) ==
-               0;
+           renameat(folder.handle.Get(), from.c_str(), folder.handle.Get(), to.c_str()) == 0;
 }
 
-namespace {
-
-// What a file system that has no renames in one step answers (EINVAL on Linux), or a system
-// without the call.
-bool NoOneStepRename(int error) {
-    return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
-}
-
-}  // namespace
-
-Exchange ExchangeEntries(const Folder& folder, const std::string& a, const std::string& b) {
+ExchangeResult ExchangeEntries(const Folder& folder, const std::string& a, const std::string& b) {
     if (!IsEntryName(a) || !IsEntryName(b)) {
-        return Exchange::Failed;
+        return ExchangeResult::Failed;
     }
-    if (RenameInOneStep(FolderDescriptor(folder), a.c_str(), b.c_str(), OneStepRename::Exchange) ==
-        0) {
-        return Exchange::Done;
+    const int at = folder.handle.Get();
+    if (renameat2(at, a.c_str(), at, b.c_str(), RENAME_EXCHANGE) == 0) {
+        return ExchangeResult::Exchanged;
     }
-    return NoOneStepRename(errno) ? Exchange::Unsupported : Exchange::Failed;
+    return NoOneStepRename(errno) ? ExchangeResult::Unsupported : ExchangeResult::Failed;
 }
 
 bool RenameEntryNew(const Folder& folder, const std::string& from, const std::string& to) {
     if (!IsEntryName(from) || !IsEntryName(to)) {
         return false;
     }
-    const int at = FolderDescriptor(folder);
-    if (RenameInOneStep(at, from.c_str(), to.c_str(), OneStepRename::NoReplace) == 0) {
+    const int at = folder.handle.Get();
+    if (renameat2(at, from.c_str(), at, to.c_str(), RENAME_NOREPLACE) == 0) {
         return true;
     }
     return NoOneStepRename(errno) && !EntryExists(folder, to) &&
@@ -245,48 +268,28 @@ bool RenameEntryNew(const Folder& folder, const std::string& from, const std::st
 
 bool EntryExists(const Folder& folder, const std::string& name) {
     struct stat status {};
-    return IsEntryName(name) &&
-           fstatat(FolderDescriptor(folder), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0;
+    return StatusOfEntry(folder, name, status);
 }
 
 std::optional<FileId> EntryId(const Folder& folder, const std::string& name) {
     struct stat status {};
-    if (!IsEntryName(name) ||
-        fstatat(FolderDescriptor(folder), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
-        return std::nullopt;
-    }
-    return FileId{static_cast<std::uint64_t>(status.st_dev),
-                  static_cast<std::uint64_t>(status.st_ino)};
+    return StatusOfEntry(folder, name, status) ? std::optional(IdFrom(status)) : std::nullopt;
 }
 
 unsigned EntryPermissions(const Folder& folder, const std::string& name, unsigned otherwise) {
     struct stat status {};
-    if (!IsEntryName(name) || fstatat(FolderDescriptor(folder), name.c_str(), &status, 0) != 0) {
-        return otherwise;
-    }
-    return status.st_mode & 07777;
+    return StatusOfEntry(folder, name, status, 0) ? status.st_mode & 07777 : otherwise;
 }
-
-namespace {
-
-// Whatever stands at the name and is no regular file. Checked before the open, and the open
-// refuses links and FIFOs again (O_NOFOLLOW, O_NONBLOCK and the fstat after it), for
-// something put there in between.
-bool IsOtherThanAFile(int folder, const std::string& name) {
-    struct stat status {};
-    return fstatat(folder, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
-           !S_ISREG(status.st_mode);
-}
-
-}  // namespace
 
 LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsigned mode,
                            File& file) {
-    const int at = FolderDescriptor(folder);
+    const int at = folder.handle.Get();
     if (!IsEntryName(name) || !folder.handle.Valid()) {
         return LockFileOpen::Failed;
     }
-    if (IsOtherThanAFile(at, name)) {
+    // Checked before the open, which refuses links and FIFOs again (O_NOFOLLOW, O_NONBLOCK
+    // and the fstat after it) for something put there in between.
+    if (struct stat status{}; StatusOfEntry(folder, name, status) && !S_ISREG(status.st_mode)) {
         return LockFileOpen::NotAFile;
     }
     constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
@@ -304,39 +307,26 @@ LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsign
     if (descriptor < 0) {
         return errno == ELOOP ? LockFileOpen::NotAFile : LockFileOpen::Failed;
     }
-    file = File(AwayFromZero(descriptor));
-    struct stat status {};
-    if (fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
-        file = File();
-        return LockFileOpen::NotAFile;
-    }
-    return LockFileOpen::Opened;
+    file = RegularOnly(File(AwayFromZero(descriptor)));
+    return file.Valid() ? LockFileOpen::Opened : LockFileOpen::NotAFile;
 }
 
-LockTry TryLockExclusive(const File& file) {
-    for (;;) {
-        if (flock(file.Get(), LOCK_EX | LOCK_NB) == 0) {
-            return LockTry::Taken;
-        }
-        if (errno == EWOULDBLOCK) {
-            return LockTry::Busy;
-        }
-        if (errno != EINTR) {
-            return LockTry::Failed;
-        }
+LockState TryLockExclusive(const File& file) {
+    if (RetryOnSignal([&] { return flock(file.Get(), LOCK_EX | LOCK_NB); }) == 0) {
+        return LockState::Held;
     }
+    return errno == EWOULDBLOCK ? LockState::Busy : LockState::Failed;
+}
+
+void StartWriteBack(const File& file) {
+    sync_file_range(file.Get(), 0, 0, SYNC_FILE_RANGE_WRITE);
 }
 
 bool FlushToDisk(const File& file) {
-    int result = 0;
-    do {
-        result = fsync(file.Get());
-    } while (result != 0 && errno == EINTR);
-    return result == 0;
+    return RetryOnSignal([&] { return fsync(file.Get()); }) == 0;
 }
 
-// Only a path whose last element is a link comes back resolved (realpath() resolves every
-// link on the way and makes the path absolute); every other path keeps its spelling.
+// realpath() resolves every link on the way, so only a path ending in a link goes to it.
 std::string FinalTarget(const std::string& path) {
     struct stat status {};
     if (!IsPassablePath(path) || lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -52,8 +53,7 @@ File OpenForReading(const std::string& path) {
 }
 
 // The open shared reading only, so a writer's handle made it fail already.
-bool HeldOpenForWriting(const File& file) {
-    (void)file;
+bool HeldOpenForWriting(const File&) {
     return false;
 }
 
@@ -82,26 +82,9 @@ bool WriteAll(const File& file, std::string_view bytes) {
 
 namespace {
 
-// The access list of an open file, owned by `descriptor`.
-struct AccessList {
-    PACL list = nullptr;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    AccessList() = default;
-    AccessList(const AccessList&) = delete;
-    AccessList& operator=(const AccessList&) = delete;
-    ~AccessList() { LocalFree(descriptor); }
-};
-
-bool ReadAccessList(Handle file, AccessList& out) {
-    return GetSecurityInfo(file, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
-                           &out.list, nullptr, &out.descriptor) == ERROR_SUCCESS &&
-           out.list != nullptr;
-}
-
-// A copy of `list` whose allowing entries grant no execution. Where Windows' access lists
-// are mapped onto POSIX permission bits (wine), reading is reported with execution, and
-// a list that grants execution makes the file executable: copied as it is, a 0644 menu
-// would give a 0755 one. The menu is never run, so nobody loses a right by it.
+// A copy of `list` whose allowing entries grant no execution. Where access lists map onto
+// POSIX permission bits (wine), reading is reported with execution, and a 0644 menu copied
+// as it is would give a 0755 one. The menu is never run, so nobody loses a right by it.
 std::vector<unsigned char> WithoutExecution(const ACL& list) {
     std::vector<unsigned char> copy(list.AclSize);
     std::memcpy(copy.data(), &list, list.AclSize);
@@ -125,11 +108,17 @@ std::vector<unsigned char> WithoutExecution(const ACL& list) {
 class InitialSecurity {
   public:
     explicit InitialSecurity(const File& like) {
-        AccessList source;
-        if (!like.Valid() || !ReadAccessList(like.Get(), source)) {
+        PACL source = nullptr;
+        PSECURITY_DESCRIPTOR owner = nullptr;  // holds `source`
+        const DWORD read =
+            like.Valid() ? GetSecurityInfo(like.Get(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
+                                           nullptr, nullptr, &source, nullptr, &owner)
+                         : ERROR_INVALID_HANDLE;
+        const std::unique_ptr<void, decltype(&LocalFree)> freed(owner, &LocalFree);
+        if (read != ERROR_SUCCESS || source == nullptr) {
             return;
         }
-        list_ = WithoutExecution(*source.list);
+        list_ = WithoutExecution(*source);
         ready_ = InitializeSecurityDescriptor(&descriptor_, SECURITY_DESCRIPTOR_REVISION) &&
                  SetSecurityDescriptorDacl(&descriptor_, TRUE, reinterpret_cast<PACL>(list_.data()),
                                            FALSE);
@@ -146,10 +135,6 @@ class InitialSecurity {
     bool ready_ = false;
 };
 
-}  // namespace
-
-namespace {
-
 // Read-only too, as the permission bits on POSIX: the handle open for writing keeps
 // writing, and RemoveEntry and RenameEntry see past it.
 constexpr DWORD kCopiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
@@ -162,31 +147,6 @@ bool SetAttributes(Handle file, DWORD attributes) {
     return SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic) != 0;
 }
 
-bool CopyAttributes(const File& from, const File& to) {
-    BY_HANDLE_FILE_INFORMATION source{};
-    if (!GetFileInformationByHandle(from.Get(), &source)) {
-        return false;
-    }
-    return SetAttributes(to.Get(), source.dwFileAttributes & kCopiedAttributes);
-}
-
-}  // namespace
-
-bool CopyMetadata(const File& from, const File& to) {
-    return CopyAttributes(from, to);
-}
-
-namespace {
-
-std::optional<FileId> IdOfHandle(Handle file) {
-    BY_HANDLE_FILE_INFORMATION information{};
-    if (!GetFileInformationByHandle(file, &information)) {
-        return std::nullopt;
-    }
-    return FileId{information.dwVolumeSerialNumber,
-                  (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
-}
-
 // An entry name is one element: no separator, and neither "." nor "..".
 bool IsEntryName(const std::string& name) {
     return IsPassablePath(name) && name.find_first_of("\\/:") == std::string::npos && name != "." &&
@@ -197,30 +157,30 @@ std::wstring EntryPath(const Folder& folder, const std::string& name) {
     return IsEntryName(name) ? WidenPath(folder.path + name) : std::wstring();
 }
 
-// The entry itself, a link as a link (FILE_FLAG_OPEN_REPARSE_POINT), a folder as a folder.
-File OpenEntryItself(const std::wstring& path, DWORD access) {
+// The entry shared every way, a folder as a folder; with FILE_FLAG_OPEN_REPARSE_POINT a
+// link as a link.
+File OpenShared(const std::wstring& path, DWORD access, DWORD flags) {
     if (path.empty()) {
         return File();
     }
-    return File(CreateFileW(
-        path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-        OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return File(CreateFileW(path.c_str(), access,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, flags | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+File OpenEntryItself(const std::wstring& path, DWORD access) {
+    return OpenShared(path, access, FILE_FLAG_OPEN_REPARSE_POINT);
 }
 
 File OpenFollowed(const std::wstring& path) {
-    if (path.empty()) {
-        return File();
-    }
-    return File(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return OpenShared(path, FILE_READ_ATTRIBUTES, 0);
 }
 
 // Whether the entry opened itself is a link: not every file system reports links as reparse
 // points (wine's do not), but what the name leads to is then another file, or none.
 bool IsLink(const std::wstring& path, const File& itself) {
     const File followed = OpenFollowed(path);
-    return !followed.Valid() || IdOfHandle(followed.Get()) != IdOfHandle(itself.Get());
+    return !followed.Valid() || IdOf(followed) != IdOf(itself);
 }
 
 DWORD AttributesOf(const File& file) {
@@ -244,34 +204,29 @@ bool MarkForDeletion(Handle file) {
                                       sizeof disposition) != 0;
 }
 
-// The path as the system reports it for an open file: long names for short 8.3 ones, the
-// letter case stored, no trailing dots or blanks; without the "\\?\" that
-// GetFinalPathNameByHandleW puts in front (WidenPath adds it again where a path needs it).
+// The path the system reports for an open file: long names for 8.3 ones, the letter case
+// stored, no trailing dots or blanks; without the "\\?\" in front (WidenPath adds it again
+// where a path needs it).
 std::string ReportedPath(Handle file) {
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        const DWORD length = GetFinalPathNameByHandleW(
-            file, buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
-        if (length == 0) {
-            return {};
-        }
-        if (length < buffer.size()) {
-            buffer.resize(length);
-            if (buffer.starts_with(LR"(\\?\UNC\)")) {
-                buffer = LR"(\\)" + buffer.substr(8);
-            } else if (buffer.starts_with(LR"(\\?\)")) {
-                buffer = buffer.substr(4);
-            }
-            return Narrow(buffer);
-        }
-        buffer.assign(length, L'\0');
+    const DWORD needed = GetFinalPathNameByHandleW(file, nullptr, 0, FILE_NAME_NORMALIZED);
+    std::wstring path(needed, L'\0');
+    const DWORD length =
+        needed == 0 ? 0
+                    : GetFinalPathNameByHandleW(file, path.data(), needed, FILE_NAME_NORMALIZED);
+    if (length == 0 || length >= needed) {
+        return {};
     }
-    return {};
+    path.resize(length);
+    if (path.starts_with(LR"(\\?\UNC\)")) {
+        path = LR"(\\)" + path.substr(8);
+    } else if (path.starts_with(LR"(\\?\)")) {
+        path = path.substr(4);
+    }
+    return Narrow(path);
 }
 
-// The path of an open file or folder within its volume, as the file system names it, or
-// nothing. Unlike GetFinalPathNameByHandleW it also answers for paths longer than MAX_PATH
-// under wine.
+// The path of an open file or folder within its volume, if any. Unlike
+// GetFinalPathNameByHandleW it answers for paths longer than MAX_PATH under wine.
 std::optional<std::wstring> VolumePath(Handle file) {
     std::vector<unsigned char> buffer(sizeof(FILE_NAME_INFO) + 32768 * sizeof(wchar_t));
     auto* info = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
@@ -283,9 +238,8 @@ std::optional<std::wstring> VolumePath(Handle file) {
 }
 
 // Whether an entry opened by `path` is the entry of that name itself. Wine follows unix
-// links whatever the flags say, and its handle then stands for the file the link leads to:
-// deleting through it would delete that file, which may be any file of the user's, the menu
-// included. Such a handle names another path than its folder's followed by its name.
+// links whatever the flags say, and deleting through its handle would delete any file of the
+// user's a link leads to; such a handle names another path than its folder's and its name.
 bool IsItself(Handle entry, const std::wstring& path) {
     const std::size_t separator = path.find_last_of(L"\\/");
     if (separator == std::wstring::npos) {
@@ -309,9 +263,24 @@ bool IsItself(Handle entry, const std::wstring& path) {
                                 TRUE) == CSTR_EQUAL;
 }
 
+// `change` tried once more after the read-only attribute, when `attributes` hold it, was
+// taken away by `set`; the attribute is put back when it fails again.
+template <typename Change, typename Set>
+bool RetryWithoutReadOnly(DWORD attributes, Change change, Set set) {
+    if ((attributes & FILE_ATTRIBUTE_READONLY) == 0 ||
+        !set(attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY))) {
+        return false;
+    }
+    if (change()) {
+        return true;
+    }
+    set(attributes);
+    return false;
+}
+
 // Deleted through a handle on the name itself: a link goes, never what it leads to. A
-// read-only file loses that attribute first, as on POSIX only the folder decides; when the
-// deletion fails anyway the attribute is put back.
+// read-only file loses that attribute, as on POSIX only the folder decides; it is put back
+// when the deletion fails anyway.
 bool RemoveItself(const std::wstring& path) {
     const File file = OpenEntryItself(path, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
     const DWORD attributes = AttributesOf(file);
@@ -319,24 +288,50 @@ bool RemoveItself(const std::wstring& path) {
         (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !IsItself(file.Get(), path)) {
         return false;
     }
-    if (MarkForDeletion(file.Get())) {
+    const auto mark = [&] { return MarkForDeletion(file.Get()); };
+    return mark() || RetryWithoutReadOnly(attributes, mark, [&](DWORD without) {
+               return SetAttributes(file.Get(), without);
+           });
+}
+
+// Windows refuses to replace a read-only file, where POSIX asks only the folder: `change`
+// is tried again without the read-only attribute of the file at `path`.
+template <typename Change>
+bool EvenIfReadOnly(const std::wstring& path, Change change) {
+    if (change()) {
         return true;
     }
-    if ((attributes & FILE_ATTRIBUTE_READONLY) == 0 ||
-        !SetAttributes(file.Get(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY))) {
-        return false;
-    }
-    if (MarkForDeletion(file.Get())) {
-        return true;
-    }
-    SetAttributes(file.Get(), attributes);
-    return false;
+    const DWORD error = GetLastError();
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+           RetryWithoutReadOnly(attributes, change, [&](DWORD without) {
+               return SetFileAttributesW(path.c_str(), without) != 0;
+           });
+}
+
+// Whether the entry opened by `path` is anything but a plain file of that name: a folder, a
+// link the file system reports, or (under wine, which follows unix links whatever the flags
+// say) the file a link leads to.
+bool IsNoPlainFileItself(const std::wstring& path, const File& entry) {
+    return !IsPlainFile(entry) || IsLink(path, entry) || !IsItself(entry.Get(), path);
 }
 
 }  // namespace
 
+bool CopyMetadata(const File& from, const File& to) {
+    BY_HANDLE_FILE_INFORMATION source{};
+    return GetFileInformationByHandle(from.Get(), &source) &&
+           SetAttributes(to.Get(), source.dwFileAttributes & kCopiedAttributes);
+}
+
 std::optional<FileId> IdOf(const File& file) {
-    return IdOfHandle(file.Get());
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(file.Get(), &information)) {
+        return std::nullopt;
+    }
+    return FileId{information.dwVolumeSerialNumber,
+                  (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
 }
 
 bool Rewind(const File& file) {
@@ -377,10 +372,8 @@ File OpenEntryForReading(const Folder& folder, const std::string& name) {
     return file;
 }
 
-// CREATE_NEW fails on any existing name, and Windows has no FIFOs to wait on. A folder
-// link (reparse point) at the name also makes it fail. The access list goes on as the file
-// is made: set on the open file afterwards, wine gives it mode 0775 whatever the list says,
-// while at creation it keeps what the list grants (as far as the umask lets it).
+// CREATE_NEW fails on any existing name, a folder link too; there are no FIFOs to wait on.
+// The access list goes on at creation: set afterwards, wine gives mode 0775 whatever it says.
 File CreateNewEntry(const Folder& folder, const std::string& name, const File& like) {
     const std::wstring path = EntryPath(folder, name);
     if (path.empty()) {
@@ -396,36 +389,9 @@ bool RemoveEntry(const Folder& folder, const std::string& name) {
     return !path.empty() && RemoveItself(path);
 }
 
-namespace {
-
-// Windows refuses to delete or replace a read-only file, where POSIX asks only the folder.
-// For the same outcome on both, `change` is tried again with the read-only attribute of
-// the file at `path` taken away; when it fails again the attribute is put back.
-template <typename Change>
-bool EvenIfReadOnly(const std::wstring& path, Change change) {
-    if (change()) {
-        return true;
-    }
-    const DWORD error = GetLastError();
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (error != ERROR_ACCESS_DENIED || attributes == INVALID_FILE_ATTRIBUTES ||
-        (attributes & FILE_ATTRIBUTE_READONLY) == 0 ||
-        (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
-        !SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY)) {
-        return false;
-    }
-    if (change()) {
-        return true;
-    }
-    SetFileAttributesW(path.c_str(), attributes);
-    return false;
-}
-
-}  // namespace
-
-// MoveFileExW replaces the target in one step, as rename() does; ReplaceFileW would keep
-// more of the target's metadata but goes through intermediate names and may leave the
-// target renamed away on failure, and its flush is not asked for.
+// MoveFileExW replaces the target in one step, as rename() does; ReplaceFileW keeps more
+// metadata but goes through intermediate names, may leave the target renamed away on
+// failure, and cannot be asked to write through.
 bool RenameEntry(const Folder& folder, const std::string& from, const std::string& to) {
     const std::wstring wideFrom = EntryPath(folder, from);
     const std::wstring wideTo = EntryPath(folder, to);
@@ -436,8 +402,8 @@ bool RenameEntry(const Folder& folder, const std::string& from, const std::strin
 }
 
 // Windows has no call that swaps two names in one step.
-Exchange ExchangeEntries(const Folder&, const std::string&, const std::string&) {
-    return Exchange::Unsupported;
+ExchangeResult ExchangeEntries(const Folder&, const std::string&, const std::string&) {
+    return ExchangeResult::Unsupported;
 }
 
 // Without MOVEFILE_REPLACE_EXISTING, MoveFileEx refuses a name that is taken, in one step.
@@ -462,7 +428,7 @@ bool EntryExists(const Folder& folder, const std::string& name) {
 }
 
 // A linked menu is read through its link and replaced by a plain file on Windows, so the
-// link is followed here as it is for reading.
+// link is followed here as for reading.
 std::optional<FileId> EntryId(const Folder& folder, const std::string& name) {
     const File file = OpenFollowed(EntryPath(folder, name));
     return file.Valid() ? IdOf(file) : std::nullopt;
@@ -472,25 +438,11 @@ unsigned EntryPermissions(const Folder&, const std::string&, unsigned otherwise)
     return otherwise;
 }
 
-namespace {
-
-// Whether the entry opened by `path` is anything but a plain file of that name: a folder, a
-// link the file system reports, or (under wine, which follows unix links whatever the flags
-// say) the file a link leads to.
-bool IsNoPlainFileItself(const std::wstring& path, const File& entry) {
-    return !IsPlainFile(entry) || IsLink(path, entry) || !IsItself(entry.Get(), path);
-}
-
-}  // namespace
-
-// Whatever stands at the name is looked at itself first, and the lock file is made with
-// CREATE_NEW, which fails on any name taken, a dangling link too: wine follows links
-// whatever the flags say, and OPEN_ALWAYS through a dangling link would create the file it
-// leads to. A lock file that is there already is opened for reading alone, which is enough
-// to lock it (another user's may refuse writing), so that nothing a link at the name leads
-// to is ever opened for writing, and a link to a file is never locked through. Where
-// CREATE_NEW found the name taken but OPEN_EXISTING finds nothing, a dangling link stands
-// there.
+// The entry is looked at itself first, then made with CREATE_NEW, which fails on any name
+// taken, a dangling link too (wine follows links whatever the flags say: OPEN_ALWAYS would
+// create the file a dangling link leads to). One already there is opened for reading alone,
+// enough to lock it, so nothing a link leads to is opened for writing or locked through.
+// Where CREATE_NEW found the name taken but OPEN_EXISTING finds nothing, a dangling link is.
 LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsigned, File& file) {
     const std::wstring path = EntryPath(folder, name);
     if (path.empty() || !folder.handle.Valid()) {
@@ -523,13 +475,13 @@ LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsign
     return LockFileOpen::Opened;
 }
 
-LockTry TryLockExclusive(const File& file) {
+LockState TryLockExclusive(const File& file) {
     OVERLAPPED whole{};
     if (LockFileEx(file.Get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
                    MAXDWORD, &whole)) {
-        return LockTry::Taken;
+        return LockState::Held;
     }
-    return GetLastError() == ERROR_LOCK_VIOLATION ? LockTry::Busy : LockTry::Failed;
+    return GetLastError() == ERROR_LOCK_VIOLATION ? LockState::Busy : LockState::Failed;
 }
 
 bool FlushToDisk(const File& file) {
@@ -539,10 +491,9 @@ bool FlushToDisk(const File& file) {
 // Windows has no call that starts writing a file back without waiting for it.
 void StartWriteBack(const File&) {}
 
-// Making a symbolic link takes privileges on Windows and menu files are not linked there,
-// so a linked menu file is replaced as a file: the link itself is opened. What comes back is
-// the name the file system keeps, so that every spelling of one menu (a short 8.3 name, a
-// trailing dot, another letter case) gets the same lock, temporary and backup names.
+// Linking takes privileges on Windows and menus are not linked there, so a linked menu is
+// replaced as a file: the link itself is opened. The name the file system keeps comes back,
+// so every spelling of one menu (8.3, a trailing dot, a letter case) gets the same names.
 std::string FinalTarget(const std::string& path) {
     const File file = OpenEntryItself(WidenPath(path), FILE_READ_ATTRIBUTES);
     if (!file.Valid()) {

@@ -17,17 +17,22 @@ inline constexpr char kNativeSeparator = '/';
 // Empty when neither separator occurs. A path ending in a separator comes back whole.
 std::string ExtractPath(std::string_view pathAndFile);
 
-// The folder part of a file's path, ending in its separator, as ExtractPath gives it but
-// without the cut at "?": a file or folder name may hold "?" (and a Windows long path
-// begins with "\\?\"), so folders that files are read from, written to or opened in come
-// from here.
+// ExtractPath without the cut at "?": a file or folder name may hold "?" (and a Windows long
+// path begins with "\\?\"), so folders that files are read from, written to or opened in
+// come from here.
 std::string FolderOfFile(std::string_view path);
 
-// The folder part of a path as the platform's own file calls read it, ending in its
-// separator: on POSIX up to the last "/" (a "\" is an ordinary letter of a name there), on
-// Windows up to the last "\" or "/", whichever comes later. Empty when there is none. For
-// the folders that files are created, renamed and flushed in.
+// The folder part of a path as the platform's file calls read it, ending in its separator:
+// up to the last "/" on POSIX (where "\" is an ordinary letter of a name), up to the last
+// "\" or "/" on Windows. Empty when there is none. For the folders that files are created,
+// renamed and flushed in.
 std::string NativeFolderOf(std::string_view path);
+
+// The folder part of a listing pattern (a path whose last element may hold the wildcards
+// "*" and "?", as the path boxes and the icon lookup list folders by): NativeFolderOf, and
+// on Windows "C:" for a pattern such as "C:name" that names the drive's current folder. A
+// completed path is this part followed by a name of the listing.
+std::string ListingFolderPart(std::string_view pattern);
 
 // `folder` ending in a separator of the platform's file calls: kNativeSeparator is added
 // unless one is there (on Windows "\" or "/"). An empty folder gets one too.

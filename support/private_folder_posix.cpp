@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <system_error>
-#include <vector>
 
 namespace tamsel {
 
@@ -14,13 +13,11 @@ PrivateFolder::PrivateFolder() {
     if (error) {
         return;
     }
-    const std::string pattern = (temporary / "tamsel-XXXXXX").string();
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
+    std::string name = (temporary / "tamsel-XXXXXX").string();
     // mkdtemp makes the folder with mode 0700 whatever the umask, and never takes one that
     // is there already.
     if (mkdtemp(name.data()) != nullptr) {
-        path_ = std::string(name.data()) + '/';
+        path_ = name + '/';
     }
 }
 

@@ -93,26 +93,6 @@ std::size_t FindWindowed(std::size_t start, std::string_view text, std::string_v
     return 0;
 }
 
-}  // namespace
-
-std::size_t FindChunked(std::size_t start, std::string_view text, std::string_view find,
-                        CompareMode mode, long long occurrence) {
-    if (find.empty()) {
-        return 0;
-    }
-    start = std::max<std::size_t>(start, 1);
-    if (start > text.size()) {
-        return 0;
-    }
-    occurrence = std::max(occurrence, 1LL);
-    if (occurrence == 1 && text.size() <= find.size() + kWindowStride) {
-        return FindInWindow(text, find, start, mode);
-    }
-    return FindWindowed(start, text, find, mode, occurrence);
-}
-
-namespace {
-
 // Output sizes up to this much more than the text are reserved from the quick bound below
 // without counting: a template with short values, the common case, is never searched twice.
 constexpr std::size_t kUncountedSlack = 64 * 1024;
@@ -152,6 +132,22 @@ std::size_t OutputBound(std::string_view text, std::string_view find, std::strin
 
 }  // namespace
 
+std::size_t FindChunked(std::size_t start, std::string_view text, std::string_view find,
+                        CompareMode mode, long long occurrence) {
+    if (find.empty()) {
+        return 0;
+    }
+    start = std::max<std::size_t>(start, 1);
+    if (start > text.size()) {
+        return 0;
+    }
+    occurrence = std::max(occurrence, 1LL);
+    if (occurrence == 1 && text.size() <= find.size() + kWindowStride) {
+        return FindInWindow(text, find, start, mode);
+    }
+    return FindWindowed(start, text, find, mode, occurrence);
+}
+
 std::string ReplaceText(std::string_view text, std::string_view find, std::string_view replacement,
                         CompareMode mode, long long count) {
     if (find.empty() || count == 0) {
@@ -181,16 +177,10 @@ std::string ReplaceText(std::string_view text, std::string_view find, std::strin
 }
 
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        // Most prefixes are met spelt as they are: folding waits for a byte that differs.
-        if (text[i] != prefix[i] && FoldAscii(text[i]) != FoldAscii(prefix[i])) {
-            return false;
-        }
-    }
-    return true;
+    // Most prefixes are met spelt as they are: folding waits for a byte that differs.
+    return text.size() >= prefix.size() &&
+           std::equal(prefix.begin(), prefix.end(), text.begin(),
+                      [](char p, char t) { return p == t || FoldAscii(p) == FoldAscii(t); });
 }
 
 std::string_view TrimBlanks(std::string_view text) {

@@ -29,18 +29,15 @@ bool MayBecome(std::string_view head, std::string_view mark) {
 }  // namespace
 
 std::string_view TextDecoder::Decode(std::string_view bytes) {
-    switch (form_) {
-        case Form::Undecided:
-            return DecodeStart(bytes);
-        case Form::Bytes:
-            return bytes;
-        case Form::Utf16Le:
-        case Form::Utf16Be:
-            out_.clear();
-            DecodeUtf16(bytes);
-            return out_;
+    if (form_ == Form::Undecided) {
+        return DecodeStart(bytes);
     }
-    return bytes;
+    if (form_ == Form::Bytes) {
+        return bytes;
+    }
+    out_.clear();
+    DecodeUtf16(bytes);
+    return out_;
 }
 
 // Holds the first bytes back until they are known to be a mark or not; only the first
@@ -53,25 +50,24 @@ std::string_view TextDecoder::DecodeStart(std::string_view bytes) {
         return {};  // all of `bytes` went into the head
     }
     std::string_view rest = head_;
-    if (head_.starts_with(kUtf8Mark)) {
-        form_ = Form::Bytes;
-        rest.remove_prefix(kUtf8Mark.size());
-    } else if (head_.starts_with(kUtf16LeMark) || head_.starts_with(kUtf16BeMark)) {
+    const std::string_view after = bytes.substr(taken);
+    if (head_.starts_with(kUtf16LeMark) || head_.starts_with(kUtf16BeMark)) {
         form_ = head_.starts_with(kUtf16LeMark) ? Form::Utf16Le : Form::Utf16Be;
         out_.clear();
         DecodeUtf16(rest.substr(2));
-        DecodeUtf16(bytes.substr(taken));
-        head_.clear();
-        return out_;
+        DecodeUtf16(after);
     } else {
         form_ = Form::Bytes;
+        if (head_.starts_with(kUtf8Mark)) {
+            rest.remove_prefix(kUtf8Mark.size());
+        }
+        if (rest.empty()) {
+            head_.clear();
+            return after;
+        }
+        out_.assign(rest);
+        out_.append(after);
     }
-    if (rest.empty()) {
-        head_.clear();
-        return bytes.substr(taken);
-    }
-    out_.assign(rest);
-    out_.append(bytes.substr(taken));
     head_.clear();
     return out_;
 }

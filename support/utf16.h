@@ -1,8 +1,7 @@
 #pragma once
 
-// UTF-8 texts as Windows' wide calls take and give them, where wchar_t is a UTF-16 unit.
-// Windows builds only (utf16_win32.cpp). Every text crosses here, paths included; the
-// path wrapper that refuses NULs builds on these (support/utf8_path.h).
+// UTF-8 texts as Windows' wide calls take and give them (UTF-16), paths included
+// (WidenPath in utf8_path.h builds on these). Windows builds only.
 
 #ifdef _WIN32
 
@@ -15,8 +14,7 @@ namespace tamsel {
 // list is made of them). Invalid sequences become U+FFFD.
 std::wstring Widen(std::string_view utf8);
 
-// The UTF-8 form of a UTF-16 text, embedded NULs included. Unpaired surrogates become
-// U+FFFD.
+// The UTF-8 form of a UTF-16 text, embedded NULs included; unpaired surrogates give U+FFFD.
 std::string Narrow(std::wstring_view wide);
 
 }  // namespace tamsel

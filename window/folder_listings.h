@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "support/folder_listing.h"
+#include "support/path.h"
 
 namespace tamsel {
 

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "support/file_probe_parts.h"
 #include "support/file_system.h"
 #include "test_support/temp_folder.h"
 

@@ -1,4 +1,4 @@
-#include "support/folder_listing.h"
+#include "support/path.h"
 
 #include <gtest/gtest.h>
 
