@@ -1,11 +1,12 @@
 #include "convert/bookmark_store.h"
 
+#include "support/text_decoder.h"
+
 namespace tamsel {
 
 namespace {
 
 constexpr std::string_view kSqliteHeader{"SQLite format 3\0", 16};
-constexpr std::string_view kUtf8Mark = "\xef\xbb\xbf";
 constexpr std::string_view kJsonWhitespace = " \t\r\n";
 
 }  // namespace
@@ -14,9 +15,7 @@ StoreKind StoreKindOf(std::string_view head) {
     if (head.starts_with(kSqliteHeader)) {
         return StoreKind::Places;
     }
-    if (head.starts_with(kUtf8Mark)) {
-        head.remove_prefix(kUtf8Mark.size());
-    }
+    head = WithoutUtf8Mark(head);
     const std::size_t first = head.find_first_not_of(kJsonWhitespace);
     return first != std::string_view::npos && head[first] == '{' ? StoreKind::Chromium
                                                                  : StoreKind::None;

@@ -22,6 +22,7 @@
 #include "convert/run_messages.h"
 #include "support/folder_snapshot.h"
 #include "support/path.h"
+#include "support/text_decoder.h"
 
 namespace tamsel {
 
@@ -212,15 +213,13 @@ std::optional<std::string_view> ParseList(const std::string& listPath, bool menu
         held.Drop();
     }
     // The byte-order mark is no part of the text that may declare the encoding.
-    constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
     std::optional<std::string> head = files.ReadHead(listPath, kCharsetWindow + kUtf8Mark.size());
     if (!head) {
         return kListMessage;
     }
-    const std::string_view text =
-        std::string_view(*head).substr(head->starts_with(kUtf8Mark) ? kUtf8Mark.size() : 0);
-    const ListReading reading =
-        DeclaresUtf8Charset(text) ? ListReading::RepairedUtf8 : ListReading::Windows1252;
+    const ListReading reading = DeclaresUtf8Charset(WithoutUtf8Mark(*head))
+                                    ? ListReading::RepairedUtf8
+                                    : ListReading::Windows1252;
     return ReadList(listPath, reading, files, freshLinks(onDecision), observer);
 }
 

@@ -4,14 +4,13 @@
 #include <optional>
 
 #include "support/text.h"
+#include "support/text_decoder.h"
 #include "support/utf8_repair.h"
 #include "support/windows_1252.h"
 
 namespace tamsel {
 
 namespace {
-
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 bool EqualsIgnoringCase(std::string_view text, std::string_view other) {
     return text.size() == other.size() && StartsWithIgnoringCase(text, other);
@@ -60,9 +59,7 @@ std::optional<std::string_view> DeclaredEncoding(std::string_view declaration) {
 }  // namespace
 
 bool MenuIsUtf8(std::string_view menu) {
-    if (menu.starts_with(kUtf8Mark)) {
-        menu.remove_prefix(kUtf8Mark.size());
-    }
+    menu = WithoutUtf8Mark(menu);
     constexpr std::string_view kOpening = "<?xml";
     if (!menu.starts_with(kOpening) || menu.size() == kOpening.size() ||
         !IsXmlSpace(menu[kOpening.size()])) {

@@ -11,6 +11,12 @@
 
 namespace tamsel {
 
+// The UTF-8 byte-order mark, and `text` without it at its start.
+inline constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view WithoutUtf8Mark(std::string_view text) {
+    return text.substr(text.starts_with(kUtf8Mark) ? kUtf8Mark.size() : 0);
+}
+
 class TextDecoder {
   public:
     // The UTF-8 text that `bytes`, the next part of the stream, completes. Parts may be of
