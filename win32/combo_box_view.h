@@ -1,8 +1,7 @@
 #pragma once
 
-// A path box as a native combo box whose drop-down is a completion list of its own: the
-// view its controller draws through, and the controller itself, which the window hands the
-// box's focus, keys and clicks.
+// A path box as a native combo box whose drop-down is a completion list of its own, with
+// the controller the window hands the box's focus, keys and clicks.
 
 #include <windows.h>
 
@@ -13,15 +12,13 @@
 
 namespace tamsel::win32 {
 
-// An edit field's text, caret and selection.
+// An edit field's text, caret and selection; the caret ends at the state's SelStart.
 EditState ReadEdit(HWND edit);
-// Puts text, selection and caret into the field; the caret ends at the state's SelStart.
 void ApplyEdit(HWND edit, const EditState& state);
 
 class ComboBoxView final : public PathBoxView {
   public:
-    // `form` is the window the box sits in, which owns its list; `commands` are its
-    // commands, which hear of a row clicked in the list. They must outlive the view.
+    // `form` owns the list; `commands` hear of a row clicked in it. Both outlive the view.
     ComboBoxView(HWND form, HWND combo, RunInput input, FormCommands& commands);
     ComboBoxView(const ComboBoxView&) = delete;
     ComboBoxView& operator=(const ComboBoxView&) = delete;
@@ -43,8 +40,7 @@ class ComboBoxView final : public PathBoxView {
     void ChooseRow(int row) override;
 
   private:
-    // How many entries the open list shows before it scrolls.
-    static constexpr int kVisibleListRows = 12;
+    static constexpr int kVisibleListRows = 12;  // before the open list scrolls
 
     HWND combo_;
     HWND field_;

@@ -25,8 +25,8 @@ void RegisterPopupClass(HINSTANCE instance, WNDPROC procedure) {
     RegisterClassExW(&popupClass);  // fails harmlessly for the second box
 }
 
+// The height the combo box gives its own list's rows in its font.
 int ItemHeight(HWND box) {
-    // The height the combo box gives its own list's rows in its font.
     return std::max(1, static_cast<int>(SendMessageW(box, CB_GETITEMHEIGHT, 0, 0)));
 }
 
@@ -99,9 +99,8 @@ int CompletionList::RowsShown() const {
 }
 
 // As the box's own list would drop: as wide as the box, below it, or above it where the
-// screen ends first; its rows as high as the box's own list's rows in the box's font. An
-// open list that keeps its place is left as it is: moving a shown window costs the display
-// server a round trip, more than the rest of a refill.
+// screen ends first. A list that keeps its place is not moved: moving a shown window costs
+// the display server a round trip, more than the rest of a refill.
 void CompletionList::Place(int maxRows) {
     const auto font = reinterpret_cast<HFONT>(SendMessageW(box_, WM_GETFONT, 0, 0));
     if (font != font_) {

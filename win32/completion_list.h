@@ -1,10 +1,9 @@
 #pragma once
 
-// A path box's drop-down list of completions: a popup window of its own below the box that
-// never activates, so that the keyboard focus and every key stay in the box's edit field.
-// It holds no texts: its list box only knows how many rows there are, and a row's text is
-// made from the kept entries when the row is drawn, so that 100,000 entries cost no more to
-// set than ten.
+// A path box's drop-down list of completions: a popup below the box that never activates,
+// so that the focus and every key stay in the box's edit field. Its list box knows only how
+// many rows there are; a row's text is made as it is drawn, so 100,000 entries cost no more
+// to set than ten.
 
 #include <windows.h>
 
@@ -17,35 +16,30 @@ namespace tamsel::win32 {
 
 class CompletionList {
   public:
-    // `box` is the combo box the list drops from, whose font and width it takes; `owner`
-    // the window it belongs to. `clicked` gets the row a click chose.
+    // `box` is the combo box the list drops from, whose font and width it takes; `clicked`
+    // gets the row a click chose.
     CompletionList(HWND owner, HWND box, std::function<void(int row)> clicked);
     ~CompletionList();
     CompletionList(const CompletionList&) = delete;
     CompletionList& operator=(const CompletionList&) = delete;
 
-    // Replaces the entries in one step, without drawing in between; an open list stays
-    // open, scrolled to its top with no current row, and takes its new height.
+    // An open list stays open, scrolled to its top with no current row, at its new height.
     void SetEntries(const CompletionEntries& entries);
     const CompletionEntries& Entries() const { return entries_; }
 
-    // Opens the list below the box (above it when the screen has no room below), as wide
-    // as the box and at most `maxRows` rows high, scrolled to its top with no current row.
-    // An empty list stays closed.
+    // At most `maxRows` rows high, scrolled to its top with no current row; an empty list
+    // stays closed.
     void Open(int maxRows);
     void Close() { ShowWindow(popup_, SW_HIDE); }
     bool IsOpen() const { return IsWindowVisible(popup_) != FALSE; }
 
-    // The current row, -1 for none; making one current scrolls it into view.
+    // -1 for none; making one current scrolls it into view.
     int CurrentRow() const { return static_cast<int>(SendMessageW(rows_, LB_GETCURSEL, 0, 0)); }
     void SetCurrentRow(int row) { SendMessageW(rows_, LB_SETCURSEL, static_cast<WPARAM>(row), 0); }
-    // How many rows the open list shows at once.
     int RowsShown() const;
-    // The wheel turned over the box: the open list scrolls.
+    // The wheel turned over the box.
     void Wheel(WPARAM w, LPARAM l) { SendMessageW(rows_, WM_MOUSEWHEEL, w, l); }
-
-    // The list box that shows the rows.
-    HWND Rows() const { return rows_; }
+    HWND Rows() const { return rows_; }  // the list box
 
   private:
     static LRESULT CALLBACK PopupProc(HWND popup, UINT message, WPARAM w, LPARAM l);

@@ -97,12 +97,12 @@ bool FormWindow::Create(HINSTANCE instance) {
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance;
-    windowClass.hIcon =
-        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                      GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                                        GetSystemMetrics(SM_CXSMICON),
-                                                        GetSystemMetrics(SM_CYSMICON), 0));
+    const auto icon = [instance](int width, int height) {
+        return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                             GetSystemMetrics(width), GetSystemMetrics(height), 0));
+    };
+    windowClass.hIcon = icon(SM_CXICON, SM_CYICON);
+    windowClass.hIconSm = icon(SM_CXSMICON, SM_CYSMICON);
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kClassName;
@@ -282,17 +282,15 @@ LRESULT FormWindow::Handle(UINT message, WPARAM w, LPARAM l) {
             Paint();
             return 0;
         case WM_CTLCOLORSTATIC:
-            if (const LRESULT brush =
-                    StaticColours(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l))) {
+        case WM_CTLCOLOREDIT: {
+            const auto dc = reinterpret_cast<HDC>(w);
+            const auto control = reinterpret_cast<HWND>(l);
+            if (const LRESULT brush = message == WM_CTLCOLORSTATIC ? StaticColours(dc, control)
+                                                                   : EditColours(dc, control)) {
                 return brush;
             }
             break;
-        case WM_CTLCOLOREDIT:
-            if (const LRESULT brush =
-                    EditColours(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l))) {
-                return brush;
-            }
-            break;
+        }
         case WM_ACTIVATE:
             if (LOWORD(w) == WA_INACTIVE) {
                 NoteFocus();
@@ -309,12 +307,8 @@ LRESULT FormWindow::Handle(UINT message, WPARAM w, LPARAM l) {
             DrawStartButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(l));
             return TRUE;
         case WM_SETCURSOR:
-            if (busy_) {
-                SetCursor(LoadCursorW(nullptr, IDC_APPSTARTING));
-                return TRUE;
-            }
-            if (reinterpret_cast<HWND>(w) == Control("lblCredits")) {
-                SetCursor(LoadCursorW(nullptr, IDC_HAND));
+            if (busy_ || reinterpret_cast<HWND>(w) == Control("lblCredits")) {
+                SetCursor(LoadCursorW(nullptr, busy_ ? IDC_APPSTARTING : IDC_HAND));
                 return TRUE;
             }
             break;

@@ -46,10 +46,8 @@ class FormWindow final : public FormView, private RunView {
         return boxes_[static_cast<std::size_t>(box)]->List();
     }
 
-    // Offers a message of the thread's loop to the window before it is dispatched: the
-    // window's Enter and Esc, keys for an open completion list, Tab and the other dialog
-    // keys; in the progress dialog, its Esc and Enter (Cancel) and the keys it must not
-    // answer. True when the window took the message; otherwise the loop dispatches it.
+    // Offers the thread loop's message to the window and its progress dialog before it is
+    // dispatched (their keys, the dialog keys); true when they took it.
     bool TranslateForWindow(MSG& message);
 
     std::string BoxText(RunInput box) const override { return WindowText(Box(box)); }
@@ -62,7 +60,7 @@ class FormWindow final : public FormView, private RunView {
     int ChosenFolderRow() const override;
     void EnableFolderRow(bool enabled) override { EnableWindow(Control("cboFolder"), enabled); }
 
-    // Whether a run started by Start is still going (form_window_run.cpp).
+    // Whether a run started by Start is still going.
     bool Running() { return commands_.Runs()->Running(); }
 
   private:
@@ -84,50 +82,35 @@ class FormWindow final : public FormView, private RunView {
     int Scale(int twips) const { return MulDiv(twips, dpi_, 1440); }
     RECT Scaled(const Rect& twips) const;
 
-    // The brushes and the header picture (form_window_paint.cpp).
+    // Drawing (form_window_paint.cpp). A font is the caller's to delete.
     void CreatePaintObjects(HINSTANCE instance);
-    // A font of the layout at the window's resolution, which the caller owns. A style
-    // without a face or size takes the window font's; its face where the system has it,
-    // else the system's own user-interface face.
     HFONT CreateLayoutFont(const FontStyle& style) const;
     void Paint();
     void DrawStartButton(const DRAWITEMSTRUCT& item) const;
-    // The brush for a label; 0 for the Folder row's list, which draws itself.
+    // A brush, or 0 to leave the control to draw itself.
     LRESULT StaticColours(HDC dc, HWND control) const;
-    // The brush for a path box's edit field, its text colour set; 0 for another edit.
     LRESULT EditColours(HDC dc, HWND edit) const;
     void Command(int row, int notification);
-    // Whether a modal window of the form's own may act on a key message: only on keys
-    // pressed while it shows (FormCommands::ModalKeyDown); every other message passes.
+
+    // Keys (form_window_keys.cpp). Modal windows of the form's own (message boxes, the
+    // open-file dialog) act only on keys pressed while they show.
     bool ModalAnswers(const MSG& message);
-    // Sees the messages of the thread's modal loops (message boxes, the open-file dialog)
-    // for the forms of the thread.
     static LRESULT CALLBACK ModalLoopHook(int code, WPARAM w, LPARAM l);
     void WatchModalLoops();
     void StopWatchingModalLoops();
+    PathBoxController* BoxOf(HWND target) const;  // of a box's combo or field, or nullptr
+    void BoxFocus(ComboBoxView& box, int notification);
+    void Paste(ComboBoxView& box);
+    void ArrowPressed(ComboBoxView& box);
+    void CloseListsOn(UINT message, WPARAM w, LPARAM l);
 
-    // Notes the focused control as the window is deactivated, and gives the focus back to
-    // it; false when there is none to give it to.
+    // The focused control noted as the window is deactivated, given back on activation.
     void NoteFocus();
     bool GiveFocusBack();
 
-    // The row of a control in the layout, or -1.
-    int RowOf(HWND control) const;
+    int RowOf(HWND control) const;  // the layout row, or -1
     HWND Box(RunInput box) const { return Control(PathBoxOf(box).box); }
-    // The controller of the path box whose combo box or edit field `target` is, or nullptr.
-    PathBoxController* BoxOf(HWND target) const;
-    // A path box's focus came or went (CBN_SETFOCUS, CBN_KILLFOCUS).
-    void BoxFocus(ComboBoxView& box, int notification);
-    void Paste(ComboBoxView& box);
-    // The box's arrow, or its key, opens or closes its list; a press brings the focus.
-    void ArrowPressed(ComboBoxView& box);
-    // As drop-down lists do, the open lists close when the window moves or a press falls
-    // outside their box.
-    void CloseListsOn(UINT message, WPARAM w, LPARAM l);
-
-    // Files dropped from the file manager (form_window_drops.cpp).
     void FilesDropped(HDROP drop);
-    // Names and roles for screen readers (form_window_screen_readers.cpp).
     void NameForScreenReaders();
     void ForgetScreenReaderNames();
 

@@ -6,7 +6,9 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "win32/wide_text.h"
@@ -19,14 +21,12 @@ namespace {
 
 int ModifierState() {
     int shift = 0;
-    if (GetKeyState(VK_SHIFT) < 0) {
-        shift |= vk::kShiftHeld;
-    }
-    if (GetKeyState(VK_CONTROL) < 0) {
-        shift |= vk::kControlHeld;
-    }
-    if (GetKeyState(VK_MENU) < 0) {
-        shift |= vk::kAltHeld;
+    constexpr std::pair<int, int> kHeld[] = {
+        {VK_SHIFT, vk::kShiftHeld}, {VK_CONTROL, vk::kControlHeld}, {VK_MENU, vk::kAltHeld}};
+    for (const auto& [key, held] : kHeld) {
+        if (GetKeyState(key) < 0) {
+            shift |= held;
+        }
     }
     return shift;
 }
@@ -50,6 +50,11 @@ KeyEvent FormKeyEvent(WPARAM virtualKey, bool autoRepeat) {
     return {FormKey(key, shift), shift, {}, autoRepeat, key};
 }
 
+// Bit 30 of a key-down message: the key was down already.
+KeyEvent KeyDownEvent(const MSG& message) {
+    return FormKeyEvent(message.wParam, (message.lParam & (1 << 30)) != 0);
+}
+
 // The forms of this thread, whose modal loops the hook watches.
 thread_local std::vector<FormWindow*> watchingForms;
 thread_local HHOOK modalLoopHook = nullptr;
@@ -64,9 +69,7 @@ bool FormWindow::ModalAnswers(const MSG& message) {
     switch (message.message) {
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
-            // Bit 30: the key was down already, a repeat.
-            return commands_.ModalKeyDown(
-                FormKeyEvent(message.wParam, (message.lParam & (1 << 30)) != 0));
+            return commands_.ModalKeyDown(KeyDownEvent(message));
         case WM_KEYUP:
         case WM_SYSKEYUP:
             return commands_.ModalKeyUp(FormKeyEvent(message.wParam, false));
@@ -119,8 +122,7 @@ bool FormWindow::TranslateForWindow(MSG& message) {
     const bool folderListOpen =
         message.hwnd == folders && SendMessageW(folders, CB_GETDROPPEDSTATE, 0, 0) != FALSE;
     if ((message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) && !folderListOpen) {
-        const bool autoRepeat = (message.lParam & (1 << 30)) != 0;
-        if (commands_.KeyDown(FormKeyEvent(message.wParam, autoRepeat), BoxOf(message.hwnd))) {
+        if (commands_.KeyDown(KeyDownEvent(message), BoxOf(message.hwnd))) {
             return true;
         }
     }
@@ -128,12 +130,10 @@ bool FormWindow::TranslateForWindow(MSG& message) {
 }
 
 PathBoxController* FormWindow::BoxOf(HWND target) const {
-    for (const auto& box : boxes_) {
-        if (box && (target == box->Combo() || target == box->Field())) {
-            return &box->Controller();
-        }
-    }
-    return nullptr;
+    const auto found = std::ranges::find_if(boxes_, [target](const auto& box) {
+        return box && (target == box->Combo() || target == box->Field());
+    });
+    return found != boxes_.end() ? &(*found)->Controller() : nullptr;
 }
 
 void FormWindow::Paste(ComboBoxView& box) {
@@ -252,8 +252,6 @@ LRESULT CALLBACK FormWindow::EditProc(HWND edit, UINT message, WPARAM w, LPARAM 
         case WM_NCDESTROY:
             RemoveWindowSubclass(edit, EditProc, id);
             break;
-        default:
-            break;
     }
     return DefSubclassProc(edit, message, w, l);
 }
@@ -283,8 +281,6 @@ LRESULT CALLBACK FormWindow::ComboProc(HWND combo, UINT message, WPARAM w, LPARA
         }
         case WM_NCDESTROY:
             RemoveWindowSubclass(combo, ComboProc, id);
-            break;
-        default:
             break;
     }
     return DefSubclassProc(combo, message, w, l);

@@ -16,58 +16,51 @@ namespace tamsel::win32 {
 namespace {
 
 // The system's annotation service; nothing is annotated when it is missing.
-class Annotations {
-  public:
-    Annotations() {
-        CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
-                         &services_);
-    }
-
-    void Name(HWND control, const char* name) {
-        if (services_ && control) {
-            services_->SetHwndPropStr(control, OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_NAME,
-                                      Widen(name).c_str());
-        }
-    }
-    void Role(HWND control, long role) {
-        if (services_ && control) {
-            VARIANT value{};
-            value.vt = VT_I4;
-            value.lVal = role;
-            services_->SetHwndProp(control, OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_ROLE, value);
-        }
-    }
-    void Clear(HWND control) {
-        static const MSAAPROPID kProps[] = {PROPID_ACC_NAME, PROPID_ACC_ROLE};
-        if (services_ && control) {
-            services_->ClearHwndProps(control, OBJID_CLIENT, CHILDID_SELF, kProps, 2);
-        }
-    }
-
-  private:
-    Microsoft::WRL::ComPtr<IAccPropServices> services_;
-};
+Microsoft::WRL::ComPtr<IAccPropServices> Annotations() {
+    Microsoft::WRL::ComPtr<IAccPropServices> services;
+    CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                     &services);
+    return services;
+}
 
 }  // namespace
 
 void FormWindow::NameForScreenReaders() {
-    Annotations annotations;
+    const auto services = Annotations();
+    const auto name = [&services](HWND control, const char* text) {
+        if (services && control) {
+            services->SetHwndPropStr(control, OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_NAME,
+                                     Widen(text).c_str());
+        }
+    };
     for (const PathBoxRow& box : PathBoxes()) {
-        annotations.Name(Box(box.input), box.spokenBox);
-        annotations.Name(Control(box.button), box.spokenButton);
+        name(Box(box.input), box.spokenBox);
+        name(Control(box.button), box.spokenButton);
     }
-    annotations.Name(Control("cboFolder"), FindControl("lblFolder")->caption);
-    annotations.Role(Control("lblCredits"), ROLE_SYSTEM_LINK);
+    name(Control("cboFolder"), FindControl("lblFolder")->caption);
+    if (services && Control("lblCredits")) {
+        VARIANT role{};
+        role.vt = VT_I4;
+        role.lVal = ROLE_SYSTEM_LINK;
+        services->SetHwndProp(Control("lblCredits"), OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_ROLE,
+                              role);
+    }
 }
 
 void FormWindow::ForgetScreenReaderNames() {
-    Annotations annotations;
+    const auto services = Annotations();
+    const auto clear = [&services](HWND control) {
+        static const MSAAPROPID kProps[] = {PROPID_ACC_NAME, PROPID_ACC_ROLE};
+        if (services && control) {
+            services->ClearHwndProps(control, OBJID_CLIENT, CHILDID_SELF, kProps, 2);
+        }
+    };
     for (const PathBoxRow& box : PathBoxes()) {
-        annotations.Clear(Box(box.input));
-        annotations.Clear(Control(box.button));
+        clear(Box(box.input));
+        clear(Control(box.button));
     }
-    annotations.Clear(Control("cboFolder"));
-    annotations.Clear(Control("lblCredits"));
+    clear(Control("cboFolder"));
+    clear(Control("lblCredits"));
 }
 
 }  // namespace tamsel::win32

@@ -1,4 +1,7 @@
-#include "win32/message_box.h"
+// The desktop's message box: the system's, its long lines broken at their separators (the
+// system breaks only at blanks, and a long path has none) and widened to show its caption.
+
+#include "win32/win32_desktop.h"
 
 #include <commctrl.h>
 
@@ -6,6 +9,7 @@
 #include <string_view>
 
 #include "win32/wide_text.h"
+#include "window/form_layout.h"
 #include "window/message_lines.h"
 
 namespace tamsel::win32 {
@@ -69,6 +73,8 @@ int CaptionFrameWidth(const std::wstring& caption, UINT dpi) {
            2 * GetSystemMetricsForDpi(SM_CXFIXEDFRAME, dpi);
 }
 
+// The system sizes the box for its text only: a short one ("Done") left the caption cut
+// off behind the title bar's buttons.
 void FitCaption(HWND box, const std::wstring& caption) {
     RECT frame;
     GetWindowRect(box, &frame);
@@ -122,8 +128,7 @@ LRESULT CALLBACK WatchActivation(int code, WPARAM w, LPARAM l) {
 // What a message box takes beside its text: the icon, the margins and the frame.
 constexpr int kMessageChrome = 120;
 
-}  // namespace
-
+// `text` broken to fit about two thirds of the owner's screen in the message font.
 std::wstring WrappedForMessageBox(HWND owner, const std::string& text) {
     const UINT dpi = owner ? GetDpiForWindow(owner) : GetDpiForSystem();
     MONITORINFO monitor{};
@@ -136,13 +141,17 @@ std::wstring WrappedForMessageBox(HWND owner, const std::string& text) {
                              [&font](std::string_view piece) { return font.Width(Widen(piece)); }));
 }
 
-int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags) {
+}  // namespace
+
+void Win32Desktop::ShowMessage(const std::string& text, MessageIcon icon) {
+    const std::wstring caption = Widen(kApplicationTitle);
     showing = {SetWindowsHookExW(WH_CBT, WatchActivation, nullptr, GetCurrentThreadId()), &caption,
                false};
-    const int result = MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
+    const UINT flags =
+        MB_OK | (icon == MessageIcon::Information ? MB_ICONINFORMATION : MB_ICONEXCLAMATION);
+    MessageBoxW(owner_, WrappedForMessageBox(owner_, text).c_str(), caption.c_str(), flags);
     UnhookWindowsHookEx(showing.hook);
     showing = {};
-    return result;
 }
 
 }  // namespace tamsel::win32

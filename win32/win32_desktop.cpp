@@ -7,9 +7,7 @@
 
 #include <vector>
 
-#include "win32/message_box.h"
 #include "win32/wide_text.h"
-#include "window/form_layout.h"
 
 namespace tamsel::win32 {
 
@@ -50,13 +48,6 @@ std::string ShellFolderTarget(std::string_view folder) {
         target += folder[kept + 1];
     }
     return target;
-}
-
-void Win32Desktop::ShowMessage(const std::string& text, MessageIcon icon) {
-    const UINT iconFlag =
-        icon == MessageIcon::Information ? MB_ICONINFORMATION : MB_ICONEXCLAMATION;
-    ShowMessageBox(owner_, WrappedForMessageBox(owner_, text), Widen(kApplicationTitle),
-                   MB_OK | iconFlag);
 }
 
 std::string Win32Desktop::ShowOpenDialog(const OpenDialogRequest& request) {
