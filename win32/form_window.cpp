@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "win32/wide_text.h"
-
 namespace tamsel::win32 {
 
 namespace {
@@ -260,6 +258,37 @@ bool FormWindow::GiveFocusBack() {
     SetFocus(lastFocus_);
     givingFocusBack_ = false;
     return true;
+}
+
+// A run locks the controls and shows the busy cursor and the progress dialog.
+void FormWindow::SetBusy(bool busy) {
+    if (busy == busy_) {
+        return;
+    }
+    busy_ = busy;
+    if (busy) {
+        // A disabled control loses the focus; it comes back as after a message box.
+        NoteFocus();
+    }
+    for (const PathBoxRow& box : PathBoxes()) {
+        EnableWindow(Box(box.input), !busy);
+        EnableWindow(Control(box.button), !busy);
+    }
+    EnableWindow(Control("btnStart"), !busy);
+    if (!busy && GetActiveWindow() == window_) {
+        GiveFocusBack();
+    }
+    POINT cursor;
+    GetCursorPos(&cursor);
+    SetCursorPos(cursor.x, cursor.y);  // the window answers WM_SETCURSOR anew
+}
+
+void FormWindow::ShowProgress(const RunProgress& progress) {
+    progress_.Show(window_, progress, [this] {
+        if (RunController* run = commands_.Runs()) {
+            run->Cancel();
+        }
+    });
 }
 
 LRESULT CALLBACK FormWindow::WindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {

@@ -42,9 +42,7 @@ class FormWindow final : public FormView, private RunView {
     // The control of a layout row by name; nullptr for the drawn ones (band, picture).
     HWND Control(std::string_view name) const;
     HWND BoxEdit(RunInput box) const;
-    const CompletionList& BoxList(RunInput box) const {
-        return boxes_[static_cast<std::size_t>(box)]->List();
-    }
+    ComboBoxView& BoxView(RunInput box) const { return *boxes_[static_cast<std::size_t>(box)]; }
 
     // Offers the thread loop's message to the window and its progress dialog before it is
     // dispatched (their keys, the dialog keys); true when they took it.

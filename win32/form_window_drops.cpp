@@ -2,10 +2,7 @@
 // only once the files are let go, so the cursor cannot show a refusal while dragging; a
 // refused drop changes nothing and sounds the warning.
 
-#include <vector>
-
 #include "win32/form_window.h"
-#include "win32/wide_text.h"
 
 namespace tamsel::win32 {
 

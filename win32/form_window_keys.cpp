@@ -9,9 +9,7 @@
 #include <algorithm>
 #include <optional>
 #include <utility>
-#include <vector>
 
-#include "win32/wide_text.h"
 #include "window/path_completion.h"
 #include "window/virtual_keys.h"
 
@@ -222,7 +220,7 @@ LRESULT CALLBACK FormWindow::EditProc(HWND edit, UINT message, WPARAM w, LPARAM 
             }
             // A closed combo box steps through its entries; the entries are the list's now.
             if (message == WM_KEYDOWN && !box.ListOpen()) {
-                const auto rows = static_cast<int>(box.List().Entries().size());
+                const auto rows = static_cast<int>(box.Entries().size());
                 if (const std::optional<int> row =
                         WalkRow(static_cast<int>(w), box.ListRow(), rows, box.VisibleRows())) {
                     box.ChooseRow(*row);
@@ -264,7 +262,7 @@ LRESULT CALLBACK FormWindow::ComboProc(HWND combo, UINT message, WPARAM w, LPARA
         case WM_MOUSEWHEEL:
             // Only the open list scrolls; the box's own would put another entry into it.
             if (box.ListOpen()) {
-                box.List().Wheel(w, l);
+                box.Wheel(w, l);
             }
             return 0;
         case WM_LBUTTONDOWN:

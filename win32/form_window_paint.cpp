@@ -8,7 +8,6 @@
 #include <string>
 
 #include "win32/form_window.h"
-#include "win32/wide_text.h"
 
 namespace tamsel::win32 {
 
@@ -111,10 +110,9 @@ HFONT FormWindow::CreateLayoutFont(const FontStyle& style) const {
                                   : WindowFace();
     // Hundredths of a point keep 8.25 pt exact.
     const int height = -MulDiv(static_cast<int>(points * 100 + 0.5), dpi_, 7200);
-    // A stand-in face may ask for its bold to be smoothed at small sizes while its regular
-    // is drawn bi-level (its own table of sizes says so), and the smoothed stems come out
-    // no heavier than the regular ones: "Start >" looked regular. Drawn bi-level like the
-    // texts around it, the bold shows.
+    // A stand-in face's table of sizes may smooth its small bold while its regular is drawn
+    // bi-level, and the smoothed stems look regular ("Start >" did): drawn bi-level, the
+    // bold shows.
     const bool standIn = face != Widen(kWindowFont.face);
     const DWORD quality = standIn && style.bold && points < kSmoothedBoldPoints
                               ? NONANTIALIASED_QUALITY
@@ -130,6 +128,7 @@ void FormWindow::CreatePaintObjects(HINSTANCE instance) {
     startFace_ = CreateSolidBrush(ToColorRef(FindControl("btnStart")->face.value_or(0xFFFFFF)));
     picture_ = LoadHeaderPicture(instance);
 }
+
 void FormWindow::Paint() {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window_, &paint);

@@ -9,7 +9,6 @@
 #include <wrl/client.h>
 
 #include "win32/form_window.h"
-#include "win32/wide_text.h"
 
 namespace tamsel::win32 {
 

@@ -36,9 +36,7 @@ void ProgressDialog::Show(HWND owner, const RunProgress& progress, std::function
     if (progress.waiting != waiting_) {
         // No amount while waiting: the bar runs to and fro to say that the run is alive.
         waiting_ = progress.waiting;
-        LONG_PTR style = GetWindowLongPtrW(bar_, GWL_STYLE);
-        style = waiting_ ? (style | PBS_MARQUEE) : (style & ~static_cast<LONG_PTR>(PBS_MARQUEE));
-        SetWindowLongPtrW(bar_, GWL_STYLE, style);
+        SetWindowLongPtrW(bar_, GWL_STYLE, GetWindowLongPtrW(bar_, GWL_STYLE) ^ PBS_MARQUEE);
         SendMessageW(bar_, PBM_SETMARQUEE, waiting_ ? TRUE : FALSE, 0);
     }
     if (!waiting_) {
@@ -136,13 +134,11 @@ LRESULT CALLBACK ProgressDialog::DialogProc(HWND window, UINT message, WPARAM w,
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto* self = reinterpret_cast<ProgressDialog*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self) {
-        // Cancel, Esc, Enter (IDOK when the button lost the focus) and the close box.
-        if ((message == WM_COMMAND && (LOWORD(w) == IDCANCEL || LOWORD(w) == IDOK)) ||
-            message == WM_CLOSE) {
-            self->Cancel();
-            return 0;
-        }
+    // Cancel, Esc, Enter (IDOK when the button lost the focus) and the close box.
+    if (self && ((message == WM_COMMAND && (LOWORD(w) == IDCANCEL || LOWORD(w) == IDOK)) ||
+                 message == WM_CLOSE)) {
+        self->Cancel();
+        return 0;
     }
     return DefWindowProcW(window, message, w, l);
 }

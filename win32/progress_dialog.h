@@ -1,8 +1,8 @@
 #pragma once
 
-// The run's progress dialog on Windows: a line of text, a common-controls progress bar and
-// Cancel, owned by the form window, whose controls are locked while it shows. The window's
-// loop hands it its messages through IsDialogMessage, so that Esc and Enter press Cancel.
+// The run's progress dialog: a line of text, a progress bar and Cancel, owned by the form
+// window. The window's loop hands it its messages through IsDialogMessage, so that Esc and
+// Enter press Cancel.
 
 #include <windows.h>
 

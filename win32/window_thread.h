@@ -1,8 +1,7 @@
 #pragma once
 
-// The window's thread for the form's run (window/run_view.h) on a Win32 window: posted
-// work waits in a queue and a message to the window wakes it; timers are the window's.
-// The window hands its messages to Handle.
+// The window's thread for the form's run (window/run_view.h): posted work waits in a queue
+// and a message to the window wakes it; timers are the window's.
 
 #include <windows.h>
 
@@ -16,20 +15,17 @@ namespace tamsel::win32 {
 
 class Win32WindowThread final : public WindowThread {
   public:
-    // The message that wakes the window for posted work.
-    static constexpr UINT kPostedMessage = WM_APP + 1;
-
     // The window whose loop runs the work; set before any run starts.
     void Attach(HWND window) { window_ = window; }
 
     void Post(std::function<void()> work) override;
     void StartTimer(std::chrono::milliseconds delay, std::function<void()> work) override;
 
-    // Runs the posted work or the timer a message of the window stands for. True when it
-    // was one of them.
+    // Runs the posted work or the timer a message of the window stands for, if it is one.
     bool Handle(UINT message, WPARAM w);
 
   private:
+    static constexpr UINT kPostedMessage = WM_APP + 1;
     HWND window_ = nullptr;
     std::mutex mutex_;
     std::vector<std::function<void()>> posted_;

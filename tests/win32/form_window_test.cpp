@@ -238,7 +238,7 @@ class FormWindowTest : public testing::Test {
 
     // The entries the box's list holds, as many as its rows.
     std::vector<std::string> ListOf(RunInput box) const {
-        const CompletionList& list = form_->BoxList(box);
+        const ComboBoxView& list = form_->BoxView(box);
         const auto rows = static_cast<std::size_t>(SendMessageW(list.Rows(), LB_GETCOUNT, 0, 0));
         std::vector<std::string> entries;
         for (std::size_t i = 0; i < rows && i < list.Entries().size(); ++i) {
@@ -248,9 +248,9 @@ class FormWindowTest : public testing::Test {
     }
 
     // The rows the open list shows, from its height.
-    int ListRows(RunInput box) const { return form_->BoxList(box).RowsShown(); }
+    int ListRows(RunInput box) const { return form_->BoxView(box).RowsShown(); }
 
-    bool ListOpen(RunInput box) const { return form_->BoxList(box).IsOpen(); }
+    bool ListOpen(RunInput box) const { return form_->BoxView(box).ListOpen(); }
 
     test::TempFolder folder_;
     TestDesktop desktop_;
@@ -479,7 +479,7 @@ TEST_F(FormWindowTest, TheArrowOpensTheBoxsOwnListAndAClickedRowGoesIntoTheBox) 
         EXPECT_EQ(GetFocus(), edit);
     }
 
-    const HWND rows = form_->BoxList(RunInput::List).Rows();
+    const HWND rows = form_->BoxView(RunInput::List).Rows();
     const auto rowHeight = static_cast<int>(SendMessageW(rows, LB_GETITEMHEIGHT, 0, 0));
     Click(rows, 5, rowHeight + rowHeight / 2);
     Pump();
@@ -502,21 +502,19 @@ TEST_F(FormWindowTest, AListOfAHundredThousandEntriesScrollsToItsLastAndClicksCh
     for (int i = 0; i < 100'000; ++i) {
         entries.names.push_back("entry" + std::to_string(i) + ".txt");
     }
-    int clicked = -1;
-    CompletionList list(form_->Handle(), form_->Control("txtFile0"),
-                        [&](int row) { clicked = row; });
+    ComboBoxView& list = form_->BoxView(RunInput::List);
     list.SetEntries(entries);
-    list.Open(12);
-    ASSERT_TRUE(list.IsOpen());
+    list.ShowList();
+    ASSERT_TRUE(list.ListOpen());
     ASSERT_EQ(SendMessageW(list.Rows(), LB_GETCOUNT, 0, 0), 100'000);
-    EXPECT_EQ(list.CurrentRow(), -1);
+    EXPECT_EQ(list.ListRow(), -1);
     SendMessageW(list.Rows(), WM_VSCROLL, SB_BOTTOM, 0);
     EXPECT_EQ(SendMessageW(list.Rows(), LB_GETTOPINDEX, 0, 0), 100'000 - list.RowsShown());
     // Past row 65,535, where a row number of 16 bits would wrap.
     const auto rowHeight = static_cast<int>(SendMessageW(list.Rows(), LB_GETITEMHEIGHT, 0, 0));
     Click(list.Rows(), 5, (list.RowsShown() - 1) * rowHeight + rowHeight / 2);
     Pump();
-    EXPECT_EQ(clicked, 99'999);
+    EXPECT_EQ(list.ListRow(), 99'999);
     EXPECT_EQ(list.Entries()[99'999], "C:\\Data\\entry99999.txt");
 }
 
@@ -563,7 +561,7 @@ TEST_F(FormWindowTest, TheFolderRowListsTheFoldersOfBox0sListAndTheRunTakesTheOn
     const HWND edit = form_->BoxEdit(RunInput::List);
     Key(edit, VK_F4);
     ASSERT_TRUE(ListOpen(RunInput::List));
-    std::string offered = form_->BoxList(RunInput::List).Entries().Label(0);
+    std::string offered = form_->BoxView(RunInput::List).Entries().Label(0);
     std::replace(offered.begin(), offered.end(), '\\', '/');
     EXPECT_EQ(offered, "Chrome, Default - " + store);
     Key(edit, VK_DOWN);
