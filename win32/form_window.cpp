@@ -369,8 +369,6 @@ LRESULT FormWindow::Handle(UINT message, WPARAM w, LPARAM l) {
             PostQuitMessage(0);
             window_ = nullptr;
             return 0;
-        default:
-            break;
     }
     return DefWindowProcW(window_, message, w, l);
 }

@@ -97,13 +97,10 @@ void FitCaption(HWND box, const std::wstring& caption) {
     }
 }
 
-UINT FitMessage() {
-    static const UINT message = RegisterWindowMessageW(L"TamselFitCaption");
-    return message;
-}
+const UINT kFitMessage = RegisterWindowMessageW(L"TamselFitCaption");
 
 LRESULT CALLBACK FitOnce(HWND box, UINT message, WPARAM w, LPARAM l, UINT_PTR id, DWORD_PTR) {
-    if (message == FitMessage()) {
+    if (message == kFitMessage) {
         RemoveWindowSubclass(box, FitOnce, id);
         FitCaption(box, *showing.caption);
         return 0;
@@ -120,7 +117,7 @@ LRESULT CALLBACK WatchActivation(int code, WPARAM w, LPARAM l) {
     const auto box = reinterpret_cast<HWND>(w);
     if (code == HCBT_ACTIVATE && !showing.subclassed && HasClass(box, L"#32770")) {
         showing.subclassed = SetWindowSubclass(box, FitOnce, 1, 0) != FALSE;
-        PostMessageW(box, FitMessage(), 0, 0);
+        PostMessageW(box, kFitMessage, 0, 0);
     }
     return CallNextHookEx(showing.hook, code, w, l);
 }

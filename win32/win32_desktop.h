@@ -11,11 +11,10 @@
 
 namespace tamsel::win32 {
 
-// The folder as the shell is handed it: without trailing separators, because the shell
-// quotes a path with a blank and a separator before the closing quote escapes that quote
-// ("C:\sp ace\" reaches the file manager as C:\sp ace"). A drive's root ("C:\",
-// "\\?\C:\") and a lone separator keep one separator: without it they would name the
-// drive's current folder or nothing. An empty folder stays empty.
+// The folder as the shell is handed it: without trailing separators, as the shell's quotes
+// around a path with a blank make a closing separator escape the quote ("C:\sp ace\"
+// arrives as C:\sp ace"). A drive's root ("C:\", "\\?\C:\") and a lone separator keep one
+// separator, else they would name the drive's current folder or nothing. Empty stays empty.
 std::string ShellFolderTarget(std::string_view folder);
 
 class Win32Desktop final : public DesktopServices {
