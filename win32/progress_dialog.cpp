@@ -36,7 +36,9 @@ void ProgressDialog::Show(HWND owner, const RunProgress& progress, std::function
     if (progress.waiting != waiting_) {
         // No amount while waiting: the bar runs to and fro to say that the run is alive.
         waiting_ = progress.waiting;
-        SetWindowLongPtrW(bar_, GWL_STYLE, GetWindowLongPtrW(bar_, GWL_STYLE) ^ PBS_MARQUEE);
+        const LONG_PTR style = GetWindowLongPtrW(bar_, GWL_STYLE);
+        SetWindowLongPtrW(bar_, GWL_STYLE,
+                          waiting_ ? style | PBS_MARQUEE : style & ~LONG_PTR{PBS_MARQUEE});
         SendMessageW(bar_, PBM_SETMARQUEE, waiting_ ? TRUE : FALSE, 0);
     }
     if (!waiting_) {
