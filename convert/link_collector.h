@@ -1,8 +1,7 @@
 #pragma once
 
-// Turns the links of a list into their menu entries: the owner of the prepared templates
-// and of the two blocks of entries while a list is read. It decides which links are added
-// and under which id.
+// Turns the links of a list into their menu entries, deciding which links are added and
+// under which id.
 
 #include <cstddef>
 #include <memory_resource>
@@ -37,14 +36,11 @@ class LinkCollector final : public LinkSink {
     // hears of every link as it is added or skipped.
     LinkCollector(const ItemTemplates& templates, std::string imagesFolder, IconProbe hasIcon,
                   const MenuIndex* menu = nullptr, DecisionProbe onDecision = {});
-    // Its reader views its members.
-    LinkCollector(const LinkCollector&) = delete;
+    LinkCollector(const LinkCollector&) = delete;  // its reader views its members
     LinkCollector& operator=(const LinkCollector&) = delete;
 
-    // Reads one line of the list into links and adds them (LinkReader::Feed).
+    // As LinkReader's.
     void Feed(std::string_view line) { reader_.Feed(line); }
-
-    // After the last line (LinkReader::Finish).
     void Finish() { reader_.Finish(); }
 
     // Follows the list's folders with `folders` from now on, and takes only the links that
@@ -58,10 +54,8 @@ class LinkCollector final : public LinkSink {
     void Emit(LinkRecord& record, const PreparedTemplate& query,
               const PreparedTemplate& item) override;
 
-    // How many links were added.
+    // How many links were added, how many the list held, and how many were skipped.
     std::size_t LinkCount() const { return found_ - skipped_; }
-
-    // How many links the list held, and how many of them were skipped.
     std::size_t FoundCount() const { return found_; }
     std::size_t SkippedCount() const { return skipped_; }
 
@@ -71,7 +65,6 @@ class LinkCollector final : public LinkSink {
 
     // The item entries, each followed by CR LF, in list order, in pieces as the queries.
     const std::vector<std::string>& ItemPieces() const { return itemPieces_; }
-
     // The pieces joined.
     std::string QueryText() const;
     std::string ItemText() const;

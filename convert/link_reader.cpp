@@ -28,10 +28,6 @@ std::size_t FindTag(std::string_view line, std::size_t from, std::string_view ta
     return std::string_view::npos;
 }
 
-std::size_t FindDt(std::string_view line, std::size_t from) {
-    return FindTag(line, from, "<DT>");
-}
-
 // Looks at the line's last "<" first: a bookmark line ends in "</A>", and searching from its
 // start would pass its icon once more.
 bool HoldsAnchorEnd(std::string_view line) {
@@ -44,10 +40,6 @@ bool HoldsAnchorEnd(std::string_view line) {
 }
 
 }  // namespace
-
-LinkReader::LinkReader(const PreparedTemplates& templates, const std::string& imagesFolder,
-                       const IconProbe& hasIcon, LinkSink& sink)
-    : templates_(templates), imagesFolder_(imagesFolder), hasIcon_(hasIcon), sink_(sink) {}
 
 void LinkReader::Feed(std::string_view line) {
     if (joining_) {
@@ -105,7 +97,8 @@ void LinkReader::GiveUpJoining() {
 // first, for the caller to parse.
 std::string_view LinkReader::ParseLeading(std::string_view text) {
     std::size_t start = 0;
-    for (std::size_t dt = FindDt(text, 1); dt != std::string::npos; dt = FindDt(text, dt + 1)) {
+    for (std::size_t dt = FindTag(text, 1, "<DT>"); dt != std::string::npos;
+         dt = FindTag(text, dt + 1, "<DT>")) {
         Piece(HrefFirst(TrimBlanks(text.substr(start, dt - start))));
         start = dt;
     }

@@ -20,7 +20,8 @@ class LinkReader {
   public:
     // The arguments are ParseLinkLine's and must outlive the reader.
     LinkReader(const PreparedTemplates& templates, const std::string& imagesFolder,
-               const IconProbe& hasIcon, LinkSink& sink);
+               const IconProbe& hasIcon, LinkSink& sink)
+        : templates_(templates), imagesFolder_(imagesFolder), hasIcon_(hasIcon), sink_(sink) {}
 
     // Handles one line of the list without its break: TABs become blanks, blanks at both
     // ends go, and the line is cut in front of every "<DT>" (any case) that does not begin
