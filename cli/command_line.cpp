@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string_view>
 #include <utility>
 
 #include "support/path.h"
@@ -28,21 +29,15 @@ constexpr std::array<ValueOption, 2> kValueOptions{{
     {"--folder", &CommandLine::folder, "--folder needs the path of a folder of the list"},
 }};
 
-bool AsksForHelp(const std::vector<std::string>& arguments) {
-    return std::any_of(
-        arguments.begin(), std::find(arguments.begin(), arguments.end(), "--"),
-        [](const std::string& argument) { return argument == "--help" || argument == "-h"; });
-}
-
 }  // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
-    if (AsksForHelp(arguments)) {
-        CommandLine help;
-        help.action = CommandLine::Action::Help;
-        return help;
-    }
     CommandLine line;
+    if (std::ranges::any_of(arguments.begin(), std::ranges::find(arguments, "--"),
+                            [](const std::string& a) { return a == "--help" || a == "-h"; })) {
+        line.action = CommandLine::Action::Help;
+        return line;
+    }
     std::vector<std::string> paths;
     bool optionsEnded = false;
     bool restore = false;
@@ -57,35 +52,31 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     }};
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
-            paths.push_back(argument);
-            continue;
-        }
-        if (argument == "--version") {
-            line.action = CommandLine::Action::Version;
-            return line;
-        }
-        const auto flag = std::find_if(flags.begin(), flags.end(),
-                                       [&](const auto& f) { return f.first == argument; });
-        const auto option = std::find_if(kValueOptions.begin(), kValueOptions.end(), [&](auto& o) {
+        const auto flag =
+            std::ranges::find(flags, argument, &std::pair<std::string_view, bool*>::first);
+        const auto option = std::ranges::find_if(kValueOptions, [&](const ValueOption& o) {
             return argument == o.name ||
                    (argument.starts_with(o.name) && argument[o.name.size()] == '=');
         });
-        if (flag != flags.end()) {
+        if (optionsEnded || !argument.starts_with('-') || argument == "-") {
+            paths.push_back(argument);
+        } else if (argument == "--version") {
+            line.action = CommandLine::Action::Version;
+            return line;
+        } else if (flag != flags.end()) {
             *flag->second = true;
-            continue;
-        }
-        if (option == kValueOptions.end()) {
+        } else if (option == kValueOptions.end()) {
             return UsageError("unknown option " + argument);
-        }
-        std::string& value = line.*option->value;
-        if (argument != option->name) {
-            value = argument.substr(option->name.size() + 1);
         } else {
-            value = i + 1 < arguments.size() ? arguments[++i] : std::string();
-        }
-        if (value.empty()) {
-            return UsageError(std::string(option->missing));
+            std::string& value = line.*option->value;
+            if (argument != option->name) {
+                value = argument.substr(option->name.size() + 1);
+            } else {
+                value = i + 1 < arguments.size() ? arguments[++i] : std::string();
+            }
+            if (value.empty()) {
+                return UsageError(std::string(option->missing));
+            }
         }
     }
     if (browsers) {
