@@ -24,7 +24,6 @@
 #include "app/form_controls.h"
 #include "app/key_codes.h"
 #include "app/path_box.h"
-#include "app/qt_layout.h"
 #include "window/path_boxes.h"
 
 #ifndef TAMSEL_HOMEPAGE
@@ -66,10 +65,7 @@ bool OfferNoMove(QDropEvent& event) {
 
 std::vector<tamsel::DroppedItem> ItemsOf(const QMimeData* data) {
     std::vector<tamsel::DroppedItem> items;
-    if (!data || !data->hasUrls()) {
-        return items;
-    }
-    for (const QUrl& url : data->urls()) {
+    for (const QUrl& url : data ? data->urls() : QList<QUrl>()) {
         const QString path = url.isLocalFile() ? url.toLocalFile() : QString();
         items.push_back({path.toStdString(), !path.isEmpty() && QFileInfo(path).isDir()});
     }
@@ -150,11 +146,8 @@ void FormMain::EnableFolderRow(bool enabled) {
 }
 
 void FormMain::closeEvent(QCloseEvent* event) {
-    if (commands_.CloseRequested()) {
-        QWidget::closeEvent(event);
-    } else {
-        event->ignore();
-    }
+    // Closing while a run goes waits for the run to stop.
+    event->setAccepted(commands_.CloseRequested());
 }
 
 void FormMain::buildControls() {

@@ -1,8 +1,7 @@
 #pragma once
 
-// The program's one window: two path boxes with their labels and browse buttons, the Folder
-// row, the start button and the credit line, built from the layout table (window/form_layout.h).
-// The window only draws its controls and forwards their events to the form's commands
+// The program's one window, built from the layout table (window/form_layout.h). It only
+// draws its controls and forwards their events to the form's commands
 // (window/form_commands.h), which reach the desktop through the services they are given.
 
 #include <QWidget>
@@ -42,18 +41,16 @@ class FormMain : public QWidget, private tamsel::FormView {
     void cascade(int steps);
 
   protected:
-    // Keys go to FormCommands::KeyDown, which presses Start on Enter wherever the focus is;
-    // the path boxes hand on their own keys. Keys to the form's dialogs (message boxes, the
-    // open-file and progress dialogs) pass ModalKeyDown and ModalKeyUp first, so that a dialog
-    // answers only keys pressed while it shows: a held Enter never closes the box it brought.
+    // Keys go to FormCommands::KeyDown (Enter presses Start wherever the focus is). Keys to
+    // the form's dialogs pass ModalKeyDown and ModalKeyUp first, so that a dialog answers only
+    // keys pressed while it shows: a held Enter never closes the box it brought.
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // Closing while a run goes waits for the run to stop (FormCommands::CloseRequested).
     void closeEvent(QCloseEvent* event) override;
     // The form takes every drop (a path box's edit field would insert a file's address as
-    // text), names the box under the pointer and leaves the rest to FormCommands::FilesDropped;
-    // a refused drag is ignored while it moves, so that the cursor shows the refusal.
+    // text) and names the box under the pointer; a refused drag is ignored while it moves, so
+    // that the cursor shows the refusal.
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;

@@ -81,16 +81,12 @@ VirtualKey ToVirtualKey(int qtKey, Qt::KeyboardModifiers modifiers) {
                 (modifiers & Qt::AltModifier ? vk::kAltHeld : 0)};
 }
 
-int KeyIdentity(const QKeyEvent& event) {
-    const quint32 identity = event.nativeScanCode() != 0
-                                 ? event.nativeScanCode()
-                                 : static_cast<quint32>(event.key()) | 0x80000000U;
-    return static_cast<int>(identity);
-}
-
 tamsel::KeyEvent ToKeyEvent(const QKeyEvent& event) {
     const VirtualKey key = ToVirtualKey(event.key(), event.modifiers());
     const tamsel::KeyTime time =
         event.timestamp() == 0 ? std::nullopt : tamsel::KeyTime(event.timestamp());
-    return {key.code, key.shift, time, event.isAutoRepeat(), KeyIdentity(event)};
+    const quint32 identity = event.nativeScanCode() != 0
+                                 ? event.nativeScanCode()
+                                 : static_cast<quint32>(event.key()) | 0x80000000U;
+    return {key.code, key.shift, time, event.isAutoRepeat(), static_cast<int>(identity)};
 }

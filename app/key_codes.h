@@ -22,11 +22,8 @@ struct VirtualKey {
 // On POSIX the slash key gives the separator key's code.
 VirtualKey ToVirtualKey(int qtKey, Qt::KeyboardModifiers modifiers);
 
-// What a key's press and release have in common: the native scan code where the platform
-// gives one (the press and release of a key can carry different Qt keys when a modifier is
-// let go first), else the Qt key.
-int KeyIdentity(const QKeyEvent& event);
-
 // A key event as the form logic takes it; an event made up in the program rather than sent
-// by the platform has no time.
+// by the platform has no time. Its identity, which a press and its release share, is the
+// native scan code where there is one (the two can carry different Qt keys when a modifier is
+// let go first), else the Qt key.
 tamsel::KeyEvent ToKeyEvent(const QKeyEvent& event);
