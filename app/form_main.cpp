@@ -75,8 +75,8 @@ std::vector<tamsel::DroppedItem> ItemsOf(const QMimeData* data) {
 }  // namespace
 
 FormMain::FormMain(tamsel::DesktopServices& desktop, const std::string& programFolder,
-                   Conversion conversion, QWidget* parent)
-    : QWidget(parent), commands_(*this, desktop, tamsel::RealFileSystem(), std::move(conversion)) {
+                   Conversion conversion)
+    : commands_(*this, desktop, tamsel::RealFileSystem(), std::move(conversion)) {
     Q_INIT_RESOURCE(tamsel);
     setObjectName(QStringLiteral("formMain"));
     setWindowTitle(QString::fromUtf8(tamsel::kApplicationTitle));
@@ -125,24 +125,12 @@ void FormMain::FocusBox(tamsel::RunInput box) {
     txtFile[static_cast<std::size_t>(box)]->setFocus();
 }
 
-void FormMain::CloseWindow() {
-    close();
-}
-
 void FormMain::SetFolderRows(const std::vector<std::string>& rows, int chosen) {
     cboFolder->clear();
     for (const std::string& row : rows) {
         cboFolder->addItem(QString::fromStdString(row));
     }
     cboFolder->setCurrentIndex(chosen);
-}
-
-int FormMain::ChosenFolderRow() const {
-    return cboFolder->currentIndex();
-}
-
-void FormMain::EnableFolderRow(bool enabled) {
-    cboFolder->setEnabled(enabled);
 }
 
 void FormMain::closeEvent(QCloseEvent* event) {
@@ -315,10 +303,6 @@ bool FormMain::ownsDialog(const QWindow* window) const {
         }
     }
     return false;
-}
-
-void FormMain::dragEnterEvent(QDragEnterEvent* event) {
-    dragMoveEvent(event);
 }
 
 void FormMain::dragMoveEvent(QDragMoveEvent* event) {

@@ -4,6 +4,8 @@
 // draws its controls and forwards their events to the form's commands
 // (window/form_commands.h), which reach the desktop through the services they are given.
 
+#include <QComboBox>
+#include <QDropEvent>
 #include <QWidget>
 
 #include <array>
@@ -16,7 +18,6 @@
 
 class ClickLabel;
 class PathBox;
-class QComboBox;
 class QPushButton;
 class QWindow;
 
@@ -26,12 +27,11 @@ class FormMain : public QWidget, private tamsel::FormView {
   public:
     using Conversion = tamsel::FormCommands::Conversion;
 
-    // Builds the window, fills the path boxes from the default files in `programFolder`
-    // (empty: the running program's own) and centres the window on the screen; the focus
-    // goes to path box 0 once the window is shown. `conversion` runs the start button's
-    // conversion; empty means tamsel::RunConversion on the real files.
+    // Builds the window centred on the screen, the path boxes filled from the default files in
+    // `programFolder` (empty: the running program's own), the focus in path box 0.
+    // `conversion` runs the start button's conversion; empty means tamsel::RunConversion.
     explicit FormMain(tamsel::DesktopServices& desktop, const std::string& programFolder = {},
-                      Conversion conversion = {}, QWidget* parent = nullptr);
+                      Conversion conversion = {});
     ~FormMain() override;
 
     tamsel::FormCommands& commands() { return commands_; }
@@ -51,7 +51,7 @@ class FormMain : public QWidget, private tamsel::FormView {
     // The form takes every drop (a path box's edit field would insert a file's address as
     // text) and names the box under the pointer; a refused drag is ignored while it moves, so
     // that the cursor shows the refusal.
-    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override { dragMoveEvent(event); }
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -59,10 +59,10 @@ class FormMain : public QWidget, private tamsel::FormView {
     std::string BoxText(tamsel::RunInput box) const override;
     void SetBoxText(tamsel::RunInput box, const std::string& text) override;
     void FocusBox(tamsel::RunInput box) override;
-    void CloseWindow() override;
+    void CloseWindow() override { close(); }
     void SetFolderRows(const std::vector<std::string>& rows, int chosen) override;
-    int ChosenFolderRow() const override;
-    void EnableFolderRow(bool enabled) override;
+    int ChosenFolderRow() const override { return cboFolder->currentIndex(); }
+    void EnableFolderRow(bool enabled) override { cboFolder->setEnabled(enabled); }
 
     void buildControls();
     QWidget* createControl(const tamsel::ControlRow& row);

@@ -192,10 +192,6 @@ void CompletionModel::setEntries(const tamsel::CompletionEntries& entries) {
     endResetModel();
 }
 
-int CompletionModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(entries_.size());
-}
-
 QVariant CompletionModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() ||
         (role != Qt::DisplayRole && role != Qt::EditRole)) {
@@ -254,14 +250,6 @@ void CompletionPopup::open(int maxRows) {
     setCurrentIndex(QModelIndex());
     scrollToTop();
     show();
-}
-
-void CompletionPopup::keyPressEvent(QKeyEvent* event) {
-    QCoreApplication::sendEvent(anchor_, event);
-}
-
-void CompletionPopup::keyReleaseEvent(QKeyEvent* event) {
-    QCoreApplication::sendEvent(anchor_, event);
 }
 
 void CompletionPopup::showEvent(QShowEvent* event) {

@@ -2,6 +2,7 @@
 
 #include <QAbstractListModel>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QListView>
 #include <QString>
 #include <QWheelEvent>
@@ -20,7 +21,9 @@ class CompletionModel : public QAbstractListModel {
     // Replaces every entry in one reset.
     void setEntries(const tamsel::CompletionEntries& entries);
 
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override {
+        return parent.isValid() ? 0 : static_cast<int>(entries_.size());
+    }
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
   private:
@@ -44,8 +47,8 @@ class CompletionPopup : public QListView {
     void open(int maxRows);
 
   protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override { QCoreApplication::sendEvent(anchor_, event); }
+    void keyReleaseEvent(QKeyEvent* event) override { QCoreApplication::sendEvent(anchor_, event); }
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
