@@ -1,7 +1,7 @@
 #pragma once
 
 // The layout table (window/form_layout.h) in Qt's terms: rectangles in device-independent
-// pixels, colours, fonts, and the controls Qt has no widget for.
+// pixels, colours, fonts, the controls Qt has no widget for, and how screen readers see them.
 
 #include <QColor>
 #include <QFont>
@@ -69,3 +69,8 @@ class ButtonStyle : public QProxyStyle {
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                      const QWidget* widget = nullptr) const override;
 };
+
+// Names the form's controls for screen readers: each path box by its label (also its buddy),
+// each "..." button by what it browses for, the start button by its caption, and the credit
+// line as a link a reader can follow. `form` must hold its controls already.
+void NameForScreenReaders(QWidget* form);

@@ -20,7 +20,6 @@
 #include <optional>
 #include <vector>
 
-#include "app/accessibility.h"
 #include "app/form_controls.h"
 #include "app/key_codes.h"
 #include "app/path_box.h"
