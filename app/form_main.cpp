@@ -71,6 +71,48 @@ std::vector<tamsel::DroppedItem> ItemsOf(const QMimeData* data) {
     return items;
 }
 
+std::optional<tamsel::RunInput> BoxUnder(const QWidget& form, const QDropEvent& event) {
+    for (QWidget* at = form.childAt(event.position().toPoint()); at; at = at->parentWidget()) {
+        if (const auto* box = qobject_cast<const PathBox*>(at)) {
+            return box->input();
+        }
+    }
+    return std::nullopt;
+}
+
+bool OwnsDialog(const QWidget& form, const QWindow* window) {
+    const QWidgetList tops = QApplication::topLevelWidgets();
+    const auto top = std::ranges::find(tops, window, &QWidget::windowHandle);
+    if (top == tops.end() || !qobject_cast<const QDialog*>(*top)) {
+        return false;
+    }
+    for (const QWidget* owner = (*top)->parentWidget(); owner; owner = owner->parentWidget()) {
+        if (owner == &form) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void OrderTabStops(const QWidget& form) {
+    const std::vector<const ControlRow*> stops = tamsel::TabStops();
+    for (size_t i = 1; i < stops.size(); ++i) {
+        QWidget::setTabOrder(form.findChild<QWidget*>(QLatin1StringView(stops[i - 1]->name)),
+                             form.findChild<QWidget*>(QLatin1StringView(stops[i]->name)));
+    }
+}
+
+// Returns the screen's available area; empty without a screen.
+QRect CentreOnScreen(QWidget& window) {
+    const QScreen* target = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    const QRect available = target ? target->availableGeometry() : QRect();
+    if (target) {
+        window.setGeometry(
+            QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, window.size(), available));
+    }
+    return available;
+}
+
 }  // namespace
 
 FormMain::FormMain(tamsel::DesktopServices& desktop, const std::string& programFolder,
@@ -97,13 +139,13 @@ FormMain::FormMain(tamsel::DesktopServices& desktop, const std::string& programF
     runView_.setControls(std::move(locked));
     runView_.setCancel([this] { commands_.Runs()->Cancel(); });
     commands_.RunInBackground(runView_, runView_);
-    orderTabStops();
+    OrderTabStops(*this);
     NameForScreenReaders(this);
     qApp->installEventFilter(this);
     commands_.Form_Load(programFolder, TAMSEL_HOMEPAGE);
     lblCredits->setToolTip(QString::fromStdString(commands_.CreditAddress()));
     txtFile[0]->setFocus();
-    centreOnScreen();
+    CentreOnScreen(*this);
 }
 
 FormMain::~FormMain() {
@@ -220,27 +262,10 @@ void FormMain::wireControls() {
     lblCredits->setCursor(Qt::PointingHandCursor);
 }
 
-void FormMain::orderTabStops() {
-    const std::vector<const ControlRow*> stops = tamsel::TabStops();
-    for (size_t i = 1; i < stops.size(); ++i) {
-        QWidget::setTabOrder(findChild<QWidget*>(QLatin1StringView(stops[i - 1]->name)),
-                             findChild<QWidget*>(QLatin1StringView(stops[i]->name)));
-    }
-}
-
-QRect FormMain::centreOnScreen() {
-    const QScreen* target = screen() ? screen() : QGuiApplication::primaryScreen();
-    const QRect available = target ? target->availableGeometry() : QRect();
-    if (target) {
-        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), available));
-    }
-    return available;
-}
-
 void FormMain::cascade(int steps) {
     // About a title bar's height: enough that both title bars show.
     constexpr int kStep = 32;
-    const QRect available = centreOnScreen();
+    const QRect available = CentreOnScreen(*this);
     const QRect centred = geometry();
     const int fitting =
         std::min(available.right() - centred.right(), available.bottom() - centred.bottom()) /
@@ -284,29 +309,15 @@ bool FormMain::eventFilter(QObject* watched, QEvent* event) {
     // A key comes to a window once, and from there to its widgets, each of which the
     // application's filters see again: a dialog's keys are taken where they reach its window.
     const auto* window = qobject_cast<const QWindow*>(watched);
-    if (!window || !ownsDialog(window)) {
+    if (!window || !OwnsDialog(*this, window)) {
         return false;
     }
     return !(type == QEvent::KeyPress ? commands_.ModalKeyDown(key) : commands_.ModalKeyUp(key));
 }
 
-bool FormMain::ownsDialog(const QWindow* window) const {
-    const QWidgetList tops = QApplication::topLevelWidgets();
-    const auto top = std::ranges::find(tops, window, &QWidget::windowHandle);
-    if (top == tops.end() || !qobject_cast<const QDialog*>(*top)) {
-        return false;
-    }
-    for (const QWidget* owner = (*top)->parentWidget(); owner; owner = owner->parentWidget()) {
-        if (owner == this) {
-            return true;
-        }
-    }
-    return false;
-}
-
 void FormMain::dragMoveEvent(QDragMoveEvent* event) {
     const auto items = ItemsOf(event->mimeData());
-    if (!tamsel::DecideDrop(items, boxUnder(*event)).box || !OfferNoMove(*event)) {
+    if (!tamsel::DecideDrop(items, BoxUnder(*this, *event)).box || !OfferNoMove(*event)) {
         event->ignore();
     }
 }
@@ -314,16 +325,7 @@ void FormMain::dragMoveEvent(QDragMoveEvent* event) {
 void FormMain::dropEvent(QDropEvent* event) {
     const auto items = ItemsOf(event->mimeData());
     if (!(event->possibleActions() & (Qt::CopyAction | Qt::LinkAction)) ||
-        !commands_.FilesDropped(items, boxUnder(*event)) || !OfferNoMove(*event)) {
+        !commands_.FilesDropped(items, BoxUnder(*this, *event)) || !OfferNoMove(*event)) {
         event->ignore();
     }
-}
-
-std::optional<tamsel::RunInput> FormMain::boxUnder(const QDropEvent& event) const {
-    for (QWidget* at = childAt(event.position().toPoint()); at; at = at->parentWidget()) {
-        if (const auto* box = qobject_cast<const PathBox*>(at)) {
-            return box->input();
-        }
-    }
-    return std::nullopt;
 }

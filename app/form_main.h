@@ -9,7 +9,6 @@
 #include <QWidget>
 
 #include <array>
-#include <optional>
 
 #include "app/qt_run_view.h"
 #include "window/form_commands.h"
@@ -19,7 +18,6 @@
 class ClickLabel;
 class PathBox;
 class QPushButton;
-class QWindow;
 
 class FormMain : public QWidget, private tamsel::FormView {
     Q_OBJECT
@@ -67,11 +65,6 @@ class FormMain : public QWidget, private tamsel::FormView {
     void buildControls();
     QWidget* createControl(const tamsel::ControlRow& row);
     void wireControls();
-    void orderTabStops();
-    // Returns the screen's available area; empty without a screen.
-    QRect centreOnScreen();
-    bool ownsDialog(const QWindow* window) const;
-    std::optional<tamsel::RunInput> boxUnder(const QDropEvent& event) const;
 
     QtRunView runView_{this};  // before the commands: a run going ends before it goes
     tamsel::FormCommands commands_;
