@@ -21,6 +21,81 @@ QRect ToQRect(const tamsel::Rect& pixels) {
     return {pixels.left, pixels.top, pixels.width, pixels.height};
 }
 
+// The role a widget plays for readers where Qt's own choice does not fit: a plain
+// top-level widget would be a "filler" rather than the window it is, and a clickable label
+// static text rather than a link.
+constexpr char kRoleProperty[] = "tamselAccessibleRole";
+
+// A clickable label that readers present as a link: its text is its name, and its one
+// action follows it as a click does.
+class AccessibleLink : public QAccessibleWidget {
+  public:
+    explicit AccessibleLink(ClickLabel* label) : QAccessibleWidget(label, QAccessible::Link) {}
+
+    QString text(QAccessible::Text kind) const override {
+        if (kind == QAccessible::Name) {
+            return static_cast<const ClickLabel*>(widget())->text();
+        }
+        return QAccessibleWidget::text(kind);
+    }
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.linked = true;
+        return state;
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& action) override {
+        if (action == pressAction()) {
+            emit static_cast<ClickLabel*>(widget())->clicked();
+        }
+    }
+};
+
+// A path box, or the Folder row's list, named by its label. Qt on Linux names a combo box by
+// its text and leaves the label to a relation, which not every reader follows; the text
+// stays the value.
+class AccessibleBox : public QAccessibleWidget {
+  public:
+    explicit AccessibleBox(QComboBox* box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
+
+    QString text(QAccessible::Text kind) const override {
+        if (kind == QAccessible::Value) {
+            return static_cast<const QComboBox*>(widget())->currentText();
+        }
+        return QAccessibleWidget::text(kind);
+    }
+};
+
+QAccessibleInterface* RoleFactory(const QString&, QObject* object) {
+    auto* widget = qobject_cast<QWidget*>(object);
+    const QVariant property = object ? object->property(kRoleProperty) : QVariant();
+    if (!widget || !property.isValid()) {
+        return nullptr;
+    }
+    const auto role = property.value<QAccessible::Role>();
+    if (auto* label = qobject_cast<ClickLabel*>(widget); label && role == QAccessible::Link) {
+        return new AccessibleLink(label);
+    }
+    if (auto* box = qobject_cast<QComboBox*>(widget); box && role == QAccessible::ComboBox) {
+        return new AccessibleBox(box);
+    }
+    return new QAccessibleWidget(widget, role);
+}
+
+// Gives `widget` its role; an interface Qt made for it already (a widget announces its
+// text as it is built) is dropped, so that the next reader's question gets the new one.
+void SetRole(QWidget* widget, QAccessible::Role role) {
+    widget->setProperty(kRoleProperty, QVariant::fromValue(role));
+    if (QAccessibleInterface* made = QAccessible::queryAccessibleInterface(widget)) {
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+    }
+}
+
+template <typename T>
+T* Named(QWidget* form, const char* name) {
+    return form->findChild<T*>(QLatin1StringView(name));
+}
+
 }  // namespace
 
 QSize FormClientSize() {
@@ -102,85 +177,6 @@ void ButtonStyle::drawControl(ControlElement element, const QStyleOption* option
         option->rect.adjusted(kFrameInset, kFrameInset, -kFrameInset - 1, -kFrameInset - 1));
     painter->restore();
 }
-
-namespace {
-
-// The role a widget plays for readers where Qt's own choice does not fit: a plain
-// top-level widget would be a "filler" rather than the window it is, and a clickable label
-// static text rather than a link.
-constexpr char kRoleProperty[] = "tamselAccessibleRole";
-
-// A clickable label that readers present as a link: its text is its name, and its one
-// action follows it as a click does.
-class AccessibleLink : public QAccessibleWidget {
-  public:
-    explicit AccessibleLink(ClickLabel* label) : QAccessibleWidget(label, QAccessible::Link) {}
-
-    QString text(QAccessible::Text kind) const override {
-        if (kind == QAccessible::Name) {
-            return static_cast<const ClickLabel*>(widget())->text();
-        }
-        return QAccessibleWidget::text(kind);
-    }
-    QAccessible::State state() const override {
-        QAccessible::State state = QAccessibleWidget::state();
-        state.linked = true;
-        return state;
-    }
-    QStringList actionNames() const override { return {pressAction()}; }
-    void doAction(const QString& action) override {
-        if (action == pressAction()) {
-            emit static_cast<ClickLabel*>(widget())->clicked();
-        }
-    }
-};
-
-// A path box, or the Folder row's list, named by its label. Qt on Linux names a combo box by
-// its text and leaves the label to a relation, which not every reader follows; the text
-// stays the value.
-class AccessibleBox : public QAccessibleWidget {
-  public:
-    explicit AccessibleBox(QComboBox* box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
-
-    QString text(QAccessible::Text kind) const override {
-        if (kind == QAccessible::Value) {
-            return static_cast<const QComboBox*>(widget())->currentText();
-        }
-        return QAccessibleWidget::text(kind);
-    }
-};
-
-QAccessibleInterface* RoleFactory(const QString&, QObject* object) {
-    auto* widget = qobject_cast<QWidget*>(object);
-    const QVariant property = object ? object->property(kRoleProperty) : QVariant();
-    if (!widget || !property.isValid()) {
-        return nullptr;
-    }
-    const auto role = property.value<QAccessible::Role>();
-    if (auto* label = qobject_cast<ClickLabel*>(widget); label && role == QAccessible::Link) {
-        return new AccessibleLink(label);
-    }
-    if (auto* box = qobject_cast<QComboBox*>(widget); box && role == QAccessible::ComboBox) {
-        return new AccessibleBox(box);
-    }
-    return new QAccessibleWidget(widget, role);
-}
-
-// Gives `widget` its role; an interface Qt made for it already (a widget announces its
-// text as it is built) is dropped, so that the next reader's question gets the new one.
-void SetRole(QWidget* widget, QAccessible::Role role) {
-    widget->setProperty(kRoleProperty, QVariant::fromValue(role));
-    if (QAccessibleInterface* made = QAccessible::queryAccessibleInterface(widget)) {
-        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
-    }
-}
-
-template <typename T>
-T* Named(QWidget* form, const char* name) {
-    return form->findChild<T*>(QLatin1StringView(name));
-}
-
-}  // namespace
 
 void NameForScreenReaders(QWidget* form) {
     static std::once_flag installed;
