@@ -190,15 +190,6 @@ void FormMain::buildControls() {
             control->setFont(ControlFont(row.font));
         }
     }
-    for (const tamsel::PathBoxRow& row : tamsel::PathBoxes()) {
-        const auto index = static_cast<std::size_t>(row.input);
-        txtFile[index] = findChild<PathBox*>(QLatin1StringView(row.box));
-        btnOpen[index] = findChild<QPushButton*>(QLatin1StringView(row.button));
-        lblFile[index] = findChild<ClickLabel*>(QLatin1StringView(row.label));
-    }
-    cboFolder = findChild<QComboBox*>("cboFolder");
-    btnStart = findChild<QPushButton*>("btnStart");
-    lblCredits = findChild<ClickLabel*>("lblCredits");
 }
 
 QWidget* FormMain::createControl(const ControlRow& row) {
@@ -245,12 +236,18 @@ QWidget* FormMain::createControl(const ControlRow& row) {
     return new QWidget(this);
 }
 
+// Finds the controls the window reaches and connects their events to the commands.
 void FormMain::wireControls() {
+    cboFolder = findChild<QComboBox*>("cboFolder");
+    btnStart = findChild<QPushButton*>("btnStart");
+    lblCredits = findChild<ClickLabel*>("lblCredits");
     for (const tamsel::PathBoxRow& row : tamsel::PathBoxes()) {
         const auto index = static_cast<std::size_t>(row.input);
+        txtFile[index] = findChild<PathBox*>(QLatin1StringView(row.box));
+        btnOpen[index] = findChild<QPushButton*>(QLatin1StringView(row.button));
         connect(btnOpen[index], &QPushButton::clicked, this,
                 [this, box = row.input] { commands_.btnOpen_Click(box); });
-        connect(lblFile[index], &ClickLabel::clicked, this,
+        connect(findChild<ClickLabel*>(QLatin1StringView(row.label)), &ClickLabel::clicked, this,
                 [this, box = row.input] { commands_.lblFile_Click(box); });
         txtFile[index]->setAcceptDrops(false);
         txtFile[index]->lineEdit()->setAcceptDrops(false);

@@ -70,7 +70,6 @@ class FormMain : public QWidget, private tamsel::FormView {
     tamsel::FormCommands commands_;
     std::array<PathBox*, tamsel::kPathBoxCount> txtFile{};
     std::array<QPushButton*, tamsel::kPathBoxCount> btnOpen{};
-    std::array<ClickLabel*, tamsel::kPathBoxCount> lblFile{};
     QComboBox* cboFolder = nullptr;
     QPushButton* btnStart = nullptr;
     ClickLabel* lblCredits = nullptr;

@@ -103,11 +103,6 @@ void PathBox::SetEntries(const tamsel::CompletionEntries& entries) {
     entries_->setEntries(entries);
 }
 
-int PathBox::ListRow() const {
-    const QModelIndex current = popup_->currentIndex();
-    return current.isValid() ? current.row() : -1;
-}
-
 void PathBox::ChooseRow(int row) {
     const QModelIndex index = model()->index(row, modelColumn());
     popup_->setCurrentIndex(index);
@@ -142,14 +137,11 @@ void PathBox::keyPressEvent(QKeyEvent* event) {
     const tamsel::KeyEvent key = ToKeyEvent(*event);
     if (form_.KeyDown(key, &controller_)) {
         event->accept();
-        return;
+    } else if (key.code == tamsel::vk::kEnter) {
+        event->ignore();  // the combo box has no use for Enter; it is left to the window
+    } else {
+        QComboBox::keyPressEvent(event);
     }
-    // The combo box has no use for Enter; it is left to the window.
-    if (key.code == tamsel::vk::kEnter) {
-        event->ignore();
-        return;
-    }
-    QComboBox::keyPressEvent(event);
 }
 
 void PathBox::keyReleaseEvent(QKeyEvent* event) {
@@ -168,9 +160,9 @@ void PathBox::mousePressEvent(QMouseEvent* event) {
         setFocus(Qt::MouseFocusReason);
         controller_.ArrowPressed();
         event->accept();
-        return;
+    } else {
+        QComboBox::mousePressEvent(event);
     }
-    QComboBox::mousePressEvent(event);
 }
 
 bool PathBox::eventFilter(QObject* watched, QEvent* event) {
@@ -201,8 +193,7 @@ QVariant CompletionModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::DisplayRole && row < entries_.labels.size()) {
         return QString::fromStdString(entries_.labels[row]);
     }
-    const std::string& name = entries_.names[row];
-    return folderPart_ + QString::fromUtf8(name);
+    return folderPart_ + QString::fromUtf8(entries_.names[row]);
 }
 
 CompletionPopup::CompletionPopup(QWidget* anchor, QAbstractItemModel* model) : anchor_(anchor) {

@@ -94,7 +94,7 @@ class PathBox : public QComboBox, private tamsel::PathBoxView {
     void ShowList() override { popup_->open(maxVisibleItems()); }
     void CloseList() override { popup_->hide(); }
     bool ListOpen() const override { return popup_->isVisible(); }
-    int ListRow() const override;
+    int ListRow() const override { return popup_->currentIndex().row(); }  // -1 for none
     int VisibleRows() const override { return maxVisibleItems(); }
     void ChooseRow(int row) override;
 
