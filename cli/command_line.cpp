@@ -159,17 +159,11 @@ std::string WithTrailingSeparator(std::string folder) {
 }
 
 int ExitCodeFor(RunStatus status) {
-    switch (status) {
-        case RunStatus::Done:
-        case RunStatus::NothingToAdd:
-            return kExitDone;
-        case RunStatus::InputError:
-            return kExitInputError;
-        case RunStatus::WriteError:
-        case RunStatus::Cancelled:  // the command never stops a run itself
-            return kExitWriteError;
+    if (status == RunStatus::Done || status == RunStatus::NothingToAdd) {
+        return kExitDone;
     }
-    return kExitWriteError;
+    // The command never stops a run itself: a cancelled run is a failed one.
+    return status == RunStatus::InputError ? kExitInputError : kExitWriteError;
 }
 
 }  // namespace tamsel

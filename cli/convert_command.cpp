@@ -66,20 +66,6 @@ int ListBrowserStores(FileSystem& files) {
     return kExitDone;
 }
 
-int Convert(const CommandLine& line, FileSystem& files) {
-    const RunPaths paths{
-        line.listPath,
-        line.linksPath,
-        WithTrailingSeparator(line.appFolder.empty() ? ProgramFolder() : line.appFolder),
-        line.folder,
-    };
-    TerminalProgress shown(std::cerr, StandardErrorIsTerminal() && !line.dryRun);
-    const RunOutcome outcome =
-        line.dryRun ? Preview(paths, files) : RunConversion(paths, files, kMenuLockWait, &shown);
-    shown.Clear();
-    return Reported(outcome);
-}
-
 }  // namespace
 
 }  // namespace tamsel
@@ -107,5 +93,12 @@ int main(int argc, char** argv) {
         case CommandLine::Action::Run:
             break;
     }
-    return Convert(line, files);
+    const std::string appFolder = line.appFolder.empty() ? ProgramFolder() : line.appFolder;
+    const RunPaths paths{line.listPath, line.linksPath, WithTrailingSeparator(appFolder),
+                         line.folder};
+    TerminalProgress shown(std::cerr, StandardErrorIsTerminal() && !line.dryRun);
+    const RunOutcome outcome =
+        line.dryRun ? Preview(paths, files) : RunConversion(paths, files, kMenuLockWait, &shown);
+    shown.Clear();
+    return Reported(outcome);
 }
