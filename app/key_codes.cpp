@@ -27,10 +27,11 @@ constexpr KeyRun kKeyRuns[] = {{Qt::Key_A, Qt::Key_Z, vk::kFirstLetter},
 
 constexpr KeyRun kKeypadDigits[] = {{Qt::Key_0, Qt::Key_9, vk::kNumpad0}};
 
+// Keypad keys whose codes differ from the main block's.
 constexpr KeyCode kKeypadKeys[] = {
-    {Qt::Key_Enter, vk::kEnter},   {Qt::Key_Return, vk::kEnter}, {Qt::Key_Period, vk::kDecimal},
-    {Qt::Key_Comma, vk::kDecimal}, {Qt::Key_Asterisk, 106},      {Qt::Key_Plus, 107},
-    {Qt::Key_Minus, 109},          {Qt::Key_Slash, 111},
+    {Qt::Key_Period, vk::kDecimal}, {Qt::Key_Comma, vk::kDecimal},
+    {Qt::Key_Asterisk, 106},        {Qt::Key_Plus, 107},
+    {Qt::Key_Minus, 109},           {Qt::Key_Slash, 111},
 };
 
 // Keys outside the main block's printable range that a user is likely to press while

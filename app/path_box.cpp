@@ -227,8 +227,7 @@ void CompletionPopup::open(int maxRows) {
     if (font() != anchor_->font()) {
         setFont(anchor_->font());
     }
-    const int visibleRows = std::clamp(maxRows, 1, rows);
-    const int height = visibleRows * sizeHintForRow(0) + 2 * frameWidth();
+    const int height = std::clamp(maxRows, 1, rows) * sizeHintForRow(0) + 2 * frameWidth();
     QPoint topLeft = anchor_->mapToGlobal(QPoint(0, anchor_->height()));
     if (const QScreen* screen = anchor_->screen()) {
         const QRect available = screen->availableGeometry();

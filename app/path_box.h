@@ -18,7 +18,6 @@ class CompletionModel : public QAbstractListModel {
   public:
     using QAbstractListModel::QAbstractListModel;
 
-    // Replaces every entry in one reset.
     void setEntries(const tamsel::CompletionEntries& entries);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override {
