@@ -26,18 +26,12 @@ QRect ToQRect(const tamsel::Rect& pixels) {
 // static text rather than a link.
 constexpr char kRoleProperty[] = "tamselAccessibleRole";
 
-// A clickable label that readers present as a link: its text is its name, and its one
-// action follows it as a click does.
+// A clickable label that readers present as a link, whose one action follows it as a click
+// does.
 class AccessibleLink : public QAccessibleWidget {
   public:
     explicit AccessibleLink(ClickLabel* label) : QAccessibleWidget(label, QAccessible::Link) {}
 
-    QString text(QAccessible::Text kind) const override {
-        if (kind == QAccessible::Name) {
-            return static_cast<const ClickLabel*>(widget())->text();
-        }
-        return QAccessibleWidget::text(kind);
-    }
     QAccessible::State state() const override {
         QAccessible::State state = QAccessibleWidget::state();
         state.linked = true;
@@ -196,6 +190,8 @@ void NameForScreenReaders(QWidget* form) {
     SetRole(folders, QAccessible::ComboBox);
     Named<QPushButton>(form, "btnStart")
         ->setAccessibleName(QString::fromUtf8(tamsel::FindControl("btnStart")->caption));
-    SetRole(Named<ClickLabel>(form, "lblCredits"), QAccessible::Link);
+    auto* credits = Named<ClickLabel>(form, "lblCredits");
+    credits->setAccessibleName(credits->text());
+    SetRole(credits, QAccessible::Link);
     SetRole(form, QAccessible::Window);
 }
