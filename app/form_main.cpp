@@ -2,9 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDialog>
-#include <QDropEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -24,10 +22,6 @@
 #include "app/key_codes.h"
 #include "app/path_box.h"
 #include "window/path_boxes.h"
-
-#ifndef TAMSEL_HOMEPAGE
-#define TAMSEL_HOMEPAGE ""
-#endif
 
 namespace {
 

@@ -10,7 +10,6 @@
 #include <QValidator>
 
 #include <algorithm>
-#include <utility>
 
 #include "app/key_codes.h"
 #include "window/virtual_keys.h"
