@@ -40,4 +40,10 @@ std::string WithTrailingSeparator(std::string folder);
 
 int ExitCodeFor(RunStatus status);
 
+// From the platform (console_posix.cpp, console_win32.cpp): the arguments after the program
+// name as UTF-8 (on Windows from the wide command line: `argv` holds them in the ANSI code
+// page), and whether a person watches standard error, the only one to get a progress line.
+std::vector<std::string> CommandArguments(int argc, char** argv);
+bool StandardErrorIsTerminal();
+
 }  // namespace tamsel

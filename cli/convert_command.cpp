@@ -7,7 +7,6 @@
 #include <iostream>
 
 #include "cli/command_line.h"
-#include "cli/console.h"
 #include "cli/terminal_progress.h"
 #include "convert/backup_restore.h"
 #include "convert/browser_stores.h"
