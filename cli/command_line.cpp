@@ -43,17 +43,15 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     bool restore = false;
     bool browsers = false;
     bool folders = false;
-    const std::array<std::pair<std::string_view, bool*>, 5> flags{{
+    using Flag = std::pair<std::string_view, bool*>;
+    const Flag flags[] = {
         {"--", &optionsEnded},  // what follows are paths, even "-x"
-        {"--dry-run", &line.dryRun},
-        {"--restore", &restore},
-        {"--browsers", &browsers},
-        {"--folders", &folders},
-    }};
+        {"--dry-run", &line.dryRun}, {"--restore", &restore},
+        {"--browsers", &browsers},   {"--folders", &folders},
+    };
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        const auto flag =
-            std::ranges::find(flags, argument, &std::pair<std::string_view, bool*>::first);
+        const auto flag = std::ranges::find(flags, argument, &Flag::first);
         const auto option = std::ranges::find_if(kValueOptions, [&](const ValueOption& o) {
             return argument == o.name ||
                    (argument.starts_with(o.name) && argument[o.name.size()] == '=');
@@ -63,7 +61,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         } else if (argument == "--version") {
             line.action = CommandLine::Action::Version;
             return line;
-        } else if (flag != flags.end()) {
+        } else if (flag != std::ranges::end(flags)) {
             *flag->second = true;
         } else if (option == kValueOptions.end()) {
             return UsageError("unknown option " + argument);

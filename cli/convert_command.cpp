@@ -1,8 +1,6 @@
 // tamsel-convert: runs exactly the conversion of the window's Start button and reports its
-// outcome as text and an exit status (command_line.h). Opens nothing. Help, the version,
-// the listings and a successful run's message go to standard output; every other outcome and
-// usage errors to standard error, where a run longer than a second also shows how far it is
-// (terminal_progress.h) when a person watches.
+// outcome as text and an exit status (command_line.h); opens nothing. Help, the version, the
+// listings and success go to standard output; the rest, and a long run's progress, to error.
 
 #include <iostream>
 
