@@ -188,8 +188,6 @@ void NameForScreenReaders(QWidget* form) {
     Named<QLabel>(form, "lblFolder")->setBuddy(folders);
     folders->setAccessibleName(QString::fromUtf8(tamsel::FindControl("lblFolder")->caption));
     SetRole(folders, QAccessible::ComboBox);
-    Named<QPushButton>(form, "btnStart")
-        ->setAccessibleName(QString::fromUtf8(tamsel::FindControl("btnStart")->caption));
     auto* credits = Named<ClickLabel>(form, "lblCredits");
     credits->setAccessibleName(credits->text());
     SetRole(credits, QAccessible::Link);

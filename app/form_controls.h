@@ -70,7 +70,8 @@ class ButtonStyle : public QProxyStyle {
                      const QWidget* widget = nullptr) const override;
 };
 
-// Names the form's controls for screen readers: each path box by its label (also its buddy),
-// each "..." button by what it browses for, the start button by its caption, and the credit
-// line as a link a reader can follow. `form` must hold its controls already.
+// Names the form's controls for screen readers (the start button's caption is its name
+// already): each path box and the Folder row by its label (also its buddy), each "..." button
+// by what it browses for, and the credit line as a link a reader can follow. `form` must hold
+// its controls already.
 void NameForScreenReaders(QWidget* form);
