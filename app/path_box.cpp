@@ -211,8 +211,6 @@ CompletionPopup::CompletionPopup(QWidget* anchor, QAbstractItemModel* model) : a
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // The entry names differ at their ends; the folder in front of them is the same.
-    setTextElideMode(Qt::ElideLeft);
     setMouseTracking(true);
 }
 
