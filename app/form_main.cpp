@@ -261,11 +261,10 @@ void FormMain::cascade(int steps) {
     const int fitting =
         std::min(available.right() - centred.right(), available.bottom() - centred.bottom()) /
         kStep;
-    if (available.isNull() || steps <= 0 || fitting <= 0) {
-        return;
+    if (!available.isNull() && steps > 0 && fitting > 0) {
+        const int offset = ((steps - 1) % fitting + 1) * kStep;
+        setGeometry(centred.translated(offset, offset));
     }
-    const int offset = ((steps - 1) % fitting + 1) * kStep;
-    setGeometry(centred.translated(offset, offset));
 }
 
 void FormMain::keyPressEvent(QKeyEvent* event) {
