@@ -2,8 +2,6 @@
 
 #include <QGuiApplication>
 
-#include <utility>
-
 void QtRunView::SetBusy(bool busy) {
     if (busy == busy_) {
         return;

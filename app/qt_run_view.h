@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "window/run_view.h"
