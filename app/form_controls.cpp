@@ -140,7 +140,6 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
 RectangleShape::RectangleShape(QColor fill, QColor line, QWidget* parent)
     : QWidget(parent), fill_(fill), line_(line) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    setFocusPolicy(Qt::NoFocus);
 }
 
 void RectangleShape::paintEvent(QPaintEvent*) {

@@ -212,7 +212,6 @@ QWidget* FormMain::createControl(const ControlRow& row) {
         case ControlKind::BrowseButton:
         case ControlKind::StartButton: {
             auto* button = new QPushButton(QString::fromUtf8(row.caption), this);
-            button->setAutoDefault(false);
             if (row.kind == ControlKind::BrowseButton) {
                 // Clicking a browse button must not pull the focus out of the path box.
                 button->setFocusPolicy(Qt::NoFocus);
