@@ -208,7 +208,6 @@ CompletionPopup::CompletionPopup(QWidget* anchor, QAbstractItemModel* model) : a
     setLayoutMode(QListView::Batched);
     setBatchSize(1000);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setMouseTracking(true);
