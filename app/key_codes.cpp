@@ -71,23 +71,24 @@ int CodeOf(int qtKey, std::span<const KeyRun> runs, std::span<const KeyCode> key
     return key == keys.end() ? 0 : key->second;
 }
 
-}  // namespace
-
-VirtualKey ToVirtualKey(int qtKey, Qt::KeyboardModifiers modifiers) {
+int VirtualCode(int qtKey, Qt::KeyboardModifiers modifiers) {
     const int keypadCode =
         (modifiers & Qt::KeypadModifier) ? CodeOf(qtKey, kKeypadDigits, kKeypadKeys) : 0;
-    return {keypadCode != 0 ? keypadCode : CodeOf(qtKey, kKeyRuns, kEditingKeys),
-            (modifiers & Qt::ShiftModifier ? vk::kShiftHeld : 0) |
-                (modifiers & Qt::ControlModifier ? vk::kControlHeld : 0) |
-                (modifiers & Qt::AltModifier ? vk::kAltHeld : 0)};
+    return keypadCode != 0 ? keypadCode : CodeOf(qtKey, kKeyRuns, kEditingKeys);
 }
 
+}  // namespace
+
 tamsel::KeyEvent ToKeyEvent(const QKeyEvent& event) {
-    const VirtualKey key = ToVirtualKey(event.key(), event.modifiers());
+    const Qt::KeyboardModifiers modifiers = event.modifiers();
+    const int shift = (modifiers & Qt::ShiftModifier ? vk::kShiftHeld : 0) |
+                      (modifiers & Qt::ControlModifier ? vk::kControlHeld : 0) |
+                      (modifiers & Qt::AltModifier ? vk::kAltHeld : 0);
     const tamsel::KeyTime time =
         event.timestamp() == 0 ? std::nullopt : tamsel::KeyTime(event.timestamp());
     const quint32 identity = event.nativeScanCode() != 0
                                  ? event.nativeScanCode()
                                  : static_cast<quint32>(event.key()) | 0x80000000U;
-    return {key.code, key.shift, time, event.isAutoRepeat(), static_cast<int>(identity)};
+    return {VirtualCode(event.key(), modifiers), shift, time, event.isAutoRepeat(),
+            static_cast<int>(identity)};
 }
