@@ -58,7 +58,7 @@ bool OfferNoMove(QDropEvent& event) {
 
 std::vector<tamsel::DroppedItem> ItemsOf(const QMimeData* data) {
     std::vector<tamsel::DroppedItem> items;
-    for (const QUrl& url : data ? data->urls() : QList<QUrl>()) {
+    for (const QUrl& url : data && data->hasUrls() ? data->urls() : QList<QUrl>()) {
         const QString path = url.isLocalFile() ? url.toLocalFile() : QString();
         items.push_back({path.toStdString(), !path.isEmpty() && QFileInfo(path).isDir()});
     }
