@@ -98,11 +98,12 @@ std::string QtDesktop::ShowOpenDialog(const tamsel::OpenDialogRequest& request) 
     for (const tamsel::FileFilter& filter : request.filters) {
         nameFilters << QString::fromStdString(tamsel::NameWithPatterns(filter));
     }
+    QString selected = nameFilters.value(0);
     const QString initial =
         QDir::fromNativeSeparators(QString::fromStdString(request.initialFolder));
     const QString chosen =
         QFileDialog::getOpenFileName(owner_, QString::fromStdString(request.title), initial,
-                                     nameFilters.join(QStringLiteral(";;")));
+                                     nameFilters.join(QStringLiteral(";;")), &selected);
     ReturnTo(owner_);
     return chosen.toStdString();
 }
