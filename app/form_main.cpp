@@ -242,7 +242,6 @@ void FormMain::wireControls() {
                 [this, box = row.input] { commands_.btnOpen_Click(box); });
         connect(findChild<ClickLabel*>(QLatin1StringView(row.label)), &ClickLabel::clicked, this,
                 [this, box = row.input] { commands_.lblFile_Click(box); });
-        txtFile[index]->setAcceptDrops(false);
         txtFile[index]->lineEdit()->setAcceptDrops(false);
     }
     setAcceptDrops(true);
