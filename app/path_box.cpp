@@ -207,8 +207,6 @@ CompletionPopup::CompletionPopup(QWidget* anchor, QAbstractItemModel* model) : a
     // height: the first thousand are laid out before painting, the rest in later turns.
     setLayoutMode(QListView::Batched);
     setBatchSize(1000);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setSelectionBehavior(QAbstractItemView::SelectRows);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setMouseTracking(true);
 }
