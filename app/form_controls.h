@@ -1,10 +1,29 @@
 #pragma once
 
-// The controls of the layout table (window/form_layout.h) that Qt has no widget for.
+// The layout table (window/form_layout.h) in Qt's terms: rectangles in device-independent
+// pixels, colours, fonts, the controls Qt has no widget for, and how screen readers see them.
 
 #include <QColor>
+#include <QFont>
 #include <QLabel>
 #include <QProxyStyle>
+#include <QRect>
+#include <QSize>
+
+#include "window/form_layout.h"
+
+// The client area: fixed, 537 x 370 pixels.
+QSize FormClientSize();
+
+// A control's rectangle in device-independent pixels (15 twips each).
+QRect ControlRect(const tamsel::ControlRow& control);
+
+QColor ToQColor(tamsel::Rgb colour);
+
+// `style` over the window font (`{}`: Tahoma 8.25 pt regular, or the nearest sans there is).
+// Sizes are in device-independent pixels at 96 dpi (8.25 pt = 11 px), like the geometry, so
+// that the layout scales as one on dense screens and a font never outgrows its control.
+QFont ControlFont(const tamsel::FontStyle& style);
 
 // A label that reports a click: the left button pressed and released over it.
 class ClickLabel : public QLabel {
@@ -50,3 +69,9 @@ class ButtonStyle : public QProxyStyle {
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                      const QWidget* widget = nullptr) const override;
 };
+
+// Names the form's controls for screen readers (the start button's caption is its name
+// already): each path box and the Folder row by its label (also its buddy), each "..." button
+// by what it browses for, and the credit line as a link a reader can follow. `form` must hold
+// its controls already.
+void NameForScreenReaders(QWidget* form);

@@ -2,9 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDialog>
-#include <QDropEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -20,16 +18,10 @@
 #include <optional>
 #include <vector>
 
-#include "app/accessibility.h"
 #include "app/form_controls.h"
 #include "app/key_codes.h"
 #include "app/path_box.h"
-#include "app/qt_layout.h"
 #include "window/path_boxes.h"
-
-#ifndef TAMSEL_HOMEPAGE
-#define TAMSEL_HOMEPAGE ""
-#endif
 
 namespace {
 
@@ -66,21 +58,60 @@ bool OfferNoMove(QDropEvent& event) {
 
 std::vector<tamsel::DroppedItem> ItemsOf(const QMimeData* data) {
     std::vector<tamsel::DroppedItem> items;
-    if (!data || !data->hasUrls()) {
-        return items;
-    }
-    for (const QUrl& url : data->urls()) {
+    for (const QUrl& url : data && data->hasUrls() ? data->urls() : QList<QUrl>()) {
         const QString path = url.isLocalFile() ? url.toLocalFile() : QString();
         items.push_back({path.toStdString(), !path.isEmpty() && QFileInfo(path).isDir()});
     }
     return items;
 }
 
+std::optional<tamsel::RunInput> BoxUnder(const QWidget& form, const QDropEvent& event) {
+    for (QWidget* at = form.childAt(event.position().toPoint()); at; at = at->parentWidget()) {
+        if (const auto* box = qobject_cast<const PathBox*>(at)) {
+            return box->input();
+        }
+    }
+    return std::nullopt;
+}
+
+bool OwnsDialog(const QWidget& form, const QWindow* window) {
+    const QWidgetList tops = QApplication::topLevelWidgets();
+    const auto top = std::ranges::find(tops, window, &QWidget::windowHandle);
+    if (top == tops.end() || !qobject_cast<const QDialog*>(*top)) {
+        return false;
+    }
+    for (const QWidget* owner = (*top)->parentWidget(); owner; owner = owner->parentWidget()) {
+        if (owner == &form) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void OrderTabStops(const QWidget& form) {
+    const std::vector<const ControlRow*> stops = tamsel::TabStops();
+    for (size_t i = 1; i < stops.size(); ++i) {
+        QWidget::setTabOrder(form.findChild<QWidget*>(QLatin1StringView(stops[i - 1]->name)),
+                             form.findChild<QWidget*>(QLatin1StringView(stops[i]->name)));
+    }
+}
+
+// Returns the screen's available area; empty without a screen.
+QRect CentreOnScreen(QWidget& window) {
+    const QScreen* target = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    const QRect available = target ? target->availableGeometry() : QRect();
+    if (target) {
+        window.setGeometry(
+            QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, window.size(), available));
+    }
+    return available;
+}
+
 }  // namespace
 
 FormMain::FormMain(tamsel::DesktopServices& desktop, const std::string& programFolder,
-                   Conversion conversion, QWidget* parent)
-    : QWidget(parent), commands_(*this, desktop, tamsel::RealFileSystem(), std::move(conversion)) {
+                   Conversion conversion)
+    : commands_(*this, desktop, tamsel::RealFileSystem(), std::move(conversion)) {
     Q_INIT_RESOURCE(tamsel);
     setObjectName(QStringLiteral("formMain"));
     setWindowTitle(QString::fromUtf8(tamsel::kApplicationTitle));
@@ -102,13 +133,13 @@ FormMain::FormMain(tamsel::DesktopServices& desktop, const std::string& programF
     runView_.setControls(std::move(locked));
     runView_.setCancel([this] { commands_.Runs()->Cancel(); });
     commands_.RunInBackground(runView_, runView_);
-    orderTabStops();
+    OrderTabStops(*this);
     NameForScreenReaders(this);
     qApp->installEventFilter(this);
     commands_.Form_Load(programFolder, TAMSEL_HOMEPAGE);
     lblCredits->setToolTip(QString::fromStdString(commands_.CreditAddress()));
     txtFile[0]->setFocus();
-    centreOnScreen();
+    CentreOnScreen(*this);
 }
 
 FormMain::~FormMain() {
@@ -129,10 +160,6 @@ void FormMain::FocusBox(tamsel::RunInput box) {
     txtFile[static_cast<std::size_t>(box)]->setFocus();
 }
 
-void FormMain::CloseWindow() {
-    close();
-}
-
 void FormMain::SetFolderRows(const std::vector<std::string>& rows, int chosen) {
     cboFolder->clear();
     for (const std::string& row : rows) {
@@ -141,20 +168,9 @@ void FormMain::SetFolderRows(const std::vector<std::string>& rows, int chosen) {
     cboFolder->setCurrentIndex(chosen);
 }
 
-int FormMain::ChosenFolderRow() const {
-    return cboFolder->currentIndex();
-}
-
-void FormMain::EnableFolderRow(bool enabled) {
-    cboFolder->setEnabled(enabled);
-}
-
 void FormMain::closeEvent(QCloseEvent* event) {
-    if (commands_.CloseRequested()) {
-        QWidget::closeEvent(event);
-    } else {
-        event->ignore();
-    }
+    // Closing while a run goes waits for the run to stop.
+    event->setAccepted(commands_.CloseRequested());
 }
 
 void FormMain::buildControls() {
@@ -168,15 +184,6 @@ void FormMain::buildControls() {
             control->setFont(ControlFont(row.font));
         }
     }
-    for (const tamsel::PathBoxRow& row : tamsel::PathBoxes()) {
-        const auto index = static_cast<std::size_t>(row.input);
-        txtFile[index] = findChild<PathBox*>(QLatin1StringView(row.box));
-        btnOpen[index] = findChild<QPushButton*>(QLatin1StringView(row.button));
-        lblFile[index] = findChild<ClickLabel*>(QLatin1StringView(row.label));
-    }
-    cboFolder = findChild<QComboBox*>("cboFolder");
-    btnStart = findChild<QPushButton*>("btnStart");
-    lblCredits = findChild<ClickLabel*>("lblCredits");
 }
 
 QWidget* FormMain::createControl(const ControlRow& row) {
@@ -205,7 +212,6 @@ QWidget* FormMain::createControl(const ControlRow& row) {
         case ControlKind::BrowseButton:
         case ControlKind::StartButton: {
             auto* button = new QPushButton(QString::fromUtf8(row.caption), this);
-            button->setAutoDefault(false);
             if (row.kind == ControlKind::BrowseButton) {
                 // Clicking a browse button must not pull the focus out of the path box.
                 button->setFocusPolicy(Qt::NoFocus);
@@ -223,14 +229,19 @@ QWidget* FormMain::createControl(const ControlRow& row) {
     return new QWidget(this);
 }
 
+// Finds the controls the window reaches and connects their events to the commands.
 void FormMain::wireControls() {
+    cboFolder = findChild<QComboBox*>("cboFolder");
+    btnStart = findChild<QPushButton*>("btnStart");
+    lblCredits = findChild<ClickLabel*>("lblCredits");
     for (const tamsel::PathBoxRow& row : tamsel::PathBoxes()) {
         const auto index = static_cast<std::size_t>(row.input);
+        txtFile[index] = findChild<PathBox*>(QLatin1StringView(row.box));
+        btnOpen[index] = findChild<QPushButton*>(QLatin1StringView(row.button));
         connect(btnOpen[index], &QPushButton::clicked, this,
                 [this, box = row.input] { commands_.btnOpen_Click(box); });
-        connect(lblFile[index], &ClickLabel::clicked, this,
+        connect(findChild<ClickLabel*>(QLatin1StringView(row.label)), &ClickLabel::clicked, this,
                 [this, box = row.input] { commands_.lblFile_Click(box); });
-        txtFile[index]->setAcceptDrops(false);
         txtFile[index]->lineEdit()->setAcceptDrops(false);
     }
     setAcceptDrops(true);
@@ -240,36 +251,18 @@ void FormMain::wireControls() {
     lblCredits->setCursor(Qt::PointingHandCursor);
 }
 
-void FormMain::orderTabStops() {
-    const std::vector<const ControlRow*> stops = tamsel::TabStops();
-    for (size_t i = 1; i < stops.size(); ++i) {
-        QWidget::setTabOrder(findChild<QWidget*>(QLatin1StringView(stops[i - 1]->name)),
-                             findChild<QWidget*>(QLatin1StringView(stops[i]->name)));
-    }
-}
-
-QRect FormMain::centreOnScreen() {
-    const QScreen* target = screen() ? screen() : QGuiApplication::primaryScreen();
-    const QRect available = target ? target->availableGeometry() : QRect();
-    if (target) {
-        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), available));
-    }
-    return available;
-}
-
 void FormMain::cascade(int steps) {
     // About a title bar's height: enough that both title bars show.
     constexpr int kStep = 32;
-    const QRect available = centreOnScreen();
+    const QRect available = CentreOnScreen(*this);
     const QRect centred = geometry();
     const int fitting =
         std::min(available.right() - centred.right(), available.bottom() - centred.bottom()) /
         kStep;
-    if (available.isNull() || steps <= 0 || fitting <= 0) {
-        return;
+    if (!available.isNull() && steps > 0 && fitting > 0) {
+        const int offset = ((steps - 1) % fitting + 1) * kStep;
+        setGeometry(centred.translated(offset, offset));
     }
-    const int offset = ((steps - 1) % fitting + 1) * kStep;
-    setGeometry(centred.translated(offset, offset));
 }
 
 void FormMain::keyPressEvent(QKeyEvent* event) {
@@ -304,33 +297,15 @@ bool FormMain::eventFilter(QObject* watched, QEvent* event) {
     // A key comes to a window once, and from there to its widgets, each of which the
     // application's filters see again: a dialog's keys are taken where they reach its window.
     const auto* window = qobject_cast<const QWindow*>(watched);
-    if (!window || !ownsDialog(window)) {
+    if (!window || !OwnsDialog(*this, window)) {
         return false;
     }
     return !(type == QEvent::KeyPress ? commands_.ModalKeyDown(key) : commands_.ModalKeyUp(key));
 }
 
-bool FormMain::ownsDialog(const QWindow* window) const {
-    const QWidgetList tops = QApplication::topLevelWidgets();
-    const auto top = std::ranges::find(tops, window, &QWidget::windowHandle);
-    if (top == tops.end() || !qobject_cast<const QDialog*>(*top)) {
-        return false;
-    }
-    for (const QWidget* owner = (*top)->parentWidget(); owner; owner = owner->parentWidget()) {
-        if (owner == this) {
-            return true;
-        }
-    }
-    return false;
-}
-
-void FormMain::dragEnterEvent(QDragEnterEvent* event) {
-    dragMoveEvent(event);
-}
-
 void FormMain::dragMoveEvent(QDragMoveEvent* event) {
     const auto items = ItemsOf(event->mimeData());
-    if (!tamsel::DecideDrop(items, boxUnder(*event)).box || !OfferNoMove(*event)) {
+    if (!tamsel::DecideDrop(items, BoxUnder(*this, *event)).box || !OfferNoMove(*event)) {
         event->ignore();
     }
 }
@@ -338,16 +313,7 @@ void FormMain::dragMoveEvent(QDragMoveEvent* event) {
 void FormMain::dropEvent(QDropEvent* event) {
     const auto items = ItemsOf(event->mimeData());
     if (!(event->possibleActions() & (Qt::CopyAction | Qt::LinkAction)) ||
-        !commands_.FilesDropped(items, boxUnder(*event)) || !OfferNoMove(*event)) {
+        !commands_.FilesDropped(items, BoxUnder(*this, *event)) || !OfferNoMove(*event)) {
         event->ignore();
     }
-}
-
-std::optional<tamsel::RunInput> FormMain::boxUnder(const QDropEvent& event) const {
-    for (QWidget* at = childAt(event.position().toPoint()); at; at = at->parentWidget()) {
-        if (const auto* box = qobject_cast<const PathBox*>(at)) {
-            return box->input();
-        }
-    }
-    return std::nullopt;
 }

@@ -1,14 +1,14 @@
 #pragma once
 
-// The program's one window: two path boxes with their labels and browse buttons, the Folder
-// row, the start button and the credit line, built from the layout table (window/form_layout.h).
-// The window only draws its controls and forwards their events to the form's commands
+// The program's one window, built from the layout table (window/form_layout.h). It only
+// draws its controls and forwards their events to the form's commands
 // (window/form_commands.h), which reach the desktop through the services they are given.
 
+#include <QComboBox>
+#include <QDropEvent>
 #include <QWidget>
 
 #include <array>
-#include <optional>
 
 #include "app/qt_run_view.h"
 #include "window/form_commands.h"
@@ -17,9 +17,7 @@
 
 class ClickLabel;
 class PathBox;
-class QComboBox;
 class QPushButton;
-class QWindow;
 
 class FormMain : public QWidget, private tamsel::FormView {
     Q_OBJECT
@@ -27,12 +25,11 @@ class FormMain : public QWidget, private tamsel::FormView {
   public:
     using Conversion = tamsel::FormCommands::Conversion;
 
-    // Builds the window, fills the path boxes from the default files in `programFolder`
-    // (empty: the running program's own) and centres the window on the screen; the focus
-    // goes to path box 0 once the window is shown. `conversion` runs the start button's
-    // conversion; empty means tamsel::RunConversion on the real files.
+    // Builds the window centred on the screen, the path boxes filled from the default files in
+    // `programFolder` (empty: the running program's own), the focus in path box 0.
+    // `conversion` runs the start button's conversion; empty means tamsel::RunConversion.
     explicit FormMain(tamsel::DesktopServices& desktop, const std::string& programFolder = {},
-                      Conversion conversion = {}, QWidget* parent = nullptr);
+                      Conversion conversion = {});
     ~FormMain() override;
 
     tamsel::FormCommands& commands() { return commands_; }
@@ -42,19 +39,17 @@ class FormMain : public QWidget, private tamsel::FormView {
     void cascade(int steps);
 
   protected:
-    // Keys go to FormCommands::KeyDown, which presses Start on Enter wherever the focus is;
-    // the path boxes hand on their own keys. Keys to the form's dialogs (message boxes, the
-    // open-file and progress dialogs) pass ModalKeyDown and ModalKeyUp first, so that a dialog
-    // answers only keys pressed while it shows: a held Enter never closes the box it brought.
+    // Keys go to FormCommands::KeyDown (Enter presses Start wherever the focus is). Keys to
+    // the form's dialogs pass ModalKeyDown and ModalKeyUp first, so that a dialog answers only
+    // keys pressed while it shows: a held Enter never closes the box it brought.
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // Closing while a run goes waits for the run to stop (FormCommands::CloseRequested).
     void closeEvent(QCloseEvent* event) override;
     // The form takes every drop (a path box's edit field would insert a file's address as
-    // text), names the box under the pointer and leaves the rest to FormCommands::FilesDropped;
-    // a refused drag is ignored while it moves, so that the cursor shows the refusal.
-    void dragEnterEvent(QDragEnterEvent* event) override;
+    // text) and names the box under the pointer; a refused drag is ignored while it moves, so
+    // that the cursor shows the refusal.
+    void dragEnterEvent(QDragEnterEvent* event) override { dragMoveEvent(event); }
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -62,25 +57,19 @@ class FormMain : public QWidget, private tamsel::FormView {
     std::string BoxText(tamsel::RunInput box) const override;
     void SetBoxText(tamsel::RunInput box, const std::string& text) override;
     void FocusBox(tamsel::RunInput box) override;
-    void CloseWindow() override;
+    void CloseWindow() override { close(); }
     void SetFolderRows(const std::vector<std::string>& rows, int chosen) override;
-    int ChosenFolderRow() const override;
-    void EnableFolderRow(bool enabled) override;
+    int ChosenFolderRow() const override { return cboFolder->currentIndex(); }
+    void EnableFolderRow(bool enabled) override { cboFolder->setEnabled(enabled); }
 
     void buildControls();
     QWidget* createControl(const tamsel::ControlRow& row);
     void wireControls();
-    void orderTabStops();
-    // Returns the screen's available area; empty without a screen.
-    QRect centreOnScreen();
-    bool ownsDialog(const QWindow* window) const;
-    std::optional<tamsel::RunInput> boxUnder(const QDropEvent& event) const;
 
     QtRunView runView_{this};  // before the commands: a run going ends before it goes
     tamsel::FormCommands commands_;
     std::array<PathBox*, tamsel::kPathBoxCount> txtFile{};
     std::array<QPushButton*, tamsel::kPathBoxCount> btnOpen{};
-    std::array<ClickLabel*, tamsel::kPathBoxCount> lblFile{};
     QComboBox* cboFolder = nullptr;
     QPushButton* btnStart = nullptr;
     ClickLabel* lblCredits = nullptr;

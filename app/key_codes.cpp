@@ -27,10 +27,11 @@ constexpr KeyRun kKeyRuns[] = {{Qt::Key_A, Qt::Key_Z, vk::kFirstLetter},
 
 constexpr KeyRun kKeypadDigits[] = {{Qt::Key_0, Qt::Key_9, vk::kNumpad0}};
 
+// Keypad keys whose codes differ from the main block's.
 constexpr KeyCode kKeypadKeys[] = {
-    {Qt::Key_Enter, vk::kEnter},   {Qt::Key_Return, vk::kEnter}, {Qt::Key_Period, vk::kDecimal},
-    {Qt::Key_Comma, vk::kDecimal}, {Qt::Key_Asterisk, 106},      {Qt::Key_Plus, 107},
-    {Qt::Key_Minus, 109},          {Qt::Key_Slash, 111},
+    {Qt::Key_Period, vk::kDecimal}, {Qt::Key_Comma, vk::kDecimal},
+    {Qt::Key_Asterisk, 106},        {Qt::Key_Plus, 107},
+    {Qt::Key_Minus, 109},           {Qt::Key_Slash, 111},
 };
 
 // Keys outside the main block's printable range that a user is likely to press while
@@ -70,27 +71,24 @@ int CodeOf(int qtKey, std::span<const KeyRun> runs, std::span<const KeyCode> key
     return key == keys.end() ? 0 : key->second;
 }
 
-}  // namespace
-
-VirtualKey ToVirtualKey(int qtKey, Qt::KeyboardModifiers modifiers) {
+int VirtualCode(int qtKey, Qt::KeyboardModifiers modifiers) {
     const int keypadCode =
         (modifiers & Qt::KeypadModifier) ? CodeOf(qtKey, kKeypadDigits, kKeypadKeys) : 0;
-    return {keypadCode != 0 ? keypadCode : CodeOf(qtKey, kKeyRuns, kEditingKeys),
-            (modifiers & Qt::ShiftModifier ? vk::kShiftHeld : 0) |
-                (modifiers & Qt::ControlModifier ? vk::kControlHeld : 0) |
-                (modifiers & Qt::AltModifier ? vk::kAltHeld : 0)};
+    return keypadCode != 0 ? keypadCode : CodeOf(qtKey, kKeyRuns, kEditingKeys);
 }
 
-int KeyIdentity(const QKeyEvent& event) {
+}  // namespace
+
+tamsel::KeyEvent ToKeyEvent(const QKeyEvent& event) {
+    const Qt::KeyboardModifiers modifiers = event.modifiers();
+    const int shift = (modifiers & Qt::ShiftModifier ? vk::kShiftHeld : 0) |
+                      (modifiers & Qt::ControlModifier ? vk::kControlHeld : 0) |
+                      (modifiers & Qt::AltModifier ? vk::kAltHeld : 0);
+    const tamsel::KeyTime time =
+        event.timestamp() == 0 ? std::nullopt : tamsel::KeyTime(event.timestamp());
     const quint32 identity = event.nativeScanCode() != 0
                                  ? event.nativeScanCode()
                                  : static_cast<quint32>(event.key()) | 0x80000000U;
-    return static_cast<int>(identity);
-}
-
-tamsel::KeyEvent ToKeyEvent(const QKeyEvent& event) {
-    const VirtualKey key = ToVirtualKey(event.key(), event.modifiers());
-    const tamsel::KeyTime time =
-        event.timestamp() == 0 ? std::nullopt : tamsel::KeyTime(event.timestamp());
-    return {key.code, key.shift, time, event.isAutoRepeat(), KeyIdentity(event)};
+    return {VirtualCode(event.key(), modifiers), shift, time, event.isAutoRepeat(),
+            static_cast<int>(identity)};
 }

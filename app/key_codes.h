@@ -3,30 +3,16 @@
 // The form logic reacts to keys by their Windows virtual-key codes (window/virtual_keys.h),
 // whatever the toolkit; this is the one place that translates Qt's key events into them.
 
-#include <Qt>
-
 #include "window/key_event.h"
 
 class QKeyEvent;
 
-// A key as the form logic sees it: its virtual-key code (0 for a key without one here) and
-// its modifiers (Shift 1 + Ctrl 2 + Alt 4).
-struct VirtualKey {
-    int code = 0;
-    int shift = 0;
-};
-
-// Maps a Qt key and its modifiers. Return and keypad Enter give Enter; keypad digits and
-// period (Qt::KeypadModifier) give the keypad codes, its editing keys (Num Lock off) the
-// editing keys' codes. Letters map by Qt key, so Shift+A and a on any layout give A (65).
-// On POSIX the slash key gives the separator key's code.
-VirtualKey ToVirtualKey(int qtKey, Qt::KeyboardModifiers modifiers);
-
-// What a key's press and release have in common: the native scan code where the platform
-// gives one (the press and release of a key can carry different Qt keys when a modifier is
+// A key event as the form logic takes it: the virtual-key code (0 for a key without one here)
+// and Shift, Ctrl and Alt. Return and keypad Enter give Enter; keypad digits and period
+// (Qt::KeypadModifier) give the keypad codes, its editing keys (Num Lock off) the editing
+// keys' codes. Letters map by Qt key, so Shift+A and a on any layout give A (65). On POSIX the
+// slash key gives the separator key's code. An event made up in the program rather than sent
+// by the platform has no time. Its identity, which a press and its release share, is the
+// native scan code where there is one (the two can carry different Qt keys when a modifier is
 // let go first), else the Qt key.
-int KeyIdentity(const QKeyEvent& event);
-
-// A key event as the form logic takes it; an event made up in the program rather than sent
-// by the platform has no time.
 tamsel::KeyEvent ToKeyEvent(const QKeyEvent& event);

@@ -1,16 +1,16 @@
 #include "app/path_box.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTimer>
 #include <QValidator>
-#include <QWheelEvent>
 
-#include <utility>
+#include <algorithm>
 
-#include "app/completion_list.h"
 #include "app/key_codes.h"
 #include "window/virtual_keys.h"
 
@@ -72,14 +72,6 @@ void PathBox::showPopup() {
     }
 }
 
-void PathBox::hidePopup() {
-    CloseList();
-}
-
-QListView* PathBox::completionList() const {
-    return popup_;
-}
-
 tamsel::EditState PathBox::Edit() const {
     const QLineEdit* edit = lineEdit();
     return {edit->text().toStdString(),
@@ -108,27 +100,6 @@ void PathBox::SetEntries(const tamsel::CompletionEntries& entries) {
     // browser and profile, then its path) keeps its start and gives way in its middle.
     popup_->setTextElideMode(entries.labels.empty() ? Qt::ElideLeft : Qt::ElideMiddle);
     entries_->setEntries(entries);
-}
-
-void PathBox::ShowList() {
-    popup_->open(maxVisibleItems());
-}
-
-void PathBox::CloseList() {
-    popup_->hide();
-}
-
-bool PathBox::ListOpen() const {
-    return popup_->isVisible();
-}
-
-int PathBox::ListRow() const {
-    const QModelIndex current = popup_->currentIndex();
-    return current.isValid() ? current.row() : -1;
-}
-
-int PathBox::VisibleRows() const {
-    return maxVisibleItems();
 }
 
 void PathBox::ChooseRow(int row) {
@@ -165,14 +136,11 @@ void PathBox::keyPressEvent(QKeyEvent* event) {
     const tamsel::KeyEvent key = ToKeyEvent(*event);
     if (form_.KeyDown(key, &controller_)) {
         event->accept();
-        return;
+    } else if (key.code == tamsel::vk::kEnter) {
+        event->ignore();  // the combo box has no use for Enter; it is left to the window
+    } else {
+        QComboBox::keyPressEvent(event);
     }
-    // The combo box has no use for Enter; it is left to the window.
-    if (key.code == tamsel::vk::kEnter) {
-        event->ignore();
-        return;
-    }
-    QComboBox::keyPressEvent(event);
 }
 
 void PathBox::keyReleaseEvent(QKeyEvent* event) {
@@ -191,14 +159,9 @@ void PathBox::mousePressEvent(QMouseEvent* event) {
         setFocus(Qt::MouseFocusReason);
         controller_.ArrowPressed();
         event->accept();
-        return;
+    } else {
+        QComboBox::mousePressEvent(event);
     }
-    QComboBox::mousePressEvent(event);
-}
-
-void PathBox::wheelEvent(QWheelEvent* event) {
-    // The combo box would step through its list and replace the text with an entry.
-    event->ignore();
 }
 
 bool PathBox::eventFilter(QObject* watched, QEvent* event) {
@@ -211,4 +174,98 @@ bool PathBox::eventFilter(QObject* watched, QEvent* event) {
         });
     }
     return QComboBox::eventFilter(watched, event);
+}
+
+void CompletionModel::setEntries(const tamsel::CompletionEntries& entries) {
+    beginResetModel();
+    entries_ = entries;
+    folderPart_ = QString::fromStdString(entries_.folderPart);
+    endResetModel();
+}
+
+QVariant CompletionModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount() ||
+        (role != Qt::DisplayRole && role != Qt::EditRole)) {
+        return {};
+    }
+    const auto row = static_cast<std::size_t>(index.row());
+    if (role == Qt::DisplayRole && row < entries_.labels.size()) {
+        return QString::fromStdString(entries_.labels[row]);
+    }
+    return folderPart_ + QString::fromUtf8(entries_.names[row]);
+}
+
+CompletionPopup::CompletionPopup(QWidget* anchor, QAbstractItemModel* model) : anchor_(anchor) {
+    // A tool tip window is never activated by showing it or by a click (on X it bypasses
+    // the window manager), so the box keeps the focus without any event sent on its behalf.
+    setParent(anchor, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFocusPolicy(Qt::NoFocus);
+    setModel(model);
+    setUniformItemSizes(true);  // then a view asks the model only for the rows it shows
+    // Laying out all of 100,000 rows costs about 15 ms on each refill and each change of
+    // height: the first thousand are laid out before painting, the rest in later turns.
+    setLayoutMode(QListView::Batched);
+    setBatchSize(1000);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setMouseTracking(true);
+}
+
+void CompletionPopup::open(int maxRows) {
+    const int rows = model()->rowCount();
+    if (rows == 0) {
+        hide();
+        return;
+    }
+    // A window of its own inherits no font: the box's, in the list's own colours.
+    if (font() != anchor_->font()) {
+        setFont(anchor_->font());
+    }
+    const int height = std::clamp(maxRows, 1, rows) * sizeHintForRow(0) + 2 * frameWidth();
+    QPoint topLeft = anchor_->mapToGlobal(QPoint(0, anchor_->height()));
+    if (const QScreen* screen = anchor_->screen()) {
+        const QRect available = screen->availableGeometry();
+        const QPoint above = anchor_->mapToGlobal(QPoint(0, -height));
+        if (topLeft.y() + height > available.bottom() && above.y() >= available.top()) {
+            topLeft = above;
+        }
+    }
+    setGeometry(QRect(topLeft, QSize(anchor_->width(), height)));
+    setCurrentIndex(QModelIndex());
+    scrollToTop();
+    show();
+}
+
+void CompletionPopup::showEvent(QShowEvent* event) {
+    // Without a popup's grab, presses elsewhere are seen through the application.
+    qApp->installEventFilter(this);
+    QListView::showEvent(event);
+}
+
+void CompletionPopup::hideEvent(QHideEvent* event) {
+    qApp->removeEventFilter(this);
+    QListView::hideEvent(event);
+}
+
+bool CompletionPopup::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::NonClientAreaMouseButtonPress:
+            if (watched->isWidgetType() && watched != anchor_ &&
+                !isAncestorOf(static_cast<QWidget*>(watched))) {
+                hide();
+            }
+            break;
+        case QEvent::Move:
+        case QEvent::Hide:
+        case QEvent::WindowDeactivate:
+            if (watched == anchor_->window()) {
+                hide();
+            }
+            break;
+        default:
+            break;
+    }
+    return false;
 }

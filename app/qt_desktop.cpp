@@ -111,16 +111,14 @@ std::string QtDesktop::ShowOpenDialog(const tamsel::OpenDialogRequest& request) 
 void QtDesktop::OpenFolder(const std::string& folder) {
     // A relative folder would otherwise become a relative file URL, which desktops read
     // in different ways; anchor it at the current folder as a shell would.
-    if (folder.empty()) {
-        return;
+    if (!folder.empty()) {
+        const QString native = QDir::fromNativeSeparators(QString::fromStdString(folder));
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(native).absoluteFilePath()));
     }
-    const QString native = QDir::fromNativeSeparators(QString::fromStdString(folder));
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(native).absoluteFilePath()));
 }
 
 void QtDesktop::OpenAddress(const std::string& address) {
-    if (address.empty()) {
-        return;
+    if (!address.empty()) {
+        QDesktopServices::openUrl(QUrl(QString::fromStdString(address)));
     }
-    QDesktopServices::openUrl(QUrl(QString::fromStdString(address)));
 }

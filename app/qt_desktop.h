@@ -4,10 +4,9 @@
 
 class QWidget;
 
-// The desktop services of the running program, built on Qt's message box, file dialog
-// and desktop services. Message boxes and dialogs are owned by (and centred on) the owner,
-// which is active again when one closes. A message's long lines are broken to fit about
-// two thirds of the screen (WrapMessage).
+// The running program's desktop services on Qt's message box, file dialog and
+// QDesktopServices. Boxes and dialogs are owned by (and centred on) the owner, active again
+// when one closes; a message's long lines are broken to fit two thirds of the screen.
 class QtDesktop : public tamsel::DesktopServices {
   public:
     void setOwner(QWidget* owner) { owner_ = owner; }

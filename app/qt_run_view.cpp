@@ -1,12 +1,6 @@
 #include "app/qt_run_view.h"
 
 #include <QGuiApplication>
-#include <QMetaObject>
-#include <QProgressDialog>
-#include <QTimer>
-#include <QWidget>
-
-#include <utility>
 
 void QtRunView::SetBusy(bool busy) {
     if (busy == busy_) {
@@ -78,12 +72,4 @@ void QtRunView::CloseProgress() {
             window_->activateWindow();
         }
     }
-}
-
-void QtRunView::Post(std::function<void()> work) {
-    QMetaObject::invokeMethod(window_, std::move(work), Qt::QueuedConnection);
-}
-
-void QtRunView::StartTimer(std::chrono::milliseconds delay, std::function<void()> work) {
-    QTimer::singleShot(delay, window_, std::move(work));
 }

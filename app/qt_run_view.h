@@ -4,15 +4,17 @@
 // loop, the controls locked while the run goes, a QProgressDialog over the window. When the
 // dialog shows, what it says and what Cancel does are window/run_controller.h's to decide.
 
+#include <QMetaObject>
 #include <QPointer>
 #include <QProgressDialog>
+#include <QTimer>
+#include <QWidget>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "window/run_view.h"
-
-class QWidget;
 
 class QtRunView final : public tamsel::RunView, public tamsel::WindowThread {
   public:
@@ -28,8 +30,12 @@ class QtRunView final : public tamsel::RunView, public tamsel::WindowThread {
     void ShowProgress(const tamsel::RunProgress& progress) override;
     void CloseProgress() override;
 
-    void Post(std::function<void()> work) override;
-    void StartTimer(std::chrono::milliseconds delay, std::function<void()> work) override;
+    void Post(std::function<void()> work) override {
+        QMetaObject::invokeMethod(window_, std::move(work), Qt::QueuedConnection);
+    }
+    void StartTimer(std::chrono::milliseconds delay, std::function<void()> work) override {
+        QTimer::singleShot(delay, window_, std::move(work));
+    }
 
   private:
     QWidget* window_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string_view>
 #include <utility>
 
 #include "support/path.h"
@@ -28,64 +29,52 @@ constexpr std::array<ValueOption, 2> kValueOptions{{
     {"--folder", &CommandLine::folder, "--folder needs the path of a folder of the list"},
 }};
 
-bool AsksForHelp(const std::vector<std::string>& arguments) {
-    return std::any_of(
-        arguments.begin(), std::find(arguments.begin(), arguments.end(), "--"),
-        [](const std::string& argument) { return argument == "--help" || argument == "-h"; });
-}
-
 }  // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
-    if (AsksForHelp(arguments)) {
-        CommandLine help;
-        help.action = CommandLine::Action::Help;
-        return help;
-    }
     CommandLine line;
+    if (std::ranges::any_of(arguments.begin(), std::ranges::find(arguments, "--"),
+                            [](const std::string& a) { return a == "--help" || a == "-h"; })) {
+        line.action = CommandLine::Action::Help;
+        return line;
+    }
     std::vector<std::string> paths;
     bool optionsEnded = false;
     bool restore = false;
     bool browsers = false;
     bool folders = false;
-    const std::array<std::pair<std::string_view, bool*>, 5> flags{{
+    using Flag = std::pair<std::string_view, bool*>;
+    const Flag flags[] = {
         {"--", &optionsEnded},  // what follows are paths, even "-x"
-        {"--dry-run", &line.dryRun},
-        {"--restore", &restore},
-        {"--browsers", &browsers},
-        {"--folders", &folders},
-    }};
+        {"--dry-run", &line.dryRun}, {"--restore", &restore},
+        {"--browsers", &browsers},   {"--folders", &folders},
+    };
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
-            paths.push_back(argument);
-            continue;
-        }
-        if (argument == "--version") {
-            line.action = CommandLine::Action::Version;
-            return line;
-        }
-        const auto flag = std::find_if(flags.begin(), flags.end(),
-                                       [&](const auto& f) { return f.first == argument; });
-        const auto option = std::find_if(kValueOptions.begin(), kValueOptions.end(), [&](auto& o) {
+        const auto flag = std::ranges::find(flags, argument, &Flag::first);
+        const auto option = std::ranges::find_if(kValueOptions, [&](const ValueOption& o) {
             return argument == o.name ||
                    (argument.starts_with(o.name) && argument[o.name.size()] == '=');
         });
-        if (flag != flags.end()) {
+        if (optionsEnded || !argument.starts_with('-') || argument == "-") {
+            paths.push_back(argument);
+        } else if (argument == "--version") {
+            line.action = CommandLine::Action::Version;
+            return line;
+        } else if (flag != std::ranges::end(flags)) {
             *flag->second = true;
-            continue;
-        }
-        if (option == kValueOptions.end()) {
+        } else if (option == kValueOptions.end()) {
             return UsageError("unknown option " + argument);
-        }
-        std::string& value = line.*option->value;
-        if (argument != option->name) {
-            value = argument.substr(option->name.size() + 1);
         } else {
-            value = i + 1 < arguments.size() ? arguments[++i] : std::string();
-        }
-        if (value.empty()) {
-            return UsageError(std::string(option->missing));
+            std::string& value = line.*option->value;
+            if (argument != option->name) {
+                value = argument.substr(option->name.size() + 1);
+            } else {
+                value = i + 1 < arguments.size() ? arguments[++i] : std::string();
+            }
+            if (value.empty()) {
+                return UsageError(std::string(option->missing));
+            }
         }
     }
     if (browsers) {
@@ -168,17 +157,11 @@ std::string WithTrailingSeparator(std::string folder) {
 }
 
 int ExitCodeFor(RunStatus status) {
-    switch (status) {
-        case RunStatus::Done:
-        case RunStatus::NothingToAdd:
-            return kExitDone;
-        case RunStatus::InputError:
-            return kExitInputError;
-        case RunStatus::WriteError:
-        case RunStatus::Cancelled:  // the command never stops a run itself
-            return kExitWriteError;
+    if (status == RunStatus::Done || status == RunStatus::NothingToAdd) {
+        return kExitDone;
     }
-    return kExitWriteError;
+    // The command never stops a run itself: a cancelled run is a failed one.
+    return status == RunStatus::InputError ? kExitInputError : kExitWriteError;
 }
 
 }  // namespace tamsel

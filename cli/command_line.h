@@ -5,14 +5,12 @@
 // or `tamsel-convert --browsers`.
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "convert/conversion_run.h"
 
 namespace tamsel {
 
-// Exit statuses of the command.
 inline constexpr int kExitDone = 0;
 inline constexpr int kExitInputError = 1;  // an input check stopped the run
 inline constexpr int kExitWriteError = 2;  // the backup or the new menu file failed
@@ -40,7 +38,12 @@ std::string UsageText();
 // `folder` with a trailing separator; an empty folder stays empty.
 std::string WithTrailingSeparator(std::string folder);
 
-// The exit status that reports a run's outcome.
 int ExitCodeFor(RunStatus status);
+
+// From the platform (console_posix.cpp, console_win32.cpp): the arguments after the program
+// name as UTF-8 (on Windows from the wide command line: `argv` holds them in the ANSI code
+// page), and whether a person watches standard error, the only one to get a progress line.
+std::vector<std::string> CommandArguments(int argc, char** argv);
+bool StandardErrorIsTerminal();
 
 }  // namespace tamsel

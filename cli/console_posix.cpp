@@ -1,4 +1,4 @@
-#include "cli/console.h"
+#include "cli/command_line.h"
 
 #include <unistd.h>
 

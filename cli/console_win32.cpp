@@ -1,4 +1,4 @@
-#include "cli/console.h"
+#include "cli/command_line.h"
 
 // shellapi.h builds on the types windows.h declares.
 // clang-format off

@@ -1,6 +1,8 @@
-#include "cli/convert_command.h"
+// tamsel-convert: runs exactly the conversion of the window's Start button and reports its
+// outcome as text and an exit status (command_line.h); opens nothing. Help, the version, the
+// listings and success go to standard output; the rest, and a long run's progress, to error.
 
-#include <ostream>
+#include <iostream>
 
 #include "cli/command_line.h"
 #include "cli/terminal_progress.h"
@@ -14,92 +16,86 @@ namespace tamsel {
 
 namespace {
 
-// Prints each link's decision as it is made, separated by TABs (none of the values holds
-// one: a list's TABs become blanks).
-RunOutcome Preview(const RunPaths& paths, std::ostream& out, FileSystem& files) {
+// --dry-run: each link's decision as it is made, separated by TABs (none of the values
+// holds one: a list's TABs become blanks).
+RunOutcome Preview(const RunPaths& paths, FileSystem& files) {
     return PreviewConversion(
         paths,
-        [&out](const LinkDecision& link) {
-            out << (link.added ? "add" : "skip") << '\t' << link.id << '\t' << link.title << '\t'
-                << link.url << '\n';
+        [](const LinkDecision& link) {
+            std::cout << (link.added ? "add" : "skip") << '\t' << link.id << '\t' << link.title
+                      << '\t' << link.url << '\n';
         },
         files);
 }
 
-int Reported(const RunOutcome& outcome, std::ostream& out, std::ostream& err) {
+int Reported(const RunOutcome& outcome) {
     const int code = ExitCodeFor(outcome.status);
-    (code == kExitDone ? out : err) << outcome.message << '\n';
+    (code == kExitDone ? std::cout : std::cerr) << outcome.message << '\n';
     return code;
 }
 
-// --folders: a line per folder, its path, TAB, the links in it and below it.
-int ListFolders(const std::string& listPath, std::ostream& out, std::ostream& err,
-                FileSystem& files) {
+int ListFolders(const std::string& listPath, FileSystem& files) {
     std::string problem;
     const std::vector<ListFolder> folders = ReadListFolders(listPath, files, &problem);
     if (!problem.empty()) {
-        err << problem << '\n';
+        std::cerr << problem << '\n';
         return kExitInputError;
     }
     if (folders.empty()) {
-        err << "The list has no folders.\n";
+        std::cerr << "The list has no folders.\n";
     }
     for (const ListFolder& folder : folders) {
-        out << folder.path << '\t' << folder.links << '\n';
+        std::cout << folder.path << '\t' << folder.links << '\n';
     }
     return kExitDone;
 }
 
-// --browsers: a line per store, browser, TAB, profile, TAB, web bookmarks ("?" when
-// unreadable), TAB, path.
-int ListBrowserStores(std::ostream& out, std::ostream& err, FileSystem& files) {
+int ListBrowserStores(FileSystem& files) {
     const std::vector<BrowserStore> stores = FindBrowserStores(CurrentUserFolders(), files);
     if (stores.empty()) {
-        err << "No bookmarks of a browser were found for this user.\n";
+        std::cerr << "No bookmarks of a browser were found for this user.\n";
     }
     for (const BrowserStore& store : stores) {
         const std::optional<std::size_t> count = CountWebBookmarks(store, files);
-        out << store.browser << '\t' << StoreProfileText(store) << '\t'
-            << (count ? std::to_string(*count) : "?") << '\t' << store.path << '\n';
+        std::cout << store.browser << '\t' << StoreProfileText(store) << '\t'
+                  << (count ? std::to_string(*count) : "?") << '\t' << store.path << '\n';
     }
     return kExitDone;
 }
 
 }  // namespace
 
-int RunConvertCommand(const std::vector<std::string>& arguments, std::ostream& out,
-                      std::ostream& err, FileSystem& files, bool progress) {
-    const CommandLine line = ParseCommandLine(arguments);
+}  // namespace tamsel
+
+int main(int argc, char** argv) {
+    using namespace tamsel;
+    const CommandLine line = ParseCommandLine(CommandArguments(argc, argv));
+    FileSystem& files = RealFileSystem();
     switch (line.action) {
         case CommandLine::Action::Help:
-            out << UsageText();
+            std::cout << UsageText();
             return kExitDone;
         case CommandLine::Action::Version:
-            out << "tamsel-convert " << TAMSEL_VERSION << '\n';
+            std::cout << "tamsel-convert " << TAMSEL_VERSION << '\n';
             return kExitDone;
         case CommandLine::Action::UsageError:
-            err << "tamsel-convert: " << line.error << "\n\n" << UsageText();
+            std::cerr << "tamsel-convert: " << line.error << "\n\n" << UsageText();
             return kExitUsage;
         case CommandLine::Action::Restore:
-            return Reported(RestoreBackup(line.linksPath, files), out, err);
+            return Reported(RestoreBackup(line.linksPath, files));
         case CommandLine::Action::Folders:
-            return ListFolders(line.listPath, out, err, files);
+            return ListFolders(line.listPath, files);
         case CommandLine::Action::Browsers:
-            return ListBrowserStores(out, err, files);
+            return ListBrowserStores(files);
         case CommandLine::Action::Run:
             break;
     }
-    const RunPaths paths{
-        line.listPath,
-        line.linksPath,
-        WithTrailingSeparator(line.appFolder.empty() ? ProgramFolder() : line.appFolder),
-        line.folder,
-    };
-    TerminalProgress shown(err, progress && !line.dryRun);
-    const RunOutcome outcome = line.dryRun ? Preview(paths, out, files)
-                                           : RunConversion(paths, files, kMenuLockWait, &shown);
+    const std::string appFolder = line.appFolder.empty() ? ProgramFolder() : line.appFolder;
+    const RunPaths paths{line.listPath, line.linksPath, WithTrailingSeparator(appFolder),
+                         line.folder};
+    TerminalProgress shown(std::cerr, StandardErrorIsTerminal() && !line.dryRun);
+    const RunOutcome outcome =
+        line.dryRun ? Preview(paths, files) : RunConversion(paths, files, kMenuLockWait, &shown);
     shown.Clear();
-    return Reported(outcome, out, err);
+    return Reported(outcome);
 }
-
-}  // namespace tamsel

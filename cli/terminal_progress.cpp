@@ -5,6 +5,8 @@
 
 namespace tamsel {
 
+constexpr std::chrono::milliseconds kTerminalProgressDelay{1000};
+
 TerminalProgress::TerminalProgress(std::ostream& err, bool shown, Clock clock)
     : err_(err), shown_(shown), clock_(std::move(clock)), start_(clock_()) {}
 

@@ -2,7 +2,7 @@
 
 // The progress of a long run on a terminal: one line on standard error, rewritten in place
 // with a carriage return, and wiped before the outcome is printed. Nothing shows for a run
-// that ends within kTerminalProgressDelay.
+// that ends within a second.
 
 #include <chrono>
 #include <functional>
@@ -13,23 +13,18 @@
 
 namespace tamsel {
 
-inline constexpr std::chrono::milliseconds kTerminalProgressDelay{1000};
-
 class TerminalProgress final : public RunObserver {
   public:
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
 
-    // Writes to `err` only when `shown` (standard error is a terminal). The run starts now,
-    // as `clock` tells the time.
+    // Writes to `err` only when `shown` (a terminal); the run starts now by `clock`.
     TerminalProgress(std::ostream& err, bool shown, Clock clock = std::chrono::steady_clock::now);
 
     void ListRead(std::uint64_t bytesRead, std::uint64_t totalBytes) override;
     void WaitingForLock(bool waiting) override;
     // Never stops the run; only a moment to bring a waiting line up after the delay.
     bool CancelRequested() override;
-
-    // Wipes the line, if one was written.
-    void Clear();
+    void Clear();  // wipes the line, if one was written
 
   private:
     void Show(std::string line);

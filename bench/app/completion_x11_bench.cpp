@@ -23,7 +23,6 @@
 #include <benchmark/benchmark.h>
 #include <xcb/xcb.h>
 
-#include "app/completion_list.h"
 #include "app/path_box.h"
 #include "entry_folders.h"
 #include "quiet_form.h"

@@ -102,7 +102,7 @@ void CompleteOnKeyRelease(benchmark::State& state) {
         box->lineEdit()->setCursorPosition(typed.size());
         QKeyEvent release(QEvent::KeyRelease, Qt::Key_E, Qt::NoModifier, "e");
         // The release of a key counts only after its press; the press itself typed the "e".
-        form.commands.KeyPressed(KeyIdentity(release));
+        form.commands.KeyPressed(ToKeyEvent(release).identity);
         QApplication::sendEvent(box, &release);
         QApplication::processEvents();
     }

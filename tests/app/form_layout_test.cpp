@@ -12,7 +12,6 @@
 
 #include "app/form_controls.h"
 #include "app/form_main.h"
-#include "app/qt_layout.h"
 #include "fake_desktop.h"
 #include "qt_printers.h"
 #include "test_support/temp_folder.h"

@@ -18,7 +18,6 @@
 #include <memory>
 #include <thread>
 
-#include "app/completion_list.h"
 #include "app/form_main.h"
 #include "app/path_box.h"
 #include "app/window_slot.h"

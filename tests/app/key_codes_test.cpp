@@ -1,5 +1,7 @@
 #include "app/key_codes.h"
 
+#include <QKeyEvent>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -11,7 +13,7 @@ struct KeyCase {
     int shift;
 };
 
-TEST(ToVirtualKey, MapsTheKeysThePathBoxesReactTo) {
+TEST(ToKeyEvent, MapsTheKeysThePathBoxesReactTo) {
     const Qt::KeyboardModifiers none = Qt::NoModifier;
     const KeyCase cases[] = {
         {Qt::Key_Return, none, 13, 0},
@@ -46,7 +48,7 @@ TEST(ToVirtualKey, MapsTheKeysThePathBoxesReactTo) {
         {Qt::Key_A, Qt::MetaModifier, 65, 0},  // only Shift, Ctrl and Alt count
     };
     for (const auto& c : cases) {
-        const VirtualKey key = ToVirtualKey(c.qtKey, c.modifiers);
+        const tamsel::KeyEvent key = ToKeyEvent(QKeyEvent(QEvent::KeyPress, c.qtKey, c.modifiers));
         EXPECT_EQ(key.code, c.code) << "Qt key " << std::hex << c.qtKey;
         EXPECT_EQ(key.shift, c.shift) << "Qt key " << std::hex << c.qtKey;
     }

@@ -13,7 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/completion_list.h"
 #include "fake_desktop.h"
 #include "qt_printers.h"
 #include "test_support/temp_folder.h"
