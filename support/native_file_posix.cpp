@@ -118,9 +118,9 @@ bool NoOneStepRename(int error) {
 }
 
 // The status of the entry itself, or of what it leads to with `flags` 0.
-bool StatusOfEntry(const Folder& folder, const std::string& name, struct stat& status,
+bool StatusOfEntry(const File& folder, const std::string& name, struct stat& status,
                    int flags = AT_SYMLINK_NOFOLLOW) {
-    return IsEntryName(name) && fstatat(folder.handle.Get(), name.c_str(), &status, flags) == 0;
+    return IsEntryName(name) && fstatat(folder.Get(), name.c_str(), &status, flags) == 0;
 }
 
 }  // namespace
@@ -203,93 +203,93 @@ bool Rewind(const File& file) {
 }
 
 // O_RDONLY rather than O_PATH: fsync needs a descriptor that may read.
-Folder OpenFolder(const std::string& path) {
+std::unique_ptr<Folder> Folder::Open(const std::string& path) {
     const std::string opened = path.empty() ? std::string(".") : path;
     if (!IsPassablePath(opened)) {
-        return {File(), path};
+        return nullptr;
     }
-    return {File(AwayFromZero(open(opened.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))), path};
+    File handle(AwayFromZero(open(opened.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)));
+    return handle.Valid() ? std::make_unique<Folder>(std::move(handle), path) : nullptr;
 }
 
-bool SyncFolder(const Folder& folder) {
-    return folder.handle.Valid() && FlushToDisk(folder.handle);
+bool Folder::Sync() {
+    return FlushToDisk(handle_);
 }
 
-File OpenEntryForReading(const Folder& folder, const std::string& name) {
+File Folder::OpenEntry(const std::string& name) const {
     if (!IsEntryName(name)) {
         return File();
     }
     return RegularOnly(
-        File(AwayFromZero(openat(folder.handle.Get(), name.c_str(), kReadFlags | O_NOFOLLOW))));
+        File(AwayFromZero(openat(handle_.Get(), name.c_str(), kReadFlags | O_NOFOLLOW))));
 }
 
 // O_EXCL refuses whatever stands at the name, a dangling link or a FIFO too; O_NOFOLLOW and
 // O_NONBLOCK say so again for systems that bend O_EXCL. 0600 keeps a private menu private
 // while it is written; CopyMetadata gives the final permissions.
-File CreateNewEntry(const Folder& folder, const std::string& name, const File&) {
+File Folder::CreateEntry(const std::string& name) const {
     if (!IsEntryName(name)) {
         return File();
     }
-    return File(openat(folder.handle.Get(), name.c_str(),
+    return File(openat(handle_.Get(), name.c_str(),
                        O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
 }
 
-bool RemoveEntry(const Folder& folder, const std::string& name) {
-    return IsEntryName(name) && unlinkat(folder.handle.Get(), name.c_str(), 0) == 0;
+bool Folder::Remove(const std::string& name) {
+    return IsEntryName(name) && unlinkat(handle_.Get(), name.c_str(), 0) == 0;
 }
 
-bool RenameEntry(const Folder& folder, const std::string& from, const std::string& to) {
+bool Folder::Rename(const std::string& from, const std::string& to) {
     return IsEntryName(from) && IsEntryName(to) &&
-           renameat(folder.handle.Get(), from.c_str(), folder.handle.Get(), to.c_str()) == 0;
+           renameat(handle_.Get(), from.c_str(), handle_.Get(), to.c_str()) == 0;
 }
 
-ExchangeResult ExchangeEntries(const Folder& folder, const std::string& a, const std::string& b) {
+ExchangeResult Folder::Exchange(const std::string& a, const std::string& b) {
     if (!IsEntryName(a) || !IsEntryName(b)) {
         return ExchangeResult::Failed;
     }
-    const int at = folder.handle.Get();
+    const int at = handle_.Get();
     if (renameat2(at, a.c_str(), at, b.c_str(), RENAME_EXCHANGE) == 0) {
         return ExchangeResult::Exchanged;
     }
     return NoOneStepRename(errno) ? ExchangeResult::Unsupported : ExchangeResult::Failed;
 }
 
-bool RenameEntryNew(const Folder& folder, const std::string& from, const std::string& to) {
+bool Folder::RenameNew(const std::string& from, const std::string& to) {
     if (!IsEntryName(from) || !IsEntryName(to)) {
         return false;
     }
-    const int at = folder.handle.Get();
+    const int at = handle_.Get();
     if (renameat2(at, from.c_str(), at, to.c_str(), RENAME_NOREPLACE) == 0) {
         return true;
     }
-    return NoOneStepRename(errno) && !EntryExists(folder, to) &&
+    return NoOneStepRename(errno) && !HasEntry(to) &&
            renameat(at, from.c_str(), at, to.c_str()) == 0;
 }
 
-bool EntryExists(const Folder& folder, const std::string& name) {
+bool Folder::HasEntry(const std::string& name) {
     struct stat status {};
-    return StatusOfEntry(folder, name, status);
+    return StatusOfEntry(handle_, name, status);
 }
 
-std::optional<FileId> EntryId(const Folder& folder, const std::string& name) {
+std::optional<FileId> Folder::EntryId(const std::string& name) const {
     struct stat status {};
-    return StatusOfEntry(folder, name, status) ? std::optional(IdFrom(status)) : std::nullopt;
+    return StatusOfEntry(handle_, name, status) ? std::optional(IdFrom(status)) : std::nullopt;
 }
 
-unsigned EntryPermissions(const Folder& folder, const std::string& name, unsigned otherwise) {
+unsigned Folder::EntryPermissions(const std::string& name, unsigned otherwise) const {
     struct stat status {};
-    return StatusOfEntry(folder, name, status, 0) ? status.st_mode & 07777 : otherwise;
+    return StatusOfEntry(handle_, name, status, 0) ? status.st_mode & 07777 : otherwise;
 }
 
-LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsigned mode,
-                           File& file) {
-    const int at = folder.handle.Get();
-    if (!IsEntryName(name) || !folder.handle.Valid()) {
+LockFileOpen Folder::OpenLock(const std::string& name, unsigned mode, File& file) const {
+    const int at = handle_.Get();
+    if (!IsEntryName(name)) {
         return LockFileOpen::Failed;
     }
     // Checked before the open, which refuses links and FIFOs again (O_NOFOLLOW, O_NONBLOCK
     // and the fstat after it) for something put there in between.
-    if (struct stat status{}; StatusOfEntry(folder, name, status) && !S_ISREG(status.st_mode)) {
+    if (struct stat status{}; StatusOfEntry(handle_, name, status) && !S_ISREG(status.st_mode)) {
         return LockFileOpen::NotAFile;
     }
     constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;

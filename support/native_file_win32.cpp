@@ -153,8 +153,8 @@ bool IsEntryName(const std::string& name) {
            name != "..";
 }
 
-std::wstring EntryPath(const Folder& folder, const std::string& name) {
-    return IsEntryName(name) ? WidenPath(folder.path + name) : std::wstring();
+std::wstring EntryPath(const std::string& folder, const std::string& name) {
+    return IsEntryName(name) ? WidenPath(folder + name) : std::wstring();
 }
 
 // The entry shared every way, a folder as a folder; with FILE_FLAG_OPEN_REPARSE_POINT a
@@ -340,27 +340,27 @@ bool Rewind(const File& file) {
 }
 
 // Without FILE_SHARE_DELETE, nobody can rename or remove the folder while it is held.
-Folder OpenFolder(const std::string& path) {
+std::unique_ptr<Folder> Folder::Open(const std::string& path) {
     const std::wstring widePath = WidenPath(path.empty() ? std::string(".") : path);
     if (widePath.empty()) {
-        return {};
+        return nullptr;
     }
     File handle(CreateFileW(widePath.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                             FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!handle.Valid() || (AttributesOf(handle) & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        return {};
+        return nullptr;
     }
-    return {std::move(handle), path};
+    return std::make_unique<Folder>(std::move(handle), path);
 }
 
 // Windows keeps folder entries durable itself once MoveFileEx was asked to write through.
-bool SyncFolder(const Folder& folder) {
-    return folder.handle.Valid();
+bool Folder::Sync() {
+    return true;
 }
 
-File OpenEntryForReading(const Folder& folder, const std::string& name) {
-    const std::wstring path = EntryPath(folder, name);
+File Folder::OpenEntry(const std::string& name) const {
+    const std::wstring path = EntryPath(path_, name);
     if (path.empty()) {
         return File();
     }
@@ -374,27 +374,27 @@ File OpenEntryForReading(const Folder& folder, const std::string& name) {
 
 // CREATE_NEW fails on any existing name, a folder link too; there are no FIFOs to wait on.
 // The access list goes on at creation: set afterwards, wine gives mode 0775 whatever it says.
-File CreateNewEntry(const Folder& folder, const std::string& name, const File& like) {
-    const std::wstring path = EntryPath(folder, name);
+File Folder::CreateEntry(const std::string& name) const {
+    const std::wstring path = EntryPath(path_, name);
     if (path.empty()) {
         return File();
     }
-    InitialSecurity security(like);
+    InitialSecurity security(source_);
     return File(CreateFileW(path.c_str(), GENERIC_WRITE, 0, security.Attributes(), CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-bool RemoveEntry(const Folder& folder, const std::string& name) {
-    const std::wstring path = EntryPath(folder, name);
+bool Folder::Remove(const std::string& name) {
+    const std::wstring path = EntryPath(path_, name);
     return !path.empty() && RemoveItself(path);
 }
 
 // MoveFileExW replaces the target in one step, as rename() does; ReplaceFileW keeps more
 // metadata but goes through intermediate names, may leave the target renamed away on
 // failure, and cannot be asked to write through.
-bool RenameEntry(const Folder& folder, const std::string& from, const std::string& to) {
-    const std::wstring wideFrom = EntryPath(folder, from);
-    const std::wstring wideTo = EntryPath(folder, to);
+bool Folder::Rename(const std::string& from, const std::string& to) {
+    const std::wstring wideFrom = EntryPath(path_, from);
+    const std::wstring wideTo = EntryPath(path_, to);
     return !wideFrom.empty() && !wideTo.empty() && EvenIfReadOnly(wideTo, [&] {
         return MoveFileExW(wideFrom.c_str(), wideTo.c_str(),
                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
@@ -402,21 +402,21 @@ bool RenameEntry(const Folder& folder, const std::string& from, const std::strin
 }
 
 // Windows has no call that swaps two names in one step.
-ExchangeResult ExchangeEntries(const Folder&, const std::string&, const std::string&) {
+ExchangeResult Folder::Exchange(const std::string&, const std::string&) {
     return ExchangeResult::Unsupported;
 }
 
 // Without MOVEFILE_REPLACE_EXISTING, MoveFileEx refuses a name that is taken, in one step.
-bool RenameEntryNew(const Folder& folder, const std::string& from, const std::string& to) {
-    const std::wstring wideFrom = EntryPath(folder, from);
-    const std::wstring wideTo = EntryPath(folder, to);
+bool Folder::RenameNew(const std::string& from, const std::string& to) {
+    const std::wstring wideFrom = EntryPath(path_, from);
+    const std::wstring wideTo = EntryPath(path_, to);
     return !wideFrom.empty() && !wideTo.empty() &&
            MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 // A name whose attributes cannot be read for any reason but its absence is taken.
-bool EntryExists(const Folder& folder, const std::string& name) {
-    const std::wstring path = EntryPath(folder, name);
+bool Folder::HasEntry(const std::string& name) {
+    const std::wstring path = EntryPath(path_, name);
     if (path.empty()) {
         return false;
     }
@@ -429,12 +429,12 @@ bool EntryExists(const Folder& folder, const std::string& name) {
 
 // A linked menu is read through its link and replaced by a plain file on Windows, so the
 // link is followed here as for reading.
-std::optional<FileId> EntryId(const Folder& folder, const std::string& name) {
-    const File file = OpenFollowed(EntryPath(folder, name));
+std::optional<FileId> Folder::EntryId(const std::string& name) const {
+    const File file = OpenFollowed(EntryPath(path_, name));
     return file.Valid() ? IdOf(file) : std::nullopt;
 }
 
-unsigned EntryPermissions(const Folder&, const std::string&, unsigned otherwise) {
+unsigned Folder::EntryPermissions(const std::string&, unsigned otherwise) const {
     return otherwise;
 }
 
@@ -443,9 +443,9 @@ unsigned EntryPermissions(const Folder&, const std::string&, unsigned otherwise)
 // create the file a dangling link leads to). One already there is opened for reading alone,
 // enough to lock it, so nothing a link leads to is opened for writing or locked through.
 // Where CREATE_NEW found the name taken but OPEN_EXISTING finds nothing, a dangling link is.
-LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsigned, File& file) {
-    const std::wstring path = EntryPath(folder, name);
-    if (path.empty() || !folder.handle.Valid()) {
+LockFileOpen Folder::OpenLock(const std::string& name, unsigned, File& file) const {
+    const std::wstring path = EntryPath(path_, name);
+    if (path.empty()) {
         return LockFileOpen::Failed;
     }
     if (const File existing = OpenEntryItself(path, FILE_READ_ATTRIBUTES);
