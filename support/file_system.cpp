@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "support/exact_listing.h"
-#include "support/file_probe.h"
 #include "support/line_splitter.h"
 #include "support/native_file.h"
 #include "support/text_decoder.h"
@@ -201,6 +200,24 @@ std::optional<std::string> FileSystem::ReadHead(const std::string& path, std::si
         whole->resize(size);
     }
     return whole;
+}
+
+bool probe::IsInvalidHandle(std::int64_t handle) {
+    return handle >= -1 && handle <= 0;
+}
+
+bool FileExists(const std::string& path) {
+    return ProbeFileSize(path) > 0;
+}
+
+std::uint64_t ProbeFileSize(const std::string& path) {
+    const native::SystemErrorKeeper keepError;  // no trace of a failed probe outlives the call
+    const native::File file = native::OpenForReading(path);
+    if (probe::IsInvalidHandle(native::HandleNumber(file.Get())) ||
+        native::HeldOpenForWriting(file)) {
+        return 0;
+    }
+    return native::CurrentSize(file);
 }
 
 FileSystem& RealFileSystem() {

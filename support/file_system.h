@@ -150,4 +150,22 @@ class FileSystem {
 // The machine's own file system.
 FileSystem& RealFileSystem();
 
+// The machine's probe, keeping no state and safe on any thread: the size in bytes of the
+// regular file at `path`, or 0 when it cannot be opened for reading (a path holding a NUL
+// names no file), is not a regular file or is held open for writing. On Linux the last
+// needs a read lease, which only the file's owner (or a process with CAP_LEASE) gets and
+// some network or overlay file systems refuse; there a file being written counts as present.
+// Never blocks, never throws, and leaves errno as it found it.
+std::uint64_t ProbeFileSize(const std::string& path);
+
+// ProbeFileSize(path) > 0: an empty file, a folder, a device, a FIFO or a socket is missing.
+bool FileExists(const std::string& path);
+
+namespace probe {
+
+// True for the two values the platform's open call uses to say "no file": 0 and -1.
+bool IsInvalidHandle(std::int64_t handle);
+
+}  // namespace probe
+
 }  // namespace tamsel

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "support/exact_listing.h"
-#include "support/utf8_path.h"
+#include "support/path.h"
 
 // Leases, extended attributes and renameat2 make this Linux's own, as the folder listing is.
 

@@ -15,8 +15,8 @@
 #include <optional>
 #include <vector>
 
+#include "support/path.h"
 #include "support/utf16.h"
-#include "support/utf8_path.h"
 
 namespace tamsel::native {
 

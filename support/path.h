@@ -5,6 +5,12 @@
 
 namespace tamsel {
 
+// Whether a path text can be handed to the system as it is: not empty and free of NUL
+// bytes. A NUL would silently cut the path short and make a call act on another file.
+inline bool IsPassablePath(std::string_view path) {
+    return !path.empty() && path.find('\0') == std::string_view::npos;
+}
+
 // The separator the platform's own file calls put between folders.
 #ifdef _WIN32
 inline constexpr char kNativeSeparator = '\\';
