@@ -50,9 +50,8 @@ class File {
 };
 
 // Opens a regular file for reading without blocking; folders, FIFOs and devices are
-// refused. Shared for reading only, so on Windows a file held open for writing cannot be
-// opened. The handle is never 0 (on POSIX descriptor 0 is moved away, should standard input
-// be closed).
+// refused. Shared for reading only, so on Windows a file held open for writing is refused.
+// The handle is never 0 (on POSIX descriptor 0 is moved away, should stdin be closed).
 File OpenForReading(const std::string& path);
 
 // Whether some process, this one included, holds the file open for writing, where the
@@ -116,10 +115,8 @@ std::string FinalTarget(const std::string& path);
 enum class LockFileOpen { Opened, NotAFile, Failed };
 
 // The machine's HeldFolder: reading, writing and locking in file_system.cpp, the calls on
-// entries in the platform's source. Entries are reached through the folder's handle whatever
-// is renamed or linked in along its path meanwhile (openat and its kin on POSIX; on Windows
-// the folder is held without delete sharing, so it can be neither renamed nor removed, and
-// entries are reached by path).
+// entries in the platform's source (openat and its kin on POSIX; on Windows by path, the
+// folder held without delete sharing so that it can be neither renamed nor removed).
 class Folder final : public HeldFolder {
   public:
     // Nothing when `path` (ending in a separator, or empty for the current folder) cannot be
@@ -146,15 +143,13 @@ class Folder final : public HeldFolder {
     // that holding it does not keep the folder's own renames from replacing it.
     File OpenEntry(const std::string& name) const;
 
-    // A new file for writing, open to its owner alone; fails when anything stands at the
-    // name, a link or FIFO included, without opening it or waiting. On Windows it gets the
-    // access list of the source (when open) without execution; POSIX leaves that to
-    // CopyMetadata.
+    // A new file for writing, open to its owner alone; anything at the name, a link or FIFO
+    // included, makes it fail unopened. On Windows it gets the source's access list without
+    // execution; POSIX leaves that to CopyMetadata.
     File CreateEntry(const std::string& name) const;
 
     // Opens the lock file, made with the permission bits `mode` (whatever the umask) when
-    // missing; another user's is opened for reading, which is enough to lock it. Anything but
-    // a regular file at the name (a link, a FIFO, a folder) is never opened through.
+    // missing; another user's is opened for reading, enough to lock it.
     LockFileOpen OpenLock(const std::string& name, unsigned mode, File& file) const;
 
     // The identity of the entry itself (of a link, not what it leads to), if any.

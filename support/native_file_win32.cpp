@@ -38,20 +38,6 @@ bool CloseNative(Handle handle) {
     return ::CloseHandle(handle) != 0;
 }
 
-// Folders (which CreateFileW refuses without backup semantics) and devices are refused.
-File OpenForReading(const std::string& path) {
-    const std::wstring widePath = WidenPath(path);
-    if (widePath.empty()) {
-        return File();
-    }
-    File file(CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                          FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (file.Valid() && GetFileType(file.Get()) != FILE_TYPE_DISK) {
-        return File();
-    }
-    return file;
-}
-
 // The open shared reading only, so a writer's handle made it fail already.
 bool HeldOpenForWriting(const File&) {
     return false;
@@ -81,6 +67,13 @@ bool WriteAll(const File& file, std::string_view bytes) {
 }
 
 namespace {
+
+// Folders are refused: CreateFileW opens them only with backup semantics.
+File OpenToRead(const std::wstring& path, DWORD share) {
+    return path.empty() ? File()
+                        : File(CreateFileW(path.c_str(), GENERIC_READ, share, nullptr,
+                                           OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+}
 
 // A copy of `list` whose allowing entries grant no execution. Where access lists map onto
 // POSIX permission bits (wine), reading is reported with execution, and a 0644 menu copied
@@ -319,6 +312,12 @@ bool IsNoPlainFileItself(const std::wstring& path, const File& entry) {
 
 }  // namespace
 
+// Devices are refused too.
+File OpenForReading(const std::string& path) {
+    File file = OpenToRead(WidenPath(path), FILE_SHARE_READ);
+    return file.Valid() && GetFileType(file.Get()) != FILE_TYPE_DISK ? File() : std::move(file);
+}
+
 bool CopyMetadata(const File& from, const File& to) {
     BY_HANDLE_FILE_INFORMATION source{};
     return GetFileInformationByHandle(from.Get(), &source) &&
@@ -360,16 +359,8 @@ bool Folder::Sync() {
 }
 
 File Folder::OpenEntry(const std::string& name) const {
-    const std::wstring path = EntryPath(path_, name);
-    if (path.empty()) {
-        return File();
-    }
-    File file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                          OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (file.Valid() && !IsPlainFile(file)) {
-        return File();
-    }
-    return file;
+    File file = OpenToRead(EntryPath(path_, name), FILE_SHARE_READ | FILE_SHARE_DELETE);
+    return file.Valid() && !IsPlainFile(file) ? File() : std::move(file);
 }
 
 // CREATE_NEW fails on any existing name, a folder link too; there are no FIFOs to wait on.
