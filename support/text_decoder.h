@@ -1,9 +1,10 @@
 #pragma once
 
-// Turns the bytes of a text file into UTF-8 as they stream in, so that a list saved with a
-// byte-order mark reads like any other: a UTF-8 mark at the start is dropped, and a file
-// that starts with a UTF-16 mark (FF FE little-endian, FE FF big-endian) is decoded from
-// UTF-16. Any other file passes through byte for byte.
+// Text in other encodings made UTF-8. TextDecoder turns the bytes of a text file into UTF-8
+// as they stream in, so that a list saved with a byte-order mark reads like any other: a
+// UTF-8 mark at the start is dropped, and a file that starts with a UTF-16 mark (FF FE
+// little-endian, FE FF big-endian) is decoded from UTF-16. Any other file passes through
+// byte for byte.
 
 #include <cstdint>
 #include <string>
@@ -16,6 +17,12 @@ inline constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view WithoutUtf8Mark(std::string_view text) {
     return text.substr(text.starts_with(kUtf8Mark) ? kUtf8Mark.size() : 0);
 }
+
+// Appends `bytes` read as windows-1252, the Windows ANSI code page of Western Europe, to
+// `out` as UTF-8, as the WHATWG encoding standard maps them: 0x80-0x9F to the code page's
+// letters and signs, the five bytes it leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) to the
+// C1 control of the same value, every other byte to the code point of the same value.
+void AppendWindows1252(std::string_view bytes, std::string& out);
 
 class TextDecoder {
   public:
