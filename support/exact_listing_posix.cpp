@@ -47,10 +47,8 @@ bool ComparesNamesExactly(int folder) {
 
 std::string SwapAsciiCase(std::string name) {
     for (char& c : name) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 32);
-        } else if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c + 32);
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
+            c = static_cast<char>(c ^ 0x20);  // the bit that tells an ASCII letter's case
         }
     }
     return name;
@@ -65,7 +63,7 @@ bool IgnoresCase(DIR* listing, const std::vector<std::string>& names) {
         if (swapped == name) {
             continue;
         }
-        if (std::find(names.begin(), names.end(), swapped) != names.end()) {
+        if (std::ranges::find(names, swapped) != names.end()) {
             return false;  // both spellings are there, so case matters
         }
         struct stat status {};

@@ -79,10 +79,9 @@ long long ReadSome(const File& file, char* buffer, std::size_t size);
 
 bool WriteAll(const File& file, std::string_view bytes);
 
-// Gives `to` what of the metadata of `from` can be given: the permission bits, the owner
-// and group where the process may set them, the extended attributes (on Windows the file
-// attributes such as read-only; the access list went on at creation). Best effort: false
-// only tells that something was not copied. Call before FlushToDisk.
+// Gives `to` what it can of the metadata of `from`: permission bits, owner and group where
+// the process may, extended attributes (on Windows the file attributes such as read-only).
+// Best effort: false only tells that something was not copied. Call before FlushToDisk.
 bool CopyMetadata(const File& from, const File& to);
 
 // Takes the file's exclusive lock without waiting (flock, LockFileEx): Held until the file

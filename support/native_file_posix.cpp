@@ -156,9 +156,8 @@ bool WriteAll(const File& file, std::string_view bytes) {
 bool HeldOpenForWriting(const File& file) {
     // A read lease is refused with EAGAIN exactly while someone has the file open for
     // writing; refused for another reason (not the owner, no CAP_LEASE, a network or overlay
-    // file system) we cannot tell, and say no. Setting the lease makes us the descriptor's
-    // owner, and a writer in the instant before we drop it would signal us: SIGIO would end
-    // the process, SIGURG is ignored unless asked for.
+    // file system) we cannot tell, and say no. A writer in the instant before we drop the
+    // lease would signal us: SIGIO would end the process, SIGURG is ignored unless asked for.
     fcntl(file.Get(), F_SETSIG, SIGURG);
     if (fcntl(file.Get(), F_SETLEASE, F_RDLCK) == 0) {
         fcntl(file.Get(), F_SETLEASE, F_UNLCK);
@@ -226,7 +225,7 @@ File Folder::OpenEntry(const std::string& name) const {
 
 // O_EXCL refuses whatever stands at the name, a dangling link or a FIFO too; O_NOFOLLOW and
 // O_NONBLOCK say so again for systems that bend O_EXCL. 0600 keeps a private menu private
-// while it is written; CopyMetadata gives the final permissions.
+// until CopyMetadata gives the final permissions.
 File Folder::CreateEntry(const std::string& name) const {
     if (!IsEntryName(name)) {
         return File();
