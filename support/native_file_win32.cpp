@@ -15,7 +15,7 @@
 #include <optional>
 #include <vector>
 
-#include "support/path.h"
+#include "support/exact_listing.h"
 #include "support/utf16.h"
 
 namespace tamsel::native {
@@ -138,12 +138,6 @@ bool SetAttributes(Handle file, DWORD attributes) {
     FILE_BASIC_INFO basic{};
     basic.FileAttributes = attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes;
     return SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic) != 0;
-}
-
-// An entry name is one element: no separator, and neither "." nor "..".
-bool IsEntryName(const std::string& name) {
-    return IsPassablePath(name) && name.find_first_of("\\/:") == std::string::npos && name != "." &&
-           name != "..";
 }
 
 std::wstring EntryPath(const std::string& folder, const std::string& name) {
