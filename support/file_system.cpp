@@ -162,15 +162,12 @@ class RealFileSystemImpl final : public FileSystem {
         LineSplitter splitter(onLine);
         TextDecoder decoder;
         const auto chunk = std::make_unique_for_overwrite<char[]>(kListChunk);
-        for (;;) {
-            const long long got = native::ReadSome(file, chunk.get(), kListChunk);
-            if (got < 0) {
-                return false;
-            }
-            if (got == 0) {
-                break;
-            }
+        long long got = 0;
+        while ((got = native::ReadSome(file, chunk.get(), kListChunk)) > 0) {
             splitter.Feed(decoder.Decode({chunk.get(), static_cast<std::size_t>(got)}));
+        }
+        if (got < 0) {
+            return false;
         }
         splitter.Feed(decoder.Finish());
         splitter.Finish();

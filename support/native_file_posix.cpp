@@ -10,10 +10,10 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <string_view>
-#include <vector>
 
 #include "support/exact_listing.h"
 #include "support/path.h"
@@ -77,33 +77,22 @@ File RegularOnly(File file) {
 // O_NONBLOCK keeps a FIFO without a writer from hanging the open.
 constexpr int kReadFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC;
 
-// Names in an attribute list are NUL-terminated, one after the other.
-std::vector<std::string> AttributeNames(int from) {
-    const ssize_t size = flistxattr(from, nullptr, 0);
-    if (size <= 0) {
-        return {};
-    }
-    std::string names(static_cast<std::size_t>(size), '\0');
-    const ssize_t got = flistxattr(from, names.data(), names.size());
-    std::vector<std::string> result;
-    for (std::size_t start = 0; got > 0 && start < static_cast<std::size_t>(got);) {
-        const std::size_t end = names.find('\0', start);
-        result.push_back(names.substr(start, end - start));
-        start = end + 1;
-    }
-    return result;
-}
-
 // False when one could not be copied. Throws std::bad_alloc.
 bool CopyExtendedAttributes(int from, int to) {
+    const ssize_t size = flistxattr(from, nullptr, 0);
+    std::string names(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
+    const ssize_t listed = size > 0 ? flistxattr(from, names.data(), names.size()) : 0;
+    names.resize(listed > 0 ? static_cast<std::size_t>(listed) : 0);
     bool copied = true;
-    for (const std::string& name : AttributeNames(from)) {
-        const ssize_t size = fgetxattr(from, name.c_str(), nullptr, 0);
-        std::string value(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
-        const ssize_t got = fgetxattr(from, name.c_str(), value.data(), value.size());
+    // The names follow one another, each ending in a NUL.
+    for (std::size_t start = 0; start < names.size();) {
+        const char* name = names.c_str() + start;
+        start += std::strlen(name) + 1;
+        const ssize_t length = fgetxattr(from, name, nullptr, 0);
+        std::string value(length > 0 ? static_cast<std::size_t>(length) : 0, '\0');
+        const ssize_t got = fgetxattr(from, name, value.data(), value.size());
         copied = got >= 0 &&
-                 fsetxattr(to, name.c_str(), value.data(), static_cast<std::size_t>(got), 0) == 0 &&
-                 copied;
+                 fsetxattr(to, name, value.data(), static_cast<std::size_t>(got), 0) == 0 && copied;
     }
     return copied;
 }

@@ -26,15 +26,13 @@ void AppendWindows1252(std::string_view bytes, std::string& out);
 
 class TextDecoder {
   public:
-    // The UTF-8 text that `bytes`, the next part of the stream, completes. Parts may be of
-    // any size; a mark or a UTF-16 character split between parts is joined. The result
-    // stays valid until the next call; for a file without a UTF-16 mark it is usually
-    // `bytes` itself, without a copy.
+    // The UTF-8 text that `bytes`, the next part of the stream of any size, completes (a mark
+    // or a UTF-16 character split between parts is joined). Valid until the next call; for
+    // a file without a UTF-16 mark usually `bytes` itself, without a copy.
     std::string_view Decode(std::string_view bytes);
 
     // What the stream's end completes: bytes held back while the start was told apart, or
-    // U+FFFD for a UTF-16 character cut off by the end. The decoder can then take a new
-    // stream.
+    // U+FFFD for a UTF-16 character cut off. The decoder can then take a new stream.
     std::string_view Finish();
 
   private:
