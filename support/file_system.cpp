@@ -84,15 +84,7 @@ namespace native {
 
 LockAttempt Folder::TryLock(const std::string& name, const std::string& likeName) {
     File file;
-    switch (OpenLock(name, EntryPermissions(likeName, kLockPermissions), file)) {
-        case LockFileOpen::Opened:
-            break;
-        case LockFileOpen::NotAFile:
-            return {LockState::NotAFile, nullptr};
-        case LockFileOpen::Failed:
-            return {};
-    }
-    const LockState state = TryLockExclusive(file);
+    const LockState state = Lock(name, EntryPermissions(likeName, kLockPermissions), file);
     if (state != LockState::Held) {
         return {state, nullptr};
     }

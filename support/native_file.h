@@ -84,10 +84,6 @@ bool WriteAll(const File& file, std::string_view bytes);
 // Best effort: false only tells that something was not copied. Call before FlushToDisk.
 bool CopyMetadata(const File& from, const File& to);
 
-// Takes the file's exclusive lock without waiting (flock, LockFileEx): Held until the file
-// is closed; another open of the same file, in any process, gets Busy meanwhile.
-LockState TryLockExclusive(const File& file);
-
 // The same for every name and handle of one file, different for two files that exist at
 // the same time.
 struct FileId {
@@ -110,8 +106,6 @@ bool FlushToDisk(const File& file);
 // The file a path whose last element is a symbolic link finally names (absolute); any
 // other path as it is.
 std::string FinalTarget(const std::string& path);
-
-enum class LockFileOpen { Opened, NotAFile, Failed };
 
 // The machine's HeldFolder: reading, writing and locking in file_system.cpp, the calls on
 // entries in the platform's source (openat and its kin on POSIX; on Windows by path, the
@@ -147,9 +141,11 @@ class Folder final : public HeldFolder {
     // execution; POSIX leaves that to CopyMetadata.
     File CreateEntry(const std::string& name) const;
 
-    // Opens the lock file, made with the permission bits `mode` (whatever the umask) when
-    // missing; another user's is opened for reading, enough to lock it.
-    LockFileOpen OpenLock(const std::string& name, unsigned mode, File& file) const;
+    // Opens the lock file into `file`, made with the permission bits `mode` (whatever the
+    // umask) when missing; another user's is opened for reading, enough to lock it. Then
+    // takes its exclusive lock without waiting (flock, LockFileEx): Held until `file` is
+    // closed; another open of the same file, in any process, gets Busy meanwhile.
+    LockState Lock(const std::string& name, unsigned mode, File& file) const;
 
     // The identity of the entry itself (of a link, not what it leads to), if any.
     std::optional<FileId> EntryId(const std::string& name) const;

@@ -112,6 +112,13 @@ bool StatusOfEntry(const File& folder, const std::string& name, struct stat& sta
     return IsEntryName(name) && fstatat(folder.Get(), name.c_str(), &status, flags) == 0;
 }
 
+LockState TryLockExclusive(const File& file) {
+    if (RetryOnSignal([&] { return flock(file.Get(), LOCK_EX | LOCK_NB); }) == 0) {
+        return LockState::Held;
+    }
+    return errno == EWOULDBLOCK ? LockState::Busy : LockState::Failed;
+}
+
 }  // namespace
 
 File OpenForReading(const std::string& path) {
@@ -270,15 +277,15 @@ unsigned Folder::EntryPermissions(const std::string& name, unsigned otherwise) c
     return StatusOfEntry(handle_, name, status, 0) ? status.st_mode & 07777 : otherwise;
 }
 
-LockFileOpen Folder::OpenLock(const std::string& name, unsigned mode, File& file) const {
+LockState Folder::Lock(const std::string& name, unsigned mode, File& file) const {
     const int at = handle_.Get();
     if (!IsEntryName(name)) {
-        return LockFileOpen::Failed;
+        return LockState::Failed;
     }
     // Checked before the open, which refuses links and FIFOs again (O_NOFOLLOW, O_NONBLOCK
     // and the fstat after it) for something put there in between.
     if (struct stat status{}; StatusOfEntry(handle_, name, status) && !S_ISREG(status.st_mode)) {
-        return LockFileOpen::NotAFile;
+        return LockState::NotAFile;
     }
     constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
     int descriptor = openat(at, name.c_str(), O_RDWR | O_CREAT | O_EXCL | kFlags, 0600);
@@ -293,17 +300,10 @@ LockFileOpen Folder::OpenLock(const std::string& name, unsigned mode, File& file
         }
     }
     if (descriptor < 0) {
-        return errno == ELOOP ? LockFileOpen::NotAFile : LockFileOpen::Failed;
+        return errno == ELOOP ? LockState::NotAFile : LockState::Failed;
     }
     file = RegularOnly(File(AwayFromZero(descriptor)));
-    return file.Valid() ? LockFileOpen::Opened : LockFileOpen::NotAFile;
-}
-
-LockState TryLockExclusive(const File& file) {
-    if (RetryOnSignal([&] { return flock(file.Get(), LOCK_EX | LOCK_NB); }) == 0) {
-        return LockState::Held;
-    }
-    return errno == EWOULDBLOCK ? LockState::Busy : LockState::Failed;
+    return file.Valid() ? TryLockExclusive(file) : LockState::NotAFile;
 }
 
 void StartWriteBack(const File& file) {

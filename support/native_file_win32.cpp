@@ -304,6 +304,15 @@ bool IsNoPlainFileItself(const std::wstring& path, const File& entry) {
     return !IsPlainFile(entry) || IsLink(path, entry) || !IsItself(entry.Get(), path);
 }
 
+LockState TryLockExclusive(const File& file) {
+    OVERLAPPED whole{};
+    if (LockFileEx(file.Get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
+                   MAXDWORD, &whole)) {
+        return LockState::Held;
+    }
+    return GetLastError() == ERROR_LOCK_VIOLATION ? LockState::Busy : LockState::Failed;
+}
+
 }  // namespace
 
 // Devices are refused too.
@@ -428,14 +437,14 @@ unsigned Folder::EntryPermissions(const std::string&, unsigned otherwise) const 
 // create the file a dangling link leads to). One already there is opened for reading alone,
 // enough to lock it, so nothing a link leads to is opened for writing or locked through.
 // Where CREATE_NEW found the name taken but OPEN_EXISTING finds nothing, a dangling link is.
-LockFileOpen Folder::OpenLock(const std::string& name, unsigned, File& file) const {
+LockState Folder::Lock(const std::string& name, unsigned, File& file) const {
     const std::wstring path = EntryPath(path_, name);
     if (path.empty()) {
-        return LockFileOpen::Failed;
+        return LockState::Failed;
     }
     if (const File existing = OpenEntryItself(path, FILE_READ_ATTRIBUTES);
         existing.Valid() && IsNoPlainFileItself(path, existing)) {
-        return LockFileOpen::NotAFile;
+        return LockState::NotAFile;
     }
     constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
     constexpr DWORD kFlags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
@@ -444,29 +453,20 @@ LockFileOpen Folder::OpenLock(const std::string& name, unsigned, File& file) con
     if (!file.Valid()) {
         const DWORD created = GetLastError();
         if (created != ERROR_FILE_EXISTS && created != ERROR_ALREADY_EXISTS) {
-            return LockFileOpen::Failed;
+            return LockState::Failed;
         }
         file = File(CreateFileW(path.c_str(), GENERIC_READ, kShare, nullptr, OPEN_EXISTING, kFlags,
                                 nullptr));
     }
     if (!file.Valid()) {
         const DWORD opened = GetLastError();
-        return opened == ERROR_FILE_NOT_FOUND ? LockFileOpen::NotAFile : LockFileOpen::Failed;
+        return opened == ERROR_FILE_NOT_FOUND ? LockState::NotAFile : LockState::Failed;
     }
     if (IsNoPlainFileItself(path, file)) {
         file = File();
-        return LockFileOpen::NotAFile;
+        return LockState::NotAFile;
     }
-    return LockFileOpen::Opened;
-}
-
-LockState TryLockExclusive(const File& file) {
-    OVERLAPPED whole{};
-    if (LockFileEx(file.Get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
-                   MAXDWORD, &whole)) {
-        return LockState::Held;
-    }
-    return GetLastError() == ERROR_LOCK_VIOLATION ? LockState::Busy : LockState::Failed;
+    return TryLockExclusive(file);
 }
 
 bool FlushToDisk(const File& file) {
