@@ -75,16 +75,13 @@ bool IgnoresCase(DIR* listing, const std::vector<std::string>& names) {
 std::optional<std::vector<std::string>> ListFolder(const std::string& folder) {
     const int handle =
         open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (handle < 0) {
-        return std::nullopt;
-    }
-    if (!ComparesNamesExactly(handle)) {
-        close(handle);
-        return std::nullopt;
-    }
-    const Listing listing(fdopendir(handle));
+    // fdopendir owns the descriptor once it succeeds.
+    const Listing listing(handle >= 0 && ComparesNamesExactly(handle) ? fdopendir(handle)
+                                                                      : nullptr);
     if (!listing) {
-        close(handle);
+        if (handle >= 0) {
+            close(handle);
+        }
         return std::nullopt;
     }
     std::vector<std::string> names;

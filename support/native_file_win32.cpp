@@ -129,7 +129,7 @@ class InitialSecurity {
 };
 
 // Read-only too, as the permission bits on POSIX: the handle open for writing keeps
-// writing, and RemoveEntry and RenameEntry see past it.
+// writing, and Remove and Rename see past it.
 constexpr DWORD kCopiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                                     FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                                     FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
