@@ -70,18 +70,15 @@ std::string_view TextDecoder::DecodeStart(std::string_view bytes) {
         MayBecome(head_, kUtf16BeMark)) {
         return {};  // all of `bytes` went into the head
     }
-    std::string_view rest = head_;
     const std::string_view after = bytes.substr(taken);
     if (head_.starts_with(kUtf16LeMark) || head_.starts_with(kUtf16BeMark)) {
         form_ = head_.starts_with(kUtf16LeMark) ? Form::Utf16Le : Form::Utf16Be;
         out_.clear();
-        DecodeUtf16(rest.substr(2));
+        DecodeUtf16(std::string_view(head_).substr(2));
         DecodeUtf16(after);
     } else {
         form_ = Form::Bytes;
-        if (head_.starts_with(kUtf8Mark)) {
-            rest.remove_prefix(kUtf8Mark.size());
-        }
+        const std::string_view rest = WithoutUtf8Mark(head_);
         if (rest.empty()) {
             head_.clear();
             return after;
