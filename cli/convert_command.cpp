@@ -10,7 +10,7 @@
 #include "convert/browser_stores.h"
 #include "convert/conversion_run.h"
 #include "convert/list_folders.h"
-#include "support/program_folder.h"
+#include "support/known_folders.h"
 
 namespace tamsel {
 

@@ -11,7 +11,7 @@
 
 #include "convert/bookmark_store.h"
 #include "support/file_system.h"
-#include "support/user_folders.h"
+#include "support/known_folders.h"
 
 namespace tamsel {
 

@@ -6,7 +6,6 @@
 #include "support/text.h"
 #include "support/text_decoder.h"
 #include "support/utf8_repair.h"
-#include "support/windows_1252.h"
 
 namespace tamsel {
 

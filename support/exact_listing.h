@@ -10,14 +10,13 @@
 
 namespace tamsel {
 
-// The names of the entries of `folder` (UTF-8, ending in a separator, or empty for the
-// current folder), spelled as stored, without "." and "..", when a name missing from them
-// is certain to name no entry there. Nothing when the folder cannot be listed whole, or its
-// file system may find an entry under another spelling (Unicode forms, a server's rules,
-// case folding): only Linux ext2/3/4, XFS, Btrfs and tmpfs folders without case folding
-// qualify, and local NTFS, ReFS and FAT folders on Windows, which ignore letter case only
-// (compare ComparableName of both sides; 8.3 names are listed too). errno (the last error
-// on Windows) is left as it was.
+// The names of the entries of `folder` (ending in a separator, or empty for the current
+// folder), as stored, without "." and "..", when a name missing from them surely names no
+// entry there. Nothing when the folder cannot be listed whole, or its file system may find
+// an entry under another spelling (Unicode forms, a server's rules, case folding): only
+// Linux ext2/3/4, XFS, Btrfs and tmpfs folders without case folding qualify, and local NTFS,
+// ReFS and FAT folders on Windows, which ignore letter case only (compare ComparableName of
+// both sides; 8.3 names are listed too). The last system error is left as it was.
 std::optional<std::vector<std::string>> ListExactNames(const std::string& folder);
 
 // Whether `name` is an entry of a folder, not a path into a sub-folder, the folder or its

@@ -47,10 +47,8 @@ bool ComparesNamesExactly(int folder) {
 
 std::string SwapAsciiCase(std::string name) {
     for (char& c : name) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 32);
-        } else if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c + 32);
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
+            c = static_cast<char>(c ^ 0x20);  // the bit that tells an ASCII letter's case
         }
     }
     return name;
@@ -65,7 +63,7 @@ bool IgnoresCase(DIR* listing, const std::vector<std::string>& names) {
         if (swapped == name) {
             continue;
         }
-        if (std::find(names.begin(), names.end(), swapped) != names.end()) {
+        if (std::ranges::find(names, swapped) != names.end()) {
             return false;  // both spellings are there, so case matters
         }
         struct stat status {};
@@ -77,16 +75,13 @@ bool IgnoresCase(DIR* listing, const std::vector<std::string>& names) {
 std::optional<std::vector<std::string>> ListFolder(const std::string& folder) {
     const int handle =
         open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (handle < 0) {
-        return std::nullopt;
-    }
-    if (!ComparesNamesExactly(handle)) {
-        close(handle);
-        return std::nullopt;
-    }
-    const Listing listing(fdopendir(handle));
+    // fdopendir owns the descriptor once it succeeds.
+    const Listing listing(handle >= 0 && ComparesNamesExactly(handle) ? fdopendir(handle)
+                                                                      : nullptr);
     if (!listing) {
-        close(handle);
+        if (handle >= 0) {
+            close(handle);
+        }
         return std::nullopt;
     }
     std::vector<std::string> names;

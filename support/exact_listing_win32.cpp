@@ -12,8 +12,8 @@
 #include <type_traits>
 
 #include "support/native_file.h"
+#include "support/path.h"
 #include "support/utf16.h"
-#include "support/utf8_path.h"
 
 namespace tamsel {
 

@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "support/exact_listing.h"
-#include "support/file_probe.h"
 #include "support/line_splitter.h"
 #include "support/native_file.h"
 #include "support/text_decoder.h"
@@ -79,97 +78,63 @@ class FileHeldLock final : public HeldLock {
 // A lock file for a name that no menu stands beside.
 constexpr unsigned kLockPermissions = 0644;
 
-LockAttempt LockIn(const native::Folder& folder, const std::string& name, unsigned mode) {
+}  // namespace
+
+namespace native {
+
+LockAttempt Folder::TryLock(const std::string& name, const std::string& likeName) {
     File file;
-    switch (native::OpenLockEntry(folder, name, mode, file)) {
-        case native::LockFileOpen::Opened:
-            break;
-        case native::LockFileOpen::NotAFile:
-            return {LockState::NotAFile, nullptr};
-        case native::LockFileOpen::Failed:
-            return {};
-    }
-    const LockState state = native::TryLockExclusive(file);
+    const LockState state = Lock(name, EntryPermissions(likeName, kLockPermissions), file);
     if (state != LockState::Held) {
         return {state, nullptr};
     }
     return {state, std::make_unique<FileHeldLock>(std::move(file))};
 }
 
-// Writes the pieces to a new file and flushes it; the metadata goes on first, so that the
-// flush covers it too.
-bool WriteNewFile(File file, std::span<const std::string_view> pieces, const File& like) {
-    const bool written = file.Valid() && WritePieces(file, pieces);
-    if (written && like.Valid()) {
-        // Metadata that cannot be copied (a file system without extended attributes, an
-        // owner only root may give) leaves the file private, never the run failed.
-        native::CopyMetadata(like, file);
+std::optional<std::string> Folder::ReadSource(const std::string& name) {
+    source_ = OpenEntry(name);
+    sourceId_ = source_.Valid() ? IdOf(source_) : std::nullopt;
+    if (!sourceId_) {
+        source_ = File();
+        return std::nullopt;
     }
-    return written && native::FlushToDisk(file) && file.Close();
+    return ReadSourceAgain();
 }
 
-class NativeHeldFolder final : public HeldFolder {
-  public:
-    explicit NativeHeldFolder(native::Folder folder) : folder_(std::move(folder)) {}
+std::optional<std::string> Folder::Read(const std::string& name) {
+    return ReadAll(OpenEntry(name));
+}
 
-    LockAttempt TryLock(const std::string& name, const std::string& likeName) override {
-        return LockIn(folder_, name, native::EntryPermissions(folder_, likeName, kLockPermissions));
+std::optional<std::string> Folder::ReadSourceAgain() {
+    if (!source_.Valid() || !Rewind(source_)) {
+        return std::nullopt;
     }
+    return ReadAll(source_);
+}
 
-    std::optional<std::string> ReadSource(const std::string& name) override {
-        source_ = native::OpenEntryForReading(folder_, name);
-        sourceId_ = source_.Valid() ? native::IdOf(source_) : std::nullopt;
-        if (!sourceId_) {
-            source_ = File();
-            return std::nullopt;
-        }
-        return ReadSourceAgain();
+bool Folder::IsSource(const std::string& name) {
+    return sourceId_ && EntryId(name) == sourceId_;
+}
+
+void Folder::CloseSource() {
+    source_.Close();
+}
+
+// The metadata goes on before the flush, so that the flush covers it too.
+bool Folder::WriteNew(const std::string& name, std::span<const std::string_view> pieces) {
+    File file = CreateEntry(name);
+    const bool written = file.Valid() && WritePieces(file, pieces);
+    if (written && source_.Valid()) {
+        // Metadata that cannot be copied (a file system without extended attributes, an
+        // owner only root may give) leaves the file private, never the run failed.
+        CopyMetadata(source_, file);
     }
+    return written && FlushToDisk(file) && file.Close();
+}
 
-    std::optional<std::string> Read(const std::string& name) override {
-        return ReadAll(native::OpenEntryForReading(folder_, name));
-    }
+}  // namespace native
 
-    std::optional<std::string> ReadSourceAgain() override {
-        if (!source_.Valid() || !native::Rewind(source_)) {
-            return std::nullopt;
-        }
-        return ReadAll(source_);
-    }
-
-    bool IsSource(const std::string& name) override {
-        return sourceId_ && native::EntryId(folder_, name) == sourceId_;
-    }
-
-    void CloseSource() override { source_.Close(); }
-
-    bool WriteNew(const std::string& name, std::span<const std::string_view> pieces) override {
-        return WriteNewFile(native::CreateNewEntry(folder_, name, source_), pieces, source_);
-    }
-
-    bool Remove(const std::string& name) override { return native::RemoveEntry(folder_, name); }
-
-    bool Rename(const std::string& from, const std::string& to) override {
-        return native::RenameEntry(folder_, from, to);
-    }
-
-    ExchangeResult Exchange(const std::string& a, const std::string& b) override {
-        return native::ExchangeEntries(folder_, a, b);
-    }
-
-    bool RenameNew(const std::string& from, const std::string& to) override {
-        return native::RenameEntryNew(folder_, from, to);
-    }
-
-    bool HasEntry(const std::string& name) override { return native::EntryExists(folder_, name); }
-
-    bool Sync() override { return native::SyncFolder(folder_); }
-
-  private:
-    native::Folder folder_;
-    File source_;
-    std::optional<native::FileId> sourceId_;
-};
+namespace {
 
 class RealFileSystemImpl final : public FileSystem {
   public:
@@ -189,15 +154,12 @@ class RealFileSystemImpl final : public FileSystem {
         LineSplitter splitter(onLine);
         TextDecoder decoder;
         const auto chunk = std::make_unique_for_overwrite<char[]>(kListChunk);
-        for (;;) {
-            const long long got = native::ReadSome(file, chunk.get(), kListChunk);
-            if (got < 0) {
-                return false;
-            }
-            if (got == 0) {
-                break;
-            }
+        long long got = 0;
+        while ((got = native::ReadSome(file, chunk.get(), kListChunk)) > 0) {
             splitter.Feed(decoder.Decode({chunk.get(), static_cast<std::size_t>(got)}));
+        }
+        if (got < 0) {
+            return false;
         }
         splitter.Feed(decoder.Finish());
         splitter.Finish();
@@ -209,11 +171,7 @@ class RealFileSystemImpl final : public FileSystem {
     }
 
     std::unique_ptr<HeldFolder> HoldFolder(const std::string& folder) override {
-        native::Folder held = native::OpenFolder(folder);
-        if (!held.handle.Valid()) {
-            return nullptr;
-        }
-        return std::make_unique<NativeHeldFolder>(std::move(held));
+        return native::Folder::Open(folder);
     }
 
     std::optional<std::vector<std::string>> ListExactNames(const std::string& folder) override {
@@ -231,6 +189,24 @@ std::optional<std::string> FileSystem::ReadHead(const std::string& path, std::si
         whole->resize(size);
     }
     return whole;
+}
+
+bool probe::IsInvalidHandle(std::int64_t handle) {
+    return handle >= -1 && handle <= 0;
+}
+
+bool FileExists(const std::string& path) {
+    return ProbeFileSize(path) > 0;
+}
+
+std::uint64_t ProbeFileSize(const std::string& path) {
+    const native::SystemErrorKeeper keepError;  // no trace of a failed probe outlives the call
+    const native::File file = native::OpenForReading(path);
+    if (probe::IsInvalidHandle(native::HandleNumber(file.Get())) ||
+        native::HeldOpenForWriting(file)) {
+        return 0;
+    }
+    return native::CurrentSize(file);
 }
 
 FileSystem& RealFileSystem() {

@@ -42,9 +42,9 @@ enum class ExchangeResult {
 };
 
 // A folder held open for the replacement of one file in it, the source: every name below is
-// an entry of this folder (no separators), reached through the folder as it was opened
-// whatever is renamed or linked in along its path meanwhile; a link at a name is never
-// followed. The only way the engine changes files. Only reading throws (std::bad_alloc).
+// an entry of this folder, reached through the folder as it was opened whatever is renamed or
+// linked in along its path meanwhile; a link at a name is never followed. The only way the
+// engine changes files. Only reading throws (std::bad_alloc).
 class HeldFolder {
   public:
     virtual ~HeldFolder() = default;
@@ -116,13 +116,11 @@ class FileSystem {
     // not fit in memory.
     virtual std::optional<std::string> ReadWhole(const std::string& path) = 0;
 
-    // Streams the regular file's lines to `onLine` (LineSplitter: each lent for the call
-    // only, the break not part of it) in reads of 1 MiB, so its length does not matter and a
-    // file that shrinks meanwhile is read to its new end. TextDecoder makes them UTF-8: a
-    // UTF-8 mark is dropped, a UTF-16 file decoded, any other passed on byte for byte. False
-    // when the file could not be opened or a read failed (lines before it were delivered).
-    // An exception from `onLine`, or std::bad_alloc for a line too long, passes through,
-    // the file closed.
+    // Streams the regular file's lines to `onLine` (as LineSplitter lends them) in reads of
+    // 1 MiB, so its length does not matter and a file that shrinks meanwhile is read to its
+    // new end; TextDecoder makes them UTF-8. False when the file could not be opened or a read
+    // failed (lines before it were delivered). An exception from `onLine`, or std::bad_alloc
+    // for a line too long, passes through, the file closed.
     virtual bool ReadLines(const std::string& path, const LineHandler& onLine) = 0;
 
     // The first `size` bytes of the regular file (all of it when shorter), to tell its kind
@@ -132,8 +130,7 @@ class FileSystem {
 
     // ListExactNames (exact_listing.h) of `folder`. Callers use it only to skip probes, so
     // the default, which promises nothing, is always right.
-    virtual std::optional<std::vector<std::string>> ListExactNames(const std::string& folder) {
-        (void)folder;
+    virtual std::optional<std::vector<std::string>> ListExactNames(const std::string&) {
         return std::nullopt;
     }
 
@@ -149,5 +146,22 @@ class FileSystem {
 
 // The machine's own file system.
 FileSystem& RealFileSystem();
+
+// The machine's probe, stateless and safe on any thread: the size of the regular file at
+// `path`; 0 when it cannot be opened for reading (a path holding a NUL names no file), is no
+// regular file or is held open for writing. On Linux the last needs a read lease, which only
+// the owner (or CAP_LEASE) gets and some network or overlay file systems refuse; there a
+// file being written counts as present. Never blocks or throws; leaves errno as it was.
+std::uint64_t ProbeFileSize(const std::string& path);
+
+// ProbeFileSize(path) > 0: an empty file, a folder, a device, a FIFO or a socket is missing.
+bool FileExists(const std::string& path);
+
+namespace probe {
+
+// True for the two values the platform's open call uses to say "no file": 0 and -1.
+bool IsInvalidHandle(std::int64_t handle);
+
+}  // namespace probe
 
 }  // namespace tamsel

@@ -1,8 +1,8 @@
 #pragma once
 
-// A quick "surely not there" in front of a lookup table that is mostly asked for texts it
-// lacks: one bit per text's std::hash, so that most lookups of a missing text touch one
-// word of a small array instead of the table's scattered nodes.
+// A quick "surely not there" in front of a lookup table mostly asked for texts it lacks: one
+// bit per text's std::hash, so that most such lookups touch one word of a small array
+// instead of the table's scattered nodes.
 
 #include <bit>
 #include <cstddef>

@@ -43,7 +43,6 @@ class File {
 
     bool Valid() const { return handle_ != NoHandle(); }
     Handle Get() const { return handle_; }
-    // Closes now; false when the close failed.
     bool Close() { return !Valid() || CloseNative(std::exchange(handle_, NoHandle())); }
 
   private:
@@ -51,9 +50,8 @@ class File {
 };
 
 // Opens a regular file for reading without blocking; folders, FIFOs and devices are
-// refused. Shared for reading only, so on Windows a file held open for writing cannot be
-// opened. The handle is never 0 (on POSIX descriptor 0 is moved away, should standard input
-// be closed).
+// refused. Shared for reading only, so on Windows a file held open for writing is refused.
+// The handle is never 0 (on POSIX descriptor 0 is moved away, should stdin be closed).
 File OpenForReading(const std::string& path);
 
 // Whether some process, this one included, holds the file open for writing, where the
@@ -79,18 +77,12 @@ std::size_t CurrentSize(const File& file);
 // Bytes read into `buffer`: 0 at the end of the file, -1 on failure.
 long long ReadSome(const File& file, char* buffer, std::size_t size);
 
-// Writes all of `bytes`; false on any failure.
 bool WriteAll(const File& file, std::string_view bytes);
 
-// Gives `to` what of the metadata of `from` can be given: the permission bits, the owner
-// and group where the process may set them, the extended attributes (on Windows the file
-// attributes such as read-only; the access list went on in CreateNewEntry). Best effort:
-// false only tells that something was not copied. Call before FlushToDisk.
+// Gives `to` what it can of the metadata of `from`: permission bits, owner and group where
+// the process may, extended attributes (on Windows the file attributes such as read-only).
+// Best effort: false only tells that something was not copied. Call before FlushToDisk.
 bool CopyMetadata(const File& from, const File& to);
-
-// Takes the file's exclusive lock without waiting (flock, LockFileEx): Held until the file
-// is closed; another open of the same file, in any process, gets Busy meanwhile.
-LockState TryLockExclusive(const File& file);
 
 // The same for every name and handle of one file, different for two files that exist at
 // the same time.
@@ -105,62 +97,6 @@ std::optional<FileId> IdOf(const File& file);
 
 bool Rewind(const File& file);
 
-// A folder held open, its entries reached through it whatever is renamed or linked in along
-// its path meanwhile (openat and its kin on POSIX; on Windows the folder is held without
-// delete sharing, so it can be neither renamed nor removed, and entries are reached by
-// path). `name` below is one entry, without separators; a link at it is never followed.
-struct Folder {
-    File handle;
-    std::string path;  // as opened, ending in a separator; empty for the current folder
-};
-
-// `path` ends in a separator, or is empty for the current folder. On POSIX it must be
-// readable: flushing its entries needs a handle that may read.
-Folder OpenFolder(const std::string& path);
-
-// Flushes the folder's entries (renames, creations, removals).
-bool SyncFolder(const Folder& folder);
-
-// OpenForReading of the entry, a link refused. On Windows shared for deletion too, so that
-// holding it does not keep the folder's own renames from replacing it.
-File OpenEntryForReading(const Folder& folder, const std::string& name);
-
-// A new file for writing, open to its owner alone; fails when anything stands at the name,
-// a link or FIFO included, without opening it or waiting. On Windows it gets the access list
-// of `like` (when valid) without execution; POSIX leaves that to CopyMetadata.
-File CreateNewEntry(const Folder& folder, const std::string& name, const File& like);
-
-// Removes the entry when it is no folder; a link goes itself, never what it leads to.
-bool RemoveEntry(const Folder& folder, const std::string& name);
-
-// Renames the entry `from` to `to` in the same folder, replacing a file at `to`.
-bool RenameEntry(const Folder& folder, const std::string& from, const std::string& to);
-
-// Swaps the entries `a` and `b` in one step (renameat2 with RENAME_EXCHANGE). Unsupported,
-// nothing changed, where there is no such step (Windows, some Linux file systems).
-ExchangeResult ExchangeEntries(const Folder& folder, const std::string& a, const std::string& b);
-
-// Renames `from` to `to` when nothing stands at `to`: in one step where the system can
-// (RENAME_NOREPLACE, MoveFileEx without replacing), elsewhere right after looking.
-bool RenameEntryNew(const Folder& folder, const std::string& from, const std::string& to);
-
-// Whether anything stands at the name: a file, a folder, a link even where it leads nowhere.
-bool EntryExists(const Folder& folder, const std::string& name);
-
-// The identity of the entry itself (of a link, not what it leads to), if any.
-std::optional<FileId> EntryId(const Folder& folder, const std::string& name);
-
-// The permission bits of the entry (links followed), or `otherwise` when it cannot be told.
-unsigned EntryPermissions(const Folder& folder, const std::string& name, unsigned otherwise);
-
-enum class LockFileOpen { Opened, NotAFile, Failed };
-
-// Opens the lock file, made with the permission bits `mode` (whatever the umask) when
-// missing; another user's is opened for reading, which is enough to lock it. Anything but a
-// regular file at the name (a link, a FIFO, a folder) is never opened through: NotAFile.
-LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsigned mode,
-                           File& file);
-
 // Starts writing what was written so far to the disk without waiting, so that a flush to
 // come finds less to do. Only advice: nothing where the system has no such call.
 void StartWriteBack(const File& file);
@@ -170,5 +106,57 @@ bool FlushToDisk(const File& file);
 // The file a path whose last element is a symbolic link finally names (absolute); any
 // other path as it is.
 std::string FinalTarget(const std::string& path);
+
+// The machine's HeldFolder: reading, writing and locking in file_system.cpp, the calls on
+// entries in the platform's source (openat and its kin on POSIX; on Windows by path, the
+// folder held without delete sharing so that it can be neither renamed nor removed).
+class Folder final : public HeldFolder {
+  public:
+    // Nothing when `path` (ending in a separator, or empty for the current folder) cannot be
+    // opened or is no folder. On POSIX it must be readable: flushing needs a reading handle.
+    static std::unique_ptr<Folder> Open(const std::string& path);
+    Folder(File handle, std::string path) : handle_(std::move(handle)), path_(std::move(path)) {}
+
+    LockAttempt TryLock(const std::string& name, const std::string& likeName) override;
+    std::optional<std::string> ReadSource(const std::string& name) override;
+    std::optional<std::string> Read(const std::string& name) override;
+    std::optional<std::string> ReadSourceAgain() override;
+    bool IsSource(const std::string& name) override;
+    void CloseSource() override;
+    bool WriteNew(const std::string& name, std::span<const std::string_view> pieces) override;
+    bool Remove(const std::string& name) override;
+    bool Rename(const std::string& from, const std::string& to) override;
+    ExchangeResult Exchange(const std::string& a, const std::string& b) override;
+    bool RenameNew(const std::string& from, const std::string& to) override;
+    bool HasEntry(const std::string& name) override;
+    bool Sync() override;
+
+  private:
+    // OpenForReading of the entry, a link refused. On Windows shared for deletion too, so
+    // that holding it does not keep the folder's own renames from replacing it.
+    File OpenEntry(const std::string& name) const;
+
+    // A new file for writing, open to its owner alone; anything at the name, a link or FIFO
+    // included, makes it fail unopened. On Windows it gets the source's access list without
+    // execution; POSIX leaves that to CopyMetadata.
+    File CreateEntry(const std::string& name) const;
+
+    // Opens the lock file into `file`, made with the permission bits `mode` (whatever the
+    // umask) when missing; another user's is opened for reading, enough to lock it. Then
+    // takes its exclusive lock without waiting (flock, LockFileEx): Held until `file` is
+    // closed; another open of the same file, in any process, gets Busy meanwhile.
+    LockState Lock(const std::string& name, unsigned mode, File& file) const;
+
+    // The identity of the entry itself (of a link, not what it leads to), if any.
+    std::optional<FileId> EntryId(const std::string& name) const;
+
+    // The permission bits of the entry (links followed), or `otherwise` when not told.
+    unsigned EntryPermissions(const std::string& name, unsigned otherwise) const;
+
+    File handle_;
+    std::string path_;  // as opened, ending in a separator; empty for the current folder
+    File source_;
+    std::optional<FileId> sourceId_;
+};
 
 }  // namespace tamsel::native

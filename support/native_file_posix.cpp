@@ -10,13 +10,13 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <string_view>
-#include <vector>
 
 #include "support/exact_listing.h"
-#include "support/utf8_path.h"
+#include "support/path.h"
 
 // Leases, extended attributes and renameat2 make this Linux's own, as the folder listing is.
 
@@ -77,33 +77,22 @@ File RegularOnly(File file) {
 // O_NONBLOCK keeps a FIFO without a writer from hanging the open.
 constexpr int kReadFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC;
 
-// Names in an attribute list are NUL-terminated, one after the other.
-std::vector<std::string> AttributeNames(int from) {
-    const ssize_t size = flistxattr(from, nullptr, 0);
-    if (size <= 0) {
-        return {};
-    }
-    std::string names(static_cast<std::size_t>(size), '\0');
-    const ssize_t got = flistxattr(from, names.data(), names.size());
-    std::vector<std::string> result;
-    for (std::size_t start = 0; got > 0 && start < static_cast<std::size_t>(got);) {
-        const std::size_t end = names.find('\0', start);
-        result.push_back(names.substr(start, end - start));
-        start = end + 1;
-    }
-    return result;
-}
-
 // False when one could not be copied. Throws std::bad_alloc.
 bool CopyExtendedAttributes(int from, int to) {
+    const ssize_t size = flistxattr(from, nullptr, 0);
+    std::string names(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
+    const ssize_t listed = size > 0 ? flistxattr(from, names.data(), names.size()) : 0;
+    names.resize(listed > 0 ? static_cast<std::size_t>(listed) : 0);
     bool copied = true;
-    for (const std::string& name : AttributeNames(from)) {
-        const ssize_t size = fgetxattr(from, name.c_str(), nullptr, 0);
-        std::string value(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
-        const ssize_t got = fgetxattr(from, name.c_str(), value.data(), value.size());
+    // The names follow one another, each ending in a NUL.
+    for (std::size_t start = 0; start < names.size();) {
+        const char* name = names.c_str() + start;
+        start += std::strlen(name) + 1;
+        const ssize_t length = fgetxattr(from, name, nullptr, 0);
+        std::string value(length > 0 ? static_cast<std::size_t>(length) : 0, '\0');
+        const ssize_t got = fgetxattr(from, name, value.data(), value.size());
         copied = got >= 0 &&
-                 fsetxattr(to, name.c_str(), value.data(), static_cast<std::size_t>(got), 0) == 0 &&
-                 copied;
+                 fsetxattr(to, name, value.data(), static_cast<std::size_t>(got), 0) == 0 && copied;
     }
     return copied;
 }
@@ -118,9 +107,16 @@ bool NoOneStepRename(int error) {
 }
 
 // The status of the entry itself, or of what it leads to with `flags` 0.
-bool StatusOfEntry(const Folder& folder, const std::string& name, struct stat& status,
+bool StatusOfEntry(const File& folder, const std::string& name, struct stat& status,
                    int flags = AT_SYMLINK_NOFOLLOW) {
-    return IsEntryName(name) && fstatat(folder.handle.Get(), name.c_str(), &status, flags) == 0;
+    return IsEntryName(name) && fstatat(folder.Get(), name.c_str(), &status, flags) == 0;
+}
+
+LockState TryLockExclusive(const File& file) {
+    if (RetryOnSignal([&] { return flock(file.Get(), LOCK_EX | LOCK_NB); }) == 0) {
+        return LockState::Held;
+    }
+    return errno == EWOULDBLOCK ? LockState::Busy : LockState::Failed;
 }
 
 }  // namespace
@@ -156,9 +152,8 @@ bool WriteAll(const File& file, std::string_view bytes) {
 bool HeldOpenForWriting(const File& file) {
     // A read lease is refused with EAGAIN exactly while someone has the file open for
     // writing; refused for another reason (not the owner, no CAP_LEASE, a network or overlay
-    // file system) we cannot tell, and say no. Setting the lease makes us the descriptor's
-    // owner, and a writer in the instant before we drop it would signal us: SIGIO would end
-    // the process, SIGURG is ignored unless asked for.
+    // file system) we cannot tell, and say no. A writer in the instant before we drop the
+    // lease would signal us: SIGIO would end the process, SIGURG is ignored unless asked for.
     fcntl(file.Get(), F_SETSIG, SIGURG);
     if (fcntl(file.Get(), F_SETLEASE, F_RDLCK) == 0) {
         fcntl(file.Get(), F_SETLEASE, F_UNLCK);
@@ -203,94 +198,94 @@ bool Rewind(const File& file) {
 }
 
 // O_RDONLY rather than O_PATH: fsync needs a descriptor that may read.
-Folder OpenFolder(const std::string& path) {
+std::unique_ptr<Folder> Folder::Open(const std::string& path) {
     const std::string opened = path.empty() ? std::string(".") : path;
     if (!IsPassablePath(opened)) {
-        return {File(), path};
+        return nullptr;
     }
-    return {File(AwayFromZero(open(opened.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))), path};
+    File handle(AwayFromZero(open(opened.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)));
+    return handle.Valid() ? std::make_unique<Folder>(std::move(handle), path) : nullptr;
 }
 
-bool SyncFolder(const Folder& folder) {
-    return folder.handle.Valid() && FlushToDisk(folder.handle);
+bool Folder::Sync() {
+    return FlushToDisk(handle_);
 }
 
-File OpenEntryForReading(const Folder& folder, const std::string& name) {
+File Folder::OpenEntry(const std::string& name) const {
     if (!IsEntryName(name)) {
         return File();
     }
     return RegularOnly(
-        File(AwayFromZero(openat(folder.handle.Get(), name.c_str(), kReadFlags | O_NOFOLLOW))));
+        File(AwayFromZero(openat(handle_.Get(), name.c_str(), kReadFlags | O_NOFOLLOW))));
 }
 
 // O_EXCL refuses whatever stands at the name, a dangling link or a FIFO too; O_NOFOLLOW and
 // O_NONBLOCK say so again for systems that bend O_EXCL. 0600 keeps a private menu private
-// while it is written; CopyMetadata gives the final permissions.
-File CreateNewEntry(const Folder& folder, const std::string& name, const File&) {
+// until CopyMetadata gives the final permissions.
+File Folder::CreateEntry(const std::string& name) const {
     if (!IsEntryName(name)) {
         return File();
     }
-    return File(openat(folder.handle.Get(), name.c_str(),
+    return File(openat(handle_.Get(), name.c_str(),
                        O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
 }
 
-bool RemoveEntry(const Folder& folder, const std::string& name) {
-    return IsEntryName(name) && unlinkat(folder.handle.Get(), name.c_str(), 0) == 0;
+bool Folder::Remove(const std::string& name) {
+    return IsEntryName(name) && unlinkat(handle_.Get(), name.c_str(), 0) == 0;
 }
 
-bool RenameEntry(const Folder& folder, const std::string& from, const std::string& to) {
+bool Folder::Rename(const std::string& from, const std::string& to) {
     return IsEntryName(from) && IsEntryName(to) &&
-           renameat(folder.handle.Get(), from.c_str(), folder.handle.Get(), to.c_str()) == 0;
+           renameat(handle_.Get(), from.c_str(), handle_.Get(), to.c_str()) == 0;
 }
 
-ExchangeResult ExchangeEntries(const Folder& folder, const std::string& a, const std::string& b) {
+ExchangeResult Folder::Exchange(const std::string& a, const std::string& b) {
     if (!IsEntryName(a) || !IsEntryName(b)) {
         return ExchangeResult::Failed;
     }
-    const int at = folder.handle.Get();
+    const int at = handle_.Get();
     if (renameat2(at, a.c_str(), at, b.c_str(), RENAME_EXCHANGE) == 0) {
         return ExchangeResult::Exchanged;
     }
     return NoOneStepRename(errno) ? ExchangeResult::Unsupported : ExchangeResult::Failed;
 }
 
-bool RenameEntryNew(const Folder& folder, const std::string& from, const std::string& to) {
+bool Folder::RenameNew(const std::string& from, const std::string& to) {
     if (!IsEntryName(from) || !IsEntryName(to)) {
         return false;
     }
-    const int at = folder.handle.Get();
+    const int at = handle_.Get();
     if (renameat2(at, from.c_str(), at, to.c_str(), RENAME_NOREPLACE) == 0) {
         return true;
     }
-    return NoOneStepRename(errno) && !EntryExists(folder, to) &&
+    return NoOneStepRename(errno) && !HasEntry(to) &&
            renameat(at, from.c_str(), at, to.c_str()) == 0;
 }
 
-bool EntryExists(const Folder& folder, const std::string& name) {
+bool Folder::HasEntry(const std::string& name) {
     struct stat status {};
-    return StatusOfEntry(folder, name, status);
+    return StatusOfEntry(handle_, name, status);
 }
 
-std::optional<FileId> EntryId(const Folder& folder, const std::string& name) {
+std::optional<FileId> Folder::EntryId(const std::string& name) const {
     struct stat status {};
-    return StatusOfEntry(folder, name, status) ? std::optional(IdFrom(status)) : std::nullopt;
+    return StatusOfEntry(handle_, name, status) ? std::optional(IdFrom(status)) : std::nullopt;
 }
 
-unsigned EntryPermissions(const Folder& folder, const std::string& name, unsigned otherwise) {
+unsigned Folder::EntryPermissions(const std::string& name, unsigned otherwise) const {
     struct stat status {};
-    return StatusOfEntry(folder, name, status, 0) ? status.st_mode & 07777 : otherwise;
+    return StatusOfEntry(handle_, name, status, 0) ? status.st_mode & 07777 : otherwise;
 }
 
-LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsigned mode,
-                           File& file) {
-    const int at = folder.handle.Get();
-    if (!IsEntryName(name) || !folder.handle.Valid()) {
-        return LockFileOpen::Failed;
+LockState Folder::Lock(const std::string& name, unsigned mode, File& file) const {
+    const int at = handle_.Get();
+    if (!IsEntryName(name)) {
+        return LockState::Failed;
     }
     // Checked before the open, which refuses links and FIFOs again (O_NOFOLLOW, O_NONBLOCK
     // and the fstat after it) for something put there in between.
-    if (struct stat status{}; StatusOfEntry(folder, name, status) && !S_ISREG(status.st_mode)) {
-        return LockFileOpen::NotAFile;
+    if (struct stat status{}; StatusOfEntry(handle_, name, status) && !S_ISREG(status.st_mode)) {
+        return LockState::NotAFile;
     }
     constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
     int descriptor = openat(at, name.c_str(), O_RDWR | O_CREAT | O_EXCL | kFlags, 0600);
@@ -305,17 +300,10 @@ LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsign
         }
     }
     if (descriptor < 0) {
-        return errno == ELOOP ? LockFileOpen::NotAFile : LockFileOpen::Failed;
+        return errno == ELOOP ? LockState::NotAFile : LockState::Failed;
     }
     file = RegularOnly(File(AwayFromZero(descriptor)));
-    return file.Valid() ? LockFileOpen::Opened : LockFileOpen::NotAFile;
-}
-
-LockState TryLockExclusive(const File& file) {
-    if (RetryOnSignal([&] { return flock(file.Get(), LOCK_EX | LOCK_NB); }) == 0) {
-        return LockState::Held;
-    }
-    return errno == EWOULDBLOCK ? LockState::Busy : LockState::Failed;
+    return file.Valid() ? TryLockExclusive(file) : LockState::NotAFile;
 }
 
 void StartWriteBack(const File& file) {

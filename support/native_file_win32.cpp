@@ -15,8 +15,8 @@
 #include <optional>
 #include <vector>
 
+#include "support/exact_listing.h"
 #include "support/utf16.h"
-#include "support/utf8_path.h"
 
 namespace tamsel::native {
 
@@ -36,20 +36,6 @@ SystemErrorKeeper::~SystemErrorKeeper() {
 
 bool CloseNative(Handle handle) {
     return ::CloseHandle(handle) != 0;
-}
-
-// Folders (which CreateFileW refuses without backup semantics) and devices are refused.
-File OpenForReading(const std::string& path) {
-    const std::wstring widePath = WidenPath(path);
-    if (widePath.empty()) {
-        return File();
-    }
-    File file(CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                          FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (file.Valid() && GetFileType(file.Get()) != FILE_TYPE_DISK) {
-        return File();
-    }
-    return file;
 }
 
 // The open shared reading only, so a writer's handle made it fail already.
@@ -81,6 +67,13 @@ bool WriteAll(const File& file, std::string_view bytes) {
 }
 
 namespace {
+
+// Folders are refused: CreateFileW opens them only with backup semantics.
+File OpenToRead(const std::wstring& path, DWORD share) {
+    return path.empty() ? File()
+                        : File(CreateFileW(path.c_str(), GENERIC_READ, share, nullptr,
+                                           OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+}
 
 // A copy of `list` whose allowing entries grant no execution. Where access lists map onto
 // POSIX permission bits (wine), reading is reported with execution, and a 0644 menu copied
@@ -136,7 +129,7 @@ class InitialSecurity {
 };
 
 // Read-only too, as the permission bits on POSIX: the handle open for writing keeps
-// writing, and RemoveEntry and RenameEntry see past it.
+// writing, and Remove and Rename see past it.
 constexpr DWORD kCopiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                                     FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                                     FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
@@ -147,14 +140,8 @@ bool SetAttributes(Handle file, DWORD attributes) {
     return SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic) != 0;
 }
 
-// An entry name is one element: no separator, and neither "." nor "..".
-bool IsEntryName(const std::string& name) {
-    return IsPassablePath(name) && name.find_first_of("\\/:") == std::string::npos && name != "." &&
-           name != "..";
-}
-
-std::wstring EntryPath(const Folder& folder, const std::string& name) {
-    return IsEntryName(name) ? WidenPath(folder.path + name) : std::wstring();
+std::wstring EntryPath(const std::string& folder, const std::string& name) {
+    return IsEntryName(name) ? WidenPath(folder + name) : std::wstring();
 }
 
 // The entry shared every way, a folder as a folder; with FILE_FLAG_OPEN_REPARSE_POINT a
@@ -317,7 +304,22 @@ bool IsNoPlainFileItself(const std::wstring& path, const File& entry) {
     return !IsPlainFile(entry) || IsLink(path, entry) || !IsItself(entry.Get(), path);
 }
 
+LockState TryLockExclusive(const File& file) {
+    OVERLAPPED whole{};
+    if (LockFileEx(file.Get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
+                   MAXDWORD, &whole)) {
+        return LockState::Held;
+    }
+    return GetLastError() == ERROR_LOCK_VIOLATION ? LockState::Busy : LockState::Failed;
+}
+
 }  // namespace
+
+// Devices are refused too.
+File OpenForReading(const std::string& path) {
+    File file = OpenToRead(WidenPath(path), FILE_SHARE_READ);
+    return file.Valid() && GetFileType(file.Get()) != FILE_TYPE_DISK ? File() : std::move(file);
+}
 
 bool CopyMetadata(const File& from, const File& to) {
     BY_HANDLE_FILE_INFORMATION source{};
@@ -340,61 +342,53 @@ bool Rewind(const File& file) {
 }
 
 // Without FILE_SHARE_DELETE, nobody can rename or remove the folder while it is held.
-Folder OpenFolder(const std::string& path) {
+std::unique_ptr<Folder> Folder::Open(const std::string& path) {
     const std::wstring widePath = WidenPath(path.empty() ? std::string(".") : path);
     if (widePath.empty()) {
-        return {};
+        return nullptr;
     }
     File handle(CreateFileW(widePath.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                             FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!handle.Valid() || (AttributesOf(handle) & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        return {};
+        return nullptr;
     }
-    return {std::move(handle), path};
+    return std::make_unique<Folder>(std::move(handle), path);
 }
 
 // Windows keeps folder entries durable itself once MoveFileEx was asked to write through.
-bool SyncFolder(const Folder& folder) {
-    return folder.handle.Valid();
+bool Folder::Sync() {
+    return true;
 }
 
-File OpenEntryForReading(const Folder& folder, const std::string& name) {
-    const std::wstring path = EntryPath(folder, name);
-    if (path.empty()) {
-        return File();
-    }
-    File file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                          OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (file.Valid() && !IsPlainFile(file)) {
-        return File();
-    }
-    return file;
+File Folder::OpenEntry(const std::string& name) const {
+    File file = OpenToRead(EntryPath(path_, name), FILE_SHARE_READ | FILE_SHARE_DELETE);
+    return file.Valid() && !IsPlainFile(file) ? File() : std::move(file);
 }
 
 // CREATE_NEW fails on any existing name, a folder link too; there are no FIFOs to wait on.
 // The access list goes on at creation: set afterwards, wine gives mode 0775 whatever it says.
-File CreateNewEntry(const Folder& folder, const std::string& name, const File& like) {
-    const std::wstring path = EntryPath(folder, name);
+File Folder::CreateEntry(const std::string& name) const {
+    const std::wstring path = EntryPath(path_, name);
     if (path.empty()) {
         return File();
     }
-    InitialSecurity security(like);
+    InitialSecurity security(source_);
     return File(CreateFileW(path.c_str(), GENERIC_WRITE, 0, security.Attributes(), CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-bool RemoveEntry(const Folder& folder, const std::string& name) {
-    const std::wstring path = EntryPath(folder, name);
+bool Folder::Remove(const std::string& name) {
+    const std::wstring path = EntryPath(path_, name);
     return !path.empty() && RemoveItself(path);
 }
 
 // MoveFileExW replaces the target in one step, as rename() does; ReplaceFileW keeps more
 // metadata but goes through intermediate names, may leave the target renamed away on
 // failure, and cannot be asked to write through.
-bool RenameEntry(const Folder& folder, const std::string& from, const std::string& to) {
-    const std::wstring wideFrom = EntryPath(folder, from);
-    const std::wstring wideTo = EntryPath(folder, to);
+bool Folder::Rename(const std::string& from, const std::string& to) {
+    const std::wstring wideFrom = EntryPath(path_, from);
+    const std::wstring wideTo = EntryPath(path_, to);
     return !wideFrom.empty() && !wideTo.empty() && EvenIfReadOnly(wideTo, [&] {
         return MoveFileExW(wideFrom.c_str(), wideTo.c_str(),
                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
@@ -402,21 +396,21 @@ bool RenameEntry(const Folder& folder, const std::string& from, const std::strin
 }
 
 // Windows has no call that swaps two names in one step.
-ExchangeResult ExchangeEntries(const Folder&, const std::string&, const std::string&) {
+ExchangeResult Folder::Exchange(const std::string&, const std::string&) {
     return ExchangeResult::Unsupported;
 }
 
 // Without MOVEFILE_REPLACE_EXISTING, MoveFileEx refuses a name that is taken, in one step.
-bool RenameEntryNew(const Folder& folder, const std::string& from, const std::string& to) {
-    const std::wstring wideFrom = EntryPath(folder, from);
-    const std::wstring wideTo = EntryPath(folder, to);
+bool Folder::RenameNew(const std::string& from, const std::string& to) {
+    const std::wstring wideFrom = EntryPath(path_, from);
+    const std::wstring wideTo = EntryPath(path_, to);
     return !wideFrom.empty() && !wideTo.empty() &&
            MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 // A name whose attributes cannot be read for any reason but its absence is taken.
-bool EntryExists(const Folder& folder, const std::string& name) {
-    const std::wstring path = EntryPath(folder, name);
+bool Folder::HasEntry(const std::string& name) {
+    const std::wstring path = EntryPath(path_, name);
     if (path.empty()) {
         return false;
     }
@@ -429,12 +423,12 @@ bool EntryExists(const Folder& folder, const std::string& name) {
 
 // A linked menu is read through its link and replaced by a plain file on Windows, so the
 // link is followed here as for reading.
-std::optional<FileId> EntryId(const Folder& folder, const std::string& name) {
-    const File file = OpenFollowed(EntryPath(folder, name));
+std::optional<FileId> Folder::EntryId(const std::string& name) const {
+    const File file = OpenFollowed(EntryPath(path_, name));
     return file.Valid() ? IdOf(file) : std::nullopt;
 }
 
-unsigned EntryPermissions(const Folder&, const std::string&, unsigned otherwise) {
+unsigned Folder::EntryPermissions(const std::string&, unsigned otherwise) const {
     return otherwise;
 }
 
@@ -443,14 +437,14 @@ unsigned EntryPermissions(const Folder&, const std::string&, unsigned otherwise)
 // create the file a dangling link leads to). One already there is opened for reading alone,
 // enough to lock it, so nothing a link leads to is opened for writing or locked through.
 // Where CREATE_NEW found the name taken but OPEN_EXISTING finds nothing, a dangling link is.
-LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsigned, File& file) {
-    const std::wstring path = EntryPath(folder, name);
-    if (path.empty() || !folder.handle.Valid()) {
-        return LockFileOpen::Failed;
+LockState Folder::Lock(const std::string& name, unsigned, File& file) const {
+    const std::wstring path = EntryPath(path_, name);
+    if (path.empty()) {
+        return LockState::Failed;
     }
     if (const File existing = OpenEntryItself(path, FILE_READ_ATTRIBUTES);
         existing.Valid() && IsNoPlainFileItself(path, existing)) {
-        return LockFileOpen::NotAFile;
+        return LockState::NotAFile;
     }
     constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
     constexpr DWORD kFlags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
@@ -459,29 +453,20 @@ LockFileOpen OpenLockEntry(const Folder& folder, const std::string& name, unsign
     if (!file.Valid()) {
         const DWORD created = GetLastError();
         if (created != ERROR_FILE_EXISTS && created != ERROR_ALREADY_EXISTS) {
-            return LockFileOpen::Failed;
+            return LockState::Failed;
         }
         file = File(CreateFileW(path.c_str(), GENERIC_READ, kShare, nullptr, OPEN_EXISTING, kFlags,
                                 nullptr));
     }
     if (!file.Valid()) {
         const DWORD opened = GetLastError();
-        return opened == ERROR_FILE_NOT_FOUND ? LockFileOpen::NotAFile : LockFileOpen::Failed;
+        return opened == ERROR_FILE_NOT_FOUND ? LockState::NotAFile : LockState::Failed;
     }
     if (IsNoPlainFileItself(path, file)) {
         file = File();
-        return LockFileOpen::NotAFile;
+        return LockState::NotAFile;
     }
-    return LockFileOpen::Opened;
-}
-
-LockState TryLockExclusive(const File& file) {
-    OVERLAPPED whole{};
-    if (LockFileEx(file.Get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
-                   MAXDWORD, &whole)) {
-        return LockState::Held;
-    }
-    return GetLastError() == ERROR_LOCK_VIOLATION ? LockState::Busy : LockState::Failed;
+    return TryLockExclusive(file);
 }
 
 bool FlushToDisk(const File& file) {

@@ -5,6 +5,12 @@
 
 namespace tamsel {
 
+// Whether a path text can be handed to the system as it is: not empty and free of NUL
+// bytes. A NUL would silently cut the path short and make a call act on another file.
+inline bool IsPassablePath(std::string_view path) {
+    return !path.empty() && path.find('\0') == std::string_view::npos;
+}
+
 // The separator the platform's own file calls put between folders.
 #ifdef _WIN32
 inline constexpr char kNativeSeparator = '\\';
@@ -17,15 +23,13 @@ inline constexpr char kNativeSeparator = '/';
 // Empty when neither separator occurs. A path ending in a separator comes back whole.
 std::string ExtractPath(std::string_view pathAndFile);
 
-// ExtractPath without the cut at "?": a file or folder name may hold "?" (and a Windows long
-// path begins with "\\?\"), so folders that files are read from, written to or opened in
-// come from here.
+// ExtractPath without the cut at "?", which a name may hold (and a Windows long path begins
+// with "\\?\"): for the folders that files are read from, written to or opened in.
 std::string FolderOfFile(std::string_view path);
 
 // The folder part of a path as the platform's file calls read it, ending in its separator:
-// up to the last "/" on POSIX (where "\" is an ordinary letter of a name), up to the last
-// "\" or "/" on Windows. Empty when there is none. For the folders that files are created,
-// renamed and flushed in.
+// the last "/" on POSIX (where "\" is part of a name), the last "\" or "/" on Windows. Empty
+// when there is none. For the folders that files are created, renamed and flushed in.
 std::string NativeFolderOf(std::string_view path);
 
 // The folder part of a listing pattern (a path whose last element may hold the wildcards

@@ -22,14 +22,13 @@ bool IsAsciiLetter(char c) {
 }
 
 // Index of the first case-blind match of `find` in `text` at or after `from`, or npos.
-// Anchors on the first byte so the common no-match byte costs one comparison.
 std::size_t FindFolded(std::string_view text, std::string_view find, std::size_t from) {
     if (find.size() > text.size()) {
         return std::string_view::npos;
     }
     const char first = FoldAscii(find.front());
-    // Only a letter has a second case to look for; any other first byte (the "<" of a
-    // tag) is skipped to with memchr, many times faster than folding byte by byte.
+    // A first byte that is no letter (the "<" of a tag) is skipped to with memchr, many times
+    // faster than folding byte by byte.
     const bool firstIsLetter = IsAsciiLetter(first);
     const std::size_t last = text.size() - find.size();
     for (std::size_t i = from; i <= last; ++i) {
@@ -64,9 +63,8 @@ std::size_t FindInWindow(std::string_view window, std::string_view find, std::si
     return index == std::string_view::npos ? 0 : index + 1;
 }
 
-// The windowed search for texts longer than one window or for a later occurrence. Hits
-// are counted once each and never overlap: after a hit the search goes on behind it, in
-// the same window or, when the window is used up, at the same text position in the next.
+// The windowed search, for texts longer than one window or a later occurrence. After a hit
+// the search goes on behind it, in the same window or at that text position in the next.
 std::size_t FindWindowed(std::size_t start, std::string_view text, std::string_view find,
                          CompareMode mode, long long occurrence) {
     const std::size_t windowLength = find.size() + kWindowStride;
@@ -93,15 +91,13 @@ std::size_t FindWindowed(std::size_t start, std::string_view text, std::string_v
     return 0;
 }
 
-// Output sizes up to this much more than the text are reserved from the quick bound below
-// without counting: a template with short values, the common case, is never searched twice.
+// Bounds up to twice the text and this much more are reserved uncounted: a template with
+// short values, the common case, is never searched twice.
 constexpr std::size_t kUncountedSlack = 64 * 1024;
 
 // Room for the whole output: (T div F + 1) x R when the replacement is longer than what it
-// replaces, else T. A long replacement for a short find text makes that bound many times the
-// real output (a 700 KB title and an 11-letter placeholder would ask for gigabytes), so past
-// twice the text and a small slack the exact size is counted instead, at the price of one
-// more search. Only an output that cannot exist at all is refused.
+// replaces, else T. Past the uncounted bound the exact size is counted instead, with one more
+// search: a 700 KB title for an 11-letter placeholder would otherwise ask for gigabytes.
 std::size_t OutputBound(std::string_view text, std::string_view find, std::string_view replacement,
                         CompareMode mode, long long count) {
     const std::size_t t = text.size();

@@ -1,6 +1,7 @@
 #include "support/text_decoder.h"
 
 #include <algorithm>
+#include <array>
 
 #include "support/utf8_repair.h"
 
@@ -25,7 +26,28 @@ bool MayBecome(std::string_view head, std::string_view mark) {
     return head.size() < mark.size() && mark.starts_with(head);
 }
 
+// The code points of 0x80-0x9F; the rest of the page is Latin-1.
+constexpr std::array<char16_t, 32> kHighRow = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  //
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  //
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  //
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  //
+};
+
 }  // namespace
+
+void AppendWindows1252(std::string_view bytes, std::string& out) {
+    for (const char byte : bytes) {
+        const auto value = static_cast<unsigned char>(byte);
+        if (value < 0x80) {
+            out += byte;
+        } else if (value < 0xA0) {
+            AppendCodePoint(kHighRow[value - 0x80], out);
+        } else {
+            AppendCodePoint(value, out);
+        }
+    }
+}
 
 std::string_view TextDecoder::Decode(std::string_view bytes) {
     if (form_ == Form::Undecided) {
@@ -48,18 +70,15 @@ std::string_view TextDecoder::DecodeStart(std::string_view bytes) {
         MayBecome(head_, kUtf16BeMark)) {
         return {};  // all of `bytes` went into the head
     }
-    std::string_view rest = head_;
     const std::string_view after = bytes.substr(taken);
     if (head_.starts_with(kUtf16LeMark) || head_.starts_with(kUtf16BeMark)) {
         form_ = head_.starts_with(kUtf16LeMark) ? Form::Utf16Le : Form::Utf16Be;
         out_.clear();
-        DecodeUtf16(rest.substr(2));
+        DecodeUtf16(std::string_view(head_).substr(2));
         DecodeUtf16(after);
     } else {
         form_ = Form::Bytes;
-        if (head_.starts_with(kUtf8Mark)) {
-            rest.remove_prefix(kUtf8Mark.size());
-        }
+        const std::string_view rest = WithoutUtf8Mark(head_);
         if (rest.empty()) {
             head_.clear();
             return after;

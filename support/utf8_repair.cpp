@@ -130,10 +130,6 @@ Utf8Need CheckUtf8(std::string_view text) {
     return need;
 }
 
-bool IsValidUtf8(std::string_view text) {
-    return CheckUtf8(text) != Utf8Need::NotUtf8;
-}
-
 namespace {
 
 // The size of the character at `at` that ReplaceControlCharacters replaces, or 0.

@@ -9,9 +9,6 @@
 
 namespace tamsel {
 
-// Whether `text` is well-formed UTF-8 (control characters are fine).
-bool IsValidUtf8(std::string_view text);
-
 // What `text` needs before it may go into a UTF-8 XML file.
 enum class Utf8Need {
     Nothing,       // well-formed, and no character that ReplaceControlCharacters replaces

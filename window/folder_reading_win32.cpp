@@ -8,7 +8,6 @@
 #include <algorithm>
 
 #include "support/utf16.h"
-#include "support/utf8_path.h"
 
 namespace tamsel {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "support/known_folders.h"
 #include "support/path.h"
-#include "support/program_folder.h"
 #include "window/path_boxes.h"
 
 namespace tamsel {

@@ -10,7 +10,7 @@
 #include <functional>
 
 #include "support/file_system.h"
-#include "support/user_folders.h"
+#include "support/known_folders.h"
 #include "window/path_box_view.h"
 #include "window/path_boxes.h"
 #include "window/path_completion.h"

@@ -42,7 +42,7 @@
 #include <string>
 #include <vector>
 
-#include "support/utf8_path.h"
+#include "support/utf16.h"
 #include "win32/combo_box_view.h"
 #include "win32/form_window.h"
 #include "win32/win32_desktop.h"

@@ -23,7 +23,7 @@
 #include "app/window_slot.h"
 #include "fake_desktop.h"
 #include "qt_printers.h"
-#include "support/program_folder.h"
+#include "support/known_folders.h"
 #include "test_support/other_run_lock.h"
 #include "test_support/temp_folder.h"
 

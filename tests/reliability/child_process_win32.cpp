@@ -10,7 +10,6 @@
 #include <string>
 
 #include "support/utf16.h"
-#include "support/utf8_path.h"
 
 namespace tamsel::test {
 

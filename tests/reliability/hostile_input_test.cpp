@@ -30,7 +30,6 @@
 #include "convert/conversion_run.h"
 #include "memory_file_system.h"
 #include "support/utf16.h"
-#include "support/utf8_path.h"
 #include "test_support/forwarding_folder.h"
 #include "test_support/other_run_lock.h"
 #include "test_support/plain_file_system.h"

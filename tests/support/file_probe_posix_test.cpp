@@ -10,7 +10,7 @@
 #include <cstring>
 #include <functional>
 
-#include "support/file_probe.h"
+#include "support/file_system.h"
 #include "test_support/temp_folder.h"
 
 namespace tamsel {

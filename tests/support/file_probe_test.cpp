@@ -1,4 +1,4 @@
-#include "support/file_probe.h"
+#include "support/file_system.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "support/file_system.h"
 #include "test_support/temp_folder.h"
 
 namespace tamsel {

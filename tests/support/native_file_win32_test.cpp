@@ -11,10 +11,8 @@
 #include <span>
 #include <string>
 
-#include "support/file_probe.h"
 #include "support/file_system.h"
 #include "support/utf16.h"
-#include "support/utf8_path.h"
 #include "test_support/temp_folder.h"
 
 namespace tamsel {

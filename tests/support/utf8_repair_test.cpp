@@ -18,6 +18,10 @@ std::string Repaired(std::string_view bytes) {
     return out;
 }
 
+bool IsValidUtf8(std::string_view text) {
+    return CheckUtf8(text) != Utf8Need::NotUtf8;
+}
+
 struct RepairCase {
     const char* name;
     std::string bytes;

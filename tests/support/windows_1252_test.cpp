@@ -1,4 +1,4 @@
-#include "support/windows_1252.h"
+#include "support/text_decoder.h"
 
 #include <gtest/gtest.h>
 

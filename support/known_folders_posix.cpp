@@ -1,10 +1,14 @@
-#include "support/user_folders.h"
+#include "support/known_folders.h"
 
 #include <pwd.h>
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <system_error>
 #include <vector>
+
+#include "support/path.h"
 
 namespace tamsel {
 
@@ -34,6 +38,16 @@ std::string HomeFromPasswordDatabase() {
 }
 
 }  // namespace
+
+std::string ProgramFolder() {
+    std::error_code error;
+    // Linux names the running executable here whatever the command line said.
+    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error || !executable.has_parent_path()) {
+        return {};
+    }
+    return WithNativeSeparatorAtEnd(executable.parent_path().string());
+}
 
 UserFolders CurrentUserFolders() {
     UserFolders folders;

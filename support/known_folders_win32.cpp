@@ -1,13 +1,28 @@
-#include "support/program_folder.h"
+#include "support/known_folders.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
 #include <windows.h>
 
+#include <stdlib.h>
+
 #include "support/utf16.h"
 
 namespace tamsel {
+
+namespace {
+
+std::string Environment(const wchar_t* name) {
+    const wchar_t* value = _wgetenv(name);
+    std::string folder = value != nullptr ? Narrow(value) : std::string();
+    while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/')) {
+        folder.pop_back();
+    }
+    return folder;
+}
+
+}  // namespace
 
 std::string ProgramFolder() {
     std::wstring path(MAX_PATH, L'\0');
@@ -27,6 +42,13 @@ std::string ProgramFolder() {
     return separator == std::wstring::npos
                ? std::string()
                : Narrow(std::wstring_view(path).substr(0, separator + 1));
+}
+
+UserFolders CurrentUserFolders() {
+    UserFolders folders;
+    folders.localAppData = Environment(L"LOCALAPPDATA");
+    folders.appData = Environment(L"APPDATA");
+    return folders;
 }
 
 }  // namespace tamsel
