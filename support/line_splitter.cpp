@@ -8,7 +8,7 @@ namespace tamsel {
 
 namespace {
 
-// The gathering buffer's room is kept for the next line up to this size.
+// Lines up to this length grow in one reused buffer; longer ones are gathered in pieces.
 constexpr std::size_t kLongLine = 1 << 20;
 
 // The line breaks of one chunk, found with memchr (several times faster than a loop over
@@ -64,12 +64,11 @@ void LineSplitter::Feed(std::string_view chunk) {
     while (pos < chunk.size()) {
         const std::size_t brk = breaks.Next(pos);
         if (brk == chunk.size()) {
-            line_.append(chunk.substr(pos));
-            gathering_ = true;
+            Gather(chunk.substr(pos));
             return;
         }
         if (gathering_) {
-            line_.append(chunk.substr(pos, brk - pos));
+            Gather(chunk.substr(pos, brk - pos));
             DeliverGathered();
         } else {
             onLine_(chunk.substr(pos, brk - pos));
@@ -85,6 +84,20 @@ void LineSplitter::Feed(std::string_view chunk) {
     }
 }
 
+void LineSplitter::Gather(std::string_view part) {
+    gathering_ = true;
+    if (pieces_.empty() && line_.size() + part.size() <= kLongLine) {
+        line_.append(part);
+        return;
+    }
+    if (pieces_.empty()) {
+        piecesSize_ = line_.size();
+        pieces_.push_back(std::exchange(line_, std::string()));
+    }
+    piecesSize_ += part.size();
+    pieces_.emplace_back(part);
+}
+
 void LineSplitter::Finish() {
     if (gathering_) {
         DeliverGathered();
@@ -93,6 +106,16 @@ void LineSplitter::Finish() {
 }
 
 void LineSplitter::DeliverGathered() {
+    if (!pieces_.empty()) {
+        // Each piece goes as soon as it is copied, so the join costs little more than the
+        // line itself.
+        line_.reserve(piecesSize_);
+        for (std::string& piece : pieces_) {
+            line_.append(piece);
+            std::string().swap(piece);
+        }
+        std::vector<std::string>().swap(pieces_);  // its storage would pin the freed pieces
+    }
     gathering_ = false;
     onLine_(line_);
     line_.clear();
