@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "convert/bookmark_store.h"
@@ -39,19 +40,32 @@ struct BrowserStore {
 std::vector<BrowserStore> FindBrowserStores(const UserFolders& folders,
                                             FileSystem& files = RealFileSystem());
 
-// The number of the store's bookmarks that a run would make links of: those whose address is
-// "http" followed by "s" or ":", letter case counting. Nothing when the store could not be
-// read (its StoreStatus was not Read).
+// How many of the store's bookmarks a run would make links of (IsWebAddress, link_parser.h);
+// nothing when the store could not be read.
 std::optional<std::size_t> CountWebBookmarks(const BrowserStore& store,
                                              FileSystem& files = RealFileSystem());
 
-// The profile as a list of stores shows it: its name, followed by " (default)" for
-// Firefox's default.
+// The profile's name, followed by " (default)" for Firefox's default.
 std::string StoreProfileText(const BrowserStore& store);
 
-// The store as one line for a choice of stores: browser, ", ", StoreProfileText, " - ",
-// path; e.g.
+// The store as one line for a choice of stores, e.g.
 // "Chrome, Default - /home/me/.config/google-chrome/Default/Bookmarks".
 std::string StoreChoiceText(const BrowserStore& store);
+
+struct FirefoxProfile {
+    std::string name;        // its Name=, or the last element of its folder when empty
+    std::string folder;      // the profile's folder, ending in its separator
+    bool isDefault = false;  // the profile Firefox opens
+};
+
+// Firefox's list of profiles, profiles.ini: an INI file with a [ProfileN] section per profile
+// and, since Firefox 67, an [Install...] section per installation naming the profile it opens.
+// Its profiles, the default first, then the others in the file's order; `iniFolder` holds the
+// file and ends in its separator. A profile's folder is its Path=, below `iniFolder` unless
+// IsRelative=0, "/" written as the platform does. The default is the profile whose Path= the
+// first [Install...] section's Default= names, else the first with Default=1, else none.
+// Sections without a Path= are left out. Lines end at LF or CR LF; keys and values are trimmed
+// of blanks and TABs; lines beginning with ";" or "#" are comments.
+std::vector<FirefoxProfile> ReadFirefoxProfiles(std::string_view ini, const std::string& iniFolder);
 
 }  // namespace tamsel

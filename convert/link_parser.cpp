@@ -13,47 +13,12 @@ namespace {
 constexpr std::string_view kCrLf = "\r\n";
 constexpr std::string_view kFallbackIcon = "network.png";
 
-// One cut made by ExtractBetween: what lay between the delimiters and where the cut began
-// (index into the line), so that a later step can look at what now follows that place.
-struct Cut {
-    bool found = false;
-    std::string between;
-    std::size_t at = 0;
-};
-
 // Whether `text` matches the pattern "\"*\"": at least two bytes, a double quote at each end.
 bool IsQuoted(std::string_view text) {
     return text.size() >= 2 && text.front() == '"' && text.back() == '"';
 }
 
-Cut CutBetween(std::string& line, std::string_view startDelimiter, std::string_view endDelimiter) {
-    Cut cut;
-    const std::size_t start = FindChunked(1, line, startDelimiter, CompareMode::Text);
-    if (start == 0) {
-        return cut;
-    }
-    const std::size_t after = start + startDelimiter.size();
-    const std::size_t end = FindChunked(after, line, endDelimiter, CompareMode::Text);
-    if (end == 0) {
-        return cut;
-    }
-    cut.found = true;
-    cut.at = start - 1;
-    cut.between = line.substr(after - 1, end - after);
-    if (IsQuoted(cut.between)) {
-        cut.between = cut.between.substr(1, cut.between.size() - 2);
-    }
-    line.erase(start - 1, end + endDelimiter.size() - start);
-    return cut;
-}
-
 constexpr std::string_view kAddressStart = "<A HREF=\"";
-
-// Whether `address` matches the pattern "http[s:]*", letter case counting.
-bool IsWebAddress(std::string_view address) {
-    return address.size() >= 5 && address.starts_with("http") &&
-           (address[4] == 's' || address[4] == ':');
-}
 
 // Where "<A HREF=\"" first begins (counting from 1; 0 for nowhere) in a line that IsBookmarkLine
 // accepts: right behind its "<DT>" when a quote follows, as in every export, since nothing
@@ -161,33 +126,6 @@ void ClearRecord(LinkRecord& record) {
     record.Url.clear();
 }
 
-}  // namespace
-
-void EmitPendingLink(LinkRecord& record, const PreparedTemplates& templates,
-                     const std::string& imagesFolder, const IconProbe& hasIcon, LinkSink& sink) {
-    if (record.Title.empty() || record.Url.empty()) {
-        return;
-    }
-    record.Id.assign(record.Title);  // Title with every blank removed, in the Id's own storage
-    std::erase(record.Id, ' ');
-    const PreparedTemplate* itemTemplate = &templates.NoImage;
-    // A key that holds a separator names no file inside the icon folder; looking it up would
-    // find files elsewhere ("../x" climbs out of the folder).
-    const bool canNameIcon =
-        record.Id.find('/') == std::string::npos && record.Id.find('\\') == std::string::npos;
-    if (hasIcon && canNameIcon && hasIcon(imagesFolder + record.Id + ".png")) {
-        itemTemplate = &templates.Image;
-        record.Image = record.Id + ".png";
-    } else if (!record.Info.empty()) {
-        itemTemplate = &templates.Image;
-        record.Image = kFallbackIcon;
-    }
-    sink.Emit(record, templates.Query, *itemTemplate);
-    ClearRecord(record);
-}
-
-namespace {
-
 // Appends every link's entries as they come.
 class AppendingSink final : public LinkSink {
   public:
@@ -233,6 +171,34 @@ void ApplyPlainLine(std::string_view line, LinkRecord& record) {
 
 }  // namespace
 
+bool IsWebAddress(std::string_view address) {
+    return address.size() >= 5 && address.starts_with("http") &&
+           (address[4] == 's' || address[4] == ':');
+}
+
+void EmitPendingLink(LinkRecord& record, const PreparedTemplates& templates,
+                     const std::string& imagesFolder, const IconProbe& hasIcon, LinkSink& sink) {
+    if (record.Title.empty() || record.Url.empty()) {
+        return;
+    }
+    record.Id.assign(record.Title);  // Title with every blank removed, in the Id's own storage
+    std::erase(record.Id, ' ');
+    const PreparedTemplate* itemTemplate = &templates.NoImage;
+    // A key that holds a separator names no file inside the icon folder; looking it up would
+    // find files elsewhere ("../x" climbs out of the folder).
+    const bool canNameIcon =
+        record.Id.find('/') == std::string::npos && record.Id.find('\\') == std::string::npos;
+    if (hasIcon && canNameIcon && hasIcon(imagesFolder + record.Id + ".png")) {
+        itemTemplate = &templates.Image;
+        record.Image = record.Id + ".png";
+    } else if (!record.Info.empty()) {
+        itemTemplate = &templates.Image;
+        record.Image = kFallbackIcon;
+    }
+    sink.Emit(record, templates.Query, *itemTemplate);
+    ClearRecord(record);
+}
+
 void ParseLinkLine(std::string& line, LinkRecord& record, std::string& queryText,
                    std::string& itemText, const ItemTemplates& templates,
                    const std::string& imagesFolder, const IconProbe& hasIcon) {
@@ -265,7 +231,21 @@ void ParsePlainLine(std::string_view line, LinkRecord& record, const PreparedTem
 
 std::string ExtractBetween(std::string& line, std::string_view startDelimiter,
                            std::string_view endDelimiter) {
-    return CutBetween(line, startDelimiter, endDelimiter).between;
+    const std::size_t start = FindChunked(1, line, startDelimiter, CompareMode::Text);
+    if (start == 0) {
+        return {};
+    }
+    const std::size_t after = start + startDelimiter.size();
+    const std::size_t end = FindChunked(after, line, endDelimiter, CompareMode::Text);
+    if (end == 0) {
+        return {};
+    }
+    std::string between = line.substr(after - 1, end - after);
+    if (IsQuoted(between)) {
+        between = between.substr(1, between.size() - 2);
+    }
+    line.erase(start - 1, end + endDelimiter.size() - start);
+    return between;
 }
 
 }  // namespace tamsel
