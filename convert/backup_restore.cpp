@@ -5,7 +5,6 @@
 
 #include "convert/menu_lock.h"
 #include "convert/replace_menu_file.h"
-#include "convert/run_messages.h"
 
 namespace tamsel {
 

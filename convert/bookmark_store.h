@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <string_view>
+#include <vector>
 
 namespace tamsel {
 
@@ -26,6 +27,29 @@ class BookmarkEvents {
   protected:
     ~BookmarkEvents() = default;
 };
+
+// Tells `events` of the folder `name` and everything in `top`, its children, depth first. The
+// open folders are kept in a list of their own rather than on the call stack, so no nesting is
+// too deep. `visit` tells `events` of one child and returns the children of a folder it opened,
+// else nullptr; each folder's FolderClosed follows its children.
+template <typename Children, typename Visit>
+void WalkFolders(std::string_view name, const Children& top, Visit visit, BookmarkEvents& events) {
+    struct Open {
+        const Children* children;
+        std::size_t next;
+    };
+    events.FolderOpened(name);
+    std::vector<Open> open{{&top, 0}};
+    while (!open.empty()) {
+        Open& now = open.back();
+        if (now.next == now.children->size()) {
+            open.pop_back();
+            events.FolderClosed();
+        } else if (const Children* inner = visit((*now.children)[now.next++])) {
+            open.push_back({inner, 0});
+        }
+    }
+}
 
 enum class StoreKind {
     None,      // no browser store: an ordinary list

@@ -18,7 +18,6 @@
 #include "convert/list_lines.h"
 #include "convert/menu_index.h"
 #include "convert/replace_menu_file.h"
-#include "convert/run_messages.h"
 #include "support/folder_snapshot.h"
 #include "support/path.h"
 #include "support/text_decoder.h"

@@ -8,7 +8,7 @@
 #include "convert/link_parser.h"
 #include "convert/link_reader.h"
 #include "convert/list_lines.h"
-#include "convert/run_messages.h"
+#include "convert/run_outcome.h"
 #include "convert/template_fill.h"
 
 namespace tamsel {

@@ -1,6 +1,4 @@
-#include "convert/run_messages.h"
-
-#include "convert/menu_lock.h"
+#include "convert/run_outcome.h"
 
 namespace tamsel {
 
