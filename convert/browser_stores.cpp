@@ -8,6 +8,7 @@
 #include <map>
 #include <optional>
 #include <string_view>
+#include <tuple>
 
 #include "convert/bookmark_store.h"
 #include "convert/chromium_store.h"
@@ -93,11 +94,8 @@ std::vector<std::string> ProfileFolders(const std::string& folder) {
     }
     std::erase_if(names, [](const std::string& name) { return !IsProfileFolder(name); });
     // N by its digits' count, then by the digits: numbers of any length sort right.
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        if (a == "Default" || b == "Default") {
-            return a == "Default" && b != "Default";
-        }
-        return a.size() != b.size() ? a.size() < b.size() : a < b;
+    std::ranges::sort(names, {}, [](const std::string& name) {
+        return std::tuple(name != "Default", name.size(), std::string_view(name));
     });
     return names;
 }
@@ -206,7 +204,7 @@ class Search {
         }
     }
 
-    std::vector<BrowserStore> Found() && { return std::move(found_); }
+    std::vector<BrowserStore> found;
 
   private:
     void LookInUserData(std::string_view browser, const std::string& folder) {
@@ -237,16 +235,14 @@ class Search {
 
     void Add(std::string_view browser, std::string profile, std::string path, StoreKind kind,
              bool isDefault = false) {
-        const bool known = std::any_of(found_.begin(), found_.end(),
-                                       [&path](const BrowserStore& s) { return s.path == path; });
-        if (!known && files_.FileExists(path)) {
-            found_.push_back(
+        if (std::ranges::find(found, path, &BrowserStore::path) == found.end() &&
+            files_.FileExists(path)) {
+            found.push_back(
                 {std::string(browser), std::move(profile), std::move(path), kind, isDefault});
         }
     }
 
     FileSystem& files_;
-    std::vector<BrowserStore> found_;
 };
 
 class WebBookmarkCount : public BookmarkEvents {
@@ -312,7 +308,7 @@ std::vector<BrowserStore> FindBrowserStores(const UserFolders& folders, FileSyst
             search.Look(location, Below(base, location.below));
         }
     }
-    return std::move(search).Found();
+    return std::move(search.found);
 }
 
 std::optional<std::size_t> CountWebBookmarks(const BrowserStore& store, FileSystem& files) {

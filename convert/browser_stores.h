@@ -1,8 +1,7 @@
 #pragma once
 
-// Finding the bookmark stores of the running user's browsers: Chromium-family browsers'
-// "Bookmarks" files in their profile folders, and Firefox's places.sqlite in each profile
-// that profiles.ini lists.
+// Finding the running user's browsers' bookmark stores: the Chromium family's "Bookmarks" in
+// each profile folder, and Firefox's places.sqlite in each profile profiles.ini lists.
 
 #include <cstddef>
 #include <optional>
@@ -24,19 +23,14 @@ struct BrowserStore {
     bool isDefault = false;            // Firefox: the profile Firefox opens
 };
 
-// The stores found below `folders`, each a file that FileExists accepts, in this order: on
-// Linux below $XDG_CONFIG_HOME (else ~/.config) google-chrome, google-chrome-beta, chromium,
-// microsoft-edge, BraveSoftware/Brave-Browser, vivaldi and opera, then
-// ~/snap/chromium/common/chromium, the same browsers' flatpak folders
-// ~/.var/app/<app id>/config/..., and Firefox's ~/.mozilla/firefox,
-// ~/snap/firefox/common/.mozilla/firefox and ~/.var/app/org.mozilla.firefox/.mozilla/firefox;
-// on Windows %LOCALAPPDATA%'s Google\Chrome, Microsoft\Edge, BraveSoftware\Brave-Browser and
-// Vivaldi (each "User Data") and %APPDATA%\Opera Software\Opera Stable. A folder left empty in
-// `folders` is not searched. A Chromium user data folder's profiles are "Default" and
-// "Profile N" (N digits), named from its "Local State" or else by their folder; Opera keeps
-// "Bookmarks" in its folder itself, as profile "Default". Firefox's profiles come in
-// ReadFirefoxProfiles' order. Folders missing or unreadable are passed over, as is a store
-// found twice. Files are read through `files`; user data folders are listed directly.
+// The stores found below `folders` (each a file FileExists accepts) in the order of the table
+// of locations in browser_stores.cpp: the Chromium family's folders below $XDG_CONFIG_HOME
+// (else ~/.config), in snap and flatpak, then Firefox's; on Windows those below %LOCALAPPDATA%
+// and %APPDATA%. A folder left empty in `folders` is not searched. A user data folder's
+// profiles are "Default" and "Profile N" (N digits), named from its "Local State" or by their
+// folder; Opera keeps "Bookmarks" in its folder itself, as profile "Default"; Firefox's come in
+// ReadFirefoxProfiles' order. Missing or unreadable folders, and a store found twice, are
+// passed over. Files are read through `files`; user data folders are listed directly.
 std::vector<BrowserStore> FindBrowserStores(const UserFolders& folders,
                                             FileSystem& files = RealFileSystem());
 

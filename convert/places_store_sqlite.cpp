@@ -11,8 +11,8 @@
 #include <new>
 #include <optional>
 #include <string>
-#include <tuple>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "support/private_folder.h"
@@ -141,10 +141,8 @@ void Arrange(Tree& tree) {
         tree.children[tree.entries[i].parent].push_back(i);
     }
     for (auto& [parent, children] : tree.children) {
-        std::sort(children.begin(), children.end(), [&tree](std::size_t a, std::size_t b) {
-            const Entry& left = tree.entries[a];
-            const Entry& right = tree.entries[b];
-            return std::tie(left.position, left.id) < std::tie(right.position, right.id);
+        std::ranges::sort(children, {}, [&tree](std::size_t i) {
+            return std::pair(tree.entries[i].position, tree.entries[i].id);
         });
     }
 }

@@ -4,12 +4,7 @@ namespace tamsel {
 
 RunOutcome MakeOutcome(RunStatus status, MessageIcon icon, std::string_view message,
                        std::optional<RunInput> focus) {
-    RunOutcome outcome;
-    outcome.status = status;
-    outcome.message = message;
-    outcome.icon = icon;
-    outcome.focusBox = focus;
-    return outcome;
+    return RunOutcome{status, std::string(message), icon, focus, {}};
 }
 
 RunOutcome WriteProblem(std::string_view message) {
