@@ -18,10 +18,8 @@ RunOutcome NoBackup() {
 
 // What a finished restore reports.
 RunOutcome Restored(ReplaceResult result) {
-    if (std::optional<RunOutcome> problem = ReplaceProblem(result, kRestoredUnconfirmedMessage)) {
-        return *problem;
-    }
-    return MakeOutcome(RunStatus::Done, MessageIcon::Information, "Done");
+    return ReplaceProblem(result, kRestoredUnconfirmedMessage)
+        .value_or(MakeOutcome(RunStatus::Done, MessageIcon::Information, "Done"));
 }
 
 RunOutcome Restore(const std::string& linksPath, FileSystem& files,

@@ -242,10 +242,7 @@ std::optional<std::vector<std::string_view>> Splice(std::string_view menu,
     const std::vector<std::string_view> text =
         InsertedAt(std::span(&menu, 1), *queriesAt, links.QueryPieces());
     const std::optional<std::size_t> itemsAt = InsertionPoint("</XMBML>", text);
-    if (!itemsAt) {
-        return std::nullopt;
-    }
-    return InsertedAt(text, *itemsAt, links.ItemPieces());
+    return itemsAt ? std::optional(InsertedAt(text, *itemsAt, links.ItemPieces())) : std::nullopt;
 }
 
 // Takes the menu's lock before the menu is checked: a run that checked first could find the

@@ -17,31 +17,29 @@ namespace tamsel {
 // The Links.xml is being changed by another run"), and held until the new menu is in place;
 // the menu, the templates and the fallback icon are checked under it, so a run never finds
 // the menu missing while another replaces it. No file is made, the lock file included, unless
-// the menu is a regular file with content or its lock file stands already (then taken to look
-// again): else "Please enter the Links.xml.", as when a lock cannot be made and the menu has
-// gone (with the menu there: WriteError, "ERROR: Could not write the Links.xml").
+// the menu is a regular file with content or its lock file stands already: else "Please enter
+// the Links.xml.", also when a lock cannot be made and the menu has gone (else WriteError).
 //
-// Every input is read and the new menu built before any file changes; a problem there gives
-// InputError with its check's message, focusing the box where it lies. The menu is read
-// before the list, so that LinkCollector (link_collector.h) gives each link a new id or skips
-// it when its entries are in the menu already. No link found, or no place in the menu for
-// them: InputError; every link skipped: NothingToAdd, "All links of the list are in the menu
-// already.". The new menu reaches the disk under a temporary name before the old one becomes
-// `linksPath` + ".bak" (replace_menu_file.h). WriteError leaves the old menu in place and no
-// temporary file, except "ERROR: The Links.xml was replaced, but the disk did not confirm the
-// change": in place as after Done, but the folder's last flush failed and could not be undone.
-// Done: "Done", plus "\n\nLinks already in the menu, not added again: S of N." when S of the
-// N links found were skipped.
+// Every input is read and the new menu built before any file changes; a failed check gives
+// InputError with its message, focusing the box where it lies. The menu is read before the
+// list, so that LinkCollector (link_collector.h) skips a link whose entries it holds already.
+// No link found, or no place for them in the menu: InputError; every link skipped:
+// NothingToAdd. The new menu reaches the disk under a temporary name before the old one
+// becomes `linksPath` + ".bak" (replace_menu_file.h). WriteError leaves the old menu in place
+// and no temporary file, except "ERROR: The Links.xml was replaced, but the disk did not
+// confirm the change": in place as after Done, but the last flush failed and could not be
+// undone. Done: "Done", plus "\n\nLinks already in the menu, not added again: S of N." when
+// S of the N links found were skipped.
 //
 // A browser's bookmark store is read as its export (list_lines.h); one that cannot be read
-// gives InputError with its StoreProblemMessage. With `paths.folder` set, only that folder's
+// gives InputError with its StoreProblemMessage. With `paths.folder` set only that folder's
 // links count (FolderTracker); a list without folders, a folder it lacks and a folder without
 // links each give InputError naming the folder.
 //
-// Out of memory: WriteError, "ERROR: Not enough memory to convert the list", nothing changed;
-// no exception leaves a run. `observer` hears how far the list is read and when the run waits
-// for a lock, and is asked now and then whether to stop, up to the moment the menu starts being
-// replaced: then Cancelled, "Cancelled", every file as it was and no temporary file left.
+// Out of memory: WriteError, nothing changed; no exception leaves a run. `observer` hears how
+// far the list is read and when the run waits for a lock, and is asked now and then whether
+// to stop, up to the moment the menu starts being replaced: then Cancelled, every file as it
+// was and no temporary file left.
 RunOutcome RunConversion(const RunPaths& paths, FileSystem& files = RealFileSystem(),
                          std::chrono::milliseconds lockWait = kMenuLockWait,
                          RunObserver* observer = nullptr);

@@ -186,8 +186,7 @@ void EmitPendingLink(LinkRecord& record, const PreparedTemplates& templates,
     const PreparedTemplate* itemTemplate = &templates.NoImage;
     // A key that holds a separator names no file inside the icon folder; looking it up would
     // find files elsewhere ("../x" climbs out of the folder).
-    const bool canNameIcon =
-        record.Id.find('/') == std::string::npos && record.Id.find('\\') == std::string::npos;
+    const bool canNameIcon = record.Id.find_first_of("/\\") == std::string::npos;
     if (hasIcon && canNameIcon && hasIcon(imagesFolder + record.Id + ".png")) {
         itemTemplate = &templates.Image;
         record.Image = record.Id + ".png";

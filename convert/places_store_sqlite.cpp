@@ -100,10 +100,8 @@ std::optional<int> BookmarkTableCount(sqlite3* db, int& code) {
     if (code == SQLITE_OK) {
         code = sqlite3_step(statement.get());
     }
-    if (code != SQLITE_ROW) {
-        return std::nullopt;
-    }
-    return sqlite3_column_int(statement.get(), 0);
+    return code == SQLITE_ROW ? std::optional(sqlite3_column_int(statement.get(), 0))
+                              : std::nullopt;
 }
 
 StoreStatus ReadEntries(sqlite3* db, Tree& tree) {
@@ -130,10 +128,7 @@ StoreStatus ReadEntries(sqlite3* db, Tree& tree) {
             ColumnText(row, 6),
         });
     }
-    if (code != SQLITE_DONE) {
-        return FaultOf(code);
-    }
-    return StoreStatus::Read;
+    return code == SQLITE_DONE ? StoreStatus::Read : FaultOf(code);
 }
 
 void Arrange(Tree& tree) {

@@ -16,7 +16,7 @@ std::optional<RunOutcome> LockProblem(const LockAttempt& lock, const MenuSite& s
         case LockState::Held:
             return std::nullopt;
         case LockState::Busy:
-            return WriteProblem(kBusyMessage);
+            return WriteProblem("ERROR: The Links.xml is being changed by another run");
         case LockState::NotAFile:
             return WriteProblem("ERROR: Could not lock the Links.xml: " +
                                 MenuLockPath(site.folder + site.name) + " is not a plain file");
@@ -31,7 +31,7 @@ std::optional<RunOutcome> ReplaceProblem(ReplaceResult result, std::string_view 
         case ReplaceResult::Replaced:
             return std::nullopt;
         case ReplaceResult::BackupFailed:
-            return WriteProblem(kBackupMessage);
+            return WriteProblem("ERROR: Could not create a backup of the Links.xml");
         case ReplaceResult::Unconfirmed:
             return WriteProblem(unconfirmed);
         case ReplaceResult::WriteFailed:

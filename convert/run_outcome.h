@@ -43,11 +43,7 @@ struct RunPaths {
 };
 
 inline constexpr std::string_view kMenuMessage = "Please enter the Links.xml.";
-inline constexpr std::string_view kBackupMessage =
-    "ERROR: Could not create a backup of the Links.xml";
 inline constexpr std::string_view kWriteMessage = "ERROR: Could not write the Links.xml";
-inline constexpr std::string_view kBusyMessage =
-    "ERROR: The Links.xml is being changed by another run";
 inline constexpr std::string_view kMemoryMessage = "ERROR: Not enough memory to convert the list";
 // The change is made, but the disk did not confirm its last step (ReplaceResult::Unconfirmed).
 inline constexpr std::string_view kReplacedUnconfirmedMessage =
