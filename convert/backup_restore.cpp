@@ -10,15 +10,16 @@ namespace tamsel {
 
 namespace {
 
-constexpr std::string_view kNoBackupMessage = "ERROR: There is no Links.xml.bak to restore";
-
 RunOutcome NoBackup() {
-    return MakeOutcome(RunStatus::InputError, MessageIcon::Exclamation, kNoBackupMessage);
+    return MakeOutcome(RunStatus::InputError, MessageIcon::Exclamation,
+                       "ERROR: There is no Links.xml.bak to restore");
 }
 
 // What a finished restore reports.
 RunOutcome Restored(ReplaceResult result) {
-    return ReplaceProblem(result, kRestoredUnconfirmedMessage)
+    constexpr std::string_view kUnconfirmed =
+        "ERROR: The Links.xml was restored, but the disk did not confirm the change";
+    return ReplaceProblem(result, kUnconfirmed)
         .value_or(MakeOutcome(RunStatus::Done, MessageIcon::Information, "Done"));
 }
 

@@ -32,7 +32,8 @@ constexpr std::string_view kNowhereMessage =
 constexpr std::string_view kAllPresentMessage = "All links of the list are in the menu already.";
 constexpr std::string_view kSomePresentMessage = "\n\nLinks already in the menu, not added again: ";
 constexpr std::string_view kCancelledMessage = "Cancelled";
-constexpr std::string_view kFallbackIcon = "network.png";
+constexpr std::string_view kUnconfirmedMessage =
+    "ERROR: The Links.xml was replaced, but the disk did not confirm the change";
 // Bytes of the list between two reports to the observer: often enough for a progress bar,
 // rare enough that a line costs an addition and a comparison.
 constexpr std::uint64_t kProgressStep = 256 * 1024;
@@ -380,7 +381,8 @@ RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::millis
     }
     // The last moment to stop: from here on the menu is being replaced.
     Checkpoint(observer);
-    if (std::optional<RunOutcome> problem = ReplaceProblem(ReplaceMenuFile(site, *newMenu))) {
+    if (std::optional<RunOutcome> problem =
+            ReplaceProblem(ReplaceMenuFile(site, *newMenu), kUnconfirmedMessage)) {
         return *problem;
     }
     RunOutcome done = Done(links);

@@ -11,7 +11,6 @@ namespace tamsel {
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
-constexpr std::string_view kFallbackIcon = "network.png";
 
 // Whether `text` matches the pattern "\"*\"": at least two bytes, a double quote at each end.
 bool IsQuoted(std::string_view text) {

@@ -12,6 +12,9 @@
 
 namespace tamsel {
 
+// The icon of a link with an info text and no icon of its own, in the images folder.
+inline constexpr std::string_view kFallbackIcon = "network.png";
+
 // What a bookmark line begins with, behind blanks and in any letter case.
 inline constexpr std::string_view kBookmarkStart = "<DT><A HREF=";
 
@@ -29,7 +32,7 @@ class LinkSink {
 // Handles one cleaned line (TABs turned into blanks, trimmed; LinkReader, link_reader.h, cleans
 // and cuts a whole list's lines), collecting into `record`; once it holds a title and an
 // address, hands it to `sink` and clears it. The link's icon is `imagesFolder` + Id + ".png"
-// when `hasIcon` finds it (an empty probe finds none), else "network.png" for a link with an
+// when `hasIcon` finds it (an empty probe finds none), else kFallbackIcon for a link with an
 // info text, else none. A bookmark line ("<DT><A HREF=...") is emitted in its own call when its
 // address IsWebAddress; its title runs from the anchor tag's end to the next "<" or the line's
 // end, and a bookmark without one (also one of "\"\"") is named by its address. Other lines

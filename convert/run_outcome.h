@@ -45,11 +45,6 @@ struct RunPaths {
 inline constexpr std::string_view kMenuMessage = "Please enter the Links.xml.";
 inline constexpr std::string_view kWriteMessage = "ERROR: Could not write the Links.xml";
 inline constexpr std::string_view kMemoryMessage = "ERROR: Not enough memory to convert the list";
-// The change is made, but the disk did not confirm its last step (ReplaceResult::Unconfirmed).
-inline constexpr std::string_view kReplacedUnconfirmedMessage =
-    "ERROR: The Links.xml was replaced, but the disk did not confirm the change";
-inline constexpr std::string_view kRestoredUnconfirmedMessage =
-    "ERROR: The Links.xml was restored, but the disk did not confirm the change";
 
 RunOutcome MakeOutcome(RunStatus status, MessageIcon icon, std::string_view message,
                        std::optional<RunInput> focus = std::nullopt);
@@ -61,8 +56,8 @@ RunOutcome WriteProblem(std::string_view message);
 // run, no plain file at the lock's name, no lock file made); nothing when it is held.
 std::optional<RunOutcome> LockProblem(const LockAttempt& lock, const MenuSite& site);
 
-// Why a run stops when the menu file was not replaced (`unconfirmed` when unconfirmed).
-std::optional<RunOutcome> ReplaceProblem(
-    ReplaceResult result, std::string_view unconfirmed = kReplacedUnconfirmedMessage);
+// Why a run stops when the menu file was not replaced; `unconfirmed` says that the change is
+// made but the disk did not confirm its last step (ReplaceResult::Unconfirmed).
+std::optional<RunOutcome> ReplaceProblem(ReplaceResult result, std::string_view unconfirmed);
 
 }  // namespace tamsel
