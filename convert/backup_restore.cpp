@@ -15,7 +15,6 @@ RunOutcome NoBackup() {
                        "ERROR: There is no Links.xml.bak to restore");
 }
 
-// What a finished restore reports.
 RunOutcome Restored(ReplaceResult result) {
     constexpr std::string_view kUnconfirmed =
         "ERROR: The Links.xml was restored, but the disk did not confirm the change";
@@ -27,9 +26,8 @@ RunOutcome Restore(const std::string& linksPath, FileSystem& files,
                    std::chrono::milliseconds lockWait) {
     MenuSite site = LocateMenu(linksPath, files);
     const std::string backupName = site.name + ".bak";
-    // Looked for before the lock too, so that asking for a backup that is not there leaves
-    // not even a lock file behind; read only under the lock, since a run may replace it
-    // until then.
+    // Looked for before the lock too, so that asking for a missing backup leaves not even a
+    // lock file behind; read only under the lock, since a run may replace it until then.
     if (!site.held || !files.FileExists(site.folder + backupName)) {
         return NoBackup();
     }

@@ -37,7 +37,7 @@ const Json& ChildrenOf(const Json& folder) {
     return children != folder.end() && children->is_array() ? *children : kNone;
 }
 
-// One node of a folder; the children of a folder node.
+// Tells `events` of one node of a folder; the children of a folder node, else nullptr.
 const Json* VisitNode(const Json& node, BookmarkEvents& events) {
     const std::string_view type = node.is_object() ? TextMember(node, "type") : "";
     if (type == "url") {

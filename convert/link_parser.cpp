@@ -48,8 +48,7 @@ std::size_t TagEndAfter(std::string_view line, std::size_t from) {
     return std::string_view::npos;
 }
 
-// Sets `title` to `text` without one pair of surrounding double quotes and without blanks
-// at both ends.
+// Sets `title` to `text` without one pair of surrounding double quotes and outer blanks.
 void AssignTitle(std::string& title, std::string_view text) {
     if (IsQuoted(text)) {
         text = text.substr(1, text.size() - 2);
@@ -57,11 +56,9 @@ void AssignTitle(std::string& title, std::string_view text) {
     title.assign(TrimBlanks(text));
 }
 
-// The title of an anchor whose tag does not end in a quote and ">" followed later by "<":
-// one whose only attribute was HREF (its quote went with the address), one written with a
-// blank before ">" (ICON_URI="..." >), or one whose title is not closed on its line. The
-// title runs from the tag's ">" to the next "<", or to the end of the line when none follows,
-// and is cut out of the line like the other extractions.
+// The title of an anchor whose tag does not end in a quote and ">" followed later by "<" (HREF
+// its only attribute, a blank before ">", or a title not closed on its line): from the tag's
+// ">" to the next "<" or the line's end, cut out of the line like the other extractions.
 void TakeTitleAfterTag(std::string& line, std::size_t cutAt, std::string& title) {
     title.clear();
     const std::size_t tagEnd = TagEndAfter(line, cutAt);
@@ -115,8 +112,7 @@ bool TakeBookmark(std::string& line, LinkRecord& record) {
     return true;
 }
 
-// Empties every field but keeps its storage, so that collecting the next link does not
-// allocate again.
+// Empties every field but keeps its storage, so that the next link does not allocate again.
 void ClearRecord(LinkRecord& record) {
     record.Id.clear();
     record.Title.clear();
@@ -143,9 +139,8 @@ class AppendingSink final : public LinkSink {
     std::string& itemText_;
 };
 
-// Whether the text, without blanks in front, begins with "http:" or "https:". Prefix tests
-// on the line as it is: export lines are long, and lower-casing a copy of each would cost
-// more than everything else done with it.
+// Whether the text, without blanks in front, begins with "http:" or "https:"; tested in place,
+// as lower-casing a copy of each long export line would cost more than all else done with it.
 bool IsAddress(std::string_view line) {
     line.remove_prefix(std::min(line.find_first_not_of(' '), line.size()));
     return StartsWithIgnoringCase(line, "http:") || StartsWithIgnoringCase(line, "https:");
