@@ -19,7 +19,6 @@ namespace {
 class FolderCount final : public LinkSink {
   public:
     explicit FolderCount(FolderTracker& folders) : folders_(folders) {}
-
     void Emit(LinkRecord&, const PreparedTemplate&, const PreparedTemplate&) override {
         folders_.LinkFound();
     }
