@@ -5,33 +5,29 @@
 
 #include "convert/menu_lock.h"
 #include "convert/replace_menu_file.h"
-#include "convert/run_messages.h"
 
 namespace tamsel {
 
 namespace {
 
-constexpr std::string_view kNoBackupMessage = "ERROR: There is no Links.xml.bak to restore";
-
 RunOutcome NoBackup() {
-    return MakeOutcome(RunStatus::InputError, MessageIcon::Exclamation, kNoBackupMessage);
+    return MakeOutcome(RunStatus::InputError, MessageIcon::Exclamation,
+                       "ERROR: There is no Links.xml.bak to restore");
 }
 
-// What a finished restore reports.
 RunOutcome Restored(ReplaceResult result) {
-    if (std::optional<RunOutcome> problem = ReplaceProblem(result, kRestoredUnconfirmedMessage)) {
-        return *problem;
-    }
-    return MakeOutcome(RunStatus::Done, MessageIcon::Information, "Done");
+    constexpr std::string_view kUnconfirmed =
+        "ERROR: The Links.xml was restored, but the disk did not confirm the change";
+    return ReplaceProblem(result, kUnconfirmed)
+        .value_or(MakeOutcome(RunStatus::Done, MessageIcon::Information, "Done"));
 }
 
 RunOutcome Restore(const std::string& linksPath, FileSystem& files,
                    std::chrono::milliseconds lockWait) {
     MenuSite site = LocateMenu(linksPath, files);
     const std::string backupName = site.name + ".bak";
-    // Looked for before the lock too, so that asking for a backup that is not there leaves
-    // not even a lock file behind; read only under the lock, since a run may replace it
-    // until then.
+    // Looked for before the lock too, so that asking for a missing backup leaves not even a
+    // lock file behind; read only under the lock, since a run may replace it until then.
     if (!site.held || !files.FileExists(site.folder + backupName)) {
         return NoBackup();
     }

@@ -4,14 +4,9 @@
 
 namespace tamsel {
 
-namespace {
-
-constexpr std::string_view kSqliteHeader{"SQLite format 3\0", 16};
-constexpr std::string_view kJsonWhitespace = " \t\r\n";
-
-}  // namespace
-
 StoreKind StoreKindOf(std::string_view head) {
+    constexpr std::string_view kSqliteHeader{"SQLite format 3\0", 16};
+    constexpr std::string_view kJsonWhitespace = " \t\r\n";
     if (head.starts_with(kSqliteHeader)) {
         return StoreKind::Places;
     }

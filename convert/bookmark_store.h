@@ -1,12 +1,11 @@
 #pragma once
 
-// A browser's own bookmark store given as the list: which kind a file is, told by its
-// content alone, what its reader tells of it, and what became of reading it. The readers
-// are convert/chromium_store.h (a Chromium-family "Bookmarks" file) and
-// convert/places_store.h (Firefox's places.sqlite).
+// A browser's own bookmark store given as the list: its kind, told by its content alone, what
+// its reader (chromium_store.h, places_store.h) tells of it, and what became of reading it.
 
 #include <cstddef>
 #include <string_view>
+#include <vector>
 
 namespace tamsel {
 
@@ -15,17 +14,38 @@ namespace tamsel {
 // export's "<DT><H3>" and matching "</DL>" tell the same. Texts are lent for the call alone.
 class BookmarkEvents {
   public:
-    // A folder begins, with its name as the browser shows it.
+    // `name` as the browser shows it.
     virtual void FolderOpened(std::string_view name) = 0;
-    // The folder opened last ends.
     virtual void FolderClosed() = 0;
-    // A bookmark as the store holds it: not trimmed, not checked for a web address, possibly
-    // empty, in UTF-8 as the browser wrote it.
+    // As the store holds it: not trimmed, not checked for a web address, maybe empty, UTF-8.
     virtual void Bookmark(std::string_view title, std::string_view url) = 0;
 
   protected:
     ~BookmarkEvents() = default;
 };
+
+// Tells `events` of the folder `name` and everything in `top`, its children, depth first. The
+// open folders are kept in a list of their own rather than on the call stack, so no nesting is
+// too deep. `visit` tells `events` of one child and returns the children of a folder it opened,
+// else nullptr; each folder's FolderClosed follows its children.
+template <typename Children, typename Visit>
+void WalkFolders(std::string_view name, const Children& top, Visit visit, BookmarkEvents& events) {
+    struct Open {
+        const Children* children;
+        std::size_t next;
+    };
+    events.FolderOpened(name);
+    std::vector<Open> open{{&top, 0}};
+    while (!open.empty()) {
+        Open& now = open.back();
+        if (now.next == now.children->size()) {
+            open.pop_back();
+            events.FolderClosed();
+        } else if (const Children* inner = visit((*now.children)[now.next++])) {
+            open.push_back({inner, 0});
+        }
+    }
+}
 
 enum class StoreKind {
     None,      // no browser store: an ordinary list
@@ -33,9 +53,9 @@ enum class StoreKind {
     Places,    // an SQLite database: ReadPlacesStore reads it
 };
 
-// The kind a file's first bytes tell: Places when they begin "SQLite format 3" and its NUL;
-// Chromium when the first byte that is no JSON whitespace (after a UTF-8 byte-order mark)
-// is "{"; None otherwise. `head` is as much of the file's start as is at hand.
+// The kind a file's start `head` tells: Places when it begins "SQLite format 3" and its NUL;
+// Chromium when its first byte that is no JSON whitespace (after a UTF-8 byte-order mark) is
+// "{"; None otherwise.
 StoreKind StoreKindOf(std::string_view head);
 
 // Bytes of a file's start that tell an SQLite database; a Chromium store tells itself in
@@ -51,9 +71,8 @@ enum class StoreStatus {
     NotSupported,  // a store of a kind this build cannot read: Firefox's on Windows
 };
 
-// What a run says, as its message, about a store that gave `status`; empty for Read and
-// for NotAStore, which a run reads as an ordinary list. Each is an input problem of the
-// list, shown with the information icon.
+// A run's message (an input problem of the list) for a store that gave `status`; empty for
+// Read and for NotAStore, which a run reads as an ordinary list.
 std::string_view StoreProblemMessage(StoreStatus status);
 
 inline constexpr std::string_view kDamagedStoreMessage =

@@ -6,17 +6,73 @@
 #include <array>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string_view>
+#include <tuple>
 
 #include "convert/bookmark_store.h"
 #include "convert/chromium_store.h"
-#include "convert/firefox_profiles.h"
+#include "convert/link_parser.h"
 #include "convert/places_store.h"
 #include "support/path.h"
+#include "support/text_decoder.h"
 
 namespace tamsel {
 
 namespace {
+
+struct Section {
+    std::string name;
+    std::vector<std::pair<std::string, std::string>> values;
+
+    std::string_view Value(std::string_view key) const {
+        const auto found = std::find_if(values.begin(), values.end(),
+                                        [&](const auto& value) { return value.first == key; });
+        return found == values.end() ? std::string_view() : found->second;
+    }
+};
+
+std::string_view Trimmed(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t\r");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(" \t\r") + 1 - first);
+}
+
+std::vector<Section> Sections(std::string_view ini) {
+    ini = WithoutUtf8Mark(ini);
+    std::vector<Section> sections;
+    while (!ini.empty()) {
+        const std::size_t end = std::min(ini.find('\n'), ini.size());
+        const std::string_view line = Trimmed(ini.substr(0, end));
+        ini.remove_prefix(std::min(end + 1, ini.size()));
+        if (line.starts_with('[') && line.ends_with(']')) {
+            sections.push_back({std::string(line.substr(1, line.size() - 2)), {}});
+        } else if (const std::size_t equals = line.find('=');
+                   !sections.empty() && equals != std::string_view::npos &&
+                   !line.starts_with(';') && !line.starts_with('#')) {
+            sections.back().values.emplace_back(Trimmed(line.substr(0, equals)),
+                                                Trimmed(line.substr(equals + 1)));
+        }
+    }
+    return sections;
+}
+
+std::string NativeSeparators(std::string_view path) {
+    std::string native(path);
+    std::replace(native.begin(), native.end(), '/', kNativeSeparator);
+    return native;
+}
+
+std::string LastElement(const std::string& folder) {
+    const std::size_t end = folder.find_last_not_of(kNativeSeparator);
+    if (end == std::string::npos) {
+        return folder;
+    }
+    const std::size_t start = folder.find_last_of(kNativeSeparator, end) + 1;  // 0 for none
+    return folder.substr(start, end + 1 - start);
+}
 
 // "Default", or "Profile " and digits.
 bool IsProfileFolder(std::string_view name) {
@@ -38,11 +94,8 @@ std::vector<std::string> ProfileFolders(const std::string& folder) {
     }
     std::erase_if(names, [](const std::string& name) { return !IsProfileFolder(name); });
     // N by its digits' count, then by the digits: numbers of any length sort right.
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        if (a == "Default" || b == "Default") {
-            return a == "Default" && b != "Default";
-        }
-        return a.size() != b.size() ? a.size() < b.size() : a < b;
+    std::ranges::sort(names, {}, [](const std::string& name) {
+        return std::tuple(name != "Default", name.size(), std::string_view(name));
     });
     return names;
 }
@@ -121,11 +174,7 @@ constexpr std::string_view kPlacesStoreName = "places.sqlite";
 
 // `folder` followed by `below`, ending in a separator; "/" in `below` become the platform's.
 std::string Below(const std::string& folder, std::string_view below) {
-    std::string path = WithNativeSeparatorAtEnd(folder);
-    for (const char c : below) {
-        path += c == '/' ? kNativeSeparator : c;
-    }
-    return WithNativeSeparatorAtEnd(std::move(path));
+    return WithNativeSeparatorAtEnd(WithNativeSeparatorAtEnd(folder) + NativeSeparators(below));
 }
 
 // The folder a location lies in; empty when `folders` leaves it out.
@@ -155,7 +204,7 @@ class Search {
         }
     }
 
-    std::vector<BrowserStore> Found() && { return std::move(found_); }
+    std::vector<BrowserStore> found;
 
   private:
     void LookInUserData(std::string_view browser, const std::string& folder) {
@@ -186,36 +235,70 @@ class Search {
 
     void Add(std::string_view browser, std::string profile, std::string path, StoreKind kind,
              bool isDefault = false) {
-        const bool known = std::any_of(found_.begin(), found_.end(),
-                                       [&path](const BrowserStore& s) { return s.path == path; });
-        if (!known && files_.FileExists(path)) {
-            found_.push_back(
+        if (std::ranges::find(found, path, &BrowserStore::path) == found.end() &&
+            files_.FileExists(path)) {
+            found.push_back(
                 {std::string(browser), std::move(profile), std::move(path), kind, isDefault});
         }
     }
 
     FileSystem& files_;
-    std::vector<BrowserStore> found_;
 };
-
-// Whether a run makes a link of a bookmark's address: "http" followed by "s" or ":", letter
-// case counting, as for a bookmark line of an export.
-bool IsWebBookmarkAddress(std::string_view url) {
-    return url.size() >= 5 && url.starts_with("http") && (url[4] == 's' || url[4] == ':');
-}
 
 class WebBookmarkCount : public BookmarkEvents {
   public:
     void FolderOpened(std::string_view) override {}
     void FolderClosed() override {}
     void Bookmark(std::string_view, std::string_view url) override {
-        count += IsWebBookmarkAddress(url) ? 1 : 0;
+        count += IsWebAddress(url) ? 1 : 0;
     }
 
     std::size_t count = 0;
 };
 
 }  // namespace
+
+std::vector<FirefoxProfile> ReadFirefoxProfiles(std::string_view ini,
+                                                const std::string& iniFolder) {
+    const std::vector<Section> sections = Sections(ini);
+    const auto install = std::find_if(sections.begin(), sections.end(), [](const Section& s) {
+        return s.name.starts_with("Install") && !s.Value("Default").empty();
+    });
+    std::vector<FirefoxProfile> profiles;
+    std::vector<std::string_view> paths;
+    std::optional<std::size_t> chosen;  // the first Default=1, unless the install names one
+    for (const Section& section : sections) {
+        const std::string_view path = section.Value("Path");
+        if (!section.name.starts_with("Profile") || path.empty()) {
+            continue;
+        }
+        FirefoxProfile profile;
+        const bool relative = section.Value("IsRelative") != "0";
+        profile.folder = WithNativeSeparatorAtEnd((relative ? iniFolder : std::string()) +
+                                                  NativeSeparators(path));
+        profile.name = section.Value("Name");
+        if (profile.name.empty()) {
+            profile.name = LastElement(profile.folder);
+        }
+        if (!chosen && section.Value("Default") == "1") {
+            chosen = profiles.size();
+        }
+        profiles.push_back(std::move(profile));
+        paths.push_back(path);
+    }
+    if (install != sections.end()) {
+        const auto named = std::find(paths.begin(), paths.end(), install->Value("Default"));
+        if (named != paths.end()) {
+            chosen = static_cast<std::size_t>(named - paths.begin());
+        }
+    }
+    if (chosen) {
+        profiles[*chosen].isDefault = true;
+        std::rotate(profiles.begin(), profiles.begin() + static_cast<std::ptrdiff_t>(*chosen),
+                    profiles.begin() + static_cast<std::ptrdiff_t>(*chosen) + 1);
+    }
+    return profiles;
+}
 
 std::vector<BrowserStore> FindBrowserStores(const UserFolders& folders, FileSystem& files) {
     Search search(files);
@@ -225,7 +308,7 @@ std::vector<BrowserStore> FindBrowserStores(const UserFolders& folders, FileSyst
             search.Look(location, Below(base, location.below));
         }
     }
-    return std::move(search).Found();
+    return std::move(search.found);
 }
 
 std::optional<std::size_t> CountWebBookmarks(const BrowserStore& store, FileSystem& files) {

@@ -4,7 +4,6 @@
 
 #include <array>
 #include <string>
-#include <vector>
 
 namespace tamsel {
 
@@ -31,43 +30,26 @@ std::string_view TextMember(const Json& node, const char* key) {
     return text != nullptr ? std::string_view(*text) : std::string_view();
 }
 
-// The children of a folder node when they are an array; nothing otherwise.
-const Json* ChildrenOf(const Json& folder) {
+// The children of a folder node when they are an array; none otherwise.
+const Json& ChildrenOf(const Json& folder) {
+    static const Json kNone = Json::array();
     const auto children = folder.find("children");
-    return children != folder.end() && children->is_array() ? &*children : nullptr;
+    return children != folder.end() && children->is_array() ? *children : kNone;
 }
 
-// The folder `folder` and everything in it, depth first. The open folders are kept in a
-// list of their own rather than on the call stack, so no nesting is too deep.
-void WalkFolder(const Json& folder, std::string_view name, BookmarkEvents& events) {
-    struct Open {
-        const Json* children;
-        std::size_t next;
-    };
-    events.FolderOpened(name);
-    std::vector<Open> open{{ChildrenOf(folder), 0}};
-    while (!open.empty()) {
-        Open& folderNow = open.back();
-        if (folderNow.children == nullptr || folderNow.next == folderNow.children->size()) {
-            open.pop_back();
-            events.FolderClosed();
-            continue;
+// Tells `events` of one node of a folder; the children of a folder node, else nullptr.
+const Json* VisitNode(const Json& node, BookmarkEvents& events) {
+    const std::string_view type = node.is_object() ? TextMember(node, "type") : "";
+    if (type == "url") {
+        const auto url = node.find("url");
+        if (url != node.end() && url->is_string()) {
+            events.Bookmark(TextMember(node, "name"), url->get_ref<const std::string&>());
         }
-        const Json& node = (*folderNow.children)[folderNow.next++];
-        if (!node.is_object()) {
-            continue;
-        }
-        const std::string_view type = TextMember(node, "type");
-        if (type == "url") {
-            const auto url = node.find("url");
-            if (url != node.end() && url->is_string()) {
-                events.Bookmark(TextMember(node, "name"), url->get_ref<const std::string&>());
-            }
-        } else if (type == "folder") {
-            events.FolderOpened(TextMember(node, "name"));
-            open.push_back({ChildrenOf(node), 0});
-        }
+    } else if (type == "folder") {
+        events.FolderOpened(TextMember(node, "name"));
+        return &ChildrenOf(node);
     }
+    return nullptr;
 }
 
 // Keeps, of every object, only the members read below: a store's dates, ids, meta_info and
@@ -110,7 +92,9 @@ StoreStatus ReadChromiumStore(std::string_view text, BookmarkEvents& events) {
             continue;
         }
         const std::string_view name = TextMember(*folder, "name");
-        WalkFolder(*folder, name.empty() ? root.defaultName : name, events);
+        WalkFolders(
+            name.empty() ? root.defaultName : name, ChildrenOf(*folder),
+            [&events](const Json& node) { return VisitNode(node, events); }, events);
     }
     return StoreStatus::Read;
 }

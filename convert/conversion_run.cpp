@@ -17,9 +17,7 @@
 #include "convert/list_encoding.h"
 #include "convert/list_lines.h"
 #include "convert/menu_index.h"
-#include "convert/menu_lock.h"
 #include "convert/replace_menu_file.h"
-#include "convert/run_messages.h"
 #include "support/folder_snapshot.h"
 #include "support/path.h"
 #include "support/text_decoder.h"
@@ -34,15 +32,16 @@ constexpr std::string_view kNowhereMessage =
 constexpr std::string_view kAllPresentMessage = "All links of the list are in the menu already.";
 constexpr std::string_view kSomePresentMessage = "\n\nLinks already in the menu, not added again: ";
 constexpr std::string_view kCancelledMessage = "Cancelled";
-constexpr std::string_view kFallbackIcon = "network.png";
-// How much of the list is read between two reports to the observer: often enough for a
-// progress bar, rare enough that a line costs an addition and a comparison.
+constexpr std::string_view kUnconfirmedMessage =
+    "ERROR: The Links.xml was replaced, but the disk did not confirm the change";
+// Bytes of the list between two reports to the observer: often enough for a progress bar,
+// rare enough that a line costs an addition and a comparison.
 constexpr std::uint64_t kProgressStep = 256 * 1024;
-// Asked to stop also after this many links or this long, so that a list whose links are
-// slow to decide (icons on a slow disk, many links of one title) stops soon after a cancel.
+// Asked to stop also after this many links or this long, so that a list whose links are slow
+// to decide (icons on a slow disk, many links of one title) stops soon after a cancel. The
+// clock is read after every line that found a link, and after every kLinesPerClock others.
 constexpr std::size_t kLinksPerAsk = 1024;
 constexpr std::chrono::milliseconds kAskEvery{50};
-// The clock is read after every line that found a link, and after every so many others.
 constexpr std::size_t kLinesPerClock = 64;
 
 constexpr std::array<std::pair<std::string_view, std::string ItemTemplates::*>, 3> kTemplates{{
@@ -71,8 +70,8 @@ std::string ImagesFolderFor(const std::string& linksPath) {
     return FolderOfFile(withoutSeparator) + "IMAGES" + menuFolder.back();
 }
 
-// Thrown where the observer asked the run to stop; caught where the run began, by which
-// time the lock and every file are released and nothing was changed.
+// Thrown where the observer asked the run to stop; caught where the run began, by which time
+// the lock and every file are released and nothing was changed.
 struct RunCancelled {};
 
 void Checkpoint(RunObserver& observer) {
@@ -81,9 +80,9 @@ void Checkpoint(RunObserver& observer) {
     }
 }
 
-// Tells the observer of the list's bytes every kProgressStep, asking it then whether to stop,
-// and in between as kLinksPerAsk and kAskEvery say. A decoded UTF-16 list counts its UTF-8
-// bytes, so the count is kept below the file's size.
+// Tells the observer of the list's bytes every kProgressStep, asking then whether to stop, and
+// in between as kLinksPerAsk and kAskEvery say. A decoded UTF-16 list counts its UTF-8 bytes,
+// so the count is kept below the file's size.
 class ListProgress {
   public:
     using Clock = std::chrono::steady_clock;
@@ -124,9 +123,8 @@ class ListProgress {
     Clock::time_point askBy_ = Clock::now() + kAskEvery;
 };
 
-// Reads the whole list into `links` (a browser store as the lines of its export), as
-// `reading` says. The problem's message when the list could not be read to its end;
-// ListNotUtf8 passes through.
+// Reads the whole list into `links` as `reading` says. The problem's message when the list
+// could not be read to its end; ListNotUtf8 passes through.
 std::optional<std::string_view> ReadList(const std::string& listPath, ListReading reading,
                                          FileSystem& files, LinkCollector& links,
                                          RunObserver& observer) {
@@ -165,52 +163,37 @@ std::optional<RunOutcome> FolderProblem(const std::string& folder, const FolderT
     return std::nullopt;
 }
 
-// A preview's decisions, held back while the list may yet have to be read again.
-class HeldDecisions {
-  public:
-    DecisionProbe Probe() {
-        return [this](const LinkDecision& link) {
-            held_.push_back(
-                {link.added, std::string(link.id), std::string(link.title), std::string(link.url)});
-        };
-    }
-    void Release(const DecisionProbe& onDecision) {
-        for (const Held& link : held_) {
-            onDecision({link.added, link.id, link.title, link.url});
-        }
-    }
-    void Drop() { held_ = {}; }
-
-  private:
-    struct Held {
-        bool added;
-        std::string id, title, url;
-    };
-    std::vector<Held> held_;
+// A preview's decision, held back while the list may yet have to be read again.
+struct HeldDecision {
+    bool added;
+    std::string id, title, url;
 };
 
-// Makes the collector for one reading of the list, hearing of its links through the probe.
+// Makes the collector for one reading of the list.
 using FreshLinks = std::function<LinkCollector&(DecisionProbe onDecision)>;
 
-// Reads the list into the links `freshLinks` makes: as UTF-8 into a UTF-8 menu, and a list
-// that turns out not to be is read again from its start, as repaired UTF-8 when its start
-// declares UTF-8 and as windows-1252 otherwise. A preview hears of its links only from the
-// reading that counts. The problem's message when the list could not be read.
+// Reads the list into the links `freshLinks` makes: as UTF-8 into a UTF-8 menu, and a list that
+// turns out not to be is read again, as repaired UTF-8 when its start declares UTF-8 and as
+// windows-1252 otherwise. A preview hears only the reading that counts.
 std::optional<std::string_view> ParseList(const std::string& listPath, bool menuIsUtf8,
                                           FileSystem& files, const FreshLinks& freshLinks,
                                           const DecisionProbe& onDecision, RunObserver& observer) {
     if (!menuIsUtf8) {
         return ReadList(listPath, ListReading::AsIs, files, freshLinks(onDecision), observer);
     }
-    HeldDecisions held;
     try {
-        const std::optional<std::string_view> problem =
-            ReadList(listPath, ListReading::Utf8, files,
-                     freshLinks(onDecision ? held.Probe() : DecisionProbe{}), observer);
-        held.Release(onDecision);
+        std::vector<HeldDecision> held;
+        const DecisionProbe hold = [&held](const LinkDecision& link) {
+            held.push_back(
+                {link.added, std::string(link.id), std::string(link.title), std::string(link.url)});
+        };
+        const std::optional<std::string_view> problem = ReadList(
+            listPath, ListReading::Utf8, files, freshLinks(onDecision ? hold : nullptr), observer);
+        for (const HeldDecision& link : held) {
+            onDecision({link.added, link.id, link.title, link.url});
+        }
         return problem;
     } catch (const ListNotUtf8&) {
-        held.Drop();
     }
     // The byte-order mark is no part of the text that may declare the encoding.
     std::optional<std::string> head = files.ReadHead(listPath, kCharsetWindow + kUtf8Mark.size());
@@ -223,8 +206,8 @@ std::optional<std::string_view> ParseList(const std::string& listPath, bool menu
     return ReadList(listPath, reading, files, freshLinks(onDecision), observer);
 }
 
-// `pieces` with `block` inserted at index `at` of the text they make up, without empty
-// pieces (a search through them would join them).
+// `pieces` with `block` inserted at index `at` of their text, without empty pieces (a search
+// through them would join them).
 std::vector<std::string_view> InsertedAt(std::span<const std::string_view> pieces, std::size_t at,
                                          std::span<const std::string> block) {
     std::vector<std::string_view> result;
@@ -248,10 +231,9 @@ std::vector<std::string_view> InsertedAt(std::span<const std::string_view> piece
     return result;
 }
 
-// Splices both blocks into the menu text as InsertBeforeTag would in turn: the query entries
-// at the line of the menu's second "</Items>", the item entries at the line of the first
-// "</XMBML>" of the text with the queries in it. The new menu comes back as the pieces to
-// write, viewing `menu` and the blocks; nothing when either block found no place.
+// Splices both blocks in as InsertBeforeTag would in turn: the query entries at the line of the
+// menu's second "</Items>", then the item entries at the line of the first "</XMBML>". The new
+// menu as pieces viewing `menu` and the blocks; nothing when either found no place.
 std::optional<std::vector<std::string_view>> Splice(std::string_view menu,
                                                     const LinkCollector& links) {
     const std::optional<std::size_t> queriesAt = InsertionPoint("</Items>", menu, 2);
@@ -261,15 +243,12 @@ std::optional<std::vector<std::string_view>> Splice(std::string_view menu,
     const std::vector<std::string_view> text =
         InsertedAt(std::span(&menu, 1), *queriesAt, links.QueryPieces());
     const std::optional<std::size_t> itemsAt = InsertionPoint("</XMBML>", text);
-    if (!itemsAt) {
-        return std::nullopt;
-    }
-    return InsertedAt(text, *itemsAt, links.ItemPieces());
+    return itemsAt ? std::optional(InsertedAt(text, *itemsAt, links.ItemPieces())) : std::nullopt;
 }
 
-// The run's lock on the menu, taken before the menu is checked: a run that checked first
-// could find the menu missing while another run puts its new one in place. Nothing when the
-// lock is held, else why the run stops. A preview takes no lock: it writes nothing.
+// Takes the menu's lock before the menu is checked: a run that checked first could find the
+// menu missing while another puts its new one in place. Nothing when held, else why the run
+// stops. A preview, writing nothing, takes no lock.
 std::optional<RunOutcome> LockMenu(const RunPaths& paths, FileSystem& files, MenuSite& site,
                                    std::chrono::milliseconds lockWait, bool preview,
                                    RunObserver& observer, LockAttempt& lock) {
@@ -277,12 +256,10 @@ std::optional<RunOutcome> LockMenu(const RunPaths& paths, FileSystem& files, Men
     if (paths.linksPath.empty()) {
         return InputProblem(kMenuMessage, RunInput::Menu);
     }
-    // Found once: every later step goes through that folder, and the file replaced is the
-    // file read.
+    // Found once: every later step goes through that folder; the file replaced is the one read.
     site = LocateMenu(paths.linksPath, files);
-    // No lock file beside what is no menu (a missing or empty file, a folder, a FIFO, a
-    // device). A lock file that stands already is taken, making nothing, to look again under
-    // it: the run that holds it may be replacing the menu.
+    // No lock file beside what is no menu (missing or empty, a folder, a FIFO, a device). One
+    // that stands already is taken to look again: its holder may be replacing the menu.
     if (!files.FileExists(paths.linksPath) &&
         !(site.held && site.held->HasEntry(MenuLockPath(site.name)))) {
         return InputProblem(kMenuMessage, RunInput::Menu);
@@ -316,7 +293,6 @@ std::optional<RunOutcome> CheckInputs(const RunPaths& paths, const std::string& 
     return std::nullopt;
 }
 
-// What the run reports once the new menu is in place (or would be, for a preview).
 RunOutcome Done(const LinkCollector& links) {
     RunOutcome done = MakeOutcome(RunStatus::Done, MessageIcon::Information, "Done");
     if (links.SkippedCount() > 0) {
@@ -326,16 +302,15 @@ RunOutcome Done(const LinkCollector& links) {
     return done;
 }
 
-// The run itself. With `preview` set, it tells every link's decision and stops before
-// anything is written.
+// With `preview` set, tells every link's decision and stops before anything is written.
 RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::milliseconds lockWait,
                    const DecisionProbe* preview, RunObserver& observer) {
     Checkpoint(observer);
     if (!files.FileExists(paths.listPath)) {
         return InputProblem(kListMessage, RunInput::List);
     }
-    // From checking and reading the menu to putting the new one in place, no other run may
-    // change it: it would lose its links to this run's rename, or this run's to its own.
+    // From checking the menu to putting the new one in place no other run may change it: it
+    // would lose its links to this run's rename, or this run's to its own.
     MenuSite site;
     LockAttempt lock;
     if (std::optional<RunOutcome> stop =
@@ -357,7 +332,6 @@ RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::millis
         }
         templates.*text = std::move(*read);
     }
-    // The menu is read before the list, so that a link already in it is known as such.
     const std::optional<std::string> menu =
         site.held ? site.held->ReadSource(site.name) : std::nullopt;
     if (!menu) {
@@ -389,8 +363,8 @@ RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::millis
         return *stop;
     }
     const LinkCollector& links = *collected;
-    // A list without a link (a wrong file, an empty export) would replace the backup, and
-    // "Done" would hide that nothing was read.
+    // A list without a link (a wrong file, an empty export) would replace the backup, and "Done"
+    // would hide that nothing was read.
     if (links.FoundCount() == 0) {
         return InputProblem(kNoLinksMessage, RunInput::List);
     }
@@ -407,7 +381,8 @@ RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::millis
     }
     // The last moment to stop: from here on the menu is being replaced.
     Checkpoint(observer);
-    if (std::optional<RunOutcome> problem = ReplaceProblem(ReplaceMenuFile(site, *newMenu))) {
+    if (std::optional<RunOutcome> problem =
+            ReplaceProblem(ReplaceMenuFile(site, *newMenu), kUnconfirmedMessage)) {
         return *problem;
     }
     RunOutcome done = Done(links);
@@ -417,8 +392,8 @@ RunOutcome Convert(const RunPaths& paths, FileSystem& files, std::chrono::millis
 
 // Only memory can run out on the way (std::bad_alloc, or std::length_error for a text longer
 // than a string may be); every file step answers with a result. The files are as they were:
-// nothing changes before the new menu is complete, and the replacement removes its
-// temporary files on the way out.
+// nothing changes before the new menu is complete, and the replacement removes its temporary
+// files on the way out.
 RunOutcome ConvertInMemory(const RunPaths& paths, FileSystem& files,
                            std::chrono::milliseconds lockWait, const DecisionProbe* preview,
                            RunObserver* observer) {

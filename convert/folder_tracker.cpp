@@ -16,10 +16,8 @@ enum class Tag { None, Heading, List, ListEnd, Anchor };
 // Whether `rest` begins with the tag name `name` (any case) followed by its end: a blank,
 // ">" or the end of the piece, so that "<DL>" is told from "<DLX>".
 bool BeginsTag(std::string_view rest, std::string_view name) {
-    if (!StartsWithIgnoringCase(rest, name)) {
-        return false;
-    }
-    return rest.size() == name.size() || rest[name.size()] == ' ' || rest[name.size()] == '>';
+    return StartsWithIgnoringCase(rest, name) &&
+           (rest.size() == name.size() || rest[name.size()] == ' ' || rest[name.size()] == '>');
 }
 
 Tag TagAt(std::string_view rest) {
@@ -84,28 +82,20 @@ FolderTracker::FolderTracker(std::string_view chosen)
 void FolderTracker::Read(std::string_view piece) {
     for (std::size_t at = piece.find('<'); at != std::string_view::npos;
          at = piece.find('<', at + 1)) {
-        switch (TagAt(piece.substr(at))) {
-            case Tag::Heading: {
-                const std::size_t textAt = piece.find('>', at);
-                const std::size_t begin =
-                    textAt == std::string_view::npos ? piece.size() : textAt + 1;
-                const std::size_t end = HeadingEnd(piece, begin);
-                heading_ = DecodedHtmlText(TrimBlanks(piece.substr(begin, end - begin)));
-                headingWaits_ = true;
-                at = end == piece.size() ? end - 1 : end;
-                break;
-            }
-            case Tag::List:
-                Open();
-                break;
-            case Tag::ListEnd:
-                Close();
-                break;
-            case Tag::Anchor:
-                headingWaits_ = false;
-                break;
-            case Tag::None:
-                break;
+        const Tag tag = TagAt(piece.substr(at));
+        if (tag == Tag::Heading) {
+            const std::size_t textAt = piece.find('>', at);
+            const std::size_t begin = textAt == std::string_view::npos ? piece.size() : textAt + 1;
+            const std::size_t end = HeadingEnd(piece, begin);
+            heading_ = DecodedHtmlText(TrimBlanks(piece.substr(begin, end - begin)));
+            headingWaits_ = true;
+            at = end == piece.size() ? end - 1 : end;
+        } else if (tag == Tag::List) {
+            Open();
+        } else if (tag == Tag::ListEnd) {
+            Close();
+        } else if (tag == Tag::Anchor) {
+            headingWaits_ = false;
         }
     }
 }

@@ -8,13 +8,11 @@
 
 namespace tamsel {
 
-// When `line`, upper-cased, begins with "<DT><A " but not with "<DT><A HREF=": looks from the
-// blank after "<A" to the first ">" outside double-quoted values (to the end of the line when
-// there is none) for the first " HREF=\"" (any case) that begins outside a quoted value, and
-// sets `out` to `line` with that attribute, from its blank to its closing quote, moved right
-// behind "<A". <DT><A FEEDURL="f" HREF="u">T</A> becomes <DT><A HREF="u" FEEDURL="f">T</A>.
-// False, and `out` untouched, for any other line, and when there is no such attribute or its
-// value has no closing quote.
+// When `line`, upper-cased, begins with "<DT><A " but not "<DT><A HREF=": sets `out` to `line`
+// with the first " HREF=\"" (any case) outside quoted values before the tag's end, from its
+// blank to its closing quote, moved right behind "<A": <DT><A FEEDURL="f" HREF="u">T</A>
+// becomes <DT><A HREF="u" FEEDURL="f">T</A>. False, `out` untouched, for any other line, and
+// when there is no such attribute or its value has no closing quote.
 bool MoveHrefFirst(std::string_view line, std::string& out);
 
 }  // namespace tamsel

@@ -9,8 +9,7 @@ namespace tamsel {
 
 namespace {
 
-// Index of the `occurrence`-th case-blind `tag` in `text`, or npos. Each search starts one
-// past the previous hit.
+// Index of the `occurrence`-th case-blind `tag` (each search one past the last hit), or npos.
 std::size_t FindOccurrence(std::string_view text, std::string_view tag, int occurrence) {
     std::size_t hit = 0;
     for (int found = 0; found < occurrence; ++found) {

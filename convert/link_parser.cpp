@@ -11,49 +11,13 @@ namespace tamsel {
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
-constexpr std::string_view kFallbackIcon = "network.png";
-
-// One cut made by ExtractBetween: what lay between the delimiters and where the cut began
-// (index into the line), so that a later step can look at what now follows that place.
-struct Cut {
-    bool found = false;
-    std::string between;
-    std::size_t at = 0;
-};
 
 // Whether `text` matches the pattern "\"*\"": at least two bytes, a double quote at each end.
 bool IsQuoted(std::string_view text) {
     return text.size() >= 2 && text.front() == '"' && text.back() == '"';
 }
 
-Cut CutBetween(std::string& line, std::string_view startDelimiter, std::string_view endDelimiter) {
-    Cut cut;
-    const std::size_t start = FindChunked(1, line, startDelimiter, CompareMode::Text);
-    if (start == 0) {
-        return cut;
-    }
-    const std::size_t after = start + startDelimiter.size();
-    const std::size_t end = FindChunked(after, line, endDelimiter, CompareMode::Text);
-    if (end == 0) {
-        return cut;
-    }
-    cut.found = true;
-    cut.at = start - 1;
-    cut.between = line.substr(after - 1, end - after);
-    if (IsQuoted(cut.between)) {
-        cut.between = cut.between.substr(1, cut.between.size() - 2);
-    }
-    line.erase(start - 1, end + endDelimiter.size() - start);
-    return cut;
-}
-
 constexpr std::string_view kAddressStart = "<A HREF=\"";
-
-// Whether `address` matches the pattern "http[s:]*", letter case counting.
-bool IsWebAddress(std::string_view address) {
-    return address.size() >= 5 && address.starts_with("http") &&
-           (address[4] == 's' || address[4] == ':');
-}
 
 // Where "<A HREF=\"" first begins (counting from 1; 0 for nowhere) in a line that IsBookmarkLine
 // accepts: right behind its "<DT>" when a quote follows, as in every export, since nothing
@@ -84,8 +48,7 @@ std::size_t TagEndAfter(std::string_view line, std::size_t from) {
     return std::string_view::npos;
 }
 
-// Sets `title` to `text` without one pair of surrounding double quotes and without blanks
-// at both ends.
+// Sets `title` to `text` without one pair of surrounding double quotes and outer blanks.
 void AssignTitle(std::string& title, std::string_view text) {
     if (IsQuoted(text)) {
         text = text.substr(1, text.size() - 2);
@@ -93,11 +56,9 @@ void AssignTitle(std::string& title, std::string_view text) {
     title.assign(TrimBlanks(text));
 }
 
-// The title of an anchor whose tag does not end in a quote and ">" followed later by "<":
-// one whose only attribute was HREF (its quote went with the address), one written with a
-// blank before ">" (ICON_URI="..." >), or one whose title is not closed on its line. The
-// title runs from the tag's ">" to the next "<", or to the end of the line when none follows,
-// and is cut out of the line like the other extractions.
+// The title of an anchor whose tag does not end in a quote and ">" followed later by "<" (HREF
+// its only attribute, a blank before ">", or a title not closed on its line): from the tag's
+// ">" to the next "<" or the line's end, cut out of the line like the other extractions.
 void TakeTitleAfterTag(std::string& line, std::size_t cutAt, std::string& title) {
     title.clear();
     const std::size_t tagEnd = TagEndAfter(line, cutAt);
@@ -151,8 +112,7 @@ bool TakeBookmark(std::string& line, LinkRecord& record) {
     return true;
 }
 
-// Empties every field but keeps its storage, so that collecting the next link does not
-// allocate again.
+// Empties every field but keeps its storage, so that the next link does not allocate again.
 void ClearRecord(LinkRecord& record) {
     record.Id.clear();
     record.Title.clear();
@@ -160,33 +120,6 @@ void ClearRecord(LinkRecord& record) {
     record.Image.clear();
     record.Url.clear();
 }
-
-}  // namespace
-
-void EmitPendingLink(LinkRecord& record, const PreparedTemplates& templates,
-                     const std::string& imagesFolder, const IconProbe& hasIcon, LinkSink& sink) {
-    if (record.Title.empty() || record.Url.empty()) {
-        return;
-    }
-    record.Id.assign(record.Title);  // Title with every blank removed, in the Id's own storage
-    std::erase(record.Id, ' ');
-    const PreparedTemplate* itemTemplate = &templates.NoImage;
-    // A key that holds a separator names no file inside the icon folder; looking it up would
-    // find files elsewhere ("../x" climbs out of the folder).
-    const bool canNameIcon =
-        record.Id.find('/') == std::string::npos && record.Id.find('\\') == std::string::npos;
-    if (hasIcon && canNameIcon && hasIcon(imagesFolder + record.Id + ".png")) {
-        itemTemplate = &templates.Image;
-        record.Image = record.Id + ".png";
-    } else if (!record.Info.empty()) {
-        itemTemplate = &templates.Image;
-        record.Image = kFallbackIcon;
-    }
-    sink.Emit(record, templates.Query, *itemTemplate);
-    ClearRecord(record);
-}
-
-namespace {
 
 // Appends every link's entries as they come.
 class AppendingSink final : public LinkSink {
@@ -206,9 +139,8 @@ class AppendingSink final : public LinkSink {
     std::string& itemText_;
 };
 
-// Whether the text, without blanks in front, begins with "http:" or "https:". Prefix tests
-// on the line as it is: export lines are long, and lower-casing a copy of each would cost
-// more than everything else done with it.
+// Whether the text, without blanks in front, begins with "http:" or "https:"; tested in place,
+// as lower-casing a copy of each long export line would cost more than all else done with it.
 bool IsAddress(std::string_view line) {
     line.remove_prefix(std::min(line.find_first_not_of(' '), line.size()));
     return StartsWithIgnoringCase(line, "http:") || StartsWithIgnoringCase(line, "https:");
@@ -232,6 +164,33 @@ void ApplyPlainLine(std::string_view line, LinkRecord& record) {
 }
 
 }  // namespace
+
+bool IsWebAddress(std::string_view address) {
+    return address.size() >= 5 && address.starts_with("http") &&
+           (address[4] == 's' || address[4] == ':');
+}
+
+void EmitPendingLink(LinkRecord& record, const PreparedTemplates& templates,
+                     const std::string& imagesFolder, const IconProbe& hasIcon, LinkSink& sink) {
+    if (record.Title.empty() || record.Url.empty()) {
+        return;
+    }
+    record.Id.assign(record.Title);  // Title with every blank removed, in the Id's own storage
+    std::erase(record.Id, ' ');
+    const PreparedTemplate* itemTemplate = &templates.NoImage;
+    // A key that holds a separator names no file inside the icon folder; looking it up would
+    // find files elsewhere ("../x" climbs out of the folder).
+    const bool canNameIcon = record.Id.find_first_of("/\\") == std::string::npos;
+    if (hasIcon && canNameIcon && hasIcon(imagesFolder + record.Id + ".png")) {
+        itemTemplate = &templates.Image;
+        record.Image = record.Id + ".png";
+    } else if (!record.Info.empty()) {
+        itemTemplate = &templates.Image;
+        record.Image = kFallbackIcon;
+    }
+    sink.Emit(record, templates.Query, *itemTemplate);
+    ClearRecord(record);
+}
 
 void ParseLinkLine(std::string& line, LinkRecord& record, std::string& queryText,
                    std::string& itemText, const ItemTemplates& templates,
@@ -265,7 +224,21 @@ void ParsePlainLine(std::string_view line, LinkRecord& record, const PreparedTem
 
 std::string ExtractBetween(std::string& line, std::string_view startDelimiter,
                            std::string_view endDelimiter) {
-    return CutBetween(line, startDelimiter, endDelimiter).between;
+    const std::size_t start = FindChunked(1, line, startDelimiter, CompareMode::Text);
+    if (start == 0) {
+        return {};
+    }
+    const std::size_t after = start + startDelimiter.size();
+    const std::size_t end = FindChunked(after, line, endDelimiter, CompareMode::Text);
+    if (end == 0) {
+        return {};
+    }
+    std::string between = line.substr(after - 1, end - after);
+    if (IsQuoted(between)) {
+        between = between.substr(1, between.size() - 2);
+    }
+    line.erase(start - 1, end + endDelimiter.size() - start);
+    return between;
 }
 
 }  // namespace tamsel

@@ -1,9 +1,8 @@
 #pragma once
 
-// How the bytes of a link list become text for the menu. A menu in UTF-8 can only be read
-// back when everything put into it is well-formed UTF-8 of characters XML allows, whatever
-// encoding the list was saved in; into a menu in another encoding the list's bytes go as
-// they are.
+// How a link list's bytes become text for the menu. A UTF-8 menu can only be read back when
+// all put into it is well-formed UTF-8 of characters XML allows, whatever the list's encoding;
+// into a menu in another encoding the list's bytes go as they are.
 
 #include <cstddef>
 #include <string>
@@ -11,19 +10,16 @@
 
 namespace tamsel {
 
-// Whether the menu file is UTF-8: its XML declaration (at its start, behind a UTF-8
-// byte-order mark if any) gives no encoding, or gives "UTF-8" or "utf8" in any letter case;
-// a menu without a declaration counts as UTF-8 too.
+// Whether the menu is UTF-8: it has no XML declaration at its start (behind a UTF-8 byte-order
+// mark if any), or one that gives no encoding or "UTF-8" or "utf8" in any letter case.
 bool MenuIsUtf8(std::string_view menu);
 
-// How many bytes at the start of a list (a byte-order mark dropped) are looked at for a
-// "charset=".
+// How many bytes at a list's start (a byte-order mark dropped) may hold its "charset=".
 inline constexpr std::size_t kCharsetWindow = 2048;
 
-// Whether `head`, the start of a list, declares UTF-8: the first "charset=" (any case) that
-// lies wholly within the first kCharsetWindow bytes is followed, behind blanks and TABs and at
-// most one double or single quote, by a label of ASCII letters, digits, "-", "_", "." and ":"
-// that is "utf-8" or "utf8" in any letter case. Nothing beyond kCharsetWindow is read.
+// Whether `head`, a list's start, declares UTF-8: the first "charset=" (any case) wholly within
+// kCharsetWindow bytes is followed, behind blanks, TABs and at most one quote, by a label of
+// ASCII letters, digits, "-", "_", "." and ":" that is "utf-8" or "utf8" in any letter case.
 bool DeclaresUtf8Charset(std::string_view head);
 
 // How the lines of a list are read.
@@ -37,16 +33,15 @@ enum class ListReading {
 // Thrown by ListText::Line when a list read as UTF-8 holds a line that is not.
 struct ListNotUtf8 {};
 
-// Turns each line of a list into the text that goes on to be parsed: in every reading but
-// AsIs, well-formed UTF-8 with the characters that ReplaceControlCharacters
-// (support/utf8_repair.h) replaces made U+FFFD.
+// Turns each line of a list into the text to parse: in every reading but AsIs, well-formed
+// UTF-8 with the characters ReplaceControlCharacters (support/utf8_repair.h) replaces as U+FFFD.
 class ListText {
   public:
     explicit ListText(ListReading reading) : reading_(reading) {}
 
-    // The line as text, valid until the next call: `line` itself when nothing changes, which
-    // is the usual case and costs one look at each byte. Throws ListNotUtf8 in the Utf8
-    // reading for a line that is not well-formed.
+    // The line as text, valid until the next call: `line` itself when nothing changes (the
+    // usual case, one look at each byte). Throws ListNotUtf8 in the Utf8 reading for a line
+    // that is not well-formed.
     std::string_view Line(std::string_view line);
 
   private:

@@ -8,7 +8,7 @@
 #include "convert/link_parser.h"
 #include "convert/link_reader.h"
 #include "convert/list_lines.h"
-#include "convert/run_messages.h"
+#include "convert/run_outcome.h"
 #include "convert/template_fill.h"
 
 namespace tamsel {
@@ -19,7 +19,6 @@ namespace {
 class FolderCount final : public LinkSink {
   public:
     explicit FolderCount(FolderTracker& folders) : folders_(folders) {}
-
     void Emit(LinkRecord&, const PreparedTemplate&, const PreparedTemplate&) override {
         folders_.LinkFound();
     }

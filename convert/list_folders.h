@@ -19,10 +19,9 @@ struct ListFolder {
     std::size_t links = 0;  // the links a run would find in it and below it
 };
 
-// The folders of the list at `listPath`, in list order (FolderTracker, folder_tracker.h,
-// tells how they are found and named); none when it has none or cannot be read. A browser
-// store is read as a run reads it (list_lines.h). With `problem` given, it becomes the
-// message a run would give for a list that cannot be read, and empty when it could.
+// The folders of the list at `listPath` in list order, read as a run reads the list and named
+// as FolderTracker (folder_tracker.h) says; none when it has none or cannot be read. `problem`
+// becomes the message a run would give for a list that cannot be read, else empty.
 std::vector<ListFolder> ReadListFolders(const std::string& listPath,
                                         FileSystem& files = RealFileSystem(),
                                         std::string* problem = nullptr);

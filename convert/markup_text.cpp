@@ -24,10 +24,6 @@ constexpr std::array<Named, 5> kNamed{{
     {"apos;", '\''},
 }};
 
-// The characters an exporter escapes, and what it writes for each.
-constexpr std::string_view kEscaped = "&<>\"'";
-constexpr std::array<std::string_view, 5> kEscapes = {"&amp;", "&lt;", "&gt;", "&quot;", "&#39;"};
-
 bool IsHex(std::string_view rest) {
     return rest[1] == 'x' || rest[1] == 'X';
 }
@@ -76,20 +72,6 @@ std::size_t DecodeReference(std::string_view rest, std::string& out) {
     return length;
 }
 
-// `text` with those of `escaped` (some of kEscaped) written as their references.
-std::string HtmlEscapedOf(std::string_view text, std::string_view escaped) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        if (escaped.find(c) == std::string_view::npos) {
-            out += c;
-        } else {
-            out += kEscapes[kEscaped.find(c)];
-        }
-    }
-    return out;
-}
-
 // Whether `value` holds a character that may need escaping. Three memchr passes cost less
 // than one loop over the characters, and this test runs for every value of every link.
 bool HoldsSpecial(std::string_view value) {
@@ -112,7 +94,7 @@ void AppendXmlEscaped(std::string_view value, std::string& out) {
             continue;
         }
         out.append(value, from, at - from);
-        out.append(kEscapes[kEscaped.find(value[at])]);
+        out.append(value[at] == '<' ? "&lt;" : value[at] == '"' ? "&quot;" : "&amp;");
         from = at + 1;
     }
     out.append(value, from);
@@ -122,14 +104,6 @@ std::string XmlEscaped(std::string_view value) {
     std::string escaped;
     AppendXmlEscaped(value, escaped);
     return escaped;
-}
-
-std::string HtmlEscaped(std::string_view text) {
-    return HtmlEscapedOf(text, kEscaped);
-}
-
-std::string HtmlAttributeEscaped(std::string_view text) {
-    return HtmlEscapedOf(text, "\"");
 }
 
 std::string DecodedHtmlText(std::string_view text) {

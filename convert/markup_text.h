@@ -1,30 +1,21 @@
 #pragma once
 
-// Text in markup: escaping a value for the menu file (XML), and escaping and decoding the
-// text of a bookmarks export (an HTML page) as a browser writes and shows it.
+// Text in markup: escaping a value for the menu file (XML), and decoding the text of a
+// bookmarks export (an HTML page) as a browser shows it.
 
 #include <string>
 #include <string_view>
 
 namespace tamsel {
 
-// Appends `value` to `out` with "<" as "&lt;", a double quote as "&quot;" and "&" as
-// "&amp;", except an "&" that already begins "&amp;", "&lt;", "&gt;", "&quot;", "&apos;" or
-// a numeric character reference ("&#" digits ";" or "&#x" hex digits ";", either case):
-// those stay, so that text a bookmarks export escaped is not escaped twice. Nothing else
-// changes; ">" and "'" are legal where values go.
+// Appends `value` to `out` with "<" as "&lt;", '"' as "&quot;" and "&" as "&amp;", except an
+// "&" that already begins "&amp;", "&lt;", "&gt;", "&quot;", "&apos;" or a numeric reference
+// ("&#" digits ";" or "&#x" hex digits ";", either case), so that text an export escaped is
+// not escaped twice. ">" and "'" are legal where values go.
 void AppendXmlEscaped(std::string_view value, std::string& out);
 
 // The escaped value on its own.
 std::string XmlEscaped(std::string_view value);
-
-// `text` as Chromium's exporter writes a title or a folder's name: "&", "<", ">", the double
-// quote and "'" as "&amp;", "&lt;", "&gt;", "&quot;" and "&#39;".
-std::string HtmlEscaped(std::string_view text);
-
-// `text` as Chromium's exporter writes an address, inside the double quotes of HREF: only
-// the double quote is escaped, as "&quot;".
-std::string HtmlAttributeEscaped(std::string_view text);
 
 // `text` with "&amp;", "&lt;", "&gt;", "&quot;", "&apos;" and the numeric references
 // replaced by what they stand for, the latter in UTF-8. A reference to no character (NUL, a

@@ -7,14 +7,6 @@
 
 namespace tamsel {
 
-namespace {
-
-// Short enough that a waiting run starts soon after the other one ends, long enough that
-// waiting costs nothing.
-constexpr std::chrono::milliseconds kRetryPause{20};
-
-}  // namespace
-
 MenuSite LocateMenu(const std::string& menuPath, FileSystem& files) {
     const std::string real = files.LinkTarget(menuPath);
     MenuSite site;
@@ -29,6 +21,9 @@ std::string MenuLockPath(const std::string& menuFile) {
 }
 
 LockAttempt LockMenuFile(MenuSite& site, std::chrono::milliseconds wait, RunObserver* observer) {
+    // Short enough that a waiting run starts soon after the other one ends, long enough that
+    // waiting costs nothing.
+    constexpr std::chrono::milliseconds kRetryPause{20};
     if (!site.held) {
         return {};
     }

@@ -11,8 +11,8 @@
 #include <new>
 #include <optional>
 #include <string>
-#include <tuple>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "support/private_folder.h"
@@ -31,10 +31,10 @@ struct Root {
 };
 
 constexpr std::array<Root, 4> kRoots{{
-    {"menu________", kPlacesMenuName},
-    {"toolbar_____", kPlacesToolbarName},
-    {"unfiled_____", kPlacesOtherName},
-    {"mobile______", kPlacesMobileName},
+    {"menu________", "Bookmarks Menu"},
+    {"toolbar_____", "Bookmarks Toolbar"},
+    {"unfiled_____", "Other Bookmarks"},
+    {"mobile______", "Mobile Bookmarks"},
 }};
 
 // One row of moz_bookmarks with its address.
@@ -60,20 +60,14 @@ struct Tree {
     }
 };
 
-struct CloseDatabase {
-    void operator()(sqlite3* db) const { sqlite3_close(db); }
-};
-struct FinalizeStatement {
-    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
-};
-using Database = std::unique_ptr<sqlite3, CloseDatabase>;
-using Statement = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
+using Database = std::unique_ptr<sqlite3, decltype(&sqlite3_close)>;
+using Statement = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;
 
 // The query `sql` prepared on `db`, and SQLite's result code in `code`.
 Statement Prepare(sqlite3* db, const char* sql, int& code) {
     sqlite3_stmt* statement = nullptr;
     code = sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
-    return Statement(statement);
+    return Statement(statement, &sqlite3_finalize);
 }
 
 // What an SQLite result code other than OK says about the store.
@@ -106,10 +100,8 @@ std::optional<int> BookmarkTableCount(sqlite3* db, int& code) {
     if (code == SQLITE_OK) {
         code = sqlite3_step(statement.get());
     }
-    if (code != SQLITE_ROW) {
-        return std::nullopt;
-    }
-    return sqlite3_column_int(statement.get(), 0);
+    return code == SQLITE_ROW ? std::optional(sqlite3_column_int(statement.get(), 0))
+                              : std::nullopt;
 }
 
 StoreStatus ReadEntries(sqlite3* db, Tree& tree) {
@@ -136,10 +128,7 @@ StoreStatus ReadEntries(sqlite3* db, Tree& tree) {
             ColumnText(row, 6),
         });
     }
-    if (code != SQLITE_DONE) {
-        return FaultOf(code);
-    }
-    return StoreStatus::Read;
+    return code == SQLITE_DONE ? StoreStatus::Read : FaultOf(code);
 }
 
 void Arrange(Tree& tree) {
@@ -147,10 +136,8 @@ void Arrange(Tree& tree) {
         tree.children[tree.entries[i].parent].push_back(i);
     }
     for (auto& [parent, children] : tree.children) {
-        std::sort(children.begin(), children.end(), [&tree](std::size_t a, std::size_t b) {
-            const Entry& left = tree.entries[a];
-            const Entry& right = tree.entries[b];
-            return std::tie(left.position, left.id) < std::tie(right.position, right.id);
+        std::ranges::sort(children, {}, [&tree](std::size_t i) {
+            return std::pair(tree.entries[i].position, tree.entries[i].id);
         });
     }
 }
@@ -194,7 +181,7 @@ StoreStatus ReadCopy(const std::string& path, Tree& tree) {
     }
     sqlite3* opened = nullptr;  // set even when the opening fails, and closed then too
     int code = sqlite3_open_v2(copy->c_str(), &opened, SQLITE_OPEN_READONLY, nullptr);
-    const Database db(opened);
+    const Database db(opened, &sqlite3_close);
     const std::optional<int> tables =
         code == SQLITE_OK ? BookmarkTableCount(db.get(), code) : std::nullopt;
     if (!tables) {
@@ -210,48 +197,34 @@ StoreStatus ReadCopy(const std::string& path, Tree& tree) {
     return status;
 }
 
-// The folder at entries[at] and everything in it, depth first, each entry once. The open
-// folders are kept in a list of their own rather than on the call stack, so no nesting is
-// too deep.
+// The folder at entries[at] and everything in it, depth first, each entry once.
 void WalkFolder(const Tree& tree, std::size_t at, std::string_view name, std::vector<bool>& seen,
                 BookmarkEvents& events) {
-    struct Open {
-        const std::vector<std::size_t>* children;
-        std::size_t next;
-    };
     seen[at] = true;
-    events.FolderOpened(name);
-    std::vector<Open> open{{&tree.ChildrenOf(tree.entries[at].id), 0}};
-    while (!open.empty()) {
-        Open& folderNow = open.back();
-        if (folderNow.next == folderNow.children->size()) {
-            open.pop_back();
-            events.FolderClosed();
-            continue;
-        }
-        const std::size_t child = (*folderNow.children)[folderNow.next++];
+    const auto visit = [&](std::size_t child) -> const std::vector<std::size_t>* {
         const Entry& entry = tree.entries[child];
         if (seen[child] || entry.guid == kTagsRoot) {
-            continue;
+            return nullptr;
         }
         seen[child] = true;
         if (entry.type == kBookmarkType && entry.url) {
             events.Bookmark(entry.title, *entry.url);
         } else if (entry.type == kFolderType) {
             events.FolderOpened(entry.title);
-            open.push_back({&tree.ChildrenOf(entry.id), 0});
+            return &tree.ChildrenOf(entry.id);
         }
-    }
+        return nullptr;
+    };
+    WalkFolders(name, tree.ChildrenOf(tree.entries[at].id), visit, events);
 }
 
 // The entry of each root, by the roots' order; nothing for a root the store lacks.
 std::array<std::optional<std::size_t>, kRoots.size()> FindRoots(const Tree& tree) {
     std::array<std::optional<std::size_t>, kRoots.size()> found;
-    for (std::size_t i = 0; i < tree.entries.size(); ++i) {
-        for (std::size_t r = 0; r < kRoots.size(); ++r) {
-            if (!found[r] && tree.entries[i].guid == kRoots[r].guid) {
-                found[r] = i;
-            }
+    for (std::size_t r = 0; r < kRoots.size(); ++r) {
+        const auto root = std::ranges::find(tree.entries, kRoots[r].guid, &Entry::guid);
+        if (root != tree.entries.end()) {
+            found[r] = static_cast<std::size_t>(root - tree.entries.begin());
         }
     }
     return found;

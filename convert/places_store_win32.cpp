@@ -3,9 +3,7 @@
 namespace tamsel {
 
 // The Windows build carries no SQLite: Firefox's store is read from its HTML export there.
-StoreStatus ReadPlacesStore(const std::string& path, BookmarkEvents& events) {
-    (void)path;
-    (void)events;
+StoreStatus ReadPlacesStore(const std::string& /*path*/, BookmarkEvents& /*events*/) {
     return StoreStatus::NotSupported;
 }
 

@@ -6,7 +6,7 @@ namespace tamsel {
 
 namespace {
 
-// The entries a replacement works with, all in the menu file's folder.
+// The names a replacement works with, all in the menu file's folder.
 struct MenuNames {
     std::string menu;
     std::string temporary;
@@ -14,8 +14,8 @@ struct MenuNames {
     std::string backupTemporary;
 };
 
-// Writes a new file `name`. What an interrupted run left there goes first; what cannot be
-// removed stays untouched and fails the write: the file is only ever created new.
+// Writes a new file `name`; what an interrupted run left there goes first, and what cannot be
+// removed fails the write untouched: the file is only ever created new.
 bool WriteFresh(HeldFolder& folder, const std::string& name,
                 std::span<const std::string_view> pieces) {
     folder.Remove(name);
@@ -26,10 +26,9 @@ bool WriteFresh(HeldFolder& folder, const std::string& name,
     return false;
 }
 
-// Copies the file read (or, with `from`, that file) to `to`: written and flushed as
-// `temporary`, then renamed over `to` in one step, so that `to` is at every moment what it
-// was or the whole copy. The file read is copied from the open file, never from what its
-// name leads to by now.
+// Copies the file read (from the open file, never from what its name leads to by now) or
+// `from` to `to`: written and flushed as `temporary`, then renamed over `to` in one step, so
+// that `to` is at every moment what it was or the whole copy.
 bool CopyInOneStep(HeldFolder& folder, const std::string& temporary, const std::string& to,
                    const std::string& from = {}) {
     bool written = false;
@@ -48,18 +47,8 @@ bool CopyInOneStep(HeldFolder& folder, const std::string& temporary, const std::
     return false;
 }
 
-// The previous menu back under its own name once the new one was renamed over it: a copy of
-// the backup.
-bool PutPreviousMenuBack(HeldFolder& folder, const MenuNames& names) {
-    if (!CopyInOneStep(folder, names.temporary, names.menu, names.backup)) {
-        return false;
-    }
-    folder.Sync();
-    return true;
-}
-
-// The last step where the file system cannot swap two names: the new menu renamed over the
-// old one right after looking that the old one is still the file read.
+// The last step where names cannot be swapped: the new menu renamed over the old one right
+// after looking that the old one is still the file read.
 ReplaceResult RenameInPlace(HeldFolder& folder, const MenuNames& names) {
     if (!folder.IsSource(names.menu) || !folder.Rename(names.temporary, names.menu)) {
         folder.Remove(names.temporary);
@@ -68,14 +57,17 @@ ReplaceResult RenameInPlace(HeldFolder& folder, const MenuNames& names) {
     if (folder.Sync()) {
         return ReplaceResult::Replaced;
     }
-    // The rename may not be on the disk: the old menu goes back rather than leave a new file
-    // of unknown durability.
-    return PutPreviousMenuBack(folder, names) ? ReplaceResult::WriteFailed
-                                              : ReplaceResult::Unconfirmed;
+    // The rename may not be on the disk: the old menu goes back (a copy of the backup) rather
+    // than leave a new file of unknown durability.
+    if (!CopyInOneStep(folder, names.temporary, names.menu, names.backup)) {
+        return ReplaceResult::Unconfirmed;
+    }
+    folder.Sync();
+    return ReplaceResult::WriteFailed;
 }
 
 // The last step: the new menu and the old one swap names. What comes out of the menu's name
-// must be the file read, else it was renamed in meanwhile and goes back. Should the flush
+// must be the file read, else it was renamed in meanwhile and goes back; should the flush
 // fail, swapping back puts the old menu itself in place again.
 ReplaceResult SwapInPlace(HeldFolder& folder, const MenuNames& names) {
     switch (folder.Exchange(names.temporary, names.menu)) {
@@ -94,8 +86,7 @@ ReplaceResult SwapInPlace(HeldFolder& folder, const MenuNames& names) {
         folder.Remove(names.temporary);
         return ReplaceResult::WriteFailed;
     }
-    // The old menu, whose copy is the backup, goes; something else that came out, and could
-    // not go back, stays.
+    // The old menu, whose copy is the backup, goes; something else that came out stays.
     if (read) {
         folder.Remove(names.temporary);
     }
@@ -105,14 +96,14 @@ ReplaceResult SwapInPlace(HeldFolder& folder, const MenuNames& names) {
 ReplaceResult Replace(HeldFolder& folder, const MenuNames& names,
                       std::span<const std::string_view> newText) {
     // The file read is the file replaced: a link or file renamed in at the menu's name since
-    // (by someone who may write the folder) must not send the new menu or its backup elsewhere.
+    // must not send the new menu or its backup elsewhere.
     if (!folder.IsSource(names.menu)) {
         return ReplaceResult::WriteFailed;
     }
-    // Both the new text and the backup reach the disk, names included, before the menu file
-    // is replaced: a crash or a power cut at any moment leaves the whole old menu under its
-    // own name, or the whole new one there and the old one as the backup. The backup is a
-    // copy, not a rename: the menu keeps its name until the new one takes it in one step.
+    // The new text and the backup reach the disk, names included, before the menu is
+    // replaced: a crash or power cut at any moment leaves the whole old menu under its name, or
+    // the whole new one there and the old one as the backup. The backup is a copy, not a
+    // rename: the menu keeps its name until the new one takes it in one step.
     if (!WriteFresh(folder, names.temporary, newText)) {
         return ReplaceResult::WriteFailed;
     }
@@ -124,10 +115,10 @@ ReplaceResult Replace(HeldFolder& folder, const MenuNames& names,
     return SwapInPlace(folder, names);
 }
 
-// A restore where the file system cannot swap names: copies of both, renamed into place in
-// turn. The menu's copy goes over the backup first, so that the menu as it was is whole
-// under one of the two names at every moment; until the second rename the backup's bytes
-// are only in the temporary file.
+// A restore where names cannot be swapped: copies of both, renamed into place in turn, the
+// menu's over the backup first, so that the menu as it was is whole under one of the two
+// names at every moment; until the second rename the backup's bytes are only in the
+// temporary file.
 ReplaceResult RestoreByCopies(HeldFolder& folder, const MenuNames& names, std::string_view backup,
                               std::string_view menu) {
     const bool written = WriteFresh(folder, names.temporary, std::span(&backup, 1)) &&
@@ -146,8 +137,7 @@ ReplaceResult RestoreByCopies(HeldFolder& folder, const MenuNames& names, std::s
     // Keeps the two renames in order on the disk.
     const bool ordered = folder.Sync();
     if (!ordered || !folder.IsSource(names.menu) || !folder.Rename(names.temporary, names.menu)) {
-        // The backup goes back under its own name (and stays in the temporary file should
-        // even that fail).
+        // The backup goes back under its name (and stays in the temporary file should that fail).
         if (folder.Rename(names.temporary, names.backup)) {
             folder.Sync();
         }
@@ -156,8 +146,8 @@ ReplaceResult RestoreByCopies(HeldFolder& folder, const MenuNames& names, std::s
     return folder.Sync() ? ReplaceResult::Replaced : ReplaceResult::Unconfirmed;
 }
 
-// A restore in one step: the menu and the backup swap names. The file read is still open,
-// so that the copies, should the file system not swap, get its metadata.
+// A restore in one step: the menu and the backup swap names. The file read is still open, so
+// that the copies, should names not swap, get its metadata.
 ReplaceResult Restore(HeldFolder& folder, const MenuNames& names, std::string_view backup,
                       std::string_view menu) {
     if (!folder.IsSource(names.menu)) {
@@ -192,17 +182,17 @@ ReplaceResult RestoreMissing(HeldFolder& folder, const MenuNames& names, std::st
     return folder.Sync() ? ReplaceResult::Replaced : ReplaceResult::Unconfirmed;
 }
 
-// Runs `step` on the site's folder. Should memory run out (reading the menu for its copy),
-// the menu and the backup are as they were, and no temporary file may stay.
-template <typename Step>
-ReplaceResult Guarded(MenuSite& site, Step step) {
+// Runs `step` on the site's folder. Should memory run out (reading the menu for its copy), the
+// menu and the backup are as they were, and no temporary file may stay.
+template <typename Step, typename... Texts>
+ReplaceResult Guarded(MenuSite& site, Step step, Texts... texts) {
     if (!site.held) {
         return ReplaceResult::WriteFailed;
     }
     const std::string& menu = site.name;
     const MenuNames names{menu, menu + ".tmp", menu + ".bak", menu + ".bak.tmp"};
     try {
-        return step(*site.held, names);
+        return step(*site.held, names, texts...);
     } catch (...) {
         site.held->Remove(names.backupTemporary);
         site.held->Remove(names.temporary);
@@ -213,21 +203,15 @@ ReplaceResult Guarded(MenuSite& site, Step step) {
 }  // namespace
 
 ReplaceResult RestoreMenuFile(MenuSite& site, std::string_view backup, std::string_view menu) {
-    return Guarded(site, [&](HeldFolder& folder, const MenuNames& names) {
-        return Restore(folder, names, backup, menu);
-    });
+    return Guarded(site, Restore, backup, menu);
 }
 
 ReplaceResult RestoreMissingMenu(MenuSite& site, std::string_view backup) {
-    return Guarded(site, [&](HeldFolder& folder, const MenuNames& names) {
-        return RestoreMissing(folder, names, backup);
-    });
+    return Guarded(site, RestoreMissing, backup);
 }
 
 ReplaceResult ReplaceMenuFile(MenuSite& site, std::span<const std::string_view> newText) {
-    return Guarded(site, [&](HeldFolder& folder, const MenuNames& names) {
-        return Replace(folder, names, newText);
-    });
+    return Guarded(site, Replace, newText);
 }
 
 }  // namespace tamsel

@@ -1,10 +1,15 @@
 #pragma once
 
-// What a run is given and what it gives back: the paths a user chose and the outcome a
-// front end presents (a message box, a box to focus, a folder to open).
+// What a run is given and gives back: the paths a user chose, the outcome a front end presents
+// (a message box, a box to focus, a folder to open), and the outcomes that a conversion and a
+// restore share for the same failures of the same steps (the lock, the replacement).
 
 #include <optional>
 #include <string>
+#include <string_view>
+
+#include "convert/menu_lock.h"
+#include "convert/replace_menu_file.h"
 
 namespace tamsel {
 
@@ -36,5 +41,23 @@ struct RunPaths {
     // The one folder of the list to convert (ListFolder::path); empty for the whole list.
     std::string folder = {};
 };
+
+inline constexpr std::string_view kMenuMessage = "Please enter the Links.xml.";
+inline constexpr std::string_view kWriteMessage = "ERROR: Could not write the Links.xml";
+inline constexpr std::string_view kMemoryMessage = "ERROR: Not enough memory to convert the list";
+
+RunOutcome MakeOutcome(RunStatus status, MessageIcon icon, std::string_view message,
+                       std::optional<RunInput> focus = std::nullopt);
+
+// A WriteError with the exclamation icon and `message`.
+RunOutcome WriteProblem(std::string_view message);
+
+// Why a run stops when its attempt at the lock of the menu at `site` failed (held by another
+// run, no plain file at the lock's name, no lock file made); nothing when it is held.
+std::optional<RunOutcome> LockProblem(const LockAttempt& lock, const MenuSite& site);
+
+// Why a run stops when the menu file was not replaced; `unconfirmed` says that the change is
+// made but the disk did not confirm its last step (ReplaceResult::Unconfirmed).
+std::optional<RunOutcome> ReplaceProblem(ReplaceResult result, std::string_view unconfirmed);
 
 }  // namespace tamsel

@@ -14,8 +14,9 @@ namespace tamsel {
 
 // Hands `onLine` one export line per event, as Chromium's exporter writes them (without
 // their indentation): a folder "<DT><H3>name</H3>" and "<DL><p>", its end "</DL><p>"; a
-// bookmark "<DT><A HREF=\"url\" ADD_DATE=\"0\">title</A>". Texts are escaped (markup_text.h),
-// and a CR or LF in them becomes a blank: a store's title is one line wherever it shows.
+// bookmark "<DT><A HREF=\"url\" ADD_DATE=\"0\">title</A>". Texts are escaped as Chromium does
+// ("&", "<", ">", '"' and "'" as "&amp;", "&lt;", "&gt;", "&quot;" and "&#39;"; in an address
+// only '"'), and a CR or LF becomes a blank: a store's title is one line wherever it shows.
 class StoreExportLines final : public BookmarkEvents {
   public:
     explicit StoreExportLines(const LineHandler& onLine) : onLine_(onLine) {}

@@ -35,48 +35,34 @@ int PlaceholderAtStart(std::string_view text, bool idOnly) {
     return -1;
 }
 
-// Walks `text` once, handing each stretch of plain text and each placeholder found to
-// `onText` and `onField` in order.
-template <typename OnText, typename OnField>
-void ScanPlaceholders(std::string_view text, bool idOnly, OnText onText, OnField onField) {
-    std::size_t plain = 0;
-    for (std::size_t at = text.find('#'); at != std::string_view::npos;) {
-        const int field = PlaceholderAtStart(text.substr(at), idOnly);
-        if (field < 0) {
-            at = text.find('#', at + 1);
-            continue;
-        }
-        onText(plain, at - plain);
-        onField(field);
-        plain = at + kPlaceholders[field].size();
-        at = text.find('#', plain);
-    }
-    onText(plain, text.size() - plain);
-}
-
 }  // namespace
 
 std::string FillTemplate(std::string_view text, const LinkRecord& record, bool idOnly) {
     std::string filled;
-    ScanPlaceholders(
-        text, idOnly,
-        [&](std::size_t offset, std::size_t length) { filled.append(text, offset, length); },
-        [&](int field) { AppendXmlEscaped(Value(record, field), filled); });
+    PreparedTemplate(std::string(text), idOnly).AppendFilled(record, filled);
     return filled;
 }
 
 PreparedTemplate::PreparedTemplate(std::string text, bool idOnly) : text_(std::move(text)) {
-    ScanPlaceholders(
-        text_, idOnly,
-        [this](std::size_t offset, std::size_t length) {
-            if (length > 0) {
-                pieces_.push_back(Piece{kText, offset, length});
-            }
-        },
-        [this](int field) {
+    const std::string_view scanned = text_;
+    const auto addText = [this](std::size_t offset, std::size_t length) {
+        if (length > 0) {
+            pieces_.push_back(Piece{kText, offset, length});
+        }
+    };
+    std::size_t plain = 0;
+    for (std::size_t at = scanned.find('#'); at != std::string_view::npos;
+         at = scanned.find('#', at + 1)) {
+        const int field = PlaceholderAtStart(scanned.substr(at), idOnly);
+        if (field >= 0) {
+            addText(plain, at - plain);
             pieces_.push_back(Piece{field, 0, 0});
             holdsId_ = holdsId_ || field == kIdField;
-        });
+            plain = at + kPlaceholders[field].size();
+            at = plain - 1;  // the scan goes on behind the placeholder
+        }
+    }
+    addText(plain, scanned.size() - plain);
 }
 
 void PreparedTemplate::AppendFilled(const LinkRecord& record, std::string& out) const {

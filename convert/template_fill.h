@@ -12,14 +12,13 @@
 namespace tamsel {
 
 // The template filled in one pass from left to right: wherever "#LINKID#", "#LINKTITLE#",
-// "#LINKINFO#", "#LINKIMG#" or "#LINKURL#" begins (only "#LINKID#" when `idOnly`), the
-// record's Id, Title, Info, Image or Url goes in, escaped for XML (markup_text.h) so that the
-// menu stays well-formed, and the scan goes on behind the placeholder. A value is never
+// "#LINKINFO#", "#LINKIMG#" or "#LINKURL#" begins (only "#LINKID#" when `idOnly`), the record's
+// Id, Title, Info, Image or Url goes in, escaped for XML (markup_text.h). A value is never
 // scanned again: a title that holds "#LINKURL#" keeps it as written.
 std::string FillTemplate(std::string_view text, const LinkRecord& record, bool idOnly);
 
-// A template prepared once for many links: split where its placeholders are, so that
-// filling it appends pieces instead of searching the template once per link.
+// A template split once where its placeholders are, so that filling it for each of many links
+// appends pieces instead of searching the template.
 class PreparedTemplate {
   public:
     PreparedTemplate(std::string text, bool idOnly);
@@ -27,7 +26,6 @@ class PreparedTemplate {
     // Appends FillTemplate(text, record, idOnly) to `out`.
     void AppendFilled(const LinkRecord& record, std::string& out) const;
 
-    // Whether the Id goes into the filled template.
     bool HoldsId() const { return holdsId_; }
 
   private:
@@ -44,7 +42,6 @@ class PreparedTemplate {
     bool holdsId_ = false;
 };
 
-// The three templates of a list, prepared.
 struct PreparedTemplates {
     explicit PreparedTemplates(const ItemTemplates& templates);
 

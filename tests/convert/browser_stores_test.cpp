@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "convert/firefox_profiles.h"
 #include "support/path.h"
 #include "support/text.h"
 #include "test_support/temp_folder.h"

@@ -203,7 +203,7 @@ TEST(ReadPlacesStore, IsAListOfARunWithItsFolders) {
     MakeStore(setup.paths().listPath, std::string(kSchema) + std::string(kBookmarks));
     std::vector<std::string> shown;  // the menu's counts left out: its folder holds no title
     for (const ListFolder& folder : ReadListFolders(setup.paths().listPath)) {
-        const bool menu = folder.path.starts_with(kPlacesMenuName);
+        const bool menu = folder.path.starts_with("Bookmarks Menu");
         shown.push_back(folder.path + (menu ? "" : " " + std::to_string(folder.links)));
     }
     EXPECT_EQ(shown, (std::vector<std::string>{"Bookmarks Menu", "Bookmarks Menu/Folder",

@@ -1,17 +1,10 @@
-#include "convert/run_messages.h"
-
-#include "convert/menu_lock.h"
+#include "convert/run_outcome.h"
 
 namespace tamsel {
 
 RunOutcome MakeOutcome(RunStatus status, MessageIcon icon, std::string_view message,
                        std::optional<RunInput> focus) {
-    RunOutcome outcome;
-    outcome.status = status;
-    outcome.message = message;
-    outcome.icon = icon;
-    outcome.focusBox = focus;
-    return outcome;
+    return RunOutcome{status, std::string(message), icon, focus, {}};
 }
 
 RunOutcome WriteProblem(std::string_view message) {
@@ -23,7 +16,7 @@ std::optional<RunOutcome> LockProblem(const LockAttempt& lock, const MenuSite& s
         case LockState::Held:
             return std::nullopt;
         case LockState::Busy:
-            return WriteProblem(kBusyMessage);
+            return WriteProblem("ERROR: The Links.xml is being changed by another run");
         case LockState::NotAFile:
             return WriteProblem("ERROR: Could not lock the Links.xml: " +
                                 MenuLockPath(site.folder + site.name) + " is not a plain file");
@@ -38,7 +31,7 @@ std::optional<RunOutcome> ReplaceProblem(ReplaceResult result, std::string_view 
         case ReplaceResult::Replaced:
             return std::nullopt;
         case ReplaceResult::BackupFailed:
-            return WriteProblem(kBackupMessage);
+            return WriteProblem("ERROR: Could not create a backup of the Links.xml");
         case ReplaceResult::Unconfirmed:
             return WriteProblem(unconfirmed);
         case ReplaceResult::WriteFailed:
