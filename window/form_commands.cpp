@@ -11,18 +11,21 @@ namespace tamsel {
 
 namespace {
 
-// A default file's place in the program's folder, written with the platform's separator.
-std::string DefaultPath(const std::string& appFolder, std::string_view defaultFile) {
-    std::string file(defaultFile);
-    std::ranges::replace(file, '/', kNativeSeparator);
-    return appFolder + file;
-}
-
 // The window's run view, with the Folder row locked and unlocked around its controls.
 class LockingRunView final : public RunView {
   public:
     LockingRunView(RunView& window, FolderRow& row) : window_(window), row_(row) {}
-    void SetBusy(bool busy) override;
+    // The window notes the focused control before it locks and gives the focus back after
+    // it unlocks: the row is locked after the window's controls and unlocked before them.
+    void SetBusy(bool busy) override {
+        if (busy) {
+            window_.SetBusy(true);
+        }
+        row_.SetBusy(busy);
+        if (!busy) {
+            window_.SetBusy(false);
+        }
+    }
     void ShowProgress(const RunProgress& progress) override { window_.ShowProgress(progress); }
     void CloseProgress() override { window_.CloseProgress(); }
 
@@ -31,24 +34,9 @@ class LockingRunView final : public RunView {
     FolderRow& row_;
 };
 
-void LockingRunView::SetBusy(bool busy) {
-    // The window notes the focused control before it locks and gives the focus back after
-    // it unlocks: the row is locked after the window's controls and unlocked before them.
-    if (busy) {
-        window_.SetBusy(true);
-        row_.SetBusy(true);
-    } else {
-        row_.SetBusy(false);
-        window_.SetBusy(false);
-    }
-}
-
-bool KeptInUrl(unsigned char c) {
-    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) {
-        return true;
-    }
-    return std::string_view("-._~/:!$&'()*+,;=@").find(static_cast<char>(c)) !=
-           std::string_view::npos;
+bool KeptInUrl(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+           std::string_view("-._~/:!$&'()*+,;=@").find(c) != std::string_view::npos;
 }
 
 }  // namespace
@@ -61,24 +49,17 @@ std::string FileUrl(std::string_view path) {
     }
     for (const char c : path) {
         const auto byte = static_cast<unsigned char>(c);
-        if (c == '\\') {
-            url += '/';
-        } else if (KeptInUrl(byte)) {
-            url += c;
+        if (c == '\\' || KeptInUrl(c)) {
+            url += c == '\\' ? '/' : c;
         } else {
-            url += '%';
-            url += kHex[byte >> 4];
-            url += kHex[byte & 0x0F];
+            url += {'%', kHex[byte >> 4], kHex[byte & 0x0F]};
         }
     }
     return url;
 }
 
 std::string CreditAddress(std::string_view homepage, std::string_view appFolder) {
-    if (!homepage.empty()) {
-        return std::string(homepage);
-    }
-    return FileUrl(std::string(appFolder) + "README.md");
+    return homepage.empty() ? FileUrl(std::string(appFolder) + "README.md") : std::string(homepage);
 }
 
 FormCommands::FormCommands(FormView& view, DesktopServices& desktop, FileSystem& files,
@@ -118,7 +99,9 @@ void FormCommands::Form_Load(std::string_view programFolder, std::string_view ho
                                                                 : std::string(programFolder));
     creditAddress_ = tamsel::CreditAddress(homepage, appFolder_);
     for (const PathBoxRow& box : PathBoxes()) {
-        const std::string path = DefaultPath(appFolder_, box.defaultFile);
+        std::string file = box.defaultFile;
+        std::ranges::replace(file, '/', kNativeSeparator);
+        const std::string path = appFolder_ + file;
         if (files_.FileExists(path)) {
             view_.SetBoxText(box.input, path);
         }

@@ -41,9 +41,9 @@ class RunController {
     bool Running() const { return worker_.joinable(); }
 
     // Locks the view and starts `work` on a thread of its own; `done` gets the outcome on
-    // the window's thread once the view is unlocked and the dialog closed. False, doing
-    // nothing, while another run goes.
-    bool Start(const RunPaths& paths, Work work, Done done);
+    // the window's thread once the view is unlocked and the dialog closed. Does nothing
+    // while another run goes.
+    void Start(const RunPaths& paths, Work work, Done done);
 
     // Asks the run to stop: its outcome is then "Cancelled", unless the menu was being
     // replaced already.
@@ -59,7 +59,10 @@ class RunController {
         std::atomic<bool> waiting{false};
         std::atomic<bool> cancel{false};
 
-        void ListRead(std::uint64_t bytesRead, std::uint64_t totalBytes) override;
+        void ListRead(std::uint64_t bytesRead, std::uint64_t totalBytes) override {
+            total = totalBytes;
+            read = bytesRead;
+        }
         void WaitingForLock(bool now) override { waiting = now; }
         bool CancelRequested() override { return cancel; }
     };
