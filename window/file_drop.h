@@ -34,9 +34,8 @@ struct DropDecision {
 // Whether `path`'s file name is "Links.xml" in any letter case: the menu file.
 bool NamesMenuFile(std::string_view path);
 
-// The decision for `items` dropped over the path box `under` (none: elsewhere). One local
-// file is taken: by the box under it, else a menu file by the menu's box, any other by the
-// list's.
+// For `items` dropped over the box `under` (none: elsewhere): one local file is taken, by
+// the box under it, else a menu file by the menu's box, any other by the list's.
 DropDecision DecideDrop(std::span<const DroppedItem> items, std::optional<RunInput> under);
 
 }  // namespace tamsel

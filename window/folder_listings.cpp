@@ -23,8 +23,8 @@ constexpr FoldRun kFoldRuns[] = {
 #include "window/case_fold_table.inc"
 };
 
-// A character of a UTF-8 text, case-folded, and the bytes it takes. A byte that starts no
-// valid sequence stands for itself as a value above every code point.
+// A character case-folded and its bytes. A byte that starts no valid sequence stands for
+// itself, as a value above every code point.
 struct FoldedCharacter {
     char32_t folded = 0;
     std::size_t length = 1;
@@ -74,8 +74,8 @@ FoldedCharacter FoldedCharacterAt(std::string_view text, std::size_t at) {
     return {FoldCase(code), length};
 }
 
-// Whether the characters at `n` of the name and `p` of the pattern are one letter in any
-// case; if so, moves both past it. A letter and its folded form may differ in length.
+// Whether name[n] and pattern[p] are one letter in any case; if so, moves both past it
+// (a letter and its folded form may differ in length).
 bool SameLetter(std::string_view name, std::size_t& n, std::string_view pattern, std::size_t& p) {
     const auto x = static_cast<unsigned char>(name[n]);
     const auto y = static_cast<unsigned char>(pattern[p]);
@@ -96,8 +96,8 @@ bool SameLetter(std::string_view name, std::size_t& n, std::string_view pattern,
     return true;
 }
 
-// Whole-name match with backtracking to the last "*" only, which is enough because a
-// later "*" can absorb whatever an earlier one would have: linear in practice.
+// Backtracking to the last "*" only is enough, a later "*" absorbing whatever an earlier
+// one would have: linear in practice.
 bool MatchesWhole(std::string_view name, std::string_view pattern) {
     constexpr auto kNone = std::string_view::npos;
     std::size_t n = 0;
@@ -127,7 +127,6 @@ bool MatchesWhole(std::string_view name, std::string_view pattern) {
     return p == pattern.size();
 }
 
-// Whether `name` begins with `prefix` in any letter case; `prefix` holds no wildcard.
 bool StartsWithLetters(std::string_view name, std::string_view prefix) {
     std::size_t n = 0;
     std::size_t p = 0;
@@ -161,8 +160,7 @@ char32_t FoldCase(char32_t c) {
 }
 
 bool MatchesListingPattern(std::string_view name, std::string_view pattern) {
-    // A completion lists what was typed followed by "*.*", which matches every name that
-    // begins with the typed text: the one comparison a name needs in a folder of many.
+    // A completion lists the typed text + "*.*": a name needs one comparison, with a prefix.
     const std::string_view typed =
         pattern.substr(0, pattern.size() - std::min<std::size_t>(3, pattern.size()));
     if (pattern.ends_with("*.*") && typed.find_first_of("*?") == std::string_view::npos) {
@@ -183,8 +181,8 @@ void FolderListings::List(std::string_view pattern, unsigned attributes,
             if (!Selected(entry, attributes, namePattern)) {
                 continue;
             }
-            // Assigned in place, into the strings the last listing left: a completion lists
-            // a large folder on every key, and fresh memory costs more than the matching.
+            // Into the last listing's strings: a completion lists a large folder on every
+            // key, and fresh memory costs more than the matching.
             if (count < names.size()) {
                 names[count].assign(entry.name);
             } else {

@@ -200,7 +200,8 @@ bool FormCommands::KeyDown(const KeyEvent& key, PathBoxController* box) {
         }
         return true;
     }
-    switch (WindowKeyDown(key.code, key.shift, key.time, key.autoRepeat)) {
+    const bool repeat = !repeats_.Pressed(key.code, key.time, key.autoRepeat);
+    switch (WindowKeyDown(key.code, key.shift, repeat)) {
         case WindowKeyAction::PressStart:
             btnStart_Click();
             return true;
@@ -217,7 +218,7 @@ bool FormCommands::KeyDown(const KeyEvent& key, PathBoxController* box) {
 }
 
 void FormCommands::KeyUp(const KeyEvent& key, PathBoxController* box) {
-    WindowKeyUp(key.code, key.time);
+    repeats_.Released(key.code, key.time);
     if (box && !key.autoRepeat && KeyReleased(key.identity)) {
         box->KeyUp(key.code, key.shift);
     }
@@ -262,16 +263,6 @@ void FormCommands::KeyPressed(int keyCode) {
 
 bool FormCommands::KeyReleased(int keyCode) {
     return pressedKeys_.erase(keyCode) > 0;
-}
-
-WindowKeyAction FormCommands::WindowKeyDown(int keyCode, int shift, KeyTime time,
-                                            bool flaggedRepeat) {
-    const bool repeat = !repeats_.Pressed(keyCode, time, flaggedRepeat);
-    return tamsel::WindowKeyDown(keyCode, shift, repeat);
-}
-
-void FormCommands::WindowKeyUp(int keyCode, KeyTime time) {
-    repeats_.Released(keyCode, time);
 }
 
 }  // namespace tamsel

@@ -71,11 +71,13 @@ class FormCommands {
     bool FilesDropped(std::span<const DroppedItem> items, std::optional<RunInput> under);
 
     // A key went down; `box` holds the focus (nullptr: another control). In this order: an
-    // open list takes its keys, then the window Enter and Esc, then the box its own (F2
-    // browses). True when the key is done; false: it goes on to the focused control.
+    // open list takes its keys, then the window Enter (once per press however the platform
+    // repeats it, KeyRepeatGuard) and Esc, then the box its own (F2 browses). True when the
+    // key is done; false: it goes on to the focused control.
     bool KeyDown(const KeyEvent& key, PathBoxController* box);
-    // A key came up, after the focused control handled it: a box completes on the release
-    // of a key pressed since the last modal box, never on a repeat's release.
+    // A key came up, after the focused control handled it (a window hands on every release
+    // of Enter, even one an open list took): a box completes on the release of a key
+    // pressed since the last modal box, never on a repeat's release.
     void KeyUp(const KeyEvent& key, PathBoxController* box);
 
     void RowClicked(PathBoxController& box, int row);
@@ -91,13 +93,10 @@ class FormCommands {
     bool ModalKeyDown(const KeyEvent& key);
     bool ModalKeyUp(const KeyEvent& key);
 
-    // The parts of KeyDown and KeyUp: the release gate (a key released counts only when
-    // pressed since the last modal box) and the window's keys, Enter pressing Start once
-    // per press however the platform repeats it (KeyRepeatGuard).
+    // KeyDown's and KeyUp's release gate: a key released counts only when pressed since
+    // the last modal box.
     void KeyPressed(int keyCode);
     bool KeyReleased(int keyCode);
-    WindowKeyAction WindowKeyDown(int keyCode, int shift, KeyTime time, bool flaggedRepeat);
-    void WindowKeyUp(int keyCode, KeyTime time);
 
   private:
     void ListNamed(RunInput box, const std::string& path, bool onlyWhenChanged = false);

@@ -1,7 +1,6 @@
 #pragma once
 
-// What the form's commands need of a window: the boxes' texts, the Folder row's list, the
-// focus, and closing.
+// What the form's commands need of a window: boxes, Folder row, focus and closing.
 
 #include <string>
 

@@ -300,15 +300,18 @@ TEST_F(FormCommandsTest, EnterRunsOncePerPressHoweverTheHeldKeyRepeats) {
         {"Esc", {{true, 27, 100}}, 0},
     };
     for (const Case& c : cases) {
-        FormCommands window{view, desktop};
         int runs = 0;
+        FormCommands window{view, desktop, RealFileSystem(), [&runs](const RunPaths&) {
+                                ++runs;
+                                return RunOutcome{};
+                            }};
         for (const Event& e : c.events) {
-            const KeyTime time = e.time == 0 ? KeyTime{} : KeyTime{e.time};
-            if (!e.down) {
-                window.WindowKeyUp(e.key, time);
-            } else if (window.WindowKeyDown(e.key, 0, time, e.flagged) ==
-                       WindowKeyAction::PressStart) {
-                ++runs;
+            const KeyEvent key{e.key, 0, e.time == 0 ? KeyTime{} : KeyTime{e.time}, e.flagged,
+                               e.key};
+            if (e.down) {
+                window.KeyDown(key, nullptr);
+            } else {
+                window.KeyUp(key, nullptr);
             }
         }
         EXPECT_EQ(runs, c.runs) << c.what;
