@@ -1,7 +1,7 @@
 #pragma once
 
-// Files dragged onto the window: which path box a drop goes to, or why it is refused. The
-// windows ask while the drag moves (the cursor shows a refusal) and again on the drop.
+// Files dragged onto the window: which path box takes them, or why not. Windows ask while
+// the drag moves (the cursor shows a refusal) and again on the drop.
 
 #include <optional>
 #include <span>

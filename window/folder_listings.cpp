@@ -32,44 +32,28 @@ struct FoldedCharacter {
 
 constexpr char32_t kInvalidByte = 0x110000;
 
-// The code point of a well-formed sequence of `length` bytes; false for an overlong form,
-// a surrogate or a value beyond Unicode.
-bool Decode(std::string_view text, std::size_t at, std::size_t length, char32_t& code) {
-    static constexpr std::array<unsigned char, 5> kLeadBits{0, 0x7F, 0x1F, 0x0F, 0x07};
-    static constexpr std::array<char32_t, 5> kSmallest{0, 0, 0x80, 0x800, 0x10000};
-    if (at + length > text.size()) {
-        return false;
-    }
-    code = static_cast<unsigned char>(text[at]) & kLeadBits[length];
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto byte = static_cast<unsigned char>(text[at + i]);
-        if ((byte & 0xC0) != 0x80) {
-            return false;
-        }
-        code = (code << 6) | (byte & 0x3F);
-    }
-    return code >= kSmallest[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
-}
-
-std::size_t SequenceLength(unsigned char lead) {
-    if (lead >= 0xC0 && lead < 0xE0) {
-        return 2;
-    }
-    if (lead >= 0xE0 && lead < 0xF0) {
-        return 3;
-    }
-    return lead >= 0xF0 && lead < 0xF8 ? 4 : 0;
-}
-
 FoldedCharacter FoldedCharacterAt(std::string_view text, std::size_t at) {
+    static constexpr std::array<char32_t, 5> kSmallest{0, 0, 0x80, 0x800, 0x10000};
     const auto lead = static_cast<unsigned char>(text[at]);
     if (lead < 0x80) {
         return {lead >= 'A' && lead <= 'Z' ? char32_t(lead + ('a' - 'A')) : char32_t(lead), 1};
     }
-    const std::size_t length = SequenceLength(lead);
-    char32_t code = 0;
-    if (length == 0 || !Decode(text, at, length, code)) {
-        return {kInvalidByte + lead, 1};
+    const FoldedCharacter invalid{kInvalidByte + lead, 1};
+    const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    if (lead < 0xC0 || lead >= 0xF8 || at + length > text.size()) {
+        return invalid;
+    }
+    char32_t code = lead & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto byte = static_cast<unsigned char>(text[at + i]);
+        if ((byte & 0xC0) != 0x80) {
+            return invalid;
+        }
+        code = (code << 6) | (byte & 0x3F);
+    }
+    // Overlong forms, surrogates and values beyond Unicode are no characters either.
+    if (code < kSmallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+        return invalid;
     }
     return {FoldCase(code), length};
 }
