@@ -193,7 +193,7 @@ bool FormCommands::FilesDropped(std::span<const DroppedItem> items, std::optiona
 }
 
 bool FormCommands::KeyDown(const KeyEvent& key, PathBoxController* box) {
-    KeyPressed(key.identity);
+    pressedKeys_.insert(key.identity);
     if (box && box->ListKeyDown(key.code, key.shift)) {
         if (!box->ListOpen()) {
             ListBoxText(*box);
@@ -219,7 +219,8 @@ bool FormCommands::KeyDown(const KeyEvent& key, PathBoxController* box) {
 
 void FormCommands::KeyUp(const KeyEvent& key, PathBoxController* box) {
     repeats_.Released(key.code, key.time);
-    if (box && !key.autoRepeat && KeyReleased(key.identity)) {
+    // Only a key pressed since the last modal box counts: not one that dismissed it.
+    if (box && !key.autoRepeat && pressedKeys_.erase(key.identity) > 0) {
         box->KeyUp(key.code, key.shift);
     }
 }
@@ -255,14 +256,6 @@ bool FormCommands::ModalKeyUp(const KeyEvent& key) {
         modalKeys_.erase(key.identity);
     }
     return answered;
-}
-
-void FormCommands::KeyPressed(int keyCode) {
-    pressedKeys_.insert(keyCode);
-}
-
-bool FormCommands::KeyReleased(int keyCode) {
-    return pressedKeys_.erase(keyCode) > 0;
 }
 
 }  // namespace tamsel

@@ -93,11 +93,6 @@ class FormCommands {
     bool ModalKeyDown(const KeyEvent& key);
     bool ModalKeyUp(const KeyEvent& key);
 
-    // KeyDown's and KeyUp's release gate: a key released counts only when pressed since
-    // the last modal box.
-    void KeyPressed(int keyCode);
-    bool KeyReleased(int keyCode);
-
   private:
     void ListNamed(RunInput box, const std::string& path, bool onlyWhenChanged = false);
     void ListBoxText(const PathBoxController& box, bool onlyWhenChanged = false);
