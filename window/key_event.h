@@ -32,7 +32,10 @@ class KeyRepeatGuard {
     // True for a new press; false for a repeat: flagged, or after its own release within
     // kPairGapMs with no key between. A press without a time is new unless flagged.
     bool Pressed(int key, KeyTime time, bool flaggedRepeat);
-    void Released(int key, KeyTime time);  // a repeat's releases too
+    // A repeat's releases too.
+    void Released(int key, KeyTime time) {
+        lastRelease_ = time ? std::optional(Release{key, *time}) : std::nullopt;
+    }
 
   private:
     struct Release {
