@@ -23,9 +23,8 @@ enum class BoxAction {
 };
 
 // A key went down in the box, before the box handles it. F2 browses. The separator key over
-// a completion's tail (a selection to the end that does not start the text) moves the caret
-// to the end first, so that the separator lands behind the accepted completion; over any
-// other selection it replaces the selection as every character does.
+// a completion's tail (a selection to the end, not from the start) moves the caret to the
+// end first, so that it lands behind the completion; any other selection it replaces.
 BoxAction txtFile_KeyDown(int keyCode, int shift, const EditState& box);
 
 enum class ListKeyAction {
@@ -62,8 +61,8 @@ enum class FocusReason {
 // Where the running user's folders come from; tests hand in a fake home folder.
 using UserFoldersSource = std::function<UserFolders()>;
 
-// The browsers' stores that the list's box offers while empty: FindBrowserStores below
-// `folders`, in its order, each entry a store's path labelled with its StoreChoiceText.
+// What the list's box offers while empty: FindBrowserStores below `folders`, in its
+// order, each a store's path labelled with its StoreChoiceText.
 CompletionEntries StoreChoices(const UserFolders& folders, FileSystem& files = RealFileSystem());
 
 class PathBoxController {
@@ -81,8 +80,8 @@ class PathBoxController {
     void FocusIn(FocusReason reason);
     // The list closes, unless a popup of the box's own took the focus.
     void FocusOut(FocusReason reason);
-    // The mouse button whose press brought the focus came up: the press placed the caret,
-    // so the whole text is selected again. Any other click is left alone.
+    // The press that brought the focus placed the caret: its release selects the whole
+    // text again. Any other click is left alone.
     void ClickEnded();
 
     // Whether the open list takes a key (CompletionListKey) before any shortcut of the
@@ -95,13 +94,13 @@ class PathBoxController {
     // browses; false: the edit field handles the key as usual.
     bool KeyDown(int keyCode, int shift);
     // A counted key came up, after the edit field handled it: a key that starts a
-    // completion completes the text and refills the list, open (closed when nothing matches).
+    // completion completes the text and refills the list (closed when nothing matches).
     void KeyUp(int keyCode, int shift);
 
     bool ListOpen() const { return view_.ListOpen(); }
 
-    // The box's arrow was pressed: the list closes when open, else opens; the list's box,
-    // empty, offers the browsers' stores found for the user (StoreChoices).
+    // The box's arrow closes the open list, else opens it; the list's box, empty, offers
+    // the user's browsers' stores (StoreChoices).
     void ArrowPressed();
     // The clicked entry goes into the box and the list closes.
     void RowClicked(int row);
