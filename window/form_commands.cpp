@@ -20,9 +20,9 @@ class LockingRunView final : public RunView {
     void SetBusy(bool busy) override {
         if (busy) {
             window_.SetBusy(true);
-        }
-        row_.SetBusy(busy);
-        if (!busy) {
+            row_.SetBusy(true);
+        } else {
+            row_.SetBusy(false);
             window_.SetBusy(false);
         }
     }
@@ -49,8 +49,10 @@ std::string FileUrl(std::string_view path) {
     }
     for (const char c : path) {
         const auto byte = static_cast<unsigned char>(c);
-        if (c == '\\' || KeptInUrl(c)) {
-            url += c == '\\' ? '/' : c;
+        if (c == '\\') {
+            url += '/';
+        } else if (KeptInUrl(c)) {
+            url += c;
         } else {
             url += {'%', kHex[byte >> 4], kHex[byte & 0x0F]};
         }

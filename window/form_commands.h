@@ -16,7 +16,6 @@
 #include "window/desktop_services.h"
 #include "window/file_drop.h"
 #include "window/folder_row.h"
-#include "window/form_view.h"
 #include "window/key_event.h"
 #include "window/path_box_controller.h"
 #include "window/run_controller.h"
@@ -29,6 +28,19 @@ std::string CreditAddress(std::string_view homepage, std::string_view appFolder)
 // A local path as a file URL ("file:///..."), "\" written as "/", blanks and the characters
 // a URL reserves percent-encoded.
 std::string FileUrl(std::string_view path);
+
+// What the commands need of a window: boxes, Folder row, focus and closing.
+class FormView : public FolderRowView {
+  public:
+    virtual ~FormView() = default;
+
+    // The box's whole text, UTF-8; setting it leaves its list alone.
+    virtual std::string BoxText(RunInput box) const = 0;
+    virtual void SetBoxText(RunInput box, const std::string& text) = 0;
+    virtual void FocusBox(RunInput box) = 0;
+    // Closes the window, as its close button does when no run goes.
+    virtual void CloseWindow() = 0;
+};
 
 class FormCommands {
   public:

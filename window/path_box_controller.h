@@ -10,7 +10,6 @@
 
 #include "support/file_system.h"
 #include "support/user_folders.h"
-#include "window/path_box_view.h"
 #include "window/path_boxes.h"
 #include "window/path_completion.h"
 
@@ -64,6 +63,30 @@ using UserFoldersSource = std::function<UserFolders()>;
 // What the list's box offers while empty: FindBrowserStores below `folders`, in its
 // order, each a store's path labelled with its StoreChoiceText.
 CompletionEntries StoreChoices(const UserFolders& folders, FileSystem& files = RealFileSystem());
+
+// What the controller needs of the box a window draws: edit field and list.
+class PathBoxView {
+  public:
+    virtual ~PathBoxView() = default;
+
+    virtual EditState Edit() const = 0;
+    virtual void ApplyEdit(const EditState& edit) = 0;
+
+    // Replaces the list's entries at once. A large folder's every name may come: a view
+    // copies them into its last copy's storage and makes the text only of rows it draws.
+    virtual void SetEntries(const CompletionEntries& entries) = 0;
+    // Opens the list below the box at its top, no row current, the focus staying in the
+    // edit field. An empty list stays closed.
+    virtual void ShowList() = 0;
+    virtual void CloseList() = 0;  // its entries stay
+    virtual bool ListOpen() const = 0;
+
+    // The open list's current row (-1 for none) and how many rows it shows at once.
+    virtual int ListRow() const = 0;
+    virtual int VisibleRows() const = 0;
+    // Makes `row` current and shows its entry in the edit field, as combo boxes do.
+    virtual void ChooseRow(int row) = 0;
+};
 
 class PathBoxController {
   public:
