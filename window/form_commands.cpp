@@ -86,14 +86,17 @@ void FormCommands::RunInBackground(RunView& runView, WindowThread& thread) {
     runs_ = std::make_unique<RunController>(*runView_, thread);
 }
 
-void FormCommands::ListNamed(RunInput box, const std::string& path, bool onlyWhenChanged) {
+void FormCommands::FillBox(RunInput box, const std::string& path) {
+    view_.SetBoxText(box, path);
     if (box == RunInput::List) {
-        folderRow_.ListNamed(path, onlyWhenChanged);
+        folderRow_.ListNamed(path);
     }
 }
 
 void FormCommands::ListBoxText(const PathBoxController& box, bool onlyWhenChanged) {
-    ListNamed(box.Input(), view_.BoxText(box.Input()), onlyWhenChanged);
+    if (box.Input() == RunInput::List) {
+        folderRow_.ListNamed(view_.BoxText(RunInput::List), onlyWhenChanged);
+    }
 }
 
 void FormCommands::Form_Load(std::string_view programFolder, std::string_view homepage) {
@@ -172,8 +175,7 @@ void FormCommands::btnOpen_Click(RunInput input) {
     const std::string chosen = TrimAtNull(desktop_.ShowOpenDialog(request));
     AfterModal();
     if (!chosen.empty()) {
-        view_.SetBoxText(input, chosen);
-        ListNamed(input, chosen);
+        FillBox(input, chosen);
     }
 }
 
@@ -188,8 +190,7 @@ void FormCommands::lblCredits_Click() {
 bool FormCommands::FilesDropped(std::span<const DroppedItem> items, std::optional<RunInput> under) {
     const DropDecision drop = DecideDrop(items, under);
     if (drop.box) {
-        view_.SetBoxText(*drop.box, drop.path);
-        ListNamed(*drop.box, drop.path);
+        FillBox(*drop.box, drop.path);
     }
     return drop.box.has_value();
 }

@@ -106,7 +106,8 @@ class FormCommands {
     bool ModalKeyUp(const KeyEvent& key);
 
   private:
-    void ListNamed(RunInput box, const std::string& path, bool onlyWhenChanged = false);
+    // `path` becomes the box's text; box 0's fills the Folder row.
+    void FillBox(RunInput box, const std::string& path);
     void ListBoxText(const PathBoxController& box, bool onlyWhenChanged = false);
     void AfterModal();
     void RunEnded(const RunOutcome& outcome);
