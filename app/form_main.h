@@ -13,7 +13,6 @@
 #include "app/qt_run_view.h"
 #include "window/form_commands.h"
 #include "window/form_layout.h"
-#include "window/form_view.h"
 
 class ClickLabel;
 class PathBox;

@@ -1,7 +1,6 @@
 #pragma once
 
-// The desktop services the form's commands use, each window's with its toolkit (owning the
-// dialogs itself); tests record the calls.
+// The desktop services the form's commands use, each window's with its toolkit.
 
 #include <string>
 
@@ -15,11 +14,11 @@ class DesktopServices {
     virtual ~DesktopServices() = default;
 
     // A modal message box owned by the window: `text`, OK, `icon`, the application title as
-    // caption. Returns when the user closes it.
+    // caption; returns when closed.
     virtual void ShowMessage(const std::string& text, MessageIcon icon) = 0;
 
-    // The modal open-file dialog, listing only files that exist. Returns its file buffer:
-    // the chosen path, maybe followed by a NUL and padding; empty when cancelled or failed.
+    // The modal open-file dialog, for existing files. Returns its file buffer: the path,
+    // maybe followed by a NUL and padding; empty when cancelled or failed.
     virtual std::string ShowOpenDialog(const OpenDialogRequest& request) = 0;
 
     // A folder in the file manager, an address (web or file URL) in the desktop's default

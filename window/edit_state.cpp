@@ -7,8 +7,7 @@ namespace tamsel {
 
 namespace {
 
-// The UTF-16 code units of the character a UTF-8 byte starts: continuation bytes add
-// nothing of their own, a character beyond U+FFFF counts 2.
+// The UTF-16 code units of the character a UTF-8 byte starts.
 int CodeUnits(unsigned char byte) {
     if ((byte & 0xC0) == 0x80) {
         return 0;
@@ -16,7 +15,6 @@ int CodeUnits(unsigned char byte) {
     return (byte >= 0xF0 && byte <= 0xF4) ? 2 : 1;
 }
 
-// The bytes of the line break that starts at `at`; 0 for none.
 std::size_t LineBreakAt(std::string_view text, std::size_t at) {
     if (text[at] == '\r' || text[at] == '\n') {
         return 1;

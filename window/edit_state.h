@@ -1,7 +1,7 @@
 #pragma once
 
-// A path box's edit field as the form logic sees it. Texts are UTF-8; positions and lengths
-// count UTF-16 code units, as the Qt and Win32 edit fields do, so windows need no conversion.
+// A path box's edit field. Texts are UTF-8; positions and lengths count UTF-16 code units,
+// as the Qt and Win32 edit fields do, so windows need no conversion.
 
 #include <cstddef>
 #include <string>
@@ -17,8 +17,8 @@ struct EditState {
     bool operator==(const EditState&) const = default;
 };
 
-// The bytes of the UTF-8 character that starts at `at`: its lead byte and the continuation
-// bytes after it, so that a cut there never splits a sequence.
+// The bytes of the UTF-8 character at `at`, continuation bytes included: a cut there never
+// splits a sequence.
 std::size_t CharacterLength(std::string_view text, std::size_t at);
 
 // The length of valid UTF-8 in UTF-16 code units: a character beyond U+FFFF counts 2.
@@ -28,9 +28,8 @@ int Utf16Length(std::string_view utf8);
 EditState CaretAtEnd(std::string text);
 EditState WholeTextSelected(std::string text);
 
-// `box` without the line breaks in its text (CR, LF, NEL, U+2028 and U+2029), each end of
-// the selection moved back by the breaks before it: a path box holds one line, and a path
-// copied from a terminal often carries a break that would make it name no file.
+// `box` without line breaks (CR, LF, NEL, U+2028, U+2029), the selection's ends moved back
+// by the breaks before them: a path copied from a terminal often carries one.
 EditState WithoutLineBreaks(const EditState& box);
 
 }  // namespace tamsel

@@ -1,7 +1,7 @@
 #pragma once
 
-// Files dragged onto the window: which path box a drop goes to, or why it is refused. The
-// windows ask while the drag moves (the cursor shows a refusal) and again on the drop.
+// Files dragged onto the window: which path box takes them, or why not. Windows ask while
+// the drag moves (the cursor shows a refusal) and again on the drop.
 
 #include <optional>
 #include <span>
@@ -34,9 +34,8 @@ struct DropDecision {
 // Whether `path`'s file name is "Links.xml" in any letter case: the menu file.
 bool NamesMenuFile(std::string_view path);
 
-// The decision for `items` dropped over the path box `under` (none: elsewhere). One local
-// file is taken: by the box under it, else a menu file by the menu's box, any other by the
-// list's.
+// For `items` dropped over the box `under` (none: elsewhere): one local file is taken, by
+// the box under it, else a menu file by the menu's box, any other by the list's.
 DropDecision DecideDrop(std::span<const DroppedItem> items, std::optional<RunInput> under);
 
 }  // namespace tamsel

@@ -23,8 +23,8 @@ constexpr FoldRun kFoldRuns[] = {
 #include "window/case_fold_table.inc"
 };
 
-// A character of a UTF-8 text, case-folded, and the bytes it takes. A byte that starts no
-// valid sequence stands for itself as a value above every code point.
+// A character case-folded and its bytes. A byte that starts no valid sequence stands for
+// itself, as a value above every code point.
 struct FoldedCharacter {
     char32_t folded = 0;
     std::size_t length = 1;
@@ -32,50 +32,34 @@ struct FoldedCharacter {
 
 constexpr char32_t kInvalidByte = 0x110000;
 
-// The code point of a well-formed sequence of `length` bytes; false for an overlong form,
-// a surrogate or a value beyond Unicode.
-bool Decode(std::string_view text, std::size_t at, std::size_t length, char32_t& code) {
-    static constexpr std::array<unsigned char, 5> kLeadBits{0, 0x7F, 0x1F, 0x0F, 0x07};
-    static constexpr std::array<char32_t, 5> kSmallest{0, 0, 0x80, 0x800, 0x10000};
-    if (at + length > text.size()) {
-        return false;
-    }
-    code = static_cast<unsigned char>(text[at]) & kLeadBits[length];
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto byte = static_cast<unsigned char>(text[at + i]);
-        if ((byte & 0xC0) != 0x80) {
-            return false;
-        }
-        code = (code << 6) | (byte & 0x3F);
-    }
-    return code >= kSmallest[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
-}
-
-std::size_t SequenceLength(unsigned char lead) {
-    if (lead >= 0xC0 && lead < 0xE0) {
-        return 2;
-    }
-    if (lead >= 0xE0 && lead < 0xF0) {
-        return 3;
-    }
-    return lead >= 0xF0 && lead < 0xF8 ? 4 : 0;
-}
-
 FoldedCharacter FoldedCharacterAt(std::string_view text, std::size_t at) {
+    static constexpr std::array<char32_t, 5> kSmallest{0, 0, 0x80, 0x800, 0x10000};
     const auto lead = static_cast<unsigned char>(text[at]);
     if (lead < 0x80) {
         return {lead >= 'A' && lead <= 'Z' ? char32_t(lead + ('a' - 'A')) : char32_t(lead), 1};
     }
-    const std::size_t length = SequenceLength(lead);
-    char32_t code = 0;
-    if (length == 0 || !Decode(text, at, length, code)) {
-        return {kInvalidByte + lead, 1};
+    const FoldedCharacter invalid{kInvalidByte + lead, 1};
+    const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    if (lead < 0xC0 || lead >= 0xF8 || at + length > text.size()) {
+        return invalid;
+    }
+    char32_t code = lead & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto byte = static_cast<unsigned char>(text[at + i]);
+        if ((byte & 0xC0) != 0x80) {
+            return invalid;
+        }
+        code = (code << 6) | (byte & 0x3F);
+    }
+    // Overlong forms, surrogates and values beyond Unicode are no characters either.
+    if (code < kSmallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+        return invalid;
     }
     return {FoldCase(code), length};
 }
 
-// Whether the characters at `n` of the name and `p` of the pattern are one letter in any
-// case; if so, moves both past it. A letter and its folded form may differ in length.
+// Whether name[n] and pattern[p] are one letter in any case; if so, moves both past it
+// (a letter and its folded form may differ in length).
 bool SameLetter(std::string_view name, std::size_t& n, std::string_view pattern, std::size_t& p) {
     const auto x = static_cast<unsigned char>(name[n]);
     const auto y = static_cast<unsigned char>(pattern[p]);
@@ -96,8 +80,8 @@ bool SameLetter(std::string_view name, std::size_t& n, std::string_view pattern,
     return true;
 }
 
-// Whole-name match with backtracking to the last "*" only, which is enough because a
-// later "*" can absorb whatever an earlier one would have: linear in practice.
+// Backtracking to the last "*" only is enough, a later "*" absorbing whatever an earlier
+// one would have: linear in practice.
 bool MatchesWhole(std::string_view name, std::string_view pattern) {
     constexpr auto kNone = std::string_view::npos;
     std::size_t n = 0;
@@ -127,7 +111,6 @@ bool MatchesWhole(std::string_view name, std::string_view pattern) {
     return p == pattern.size();
 }
 
-// Whether `name` begins with `prefix` in any letter case; `prefix` holds no wildcard.
 bool StartsWithLetters(std::string_view name, std::string_view prefix) {
     std::size_t n = 0;
     std::size_t p = 0;
@@ -161,8 +144,7 @@ char32_t FoldCase(char32_t c) {
 }
 
 bool MatchesListingPattern(std::string_view name, std::string_view pattern) {
-    // A completion lists what was typed followed by "*.*", which matches every name that
-    // begins with the typed text: the one comparison a name needs in a folder of many.
+    // A completion lists the typed text + "*.*": a name needs one comparison, with a prefix.
     const std::string_view typed =
         pattern.substr(0, pattern.size() - std::min<std::size_t>(3, pattern.size()));
     if (pattern.ends_with("*.*") && typed.find_first_of("*?") == std::string_view::npos) {
@@ -183,8 +165,8 @@ void FolderListings::List(std::string_view pattern, unsigned attributes,
             if (!Selected(entry, attributes, namePattern)) {
                 continue;
             }
-            // Assigned in place, into the strings the last listing left: a completion lists
-            // a large folder on every key, and fresh memory costs more than the matching.
+            // Into the last listing's strings: a completion lists a large folder on every
+            // key, and fresh memory costs more than the matching.
             if (count < names.size()) {
                 names[count].assign(entry.name);
             } else {

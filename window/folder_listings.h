@@ -2,10 +2,8 @@
 
 // Listing a folder by a wildcard pattern and an attribute mask, as completion lists the
 // folder a path box names, alike on every platform: names compared without regard to case,
-// "*" and "?" as wildcards in the last element, hidden entries and folders offered when the
-// mask asks for them. Paths and names are UTF-8. Nothing stays open between calls. The
-// platform's part, reading a folder and stamping it, is folder_reading_posix.cpp or
-// folder_reading_win32.cpp.
+// "*" and "?" in the last element. Paths and names are UTF-8; nothing stays open between
+// calls. Reading and stamping a folder is folder_reading_posix.cpp's or _win32.cpp's.
 
 #include <array>
 #include <chrono>
@@ -20,8 +18,8 @@
 
 namespace tamsel {
 
-// Attribute bits of a listing mask, with the values of the Windows attribute bits. Plain
-// files are always listed; an entry with another attribute only when the mask holds it.
+// A listing mask's bits, the Windows attribute bits' values. Plain files are always
+// listed; an entry with another attribute only when the mask holds it.
 enum ListingAttribute : unsigned {
     kListReadOnly = 1,
     kListHidden = 2,  // on POSIX: names that begin with "." (other than "." and "..")
@@ -31,14 +29,13 @@ enum ListingAttribute : unsigned {
 
 inline constexpr unsigned kListEverything = kListReadOnly | kListHidden | kListSystem | kListFolder;
 
-// The simple Unicode case folding of one code point (one code point each, so "Σ", "σ" and
-// "ς" become one); code points without one map to themselves.
+// The simple Unicode case folding of one code point ("Σ", "σ" and "ς" become one); code
+// points without one map to themselves.
 char32_t FoldCase(char32_t c);
 
-// Whether `name` matches the last element of a listing pattern. Letters are compared
-// after FoldCase; "*" matches any run of characters, "?" exactly one (a whole UTF-8
-// sequence); a pattern ending in ".*" also matches names without that dot, so "*.*"
-// matches every name and "Li*.*" matches "Li".
+// Whether `name` matches a listing pattern's last element: letters compared after
+// FoldCase, "*" any run of characters, "?" exactly one; a pattern ending in ".*" also
+// matches names without that dot ("*.*" matches every name, "Li*.*" matches "Li").
 bool MatchesListingPattern(std::string_view name, std::string_view pattern);
 
 // What identifies a folder's list of names: adding, removing or renaming an entry dates
@@ -57,17 +54,15 @@ struct ListedEntry {
     unsigned attributes = 0;
 };
 
-// The stamp of the folder `folderPart` (a path ending in its separator; the current folder
-// when empty); nothing when it names no folder that can be asked. Its time is the later of
-// the modification time and the change time: a modification time set back, as unpacking
-// an archive sets it, still dates the change.
+// The stamp of the folder `folderPart` (ending in its separator; empty: the current
+// folder), nothing for no folder. Its time is the later of the modification and change
+// times: a modification time set back, as unpacking an archive does, still dates it.
 std::optional<FolderStamp> StampFolder(const std::string& folderPart);
 
-// Every entry of the folder `folderPart` into `entries` (replacing them, their strings
-// written over): on POSIX "." and ".." first where the folder has them, then the other
-// names in case-insensitive order (letters as capitals, so "_" follows them as on Windows;
-// names equal but for case in byte order); on Windows in the file system's own order.
-// False when the folder could not be read whole; the entries read so far stay.
+// Every entry of the folder `folderPart` into `entries`, their strings written over: on
+// POSIX "." and ".." first, then the others in case-insensitive order (letters as
+// capitals, so "_" follows them as on Windows; names equal but for case in byte order); on
+// Windows in the file system's order. False when not read whole; what was read stays.
 bool ReadFolder(const std::string& folderPart, std::vector<ListedEntry>& entries);
 
 // The listings of the few folders listed last, each kept while its folder keeps its stamp,
@@ -80,12 +75,11 @@ class FolderListings {
     explicit FolderListings(std::chrono::milliseconds settle = std::chrono::seconds(2))
         : settle_(settle) {}
 
-    // Puts into `names` (replacing its entries, reusing their storage) the names of the
-    // entries of ListingFolderPart(pattern) that match the pattern's last element and the
-    // mask, in ReadFolder's order. Empty when the listing cannot start (a missing folder, a
-    // pattern ending in a separator, an unreadable folder); a reading that fails part-way
-    // gives the names read so far and is not kept. Attributes are those the entries had
-    // when their folder was read: changing them does not date the folder.
+    // Puts into `names` (reusing their storage) the entries of ListingFolderPart(pattern)
+    // that match the pattern's last element and the mask, in ReadFolder's order. Empty for
+    // a missing or unreadable folder or a pattern ending in a separator; a reading that
+    // fails part-way gives what it read and is not kept. Attributes are those read with
+    // the folder: changing them does not date it.
     void List(std::string_view pattern, unsigned attributes, std::vector<std::string>& names);
 
   private:

@@ -23,8 +23,8 @@ char Capital(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-// Capitals as the folded form give the order Windows file systems keep ("_" after letters).
-// Names that differ only in case still get one fixed order, their bytes'.
+// Capitals give the order Windows file systems keep ("_" after letters); names that
+// differ only in case get their bytes' order.
 bool LessIgnoringCase(const std::string& a, const std::string& b) {
     const auto order = std::lexicographical_compare_three_way(
         a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
@@ -34,10 +34,9 @@ bool LessIgnoringCase(const std::string& a, const std::string& b) {
     return order != 0 ? order < 0 : a < b;
 }
 
-// An entry's place in the case-insensitive order as far as its first sixteen bytes tell it:
-// their capitals as two numbers, zeros past the name's end (no name holds a zero byte), so
-// that comparing the numbers compares as LessIgnoringCase does, and the names themselves are
-// compared only where the numbers are equal.
+// An entry's place in LessIgnoringCase's order as far as its first sixteen bytes tell:
+// their capitals as two numbers, zeros past the end (no name holds a zero byte); the names
+// are compared only where the numbers are equal.
 struct SortKey {
     std::uint64_t head = 0;
     std::uint64_t tail = 0;
@@ -53,8 +52,7 @@ std::uint64_t CapitalsAt(const std::string& name, std::size_t from) {
     return capitals;
 }
 
-// Sorts the entries from `first` to `last` by name in case-insensitive order, through small
-// keys rather than by comparing and moving the names: a large folder in half the time.
+// Through small keys rather than comparing and moving names: a large folder in half the time.
 void SortByName(std::vector<ListedEntry>::iterator first, std::vector<ListedEntry>::iterator last) {
     std::vector<SortKey> keys;
     keys.reserve(static_cast<std::size_t>(last - first));
@@ -82,8 +80,7 @@ std::chrono::system_clock::time_point TimeOf(const timespec& time) {
             std::chrono::seconds(time.tv_sec) + std::chrono::nanoseconds(time.tv_nsec)));
 }
 
-// Hidden is a name that begins with "."; a folder is where the entry leads, so that a link
-// to a folder counts as a folder.
+// Hidden: a name beginning with "."; a link to a folder counts as a folder.
 unsigned AttributesOf(int folder, const dirent& entry) {
     const std::string_view name = entry.d_name;
     if (IsDotEntry(name)) {

@@ -1,8 +1,8 @@
 #pragma once
 
-// The Folder row: a drop-down list of the folders of the list box 0 names, "All bookmarks"
-// first, from which a run takes the one folder it converts. Filled when box 0 comes to name
-// a list, never while a key is typed; disabled for a list without folders and during a run.
+// The Folder row: the folders of the list box 0 names, "All bookmarks" first, the folder a
+// run converts. Filled when box 0 comes to name a list, never while a key is typed;
+// disabled for a list without folders and during a run.
 
 #include <functional>
 #include <optional>
@@ -35,16 +35,13 @@ class FolderRow {
     FolderRow(FolderRowView& view, FileSystem& files, FolderReader read = {});
 
     // Box 0 came to name `listPath`: the list is read, unless `onlyWhenChanged` and the row
-    // shows that path's folders already. A folder chosen before stays chosen when the list
-    // has it (by its path), else the row shows "All bookmarks".
+    // shows its folders already. A folder chosen before stays chosen when the list has it.
     void ListNamed(const std::string& listPath, bool onlyWhenChanged = false);
 
     // The folder a run converts (ListFolder::path), empty for the whole list. A list typed
-    // into box 0 and run at once gets it too, unread here: a list that lacks it is reported
-    // by the run rather than converted whole.
+    // and run at once gets it too: a list that lacks it is reported, not converted whole.
     std::string ChosenFolder() const;
 
-    // A run began (true) or ended: the row takes no choice while one goes.
     void SetBusy(bool busy);
 
   private:

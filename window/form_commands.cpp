@@ -11,18 +11,21 @@ namespace tamsel {
 
 namespace {
 
-// A default file's place in the program's folder, written with the platform's separator.
-std::string DefaultPath(const std::string& appFolder, std::string_view defaultFile) {
-    std::string file(defaultFile);
-    std::ranges::replace(file, '/', kNativeSeparator);
-    return appFolder + file;
-}
-
 // The window's run view, with the Folder row locked and unlocked around its controls.
 class LockingRunView final : public RunView {
   public:
     LockingRunView(RunView& window, FolderRow& row) : window_(window), row_(row) {}
-    void SetBusy(bool busy) override;
+    // The window notes the focused control before it locks and gives the focus back after
+    // it unlocks: the row is locked after the window's controls and unlocked before them.
+    void SetBusy(bool busy) override {
+        if (busy) {
+            window_.SetBusy(true);
+            row_.SetBusy(true);
+        } else {
+            row_.SetBusy(false);
+            window_.SetBusy(false);
+        }
+    }
     void ShowProgress(const RunProgress& progress) override { window_.ShowProgress(progress); }
     void CloseProgress() override { window_.CloseProgress(); }
 
@@ -31,24 +34,9 @@ class LockingRunView final : public RunView {
     FolderRow& row_;
 };
 
-void LockingRunView::SetBusy(bool busy) {
-    // The window notes the focused control before it locks and gives the focus back after
-    // it unlocks: the row is locked after the window's controls and unlocked before them.
-    if (busy) {
-        window_.SetBusy(true);
-        row_.SetBusy(true);
-    } else {
-        row_.SetBusy(false);
-        window_.SetBusy(false);
-    }
-}
-
-bool KeptInUrl(unsigned char c) {
-    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) {
-        return true;
-    }
-    return std::string_view("-._~/:!$&'()*+,;=@").find(static_cast<char>(c)) !=
-           std::string_view::npos;
+bool KeptInUrl(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+           std::string_view("-._~/:!$&'()*+,;=@").find(c) != std::string_view::npos;
 }
 
 }  // namespace
@@ -63,22 +51,17 @@ std::string FileUrl(std::string_view path) {
         const auto byte = static_cast<unsigned char>(c);
         if (c == '\\') {
             url += '/';
-        } else if (KeptInUrl(byte)) {
+        } else if (KeptInUrl(c)) {
             url += c;
         } else {
-            url += '%';
-            url += kHex[byte >> 4];
-            url += kHex[byte & 0x0F];
+            url += {'%', kHex[byte >> 4], kHex[byte & 0x0F]};
         }
     }
     return url;
 }
 
 std::string CreditAddress(std::string_view homepage, std::string_view appFolder) {
-    if (!homepage.empty()) {
-        return std::string(homepage);
-    }
-    return FileUrl(std::string(appFolder) + "README.md");
+    return homepage.empty() ? FileUrl(std::string(appFolder) + "README.md") : std::string(homepage);
 }
 
 FormCommands::FormCommands(FormView& view, DesktopServices& desktop, FileSystem& files,
@@ -103,14 +86,17 @@ void FormCommands::RunInBackground(RunView& runView, WindowThread& thread) {
     runs_ = std::make_unique<RunController>(*runView_, thread);
 }
 
-void FormCommands::ListNamed(RunInput box, const std::string& path, bool onlyWhenChanged) {
+void FormCommands::FillBox(RunInput box, const std::string& path) {
+    view_.SetBoxText(box, path);
     if (box == RunInput::List) {
-        folderRow_.ListNamed(path, onlyWhenChanged);
+        folderRow_.ListNamed(path);
     }
 }
 
 void FormCommands::ListBoxText(const PathBoxController& box, bool onlyWhenChanged) {
-    ListNamed(box.Input(), view_.BoxText(box.Input()), onlyWhenChanged);
+    if (box.Input() == RunInput::List) {
+        folderRow_.ListNamed(view_.BoxText(RunInput::List), onlyWhenChanged);
+    }
 }
 
 void FormCommands::Form_Load(std::string_view programFolder, std::string_view homepage) {
@@ -118,7 +104,9 @@ void FormCommands::Form_Load(std::string_view programFolder, std::string_view ho
                                                                 : std::string(programFolder));
     creditAddress_ = tamsel::CreditAddress(homepage, appFolder_);
     for (const PathBoxRow& box : PathBoxes()) {
-        const std::string path = DefaultPath(appFolder_, box.defaultFile);
+        std::string file = box.defaultFile;
+        std::ranges::replace(file, '/', kNativeSeparator);
+        const std::string path = appFolder_ + file;
         if (files_.FileExists(path)) {
             view_.SetBoxText(box.input, path);
         }
@@ -187,8 +175,7 @@ void FormCommands::btnOpen_Click(RunInput input) {
     const std::string chosen = TrimAtNull(desktop_.ShowOpenDialog(request));
     AfterModal();
     if (!chosen.empty()) {
-        view_.SetBoxText(input, chosen);
-        ListNamed(input, chosen);
+        FillBox(input, chosen);
     }
 }
 
@@ -203,21 +190,21 @@ void FormCommands::lblCredits_Click() {
 bool FormCommands::FilesDropped(std::span<const DroppedItem> items, std::optional<RunInput> under) {
     const DropDecision drop = DecideDrop(items, under);
     if (drop.box) {
-        view_.SetBoxText(*drop.box, drop.path);
-        ListNamed(*drop.box, drop.path);
+        FillBox(*drop.box, drop.path);
     }
     return drop.box.has_value();
 }
 
 bool FormCommands::KeyDown(const KeyEvent& key, PathBoxController* box) {
-    KeyPressed(key.identity);
+    pressedKeys_.insert(key.identity);
     if (box && box->ListKeyDown(key.code, key.shift)) {
         if (!box->ListOpen()) {
             ListBoxText(*box);
         }
         return true;
     }
-    switch (WindowKeyDown(key.code, key.shift, key.time, key.autoRepeat)) {
+    const bool repeat = !repeats_.Pressed(key.code, key.time, key.autoRepeat);
+    switch (WindowKeyDown(key.code, key.shift, repeat)) {
         case WindowKeyAction::PressStart:
             btnStart_Click();
             return true;
@@ -234,8 +221,9 @@ bool FormCommands::KeyDown(const KeyEvent& key, PathBoxController* box) {
 }
 
 void FormCommands::KeyUp(const KeyEvent& key, PathBoxController* box) {
-    WindowKeyUp(key.code, key.time);
-    if (box && !key.autoRepeat && KeyReleased(key.identity)) {
+    repeats_.Released(key.code, key.time);
+    // Only a key pressed since the last modal box counts: not one that dismissed it.
+    if (box && !key.autoRepeat && pressedKeys_.erase(key.identity) > 0) {
         box->KeyUp(key.code, key.shift);
     }
 }
@@ -271,24 +259,6 @@ bool FormCommands::ModalKeyUp(const KeyEvent& key) {
         modalKeys_.erase(key.identity);
     }
     return answered;
-}
-
-void FormCommands::KeyPressed(int keyCode) {
-    pressedKeys_.insert(keyCode);
-}
-
-bool FormCommands::KeyReleased(int keyCode) {
-    return pressedKeys_.erase(keyCode) > 0;
-}
-
-WindowKeyAction FormCommands::WindowKeyDown(int keyCode, int shift, KeyTime time,
-                                            bool flaggedRepeat) {
-    const bool repeat = !repeats_.Pressed(keyCode, time, flaggedRepeat);
-    return tamsel::WindowKeyDown(keyCode, shift, repeat);
-}
-
-void FormCommands::WindowKeyUp(int keyCode, KeyTime time) {
-    repeats_.Released(keyCode, time);
 }
 
 }  // namespace tamsel

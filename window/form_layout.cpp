@@ -14,17 +14,16 @@ constexpr Rgb kDarkGrey = 0x404040;
 constexpr Rgb kBlue = 0x0000FF;
 
 constexpr FontStyle kBoxFont{"Tahoma", 9};
+constexpr int kTwipsPerPixel = 15;
 
 using K = ControlKind;
 
 constexpr std::array<const char*, 4> kFallbacks{"Tahoma", "Liberation Sans", "Arimo",
                                                 "DejaVu Sans"};
 
-// "XML File (links.xml)" needs more than the 825 twips the other label has; the label is
-// widened to 2400 twips, which is free space above its box.
-// The Folder row keeps the rows' spacing of 630 twips below the menu's box, in the free
-// space above Start; its list is as wide as the path boxes.
-// Two lines per control: what it is, then where it sits and how it looks.
+// "XML File (links.xml)" needs more than 825 twips: widened to 2400, free space above its
+// box. The Folder row keeps the rows' spacing of 630 twips below the menu's box, as wide
+// as the path boxes. Two lines per control: what it is, then where and how it shows.
 // clang-format off
 constexpr std::array kControls{
     ControlRow{"Shape1", K::Shape, "",

@@ -1,8 +1,7 @@
 #pragma once
 
-// The main window's layout as plain data, one row per control: twips (1/1440 inch) as the
-// window was designed, colours as 0xRRGGBB, fonts by name and point size; each window
-// converts it with its toolkit.
+// The main window's layout as data, one row per control: twips (1/1440 inch) as designed,
+// colours as 0xRRGGBB, fonts by name and point size; each window converts it.
 
 #include <cstddef>
 #include <cstdint>
@@ -25,8 +24,6 @@ constexpr int Blue(Rgb colour) {
     return static_cast<int>(colour & 0xFF);
 }
 
-inline constexpr int kTwipsPerPixel = 15;
-
 // The window's caption and the caption of its message boxes.
 inline constexpr std::string_view kApplicationTitle = "Tamsel";
 
@@ -39,8 +36,8 @@ struct FontStyle {
 
 inline constexpr FontStyle kWindowFont{"Tahoma", 8.25};
 
-// Faces to try in order where the window font's face is missing: the first keeps close to
-// Tahoma's widths, the last is on every Debian system.
+// Faces to try where the window font's is missing: the first keeps close to Tahoma's
+// widths, the last is on every Debian system.
 std::span<const char* const> FontFallbacks();
 
 // FolderList: a drop-down list that is not editable (the Folder row's).
@@ -73,13 +70,12 @@ struct ControlRow {
     std::optional<Rgb> line;  // border line of a shape
 };
 
-// The client area in twips, a fixed size.
 inline constexpr Rect kClientTwips{0, 0, 8055, 5550};
 
 // The window's controls, the header band first (back to front), then the rows below it.
 std::span<const ControlRow> FormControls();
 
-// The row named `name`, or nullptr; its place in FormControls(), or FormControls().size().
+// The row named `name` (nullptr for none) and its place in FormControls() (size() for none).
 const ControlRow* FindControl(std::string_view name);
 std::size_t ControlIndex(std::string_view name);
 

@@ -14,8 +14,4 @@ bool KeyRepeatGuard::Pressed(int key, KeyTime time, bool flaggedRepeat) {
     return !paired;
 }
 
-void KeyRepeatGuard::Released(int key, KeyTime time) {
-    lastRelease_ = time ? std::optional(Release{key, *time}) : std::nullopt;
-}
-
 }  // namespace tamsel

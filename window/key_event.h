@@ -1,17 +1,15 @@
 #pragma once
 
-// A key as a window hands it to the form logic, raw, and what tells the presses a user makes
-// from the ones a held key repeats, whichever way the platform delivers a held key: as
-// presses flagged as repeats (Windows, Wayland), or as release/press pairs with one time
-// stamp (X, where the toolkit does not always notice the pair and flags the press as new).
+// A key as a window hands it on, raw, and what tells a user's presses from a held key's
+// repeats however the platform sends them: presses flagged as repeats (Windows, Wayland),
+// or release/press pairs with one time stamp (X, whose pairs the toolkit may not flag).
 
 #include <cstdint>
 #include <optional>
 
 namespace tamsel {
 
-// When a key event happened, in milliseconds on the platform's event clock; nothing when
-// the platform gives no time (X's time 0 is no time either).
+// Milliseconds on the platform's event clock; nothing for no time (X's time 0 included).
 using KeyTime = std::optional<std::uint64_t>;
 
 struct KeyEvent {
@@ -19,8 +17,8 @@ struct KeyEvent {
     int shift = 0;  // modifier state: Shift 1 + Ctrl 2 + Alt 4
     KeyTime time;
     bool autoRepeat = false;  // flagged by the platform as a repeat of a held key
-    // What the key's press and release have in common (a scan code); the release of a key
-    // counts only when its press was seen.
+    // What press and release have in common (a scan code): a release counts only when its
+    // press was seen.
     int identity = 0;
 };
 
@@ -31,12 +29,13 @@ class KeyRepeatGuard {
     // lets go of a key and presses it again within this time.
     static constexpr std::uint64_t kPairGapMs = 50;
 
-    // A key went down. True for a new press; false for a repeat: flagged as one, or
-    // following its own release within kPairGapMs with no other key between. A press
-    // without a time is new unless flagged.
+    // True for a new press; false for a repeat: flagged, or after its own release within
+    // kPairGapMs with no key between. A press without a time is new unless flagged.
     bool Pressed(int key, KeyTime time, bool flaggedRepeat);
-    // A key came up. Releases that belong to a repeat come as well as the real one.
-    void Released(int key, KeyTime time);
+    // A repeat's releases too.
+    void Released(int key, KeyTime time) {
+        lastRelease_ = time ? std::optional(Release{key, *time}) : std::nullopt;
+    }
 
   private:
     struct Release {

@@ -18,10 +18,9 @@ inline int MessageTextWidth(int screenWidth, int boxChrome) {
     return screenWidth * 2 / 3 - boxChrome;
 }
 
-// `message` with each line wider than `maxWidth` broken after a path's separators ("/",
-// "\") or a blank, as much on each line as fits; a piece that fits no line (a name longer
-// than a line) is cut between characters, never inside one. Lines that fit and the
-// message's own breaks stay; taking out the breaks added gives `message` again.
+// `message` with each line wider than `maxWidth` broken after "/", "\" or a blank, as
+// much on each line as fits; a piece that fits no line is cut between characters, never
+// inside one. Taking out the breaks added gives `message` again.
 std::string WrapMessage(std::string_view message, int maxWidth, const TextWidth& width);
 
 }  // namespace tamsel

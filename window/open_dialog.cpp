@@ -7,21 +7,16 @@
 namespace tamsel {
 
 std::vector<FileFilter> ParseBarFilter(std::string_view barFilter) {
-    std::vector<std::string_view> parts;
-    for (std::size_t start = 0;;) {
-        const std::size_t bar = barFilter.find('|', start);
-        parts.push_back(barFilter.substr(start, bar - start));
-        if (bar == std::string_view::npos) {
-            break;
-        }
-        start = bar + 1;
-    }
     std::vector<FileFilter> filters;
-    for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
-        const std::string_view patterns = TrimBlanks(parts[i + 1]);
+    std::size_t start = 0;
+    for (std::size_t bar; (bar = barFilter.find('|', start)) != std::string_view::npos;) {
+        const std::size_t end = std::min(barFilter.find('|', bar + 1), barFilter.size());
+        const std::string_view patterns = TrimBlanks(barFilter.substr(bar + 1, end - bar - 1));
         if (!patterns.empty()) {
-            filters.push_back({std::string(parts[i]), std::string(patterns)});
+            filters.push_back(
+                {std::string(barFilter.substr(start, bar - start)), std::string(patterns)});
         }
+        start = end + 1;
     }
     return filters;
 }

@@ -24,20 +24,19 @@ struct OpenDialogRequest {
     bool operator==(const OpenDialogRequest&) const = default;
 };
 
-// The pairs of a "description|pattern|..." filter, in order. A trailing "|" is optional;
-// a description without a pattern (blanks only) is dropped.
+// The pairs of a "description|pattern|..." filter, in order; a trailing "|" is optional, a
+// description without a pattern (blanks only) dropped.
 std::vector<FileFilter> ParseBarFilter(std::string_view barFilter);
 
-// A filter as toolkits that read the patterns from the name show it: "description
-// (patterns)", blank-separated, unless the description ends so already.
+// "description (patterns)", blank-separated, unless the description ends so already: for
+// toolkits that read the patterns from the name.
 std::string NameWithPatterns(const FileFilter& filter);
 
-// The Windows dialog's filter list: each "|" a NUL, one appended first unless the filter
-// ends in "|", so that the string's own terminator makes the two NULs the dialog needs.
+// The Windows dialog's filter list: each "|" a NUL, one added unless the filter ends in
+// "|", so that the string's terminator makes the two NULs the dialog needs.
 std::string NulSeparatedFilter(std::string_view barFilter);
 
-// The text before the first NUL of a dialog's file buffer (all of it without one), without
-// the blanks (U+0020) at both ends; other white space stays.
+// A dialog's file buffer up to its first NUL, without blanks (U+0020) at both ends.
 std::string TrimAtNull(std::string_view buffer);
 
 }  // namespace tamsel

@@ -17,10 +17,6 @@ bool IsCompletionTail(const EditState& box) {
 
 }  // namespace
 
-EditState txtFile_GotFocus(const EditState& box) {
-    return WholeTextSelected(box.text);
-}
-
 BoxAction txtFile_KeyDown(int keyCode, int /*shift*/, const EditState& box) {
     if (keyCode == vk::kF2) {
         return BoxAction::Browse;
@@ -29,10 +25,6 @@ BoxAction txtFile_KeyDown(int keyCode, int /*shift*/, const EditState& box) {
         return BoxAction::CaretToEnd;
     }
     return BoxAction::Nothing;
-}
-
-BoxAction txtFile_KeyUp(int keyCode, int shift) {
-    return StartsCompletion(keyCode, shift) ? BoxAction::Complete : BoxAction::Nothing;
 }
 
 ListKeyAction CompletionListKey(int keyCode, int shift) {
@@ -82,7 +74,7 @@ void PathBoxController::FocusIn(FocusReason reason) {
     if (returning) {
         return;
     }
-    view_.ApplyEdit(txtFile_GotFocus(view_.Edit()));
+    view_.ApplyEdit(WholeTextSelected(view_.Edit().text));
     selectAfterClick_ = reason == FocusReason::Mouse;
 }
 
@@ -99,64 +91,41 @@ void PathBoxController::FocusOut(FocusReason reason) {
 
 void PathBoxController::ClickEnded() {
     if (std::exchange(selectAfterClick_, false)) {
-        view_.ApplyEdit(txtFile_GotFocus(view_.Edit()));
+        view_.ApplyEdit(WholeTextSelected(view_.Edit().text));
     }
 }
 
 bool PathBoxController::ClaimsKey(int keyCode, int shift) const {
-    if (!view_.ListOpen()) {
-        return false;
-    }
     const ListKeyAction action = CompletionListKey(keyCode, shift);
-    return action == ListKeyAction::Close || action == ListKeyAction::Walk;
+    return view_.ListOpen() && (action == ListKeyAction::Close || action == ListKeyAction::Walk);
 }
 
 bool PathBoxController::ListKeyDown(int keyCode, int shift) {
-    if (!view_.ListOpen()) {
+    const ListKeyAction action = CompletionListKey(keyCode, shift);
+    if (!view_.ListOpen() || action == ListKeyAction::Forward) {
         return false;
     }
-    switch (CompletionListKey(keyCode, shift)) {
-        case ListKeyAction::Close:
-            view_.CloseList();
-            return true;
-        case ListKeyAction::Walk:
-            if (const std::optional<int> row =
-                    WalkRow(keyCode, view_.ListRow(), static_cast<int>(completion_.entries.size()),
-                            view_.VisibleRows())) {
-                view_.ChooseRow(*row);
-            }
-            return true;
-        case ListKeyAction::CloseAndForward:
-            view_.CloseList();
-            return false;
-        case ListKeyAction::Forward:
-            return false;
+    if (action != ListKeyAction::Walk) {
+        view_.CloseList();
+    } else if (const std::optional<int> row =
+                   WalkRow(keyCode, view_.ListRow(), static_cast<int>(completion_.entries.size()),
+                           view_.VisibleRows())) {
+        view_.ChooseRow(*row);
     }
-    return false;
+    return action != ListKeyAction::CloseAndForward;
 }
 
 bool PathBoxController::KeyDown(int keyCode, int shift) {
     const EditState box = view_.Edit();
-    switch (txtFile_KeyDown(keyCode, shift, box)) {
-        case BoxAction::Browse:
-            return true;
-        case BoxAction::CaretToEnd:
-            view_.ApplyEdit(CaretAtEnd(box.text));
-            break;
-        case BoxAction::Complete:
-        case BoxAction::Nothing:
-            break;
+    const BoxAction action = txtFile_KeyDown(keyCode, shift, box);
+    if (action == BoxAction::CaretToEnd) {
+        view_.ApplyEdit(CaretAtEnd(box.text));
     }
-    return false;
+    return action == BoxAction::Browse;
 }
 
 void PathBoxController::KeyUp(int keyCode, int shift) {
-    if (txtFile_KeyUp(keyCode, shift) == BoxAction::Complete) {
-        Complete(keyCode, shift);
-    }
-}
-
-void PathBoxController::Complete(int keyCode, int shift) {
+    // AutoComplete itself tells the keys that start a completion.
     if (!AutoComplete(view_.Edit(), keyCode, shift, completion_, list_)) {
         return;
     }

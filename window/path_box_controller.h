@@ -1,17 +1,15 @@
 #pragma once
 
 // One path box's behaviour, whatever draws it: entering it, its keys, completion and its
-// list. A window forwards the box's raw events here and draws what the controller asks of
-// its view; the window's own keys (Enter, Esc, repeats, the release gate) are FormCommands'.
-// The decisions come first, as functions that say what to do; key codes are those of
-// window/virtual_keys.h, `shift` the modifier state.
+// list. A window forwards the box's raw events here and draws what it asks of its view; the
+// window's own keys are FormCommands'. Key codes are window/virtual_keys.h's, `shift` the
+// modifier state.
 
 #include <cstddef>
 #include <functional>
 
 #include "support/file_system.h"
 #include "support/known_folders.h"
-#include "window/path_box_view.h"
 #include "window/path_boxes.h"
 #include "window/path_completion.h"
 
@@ -21,21 +19,12 @@ enum class BoxAction {
     Nothing,     // leave the key to the edit field's own handling
     Browse,      // show the box's open-file dialog (btnOpen_Click for the box)
     CaretToEnd,  // put the caret behind the text, dropping the selection (CaretAtEnd)
-    Complete,    // run AutoComplete on the box
 };
 
-// The focus entered the box: its whole text is selected, so that typing replaces it.
-EditState txtFile_GotFocus(const EditState& box);
-
 // A key went down in the box, before the box handles it. F2 browses. The separator key over
-// a completion's tail (a selection to the end that does not start the text) moves the caret
-// to the end first, so that the separator lands behind the accepted completion; over any
-// other selection it replaces the selection as every character does.
+// a completion's tail (a selection to the end, not from the start) moves the caret to the
+// end first, so that it lands behind the completion; any other selection it replaces.
 BoxAction txtFile_KeyDown(int keyCode, int shift, const EditState& box);
-
-// A key came up in the box, after the box handled it: Complete for the keys that start a
-// completion, Nothing for every other key (Enter presses Start and never reaches the box).
-BoxAction txtFile_KeyUp(int keyCode, int shift);
 
 enum class ListKeyAction {
     Forward,          // the key goes on to the edit field
@@ -45,7 +34,7 @@ enum class ListKeyAction {
 };
 
 // A key pressed in the box while its list is open. Esc and Enter close the list, keeping the
-// text; the arrows and page keys without modifiers walk it; Tab closes it and moves on.
+// text; Up, Down, Page Up and Page Down without modifiers walk it; Tab closes it, moving on.
 ListKeyAction CompletionListKey(int keyCode, int shift);
 
 enum class WindowKeyAction {
@@ -55,8 +44,8 @@ enum class WindowKeyAction {
 };
 
 // A key pressed in the window that no open list took. Enter without modifiers presses Start,
-// but not its repeats: the repeat that follows the closing of the "Done" box must not convert
-// the list a second time. Esc does nothing; Alt+Esc is left to the system.
+// but not its repeats, which would convert the list again after the "Done" box closed. Esc
+// does nothing; Alt+Esc is left to the system.
 WindowKeyAction WindowKeyDown(int keyCode, int shift, bool autoRepeat);
 
 // Why the keyboard focus entered or left a box.
@@ -71,9 +60,33 @@ enum class FocusReason {
 // Where the running user's folders come from; tests hand in a fake home folder.
 using UserFoldersSource = std::function<UserFolders()>;
 
-// The browsers' stores that the list's box offers while empty: FindBrowserStores below
-// `folders`, in its order, each entry a store's path labelled with its StoreChoiceText.
+// What the list's box offers while empty: FindBrowserStores below `folders`, in its
+// order, each a store's path labelled with its StoreChoiceText.
 CompletionEntries StoreChoices(const UserFolders& folders, FileSystem& files = RealFileSystem());
+
+// What the controller needs of the box a window draws: edit field and list.
+class PathBoxView {
+  public:
+    virtual ~PathBoxView() = default;
+
+    virtual EditState Edit() const = 0;
+    virtual void ApplyEdit(const EditState& edit) = 0;
+
+    // Replaces the list's entries at once. A large folder's every name may come: a view
+    // copies them into its last copy's storage and makes the text only of rows it draws.
+    virtual void SetEntries(const CompletionEntries& entries) = 0;
+    // Opens the list below the box at its top, no row current, the focus staying in the
+    // edit field. An empty list stays closed.
+    virtual void ShowList() = 0;
+    virtual void CloseList() = 0;  // its entries stay
+    virtual bool ListOpen() const = 0;
+
+    // The open list's current row (-1 for none) and how many rows it shows at once.
+    virtual int ListRow() const = 0;
+    virtual int VisibleRows() const = 0;
+    // Makes `row` current and shows its entry in the edit field, as combo boxes do.
+    virtual void ChooseRow(int row) = 0;
+};
 
 class PathBoxController {
   public:
@@ -90,36 +103,32 @@ class PathBoxController {
     void FocusIn(FocusReason reason);
     // The list closes, unless a popup of the box's own took the focus.
     void FocusOut(FocusReason reason);
-    // The mouse button whose press brought the focus came up: the press placed the caret,
-    // so the whole text is selected again. Any other click is left alone.
+    // The press that brought the focus placed the caret: its release selects the whole
+    // text again. Any other click is left alone.
     void ClickEnded();
 
-    // Whether the open list takes a key before any shortcut of the window may: Esc, Enter
-    // and the walking keys.
+    // Whether the open list takes a key (CompletionListKey) before any shortcut of the
+    // window may: Esc, Enter and the walking keys, which go nowhere else.
     bool ClaimsKey(int keyCode, int shift) const;
-    // A key went down; true when the open list took it. Esc and Enter close it and reach
-    // nothing else; Up, Down, Page Up and Page Down without modifiers walk it, putting the
-    // entry into the box; Tab closes it and moves on; other keys go on to the box.
+    // A key went down; acts on the open list as CompletionListKey says, a walk putting the
+    // entry into the box. True when the list claimed the key.
     bool ListKeyDown(int keyCode, int shift);
-    // A key the list and the window passed on. The separator key over a completion's tail
-    // moves the caret behind it first. True for F2: the window browses, and the key is done;
-    // false: the edit field handles the key as usual.
+    // A key the list and the window passed on (txtFile_KeyDown). True for F2: the window
+    // browses; false: the edit field handles the key as usual.
     bool KeyDown(int keyCode, int shift);
     // A counted key came up, after the edit field handled it: a key that starts a
-    // completion completes the text and refills the list, open (closed when nothing matches).
+    // completion completes the text and refills the list (closed when nothing matches).
     void KeyUp(int keyCode, int shift);
 
     bool ListOpen() const { return view_.ListOpen(); }
 
-    // The box's arrow was pressed: the list closes when open, else opens; the list's box,
-    // empty, offers the browsers' stores found for the user (StoreChoices).
+    // The box's arrow closes the open list, else opens it; the list's box, empty, offers
+    // the user's browsers' stores (StoreChoices).
     void ArrowPressed();
     // The clicked entry goes into the box and the list closes.
     void RowClicked(int row);
 
   private:
-    void Complete(int keyCode, int shift);
-
     PathBoxView& view_;
     RunInput input_;
     FolderLister list_;

@@ -1,6 +1,6 @@
 #pragma once
 
-// The window's two path boxes as one table, so that every command is written once for both.
+// The window's two path boxes as one table: every command is written once for both.
 
 #include <cstddef>
 #include <optional>

@@ -11,7 +11,6 @@ namespace {
 constexpr int kShortestTyped = 3;
 constexpr int kLongestTyped = 249;
 
-// The typed text to complete, or nothing when the key, the caret or the length rules it out.
 std::optional<std::string> TypedText(const EditState& box, int keyCode, int shift) {
     if (!StartsCompletion(keyCode, shift)) {
         return std::nullopt;
@@ -28,8 +27,7 @@ EditState WriteBack(const std::string& typed, const std::string& suggestion, int
         return CaretAtEnd(typed);
     }
     const int length = Utf16Length(suggestion);
-    // A wildcard can make the suggestion shorter than what was typed: then the caret
-    // simply goes to the end.
+    // A wildcard can make the suggestion shorter than what was typed.
     const int typedPart = std::min(Utf16Length(typed), length);
     if (suggestion == typed || typedPart == length) {
         return CaretAtEnd(suggestion);
@@ -37,9 +35,8 @@ EditState WriteBack(const std::string& typed, const std::string& suggestion, int
     return {suggestion, typedPart, length - typedPart};
 }
 
-// The entry to complete with: the first that begins with the typed text in the same letter
-// case, else the first. A folder can hold names that differ only in case (Links.xml and
-// links.xml); typing one of them exactly must not turn the box into its twin.
+// A folder can hold names that differ only in case (Links.xml and links.xml): typing one
+// exactly must not turn the box into its twin.
 std::string Suggestion(const CompletionEntries& entries, const std::string& typed) {
     if (entries.empty()) {
         return {};

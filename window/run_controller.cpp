@@ -5,11 +5,6 @@
 
 namespace tamsel {
 
-void RunController::Observer::ListRead(std::uint64_t bytesRead, std::uint64_t totalBytes) {
-    total = totalBytes;
-    read = bytesRead;
-}
-
 RunController::RunController(RunView& view, WindowThread& thread) : view_(view), thread_(thread) {}
 
 RunController::~RunController() {
@@ -19,9 +14,9 @@ RunController::~RunController() {
     }
 }
 
-bool RunController::Start(const RunPaths& paths, Work work, Done done) {
+void RunController::Start(const RunPaths& paths, Work work, Done done) {
     if (Running()) {
-        return false;
+        return;
     }
     progress_.read = 0;
     progress_.total = 0;
@@ -41,7 +36,6 @@ bool RunController::Start(const RunPaths& paths, Work work, Done done) {
         });
     });
     TickAfter(kProgressDelay, run);
-    return true;
 }
 
 void RunController::TickAfter(std::chrono::milliseconds delay, unsigned run) {

@@ -1,8 +1,8 @@
 #pragma once
 
-// Runs a conversion off the window's thread, so that the window keeps answering: controls
-// locked meanwhile, a progress dialog after kProgressDelay whose Cancel stops the run before
-// the menu is replaced, the outcome handed back on the window's thread.
+// A conversion off the window's thread, so that the window keeps answering: controls locked,
+// a progress dialog after kProgressDelay whose Cancel stops the run before the menu is
+// replaced, the outcome handed back on the window's thread.
 
 #include <atomic>
 #include <chrono>
@@ -17,9 +17,7 @@
 
 namespace tamsel {
 
-// How long a run goes before its progress dialog shows; a quicker run shows none.
-inline constexpr std::chrono::milliseconds kProgressDelay{500};
-// How often the open progress dialog is brought up to date.
+inline constexpr std::chrono::milliseconds kProgressDelay{500};  // a quicker run shows none
 inline constexpr std::chrono::milliseconds kProgressRefresh{100};
 
 inline constexpr std::string_view kReadingListText = "Reading the list...";
@@ -41,25 +39,26 @@ class RunController {
     bool Running() const { return worker_.joinable(); }
 
     // Locks the view and starts `work` on a thread of its own; `done` gets the outcome on
-    // the window's thread once the view is unlocked and the dialog closed. False, doing
-    // nothing, while another run goes.
-    bool Start(const RunPaths& paths, Work work, Done done);
+    // the window's thread once the view is unlocked and the dialog closed. Does nothing
+    // while another run goes.
+    void Start(const RunPaths& paths, Work work, Done done);
 
-    // Asks the run to stop: its outcome is then "Cancelled", unless the menu was being
-    // replaced already.
+    // The outcome is then "Cancelled", unless the menu was being replaced already.
     void Cancel() { progress_.cancel = true; }
 
     RunProgress Progress() const;
 
   private:
-    // Shared with the worker.
     struct Observer final : RunObserver {
         std::atomic<std::uint64_t> read{0};
         std::atomic<std::uint64_t> total{0};
         std::atomic<bool> waiting{false};
         std::atomic<bool> cancel{false};
 
-        void ListRead(std::uint64_t bytesRead, std::uint64_t totalBytes) override;
+        void ListRead(std::uint64_t bytesRead, std::uint64_t totalBytes) override {
+            total = totalBytes;
+            read = bytesRead;
+        }
         void WaitingForLock(bool now) override { waiting = now; }
         bool CancelRequested() override { return cancel; }
     };

@@ -1,7 +1,7 @@
 #pragma once
 
-// What a run needs of a window: the controls locked while it goes, a progress dialog whose
-// Cancel calls RunController::Cancel, and the window's thread.
+// What a run needs of a window: controls locked, a progress dialog whose Cancel calls
+// RunController::Cancel, and the window's thread.
 
 #include <chrono>
 #include <functional>
@@ -22,22 +22,19 @@ class RunView {
     // While busy, the path boxes, the browse buttons and Start are disabled and the cursor
     // over the window is busy; afterwards all are as before.
     virtual void SetBusy(bool busy) = 0;
-    // Opens the progress dialog over the window, or updates the open one. The window stays
-    // able to close (its controls are locked already); a dialog that opens while the window
-    // is active takes the keys, so that Esc reaches its Cancel.
+    // Opens the progress dialog over the window, or updates it; the window stays able to
+    // close. Opened while the window is active, it takes the keys, so Esc reaches Cancel.
     virtual void ShowProgress(const RunProgress& progress) = 0;
-    // Closes the progress dialog if it is open.
-    virtual void CloseProgress() = 0;
+    virtual void CloseProgress() = 0;  // if open
 };
 
-// The window's thread as a service, on the toolkit's event loop; tests run the work when
-// they choose.
+// The window's thread, on the toolkit's event loop; tests run the work when they choose.
 class WindowThread {
   public:
     virtual ~WindowThread() = default;
 
-    // Runs `work` on the window's thread, after the events already waiting there. May be
-    // called from any thread. Work posted to a window that is gone is dropped.
+    // Runs `work` on the window's thread after the events waiting there; from any thread.
+    // Work posted to a window that is gone is dropped.
     virtual void Post(std::function<void()> work) = 0;
     // Runs `work` once on the window's thread after `delay`. Called on the window's thread.
     virtual void StartTimer(std::chrono::milliseconds delay, std::function<void()> work) = 0;

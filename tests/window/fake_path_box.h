@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "window/path_box_view.h"
+#include "window/path_box_controller.h"
 
 namespace tamsel {
 

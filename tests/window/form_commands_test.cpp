@@ -248,17 +248,30 @@ TEST_F(FormCommandsTest, StartShowsTheMessageThenFocusesThenOpensTheFolderAfterD
     }
 }
 
+// A box completes, listing its folder, only on the release of a counted key.
 TEST_F(FormCommandsTest, OnlyReleasesOfKeysPressedSinceTheLastModalBoxCount) {
-    commands.KeyPressed(65);
-    EXPECT_TRUE(commands.KeyReleased(65));
-    EXPECT_FALSE(commands.KeyReleased(65)) << "released twice";
-    EXPECT_FALSE(commands.KeyReleased(13)) << "pressed in a message box";
-    commands.KeyPressed(13);
+    int listings = 0;
+    test::FakeBox field;
+    field.edit = {"/l/ex", 5, 0};
+    PathBoxController box{
+        field, RunInput::List,
+        [&listings](std::string_view, unsigned, std::vector<std::string>&) { ++listings; }};
+    const auto down = [&](int code) { commands.KeyDown({code, 0, {}, false, code}, &box); };
+    const auto upCompletes = [&](int code) {
+        const int before = listings;
+        commands.KeyUp({code, 0, {}, false, code}, &box);
+        return listings > before;
+    };
+    down('A');
+    EXPECT_TRUE(upCompletes('A'));
+    EXPECT_FALSE(upCompletes('A')) << "released twice";
+    EXPECT_FALSE(upCompletes('B')) << "pressed in a message box";
+    down('C');
     commands.btnStart_Click();
-    EXPECT_FALSE(commands.KeyReleased(13)) << "pressed before the message box";
-    commands.KeyPressed(113);
+    EXPECT_FALSE(upCompletes('C')) << "pressed before the message box";
+    down('D');
     commands.btnOpen_Click(RunInput::List);
-    EXPECT_FALSE(commands.KeyReleased(113)) << "pressed before the dialog";
+    EXPECT_FALSE(upCompletes('D')) << "pressed before the dialog";
 }
 
 // A held key as each platform sends it, and presses that only look like one.
@@ -300,15 +313,18 @@ TEST_F(FormCommandsTest, EnterRunsOncePerPressHoweverTheHeldKeyRepeats) {
         {"Esc", {{true, 27, 100}}, 0},
     };
     for (const Case& c : cases) {
-        FormCommands window{view, desktop};
         int runs = 0;
+        FormCommands window{view, desktop, RealFileSystem(), [&runs](const RunPaths&) {
+                                ++runs;
+                                return RunOutcome{};
+                            }};
         for (const Event& e : c.events) {
-            const KeyTime time = e.time == 0 ? KeyTime{} : KeyTime{e.time};
-            if (!e.down) {
-                window.WindowKeyUp(e.key, time);
-            } else if (window.WindowKeyDown(e.key, 0, time, e.flagged) ==
-                       WindowKeyAction::PressStart) {
-                ++runs;
+            const KeyEvent key{e.key, 0, e.time == 0 ? KeyTime{} : KeyTime{e.time}, e.flagged,
+                               e.key};
+            if (e.down) {
+                window.KeyDown(key, nullptr);
+            } else {
+                window.KeyUp(key, nullptr);
             }
         }
         EXPECT_EQ(runs, c.runs) << c.what;

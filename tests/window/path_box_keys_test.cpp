@@ -8,9 +8,9 @@ namespace tamsel {
 namespace {
 
 TEST(PathBoxKeys, FocusSelectsTheWholeTextInCodeUnitsAndPastingKeepsOneLine) {
-    EXPECT_EQ(txtFile_GotFocus({"/a/\xC3\xA9\xF0\x9D\x84\x9E", 6, 0}),
+    EXPECT_EQ(WholeTextSelected("/a/\xC3\xA9\xF0\x9D\x84\x9E"),
               (EditState{"/a/\xC3\xA9\xF0\x9D\x84\x9E", 0, 6}));
-    EXPECT_EQ(txtFile_GotFocus({}), (EditState{}));
+    EXPECT_EQ(WholeTextSelected({}), (EditState{}));
     // Breaks before, inside and behind the selection; NEL and U+2028 count one unit each.
     const std::pair<EditState, EditState> pastes[] = {
         {{"/tmp/x/url.txt\r\n", 16, 0}, {"/tmp/x/url.txt", 14, 0}},
@@ -50,16 +50,15 @@ TEST(PathBoxKeys, KeyUpCompletesOnlyOnTheKeysThatStartOneAndNeverOpensAFolder) {
     struct Case {
         int keyCode;
         int shift;
-        BoxAction action;
+        bool completes;
     };
     const Case cases[] = {
-        {13, 0, BoxAction::Nothing},   {113, 0, BoxAction::Nothing}, {27, 0, BoxAction::Nothing},
-        {65, 0, BoxAction::Complete},  {90, 2, BoxAction::Complete}, {48, 0, BoxAction::Complete},
-        {57, 1, BoxAction::Nothing},   {105, 0, BoxAction::Nothing}, {190, 0, BoxAction::Complete},
-        {220, 0, BoxAction::Complete}, {191, 0, BoxAction::Nothing},
+        {13, 0, false}, {113, 0, false}, {27, 0, false},  {65, 0, true},
+        {90, 2, true},  {48, 0, true},   {57, 1, false},  {105, 0, false},
+        {190, 0, true}, {220, 0, true},  {191, 0, false},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(txtFile_KeyUp(c.keyCode, c.shift), c.action) << c.keyCode << "/" << c.shift;
+        EXPECT_EQ(StartsCompletion(c.keyCode, c.shift), c.completes) << c.keyCode << "/" << c.shift;
     }
 }
 
