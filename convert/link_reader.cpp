@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "convert/folder_tracker.h"
-#include "convert/href_first.h"
 #include "support/text.h"
 
 namespace tamsel {
@@ -26,6 +25,44 @@ std::size_t FindTag(std::string_view line, std::size_t from, std::string_view ta
         from = at + 1;
     }
     return std::string_view::npos;
+}
+
+// Reading an anchor whose HREF is not its first attribute, as Firefox writes its live
+// bookmarks, like one whose HREF comes first. When `line`, upper-cased, begins with
+// "<DT><A " but not "<DT><A HREF=": sets `out` to `line` with the first " HREF=\"" (any case)
+// outside quoted values before the tag's end, from its blank to its closing quote, moved right
+// behind "<A": <DT><A FEEDURL="f" HREF="u">T</A> becomes <DT><A HREF="u" FEEDURL="f">T</A>.
+// False, `out` untouched, for any other line, and when there is no such attribute or its
+// value has no closing quote.
+bool MoveHrefFirst(std::string_view line, std::string& out) {
+    constexpr std::string_view kAnchor = "<DT><A ";
+    constexpr std::string_view kHref = " HREF=\"";
+    // Every piece comes here, and most are bookmark lines with HREF first.
+    if (!line.starts_with('<') || StartsWithIgnoringCase(line, kBookmarkStart) ||
+        !StartsWithIgnoringCase(line, kAnchor)) {
+        return false;
+    }
+    const std::size_t behindA = kAnchor.size() - 1;  // the blank after "<A"
+    bool quoted = false;
+    for (std::size_t at = behindA; at < line.size(); ++at) {
+        if (!quoted && StartsWithIgnoringCase(line.substr(at), kHref)) {
+            const std::size_t close = line.find('"', at + kHref.size());
+            if (close == std::string_view::npos) {
+                return false;
+            }
+            out.assign(line.substr(0, behindA))
+                .append(line.substr(at, close + 1 - at))
+                .append(line.substr(behindA, at - behindA))
+                .append(line.substr(close + 1));
+            return true;
+        }
+        if (line[at] == '"') {
+            quoted = !quoted;
+        } else if (!quoted && line[at] == '>') {
+            return false;
+        }
+    }
+    return false;
 }
 
 // Looks at the line's last "<" first: a bookmark line ends in "</A>", and searching from its

@@ -27,7 +27,7 @@ class LinkReader {
     // ends go, and the line is cut in front of every "<DT>" (any case) that does not begin
     // it, so that a bookmark sharing its line with other tags ("<DL><p><DT><A HREF=...",
     // "<HR> <DT><A HREF=...", several bookmarks on one line) is read as a line of its own.
-    // Each piece, trimmed and with its HREF moved first (MoveHrefFirst, href_first.h), goes
+    // Each piece, trimmed and with its HREF moved first (MoveHrefFirst), goes
     // to ParseLinkLine in order. A title that runs over several lines is read whole: when the
     // last piece is a bookmark line without "</A" (any case), the following lines, each
     // cleaned the same way, are appended to it after one blank each, empty ones skipped, up to

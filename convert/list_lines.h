@@ -2,7 +2,7 @@
 
 // The lines of a link list, whatever kind of file it is: a hand-written list or a
 // bookmarks export is read as it stands, a browser's own bookmark store as the export the
-// browser would write for it (store_export_lines.h).
+// browser would write for it.
 
 #include <optional>
 #include <string>
