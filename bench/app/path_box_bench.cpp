@@ -100,9 +100,10 @@ void CompleteOnKeyRelease(benchmark::State& state) {
         box->hidePopup();
         box->setEditText(typed);
         box->lineEdit()->setCursorPosition(typed.size());
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_E, Qt::NoModifier, "e");
         QKeyEvent release(QEvent::KeyRelease, Qt::Key_E, Qt::NoModifier, "e");
         // The release of a key counts only after its press; the press itself typed the "e".
-        form.commands.KeyPressed(ToKeyEvent(release).identity);
+        form.commands.KeyDown(ToKeyEvent(press), nullptr);
         QApplication::sendEvent(box, &release);
         QApplication::processEvents();
     }
