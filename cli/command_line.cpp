@@ -156,12 +156,19 @@ std::string WithTrailingSeparator(std::string folder) {
     return folder.empty() ? folder : WithNativeSeparatorAtEnd(std::move(folder));
 }
 
+// A switch, so that a status added later cannot slip through to an exit status unseen.
 int ExitCodeFor(RunStatus status) {
-    if (status == RunStatus::Done || status == RunStatus::NothingToAdd) {
-        return kExitDone;
+    switch (status) {
+        case RunStatus::Done:
+        case RunStatus::NothingToAdd:
+            return kExitDone;
+        case RunStatus::InputError:
+            return kExitInputError;
+        case RunStatus::WriteError:
+        case RunStatus::Cancelled:  // the command never stops a run itself: a failed one
+            break;
     }
-    // The command never stops a run itself: a cancelled run is a failed one.
-    return status == RunStatus::InputError ? kExitInputError : kExitWriteError;
+    return kExitWriteError;
 }
 
 }  // namespace tamsel
